@@ -1,0 +1,134 @@
+#include "ui/msgbox.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace vkz {
+namespace {
+struct SeamState {
+  bool test = false;
+  std::vector<MsgRecord> shown;
+  std::deque<MsgResult> answers;
+  std::deque<QString> inputs;
+  std::deque<QString> files;
+  QStringList opened;
+  QStringList dialogs;
+  std::function<void(const MsgRecord&)> onShow;
+  QString title = QStringLiteral("Noise Dosimeter");
+};
+SeamState& st() {
+  static SeamState s;
+  return s;
+}
+
+QString nextFile() {
+  if (st().files.empty()) return {};
+  QString f = st().files.front();
+  st().files.pop_front();
+  return f;
+}
+}  // namespace
+
+MsgResult MsgBox::show(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title) {
+  MsgRecord rec{text, title.isEmpty() ? st().title : title, icon, buttons};
+  if (st().test) {
+    st().shown.push_back(rec);
+    if (st().onShow) st().onShow(rec);
+    if (!st().answers.empty()) {
+      MsgResult r = st().answers.front();
+      st().answers.pop_front();
+      return r;
+    }
+    return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgResult::Yes : MsgResult::Ok;
+  }
+  QMessageBox box(QApplication::activeWindow());
+  box.setWindowTitle(rec.title);
+  box.setText(text);
+  switch (icon) {
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::None: break;
+  }
+  switch (buttons) {
+    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Cancel: return MsgResult::Cancel;
+    case QMessageBox::Yes: return MsgResult::Yes;
+    case QMessageBox::No: return MsgResult::No;
+    default: return MsgResult::Ok;
+  }
+}
+
+QString MsgBox::input(const QString& prompt, const QString& title, const QString& defaultText) {
+  if (st().test) {
+    st().shown.push_back({prompt, title.isEmpty() ? st().title : title, MsgIcon::Question, MsgButtons::OkCancel});
+    if (st().inputs.empty()) return {};
+    QString s = st().inputs.front();
+    st().inputs.pop_front();
+    return s;
+  }
+  bool ok = false;
+  QString s = QInputDialog::getText(QApplication::activeWindow(), title.isEmpty() ? st().title : title, prompt,
+                                    QLineEdit::Normal, defaultText, &ok);
+  return ok ? s : QString();
+}
+
+QString MsgBox::openFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter) {
+  if (st().test) {
+    st().dialogs << caption;
+    return nextFile();
+  }
+  return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+}
+
+QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter) {
+  if (st().test) {
+    st().dialogs << caption;
+    return nextFile();
+  }
+  return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+}
+
+bool MsgBox::openDocument(const QString& path) {
+  if (st().test) {
+    st().opened << path;
+    return QFileInfo::exists(path);
+  }
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+void MsgBox::setTestMode(bool on) { st().test = on; }
+bool MsgBox::testMode() { return st().test; }
+std::vector<MsgRecord>& MsgBox::shown() { return st().shown; }
+std::deque<MsgResult>& MsgBox::answers() { return st().answers; }
+std::deque<QString>& MsgBox::inputAnswers() { return st().inputs; }
+std::deque<QString>& MsgBox::fileAnswers() { return st().files; }
+QStringList& MsgBox::openedDocuments() { return st().opened; }
+QStringList& MsgBox::fileDialogs() { return st().dialogs; }
+std::function<void(const MsgRecord&)>& MsgBox::onShow() { return st().onShow; }
+void MsgBox::resetTestRecords() {
+  st().shown.clear();
+  st().answers.clear();
+  st().inputs.clear();
+  st().files.clear();
+  st().opened.clear();
+  st().dialogs.clear();
+  st().onShow = nullptr;
+}
+void MsgBox::setAppTitle(const QString& title) { st().title = title; }
+QString MsgBox::appTitle() { return st().title; }
+
+}  // namespace vkz

@@ -1,0 +1,65 @@
+// Message box, input box, file dialogs and the shell's "open" behind one
+// seam. The program shows real dialogs; tests switch the seam to
+// record-and-answer mode so nothing ever blocks.
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <vector>
+
+class QWidget;
+
+namespace vkz {
+
+enum class MsgIcon { None, Critical, Exclamation, Information, Question };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgResult { Ok, Cancel, Yes, No };
+
+// One message box as it was shown (kept in test mode).
+struct MsgRecord {
+  QString text;
+  QString title;
+  MsgIcon icon = MsgIcon::None;
+  MsgButtons buttons = MsgButtons::Ok;
+};
+
+class MsgBox {
+ public:
+  // Shows a modal message box titled with the application's title unless
+  // `title` is given. In test mode: records it and returns the next queued
+  // answer (Ok / Yes when none is queued).
+  static MsgResult show(const QString& text, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
+                        const QString& title = QString());
+
+  // The old InputBox: returns the typed text, or "" on Cancel.
+  static QString input(const QString& prompt, const QString& title = QString(),
+                       const QString& defaultText = QString());
+
+  // Common dialogs. Return "" when cancelled.
+  static QString openFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
+  static QString saveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
+
+  // The shell's "open": shows a document or folder in its associated
+  // program. Returns false when nothing could open it.
+  static bool openDocument(const QString& path);
+
+  // --- test mode ---------------------------------------------------------
+  static void setTestMode(bool on);
+  static bool testMode();
+  static std::vector<MsgRecord>& shown();        // message boxes shown
+  static std::deque<MsgResult>& answers();       // answers to message boxes
+  static std::deque<QString>& inputAnswers();    // answers to input boxes
+  static std::deque<QString>& fileAnswers();     // answers to file dialogs ("" = cancel)
+  static QStringList& openedDocuments();         // paths given to openDocument
+  static QStringList& fileDialogs();             // captions of the file dialogs asked
+  // Called for every message box in test mode (after it is recorded), e.g.
+  // to check program state at the moment the box appears.
+  static std::function<void(const MsgRecord&)>& onShow();
+  static void resetTestRecords();
+
+  static void setAppTitle(const QString& title);
+  static QString appTitle();
+};
+
+}  // namespace vkz
