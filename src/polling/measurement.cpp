@@ -1,0 +1,10 @@
+#include "polling/measurement.h"
+
+namespace vkz {
+
+MeasurementData& Measurement() {
+  static MeasurementData m;
+  return m;
+}
+
+}  // namespace vkz
