@@ -1,0 +1,60 @@
+// The logged data: the answer to each data-block request carries up to ten
+// records of 8 bytes, four little-endian 16-bit words each (LAVG with the
+// pause flag in bit 15, Leq, LCPK, LZPK, in 0.1 dB). A block carries no
+// number of its own: it is the block the download asked for last.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "polling/measurement.h"
+#include "polling/payload.h"
+#include "polling/textforms.h"
+
+namespace vkz {
+
+// What the block decoding needs of the header.
+struct BlockContext {
+  bool startValid = false;     // HeaderStart is a real date and time
+  DateTime start;              // HeaderStart
+  std::string lastRecordTime;  // HeaderStop(0): the time of the last record
+  std::int64_t intervalSeconds = 0;  // HeaderValue(16)
+  std::int64_t recordCount = 0;      // HeaderValue(189)
+};
+BlockContext blockContextFrom(const RecordHeader& header);
+
+// One decoded record.
+struct LoggedRecord {
+  std::int64_t index = 0;  // 0-based; the row number shown is index + 1
+  double lavg = 0, leq = 0, lcpk = 0, lzpk = 0;  // dB, the pause flag removed
+  bool paused = false;     // the meter flagged the record (a paused span)
+  // The record grid row: number, TAB, time, TAB, then the four level cells,
+  // each followed by a TAB: "*" for a paused record, "--" for a level of 0,
+  // else the level with one decimal; a blank and the dB text.
+  std::string row;
+};
+
+struct DataBlock {
+  bool last = false;  // the measurement's last block: no further request
+  std::vector<LoggedRecord> records;
+};
+
+// Decodes block `blockNo`. A block that is not the last holds ten records,
+// the last one the records left (record count - 10 · blockNo, none when the
+// block lies past the end). nullopt when the payload is shorter than the
+// records it must hold; the block is then asked again, nothing is stored.
+// `dB` is the unit text (TxtDB).
+std::optional<DataBlock> DecodeDataBlock(std::int64_t blockNo, Payload p, const BlockContext& ctx,
+                                         const std::string& dB);
+
+// Stores decoded records into PointValue1..5 (elements outside the arrays
+// are left out). Returns the number stored.
+std::size_t StoreRecords(const DataBlock& block, MeasurementData& m);
+
+// The memory panel's progress text during the download: "Load ==> 25 / 25"
+// (`load` is TxtLoad, `countText` HeaderValue(189)). The record figure is
+// bytesLoaded / 8, with decimals only when the blocks were not whole records.
+std::string downloadProgressText(const std::string& load, std::int64_t bytesLoaded, const std::string& countText);
+
+}  // namespace vkz

@@ -1,0 +1,45 @@
+#include "polling/memlist.h"
+
+#include "polling/replies.h"
+#include "polling/textforms.h"
+
+namespace vkz {
+
+std::optional<MemorySize> decodeMemorySize(Payload p) {
+  if (p.size() < kMemorySizeLength) return std::nullopt;
+  return MemorySize{fitSigned32(be32(p, 0)), fitSigned32(be32(p, 4))};
+}
+
+std::optional<MemoryListEntry> decodeMemoryListEntry(Payload p) {
+  if (p.size() < kMemoryListEntryLength) return std::nullopt;
+  MemoryListEntry e;
+  e.year = fitSigned16(be16(p, 0));
+  e.month = p[2];
+  e.day = p[3];
+  e.hour = p[4];
+  e.minute = p[5];
+  e.second = p[6];
+  e.entryNo = p[7];
+  e.entryCount = p[8];
+  return e;
+}
+
+std::string memoryListDateText(const MemoryListEntry& e) {
+  if (!e.year) return "";
+  return dateTimeText(*e.year, e.month, e.day, e.hour, e.minute, e.second, "  ");
+}
+
+std::string memoryListRowText(std::int32_t memListCount, const MemoryListEntry& e) {
+  return decimalText(memListCount) + "\t" + memoryListDateText(e) + "\t" + decimalText(e.entryNo);
+}
+
+std::string memoryListLoadText(const std::string& load, const MemoryListEntry& e) {
+  return load + " " + decimalText(e.entryNo) + "/" + decimalText(e.entryCount);
+}
+
+std::optional<MemoryListEnd> decodeMemoryListEnd(Payload p) {
+  if (p.empty()) return std::nullopt;
+  return p[0] == 0x0C ? MemoryListEnd::NoData : MemoryListEnd::Complete;
+}
+
+}  // namespace vkz

@@ -1,0 +1,45 @@
+// The memory size and the list of measurements stored in the meter, as the
+// memory panel shows them.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "polling/payload.h"
+
+namespace vkz {
+
+// Reply 0x0F: total and remaining memory, 32-bit big-endian each, shown as
+// bare decimal numbers. A size of 2^31 or more does not fit (nullopt): its
+// label keeps the value it showed.
+struct MemorySize {
+  std::optional<std::int32_t> total, remain;
+};
+std::optional<MemorySize> decodeMemorySize(Payload p);
+
+// Replies 0x0C (first entry) and 0x0D (further entries), 9 bytes.
+struct MemoryListEntry {
+  std::optional<std::int32_t> year;  // big-endian; 0x8000 or more does not fit
+  std::uint8_t month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  std::uint8_t entryNo = 0;     // the meter's 1-based index of the measurement
+  std::uint8_t entryCount = 0;  // stored measurements
+};
+std::optional<MemoryListEntry> decodeMemoryListEntry(Payload p);
+
+// The row of the memory grid as a TAB-joined text: the row number
+// (MemListCount after counting this entry), the start "2018/05/23  14:03:07"
+// (two blanks; empty when the year did not fit) and the entry number.
+std::string memoryListRowText(std::int32_t memListCount, const MemoryListEntry& e);
+// The start cell alone.
+std::string memoryListDateText(const MemoryListEntry& e);
+// The message label while the list loads: "Load 3/12" (`load` is TxtLoad).
+std::string memoryListLoadText(const std::string& load, const MemoryListEntry& e);
+// True when the decoder asks for the next entry (entry number != count).
+inline bool memoryListWantsNext(const MemoryListEntry& e) { return e.entryNo != e.entryCount; }
+
+// Reply 0xFF: the end of the list. byte 0 = 0x0C: the first-entry request
+// found no stored measurement; anything else: the list is complete.
+enum class MemoryListEnd { NoData, Complete };
+std::optional<MemoryListEnd> decodeMemoryListEnd(Payload p);
+
+}  // namespace vkz
