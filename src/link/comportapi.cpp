@@ -1,0 +1,372 @@
+#include "link/comportapi.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "link/comname.h"
+#include "link/eventpump.h"
+#include "link/linesettings.h"
+
+namespace vkz {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string hexUpper(std::uint32_t v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%X", v);
+  return buf;
+}
+
+// Modem status bits as the meter tools name them.
+constexpr int kMsCts = 0x10, kMsDsr = 0x20, kMsRing = 0x40, kMsRlsd = 0x80;
+
+}  // namespace
+
+ComPortAPI::ComPortAPI() = default;
+
+ComPortAPI::~ComPortAPI() {
+  for (auto& p : CommPorts) {
+    if (p.Opened && p.fd >= 0) {
+      ::tcflush(p.fd, TCOFLUSH);
+      ::close(p.fd);
+    }
+  }
+}
+
+void ComPortAPI::Init_API() {
+  InBufferSize = 4096;
+  OutBufferSize = 4096;
+}
+
+std::int32_t ComPortAPI::IsActivity(int DevId) const { return inRange(DevId) ? CommPorts[DevId].Handle : 0; }
+
+std::int16_t ComPortAPI::IsOpen(int DevId) const { return inRange(DevId) ? CommPorts[DevId].Opened : 0; }
+
+int ComPortAPI::NativeHandle(int port) const {
+  return inRange(port) && CommPorts[port].Opened ? CommPorts[port].fd : -1;
+}
+
+std::string ComPortAPI::DevicePath(int port) const { return inRange(port) ? CommPorts[port].path : ""; }
+
+std::string ComPortAPI::GetSystemMessage(std::int32_t lngErrorCode) {
+  const char* text = lngErrorCode > 0 ? ::strerrordesc_np(lngErrorCode) : nullptr;
+  if (text == nullptr) return "";
+  std::string s(text);
+  const auto b = s.find_first_not_of(' ');
+  if (b == std::string::npos) return "";
+  return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+std::int32_t ComPortAPI::RecordApiError(const std::string& functionText, int code) {
+  LastCommError = {code, functionText, GetSystemMessage(code)};
+  return code;
+}
+
+std::int32_t ComPortAPI::RecordCommError(const std::string& functionText, int code, CommPort& port) {
+  LastCommError = {code, functionText,
+                   GetSystemMessage(code) + "  COMM Error Flags = " + hexUpper(CommErrorFlags(port))};
+  return code;
+}
+
+std::int32_t ComPortAPI::RecordRangeError(const std::string& functionText) {
+  LastCommError = {kPortRangeError, functionText, "Subscript out of range"};
+  return kPortRangeError;
+}
+
+// Line errors since the last query, as flag bits: 0x1 receive queue overrun,
+// 0x2 character overrun, 0x4 parity, 0x8 framing, 0x10 break. A device
+// without error counters (a pseudo-terminal) reports none.
+std::uint32_t ComPortAPI::CommErrorFlags(CommPort& port) {
+  if (port.fd < 0) return 0;
+  serial_icounter_struct ic{};
+  if (::ioctl(port.fd, TIOCGICOUNT, &ic) != 0) return 0;
+  const std::array<int, 5> now{ic.overrun, ic.buf_overrun, ic.parity, ic.frame, ic.brk};
+  static constexpr std::uint32_t kBits[] = {0x2, 0x1, 0x4, 0x8, 0x10};
+  std::uint32_t flags = 0;
+  for (std::size_t i = 0; i < now.size(); ++i)
+    if (now[i] != port.errorCounts[i]) flags |= kBits[i];
+  port.errorCounts = now;
+  return flags;
+}
+
+std::int32_t ComPortAPI::SetState(CommPort& port, const std::string& settings, const std::string& member) {
+  termios t{};
+  if (port.fd < 0 || ::tcgetattr(port.fd, &t) != 0) {
+    return RecordApiError(member + " (GetCommState)", port.fd < 0 ? EBADF : errno);
+  }
+  port.Dcb = t;
+  const auto parsed = ParseLineSettings(settings);
+  if (!parsed || !ApplyLineSettings(port.Dcb, *parsed)) {
+    return RecordApiError(member + " (BuildCommDCB)", EINVAL);
+  }
+  if (::tcsetattr(port.fd, TCSANOW, &port.Dcb) != 0) return RecordApiError(member + " (SetCommState)", errno);
+  return 0;
+}
+
+std::int32_t ComPortAPI::CommOpen(int intPortID, const std::string& strPort, const std::string& strSettings) {
+  if (!inRange(intPortID)) return RecordRangeError("CommOpen");
+  CommPort& p = CommPorts[intPortID];
+  if (p.Opened) {
+    LastCommError = {-1, "CommOpen", "Port in use."};
+    return -2;
+  }
+
+  // Open the device: read and write, never as the controlling terminal,
+  // never waiting for a carrier.
+  const std::string path = ComDevicePath(strPort);
+  int err = 0;
+  int fd = -1;
+  if (path.empty()) {
+    err = ENOENT;
+  } else {
+    fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) err = errno;
+  }
+  // Keep the port off descriptors 0..2, which a program started without
+  // them would otherwise hand out.
+  if (fd >= 0 && fd < 3) {
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    err = errno;
+    ::close(fd);
+    fd = moved;
+  }
+  // Exclusive use: a device that another program (or another port number
+  // of this one) holds is refused. A lock, unlike TIOCEXCL, binds root too.
+  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    err = (errno == EWOULDBLOCK) ? EBUSY : errno;
+    ::close(fd);
+    fd = -1;
+  }
+  p.Handle = fd >= 0 ? fd : -1;
+  if (fd < 0) return RecordApiError("CommOpen (CreateFile)", err);
+
+  p.fd = fd;
+  p.Opened = -1;
+  p.path = path;
+  p.writeStalled = false;
+  p.errorCounts = {};
+  CommErrorFlags(p);  // start the error counters from here
+
+  // Raw line, whatever the device was left in: a cooked terminal would turn
+  // 0x0A into 0x0D 0x0A and swallow 0x03, 0x11 and 0x13 of a frame.
+  termios t{};
+  if (::tcgetattr(fd, &t) != 0) return RecordApiError("CommOpen (SetupComm)", errno);
+  MakeRawKeepLine(t);
+  if (::tcsetattr(fd, TCSANOW, &t) != 0) return RecordApiError("CommOpen (SetupComm)", errno);
+  if (::tcflush(fd, TCIOFLUSH) != 0) return RecordApiError("CommOpen (PurgeComm)", errno);
+  // Time-outs: reads never wait (VMIN 0, VTIME 0 and a non-blocking
+  // descriptor); CommWrite keeps its own bound.
+  return SetState(p, strSettings, "CommOpen");
+}
+
+std::int32_t ComPortAPI::CommSet(int intPortID, const std::string& strSettings) {
+  if (!inRange(intPortID)) return RecordRangeError("CommSet");
+  return SetState(CommPorts[intPortID], strSettings, "CommSet");
+}
+
+std::int32_t ComPortAPI::CommClose(int intPortID) {
+  if (!inRange(intPortID)) return RecordRangeError("CommClose");
+  CommPort& p = CommPorts[intPortID];
+  if (!p.Opened) return 0;
+  const int fd = p.fd;
+  // The descriptor is gone after close() whatever it reports, so the port
+  // counts as closed even on an error (a stale number could be reused).
+  p.fd = -1;
+  p.Opened = 0;
+  // Unsent bytes are dropped: a line that does not drain (a stuck flow
+  // control) would otherwise hold close() for half a minute.
+  ::tcflush(fd, TCOFLUSH);
+  if (::close(fd) != 0) return RecordApiError("CommClose (CloseHandle)", errno);
+  return 0;
+}
+
+std::int32_t ComPortAPI::CommFlush(int intPortID) {
+  if (!inRange(intPortID)) return RecordRangeError("CommFlush");
+  CommPort& p = CommPorts[intPortID];
+  if (p.fd < 0) return RecordApiError("CommFlush (PurgeComm)", EBADF);
+  if (::tcflush(p.fd, TCIOFLUSH) != 0) return RecordApiError("CommFlush (PurgeComm)", errno);
+  return 0;
+}
+
+std::int32_t ComPortAPI::IsInBuffSize(int DevId) {
+  if (!inRange(DevId)) {
+    RecordRangeError("InBufferCount");
+    return 0;
+  }
+  pumpEvents();
+  CommPort& p = CommPorts[DevId];
+  int n = 0;
+  if (p.fd < 0 || ::ioctl(p.fd, FIONREAD, &n) != 0) {
+    RecordApiError("InBufferCount (InBufferCountError)", p.fd < 0 ? EBADF : errno);
+    return 0;
+  }
+  return n < 1 ? 0 : n;
+}
+
+std::int32_t ComPortAPI::CommRead(int intPortID, std::vector<std::uint8_t>& strData, std::int32_t /*lngSize*/) {
+  if (!inRange(intPortID)) {
+    RecordRangeError("CommRead");
+    return -1;
+  }
+  pumpEvents();
+  // Looked up after the turn of the event loop: a handler may have closed
+  // the port meanwhile.
+  CommPort& p = CommPorts[intPortID];
+  if (p.fd < 0) {
+    RecordApiError("CommRead (ClearCommError)", EBADF);
+    return -1;
+  }
+  int n = 0;
+  if (::ioctl(p.fd, FIONREAD, &n) != 0) {
+    RecordApiError("CommRead (ClearCommError)", errno);
+    return -1;
+  }
+  if (n <= 0) {
+    // Nothing queued: tell a quiet line from a device that has gone (the
+    // other side of a pseudo-terminal closed, an adapter unplugged).
+    pollfd pfd{p.fd, POLLIN, 0};
+    if (::poll(&pfd, 1, 0) == 1 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+      RecordApiError("CommRead (ClearCommError)", EIO);
+      return -1;
+    }
+    return 0;
+  }
+  std::vector<std::uint8_t> buf(static_cast<std::size_t>(n));
+  ssize_t r;
+  do {
+    r = ::read(p.fd, buf.data(), buf.size());
+  } while (r < 0 && errno == EINTR);
+  if (r < 0) {
+    if (errno == EAGAIN) return 0;
+    RecordCommError("CommRead (ReadFile)", errno, p);
+    return -1;
+  }
+  if (r == 0) return 0;
+  buf.resize(static_cast<std::size_t>(r));
+  strData = std::move(buf);
+  return static_cast<std::int32_t>(r);
+}
+
+std::int32_t ComPortAPI::CommWrite(int intPortID, const std::vector<std::uint8_t>& strData) {
+  if (!inRange(intPortID)) {
+    RecordRangeError("CommWrite");
+    return 0;
+  }
+  CommPort& p = CommPorts[intPortID];
+  if (p.fd < 0) {
+    RecordCommError("CommWrite (WriteFile)", EBADF, p);
+    pumpEvents();
+    return -1;
+  }
+  const auto deadline = Clock::now() + std::chrono::milliseconds(p.writeStalled ? 0 : writeWaitMs_);
+  std::size_t done = 0;
+  int err = 0;
+  while (done < strData.size()) {
+    const ssize_t w = ::write(p.fd, strData.data() + done, strData.size() - done);
+    if (w > 0) {
+      done += static_cast<std::size_t>(w);
+      continue;
+    }
+    if (w < 0 && errno == EINTR) continue;
+    if (w < 0 && errno != EAGAIN) {
+      err = errno;
+      break;
+    }
+    // The output queue is full: wait for room, but never past the bound.
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) {
+      err = ETIMEDOUT;
+      break;
+    }
+    pollfd pfd{p.fd, POLLOUT, 0};
+    const int pr = ::poll(&pfd, 1, static_cast<int>(left < 50 ? left : 50));
+    if (pr == 1 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(pfd.revents & POLLOUT)) {
+      err = EIO;
+      break;
+    }
+  }
+  std::int32_t result = static_cast<std::int32_t>(done);
+  if (err == ETIMEDOUT) {
+    p.writeStalled = true;
+    RecordCommError("CommWrite (WriteFile)", err, p);
+  } else if (err != 0) {
+    RecordCommError("CommWrite (WriteFile)", err, p);
+    result = -1;
+  } else {
+    p.writeStalled = false;
+  }
+  pumpEvents();
+  if (err == 0) {
+    for (int i = 0; i < 10; ++i) pumpEvents();
+  }
+  return result;
+}
+
+std::int32_t ComPortAPI::CommGetLine(int intPortID, std::int16_t intLine, std::int16_t& blnState) {
+  if (!inRange(intPortID)) return RecordRangeError("CommReadCD");
+  CommPort& p = CommPorts[intPortID];
+  int bits = 0;
+  if (p.fd < 0 || ::ioctl(p.fd, TIOCMGET, &bits) != 0) {
+    return RecordApiError("CommReadCD (GetCommModemStatus)", p.fd < 0 ? EBADF : errno);
+  }
+  int status = 0;
+  if (bits & TIOCM_CTS) status |= kMsCts;
+  if (bits & TIOCM_DSR) status |= kMsDsr;
+  if (bits & TIOCM_RI) status |= kMsRing;
+  if (bits & TIOCM_CD) status |= kMsRlsd;
+  blnState = (intLine & status) ? -1 : 0;
+  return 0;
+}
+
+std::int32_t ComPortAPI::CommSetLine(int intPortID, std::int16_t intLine, std::int16_t blnState) {
+  if (!inRange(intPortID)) return RecordRangeError("CommSetLine");
+  CommPort& p = CommPorts[intPortID];
+  const bool on = blnState != 0;
+  int rc = -1;
+  int err = EINVAL;  // a line other than break, DTR and RTS
+  if (p.fd < 0) {
+    err = EBADF;
+  } else if (intLine == 1) {
+    rc = ::ioctl(p.fd, on ? TIOCSBRK : TIOCCBRK);
+    err = errno;
+  } else if (intLine == 2 || intLine == 3) {
+    int bit = intLine == 2 ? TIOCM_DTR : TIOCM_RTS;
+    rc = ::ioctl(p.fd, on ? TIOCMBIS : TIOCMBIC, &bit);
+    err = errno;
+  }
+  if (rc != 0) return RecordApiError("CommSetLine (EscapeCommFunction)", err);
+  return 0;
+}
+
+std::int32_t ComPortAPI::CommGetError(std::string& strMessage) const {
+  strMessage = "Error (" + std::to_string(LastCommError.ErrorCode) + "): " + LastCommError.ErrorFunction + " - " +
+               LastCommError.ErrorMessage;
+  return LastCommError.ErrorCode;
+}
+
+namespace {
+std::unique_ptr<ComPortAPI>& portApiHolder() {
+  static std::unique_ptr<ComPortAPI> api;
+  return api;
+}
+}  // namespace
+
+ComPortAPI& PortApi() {
+  auto& api = portApiHolder();
+  if (!api) api = std::make_unique<ComPortAPI>();
+  return *api;
+}
+
+void ResetPortApi() { portApiHolder() = std::make_unique<ComPortAPI>(); }
+
+}  // namespace vkz

@@ -1,0 +1,133 @@
+// ComPortAPI: the program's only access to serial ports, by number 1..256
+// (5 for the port COM5). Port names are mapped to devices by comname.h; the
+// line is always raw (no echo, no CR/LF translation, no flow-control or
+// signal characters), so every byte of a meter frame passes unchanged.
+//
+// No member lets a failure escape: each returns a number (0 or a count for
+// success) and keeps the failure in one last-error record: the code (an
+// errno value), the failing member and system call ("CommOpen
+// (SetCommState)") and the system's text for the code.
+#pragma once
+#include <termios.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vkz {
+
+// The last failure of the serial object.
+struct CommError {
+  std::int32_t ErrorCode = 0;
+  std::string ErrorFunction;
+  std::string ErrorMessage;
+};
+
+// Code recorded for a port number outside 1..256.
+constexpr std::int32_t kPortRangeError = 9;
+
+class ComPortAPI {
+ public:
+  ComPortAPI();
+  ~ComPortAPI();  // closes every port still open
+  ComPortAPI(const ComPortAPI&) = delete;
+  ComPortAPI& operator=(const ComPortAPI&) = delete;
+
+  // Queue sizes handed to the system on open. The line driver keeps its
+  // own queues, so they are only remembered.
+  void Init_API();  // both 4096
+  void SetInBuffer(std::int16_t size) { InBufferSize = size; }
+  std::int16_t GetInBuffer() const { return InBufferSize; }
+  void SetOutBuffer(std::int16_t size) { OutBufferSize = size; }
+  std::int16_t GetOutBuffer() const { return OutBufferSize; }
+
+  // The port's handle: 0 before any open attempt, -1 after a failed one, the
+  // descriptor (3 or above) after a successful one; a close keeps it. 0 for
+  // a number outside 1..256.
+  std::int32_t IsActivity(int DevId) const;
+  // -1 while the port is open, else 0 (also for a number outside 1..256).
+  std::int16_t IsOpen(int DevId) const;
+
+  // The system's text for an error code; "" for a code it has no text for.
+  static std::string GetSystemMessage(std::int32_t lngErrorCode);
+
+  // Opens `strPort` ("COM" + number) for port `intPortID` and sets it up from
+  // `strSettings` ("baud=57600 parity=N data=8 stop=1"; empty keeps the
+  // device's line settings). 0 on success, -2 when this object already has
+  // the port open, else the failure code. A device another program (or
+  // another open here) holds is refused with EBUSY. Once the device is open
+  // the port counts as open even if a later set-up step fails.
+  std::int32_t CommOpen(int intPortID, const std::string& strPort, const std::string& strSettings);
+  // Applies a new settings text to an open port.
+  std::int32_t CommSet(int intPortID, const std::string& strSettings);
+  // Closes the port if open (0 when it was not).
+  std::int32_t CommClose(int intPortID);
+  // Discards both queues.
+  std::int32_t CommFlush(int intPortID);
+  // Received bytes waiting; 0 when none or the query fails. Turns the event
+  // loop once first.
+  std::int32_t IsInBuffSize(int DevId);
+  // Turns the event loop once, then reads all bytes waiting into `strData`
+  // (replacing it; index 0 holds the first byte). Returns their count, 0
+  // when none were waiting (`strData` untouched), -1 on failure, also when
+  // the device has gone (a pseudo-terminal whose other side closed, a
+  // unplugged adapter). Never waits for bytes. `lngSize` is not used.
+  std::int32_t CommRead(int intPortID, std::vector<std::uint8_t>& strData, std::int32_t lngSize);
+  // Writes the whole array. Returns the count written, -1 when the system
+  // refuses the write. A device that takes no bytes is waited for at most
+  // the write wait (then the count written so far is returned and ETIMEDOUT
+  // recorded); after such a time-out the next writes do not wait at all
+  // until one goes through whole. Turns the event loop once after the
+  // write, and ten more times after a successful one.
+  std::int32_t CommWrite(int intPortID, const std::vector<std::uint8_t>& strData);
+  // Modem status: blnState = -1 when any bit of `intLine` (0x10 CTS, 0x20
+  // DSR, 0x40 RING, 0x80 carrier) is on, else 0.
+  std::int32_t CommGetLine(int intPortID, std::int16_t intLine, std::int16_t& blnState);
+  // Sets (-1) or clears (0) the break state (1), DTR (2) or RTS (3).
+  std::int32_t CommSetLine(int intPortID, std::int16_t intLine, std::int16_t blnState);
+  // "Error (" code "): " function " - " message; returns the code.
+  std::int32_t CommGetError(std::string& strMessage) const;
+
+  // --- additions of this platform ---------------------------------------
+  const CommError& LastError() const { return LastCommError; }
+  // The descriptor of an open port (for a read notifier), else -1.
+  int NativeHandle(int port) const;
+  // The device path the port was last opened from ("" if never).
+  std::string DevicePath(int port) const;
+  // Longest wait of one write for a device that takes no bytes (ms).
+  void SetWriteWait(int ms) { writeWaitMs_ = ms < 0 ? 0 : ms; }
+  int WriteWait() const { return writeWaitMs_; }
+
+ private:
+  struct CommPort {
+    std::int32_t Handle = 0;
+    std::int16_t Opened = 0;
+    termios Dcb{};
+    int fd = -1;                // valid only while Opened
+    bool writeStalled = false;  // the last write timed out
+    std::string path;
+    std::array<int, 5> errorCounts{};  // overrun, buffer overrun, parity, frame, break at last query
+  };
+
+  static bool inRange(int id) { return id >= 1 && id <= 256; }
+  std::int32_t RecordApiError(const std::string& functionText, int code);
+  std::int32_t RecordCommError(const std::string& functionText, int code, CommPort& port);
+  std::int32_t RecordRangeError(const std::string& functionText);
+  std::int32_t SetState(CommPort& port, const std::string& settings, const std::string& member);
+  std::uint32_t CommErrorFlags(CommPort& port);
+
+  std::int16_t InBufferSize = 0;
+  std::int16_t OutBufferSize = 0;
+  CommError LastCommError;
+  std::array<CommPort, 257> CommPorts;  // index 1..256
+  int writeWaitMs_ = 1000;
+};
+
+// The program-wide serial object, created on first use.
+ComPortAPI& PortApi();
+// Closes every port and replaces the serial object by a fresh one (tests).
+void ResetPortApi();
+
+}  // namespace vkz

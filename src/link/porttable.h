@@ -1,0 +1,99 @@
+// The linked ports: up to ten entries, each with its receive buffer and
+// reply-parser record, and the current entry that every request, read and
+// poll serves. Everything the program says to the meter goes through here.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/comportapi.h"
+#include "link/parser.h"
+
+namespace vkz {
+
+constexpr int kMaxPorts = 10;
+// The settings text of the meter's line.
+inline constexpr const char* kMeterLineSettings = "baud=57600 parity=N data=8 stop=1";
+
+struct PortEntry {
+  std::int16_t PortNo = 0;          // port number 1..256; 0 when empty
+  std::string PortName;             // "COM" + number ("COM5")
+  std::string PortSettings;         // settings text given at link time
+  std::int16_t PortIsOpen = 0;      // -1 open (rewritten by every poll tick)
+  std::int16_t MeterListed = 0;     // -1 once the meter on this port is in the detected-meter list
+  ReplyFrame PortReply;             // this port's reply-parser record
+  std::vector<std::uint8_t> RxBuf;  // received bytes not yet taken by the parser, oldest first
+};
+
+struct LinkState {
+  std::array<PortEntry, kMaxPorts + 1> PortTable;  // entries 1..10; index 0 unused
+  std::int16_t PortCount = 0;                      // entries in use
+  std::int16_t CurPort = 0;                        // the current entry, 1..10
+  ReplyFrame CurReply;                             // the frame the reply decoder works on
+};
+
+// The program-wide link state.
+LinkState& Link();
+// The current entry, or nullptr when CurPort is outside 1..10.
+PortEntry* CurrentEntry();
+// Clears the link state and replaces the serial object (closing every port).
+void ResetLink();
+
+// Links a port: closes it if the serial object has it open, opens it with
+// `settings`, clears every entry's parser record and adds an entry (whether
+// or not the port opened). With ten entries already, shows "Open Port
+// Error" and adds nothing. -1 linked, 0 not. Never changes CurPort.
+std::int16_t OpenPort(ComPortAPI& api, int port, const std::string& settings);
+// Closes every linked port and empties its entry (shut-down).
+void CloseAllPorts(ComPortAPI& api);
+// Purges both queues of the current port and empties its receive buffer.
+// The parser starts over too: a frame it had begun is gone with the bytes.
+void FlushCurrentPort(ComPortAPI& api);
+// Writes a whole request frame to the current port; the result is not
+// examined (a dead port shows as a silent meter).
+void WriteCurrentPort(ComPortAPI& api, const std::vector<std::uint8_t>& frame);
+// Appends every byte waiting on the current port to its receive buffer.
+// Returns the count read (0 without a current entry, -1 on a failure).
+std::int32_t ReadCurrentPort(ComPortAPI& api);
+// Clears the parser records of all ten entries (and CurReply's fields).
+void ResetPortRecords();
+// Zeroes CurReply's payload bytes.
+void ClearRecordTemplate();
+
+// Cuts at most one reply frame out of `buffer` (the current entry's
+// receive buffer) with the current entry's parser record. 1 when a frame
+// was delivered into that record, else 0 (also without a current entry).
+int ParseResponse(std::vector<std::uint8_t>& buffer);
+// The same on the current entry's own buffer.
+int ParseCurrentPort();
+
+// Reads the current port and then cuts every complete frame its buffer
+// holds, calling `onFrame` after each one (it finds the frame in the current
+// entry's PortReply). For handling replies as soon as they arrive, between
+// receive ticks. Stops when the current entry changes. Returns the count of
+// frames delivered.
+template <class OnFrame>
+int CutAllFrames(ComPortAPI& api, OnFrame&& onFrame) {
+  ReadCurrentPort(api);
+  int delivered = 0;
+  const auto cur = Link().CurPort;
+  while (Link().CurPort == cur && ParseCurrentPort() == 1) {
+    ++delivered;
+    onFrame();
+  }
+  return delivered;
+}
+
+// The tail of `bytes` from index n on ("" when n is past the end).
+std::vector<std::uint8_t> BytesFrom(const std::vector<std::uint8_t>& bytes, int n);
+
+// Bytes 0..last as text: "chr" one character per byte (code page 1252,
+// given back as UTF-8), "hex" upper-case hexadecimal digits without leading
+// zeros joined without separators, "asc" the decimal sum of the byte codes;
+// "" for any other mode, for last below 0 and for last past the end.
+std::string BytesToText(const std::vector<std::uint8_t>& bytes, int last, const std::string& mode);
+// The same over the payload of a reply record.
+std::string BytesToText(const ReplyFrame& reply, int last, const std::string& mode);
+
+}  // namespace vkz

@@ -1,0 +1,12 @@
+#include "polling/pollstate.h"
+
+namespace vkz {
+
+PollingState& Polling() {
+  static PollingState state;
+  return state;
+}
+
+void ResetPolling() { Polling() = PollingState{}; }
+
+}  // namespace vkz
