@@ -6,8 +6,8 @@
 //   line 2...   language number k (k-th language line) \ language name
 // <name>.lan, one line per text: key \ translation. The key is an English
 // text of the user-interface table (TABs in it are ignored, so translations
-// can be aligned in a column); a line with an unknown key is ignored; an
-// empty line ends the file.
+// can be aligned in a column); a line with an unknown key or without a
+// backslash is ignored; an empty line ends the file.
 //
 // Both files are 8-bit code page 1252 text with CR LF line ends. A file that
 // starts with a UTF-8 byte-order mark, or that is valid UTF-8 throughout, is
