@@ -48,7 +48,7 @@ std::string formatPattern(double v, std::string_view pattern, char sep) {
     out += sep;
     out += fp;
   }
-  if (out.empty() || out == "-") out = "0";
+  if (out.empty() || out == "-") return std::string(1, '0');
   return out;
 }
 
