@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Copies dist/ beside the program. Files the program itself rewrites (the
 # chosen language, the header-item selection) are copied only when missing,
 # so a rebuild does not undo the user's choices.
