@@ -1,0 +1,23 @@
+// One QApplication for every window test of this executable (offscreen).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <memory>
+
+namespace {
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "windows_ui";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+
+const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+}  // namespace
