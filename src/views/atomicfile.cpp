@@ -1,0 +1,127 @@
+#include "views/atomicfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace vkz {
+namespace {
+
+constexpr size_t kBlock = 1 << 20;
+
+mode_t currentUmask() {
+  mode_t m = ::umask(0);
+  ::umask(m);
+  return m;
+}
+
+}  // namespace
+
+AtomicFileWriter::~AtomicFileWriter() { abort(); }
+
+bool AtomicFileWriter::fail(const std::string& what, int err) {
+  error_ = what + " (" + std::strerror(err) + ")";
+  abort();
+  return false;
+}
+
+bool AtomicFileWriter::open(const std::string& target) {
+  abort();
+  error_.clear();
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path path(target);
+  // Saving over a symbolic link replaces the file it points to, not the link.
+  if (fs::is_symlink(path, ec)) {
+    fs::path real = fs::weakly_canonical(path, ec);
+    if (!ec) path = real;
+  }
+  if (path.filename().empty()) return fail("No file name was given", EINVAL);
+  if (fs::is_directory(path, ec)) return fail("\"" + path.string() + "\" is a folder", EISDIR);
+  target_ = path.string();
+  fs::path dir = path.parent_path();
+  std::string tmpl = (dir.empty() ? fs::path(".") : dir).string() + "/." + path.filename().string() + ".XXXXXX";
+  int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
+  if (fd < 0) return fail("Cannot create a file in the folder \"" + dir.string() + "\"", errno);
+  fd_ = fd;
+  temp_ = tmpl;
+  // The new file gets the rights of the file it replaces, or those of a
+  // newly created file.
+  struct stat st {};
+  mode_t mode = ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~currentUmask());
+  ::fchmod(fd_, mode);
+  buffer_.reserve(kBlock);
+  return true;
+}
+
+bool AtomicFileWriter::flushBuffer() {
+  size_t off = 0;
+  while (off < buffer_.size()) {
+    ssize_t n = ::write(fd_, buffer_.data() + off, buffer_.size() - off);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail("Cannot write \"" + target_ + "\"", errno);
+    }
+    off += static_cast<size_t>(n);
+  }
+  buffer_.clear();
+  return true;
+}
+
+bool AtomicFileWriter::write(std::string_view bytes) {
+  if (fd_ < 0) return false;
+  buffer_.append(bytes);
+  if (buffer_.size() >= kBlock) return flushBuffer();
+  return true;
+}
+
+bool AtomicFileWriter::commit() {
+  if (fd_ < 0) return false;
+  if (!flushBuffer()) return false;
+  if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS)
+    return fail("Cannot write \"" + target_ + "\" to the disk", errno);
+  int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
+    int err = errno;
+    ::unlink(temp_.c_str());
+    temp_.clear();
+    error_ = "Cannot write \"" + target_ + "\" (" + std::strerror(err) + ")";
+    return false;
+  }
+  if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+    int err = errno;
+    ::unlink(temp_.c_str());
+    temp_.clear();
+    error_ = "Cannot replace \"" + target_ + "\" (" + std::strerror(err) + ")";
+    return false;
+  }
+  temp_.clear();
+  // Make the rename itself durable.
+  std::string dir = std::filesystem::path(target_).parent_path().string();
+  int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
+  return true;
+}
+
+void AtomicFileWriter::abort() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  if (!temp_.empty()) {
+    ::unlink(temp_.c_str());
+    temp_.clear();
+  }
+  buffer_.clear();
+}
+
+}  // namespace vkz

@@ -1,0 +1,500 @@
+#include "views/datafile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "ui/cp1252.h"
+#include "views/atomicfile.h"
+#include "views/displaytext.h"
+#include "views/gridswriter.h"
+
+namespace vkz {
+namespace {
+
+constexpr size_t kMaxLine = 1 << 20;  // no line of a data file comes near this
+constexpr size_t kReadBlock = 1 << 20;
+// The shortest record line the reader accepts: a digit, five TABs, a line end.
+constexpr std::uint64_t kMinRecordLine = 7;
+
+bool isAscii(std::string_view s) {
+  unsigned char acc = 0;
+  for (char c : s) acc |= static_cast<unsigned char>(c);
+  return acc < 0x80;
+}
+
+bool isValidUtf8(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    int len = c < 0x80 ? 1 : (c >= 0xC2 && c < 0xE0) ? 2 : (c >= 0xE0 && c < 0xF0) ? 3 : (c >= 0xF0 && c < 0xF5) ? 4 : 0;
+    if (len == 0 || i + static_cast<size_t>(len) > s.size()) return false;
+    for (int k = 1; k < len; ++k)
+      if ((static_cast<unsigned char>(s[i + static_cast<size_t>(k)]) & 0xC0) != 0x80) return false;
+    i += static_cast<size_t>(len);
+  }
+  return true;
+}
+
+// A text quoted for a message, cut to a readable length.
+std::string quoted(std::string_view s) {
+  std::string out = "\"";
+  if (s.size() > 40) {
+    size_t cut = 40;
+    while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;  // whole UTF-8 characters
+    out.append(s.substr(0, cut));
+    out += "...";
+  } else {
+    out.append(s);
+  }
+  out += '"';
+  return out;
+}
+
+// Lines are named counting from 1, as text editors show them.
+std::string lineName(std::int64_t lineNo, bool capital = true) {
+  return (capital ? "Line " : "line ") + std::to_string(lineNo + 1);
+}
+
+void appendDataRow(std::string& out, std::string_view row, int cols) {
+  if (cols <= 0) return;
+  detail::appendCp1252(out, row, true);
+  out += '\t';
+}
+
+}  // namespace
+
+bool isSupportedModel(std::string_view model) { return model == "VKZ 418" || model == "KRD 529"; }
+
+DataFileState& DataFile() {
+  static DataFileState s;
+  return s;
+}
+
+SaveKind saveKindForFilter(int filterIndex) { return filterIndex == 2 ? SaveKind::Csv : SaveKind::DataFile; }
+
+void ChooseSaveFileResult(bool cancelled, const std::string& path) {
+  DataFileState& st = DataFile();
+  if (cancelled) {
+    st.SaveFileChosen = false;
+    return;
+  }
+  st.SaveFileName = path;
+  size_t slash = path.find_last_of('/');
+  std::string_view title = slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+  st.SaveFileChosen = !title.empty();
+}
+
+// ---- Writing ---------------------------------------------------------------
+
+namespace detail {
+
+void appendCp1252(std::string& out, std::string_view utf8, bool keepTabs) {
+  size_t from = out.size();
+  if (isAscii(utf8))
+    out.append(utf8);
+  else
+    out += utf8ToCp1252(utf8);
+  for (size_t i = from; i < out.size(); ++i) {
+    char& c = out[i];
+    if (c == '\r' || c == '\n' || (c == '\t' && !keepTabs)) c = ' ';
+  }
+}
+
+SaveResult writeGridsFile(const std::string& path, std::string_view model, const GridData& userInfo,
+                          const GridData& header, const GridData& records, RowAppender appendRow,
+                          const ProgressFn& progress) {
+  SaveResult res;
+  auto failed = [&res](const std::string& why) {
+    res.status = SaveStatus::Failed;
+    res.message = "The file was not saved: " + why + ". Any earlier file of that name is unchanged.";
+    return res;
+  };
+  try {
+    AtomicFileWriter out;
+    if (!out.open(path)) return failed(out.error());
+
+    auto cells = [](const GridData& g) {
+      return static_cast<std::uint64_t>(g.rows()) * static_cast<std::uint64_t>(g.cols());
+    };
+    ProgressCounter counter(cells(userInfo) + cells(header) + cells(records), progress);
+
+    std::string buf;
+    buf.reserve(kReadBlock + 4096);
+    auto endLine = [&]() -> bool {
+      buf += "\r\n";
+      if (buf.size() < kReadBlock) return true;
+      bool ok = out.write(buf);
+      buf.clear();
+      return ok;
+    };
+    auto plainLine = [&](std::string_view text) -> bool {
+      appendCp1252(buf, text, false);
+      return endLine();
+    };
+    auto gridLines = [&](const GridData& g) -> bool {
+      const int rows = g.rows();  // read once per section
+      for (int r = 0; r < rows && r < g.rows(); ++r) {
+        const int cols = g.cols();  // read once per row
+        appendRow(buf, g.rowText(r), cols);
+        if (!endLine()) return false;
+        counter.advance(static_cast<std::uint64_t>(cols > 0 ? cols : 0));
+      }
+      return true;
+    };
+
+    bool ok = plainLine(model) && plainLine("") && plainLine("Information") && gridLines(userInfo) &&
+              plainLine("") && plainLine("HeaderData") && gridLines(header) && plainLine("") && plainLine("") &&
+              plainLine("RecordData") && gridLines(records);
+    if (ok && !buf.empty()) ok = out.write(buf);
+    if (!ok || !out.commit()) return failed(out.error());
+    res.status = SaveStatus::Written;
+    return res;
+  } catch (const std::bad_alloc&) {
+    return failed("not enough memory");
+  } catch (const std::exception& e) {
+    return failed(e.what());
+  }
+}
+
+}  // namespace detail
+
+SaveResult writeDataFile(const std::string& path, std::string_view model, const GridData& userInfo,
+                         const GridData& header, const GridData& records, const ProgressFn& progress) {
+  return detail::writeGridsFile(path, model, userInfo, header, records, appendDataRow, progress);
+}
+
+SaveResult SaveDataFile(std::string_view meterModel, const GridData& userInfo, const GridData& header,
+                        const GridData& records, const ProgressFn& progress) {
+  DataFileState& st = DataFile();
+  if (!st.SaveFileChosen) return {};
+  std::string path = st.SaveFileName;
+  st.SaveFileChosen = false;
+  return writeDataFile(path, meterModel, userInfo, header, records, progress);
+}
+
+// ---- The line reader -------------------------------------------------------
+
+DataFileReader::DataFileReader(GridData& userInfo, GridData& header, GridData& records, MeasurementData& data)
+    : userInfo_(userInfo), header_(header), records_(records), data_(data) {}
+
+void DataFileReader::fail(std::int64_t lineNo, std::string message) {
+  if (errorLine_ >= 0) return;
+  errorLine_ = lineNo;
+  error_ = std::move(message);
+}
+
+bool DataFileReader::ParseDataFileLine(std::int64_t lineNo, std::string_view text) {
+  if (errorLine_ >= 0) return false;
+  if (text.empty()) return true;
+
+  std::string_view field0 = text.substr(0, text.find('\t'));
+  if (field0 == "Information") {
+    section_ = Information;
+    sectionStart_ = lineNo;
+    sawMarker_ = true;
+  } else if (field0 == "HeaderData") {
+    section_ = HeaderData;
+    sectionStart_ = lineNo;
+    sawMarker_ = true;
+  } else if (field0 == "RecordData") {
+    section_ = RecordData;
+    sectionStart_ = lineNo + 1;  // the record grid's title line is skipped
+    sawMarker_ = true;
+  }
+  if (lineNo <= sectionStart_) return true;
+
+  switch (section_) {
+    case Information:
+      userInfo_.addItem(text);
+      break;
+    case HeaderData:
+      header_.addItem(text);
+      if (lineNo - sectionStart_ == 9) {  // the "Total Point" row: the record count
+        size_t tab = text.find('\t');
+        if (tab == std::string_view::npos) {
+          fail(lineNo, lineName(lineNo) +
+                           ": the \"Total Point\" row (the ninth line after \"HeaderData\") has no record "
+                           "count in its second cell.");
+          return false;
+        }
+        double v = displayNumber(cellOfRow(text, 1));
+        std::int64_t n = v >= 1 ? static_cast<std::int64_t>(std::floor(std::min(v, 9.0e18))) : 0;
+        announced_ = n;
+        countLine_ = lineNo;
+        recordsRead_ = 0;
+        arraySize_ = std::min<std::uint64_t>(static_cast<std::uint64_t>(n), cap_);
+        data_.sizePointValues(arraySize_);
+        std::uint64_t want = static_cast<std::uint64_t>(records_.rows()) + arraySize_;
+        records_.reserve(static_cast<int>(std::min<std::uint64_t>(want, INT_MAX / 2)));
+      }
+      break;
+    case RecordData:
+      records_.addItem(text);
+      return readRecord(lineNo, text);
+    default:
+      break;
+  }
+  return true;
+}
+
+bool DataFileReader::readRecord(std::int64_t lineNo, std::string_view text) {
+  // Cells 0 to 5: number, date and time, LAVG, Leq, LCPK, LZPK.
+  std::string_view cell[6];
+  int n = 0;
+  size_t start = 0;
+  while (n < 6) {
+    size_t tab = text.find('\t', start);
+    if (tab == std::string_view::npos) {
+      cell[n++] = text.substr(start);
+      break;
+    }
+    cell[n++] = text.substr(start, tab - start);
+    start = tab + 1;
+  }
+  if (announced_ < 0) {
+    fail(lineNo, lineName(lineNo) +
+                     ": a record comes before the record count (the \"Total Point\" row, the ninth line after "
+                     "\"HeaderData\").");
+    return false;
+  }
+  if (n < 6) {
+    fail(lineNo, lineName(lineNo) + ": a record line needs six cells (number, date and time, LAVG, Leq, LCPK, "
+                                    "LZPK), this one has " + std::to_string(n) + ".");
+    return false;
+  }
+  // Like an array index of the old program: the number rounded to whole.
+  double idx = std::nearbyint(displayNumber(cell[0]) - 1.0);
+  if (!(idx >= 0 && idx < static_cast<double>(arraySize_))) {
+    std::string msg = lineName(lineNo) + ": the record number " + quoted(cell[0]) + " is not between 1 and " +
+                      std::to_string(arraySize_);
+    if (arraySize_ < static_cast<std::uint64_t>(announced_))
+      msg += " (the file announces " + std::to_string(announced_) + " records but cannot hold that many)";
+    fail(lineNo, msg + ".");
+    return false;
+  }
+  size_t i = static_cast<size_t>(idx);
+  data_.PointValue1[i] = levelValue(cell[2]);
+  data_.PointValue2[i] = levelValue(cell[3]);
+  data_.PointValue3[i] = levelValue(cell[4]);
+  data_.PointValue4[i] = levelValue(cell[5]);
+  data_.PointValue5[i] = isFlaggedLevel(cell[2]) ? 1.0 : 0.0;
+  ++recordsRead_;
+  return true;
+}
+
+// ---- The whole-file reader -------------------------------------------------
+
+DataFileLoader::DataFileLoader(std::string_view meterModel, GridData& userInfo, GridData& header,
+                               GridData& records, MeasurementData& data, std::uint64_t sizeHint)
+    : meterModel_(meterModel), reader_(userInfo, header, records, data) {
+  if (sizeHint > 0) reader_.setRecordCap(sizeHint / kMinRecordLine + 1);
+}
+
+void DataFileLoader::stopAt(std::int64_t lineNo, std::string message) {
+  if (stopped_) return;
+  stopped_ = true;
+  result_.status = OpenStatus::Damaged;
+  result_.badLine = lineNo;
+  result_.message = std::move(message);
+}
+
+void DataFileLoader::line(std::string_view raw) {
+  const std::int64_t lineNo = result_.lines++;
+  if (lineNo == 0) {
+    if (raw.size() >= 3 && raw.substr(0, 3) == "\xEF\xBB\xBF") {  // UTF-8 byte-order mark
+      utf8_ = true;
+      raw.remove_prefix(3);
+    } else if (raw.size() >= 2 && (raw.substr(0, 2) == "\xFF\xFE" || raw.substr(0, 2) == "\xFE\xFF")) {
+      stopped_ = true;
+      result_.status = OpenStatus::NotDataFile;
+      result_.message =
+          "This file is written as UTF-16 (Unicode) text; data files are 8-bit text. Nothing was read.";
+      return;
+    }
+    if (!raw.empty() && std::memchr(raw.data(), 0, raw.size())) {
+      stopped_ = true;
+      result_.status = OpenStatus::NotDataFile;
+      result_.message = "This is not a data file: it holds binary data. Nothing was read.";
+      return;
+    }
+    result_.hasModelLine = true;
+    result_.model = (utf8_ && isValidUtf8(raw)) || isAscii(raw) ? std::string(raw) : cp1252ToUtf8(raw);
+    parsing_ = isSupportedModel(result_.model) || isSupportedModel(meterModel_);
+    if (!parsing_) {
+      stopped_ = true;
+      result_.status = OpenStatus::NotDataFile;
+      result_.message = "This is not a data file of a supported meter: its first line reads " +
+                        quoted(result_.model) + " instead of \"VKZ 418\" or \"KRD 529\". Nothing was read.";
+    }
+    return;
+  }
+  if (!raw.empty() && std::memchr(raw.data(), 0, raw.size())) {
+    stopAt(lineNo, lineName(lineNo) +
+                       " holds binary data (a zero byte); the file is damaged. The lines before it were read.");
+    return;
+  }
+  std::string_view text = raw;
+  if (!isAscii(raw) && !(utf8_ && isValidUtf8(raw))) {
+    decoded_ = cp1252ToUtf8(raw);
+    text = decoded_;
+  }
+  if (!reader_.ParseDataFileLine(lineNo, text))
+    stopAt(reader_.errorLine(), reader_.error() + " The lines before it were read.");
+}
+
+void DataFileLoader::segment(std::string_view seg) {
+  if (seg.size() > kMaxLine) {
+    stopAt(result_.lines, lineName(result_.lines) + " is longer than 1 MiB; the file is damaged or not a data "
+                                                    "file. The lines before it were read.");
+    return;
+  }
+  // The text between two LF: a CR before the LF belongs to the line end
+  // (CR LF); any other CR ends a line of its own.
+  if (!seg.empty() && seg.back() == '\r') seg.remove_suffix(1);
+  for (;;) {
+    size_t cr = seg.find('\r');
+    line(seg.substr(0, cr));
+    if (stopped_ || cr == std::string_view::npos) break;
+    seg.remove_prefix(cr + 1);
+  }
+}
+
+bool DataFileLoader::feed(std::string_view bytes) {
+  if (stopped_) return false;
+  try {
+    fed_ += bytes.size();
+    while (!stopped_) {
+      const void* nl = bytes.empty() ? nullptr : std::memchr(bytes.data(), '\n', bytes.size());
+      if (!nl) {
+        if (carry_.size() + bytes.size() > kMaxLine + 1) {
+          carry_.clear();
+          stopAt(result_.lines, lineName(result_.lines) + " is longer than 1 MiB; the file is damaged or not a "
+                                                          "data file. The lines before it were read.");
+        } else {
+          carry_.append(bytes);
+        }
+        break;
+      }
+      size_t len = static_cast<size_t>(static_cast<const char*>(nl) - bytes.data());
+      if (carry_.empty()) {
+        segment(bytes.substr(0, len));
+      } else {
+        carry_.append(bytes.substr(0, len));
+        segment(carry_);
+        carry_.clear();
+      }
+      bytes.remove_prefix(len + 1);
+    }
+  } catch (const std::bad_alloc&) {
+    carry_.clear();
+    carry_.shrink_to_fit();
+    stopAt(result_.lines, "Not enough memory to read " + lineName(result_.lines) +
+                              "; the lines before it were read.");
+  }
+  return !stopped_;
+}
+
+void DataFileLoader::dropPartialLine() { carry_.clear(); }
+
+OpenResult DataFileLoader::finish() {
+  if (!stopped_ && !carry_.empty()) {  // a last line without line end
+    try {
+      segment(carry_);
+    } catch (const std::bad_alloc&) {
+      stopAt(result_.lines, "Not enough memory to read " + lineName(result_.lines) + ".");
+    }
+  }
+  carry_.clear();
+  result_.records = reader_.recordsRead();
+  if (result_.lines == 0 && result_.status == OpenStatus::Ok) {
+    result_.status = OpenStatus::Empty;
+    result_.message = "The file is empty.";
+  }
+  if (result_.status == OpenStatus::Ok && parsing_) {
+    const std::int64_t last = result_.lines - 1;
+    if (!reader_.sawMarker()) {
+      result_.status = OpenStatus::Damaged;
+      result_.message =
+          "The file holds none of the sections \"Information\", \"HeaderData\" and \"RecordData\"; it is not "
+          "a data file.";
+    } else if (reader_.announcedRecords() > 0 &&
+               reader_.recordsRead() < static_cast<std::uint64_t>(reader_.announcedRecords())) {
+      result_.status = OpenStatus::Damaged;
+      result_.badLine = last;
+      result_.message = "The file ends at " + lineName(last, false) + " with " +
+                        std::to_string(reader_.recordsRead()) + " of the " +
+                        std::to_string(reader_.announcedRecords()) + " records that " +
+                        lineName(reader_.countLine(), false) +
+                        " announces; it was cut short. The records read are shown.";
+    }
+  }
+  return result_;
+}
+
+namespace {
+
+OpenResult readError(OpenResult r, const std::string& what) {
+  r.status = OpenStatus::ReadError;
+  r.message = what;
+  return r;
+}
+
+}  // namespace
+
+OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
+                        GridData& header, GridData& records, MeasurementData& data) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0)
+    return readError({}, "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").");
+  if (!S_ISREG(st.st_mode)) return readError({}, "Cannot open \"" + path + "\": it is not a file.");
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return readError({}, "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").");
+
+  DataFileLoader loader(meterModel, userInfo, header, records, data, static_cast<std::uint64_t>(st.st_size));
+  std::vector<char> block;
+  int readErrno = 0;
+  try {
+    block.resize(kReadBlock);
+  } catch (const std::bad_alloc&) {
+    ::close(fd);
+    return readError({}, "Not enough memory to read \"" + path + "\".");
+  }
+  for (;;) {
+    ssize_t n = ::read(fd, block.data(), block.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      readErrno = errno;
+      break;
+    }
+    if (n == 0) break;
+    if (!loader.feed(std::string_view(block.data(), static_cast<size_t>(n)))) break;
+  }
+  ::close(fd);
+  if (readErrno != 0) loader.dropPartialLine();
+  OpenResult r = loader.finish();
+  if (readErrno != 0 && r.status != OpenStatus::NotDataFile) {
+    r.status = OpenStatus::ReadError;
+    r.badLine = r.lines;
+    r.message = "Reading \"" + path + "\" failed at " + lineName(r.lines, false) + " (" +
+                std::strerror(readErrno) + "); the lines before it were read.";
+  }
+  return r;
+}
+
+OpenResult ReadDataFileBytes(std::string_view bytes, std::string_view meterModel, GridData& userInfo,
+                             GridData& header, GridData& records, MeasurementData& data) {
+  DataFileLoader loader(meterModel, userInfo, header, records, data, bytes.size());
+  loader.feed(bytes);
+  return loader.finish();
+}
+
+}  // namespace vkz

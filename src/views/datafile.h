@@ -1,0 +1,218 @@
+// The data file (.vkz): one measurement as the data list window shows it.
+//
+// 8-bit text in code page 1252, every line ended by CR LF:
+//
+//   VKZ 418                      the meter model
+//                                (empty)
+//   Information
+//   Evaluator<TAB>value<TAB>     one line per user-information row
+//                                (empty)
+//   HeaderData
+//   <TAB>D1<TAB>D2<TAB>D3<TAB>   one line per summary row, title row first;
+//   ...                          the ninth line after "HeaderData" is the
+//                                "Total Point" row (record count in cell 1)
+//                                (empty)
+//                                (empty)
+//   RecordData
+//   No.s<TAB>Date/Time<TAB>...   one line per record-grid row, title first
+//
+// Every cell is followed by exactly one TAB. The file carries displayed
+// texts, not numbers: the reader gives them back to the grids as they were.
+//
+// Texts inside the program are UTF-8; the conversion to and from code page
+// 1252 happens here, at the file boundary.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "polling/measurement.h"
+#include "ui/griddata.h"
+#include "views/progress.h"
+
+namespace vkz {
+
+// True for the model texts of the two supported meters, "VKZ 418" and
+// "KRD 529" (whole, case-sensitive).
+bool isSupportedModel(std::string_view model);
+
+// Program-wide state of the save action and the file opening.
+struct DataFileState {
+  std::string FileModel;        // line 0 of the data file opened last ("" before any)
+  std::string SaveFileName;     // full path returned by the last save dialog
+  bool SaveFileChosen = false;  // the save dialog just shown returned a file
+  void reset() { *this = DataFileState{}; }
+};
+DataFileState& DataFile();
+
+// ---- Saving ----------------------------------------------------------------
+
+// The filter of the save dialog; the 1-based filter index the user leaves
+// selected picks the format: 2 writes CSV, every other index the data file.
+inline constexpr const char* kSaveFilter =
+    "Data Files (*.vkz)|*.vkz|CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|";
+enum class SaveKind { DataFile, Csv };
+SaveKind saveKindForFilter(int filterIndex);
+
+// Records what the save dialog returned: a cancel (or an empty name)
+// clears SaveFileChosen; a path with a file name sets SaveFileName and
+// SaveFileChosen. No extension is added.
+void ChooseSaveFileResult(bool cancelled, const std::string& path);
+
+enum class SaveStatus {
+  Written,    // the file is complete on disk
+  NotChosen,  // no file was chosen (the dialog was cancelled): nothing to say
+  Failed      // nothing was replaced; `message` says why
+};
+struct SaveResult {
+  SaveStatus status = SaveStatus::NotChosen;
+  std::string message;
+  bool ok() const { return status == SaveStatus::Written; }
+};
+
+// Writes the data file of the three grids of a measurement (user
+// information, summary, records; every row and every cell, fixed ones
+// included) to `path`, atomically: on any failure an earlier file of that
+// name is left as it was. `model` is the meter model for line 0. Progress
+// counts cells (Cols x Rows of the three grids). TAB, CR and LF inside a
+// cell are written as blanks.
+//
+// The grids must stay alive and unchanged while `progress` runs.
+SaveResult writeDataFile(const std::string& path, std::string_view model, const GridData& userInfo,
+                         const GridData& header, const GridData& records, const ProgressFn& progress = {});
+
+// The save step of the data list window: writes to DataFile().SaveFileName
+// when SaveFileChosen is set (NotChosen otherwise), then clears
+// SaveFileChosen.
+SaveResult SaveDataFile(std::string_view meterModel, const GridData& userInfo, const GridData& header,
+                        const GridData& records, const ProgressFn& progress = {});
+
+// ---- Reading ---------------------------------------------------------------
+
+// The line reader: takes the lines of a data file after line 0, one at a
+// time with their 0-based line number (empty lines counted), and appends
+// them to the three grids of the file list window:
+//   "Information" section -> userInfo, "HeaderData" -> header (title row
+//   included), "RecordData" -> records (its title row skipped).
+// The ninth line after "HeaderData" (the "Total Point" row) sizes the five
+// per-record arrays of `data`; every record line then fills them at index
+// record number - 1: PointValue1..4 = LAVG, Leq, LCPK, LZPK (the pause flag
+// removed), PointValue5 = 1 for a flagged record, as the download does.
+//
+// The section state starts empty for every reader (one reader per file);
+// lines before the first marker line belong to no section and are skipped.
+// A bad line (record number outside the announced count, a record line with
+// fewer than six cells, a "Total Point" row without a count) stops the
+// reading: ParseDataFileLine returns false and error() names the line. The
+// rows appended so far, that line's included, stay.
+class DataFileReader {
+ public:
+  enum Section { None = 0, HeaderData = 1, RecordData = 2, Information = 3 };
+
+  DataFileReader(GridData& userInfo, GridData& header, GridData& records, MeasurementData& data);
+
+  // The largest record count the arrays are sized to, whatever the file
+  // announces (the whole-file reader sets it from the file size).
+  void setRecordCap(std::uint64_t cap) { cap_ = cap; }
+
+  // `lineText` is UTF-8 without its line end. False once the reading must
+  // stop (then and after, nothing more is read).
+  bool ParseDataFileLine(std::int64_t lineNo, std::string_view lineText);
+
+  int ReadSection() const { return section_; }
+  std::int64_t SectionStart() const { return sectionStart_; }
+  bool sawMarker() const { return sawMarker_; }
+  // The record count of the "Total Point" row (-1 before it) and its line.
+  std::int64_t announcedRecords() const { return announced_; }
+  std::int64_t countLine() const { return countLine_; }
+  // Record lines stored in the arrays.
+  std::uint64_t recordsRead() const { return recordsRead_; }
+
+  bool failed() const { return errorLine_ >= 0; }
+  std::int64_t errorLine() const { return errorLine_; }
+  const std::string& error() const { return error_; }
+  // Stops the reading at a line for a reason found outside the reader.
+  void fail(std::int64_t lineNo, std::string message);
+
+ private:
+  bool readRecord(std::int64_t lineNo, std::string_view lineText);
+  GridData& userInfo_;
+  GridData& header_;
+  GridData& records_;
+  MeasurementData& data_;
+  int section_ = None;
+  std::int64_t sectionStart_ = 0;
+  bool sawMarker_ = false;
+  std::int64_t announced_ = -1;
+  std::int64_t countLine_ = -1;
+  std::uint64_t arraySize_ = 0;
+  std::uint64_t recordsRead_ = 0;
+  std::uint64_t cap_ = std::uint64_t{1} << 24;
+  std::int64_t errorLine_ = -1;
+  std::string error_;
+};
+
+enum class OpenStatus {
+  Ok,           // the whole file was read
+  Empty,        // the file holds no line at all (FileModel stays as it was)
+  NotDataFile,  // not a data file of a supported meter; nothing was read
+  Damaged,      // reading stopped at a bad line, or records are missing;
+                // what was read before is kept
+  ReadError     // the file could not be opened or read; what was read is kept
+};
+
+struct OpenResult {
+  OpenStatus status = OpenStatus::Ok;
+  bool hasModelLine = false;  // line 0 was there: store `model` in FileModel
+  std::string model;          // line 0, UTF-8
+  std::int64_t lines = 0;     // lines seen (0-based numbers 0 .. lines - 1)
+  std::int64_t badLine = -1;  // 0-based number of the line the message names
+  std::uint64_t records = 0;  // record lines read into the arrays
+  std::string message;        // for the user; lines counted from 1, as editors do
+  bool ok() const { return status == OpenStatus::Ok; }
+};
+
+// Reads a data file as the main window's Open action does: line 0 is the
+// model; when it, or `meterModel` (the linked meter), is a supported model,
+// every further line goes to a DataFileReader filling the three grids
+// (appended to) and the arrays of `data`. Lines end at CR LF, LF or CR; a
+// last line without line end is read too. A file that starts with a UTF-8
+// byte-order mark is read as UTF-8. Never throws.
+OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
+                        GridData& header, GridData& records, MeasurementData& data);
+
+// The same from bytes in memory.
+OpenResult ReadDataFileBytes(std::string_view bytes, std::string_view meterModel, GridData& userInfo,
+                             GridData& header, GridData& records, MeasurementData& data);
+
+// The block-by-block reader behind both: feed the file's bytes in blocks of
+// any size, then finish().
+class DataFileLoader {
+ public:
+  // `sizeHint`: the file's size in bytes when known (0: unknown); it caps the
+  // record count the arrays are sized to.
+  DataFileLoader(std::string_view meterModel, GridData& userInfo, GridData& header, GridData& records,
+                 MeasurementData& data, std::uint64_t sizeHint = 0);
+  // False once the reading has stopped (the rest need not be read).
+  bool feed(std::string_view bytes);
+  // Forgets the start of a line whose end never came (after a read error).
+  void dropPartialLine();
+  OpenResult finish();
+
+ private:
+  void segment(std::string_view seg);
+  void line(std::string_view raw);
+  void stopAt(std::int64_t lineNo, std::string message);
+  std::string meterModel_;
+  DataFileReader reader_;
+  std::string carry_;  // the start of a line whose end is in a later block
+  std::uint64_t fed_ = 0;
+  bool utf8_ = false;
+  bool started_ = false;
+  bool parsing_ = false;
+  bool stopped_ = false;
+  std::string decoded_;
+  OpenResult result_;
+};
+
+}  // namespace vkz

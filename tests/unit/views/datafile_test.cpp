@@ -1,0 +1,354 @@
+#include "views/datafile.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "unit/views/measurement_fixture.h"
+
+using namespace vkz;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writeBytes(const fs::path& p, const std::string& bytes) {
+  std::ofstream out(p, std::ios::binary);
+  out << bytes;
+}
+
+std::string replaceAll(std::string s, const std::string& from, const std::string& to) {
+  for (size_t i = s.find(from); i != std::string::npos; i = s.find(from, i + to.size())) s.replace(i, from.size(), to);
+  return s;
+}
+
+class TempDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("vkz_views_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    DataFile().reset();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  fs::path dir_;
+};
+
+struct Read {
+  test::Grids g = test::readerGrids();
+  MeasurementData m;
+  OpenResult r;
+};
+
+Read readBack(const std::string& bytes, std::string_view meterModel = "") {
+  Read x;
+  x.r = ReadDataFileBytes(bytes, meterModel, x.g.userInfo, x.g.header, x.g.records, x.m);
+  return x;
+}
+
+// What the reader must give back for the sample file.
+void expectSampleRead(const Read& x) {
+  ASSERT_EQ(x.r.status, OpenStatus::Ok) << x.r.message;
+  EXPECT_EQ(x.r.model, "VKZ 418");
+  EXPECT_EQ(x.r.records, 3u);
+  test::Grids want = test::sampleGrids();
+  ASSERT_EQ(x.g.userInfo.rows(), 5);
+  EXPECT_EQ(x.g.userInfo.rowText(0), "Evaluator\tAna M\xC3\xBCller");
+  EXPECT_EQ(x.g.userInfo.rowText(2), "Department\tLine 2, press  shop");
+  EXPECT_EQ(x.g.userInfo.rowText(4), "Observations\tEar muffs 100 \xE2\x82\xAC");
+  ASSERT_EQ(x.g.header.rows(), want.header.rows());  // the title row is kept
+  for (int r = 0; r < want.header.rows(); ++r) EXPECT_EQ(x.g.header.rowText(r), want.header.rowText(r));
+  ASSERT_EQ(x.g.records.rows(), 4);  // the window's title row, then the three records
+  for (int r = 1; r < 4; ++r) EXPECT_EQ(x.g.records.rowText(r), want.records.rowText(r));
+  // The arrays hold what the download puts there.
+  EXPECT_EQ(x.m.PointValue1, (std::vector<double>{85.3, 85.3, 0}));
+  EXPECT_EQ(x.m.PointValue2, (std::vector<double>{86.0, 0, 0}));
+  EXPECT_EQ(x.m.PointValue3, (std::vector<double>{120.0, 110.2, 0}));
+  EXPECT_EQ(x.m.PointValue4, (std::vector<double>{130.5, 121.0, 0}));
+  EXPECT_EQ(x.m.PointValue5, (std::vector<double>{0, 1, 0}));
+}
+
+}  // namespace
+
+using DataFileWrite = TempDir;
+
+TEST_F(DataFileWrite, SampleMeasurementByteForByte) {
+  test::Grids g = test::sampleGrids();
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
+  SaveResult r = writeDataFile((dir_ / "m.vkz").string(), "VKZ 418", g.userInfo, g.header, g.records,
+                               [&](std::uint64_t d, std::uint64_t t) { calls.emplace_back(d, t); });
+  ASSERT_TRUE(r.ok()) << r.message;
+  EXPECT_EQ(readBytes(dir_ / "m.vkz"), test::sampleDataFile());
+  // Progress counts every cell: 5 x 2 + 12 x 4 + 4 x 6 = 82; each change of
+  // the one-decimal percentage is reported once, the last at 100.0%.
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.back(), std::make_pair(std::uint64_t{82}, std::uint64_t{82}));
+  EXPECT_EQ(progressCaption(calls.back().first, calls.back().second, "Completed"), "100.0% Completed");
+  for (size_t i = 1; i < calls.size(); ++i) EXPECT_LT(calls[i - 1].first, calls[i].first);
+  EXPECT_EQ(calls.size(), 82u);  // every cell changes the percentage of so small a file
+}
+
+TEST_F(DataFileWrite, EmptyGridsAndEmptyCells) {
+  GridData none, one;
+  none.setCols(2);
+  one.setCols(3);
+  one.addItem("");  // an empty row is a line of TABs only
+  SaveResult r = writeDataFile((dir_ / "e.vkz").string(), "KRD 529", none, one, none);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(readBytes(dir_ / "e.vkz"),
+            "KRD 529\r\n\r\nInformation\r\n\r\nHeaderData\r\n\t\t\t\r\n\r\n\r\nRecordData\r\n");
+}
+
+TEST_F(DataFileWrite, SaveNeedsAChosenFileAndClearsTheChoice) {
+  test::Grids g = test::sampleGrids();
+  const std::string path = (dir_ / "VKZ 418").string();  // a name kept without extension stays so
+  ChooseSaveFileResult(true, path);
+  EXPECT_EQ(SaveDataFile("VKZ 418", g.userInfo, g.header, g.records).status, SaveStatus::NotChosen);
+  EXPECT_FALSE(fs::exists(path));
+
+  ChooseSaveFileResult(false, path);
+  EXPECT_TRUE(DataFile().SaveFileChosen);
+  EXPECT_TRUE(SaveDataFile("VKZ 418", g.userInfo, g.header, g.records).ok());
+  EXPECT_FALSE(DataFile().SaveFileChosen);
+  EXPECT_EQ(readBytes(path), test::sampleDataFile());
+
+  ChooseSaveFileResult(false, (dir_ / "").string());  // no file title
+  EXPECT_FALSE(DataFile().SaveFileChosen);
+  EXPECT_EQ(saveKindForFilter(2), SaveKind::Csv);
+  for (int i : {0, 1, 3}) EXPECT_EQ(saveKindForFilter(i), SaveKind::DataFile);
+}
+
+TEST_F(DataFileWrite, FailedSaveLeavesTheOldFileAndSaysWhy) {
+  test::Grids g = test::sampleGrids();
+  for (int i = 0; i < 20000; ++i) g.records.addItem("9\t2018/05/23 14:02:30\t85.0 dB\t85.0 dB\t99.0 dB\t99.0 dB");
+  const fs::path target = dir_ / "old.vkz";
+  writeBytes(target, "the earlier measurement");
+
+  // The disk fills up in the middle of the file.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 100000;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  SaveResult r = writeDataFile(target.string(), "VKZ 418", g.userInfo, g.header, g.records);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+
+  EXPECT_EQ(r.status, SaveStatus::Failed);
+  EXPECT_NE(r.message.find("not saved"), std::string::npos) << r.message;
+  EXPECT_NE(r.message.find("unchanged"), std::string::npos) << r.message;
+  EXPECT_EQ(readBytes(target), "the earlier measurement");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}), 1);  // no temporary left
+
+  // A folder that cannot take the file.
+  writeBytes(dir_ / "plain", "x");
+  r = writeDataFile((dir_ / "plain" / "m.vkz").string(), "VKZ 418", g.userInfo, g.header, g.records);
+  EXPECT_EQ(r.status, SaveStatus::Failed);
+  EXPECT_NE(r.message.find("Not a directory"), std::string::npos) << r.message;
+  r = writeDataFile(dir_.string(), "VKZ 418", g.userInfo, g.header, g.records);
+  EXPECT_EQ(r.status, SaveStatus::Failed);
+}
+
+TEST_F(DataFileWrite, SavingAgainReplacesTheFile) {
+  test::Grids g = test::sampleGrids();
+  const std::string path = (dir_ / "m.vkz").string();
+  writeBytes(path, std::string(5000, 'x'));
+  ASSERT_TRUE(writeDataFile(path, "VKZ 418", g.userInfo, g.header, g.records).ok());
+  EXPECT_EQ(readBytes(path), test::sampleDataFile());
+}
+
+// ---- Reading ---------------------------------------------------------------
+
+TEST(DataFileRead, SampleFileFillsTheGridsAndArrays) { expectSampleRead(readBack(test::sampleDataFile())); }
+
+TEST(DataFileRead, AnyLineEnds) {
+  const std::string crlf = test::sampleDataFile();
+  std::string lf = replaceAll(crlf, "\r\n", "\n");
+  std::string cr = replaceAll(crlf, "\r\n", "\r");
+  const size_t half = crlf.find("HeaderData");
+  std::string mixed = replaceAll(crlf.substr(0, half), "\r\n", "\n") + crlf.substr(half);
+  std::string noFinal = crlf.substr(0, crlf.size() - 2);
+  for (const std::string& bytes : {lf, cr, mixed, noFinal, noFinal + "\r"}) {
+    SCOPED_TRACE(bytes.substr(bytes.size() - 12));
+    expectSampleRead(readBack(bytes));
+  }
+}
+
+TEST(DataFileRead, BlocksMaySplitAnywhere) {
+  // The whole-file reader reads in large blocks; a CR LF or a line may be cut
+  // by a block boundary at any byte.
+  const std::string bytes = test::sampleDataFile();
+  for (size_t cut = 0; cut <= bytes.size(); ++cut) {
+    Read x;
+    DataFileLoader loader("", x.g.userInfo, x.g.header, x.g.records, x.m, bytes.size());
+    loader.feed(std::string_view(bytes).substr(0, cut));
+    loader.feed(std::string_view(bytes).substr(cut));
+    x.r = loader.finish();
+    SCOPED_TRACE(cut);
+    expectSampleRead(x);
+    if (::testing::Test::HasFailure()) break;
+  }
+}
+
+TEST(DataFileRead, Utf8FileWithByteOrderMark) {
+  std::string bytes = "\xEF\xBB\xBF" + replaceAll(replaceAll(test::sampleDataFile(), "M\xFCller", "M\xC3\xBCller"),
+                                                  "100 \x80", "100 \xE2\x82\xAC");
+  expectSampleRead(readBack(bytes));
+}
+
+TEST(DataFileRead, WhatTheLineReaderTakesAsSections) {
+  test::Grids g = test::readerGrids();
+  MeasurementData m;
+  DataFileReader rd(g.userInfo, g.header, g.records, m);
+  int n = 1;
+  auto line = [&](std::string_view t) { return rd.ParseDataFileLine(n++, t); };
+  line("before any marker\tis no section's");
+  line("Information\t");  // a marker followed by a TAB
+  line("Evaluator\tRecordData");  // only field 0 names a section
+  line("information");  // another case is an ordinary line
+  line("");
+  line("HeaderData");
+  EXPECT_EQ(rd.ReadSection(), DataFileReader::HeaderData);
+  EXPECT_EQ(g.userInfo.rows(), 2);
+  EXPECT_EQ(g.userInfo.text(1, 0), "information");
+  EXPECT_EQ(g.userInfo.text(0, 0), "Evaluator");
+  for (int i = 1; i <= 9; ++i) line(i == 9 ? "Total Point\t2" : "row");
+  EXPECT_EQ(rd.announcedRecords(), 2);
+  EXPECT_EQ(m.PointValue1.size(), 2u);
+  line("RecordData");
+  EXPECT_EQ(rd.SectionStart(), n);
+  line("1\tnot read: the title line");
+  EXPECT_TRUE(line("2\tdate\t70.0 dB\t71.0 dB\t72.0 dB\t73.0 dB\t"));
+  EXPECT_EQ(g.header.rows(), 9);
+  EXPECT_EQ(g.records.rows(), 2);
+  EXPECT_EQ(m.PointValue4[1], 73.0);
+  EXPECT_EQ(rd.recordsRead(), 1u);
+}
+
+TEST(DataFileRead, EachFileStartsWithoutASection) {
+  // A file of lines without marker lines, read after a complete file, does
+  // not go on in the section the previous file ended in.
+  Read x = readBack(test::sampleDataFile());
+  ASSERT_TRUE(x.r.ok());
+  OpenResult r = ReadDataFileBytes("VKZ 418\r\n4\tdate\t1 dB\t1 dB\t1 dB\t1 dB\t\r\n", "", x.g.userInfo,
+                                   x.g.header, x.g.records, x.m);
+  EXPECT_EQ(r.status, OpenStatus::Damaged);
+  EXPECT_NE(r.message.find("none of the sections"), std::string::npos) << r.message;
+  EXPECT_EQ(x.g.records.rows(), 4);
+}
+
+TEST(DataFileRead, ModelTest) {
+  const std::string foreign = replaceAll(test::sampleDataFile(), "VKZ 418", "SLM 2000");
+  Read x = readBack(foreign);
+  EXPECT_EQ(x.r.status, OpenStatus::NotDataFile);
+  EXPECT_TRUE(x.r.hasModelLine);
+  EXPECT_EQ(x.r.model, "SLM 2000");
+  EXPECT_NE(x.r.message.find("\"SLM 2000\""), std::string::npos) << x.r.message;
+  EXPECT_EQ(x.g.header.rows(), 0);
+  // With a supported meter linked, the lines are read all the same.
+  x = readBack(foreign, "KRD 529");
+  EXPECT_TRUE(x.r.ok()) << x.r.message;
+  EXPECT_EQ(x.m.PointValue5[1], 1.0);
+
+  x = readBack("");
+  EXPECT_EQ(x.r.status, OpenStatus::Empty);
+  EXPECT_FALSE(x.r.hasModelLine);
+}
+
+// Broken files: the message names the line (counted from 1), what came
+// before stays read.
+TEST(DataFileRead, BrokenFiles) {
+  const std::string good = test::sampleDataFile();
+  const size_t rec2 = good.find("2\t2018/05/23 14:02:00");
+  const size_t rec3 = good.find("3\t2018/05/23 14:02:30");
+  struct Case {
+    const char* name;
+    std::string bytes;
+    OpenStatus status;
+    std::int64_t badLine;  // 0-based, -1 none
+    const char* says;
+    int recordRows;     // rows of the record grid after reading (title included)
+    size_t recordsRead;
+  };
+  const Case cases[] = {
+      {"cut inside a record", good.substr(0, rec2 + 12), OpenStatus::Damaged, 27, "Line 28: a record line needs six",
+       3, 1},
+      {"cut after a record", good.substr(0, rec3), OpenStatus::Damaged, 27, "ends at line 28 with 2 of the 3 records",
+       3, 2},
+      {"cut in the header", good.substr(0, good.find("PW Duration")), OpenStatus::Damaged, 18,
+       "0 of the 3 records that line 19", 1, 0},
+      {"zero byte", replaceAll(good, "*110.2", std::string("*11\0.2", 6)), OpenStatus::Damaged, 27,
+       "Line 28 holds binary data", 2, 1},
+      {"record number above the count", replaceAll(good, "3\t2018/05/23 14:02:30", "4\t2018/05/23 14:02:30"),
+       OpenStatus::Damaged, 28, "Line 29: the record number \"4\" is not between 1 and 3", 4, 2},
+      {"record number 0", replaceAll(good, "1\t2018/05/23 14:01:00", "0\t2018/05/23 14:01:00"), OpenStatus::Damaged,
+       26, "record number \"0\"", 2, 0},
+      {"record number not a number", replaceAll(good, "2\t2018/05/23 14:02:00", "x\t2018/05/23 14:02:00"),
+       OpenStatus::Damaged, 27, "record number \"x\"", 3, 1},
+      {"count of no records", replaceAll(good, "Total Point\t3", "Total Point\t0"), OpenStatus::Damaged, 26,
+       "not between 1 and 0", 2, 0},
+      {"count without its cell", replaceAll(good, "Total Point\t3\t3\t3\t", "Total Point,3,3,3,"),
+       OpenStatus::Damaged, 18, "Line 19: the \"Total Point\" row", 1, 0},
+      {"records before the count", replaceAll(good, "Interval Time", "\r\nRecordData\r\nInterval Time"),
+       OpenStatus::Damaged, 20, "Line 21: a record comes before the record count", 2, 0},
+      {"no sections", replaceAll(replaceAll(replaceAll(good, "Information", "information"), "HeaderData", "headerdata"),
+                                 "RecordData", "recorddata"),
+       OpenStatus::Damaged, -1, "none of the sections", 1, 0},
+      {"UTF-16", std::string("\xFF\xFEV\0K\0Z\0", 8), OpenStatus::NotDataFile, -1, "UTF-16", 1, 0},
+      {"binary", std::string("\x7F" "ELF\0\1\1\n\0\0", 10), OpenStatus::NotDataFile, -1, "binary data", 1, 0},
+      {"endless line", good.substr(0, rec2) + std::string(3 << 20, '9'), OpenStatus::Damaged, 27,
+       "Line 28 is longer than 1 MiB", 2, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Read x = readBack(c.bytes);
+    EXPECT_EQ(x.r.status, c.status);
+    EXPECT_EQ(x.r.badLine, c.badLine);
+    EXPECT_NE(x.r.message.find(c.says), std::string::npos) << x.r.message;
+    EXPECT_EQ(x.g.records.rows(), c.recordRows);
+    EXPECT_EQ(x.r.records, c.recordsRead);
+    if (c.status == OpenStatus::Damaged && c.badLine > 18) {
+      EXPECT_EQ(x.g.userInfo.rows(), 5);  // the part read stays
+    }
+  }
+}
+
+TEST(DataFileRead, AnnouncedCountIsCappedByTheFileSize) {
+  const std::string bytes = replaceAll(test::sampleDataFile(), "Total Point\t3", "Total Point\t4000000000");
+  Read x = readBack(bytes);
+  EXPECT_LE(x.m.PointValue1.size(), bytes.size() / 7 + 1);
+  EXPECT_EQ(x.r.status, OpenStatus::Damaged);
+  EXPECT_NE(x.r.message.find("3 of the 4000000000 records"), std::string::npos) << x.r.message;
+  EXPECT_EQ(x.m.PointValue3[1], 110.2);
+}
+
+using DataFileReadFile = TempDir;
+
+TEST_F(DataFileReadFile, FromDiskAndErrors) {
+  test::Grids g = test::sampleGrids();
+  const std::string path = (dir_ / "m.vkz").string();
+  ASSERT_TRUE(writeDataFile(path, "VKZ 418", g.userInfo, g.header, g.records).ok());
+  Read x;
+  x.r = ReadDataFile(path, "", x.g.userInfo, x.g.header, x.g.records, x.m);
+  expectSampleRead(x);
+
+  x = Read{};
+  x.r = ReadDataFile((dir_ / "missing.vkz").string(), "", x.g.userInfo, x.g.header, x.g.records, x.m);
+  EXPECT_EQ(x.r.status, OpenStatus::ReadError);
+  EXPECT_NE(x.r.message.find("No such file"), std::string::npos) << x.r.message;
+  x.r = ReadDataFile(dir_.string(), "", x.g.userInfo, x.g.header, x.g.records, x.m);
+  EXPECT_EQ(x.r.status, OpenStatus::ReadError);
+  EXPECT_NE(x.r.message.find("not a file"), std::string::npos) << x.r.message;
+}
