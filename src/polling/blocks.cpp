@@ -95,7 +95,8 @@ std::size_t StoreRecords(const DataBlock& block, MeasurementData& m) {
   return stored;
 }
 
-std::string downloadProgressText(const std::string& load, std::int64_t bytesLoaded, const std::string& countText) {
+std::string downloadProgressText(const std::string& load, std::int64_t bytesLoaded,
+                                 const std::string& countText) {
   std::string records;
   if (bytesLoaded % 8 == 0) {
     records = decimalText(bytesLoaded / 8);
@@ -105,7 +106,8 @@ std::string downloadProgressText(const std::string& load, std::int64_t bytesLoad
     std::string frac = std::to_string(std::llabs(milli % 1000));
     frac = std::string(3 - frac.size(), '0') + frac;
     while (!frac.empty() && frac.back() == '0') frac.pop_back();
-    records = (bytesLoaded < 0 ? "-" : "") + decimalText(std::llabs(milli / 1000)) + decimalSeparator() + frac;
+    records =
+        (bytesLoaded < 0 ? "-" : "") + decimalText(std::llabs(milli / 1000)) + decimalSeparator() + frac;
   }
   return load + " ==> " + records + " / " + countText;
 }

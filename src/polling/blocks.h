@@ -16,9 +16,9 @@ namespace vkz {
 
 // What the block decoding needs of the header.
 struct BlockContext {
-  bool startValid = false;     // HeaderStart is a real date and time
-  DateTime start;              // HeaderStart
-  std::string lastRecordTime;  // HeaderStop(0): the time of the last record
+  bool startValid = false;           // HeaderStart is a real date and time
+  DateTime start;                    // HeaderStart
+  std::string lastRecordTime;        // HeaderStop(0): the time of the last record
   std::int64_t intervalSeconds = 0;  // HeaderValue(16)
   std::int64_t recordCount = 0;      // HeaderValue(189)
 };
@@ -26,9 +26,9 @@ BlockContext blockContextFrom(const RecordHeader& header);
 
 // One decoded record.
 struct LoggedRecord {
-  std::int64_t index = 0;  // 0-based; the row number shown is index + 1
+  std::int64_t index = 0;                        // 0-based; the row number shown is index + 1
   double lavg = 0, leq = 0, lcpk = 0, lzpk = 0;  // dB, the pause flag removed
-  bool paused = false;     // the meter flagged the record (a paused span)
+  bool paused = false;                           // the meter flagged the record (a paused span)
   // The record grid row: number, TAB, time, TAB, then the four level cells,
   // each followed by a TAB: "*" for a paused record, "--" for a level of 0,
   // else the level with one decimal; a blank and the dB text.
@@ -55,6 +55,7 @@ std::size_t StoreRecords(const DataBlock& block, MeasurementData& m);
 // The memory panel's progress text during the download: "Load ==> 25 / 25"
 // (`load` is TxtLoad, `countText` HeaderValue(189)). The record figure is
 // bytesLoaded / 8, with decimals only when the blocks were not whole records.
-std::string downloadProgressText(const std::string& load, std::int64_t bytesLoaded, const std::string& countText);
+std::string downloadProgressText(const std::string& load, std::int64_t bytesLoaded,
+                                 const std::string& countText);
 
 }  // namespace vkz

@@ -31,7 +31,9 @@ class HeaderReader {
 
   void decimal8(int slot, std::size_t at) { set(slot, decimalText(byte(at))); }
   void decimal16(int slot, std::size_t at) { set(slot, decimalText(u16(at))); }
-  void level16(int slot, std::size_t at, std::uint32_t floorRaw = 0) { set(slot, levelText(u16(at), floorRaw)); }
+  void level16(int slot, std::size_t at, std::uint32_t floorRaw = 0) {
+    set(slot, levelText(u16(at), floorRaw));
+  }
   // The 32-bit fields: a value that does not fit leaves the slot alone.
   void tenths32(int slot, std::size_t at) {
     if (auto v = s32(at)) set(slot, tenthsText(*v));
@@ -54,14 +56,24 @@ class HeaderReader {
 
 }  // namespace
 
-std::optional<double> normalisedLevel(int criterion, int exchangeRate, double dosePercent, double loggedSeconds) {
+std::optional<double> normalisedLevel(int criterion, int exchangeRate, double dosePercent,
+                                      double loggedSeconds) {
   double q;
   switch (exchangeRate) {
-    case 3: q = 10; break;
-    case 4: q = 13.29; break;
-    case 5: q = 16.61; break;
-    case 6: q = 20; break;
-    default: return std::nullopt;
+    case 3:
+      q = 10;
+      break;
+    case 4:
+      q = 13.29;
+      break;
+    case 5:
+      q = 16.61;
+      break;
+    case 6:
+      q = 20;
+      break;
+    default:
+      return std::nullopt;
   }
   if (!(dosePercent > 0) || !(loggedSeconds > 0)) return std::nullopt;
   // The meter's formula: the dose scaled to 8 hours, then back to the logged
@@ -94,8 +106,8 @@ std::optional<HeaderDecodeResult> DecodeRecordHeader(Payload p, RecordHeader& h)
 
   for (int c = 0; c < 3; ++c) {
     const std::size_t ch = static_cast<std::size_t>(c);
-    r.decimal8(3 + c, 46 + ch);  // criterion level, dB
-    r.decimal8(6 + c, 49 + ch);  // exchange rate, dB
+    r.decimal8(3 + c, 46 + ch);        // criterion level, dB
+    r.decimal8(6 + c, 49 + ch);        // exchange rate, dB
     r.tenths32(17 + c, 100 + 4 * ch);  // Dose, 0.1 %
     r.tenths32(20 + c, 112 + 4 * ch);  // PDose, 0.1 %
     const int criterion = p[46 + ch], exchangeRate = p[49 + ch];
@@ -105,62 +117,62 @@ std::optional<HeaderDecodeResult> DecodeRecordHeader(Payload p, RecordHeader& h)
     if (auto dose = r.s32(100 + 4 * ch))
       if (auto v = normalisedLevel(criterion, exchangeRate, *dose / 10.0, loggedSeconds))
         r.set(191 + c, formatPattern(*v, "0.0"));  // NEN
-    r.decimal8(0 + c, 43 + ch);  // threshold, dB
-    r.decimal8(9 + c, 52 + ch);  // exceedance level, dB
+    r.decimal8(0 + c, 43 + ch);                    // threshold, dB
+    r.decimal8(9 + c, 52 + ch);                    // exceedance level, dB
     // PW duration in minutes; shown as a duration of seconds that must fit
     // 32 signed bits.
     if (auto pw = r.s32(56 + 4 * ch); pw && *pw <= 0x7FFFFFFF / 60) r.set(12 + c, durationText(*pw * 60LL));
-    r.duration32(197 + c, 76 + 4 * ch);  // exceedance time
-    r.duration32(200 + c, 88 + 4 * ch);  // exceedance stop time
-    r.energy32(59 + c, 124 + 4 * ch);    // EA, Pa²s -> Pa²h
-    r.energy32(62 + c, 136 + 4 * ch);    // EC
-    r.energy32(65 + c, 148 + 4 * ch);    // EZ
-    r.tenths32(89 + c, 160 + 4 * ch);    // EXPs, 0.1 Pa²s
-    r.level16(23 + c, 244 + 2 * ch);     // TWA
-    r.level16(26 + c, 250 + 2 * ch);     // PTWA
-    r.level16(29 + c, 256 + 2 * ch);     // LAVG
-    r.level16(35 + c, 262 + 2 * ch);     // LEPd
-    r.level16(38 + c, 268 + 2 * ch);     // PLEPd
-    r.level16(41 + c, 274 + 2 * ch);     // LAEQ
-    r.level16(44 + c, 280 + 2 * ch);     // LCEQ
-    r.level16(47 + c, 286 + 2 * ch);     // LZEQ
-    r.level16(50 + c, 292 + 2 * ch);     // LAE
-    r.level16(53 + c, 298 + 2 * ch);     // LCE
-    r.level16(56 + c, 304 + 2 * ch);     // LZE
+    r.duration32(197 + c, 76 + 4 * ch);           // exceedance time
+    r.duration32(200 + c, 88 + 4 * ch);           // exceedance stop time
+    r.energy32(59 + c, 124 + 4 * ch);             // EA, Pa²s -> Pa²h
+    r.energy32(62 + c, 136 + 4 * ch);             // EC
+    r.energy32(65 + c, 148 + 4 * ch);             // EZ
+    r.tenths32(89 + c, 160 + 4 * ch);             // EXPs, 0.1 Pa²s
+    r.level16(23 + c, 244 + 2 * ch);              // TWA
+    r.level16(26 + c, 250 + 2 * ch);              // PTWA
+    r.level16(29 + c, 256 + 2 * ch);              // LAVG
+    r.level16(35 + c, 262 + 2 * ch);              // LEPd
+    r.level16(38 + c, 268 + 2 * ch);              // PLEPd
+    r.level16(41 + c, 274 + 2 * ch);              // LAEQ
+    r.level16(44 + c, 280 + 2 * ch);              // LCEQ
+    r.level16(47 + c, 286 + 2 * ch);              // LZEQ
+    r.level16(50 + c, 292 + 2 * ch);              // LAE
+    r.level16(53 + c, 298 + 2 * ch);              // LCE
+    r.level16(56 + c, 304 + 2 * ch);              // LZE
     r.level16(68 + c, 310 + 2 * ch, kPeakFloor);  // PKC
     r.level16(71 + c, 316 + 2 * ch, kPeakFloor);  // PKZ
     r.level16(74 + c, 322 + 2 * ch, kPeakFloor);  // PKA
-    r.level16(80 + c, 328 + 2 * ch);     // LEX8H
-    r.level16(83 + c, 334 + 2 * ch);     // PLEX8H
-    r.level16(86 + c, 340 + 2 * ch);     // EXPh, 0.1 Pa²h
-    r.level16(155 + c, 506 + 2 * ch);    // LAIEQ, LCIEQ, LZIEQ
-    r.level16(77 + c, 516 + 2 * ch);     // HML
-    r.level16(32 + c, 522 + 2 * ch);     // Ti
+    r.level16(80 + c, 328 + 2 * ch);              // LEX8H
+    r.level16(83 + c, 334 + 2 * ch);              // PLEX8H
+    r.level16(86 + c, 340 + 2 * ch);              // EXPh, 0.1 Pa²h
+    r.level16(155 + c, 506 + 2 * ch);             // LAIEQ, LCIEQ, LZIEQ
+    r.level16(77 + c, 516 + 2 * ch);              // HML
+    r.level16(32 + c, 522 + 2 * ch);              // Ti
   }
 
   // The nine weighting pairs AF, AS, AI, CF, CS, CI, ZF, ZS, ZI.
   for (int k = 0; k < 9; ++k) {
     const std::size_t o = static_cast<std::size_t>(k);
-    r.clock32(171 + k, 172 + 8 * o);                 // time of the maximum
-    r.clock32(180 + k, 176 + 8 * o);                 // time of the minimum
-    r.level16(92 + k, 358 + 4 * o, kRangeFloor);     // maximum
-    r.level16(101 + k, 360 + 4 * o, kRangeFloor);    // minimum
-    r.level16(146 + k, 394 + 2 * o, kRangeFloor);    // L05
-    r.level16(110 + k, 414 + 2 * o, kRangeFloor);    // L10
-    r.level16(119 + k, 434 + 2 * o, kRangeFloor);    // L50
-    r.level16(128 + k, 454 + 2 * o, kRangeFloor);    // L90
-    r.level16(137 + k, 474 + 2 * o, kRangeFloor);    // L95
+    r.clock32(171 + k, 172 + 8 * o);               // time of the maximum
+    r.clock32(180 + k, 176 + 8 * o);               // time of the minimum
+    r.level16(92 + k, 358 + 4 * o, kRangeFloor);   // maximum
+    r.level16(101 + k, 360 + 4 * o, kRangeFloor);  // minimum
+    r.level16(146 + k, 394 + 2 * o, kRangeFloor);  // L05
+    r.level16(110 + k, 414 + 2 * o, kRangeFloor);  // L10
+    r.level16(119 + k, 434 + 2 * o, kRangeFloor);  // L50
+    r.level16(128 + k, 454 + 2 * o, kRangeFloor);  // L90
+    r.level16(137 + k, 474 + 2 * o, kRangeFloor);  // L95
   }
 
-  r.duration32(15, 68);                  // measuring duration
-  r.level16(167, 412, kRangeFloor);      // LAEQ05
-  r.level16(163, 432, kRangeFloor);      // LAEQ10
-  r.level16(164, 452, kRangeFloor);      // LAEQ50
-  r.level16(165, 472, kRangeFloor);      // LAEQ90
-  r.level16(166, 492, kRangeFloor);      // LAEQ95
-  r.level16(169, 512);                   // LAFTM5
-  r.level16(170, 514);                   // LAFTM3
-  r.level16(168, 528);                   // Ki
+  r.duration32(15, 68);              // measuring duration
+  r.level16(167, 412, kRangeFloor);  // LAEQ05
+  r.level16(163, 432, kRangeFloor);  // LAEQ10
+  r.level16(164, 452, kRangeFloor);  // LAEQ50
+  r.level16(165, 472, kRangeFloor);  // LAEQ90
+  r.level16(166, 492, kRangeFloor);  // LAEQ95
+  r.level16(169, 512);               // LAFTM5
+  r.level16(170, 514);               // LAFTM3
+  r.level16(168, 528);               // Ki
   return result;
 }
 

@@ -43,7 +43,8 @@ void ResetRecordHeader(RecordHeader& header);
 // that would give the dose in 8 hours, Lc + q·log10(D/100) with q by the
 // exchange rate (3: 10, 4: 13.29, 5: 16.61, 6: 20). nullopt when the
 // exchange rate is not 3..6, the dose is 0 or the logged time T is 0.
-std::optional<double> normalisedLevel(int criterion, int exchangeRate, double dosePercent, double loggedSeconds);
+std::optional<double> normalisedLevel(int criterion, int exchangeRate, double dosePercent,
+                                      double loggedSeconds);
 
 // The eleven fixed rows of the summary grid, four cells each (label, D1,
 // D2, D3): column heads, start, stop, threshold, criterion, exchange rate,

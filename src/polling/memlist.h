@@ -35,7 +35,9 @@ std::string memoryListDateText(const MemoryListEntry& e);
 // The message label while the list loads: "Load 3/12" (`load` is TxtLoad).
 std::string memoryListLoadText(const std::string& load, const MemoryListEntry& e);
 // True when the decoder asks for the next entry (entry number != count).
-inline bool memoryListWantsNext(const MemoryListEntry& e) { return e.entryNo != e.entryCount; }
+inline bool memoryListWantsNext(const MemoryListEntry& e) {
+  return e.entryNo != e.entryCount;
+}
 
 // Reply 0xFF: the end of the list. byte 0 = 0x0C: the first-entry request
 // found no stored measurement; anything else: the list is complete.

@@ -15,8 +15,12 @@ namespace vkz {
 // The payload of one reply: ReplyData bytes 0 .. ReplyLength - 1.
 using Payload = std::span<const std::uint8_t>;
 
-inline std::uint32_t be16(Payload p, std::size_t at) { return (std::uint32_t{p[at]} << 8) | p[at + 1]; }
-inline std::uint32_t le16(Payload p, std::size_t at) { return p[at] | (std::uint32_t{p[at + 1]} << 8); }
+inline std::uint32_t be16(Payload p, std::size_t at) {
+  return (std::uint32_t{p[at]} << 8) | p[at + 1];
+}
+inline std::uint32_t le16(Payload p, std::size_t at) {
+  return p[at] | (std::uint32_t{p[at + 1]} << 8);
+}
 inline std::uint32_t be32(Payload p, std::size_t at) {
   return (std::uint32_t{p[at]} << 24) | (std::uint32_t{p[at + 1]} << 16) | (std::uint32_t{p[at + 2]} << 8) |
          p[at + 3];

@@ -16,11 +16,17 @@ std::optional<int> listPos(int pos, int count) {
 
 // One-value lists under "first item and stop": a position that fails
 // selects the first item instead.
-int orFirstItem(int pos, int count) { return listPos(pos, count).value_or(0); }
+int orFirstItem(int pos, int count) {
+  return listPos(pos, count).value_or(0);
+}
 
 // The hour and minute fields of the timers show "0" when out of range.
-std::string hourText(std::uint8_t b) { return b > 23 ? "0" : decimalText(b); }
-std::string minuteText(std::uint8_t b) { return b > 59 ? "0" : decimalText(b); }
+std::string hourText(std::uint8_t b) {
+  return b > 23 ? "0" : decimalText(b);
+}
+std::string minuteText(std::uint8_t b) {
+  return b > 59 ? "0" : decimalText(b);
+}
 
 }  // namespace
 
@@ -126,11 +132,11 @@ std::optional<std::array<DoseChannelReadback, 3>> decodeDoseChannels(Payload p) 
     c.enable = ch == 0 ? std::optional<int>(1) : listPos(p[o - 1], 2);
     c.standard = listPos(p[o], 19);
     c.timeWeighting = listPos(p[o + 1], 3);
-    c.threshold = listPos(p[o + 2] - 70, 21);       // 70 .. 90 dB
-    c.criterion = listPos(p[o + 3] - 70, 21);       // 70 .. 90 dB
-    c.exchangeRate = listPos(p[o + 4] - 3, 4);      // 3 .. 6 dB
+    c.threshold = listPos(p[o + 2] - 70, 21);         // 70 .. 90 dB
+    c.criterion = listPos(p[o + 3] - 70, 21);         // 70 .. 90 dB
+    c.exchangeRate = listPos(p[o + 4] - 3, 4);        // 3 .. 6 dB
     c.exceedance = listPos((p[o + 5] - 70) / 5, 15);  // 70 .. 140 dB by 5, truncated
-    if (auto pw = fitSigned16(be16(p, o + 6))) {    // PW duration in minutes
+    if (auto pw = fitSigned16(be16(p, o + 6))) {      // PW duration in minutes
       c.pwHour = listPos(*pw / 60, 25);
       c.pwMinute = listPos(*pw % 60 / 5, 12);
     }

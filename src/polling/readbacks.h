@@ -19,11 +19,11 @@
 namespace vkz {
 
 // Item counts of the one-value list of each setting.
-inline constexpr int kContrastItems = 10;      // levels 1 .. 10
-inline constexpr int kApoItems = 6;            // OFF, 5 s, 10 s, 20 s, 1 min, 5 min
-inline constexpr int kOnOffItems = 2;          // OFF, ON (pause, keypad lock, auto scroll)
-inline constexpr int kCalibrationItems = 61;   // 93.0 .. 95.9, 113.0 .. 115.9, OFF
-inline constexpr int kIntervalItems = 6;       // 1 min, 5 min, 10 min, 30 min, 1 h, 2 h
+inline constexpr int kContrastItems = 10;     // levels 1 .. 10
+inline constexpr int kApoItems = 6;           // OFF, 5 s, 10 s, 20 s, 1 min, 5 min
+inline constexpr int kOnOffItems = 2;         // OFF, ON (pause, keypad lock, auto scroll)
+inline constexpr int kCalibrationItems = 61;  // 93.0 .. 95.9, 113.0 .. 115.9, OFF
+inline constexpr int kIntervalItems = 6;      // 1 min, 5 min, 10 min, 30 min, 1 h, 2 h
 
 // Replies 0x01, 0x03, 0x06, 0x08, 0x09: the position of the one-value list.
 // A value outside the list gives position 0 (the list's first item).

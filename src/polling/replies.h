@@ -39,10 +39,10 @@ enum class ReplyKind {
 
 // What a read-back does when a value has no place in its list.
 enum class ErrorRegime {
-  Skip,                         // leave that one control, go on with the next
-  FirstItemAndStop,             // the one-value list shows its first item; done
-  Stop,                         // the reply ends there; what was set stays
-  EnableListFirstItemAndStop,   // LED alarm: the enable list shows OFF; done
+  Skip,                        // leave that one control, go on with the next
+  FirstItemAndStop,            // the one-value list shows its first item; done
+  Stop,                        // the reply ends there; what was set stays
+  EnableListFirstItemAndStop,  // LED alarm: the enable list shows OFF; done
 };
 
 struct ReplyLayout {

@@ -24,7 +24,9 @@ std::string fixedText(std::int64_t scaled, int decimals, std::int64_t unit) {
   return s;
 }
 
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeap(int y) {
+  return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 int daysInMonth(int y, int m) {
   static const int d[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   return m == 2 && isLeap(y) ? 29 : d[m - 1];
@@ -55,9 +57,13 @@ void civilFromDays(std::int64_t z, std::int64_t& y, unsigned& m, unsigned& d) {
 
 }  // namespace
 
-std::string decimalText(std::int64_t v) { return std::to_string(v); }
+std::string decimalText(std::int64_t v) {
+  return std::to_string(v);
+}
 
-std::string tenthsText(std::int64_t tenths) { return fixedText(tenths, 1, 10); }
+std::string tenthsText(std::int64_t tenths) {
+  return fixedText(tenths, 1, 10);
+}
 
 std::string energyText(std::int64_t pa2s) {
   // thousandths of Pa²h = pa2s * 1000 / 3600 = pa2s * 5 / 18, a half away from zero.
@@ -72,7 +78,8 @@ std::string durationText(std::int64_t seconds) {
 }
 
 std::string clockText(std::int64_t seconds) {
-  return std::to_string(seconds / 3600) + ":" + zeroPad(seconds % 3600 / 60, 2) + ":" + zeroPad(seconds % 60, 2);
+  return std::to_string(seconds / 3600) + ":" + zeroPad(seconds % 3600 / 60, 2) + ":" +
+         zeroPad(seconds % 60, 2);
 }
 
 std::string dateTimeText(int year, int month, int day, int hour, int minute, int second, const char* gap) {
@@ -95,8 +102,9 @@ bool parseDateTime(const std::string& text, DateTime& out) {
 }
 
 DateTime addSeconds(const DateTime& t, std::int64_t seconds) {
-  std::int64_t total = daysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day)) * 86400 +
-                       t.hour * 3600 + t.minute * 60 + t.second + seconds;
+  std::int64_t total =
+      daysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day)) * 86400 +
+      t.hour * 3600 + t.minute * 60 + t.second + seconds;
   std::int64_t days = total >= 0 ? total / 86400 : (total - 86399) / 86400;
   std::int64_t rem = total - days * 86400;
   std::int64_t y;

@@ -2,9 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <filesystem>
 #include <system_error>
 
 #include "shell/uitext.h"
@@ -23,108 +23,108 @@ const std::array<HeaderItem, kHeaderItemCount>& HeaderItemTable() {
   // items the panel does not offer.
   static const std::array<HeaderItem, kHeaderItemCount> table{{
       {&UiText::TxtExceedanceTime, S::ExceedanceWithTime, 9, 197, U::None, O::Yes},  // 0
-      {&UiText::TxtExceedanceStopTime, S::StopTimes, 200, -1, U::None, O::Yes},  // 1
-      {&UiText::TxtDose, S::PerChannel, 17, -1, U::Percent, O::Yes},  // 2
-      {&UiText::TxtPDose, S::PerChannel, 20, -1, U::Percent, O::Yes},  // 3
-      {&UiText::TxtTWA, S::PerChannel, 23, -1, U::DB, O::Yes},  // 4
-      {&UiText::TxtPTWA, S::PerChannel, 26, -1, U::DB, O::Yes},  // 5
-      {&UiText::TxtLAVG, S::PerChannel, 29, -1, U::DB, O::Yes},  // 6
-      {&UiText::TxtLEPd, S::PerChannel, 35, -1, U::DB, O::Yes},  // 7
-      {&UiText::TxtPLEPd, S::PerChannel, 38, -1, U::DB, O::Yes},  // 8
-      {&UiText::TxtLAEQ, S::PerChannel, 41, -1, U::DB, O::Yes},  // 9
-      {&UiText::TxtLCEQ, S::PerChannel, 44, -1, U::DB, O::Yes},  // 10
-      {&UiText::TxtLZEQ, S::PerChannel, 47, -1, U::DB, O::Yes},  // 11
-      {&UiText::TxtLAE, S::PerChannel, 50, -1, U::DB, O::Yes},  // 12
-      {&UiText::TxtLCE, S::PerChannel, 53, -1, U::DB, O::Yes},  // 13
-      {&UiText::TxtLZE, S::PerChannel, 56, -1, U::DB, O::Yes},  // 14
-      {&UiText::TxtEA, S::PerChannel, 59, -1, U::Pa2h, O::Yes},  // 15
-      {&UiText::TxtEC, S::PerChannel, 62, -1, U::Pa2h, O::Yes},  // 16
-      {&UiText::TxtEZ, S::PerChannel, 65, -1, U::Pa2h, O::Yes},  // 17
-      {&UiText::TxtPKA, S::PerChannel, 74, -1, U::DB, O::Yes},  // 18
-      {&UiText::TxtPKC, S::PerChannel, 68, -1, U::DB, O::Yes},  // 19
-      {&UiText::TxtPKZ, S::PerChannel, 71, -1, U::DB, O::Yes},  // 20
-      {&UiText::TxtLEX8H, S::PerChannel, 80, -1, U::DB, O::Yes},  // 21
-      {&UiText::TxtPLEX8H, S::PerChannel, 83, -1, U::DB, O::Yes},  // 22
-      {&UiText::TxtEXPh, S::PerChannel, 86, -1, U::Pa2h, O::Yes},  // 23
-      {&UiText::TxtEXPs, S::PerChannel, 89, -1, U::Pa2s, O::Yes},  // 24
-      {&UiText::TxtNEN, S::PerChannel, 191, -1, U::DB, O::Yes},  // 25
-      {&UiText::TxtPNEN, S::PerChannel, 194, -1, U::DB, O::Yes},  // 26
-      {&UiText::TxtLAFMax, S::ExtremeWithTime, 92, 171, U::DB, O::Yes},  // 27
-      {&UiText::TxtLAFMin, S::ExtremeWithTime, 101, 180, U::DB, O::Yes},  // 28
-      {&UiText::TxtLASMax, S::ExtremeWithTime, 93, 172, U::DB, O::Yes},  // 29
-      {&UiText::TxtLASMin, S::ExtremeWithTime, 102, 181, U::DB, O::Yes},  // 30
-      {&UiText::TxtLAIMax, S::ExtremeWithTime, 94, 173, U::DB, O::Yes},  // 31
-      {&UiText::TxtLAIMin, S::ExtremeWithTime, 103, 182, U::DB, O::Yes},  // 32
-      {&UiText::TxtLCFMax, S::ExtremeWithTime, 95, 174, U::DB, O::Yes},  // 33
-      {&UiText::TxtLCFMin, S::ExtremeWithTime, 104, 183, U::DB, O::Yes},  // 34
-      {&UiText::TxtLCSMax, S::ExtremeWithTime, 96, 175, U::DB, O::Yes},  // 35
-      {&UiText::TxtLCSMin, S::ExtremeWithTime, 105, 184, U::DB, O::Yes},  // 36
-      {&UiText::TxtLCIMax, S::ExtremeWithTime, 97, 176, U::DB, O::Yes},  // 37
-      {&UiText::TxtLCIMin, S::ExtremeWithTime, 106, 185, U::DB, O::Yes},  // 38
-      {&UiText::TxtLZFMax, S::ExtremeWithTime, 98, 177, U::DB, O::Yes},  // 39
-      {&UiText::TxtLZFMin, S::ExtremeWithTime, 107, 186, U::DB, O::Yes},  // 40
-      {&UiText::TxtLZSMax, S::ExtremeWithTime, 99, 178, U::DB, O::Yes},  // 41
-      {&UiText::TxtLZSMin, S::ExtremeWithTime, 108, 187, U::DB, O::Yes},  // 42
-      {&UiText::TxtLZIMax, S::ExtremeWithTime, 100, 179, U::DB, O::Yes},  // 43
-      {&UiText::TxtLZIMin, S::ExtremeWithTime, 109, 188, U::DB, O::Yes},  // 44
-      {&UiText::TxtLAF05, S::SingleValue, 146, -1, U::DB, O::Yes},  // 45
-      {&UiText::TxtLAS05, S::SingleValue, 147, -1, U::DB, O::Yes},  // 46
-      {&UiText::TxtLAI05, S::SingleValue, 148, -1, U::DB, O::Yes},  // 47
-      {&UiText::TxtLCF05, S::SingleValue, 149, -1, U::DB, O::Yes},  // 48
-      {&UiText::TxtLCS05, S::SingleValue, 150, -1, U::DB, O::Yes},  // 49
-      {&UiText::TxtLCI05, S::SingleValue, 151, -1, U::DB, O::Yes},  // 50
-      {&UiText::TxtLZF05, S::SingleValue, 152, -1, U::DB, O::Yes},  // 51
-      {&UiText::TxtLZS05, S::SingleValue, 153, -1, U::DB, O::Yes},  // 52
-      {&UiText::TxtLZI05, S::SingleValue, 154, -1, U::DB, O::Yes},  // 53
-      {&UiText::TxtLAF10, S::SingleValue, 110, -1, U::DB, O::Yes},  // 54
-      {&UiText::TxtLAS10, S::SingleValue, 111, -1, U::DB, O::Yes},  // 55
-      {&UiText::TxtLAI10, S::SingleValue, 112, -1, U::DB, O::Yes},  // 56
-      {&UiText::TxtLCF10, S::SingleValue, 113, -1, U::DB, O::Yes},  // 57
-      {&UiText::TxtLCS10, S::SingleValue, 114, -1, U::DB, O::Yes},  // 58
-      {&UiText::TxtLCI10, S::SingleValue, 115, -1, U::DB, O::Yes},  // 59
-      {&UiText::TxtLZF10, S::SingleValue, 116, -1, U::DB, O::Yes},  // 60
-      {&UiText::TxtLZS10, S::SingleValue, 117, -1, U::DB, O::Yes},  // 61
-      {&UiText::TxtLZI10, S::SingleValue, 118, -1, U::DB, O::Yes},  // 62
-      {&UiText::TxtLAF50, S::SingleValue, 119, -1, U::DB, O::Yes},  // 63
-      {&UiText::TxtLAS50, S::SingleValue, 120, -1, U::DB, O::Yes},  // 64
-      {&UiText::TxtLAI50, S::SingleValue, 121, -1, U::DB, O::Yes},  // 65
-      {&UiText::TxtLCF50, S::SingleValue, 122, -1, U::DB, O::Yes},  // 66
-      {&UiText::TxtLCS50, S::SingleValue, 123, -1, U::DB, O::Yes},  // 67
-      {&UiText::TxtLCI50, S::SingleValue, 124, -1, U::DB, O::Yes},  // 68
-      {&UiText::TxtLZF50, S::SingleValue, 125, -1, U::DB, O::Yes},  // 69
-      {&UiText::TxtLZS50, S::SingleValue, 126, -1, U::DB, O::Yes},  // 70
-      {&UiText::TxtLZI50, S::SingleValue, 127, -1, U::DB, O::Yes},  // 71
-      {&UiText::TxtLAF90, S::SingleValue, 128, -1, U::DB, O::Yes},  // 72
-      {&UiText::TxtLAS90, S::SingleValue, 129, -1, U::DB, O::Yes},  // 73
-      {&UiText::TxtLAI90, S::SingleValue, 130, -1, U::DB, O::Yes},  // 74
-      {&UiText::TxtLCF90, S::SingleValue, 131, -1, U::DB, O::Yes},  // 75
-      {&UiText::TxtLCS90, S::SingleValue, 132, -1, U::DB, O::Yes},  // 76
-      {&UiText::TxtLCI90, S::SingleValue, 133, -1, U::DB, O::Yes},  // 77
-      {&UiText::TxtLZF90, S::SingleValue, 134, -1, U::DB, O::Yes},  // 78
-      {&UiText::TxtLZS90, S::SingleValue, 135, -1, U::DB, O::Yes},  // 79
-      {&UiText::TxtLZI90, S::SingleValue, 136, -1, U::DB, O::Yes},  // 80
-      {&UiText::TxtLAF95, S::SingleValue, 137, -1, U::DB, O::Yes},  // 81
-      {&UiText::TxtLAS95, S::SingleValue, 138, -1, U::DB, O::Yes},  // 82
-      {&UiText::TxtLAI95, S::SingleValue, 139, -1, U::DB, O::Yes},  // 83
-      {&UiText::TxtLCF95, S::SingleValue, 140, -1, U::DB, O::Yes},  // 84
-      {&UiText::TxtLCS95, S::SingleValue, 141, -1, U::DB, O::Yes},  // 85
-      {&UiText::TxtLCI95, S::SingleValue, 142, -1, U::DB, O::Yes},  // 86
-      {&UiText::TxtLZF95, S::SingleValue, 143, -1, U::DB, O::Yes},  // 87
-      {&UiText::TxtLZS95, S::SingleValue, 144, -1, U::DB, O::Yes},  // 88
-      {&UiText::TxtLZI95, S::SingleValue, 145, -1, U::DB, O::Yes},  // 89
-      {&UiText::TxtLAEQ05, S::SingleValue, 167, -1, U::DB, O::Yes},  // 90
-      {&UiText::TxtLAEQ10, S::SingleValue, 163, -1, U::DB, O::Yes},  // 91
-      {&UiText::TxtLAEQ50, S::SingleValue, 164, -1, U::DB, O::Yes},  // 92
-      {&UiText::TxtLAEQ90, S::SingleValue, 165, -1, U::DB, O::Yes},  // 93
-      {&UiText::TxtLAEQ95, S::SingleValue, 166, -1, U::DB, O::Disabled},  // 94
-      {&UiText::TxtLAIEQ, S::SingleValue, 155, -1, U::DB, O::DisabledHidden},  // 95
-      {&UiText::TxtLCIEQ, S::SingleValue, 156, -1, U::DB, O::DisabledHidden},  // 96
-      {&UiText::TxtLZIEQ, S::SingleValue, 157, -1, U::DB, O::DisabledHidden},  // 97
-      {&UiText::TxtLAFTM5, S::SingleValue, 169, -1, U::DB, O::DisabledHidden},  // 98
-      {&UiText::TxtLAFTM3, S::SingleValue, 170, -1, U::DB, O::DisabledHidden},  // 99
-      {&UiText::TxtTi, S::PerChannel, 32, -1, U::DB, O::DisabledHidden},  // 100
-      {&UiText::TxtHML, S::PerChannel, 77, -1, U::DB, O::DisabledHidden},  // 101
-      {&UiText::TxtKi, S::SingleValue, 168, -1, U::DB, O::DisabledHidden},  // 102
+      {&UiText::TxtExceedanceStopTime, S::StopTimes, 200, -1, U::None, O::Yes},      // 1
+      {&UiText::TxtDose, S::PerChannel, 17, -1, U::Percent, O::Yes},                 // 2
+      {&UiText::TxtPDose, S::PerChannel, 20, -1, U::Percent, O::Yes},                // 3
+      {&UiText::TxtTWA, S::PerChannel, 23, -1, U::DB, O::Yes},                       // 4
+      {&UiText::TxtPTWA, S::PerChannel, 26, -1, U::DB, O::Yes},                      // 5
+      {&UiText::TxtLAVG, S::PerChannel, 29, -1, U::DB, O::Yes},                      // 6
+      {&UiText::TxtLEPd, S::PerChannel, 35, -1, U::DB, O::Yes},                      // 7
+      {&UiText::TxtPLEPd, S::PerChannel, 38, -1, U::DB, O::Yes},                     // 8
+      {&UiText::TxtLAEQ, S::PerChannel, 41, -1, U::DB, O::Yes},                      // 9
+      {&UiText::TxtLCEQ, S::PerChannel, 44, -1, U::DB, O::Yes},                      // 10
+      {&UiText::TxtLZEQ, S::PerChannel, 47, -1, U::DB, O::Yes},                      // 11
+      {&UiText::TxtLAE, S::PerChannel, 50, -1, U::DB, O::Yes},                       // 12
+      {&UiText::TxtLCE, S::PerChannel, 53, -1, U::DB, O::Yes},                       // 13
+      {&UiText::TxtLZE, S::PerChannel, 56, -1, U::DB, O::Yes},                       // 14
+      {&UiText::TxtEA, S::PerChannel, 59, -1, U::Pa2h, O::Yes},                      // 15
+      {&UiText::TxtEC, S::PerChannel, 62, -1, U::Pa2h, O::Yes},                      // 16
+      {&UiText::TxtEZ, S::PerChannel, 65, -1, U::Pa2h, O::Yes},                      // 17
+      {&UiText::TxtPKA, S::PerChannel, 74, -1, U::DB, O::Yes},                       // 18
+      {&UiText::TxtPKC, S::PerChannel, 68, -1, U::DB, O::Yes},                       // 19
+      {&UiText::TxtPKZ, S::PerChannel, 71, -1, U::DB, O::Yes},                       // 20
+      {&UiText::TxtLEX8H, S::PerChannel, 80, -1, U::DB, O::Yes},                     // 21
+      {&UiText::TxtPLEX8H, S::PerChannel, 83, -1, U::DB, O::Yes},                    // 22
+      {&UiText::TxtEXPh, S::PerChannel, 86, -1, U::Pa2h, O::Yes},                    // 23
+      {&UiText::TxtEXPs, S::PerChannel, 89, -1, U::Pa2s, O::Yes},                    // 24
+      {&UiText::TxtNEN, S::PerChannel, 191, -1, U::DB, O::Yes},                      // 25
+      {&UiText::TxtPNEN, S::PerChannel, 194, -1, U::DB, O::Yes},                     // 26
+      {&UiText::TxtLAFMax, S::ExtremeWithTime, 92, 171, U::DB, O::Yes},              // 27
+      {&UiText::TxtLAFMin, S::ExtremeWithTime, 101, 180, U::DB, O::Yes},             // 28
+      {&UiText::TxtLASMax, S::ExtremeWithTime, 93, 172, U::DB, O::Yes},              // 29
+      {&UiText::TxtLASMin, S::ExtremeWithTime, 102, 181, U::DB, O::Yes},             // 30
+      {&UiText::TxtLAIMax, S::ExtremeWithTime, 94, 173, U::DB, O::Yes},              // 31
+      {&UiText::TxtLAIMin, S::ExtremeWithTime, 103, 182, U::DB, O::Yes},             // 32
+      {&UiText::TxtLCFMax, S::ExtremeWithTime, 95, 174, U::DB, O::Yes},              // 33
+      {&UiText::TxtLCFMin, S::ExtremeWithTime, 104, 183, U::DB, O::Yes},             // 34
+      {&UiText::TxtLCSMax, S::ExtremeWithTime, 96, 175, U::DB, O::Yes},              // 35
+      {&UiText::TxtLCSMin, S::ExtremeWithTime, 105, 184, U::DB, O::Yes},             // 36
+      {&UiText::TxtLCIMax, S::ExtremeWithTime, 97, 176, U::DB, O::Yes},              // 37
+      {&UiText::TxtLCIMin, S::ExtremeWithTime, 106, 185, U::DB, O::Yes},             // 38
+      {&UiText::TxtLZFMax, S::ExtremeWithTime, 98, 177, U::DB, O::Yes},              // 39
+      {&UiText::TxtLZFMin, S::ExtremeWithTime, 107, 186, U::DB, O::Yes},             // 40
+      {&UiText::TxtLZSMax, S::ExtremeWithTime, 99, 178, U::DB, O::Yes},              // 41
+      {&UiText::TxtLZSMin, S::ExtremeWithTime, 108, 187, U::DB, O::Yes},             // 42
+      {&UiText::TxtLZIMax, S::ExtremeWithTime, 100, 179, U::DB, O::Yes},             // 43
+      {&UiText::TxtLZIMin, S::ExtremeWithTime, 109, 188, U::DB, O::Yes},             // 44
+      {&UiText::TxtLAF05, S::SingleValue, 146, -1, U::DB, O::Yes},                   // 45
+      {&UiText::TxtLAS05, S::SingleValue, 147, -1, U::DB, O::Yes},                   // 46
+      {&UiText::TxtLAI05, S::SingleValue, 148, -1, U::DB, O::Yes},                   // 47
+      {&UiText::TxtLCF05, S::SingleValue, 149, -1, U::DB, O::Yes},                   // 48
+      {&UiText::TxtLCS05, S::SingleValue, 150, -1, U::DB, O::Yes},                   // 49
+      {&UiText::TxtLCI05, S::SingleValue, 151, -1, U::DB, O::Yes},                   // 50
+      {&UiText::TxtLZF05, S::SingleValue, 152, -1, U::DB, O::Yes},                   // 51
+      {&UiText::TxtLZS05, S::SingleValue, 153, -1, U::DB, O::Yes},                   // 52
+      {&UiText::TxtLZI05, S::SingleValue, 154, -1, U::DB, O::Yes},                   // 53
+      {&UiText::TxtLAF10, S::SingleValue, 110, -1, U::DB, O::Yes},                   // 54
+      {&UiText::TxtLAS10, S::SingleValue, 111, -1, U::DB, O::Yes},                   // 55
+      {&UiText::TxtLAI10, S::SingleValue, 112, -1, U::DB, O::Yes},                   // 56
+      {&UiText::TxtLCF10, S::SingleValue, 113, -1, U::DB, O::Yes},                   // 57
+      {&UiText::TxtLCS10, S::SingleValue, 114, -1, U::DB, O::Yes},                   // 58
+      {&UiText::TxtLCI10, S::SingleValue, 115, -1, U::DB, O::Yes},                   // 59
+      {&UiText::TxtLZF10, S::SingleValue, 116, -1, U::DB, O::Yes},                   // 60
+      {&UiText::TxtLZS10, S::SingleValue, 117, -1, U::DB, O::Yes},                   // 61
+      {&UiText::TxtLZI10, S::SingleValue, 118, -1, U::DB, O::Yes},                   // 62
+      {&UiText::TxtLAF50, S::SingleValue, 119, -1, U::DB, O::Yes},                   // 63
+      {&UiText::TxtLAS50, S::SingleValue, 120, -1, U::DB, O::Yes},                   // 64
+      {&UiText::TxtLAI50, S::SingleValue, 121, -1, U::DB, O::Yes},                   // 65
+      {&UiText::TxtLCF50, S::SingleValue, 122, -1, U::DB, O::Yes},                   // 66
+      {&UiText::TxtLCS50, S::SingleValue, 123, -1, U::DB, O::Yes},                   // 67
+      {&UiText::TxtLCI50, S::SingleValue, 124, -1, U::DB, O::Yes},                   // 68
+      {&UiText::TxtLZF50, S::SingleValue, 125, -1, U::DB, O::Yes},                   // 69
+      {&UiText::TxtLZS50, S::SingleValue, 126, -1, U::DB, O::Yes},                   // 70
+      {&UiText::TxtLZI50, S::SingleValue, 127, -1, U::DB, O::Yes},                   // 71
+      {&UiText::TxtLAF90, S::SingleValue, 128, -1, U::DB, O::Yes},                   // 72
+      {&UiText::TxtLAS90, S::SingleValue, 129, -1, U::DB, O::Yes},                   // 73
+      {&UiText::TxtLAI90, S::SingleValue, 130, -1, U::DB, O::Yes},                   // 74
+      {&UiText::TxtLCF90, S::SingleValue, 131, -1, U::DB, O::Yes},                   // 75
+      {&UiText::TxtLCS90, S::SingleValue, 132, -1, U::DB, O::Yes},                   // 76
+      {&UiText::TxtLCI90, S::SingleValue, 133, -1, U::DB, O::Yes},                   // 77
+      {&UiText::TxtLZF90, S::SingleValue, 134, -1, U::DB, O::Yes},                   // 78
+      {&UiText::TxtLZS90, S::SingleValue, 135, -1, U::DB, O::Yes},                   // 79
+      {&UiText::TxtLZI90, S::SingleValue, 136, -1, U::DB, O::Yes},                   // 80
+      {&UiText::TxtLAF95, S::SingleValue, 137, -1, U::DB, O::Yes},                   // 81
+      {&UiText::TxtLAS95, S::SingleValue, 138, -1, U::DB, O::Yes},                   // 82
+      {&UiText::TxtLAI95, S::SingleValue, 139, -1, U::DB, O::Yes},                   // 83
+      {&UiText::TxtLCF95, S::SingleValue, 140, -1, U::DB, O::Yes},                   // 84
+      {&UiText::TxtLCS95, S::SingleValue, 141, -1, U::DB, O::Yes},                   // 85
+      {&UiText::TxtLCI95, S::SingleValue, 142, -1, U::DB, O::Yes},                   // 86
+      {&UiText::TxtLZF95, S::SingleValue, 143, -1, U::DB, O::Yes},                   // 87
+      {&UiText::TxtLZS95, S::SingleValue, 144, -1, U::DB, O::Yes},                   // 88
+      {&UiText::TxtLZI95, S::SingleValue, 145, -1, U::DB, O::Yes},                   // 89
+      {&UiText::TxtLAEQ05, S::SingleValue, 167, -1, U::DB, O::Yes},                  // 90
+      {&UiText::TxtLAEQ10, S::SingleValue, 163, -1, U::DB, O::Yes},                  // 91
+      {&UiText::TxtLAEQ50, S::SingleValue, 164, -1, U::DB, O::Yes},                  // 92
+      {&UiText::TxtLAEQ90, S::SingleValue, 165, -1, U::DB, O::Yes},                  // 93
+      {&UiText::TxtLAEQ95, S::SingleValue, 166, -1, U::DB, O::Disabled},             // 94
+      {&UiText::TxtLAIEQ, S::SingleValue, 155, -1, U::DB, O::DisabledHidden},        // 95
+      {&UiText::TxtLCIEQ, S::SingleValue, 156, -1, U::DB, O::DisabledHidden},        // 96
+      {&UiText::TxtLZIEQ, S::SingleValue, 157, -1, U::DB, O::DisabledHidden},        // 97
+      {&UiText::TxtLAFTM5, S::SingleValue, 169, -1, U::DB, O::DisabledHidden},       // 98
+      {&UiText::TxtLAFTM3, S::SingleValue, 170, -1, U::DB, O::DisabledHidden},       // 99
+      {&UiText::TxtTi, S::PerChannel, 32, -1, U::DB, O::DisabledHidden},             // 100
+      {&UiText::TxtHML, S::PerChannel, 77, -1, U::DB, O::DisabledHidden},            // 101
+      {&UiText::TxtKi, S::SingleValue, 168, -1, U::DB, O::DisabledHidden},           // 102
   }};
   return table;
 }
@@ -135,11 +135,16 @@ const std::string& HeaderItemCaption(int item, const UiText& ui) {
 
 std::string HeaderItemUnitText(ItemUnit unit, const UiText& ui) {
   switch (unit) {
-    case ItemUnit::DB: return " " + ui.TxtDB;
-    case ItemUnit::Percent: return " %";
-    case ItemUnit::Pa2h: return " Pa^2h";
-    case ItemUnit::Pa2s: return " Pa^2s";
-    case ItemUnit::None: break;
+    case ItemUnit::DB:
+      return " " + ui.TxtDB;
+    case ItemUnit::Percent:
+      return " %";
+    case ItemUnit::Pa2h:
+      return " Pa^2h";
+    case ItemUnit::Pa2s:
+      return " Pa^2s";
+    case ItemUnit::None:
+      break;
   }
   return "";
 }
@@ -182,9 +187,9 @@ ItemBoxPos HeaderItemBoxPos(int item) {
     int left, first, last, top;
   };
   static const Column columns[] = {
-      {120, 0, 1, 0},       {120, 2, 8, 840},     {1440, 9, 15, 840},   {2520, 16, 24, 120},
-      {3600, 25, 35, 120},  {4680, 36, 46, 120},  {5760, 47, 57, 120},  {6840, 58, 68, 120},
-      {7800, 69, 79, 120},  {9000, 80, 90, 120},  {9960, 91, 94, 120},  {11400, 95, 102, 120},
+      {120, 0, 1, 0},      {120, 2, 8, 840},    {1440, 9, 15, 840},  {2520, 16, 24, 120},
+      {3600, 25, 35, 120}, {4680, 36, 46, 120}, {5760, 47, 57, 120}, {6840, 58, 68, 120},
+      {7800, 69, 79, 120}, {9000, 80, 90, 120}, {9960, 91, 94, 120}, {11400, 95, 102, 120},
   };
   for (const Column& c : columns)
     if (item >= c.first && item <= c.last) return {c.left, c.top + 360 * (item - c.first)};
@@ -293,6 +298,8 @@ HeaderSelectionLoad LoadHeaderSelection(const std::string& path, HeaderItemState
   return result;
 }
 
-std::string HeaderSelectionPath() { return appPath("bin/Header.bin"); }
+std::string HeaderSelectionPath() {
+  return appPath("bin/Header.bin");
+}
 
 }  // namespace vkz

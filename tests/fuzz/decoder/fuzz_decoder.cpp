@@ -46,14 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Payload p(bytes.data(), bytes.size());
 
   const ReplyLayout layout = replyLayout(code);
-  check(replyFitsLayout(code, p.size()) == (layout.kind != ReplyKind::Unknown && p.size() >= layout.minLength));
+  check(replyFitsLayout(code, p.size()) ==
+        (layout.kind != ReplyKind::Unknown && p.size() >= layout.minLength));
 
   // Through the dispatch, as the decoder would.
   static RecordHeader header;
   static MeasurementData measurement;
   if (replyFitsLayout(code, p.size())) {
     switch (layout.kind) {
-      case ReplyKind::LcdContrast: check(contrastListPosition(p).value() >= -1); break;
+      case ReplyKind::LcdContrast:
+        check(contrastListPosition(p).value() >= -1);
+        break;
       case ReplyKind::Clock:
         if (auto c = decodeClock(p)) (void)clockLabelText(*c);
         break;
@@ -76,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           StoreRecords(*b, measurement);
         }
         break;
-      default: break;
+      default:
+        break;
     }
   }
 

@@ -1,7 +1,8 @@
+#include "polling/blocks.h"
+
 #include <gtest/gtest.h>
 
 #include "bytes.h"
-#include "polling/blocks.h"
 
 using namespace vkz;
 using vkz::test::Bytes;
@@ -62,8 +63,8 @@ TEST(DataBlocks, LastBlockFollowsTheRecordCount) {
     std::size_t decoded;
   };
   const Case cases[] = {
-      {20, 0, false, 10}, {20, 1, true, 10}, {10, 0, true, 10}, {1, 0, true, 1},
-      {25, 1, false, 10}, {25, 3, true, 0},  // a block past the end holds nothing
+      {20, 0, false, 10}, {20, 1, true, 10},  {10, 0, true, 10},
+      {1, 0, true, 1},    {25, 1, false, 10}, {25, 3, true, 0},  // a block past the end holds nothing
   };
   for (const Case& c : cases) {
     auto d = DecodeDataBlock(c.blockNo, block(10, 1), context(c.records), "dB");
@@ -97,7 +98,8 @@ TEST(DataBlocks, RecordWords) {
     const LoggedRecord& r = d->records.at(0);
     EXPECT_EQ(r.paused, c.paused);
     const std::string prefix = std::string(c.paused ? "*" : "");
-    EXPECT_EQ(r.row, std::string("1\t2018/05/23 14:25:13\t") + c.cells + prefix + "80.0 dB\t" + prefix + "-- dB\t");
+    EXPECT_EQ(r.row,
+              std::string("1\t2018/05/23 14:25:13\t") + c.cells + prefix + "80.0 dB\t" + prefix + "-- dB\t");
   }
   MeasurementData m;
   m.sizePointValues(1);

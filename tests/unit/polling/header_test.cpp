@@ -1,7 +1,8 @@
+#include "polling/header.h"
+
 #include <gtest/gtest.h>
 
 #include "bytes.h"
-#include "polling/header.h"
 #include "shell/uitext.h"
 
 using namespace vkz;
@@ -15,7 +16,7 @@ Bytes headerFixture() {
   Bytes p(536);
   p.le16(0, 2018).set(2, 5).set(3, 23).set(4, 9).set(5, 5).set(6, 0);
   for (std::size_t ch = 0; ch < 3; ++ch) {
-    p.set(7 + 3 * ch, 17).set(8 + 3 * ch, static_cast<int>(10 + ch)).set(9 + 3 * ch, 30);  // stop time
+    p.set(7 + 3 * ch, 17).set(8 + 3 * ch, static_cast<int>(10 + ch)).set(9 + 3 * ch, 30);       // stop time
     p.le16(16 + 4 * ch, 2018).set(18 + 4 * ch, 5).set(19 + 4 * ch, static_cast<int>(23 + ch));  // stop date
     p.set(43 + ch, 80).set(46 + ch, 85).set(49 + ch, 5).set(52 + ch, 115);
     p.le32(56 + 4 * ch, 480);
@@ -25,7 +26,9 @@ Bytes headerFixture() {
   return p;
 }
 
-std::string hv(const RecordHeader& h, int slot) { return h.HeaderValue[static_cast<std::size_t>(slot)]; }
+std::string hv(const RecordHeader& h, int slot) {
+  return h.HeaderValue[static_cast<std::size_t>(slot)];
+}
 
 }  // namespace
 
@@ -53,42 +56,38 @@ TEST(RecordHeader, SlotTexts) {
     const char* text;
   };
   const Case cases[] = {
-      {43, 1, 80, 0, "80"},                  // threshold, decimal
-      {54, 1, 120, 11, "120"},               // exceedance level D3
-      {56, 4, 480, 12, "08:00:00"},          // PW duration, minutes
-      {60, 4, 605, 13, "10:05:00"},
-      {68, 4, 360000, 15, "100:00:00"},      // measuring duration
-      {72, 4, 60, 16, "60"},                 // logging interval
-      {76, 4, 754, 197, "00:12:34"},         // exceedance time
-      {96, 4, 59, 202, "00:00:59"},          // exceedance stop time D3
-      {100, 4, 1000, 17, "100.0"},           // Dose, 0.1 %
-      {116, 4, 5, 21, "0.5"},                // PDose D2
-      {124, 4, 7200, 59, "2.000"},           // EA, Pa²s to Pa²h
-      {156, 4, 1, 67, "0.000"},              // EZ D3: 1/3600 Pa²h
-      {148, 4, 9, 65, "0.003"},              // EZ D1: 0.0025 rounds half up
-      {160, 4, 1234, 89, "123.4"},           // EXPs
-      {172, 4, 3725, 171, "1:02:05"},        // time of LAFMax
-      {240, 4, 45, 188, "0:00:45"},          // time of LZIMin
-      {244, 2, 853, 23, "85.3"},             // TWA
-      {274, 2, 300, 41, "30.0"},             // LAEQ: no floor
-      {278, 2, 0, 43, "0.0"},
-      {322, 2, 729, 74, "---.-"},            // PKA below 73.0
-      {322, 2, 730, 74, "73.0"},
-      {310, 2, 1400, 68, "140.0"},           // PKC
-      {358, 2, 699, 92, "---.-"},            // LAFMax below 70.0
-      {358, 2, 705, 92, "70.5"},
-      {392, 2, 700, 109, "70.0"},            // LZIMin
-      {394, 2, 812, 146, "81.2"},            // LAF05
-      {410, 2, 650, 154, "---.-"},           // LZI05
-      {412, 2, 901, 167, "90.1"},            // LAEQ05
-      {432, 2, 100, 163, "---.-"},           // LAEQ10
-      {492, 2, 777, 166, "77.7"},            // LAEQ95
-      {506, 2, 950, 155, "95.0"},            // LAIEQ
-      {512, 2, 650, 169, "65.0"},            // LAFTM5: no floor
-      {520, 2, 655, 79, "65.5"},             // HML D3
-      {522, 2, 11, 32, "1.1"},               // Ti
-      {528, 2, 30, 168, "3.0"},              // Ki
-      {340, 2, 65535, 86, "6553.5"},         // EXPh
+      {43, 1, 80, 0, "80"},                                              // threshold, decimal
+      {54, 1, 120, 11, "120"},                                           // exceedance level D3
+      {56, 4, 480, 12, "08:00:00"},                                      // PW duration, minutes
+      {60, 4, 605, 13, "10:05:00"},   {68, 4, 360000, 15, "100:00:00"},  // measuring duration
+      {72, 4, 60, 16, "60"},                                             // logging interval
+      {76, 4, 754, 197, "00:12:34"},                                     // exceedance time
+      {96, 4, 59, 202, "00:00:59"},                                      // exceedance stop time D3
+      {100, 4, 1000, 17, "100.0"},                                       // Dose, 0.1 %
+      {116, 4, 5, 21, "0.5"},                                            // PDose D2
+      {124, 4, 7200, 59, "2.000"},                                       // EA, Pa²s to Pa²h
+      {156, 4, 1, 67, "0.000"},                                          // EZ D3: 1/3600 Pa²h
+      {148, 4, 9, 65, "0.003"},                                          // EZ D1: 0.0025 rounds half up
+      {160, 4, 1234, 89, "123.4"},                                       // EXPs
+      {172, 4, 3725, 171, "1:02:05"},                                    // time of LAFMax
+      {240, 4, 45, 188, "0:00:45"},                                      // time of LZIMin
+      {244, 2, 853, 23, "85.3"},                                         // TWA
+      {274, 2, 300, 41, "30.0"},                                         // LAEQ: no floor
+      {278, 2, 0, 43, "0.0"},         {322, 2, 729, 74, "---.-"},        // PKA below 73.0
+      {322, 2, 730, 74, "73.0"},      {310, 2, 1400, 68, "140.0"},       // PKC
+      {358, 2, 699, 92, "---.-"},                                        // LAFMax below 70.0
+      {358, 2, 705, 92, "70.5"},      {392, 2, 700, 109, "70.0"},        // LZIMin
+      {394, 2, 812, 146, "81.2"},                                        // LAF05
+      {410, 2, 650, 154, "---.-"},                                       // LZI05
+      {412, 2, 901, 167, "90.1"},                                        // LAEQ05
+      {432, 2, 100, 163, "---.-"},                                       // LAEQ10
+      {492, 2, 777, 166, "77.7"},                                        // LAEQ95
+      {506, 2, 950, 155, "95.0"},                                        // LAIEQ
+      {512, 2, 650, 169, "65.0"},                                        // LAFTM5: no floor
+      {520, 2, 655, 79, "65.5"},                                         // HML D3
+      {522, 2, 11, 32, "1.1"},                                           // Ti
+      {528, 2, 30, 168, "3.0"},                                          // Ki
+      {340, 2, 65535, 86, "6553.5"},                                     // EXPh
   };
   for (const Case& c : cases) {
     Bytes p = headerFixture();
@@ -103,9 +102,9 @@ TEST(RecordHeader, SlotTexts) {
 
 TEST(RecordHeader, FieldsThatDoNotFitKeepTheirSlot) {
   Bytes p = headerFixture();
-  p.le32(100, 0x80000000u);   // Dose D1
-  p.le32(60, 35791395);       // PW D2: minutes x 60 reach 2^31
-  p.le32(172, 0xFFFFFFFFu);   // time of LAFMax
+  p.le32(100, 0x80000000u);  // Dose D1
+  p.le32(60, 35791395);      // PW D2: minutes x 60 reach 2^31
+  p.le32(172, 0xFFFFFFFFu);  // time of LAFMax
   RecordHeader h;
   h.HeaderValue[17] = h.HeaderValue[13] = h.HeaderValue[171] = h.HeaderValue[191] = "prev";
   h.HeaderValue[158] = h.HeaderValue[162] = h.HeaderValue[190] = "kept";

@@ -1,3 +1,5 @@
+#include "views/headeritems.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,7 +9,6 @@
 #include <sstream>
 
 #include "shell/uitext.h"
-#include "views/headeritems.h"
 
 using namespace vkz;
 namespace fs = std::filesystem;
@@ -26,7 +27,9 @@ void writeFile(const fs::path& p, const std::string& text) {
   out << text;
 }
 
-std::string zeros() { return HeaderSelectionLine(HeaderItemStates{}); }
+std::string zeros() {
+  return HeaderSelectionLine(HeaderItemStates{});
+}
 
 class HeaderBin : public ::testing::Test {
  protected:
@@ -53,12 +56,15 @@ TEST(HeaderItems, TableMatchesCaptionsAndSlots) {
     const char* caption;
     int value;
   };
-  const Case cases[] = {{0, "ExceedanceTime", 9},   {1, "Exceedance Stop Time", 200}, {2, "Dose", 17},
-                        {18, "PKA", 74},            {19, "PKC", 68},                  {26, "PNEN", 194},
-                        {27, "LAFMax", 92},         {28, "LAFMin", 101},              {44, "LZIMin", 109},
-                        {45, "LAF05", 146},         {54, "LAF10", 110},               {89, "LZI95", 145},
-                        {90, "LAEQ05", 167},        {94, "LAEQ95", 166},              {100, "Ti", 32},
-                        {101, "HML", 77},           {102, "Ki", 168}};
+  const Case cases[] = {{0, "ExceedanceTime", 9}, {1, "Exceedance Stop Time", 200},
+                        {2, "Dose", 17},          {18, "PKA", 74},
+                        {19, "PKC", 68},          {26, "PNEN", 194},
+                        {27, "LAFMax", 92},       {28, "LAFMin", 101},
+                        {44, "LZIMin", 109},      {45, "LAF05", 146},
+                        {54, "LAF10", 110},       {89, "LZI95", 145},
+                        {90, "LAEQ05", 167},      {94, "LAEQ95", 166},
+                        {100, "Ti", 32},          {101, "HML", 77},
+                        {102, "Ki", 168}};
   for (const Case& c : cases) {
     EXPECT_EQ(HeaderItemCaption(c.item, ui), c.caption);
     EXPECT_EQ(HeaderItemTable()[static_cast<std::size_t>(c.item)].value, c.value) << c.item;
@@ -152,8 +158,8 @@ TEST_F(HeaderBin, BrokenFilesAreReplacedWithZeros) {
     s.fill(1);
     return HeaderSelectionLine(s);
   }();
-  const std::string f101 = ones.substr(2);            // 101 fields
-  const std::string f103 = "1," + ones;               // 103 fields
+  const std::string f101 = ones.substr(2);               // 101 fields
+  const std::string f103 = "1," + ones;                  // 103 fields
   const std::string bigTail = std::string(100000, 'x');  // one huge line
   for (const std::string& content : {std::string(), f101, f103, ones + "\r\n", ones + "1,1", bigTail}) {
     writeFile(file_, content);

@@ -1,7 +1,8 @@
+#include "polling/memlist.h"
+
 #include <gtest/gtest.h>
 
 #include "bytes.h"
-#include "polling/memlist.h"
 
 using namespace vkz;
 using vkz::test::Bytes;

@@ -1,7 +1,8 @@
+#include "polling/readbacks.h"
+
 #include <gtest/gtest.h>
 
 #include "bytes.h"
-#include "polling/readbacks.h"
 
 using namespace vkz;
 using vkz::test::Bytes;
@@ -35,8 +36,8 @@ TEST(OneValueReadback, CalibrationMatchesListItemsElseOff) {
     const char* text;
   };
   const Case cases[] = {
-      {930, 0, "93.0"}, {935, 5, "93.5"}, {959, 29, "95.9"},  {1130, 30, "113.0"},
-      {1150, 50, "115.0"}, {0, 60, "OFF"}, {969, 60, "OFF"}, {0x8000, 60, "OFF"},
+      {930, 0, "93.0"},    {935, 5, "93.5"}, {959, 29, "95.9"}, {1130, 30, "113.0"},
+      {1150, 50, "115.0"}, {0, 60, "OFF"},   {969, 60, "OFF"},  {0x8000, 60, "OFF"},
   };
   for (const Case& c : cases) {
     auto pos = calibrationListPosition(Bytes(2).be16(0, static_cast<std::uint32_t>(c.level)));
@@ -84,7 +85,8 @@ TEST(TextReadback, WelcomeTextAndMeterName) {
   w.set(12, 'S').set(13, 0xE3).set(14, 'o').set(15, 0).set(16, 'X');
   lines = decodeWelcomeText(w);
   EXPECT_EQ((*lines)[1], "S\xC3\xA3oX       ");
-  EXPECT_EQ(decodeMeterName(Bytes{'V', 'K', 'Z', '-', '0', '0', '1', ' ', ' ', ' ', ' ', ' '}), "VKZ-001     ");
+  EXPECT_EQ(decodeMeterName(Bytes{'V', 'K', 'Z', '-', '0', '0', '1', ' ', ' ', ' ', ' ', ' '}),
+            "VKZ-001     ");
 }
 
 TEST(LunchTimeReadback, OutOfRangeFieldsBecomeZero) {
@@ -105,8 +107,8 @@ TEST(DoseReadback, ChannelPositions) {
   // exceedance 105, PW 480 min. D2 disabled with PW 1440. D3 enabled, PW 605,
   // exceedance 69, threshold 69.
   Bytes p{0x01, 0x00, 0x50, 0x5A, 0x05, 0x69, 0x01, 0xE0,        //
-          0x00, 0x03, 0x01, 70, 85, 3, 140, 0x05, 0xA0,          //
-          0x01, 0x12, 0x02, 69, 91, 7, 69, 0x02, 0x5D};
+          0x00, 0x03, 0x01, 70,   85,   3,    140,  0x05, 0xA0,  //
+          0x01, 0x12, 0x02, 69,   91,   7,    69,   0x02, 0x5D};
   auto r = decodeDoseChannels(p);
   ASSERT_TRUE(r);
   const auto& d1 = (*r)[0];
@@ -145,8 +147,8 @@ TEST(DoseReadback, ChannelPositions) {
 }
 
 TEST(ScreenReadback, CodesToPositionsAndStopAtTheFirstBadCode) {
-  const std::pair<int, int> codes[] = {{0, 0},   {17, 17},  {18, 18},   {19, 18},   {32, 31},
-                                       {33, 33}, {34, 32},  {105, 103}, {130, 104}, {132, 106}};
+  const std::pair<int, int> codes[] = {{0, 0},   {17, 17}, {18, 18},   {19, 18},   {32, 31},
+                                       {33, 33}, {34, 32}, {105, 103}, {130, 104}, {132, 106}};
   for (auto [code, pos] : codes) EXPECT_EQ(screenCodePosition(code), pos) << code;
   EXPECT_EQ(screenCodePosition(133), std::nullopt);
 
@@ -191,7 +193,8 @@ Bytes timerReply() {
   p.set(0, 2).be16(1, 2018).set(3, 5).set(4, 23).set(5, 7).set(6, 30);
   p.be32(7, 125);  // delayed run 2 h 05
   p.set(11, 24).set(12, 59).be32(13, 90).set(17, 5);
-  for (std::size_t r = 0; r < 16; ++r) p.set(18 + 7 * r, 8).set(19 + 7 * r, 60).be32(20 + 7 * r, 61).set(24 + 7 * r, r % 2);
+  for (std::size_t r = 0; r < 16; ++r)
+    p.set(18 + 7 * r, 8).set(19 + 7 * r, 60).be32(20 + 7 * r, 61).set(24 + 7 * r, r % 2);
   return p;
 }
 }  // namespace

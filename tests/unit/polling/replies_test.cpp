@@ -1,3 +1,5 @@
+#include "polling/replies.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,7 +10,6 @@
 #include "polling/header.h"
 #include "polling/memlist.h"
 #include "polling/readbacks.h"
-#include "polling/replies.h"
 
 using namespace vkz;
 using vkz::test::Bytes;
