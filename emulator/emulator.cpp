@@ -407,7 +407,7 @@ void Emulator::run() {
           dropOutput();
         }
       }
-      tracer = trace_;
+      if (!trace.empty()) tracer = trace_;
     }
     cv_.notify_all();
     if (tracer)
@@ -451,6 +451,7 @@ void Emulator::respond(const Request& r, std::vector<std::string>& trace) {
   SteadyClock::duration pause = splitPause_;
   for (FaultRule& f : faults_) {
     if (f.times == 0 || (f.code >= 0 && f.code != r.code)) continue;
+    if (f.fault == Fault::Fail && !isWrite(r.code)) continue;  // waits for a write
     if (f.skip > 0) {
       --f.skip;
       continue;
@@ -470,7 +471,7 @@ void Emulator::respond(const Request& r, std::vector<std::string>& trace) {
         resend = true;
         break;
       case Fault::Fail:
-        fail = isWrite(r.code);
+        fail = true;
         break;
       case Fault::Delay:
         delay += f.delay;

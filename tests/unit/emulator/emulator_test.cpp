@@ -259,6 +259,20 @@ TEST_F(EmulatorTest, TimerWriteCountsOnlyWhenTheThirdFrameArrives) {
   EXPECT_EQ(payload(*line.ask(cmd::ReadTimers)), image);
 }
 
+TEST_F(EmulatorTest, EraseEmptiesTheMemoryAndKeepsTheMeterBusy) {
+  emu_.generateMeasurements({.count = 2, .records = 5});
+  emu_.setEraseTime(100ms);
+  Line line(link_);
+  line.send(makeRequest(cmd::ClearMemory));
+  line.send(makeRequest(cmd::ReadModel));  // asked while erasing: no answer
+  ASSERT_TRUE(emu_.waitForRequests(1, cmd::ReadModel));
+  EXPECT_EQ(toHex(*line.frame()), "03 0B 00 01 0B 01");
+  ASSERT_TRUE(emu_.waitForOutput());
+  EXPECT_TRUE(line.quiet());
+  EXPECT_EQ(emu_.measurementCount(), 0);
+  EXPECT_EQ(toHex(*line.ask(cmd::ReadMemoryListFirst)), "03 FF 00 01 0C F2");
+}
+
 TEST_F(EmulatorTest, FaultsHitTheRequestsTheyName) {
   emu_.generateMeasurements({.count = 1, .records = 50});
   Line line(link_);
@@ -279,7 +293,9 @@ TEST_F(EmulatorTest, FaultsHitTheRequestsTheyName) {
   EXPECT_EQ(toHex(*line.ask(cmd::WriteScreens, Bytes(36, 3))), "03 55 00 01 85 D1");
   EXPECT_NE(payload(*line.ask(cmd::ReadScreens)), Bytes(36, 3));
   emu_.failNextWrites();
+  EXPECT_EQ(payload(*line.ask(cmd::ReadScreens)).size(), 36u);  // reads pass; the next write fails
   EXPECT_EQ(payload(*line.ask(cmd::WriteScreens, Bytes(36, 3))), Bytes{0x00});
+  EXPECT_EQ(payload(*line.ask(cmd::WriteScreens, Bytes(36, 3))), Bytes{0x85});
 
   // Duplicate: the same frame twice.
   emu_.duplicateNextReplies();
