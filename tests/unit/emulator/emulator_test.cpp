@@ -6,10 +6,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 
@@ -352,6 +355,48 @@ TEST_F(EmulatorTest, LinkIsRemovedOnStopAndStaleLinkReplaced) {
   fs::create_symlink("/dev/pts/nonexistent", link_);
   ASSERT_TRUE(emu_.start(link_)) << emu_.lastError();
   EXPECT_EQ(fs::read_symlink(link_), fs::path(emu_.slavePath()));
+}
+
+// The program that run.sh starts when no meter is attached.
+TEST(MeterEmulatorProgram, ServesUntilTerminatedThenRemovesItsLink) {
+  char tmpl[] = "/tmp/vkz_emu_XXXXXX";
+  ASSERT_NE(::mkdtemp(tmpl), nullptr);
+  const std::string dir = tmpl, link = dir + "/com/COM1";
+  int err[2];
+  ASSERT_EQ(::pipe(err), 0);
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::dup2(err[1], 2);
+    ::execl("./MeterEmulator", "MeterEmulator", "--link", link.c_str(), "--model", "KRD 529",
+            "--measurements", "2", "--records", "15", nullptr);
+    ::_exit(127);
+  }
+  ::close(err[1]);
+  // It reports on stderr once the link is there.
+  std::string banner;
+  char c;
+  pollfd p{err[0], POLLIN, 0};
+  while (banner.find('\n') == std::string::npos && ::poll(&p, 1, 5000) > 0 && ::read(err[0], &c, 1) == 1)
+    banner += c;
+  EXPECT_NE(banner.find("2 measurements"), std::string::npos) << banner;
+  {
+    Line line(link);
+    ASSERT_TRUE(line.open());
+    const auto f = line.ask(cmd::ReadModel);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(std::string(f->begin() + 4, f->end() - 1), "KRD 529");
+    const auto h = line.ask(cmd::ReadRecordHeader, {2});
+    ASSERT_TRUE(h);
+    EXPECT_EQ((*h)[4 + hdr::RecordCount], 15);
+  }
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_FALSE(fs::is_symlink(link));
+  ::close(err[0]);
+  fs::remove_all(dir);
 }
 
 }  // namespace
