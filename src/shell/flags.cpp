@@ -12,6 +12,11 @@ WindowFlags& Flags() {
   return f;
 }
 
+ShellState& Shell() {
+  static ShellState s;
+  return s;
+}
+
 using W = WindowFlags;
 
 const std::vector<CloseStep>& CheckFlageOrder() {

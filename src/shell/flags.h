@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace vkz {
@@ -46,6 +47,16 @@ struct WindowFlags {
 
 // The program-wide flags.
 WindowFlags& Flags();
+
+// Program-wide values the main window's actions keep beside the flags.
+struct ShellState {
+  std::string RecordFileName;  // default report name of the measurement clicked last in the memory list
+  std::int32_t MemListCount = 0;   // memory-list entries received since the Memory action
+  std::int32_t MemTotalSize = 0;   // from the last memory-size reply
+  std::int32_t MemRemainSize = 0;
+  void reset() { *this = ShellState{}; }
+};
+ShellState& Shell();
 
 // What a closing step closes: a window, or (MemoryPanel) the memory panel,
 // which is hidden rather than unloaded.

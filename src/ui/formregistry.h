@@ -85,6 +85,28 @@ class FormRegistry {
     outer->deleteLater();
   }
 
+  // Unloads the loaded window whose class is named `className` (without
+  // its namespace: "KalvoxFrm"), for closers that do not see the class.
+  // Returns whether one was loaded.
+  static bool unloadByClassName(const char* className) {
+    QWidget* w = findByClassName(className);
+    if (!w) return false;
+    unload(w);
+    return true;
+  }
+  // The loaded window whose class is named `className`, or nullptr.
+  static QWidget* findByClassName(const char* className) {
+    const QByteArray want(className);
+    for (auto& [t, p] : forms()) {
+      if (!p) continue;
+      QByteArray name(p->metaObject()->className());
+      const int colon = name.lastIndexOf("::");
+      if (colon >= 0) name = name.mid(colon + 2);
+      if (name == want) return p.data();
+    }
+    return nullptr;
+  }
+
   // Registers a window created elsewhere (e.g. the main window) under T.
   template <class T>
   static void adopt(T* w) {

@@ -1,0 +1,103 @@
+#include "shell/win/helpfrm.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "shell/flags.h"
+#include "shell/layout.h"
+#include "shell/uitext.h"
+#include "ui/appdir.h"
+#include "ui/msgbox.h"
+#include "ui/twips.h"
+
+namespace vkz {
+
+namespace {
+int px(int twips) { return twipsToPixels(twips); }
+int tw(int pixels) { return pixelsToTwips(pixels); }
+constexpr int kOptionHeight = 375;
+}  // namespace
+
+HelpFrm::HelpFrm() {
+  setObjectName(QStringLiteral("HelpFrm"));
+  Flags().HelpFrmOpen = -1;
+  SSPanel1 = new QFrame(this);
+  SSPanel1->setObjectName(QStringLiteral("SSPanel1"));
+  SSPanel1->setFrameShape(QFrame::Panel);
+  SSPanel1->setFrameShadow(QFrame::Raised);
+  for (int i = 0; i < 2; ++i) {
+    auto* o = new QRadioButton(SSPanel1);
+    o->setObjectName(QStringLiteral("MunOpt_%1").arg(i));
+    o->setAutoExclusive(false);
+    o->setGeometry(px(240), px(120 + i * 600), px(3600), px(kOptionHeight));
+    connect(o, &QRadioButton::clicked, this, [this, i] { MunOpt_Click(i); });
+    MunOpt[static_cast<size_t>(i)] = o;
+  }
+  ExitBtn = new QPushButton(SSPanel1);
+  ExitBtn->setObjectName(QStringLiteral("ExitBtn"));
+  connect(ExitBtn, &QPushButton::clicked, this, &HelpFrm::ExitBtn_Click);
+  setWindowState(windowState() | Qt::WindowMaximized);
+  ApplyHelpFrmText(*this);
+  MunOpt[0]->setChecked(false);
+  const int h = HelpPanelHeight(2, kOptionHeight);
+  SSPanel1->resize(px(5400), px(h + 500));
+  ExitBtn->setGeometry(px(4200), px(h - 360), px(1000), px(375));
+  resize(px(6000), px(3500));
+}
+
+void HelpFrm::Form_Unload() { Flags().HelpFrmOpen = 0; }
+
+QString HelpFrm::manualPath(int index) {
+  return QString::fromStdString(appPath(index == 0 ? "help/Manual PT-BR.pdf" : "help/Manual.pdf"));
+}
+
+void HelpFrm::MunOpt_Click(int index) {
+  try {
+    const QString path = manualPath(index);
+    // Linux has no silent "open": say so plainly when the manual is missing
+    // or no program can show it.
+    if (!QFileInfo(path).isReadable()) {
+      MsgBox::show(QStringLiteral("The manual is missing: %1").arg(path), MsgIcon::Exclamation);
+    } else if (!MsgBox::openDocument(path)) {
+      MsgBox::show(QStringLiteral("No program could open the manual: %1").arg(path), MsgIcon::Exclamation);
+    }
+  } catch (...) {
+  }
+  if (index >= 0 && index < 2) MunOpt[static_cast<size_t>(index)]->setChecked(false);
+}
+
+void HelpFrm::ExitBtn_Click() { FormRegistry::unload(this); }
+
+void HelpFrm::Form_Resize() {
+  if (isMinimized()) return;
+  try {
+    const CentredOut o = CentreInWindow(tw(width()), tw(height()), tw(SSPanel1->width()), tw(SSPanel1->height()),
+                                        4935, 1905, 100, 500);
+    if (o.resizeTo) resize(px(o.resizeTo->width), px(o.resizeTo->height));
+    SSPanel1->move(px(o.panelLeft), px(o.panelTop));
+  } catch (...) {
+  }
+}
+
+void HelpFrm::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  Form_Resize();
+}
+
+void HelpFrm::closeEvent(QCloseEvent* e) {
+  FormRegistry::unload(this);
+  e->accept();
+}
+
+void ApplyHelpFrmText(HelpFrm& f) {
+  const UiText& t = UiTexts();
+  f.setWindowTitle(QString::fromStdString(t.TxtHelp));
+  f.ExitBtn->setText(QString::fromStdString(t.TxtExit));
+  f.MunOpt[0]->setText(QString::fromStdString(t.TxtManualPortugues));
+  f.MunOpt[1]->setText(QString::fromStdString(t.TxtManualEnglish));
+}
+
+}  // namespace vkz

@@ -1,0 +1,140 @@
+#include "shell/win/languagefrm.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "shell/flags.h"
+#include "shell/langfile.h"
+#include "shell/layout.h"
+#include "shell/uitext.h"
+#include "shell/win/panel.h"
+#include "ui/twips.h"
+
+namespace vkz {
+
+namespace {
+int px(int twips) { return twipsToPixels(twips); }
+int tw(int pixels) { return pixelsToTwips(pixels); }
+constexpr int kOptionTop = 240;
+constexpr int kOptionHeight = 375;
+constexpr int kButtonHeight = 495;
+}  // namespace
+
+LanguageFrm::LanguageFrm() {
+  setObjectName(QStringLiteral("LanguageFrm"));
+  Flags().LanguageFrmOpen = -1;
+  setWindowState(windowState() | Qt::WindowMaximized);
+  // Every other window closes, the data list window, the histogram and the
+  // graph included, and the memory panel is hidden.
+  RunCloseOrder(LanguageFrmCloseOrder(), Flags(), [](WindowId w) {
+    if (Panel* p = ThePanel()) p->closeWindow(w);
+  });
+
+  SSPanel1 = new QFrame(this);
+  SSPanel1->setObjectName(QStringLiteral("SSPanel1"));
+  SSPanel1->setFrameShape(QFrame::Panel);
+  SSPanel1->setFrameShadow(QFrame::Raised);
+  auto* first = new QRadioButton(QStringLiteral("Language"), SSPanel1);
+  first->setObjectName(QStringLiteral("Language_0"));
+  first->setAutoExclusive(false);
+  first->setGeometry(px(360), px(kOptionTop), px(2400), px(kOptionHeight));
+  Language.push_back(first);
+  SetBtn = new QPushButton(SSPanel1);
+  SetBtn->setObjectName(QStringLiteral("SetBtn"));
+  ExitBtn = new QPushButton(SSPanel1);
+  ExitBtn->setObjectName(QStringLiteral("ExitBtn"));
+  connect(SetBtn, &QPushButton::clicked, this, &LanguageFrm::SetBtn_Click);
+  connect(ExitBtn, &QPushButton::clicked, this, &LanguageFrm::ExitBtn_Click);
+  SSPanel1->resize(px(4800), px(2 * kButtonHeight + 300));
+  resize(px(5600), px(3400));
+
+  ApplyLanguageFrmText(*this);
+  const int count = LangState().LangCount;
+  if (count > 0) {
+    // A missing or broken index, or one with a language line out of place,
+    // leaves option 0 with its layout caption and nothing selected.
+    if (const auto names = ReadLanguageNames(count)) {
+      Language[0]->setText(QString::fromStdString((*names)[0]));
+      const QFontMetrics fm(Language[0]->font());
+      for (int i = 1; i < count; ++i) {
+        auto* o = new QRadioButton(SSPanel1);
+        o->setObjectName(QStringLiteral("Language_%1").arg(i));
+        o->setAutoExclusive(false);
+        const QString caption = QString::fromStdString((*names)[static_cast<size_t>(i)]);
+        o->setGeometry(Language[0]->x(),
+                       px(LanguageOptionTop(tw(Language[0]->y()), tw(Language[0]->height()), i)),
+                       std::max(Language[0]->width(), 4 * fm.horizontalAdvance(caption)), Language[0]->height());
+        o->setText(caption);
+        o->show();
+        Language.push_back(o);
+      }
+      const int n = static_cast<int>(Language.size());
+      SSPanel1->resize(SSPanel1->width(), px(LanguagePanelHeight(n, kOptionHeight, kButtonHeight)) + px(600));
+      selectOption(LangState().LangNo - 1);
+    }
+  }
+  for (int i = 0; i < static_cast<int>(Language.size()); ++i)
+    connect(Language[static_cast<size_t>(i)], &QRadioButton::clicked, this, [this, i] { selectOption(i); });
+  const int btnTop = SSPanel1->height() - px(kButtonHeight) - px(120);
+  SetBtn->setGeometry(px(3000), btnTop - px(kButtonHeight) - px(60), px(1500), px(kButtonHeight));
+  ExitBtn->setGeometry(px(3000), btnTop, px(1500), px(kButtonHeight));
+}
+
+void LanguageFrm::selectOption(int index) {
+  // Selecting one option clears the others; an index that names no option
+  // selects none.
+  for (int i = 0; i < static_cast<int>(Language.size()); ++i) Language[static_cast<size_t>(i)]->setChecked(i == index);
+}
+
+void LanguageFrm::Form_Unload() { Flags().LanguageFrmOpen = 0; }
+
+void LanguageFrm::SetBtn_Click() {
+  int chosen = -1;
+  for (int k = 0; k < static_cast<int>(Language.size()); ++k)
+    if (Language[static_cast<size_t>(k)]->isChecked()) chosen = k;
+  // The index is rewritten only when it can be read and its header split;
+  // otherwise the window just closes.
+  if (SaveLanguageChoice(chosen)) {
+    LoadLanguageIndex();
+    if (Panel* p = ThePanel()) {
+      p->ApplyPanelToolbarText();
+      p->ApplyPanelTreeText();  // an empty tree is left as it is
+    }
+  }
+  FormRegistry::unload(this);
+}
+
+void LanguageFrm::ExitBtn_Click() { FormRegistry::unload(this); }
+
+void LanguageFrm::Form_Resize() {
+  if (isMinimized()) return;
+  try {
+    const CentredOut o = CentreInWindow(tw(width()), tw(height()), tw(SSPanel1->width()), tw(SSPanel1->height()),
+                                        5310, 3015, 100, 400);
+    if (o.resizeTo) resize(px(o.resizeTo->width), px(o.resizeTo->height));
+    SSPanel1->move(std::max(0, px(o.panelLeft)), std::max(0, px(o.panelTop)));
+  } catch (...) {
+  }
+}
+
+void LanguageFrm::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  Form_Resize();
+}
+
+void LanguageFrm::closeEvent(QCloseEvent* e) {
+  FormRegistry::unload(this);
+  e->accept();
+}
+
+void ApplyLanguageFrmText(LanguageFrm& f) {
+  const UiText& t = UiTexts();
+  f.setWindowTitle(QString::fromStdString(t.TxtLanguage));
+  f.SetBtn->setText(QString::fromStdString(t.TxtSet));
+  f.ExitBtn->setText(QString::fromStdString(t.TxtExit));
+}
+
+}  // namespace vkz

@@ -1,0 +1,444 @@
+// The main window: composition, start-up and shut-down, layout rules,
+// splitters, the caption toggle and the client area.
+#include "shell/win/panel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "link/porttable.h"
+#include "polling/pollstate.h"
+#include "shell/flags.h"
+#include "shell/langfile.h"
+#include "shell/layout.h"
+#include "shell/uitext.h"
+#include "shell/win/icons.h"
+#include "shell/win/splitbar.h"
+#include "ui/flexgrid.h"
+#include "ui/twips.h"
+#include "views/win/datalistfrm.h"
+
+namespace vkz {
+
+namespace {
+QPointer<Panel>& panelInstance() {
+  static QPointer<Panel> p;
+  return p;
+}
+
+// Design sizes (twips) the layout does not state otherwise.
+constexpr int kControlPicHeight = 1455;
+constexpr int kTreeViewBarWidth = 3345;
+constexpr int kMemDesignHeight = 4800;
+constexpr int kBtnMemCloseWidth = 375;
+constexpr int kTitleHeight = 375;
+constexpr int kStatusPanel1 = 1800;
+constexpr int kStatusPanel3 = 1200;
+constexpr int kStatusPanel4 = 3300;
+
+int px(int twips) { return twipsToPixels(twips); }
+int tw(int pixels) { return pixelsToTwips(pixels); }
+
+QLabel* makeLabel(QWidget* parent, const char* name) {
+  auto* l = new QLabel(parent);
+  l->setObjectName(QString::fromLatin1(name));
+  return l;
+}
+}  // namespace
+
+Panel* ThePanel() { return panelInstance().data(); }
+
+ShellWindowOpeners& WindowOpeners() {
+  static ShellWindowOpeners o;
+  return o;
+}
+
+Panel::Panel(QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("Panel"));
+  setWindowTitle(QString::fromLatin1(kPanelCaption));
+  panelInstance() = this;
+  FormRegistry::adopt(this);
+  buildControls();
+  // The timers exist, and run, from the moment the window exists.
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setTimerType(Qt::PreciseTimer);
+  Timer1->setInterval(kPollTickMs);
+  connect(Timer1, &QTimer::timeout, this, &Panel::Timer1_Timer);
+  Timer2 = new QTimer(this);
+  Timer2->setObjectName(QStringLiteral("Timer2"));
+  Timer2->setInterval(1000);  // no handler: it only follows Timer1
+  Timer3 = new QTimer(this);
+  Timer3->setObjectName(QStringLiteral("Timer3"));
+  Timer3->setTimerType(Qt::PreciseTimer);
+  Timer3->setInterval(kReceiveTickMs);
+  connect(Timer3, &QTimer::timeout, this, &Panel::Timer3_Timer);
+  Timer1->start();
+  Timer2->start();
+  Timer3->start();
+}
+
+Panel::~Panel() {
+  if (panelInstance() == this) panelInstance() = nullptr;
+}
+
+void Panel::setTimersFrozen(bool frozen) {
+  frozen_ = frozen;
+  if (frozen) {
+    Timer3->stop();
+    // Timer1 keeps its enabled state as the pause switch, but must not fire.
+    Timer1->blockSignals(true);
+  } else {
+    Timer1->blockSignals(false);
+    Timer3->start();
+  }
+}
+
+void Panel::buildControls() {
+  buildToolbar();
+
+  client_ = new QWidget(this);
+  client_->setObjectName(QStringLiteral("PanelClient"));
+  setCentralWidget(client_);
+
+  ControlPic = new QFrame(client_);
+  ControlPic->setObjectName(QStringLiteral("ControlPic"));
+  ControlPic->setFrameShape(QFrame::StyledPanel);
+  ControlListView = new QListWidget(ControlPic);
+  ControlListView->setObjectName(QStringLiteral("ControlListView"));
+  ControlListView->setViewMode(QListView::IconMode);
+  ControlListView->setFlow(QListView::LeftToRight);
+  ControlListView->setWrapping(true);
+  ControlListView->setIconSize(QSize(32, 32));
+  ControlListView->setGridSize(QSize(96, 58));
+  ControlListView->setMovement(QListView::Static);
+  ControlListView->setResizeMode(QListView::Adjust);
+  connect(ControlListView, &QListWidget::itemClicked, this, &Panel::ControlListView_ItemClick);
+
+  // The meter-name panel stays hidden until its access code is given.
+  SNPic = new QFrame(ControlPic);
+  SNPic->setObjectName(QStringLiteral("SNPic"));
+  SNPic->hide();
+  SNTxt = new QLineEdit(SNPic);
+  SNTxt->setObjectName(QStringLiteral("SNTxt"));
+  SNSendBtn = new QPushButton(SNPic);
+  SNSendBtn->setObjectName(QStringLiteral("SNSendBtn"));
+
+  TreeViewBar = new QFrame(client_);
+  TreeViewBar->setObjectName(QStringLiteral("TreeViewBar"));
+  TreeViewBar->setFrameShape(QFrame::NoFrame);
+  TreeView1 = new QTreeWidget(TreeViewBar);
+  TreeView1->setObjectName(QStringLiteral("TreeView1"));
+  TreeView1->setHeaderHidden(true);
+  TreeView1->setRootIsDecorated(true);
+  connect(TreeView1, &QTreeWidget::itemClicked, this,
+          [this](QTreeWidgetItem* node, int) { TreeView1_NodeClick(node); });
+
+  PicMemSplit = new SplitBar(Qt::Horizontal, TreeViewBar);
+  PicMemSplit->setObjectName(QStringLiteral("PicMemSplit"));
+  PicMemSplit->onDown = [this](int b, int s, int x, int y) { PicMemSplit_MouseDown(b, s, x, y); };
+  PicMemSplit->onMove = [this](int b, int s, int x, int y) { PicMemSplit_MouseMove(b, s, x, y); };
+  PicMemSplit->onUp = [this](int b, int s, int x, int y) { PicMemSplit_MouseUp(b, s, x, y); };
+
+  SSPMemory = new QFrame(TreeViewBar);
+  SSPMemory->setObjectName(QStringLiteral("SSPMemory"));
+  SSPMemory->setFrameShape(QFrame::Panel);
+  SSPMemory->setFrameShadow(QFrame::Raised);
+  SSPMemory->setGeometry(0, 0, px(kTreeViewBarWidth), px(kMemDesignHeight));
+  LblTitle = makeLabel(SSPMemory, "LblTitle");
+  LblTitle->setAutoFillBackground(true);
+  {
+    QPalette pal = LblTitle->palette();
+    pal.setColor(QPalette::Window, QColor(0x2A, 0x4F, 0x7F));
+    pal.setColor(QPalette::WindowText, Qt::white);
+    LblTitle->setPalette(pal);
+    QFont f = LblTitle->font();
+    f.setBold(true);
+    LblTitle->setFont(f);
+    LblTitle->setIndent(6);
+  }
+  LblTitle->setGeometry(0, 0, px(kTreeViewBarWidth - kBtnMemCloseWidth), px(kTitleHeight));
+  BtnMemClose = new QPushButton(QStringLiteral("X"), SSPMemory);
+  BtnMemClose->setObjectName(QStringLiteral("BtnMemClose"));
+  BtnMemClose->setGeometry(px(kTreeViewBarWidth - kBtnMemCloseWidth), 0, px(kBtnMemCloseWidth), px(kTitleHeight));
+  connect(BtnMemClose, &QPushButton::clicked, this, &Panel::BtnMemClose_Click);
+  TotalSizeLbl = makeLabel(SSPMemory, "TotalSizeLbl");
+  TotalSizeLbl->setGeometry(px(100), px(480), px(1600), px(300));
+  TotalSizeNumLbl = makeLabel(SSPMemory, "TotalSizeNumLbl");
+  TotalSizeNumLbl->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  TotalSizeNumLbl->setGeometry(0, px(480), px(1500), px(300));
+  ReMainSizeLbl = makeLabel(SSPMemory, "ReMainSizeLbl");
+  ReMainSizeLbl->setGeometry(px(100), px(840), px(1600), px(300));
+  RemainSizeNumLbl = makeLabel(SSPMemory, "RemainSizeNumLbl");
+  RemainSizeNumLbl->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  RemainSizeNumLbl->setGeometry(0, px(840), px(1500), px(300));
+  MemoryMessageLbl = makeLabel(SSPMemory, "MemoryMessageLbl");
+  MemoryMessageLbl->setGeometry(px(100), px(1230), px(3000), px(300));
+  MSFlexGrid1 = new FlexGrid(SSPMemory);
+  MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+  MSFlexGrid1->setCols(3);
+  MSFlexGrid1->setRows(1);
+  MSFlexGrid1->setFixedRows(1);
+  MSFlexGrid1->move(0, px(kMemGridTop));
+  connect(MSFlexGrid1, &FlexGrid::cellClicked, this, [this](int, int) { MSFlexGrid1_Click(); });
+
+  PicPanelSplit = new SplitBar(Qt::Vertical, client_);
+  PicPanelSplit->setObjectName(QStringLiteral("PicPanelSplit"));
+  PicPanelSplit->onDown = [this](int b, int s, int x, int y) { PicPanelSplit_MouseDown(b, s, x, y); };
+  PicPanelSplit->onMove = [this](int b, int s, int x, int y) { PicPanelSplit_MouseMove(b, s, x, y); };
+  PicPanelSplit->onUp = [this](int b, int s, int x, int y) { PicPanelSplit_MouseUp(b, s, x, y); };
+
+  MdiArea = new QMdiArea(client_);
+  MdiArea->setObjectName(QStringLiteral("MdiArea"));
+  MdiArea->setBackground(QColor(0xAB, 0xAB, 0xAB));
+  MdiArea->viewport()->installEventFilter(this);
+
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  StatusBar1->setSizeGripEnabled(false);
+  setStatusBar(StatusBar1);
+  const int widths[4] = {kStatusPanel1, 0, kStatusPanel3, kStatusPanel4};
+  for (int i = 0; i < 4; ++i) {
+    auto* l = new QLabel(StatusBar1);
+    l->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
+    l->setFrameShape(QFrame::Panel);
+    l->setFrameShadow(QFrame::Sunken);
+    l->setIndent(4);
+    if (widths[i] > 0) l->setFixedWidth(px(widths[i]));
+    StatusBar1->addPermanentWidget(l, widths[i] > 0 ? 0 : 1);
+    StatusPanels[static_cast<size_t>(i)] = l;
+  }
+  StatusBar1->setFixedHeight(px(375));
+
+  TreeViewBar->setGeometry(0, px(kControlPicHeight), px(kTreeViewBarWidth), 400);
+  placeColumn();
+}
+
+void Panel::buildToolbar() {
+  Toolbar1 = new QToolBar(this);
+  Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+  Toolbar1->setMovable(false);
+  Toolbar1->setFloatable(false);
+  Toolbar1->setIconSize(QSize(32, 32));
+  Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  addToolBar(Qt::TopToolBarArea, Toolbar1);
+  static const char* const keys[10] = {"Open", "COMSET", "SettingPanel", "List", "Graphics",
+                                       "RTC",  "Memory", "Clear",        "Help", "Language"};
+  for (int i = 0; i < 10; ++i) {
+    QAction* a = Toolbar1->addAction(ToolbarIcon(i + 1), QString());
+    const QString key = QString::fromLatin1(keys[i]);
+    a->setObjectName(key);
+    a->setData(key);
+    connect(a, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+    // Separators as the old toolbar grouped its buttons.
+    if (i == 1 || i == 7) Toolbar1->addSeparator();
+  }
+}
+
+QAction* Panel::toolbarButton(int index) const {
+  int n = 0;
+  for (QAction* a : Toolbar1->actions()) {
+    if (a->isSeparator()) continue;
+    if (++n == index) return a;
+  }
+  return nullptr;
+}
+
+QString Panel::statusPanelText(int panel) const {
+  if (panel < 1 || panel > 4) return {};
+  return StatusPanels[static_cast<size_t>(panel - 1)]->text();
+}
+
+void Panel::setStatusPanelText(int panel, const QString& text) {
+  if (panel < 1 || panel > 4) return;
+  StatusPanels[static_cast<size_t>(panel - 1)]->setText(text);
+}
+
+// ---- start-up and shut-down ----------------------------------------------
+
+void Panel::MDIForm_Load() {
+  // Each step runs even when an earlier one failed.
+  auto step = [](auto&& f) {
+    try {
+      f();
+    } catch (...) {
+    }
+  };
+  step([&] {
+    Link().CurPort = 1;
+    IdentTicks = 0;
+  });
+  step([] { LoadDefaultStrings(); });
+  step([] { LoadLanguageIndex(); });
+  step([] {
+    if (WindowOpeners().showComPortSetFrm) WindowOpeners().showComPortSetFrm();
+  });
+  step([&] { watchCurrentPort(); });
+  step([&] { ShowMemoryPanel(false); });
+  step([] { Polling().TimerSetPending = 0; });
+  step([&] {
+    for (int i : {3, 4, 5, 6, 7, 8})
+      if (QAction* a = toolbarButton(i)) a->setEnabled(false);
+  });
+  step([] { Polling().ModelChanged = 0; });
+  step([&] { ApplyPanelToolbarText(); });
+}
+
+void Panel::MDIForm_Unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  CloseAllPorts(PortApi());
+}
+
+void Panel::closeEvent(QCloseEvent* e) {
+  MDIForm_Unload();
+  FormRegistry::unloadAll();
+  e->accept();
+  QApplication::quit();
+}
+
+// ---- layout ----------------------------------------------------------------
+
+void Panel::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  MDIForm_Resize();
+}
+
+// The docked parts: the strip across the top, the column on the left, the
+// vertical bar right of it and the client area taking the rest.
+void Panel::placeColumn() {
+  const int cw = client_->width();
+  const int ch = client_->height();
+  const int stripH = px(kControlPicHeight);
+  ControlPic->setGeometry(0, 0, cw, stripH);
+  const int colW = TreeViewBar->width();
+  const int colH = std::max(0, ch - stripH);
+  TreeViewBar->setGeometry(0, stripH, colW, colH);
+  const int barW = px(kSplitBar);
+  PicPanelSplit->setGeometry(colW, stripH, barW, colH);
+  MdiArea->setGeometry(colW + barW, stripH, std::max(0, cw - colW - barW), colH);
+}
+
+void Panel::MDIForm_Resize() {
+  if (inResize_) return;
+  if (isMinimized()) return;
+  try {
+    const QSize outer = frameGeometry().size();
+    const QSize frame = outer - size();
+    if (auto want = PanelMinimumSize(tw(outer.width()), tw(outer.height()))) {
+      // The new size raises a layout pass of its own.
+      resize(px(want->width) - frame.width(), px(want->height) - frame.height());
+      if (size() != QSize(px(want->width) - frame.width(), px(want->height) - frame.height())) return;
+    }
+    inResize_ = true;
+    placeColumn();
+    PanelLayoutIn in;
+    in.W = tw(frameGeometry().width());
+    in.S = tw(TreeViewBar->height());
+    in.controlPicHeight = tw(ControlPic->height());
+    in.treeViewBarWidth = tw(TreeViewBar->width());
+    in.treeTop = tw(TreeView1->y());
+    in.memHeight = tw(SSPMemory->height());
+    in.memVisible = SSPMemory->isVisibleTo(TreeViewBar);
+    in.btnMemCloseWidth = tw(BtnMemClose->width());
+    in.totalNumLblWidth = tw(TotalSizeNumLbl->width());
+    in.remainNumLblWidth = tw(RemainSizeNumLbl->width());
+    in.statusBarWidth = tw(StatusBar1->width());
+    in.statusPanelWidths = {kStatusPanel1, 0, kStatusPanel3, kStatusPanel4};
+    const PanelLayoutOut o = PanelLayout(in);
+    ControlListView->setGeometry(0, 0, px(o.listViewWidth), px(o.listViewHeight));
+    PicMemSplit->setGeometry(px(o.memSplitLeft), px(o.memSplitTop), px(o.memSplitWidth), px(o.memSplitHeight));
+    SSPMemory->setGeometry(px(o.memLeft), px(o.memTop), px(o.memWidth), SSPMemory->height());
+    BtnMemClose->move(px(o.btnMemCloseLeft), px(o.btnMemCloseTop));
+    LblTitle->resize(px(o.lblTitleWidth), LblTitle->height());
+    MSFlexGrid1->resize(px(o.gridWidth), std::max(0, px(o.gridHeight)));
+    for (int c = 0; c < 3; ++c) MSFlexGrid1->setColWidth(c, o.gridColWidths[static_cast<size_t>(c)]);
+    TotalSizeNumLbl->move(px(o.totalNumLblLeft), TotalSizeNumLbl->y());
+    RemainSizeNumLbl->move(px(o.remainNumLblLeft), RemainSizeNumLbl->y());
+    TreeView1->resize(px(o.treeWidth), std::max(0, px(o.treeHeight)));
+    // Status panel 2 takes what the other three leave (its stretch).
+  } catch (...) {
+    // The layout stops at the first failing step.
+  }
+  inResize_ = false;
+}
+
+void Panel::MDIForm_Click() {
+  try {
+    setWindowTitle(QString::fromStdString(ToggledPanelCaption(windowTitle().toStdString())));
+  } catch (...) {
+  }
+}
+
+bool Panel::eventFilter(QObject* o, QEvent* e) {
+  if (o == MdiArea->viewport() && e->type() == QEvent::MouseButtonRelease) {
+    // A click on the empty client area (not on a child window).
+    MDIForm_Click();
+  }
+  return QMainWindow::eventFilter(o, e);
+}
+
+// ---- splitters --------------------------------------------------------------
+
+void Panel::PicMemSplit_MouseDown(int, int, int, int) { MemSplitDragging = -1; }
+void Panel::PicMemSplit_MouseUp(int, int, int, int) { MemSplitDragging = 0; }
+void Panel::PicMemSplit_MouseMove(int, int, int, int y) {
+  if (MemSplitDragging == 0) return;
+  try {
+    const MemSplitOut o =
+        MemSplitDrag(tw(PicMemSplit->y()), y, tw(frameGeometry().height()), tw(TreeViewBar->height()));
+    PicMemSplit->move(PicMemSplit->x(), px(o.splitTop));
+    TreeView1->resize(TreeView1->width(), px(o.treeHeight));
+    applyMemoryGeometry(px(o.memTop), std::max(0, px(o.memHeight)), std::max(0, px(o.gridHeight)));
+  } catch (...) {
+  }
+}
+
+void Panel::applyMemoryGeometry(int memTop, int memHeight, int gridHeight) {
+  SSPMemory->setGeometry(SSPMemory->x(), memTop, SSPMemory->width(), memHeight);
+  MSFlexGrid1->resize(MSFlexGrid1->width(), gridHeight);
+}
+
+void Panel::PicPanelSplit_MouseDown(int, int, int, int) { PanelSplitDragging = -1; }
+void Panel::PicPanelSplit_MouseUp(int, int, int, int) { PanelSplitDragging = 0; }
+void Panel::PicPanelSplit_MouseMove(int, int, int x, int) {
+  if (PanelSplitDragging == 0) return;
+  try {
+    const int w = PanelSplitDrag(tw(PicPanelSplit->x()), x, tw(frameGeometry().width()));
+    TreeViewBar->resize(px(w), TreeViewBar->height());
+    MDIForm_Resize();
+    if (Flags().DataListFrmOpen == -1)
+      if (auto* d = FormRegistry::find<DataListFrm>()) d->Refresh();
+  } catch (...) {
+  }
+}
+
+// ---- client area -------------------------------------------------------------
+
+void Panel::showMdiChild(QWidget* w) {
+  if (!w) return;
+  auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+  if (!sub) {
+    sub = MdiArea->addSubWindow(w);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(w->windowIcon());
+  }
+  sub->show();
+  w->show();
+  MdiArea->setActiveSubWindow(sub);
+}
+
+}  // namespace vkz

@@ -1,0 +1,203 @@
+// Panel: the program's main window and start-up object. A multiple-document
+// window: the toolbar, the strip with the detected-meter list, the left-hand
+// column with the command tree and the memory panel, two splitter bars, the
+// status bar, the client area for the child windows and the three polling
+// timers. Every control is a member named as the layout names it, with that
+// name as its objectName().
+#pragma once
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "ui/formregistry.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QMdiArea;
+class QPushButton;
+class QSocketNotifier;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace vkz {
+
+class FlexGrid;
+class SplitBar;
+enum class WindowId;
+
+// How the shell opens the windows other subsystems build (the setting panel,
+// the setting windows, the clock and erase windows). Each is set by the
+// program's start-up; one that is not set does nothing.
+struct ShellWindowOpeners {
+  std::function<void()> showSetting418PanelFrm;
+  std::function<void()> showRTCFrm;
+  std::function<void()> showClearMemoryFrm;
+  std::function<void()> showOneSetForm;  // the selector flag is set before it is called
+  std::function<void()> showKalvoxFrm;
+  std::function<void()> showScreenFrm;
+  std::function<void()> showLEDAlarmFrm;
+  std::function<void()> showTimerFrm;
+  std::function<void()> showWelcomSetFrm;
+  std::function<void()> showLunchTimeFrm;
+  // Shows the port selection window modally (start-up and "COMSET").
+  std::function<void()> showComPortSetFrm;
+};
+ShellWindowOpeners& WindowOpeners();
+
+class Panel : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit Panel(QWidget* parent = nullptr);
+  ~Panel() override;
+
+  // --- start-up, shut-down, layout (main window) -------------------------
+  void MDIForm_Load();
+  void MDIForm_Unload();
+  void MDIForm_Resize();
+  void MDIForm_Click();
+  // Splitter drags; X and Y in twips relative to the bar.
+  void PicMemSplit_MouseDown(int button, int shift, int x, int y);
+  void PicMemSplit_MouseMove(int button, int shift, int x, int y);
+  void PicMemSplit_MouseUp(int button, int shift, int x, int y);
+  void PicPanelSplit_MouseDown(int button, int shift, int x, int y);
+  void PicPanelSplit_MouseMove(int button, int shift, int x, int y);
+  void PicPanelSplit_MouseUp(int button, int shift, int x, int y);
+
+  // --- closing of windows -------------------------------------------------
+  void CheckFlage();
+  void checkpanelflage();
+  // Closes one window of a closing order (unloads it, or hides the memory panel).
+  void closeWindow(WindowId w);
+
+  // --- toolbar ---------------------------------------------------------------
+  void Toolbar1_ButtonClick(const QString& key);
+  // Button by its 1-based position.
+  QAction* toolbarButton(int index) const;
+  void ApplyPanelToolbarText();
+  void openDataFile();
+
+  // --- command tree ------------------------------------------------------------
+  void BuildTreeForModel();
+  // Adds the 20 nodes; a tree that is already built stays as it is.
+  void BuildPanelTree();
+  // Relabels the nodes; false when the tree has not been built.
+  bool ApplyPanelTreeText();
+  void TreeView1_NodeClick(QTreeWidgetItem* node);
+  void RunTreeNode(QTreeWidgetItem* node);
+  void startMemoryDownload();
+
+  // --- detected-meter list -------------------------------------------------
+  // Puts a meter at the top of the list; `portIndex` is its port-table entry.
+  void addDetectedMeter(const QString& text, int icon, int portIndex);
+  void ControlListView_ItemClick(QListWidgetItem* item);
+
+  // --- memory panel --------------------------------------------------------
+  void ShowMemoryPanel(bool show);
+  void ApplyMemoryPanelText();
+  void BtnMemClose_Click();
+  void MSFlexGrid1_Click();
+
+  // --- polling loop ----------------------------------------------------------
+  void Timer1_Timer();
+  void Timer3_Timer();
+  // Cuts and decodes every complete frame waiting on the current port (run
+  // when bytes arrive, so a reply never waits for a receive tick).
+  void receiveNow();
+  void StopTimers();
+  void StartTimers();
+  bool pollingRunning() const;
+  std::int16_t IdentTicks = 0;
+  std::string LastTickModel;
+
+  // --- child windows -------------------------------------------------------
+  // Shows a window in the client area (wrapped in an MDI frame once).
+  void showMdiChild(QWidget* w);
+  QMdiArea* mdiArea() const { return MdiArea; }
+
+  QString statusPanelText(int panel) const;  // 1..4
+  void setStatusPanelText(int panel, const QString& text);
+
+  // Controls.
+  QToolBar* Toolbar1 = nullptr;
+  QFrame* ControlPic = nullptr;
+  QListWidget* ControlListView = nullptr;
+  QFrame* SNPic = nullptr;
+  QLineEdit* SNTxt = nullptr;
+  QPushButton* SNSendBtn = nullptr;
+  QFrame* TreeViewBar = nullptr;
+  QTreeWidget* TreeView1 = nullptr;
+  SplitBar* PicMemSplit = nullptr;
+  QFrame* SSPMemory = nullptr;
+  QLabel* LblTitle = nullptr;
+  QPushButton* BtnMemClose = nullptr;
+  FlexGrid* MSFlexGrid1 = nullptr;
+  QLabel* TotalSizeLbl = nullptr;
+  QLabel* TotalSizeNumLbl = nullptr;
+  QLabel* ReMainSizeLbl = nullptr;
+  QLabel* RemainSizeNumLbl = nullptr;
+  QLabel* MemoryMessageLbl = nullptr;
+  SplitBar* PicPanelSplit = nullptr;
+  QMdiArea* MdiArea = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  std::array<QLabel*, 4> StatusPanels{};
+  QTimer* Timer1 = nullptr;
+  QTimer* Timer2 = nullptr;
+  QTimer* Timer3 = nullptr;
+
+  std::int16_t PanelSplitDragging = 0;
+  std::int16_t MemSplitDragging = 0;
+
+  // The receive tick's period: the old timer ticked at the system timer's
+  // rate, about 16 ms, and the tick counts of the watchdog and time-outs
+  // keep that length.
+  static constexpr int kReceiveTickMs = 16;
+  static constexpr int kPollTickMs = 200;
+
+  // For tests and the screenshot: no timer runs by itself (the handlers are
+  // driven directly).
+  void setTimersFrozen(bool frozen);
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* o, QEvent* e) override;
+
+ private:
+  void buildControls();
+  void buildToolbar();
+  void placeColumn();
+  void applyMemoryGeometry(int memTop, int memHeight, int gridHeight);
+  void watchCurrentPort();
+  bool treeBuilt() const;
+  void runSettingNode(int index);
+
+  QWidget* client_ = nullptr;
+  bool inResize_ = false;
+  bool frozen_ = false;
+  bool unloaded_ = false;
+  QSocketNotifier* notifier_ = nullptr;
+  int notifierFd_ = -1;
+  int failedFd_ = -1;          // a descriptor whose device has gone: not watched again
+  bool inReceive_ = false;     // cutting/decoding frames (receive tick or arrival)
+  bool receiveAgain_ = false;  // bytes arrived while frames were being decoded
+  bool inPoll_ = false;        // inside the poll tick
+  // Bytes read since the last receive tick, so the watchdog sees replies
+  // that were cut as they arrived.
+  long long bytesSinceTick_ = 0;
+  void handleFrame();
+};
+
+// The program-wide main window, or nullptr before it exists.
+Panel* ThePanel();
+
+}  // namespace vkz

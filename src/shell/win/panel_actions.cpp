@@ -1,0 +1,492 @@
+// The main window's actions: closing the flagged windows, the toolbar, the
+// command tree, the detected-meter list, the memory panel and opening a
+// data file.
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <algorithm>
+#include <fstream>
+
+#include "link/porttable.h"
+#include "link/frames.h"
+#include "polling/pollstate.h"
+#include "polling/win/paneltimers.h"
+#include "shell/flags.h"
+#include "shell/layout.h"
+#include "shell/uitext.h"
+#include "shell/win/helpfrm.h"
+#include "shell/win/languagefrm.h"
+#include "shell/win/icons.h"
+#include "shell/win/panel.h"
+#include "shell/win/splitbar.h"
+#include "ui/cp1252.h"
+#include "ui/flexgrid.h"
+#include "ui/msgbox.h"
+#include "ui/numfmt.h"
+#include "ui/twips.h"
+#include "views/datafile.h"
+#include "views/win/datalistfrm.h"
+#include "views/win/filelistfrm.h"
+
+namespace vkz {
+
+// The wait with the event loop turning (meter link, window side).
+void WaitSeconds(double seconds);
+
+namespace {
+QString q(const std::string& s) { return QString::fromStdString(s); }
+int px(int twips) { return twipsToPixels(twips); }
+int tw(int pixels) { return pixelsToTwips(pixels); }
+
+bool supportedModel(const std::string& m) { return m == "VKZ 418" || m == "KRD 529"; }
+
+void call(const std::function<void()>& f) {
+  if (f) f();
+}
+
+void showMemoryErasing() { MsgBox::show(q(UiTexts().TxtMemoryErasing), MsgIcon::Critical); }
+
+// A window's class name as the registry knows it.
+const char* className(WindowId w) {
+  switch (w) {
+    case WindowId::ComPortSetFrm: return "ComPortSetFrm";
+    case WindowId::Setting418PanelFrm: return "Setting418PanelFrm";
+    case WindowId::RTCFrm: return "RTCFrm";
+    case WindowId::OneSetForm: return "OneSetForm";
+    case WindowId::KalvoxFrm: return "KalvoxFrm";
+    case WindowId::ScreenFrm: return "ScreenFrm";
+    case WindowId::LEDAlarmFrm: return "LEDAlarmFrm";
+    case WindowId::TimerFrm: return "TimerFrm";
+    case WindowId::WelcomSetFrm: return "WelcomSetFrm";
+    case WindowId::ClearMemoryFrm: return "ClearMemoryFrm";
+    case WindowId::HelpFrm: return "HelpFrm";
+    case WindowId::LanguageFrm: return "LanguageFrm";
+    case WindowId::FileListFrm: return "FileListFrm";
+    case WindowId::LunchTimeFrm: return "LunchTimeFrm";
+    case WindowId::DataListFrm: return "DataListFrm";
+    case WindowId::Histogram: return "Histogram";
+    case WindowId::Plot: return "Plot";
+    case WindowId::MemoryPanel: return "";
+  }
+  return "";
+}
+
+// The command tree: key, parent key, text.
+struct TreeNodeDef {
+  const char* key;
+  const char* parent;
+  std::string UiText::*text;
+};
+const TreeNodeDef kTree[20] = {
+    {"Root1", nullptr, &UiText::TxtRTC},
+    {"Root2", nullptr, &UiText::TxtMemory},
+    {"Root3", nullptr, &UiText::TxtSetting},
+    {"Child1", "Root3", &UiText::TxtLcdContrast},
+    {"Child2", "Root3", &UiText::TxtLcdAPO},
+    {"Child3", "Root3", &UiText::TxtPause},
+    {"Child4", "Root3", &UiText::TxtLEDAlarm},
+    {"Child5", "Root3", &UiText::TxtKalvox},
+    {"Child6", "Root3", &UiText::TxtAutoLockKeypad},
+    {"Child7", "Root3", &UiText::TxtAutoScrollScreens},
+    {"Child8", "Root3", &UiText::TxtTimers},
+    {"Child9", "Root3", &UiText::TxtScreen},
+    {"Child10", "Root3", &UiText::TxtInputText},
+    {"Child11", "Root3", &UiText::TxtCalibration},
+    {"Child12", "Root3", &UiText::TxtLunchTime},
+    {"Child13", "Root3", &UiText::TxtIntervalTime},
+    {"Root4", nullptr, &UiText::TxtClearMemory},
+    {"Root5", nullptr, &UiText::TxtOtherOption},
+    {"ChildOpt1", "Root5", &UiText::TxtLanguage},
+    {"ChildOpt2", "Root5", &UiText::TxtHelp},
+};
+
+// The setting nodes (indexes 4..16): the flag set before the window shows,
+// the window and the read request.
+struct SettingNode {
+  std::int16_t WindowFlags::*flag;
+  std::function<void()> ShellWindowOpeners::*show;
+  bool (*request)();
+};
+SettingNode settingNode(int index) {
+  using O = ShellWindowOpeners;
+  using W = WindowFlags;
+  switch (index) {
+    case 4: return {&W::OneSetLcdContrast, &O::showOneSetForm, &CmdReadLcdContrast};
+    case 5: return {&W::OneSetLcdAPO, &O::showOneSetForm, &CmdReadLcdApo};
+    case 6: return {&W::OneSetPause, &O::showOneSetForm, &CmdReadPause};
+    case 7: return {nullptr, &O::showLEDAlarmFrm, &CmdReadLedAlarm};
+    case 8: return {nullptr, &O::showKalvoxFrm, &CmdReadDoseSettings};
+    case 9: return {&W::OneSetAutoLockKeypad, &O::showOneSetForm, &CmdReadKeypadLock};
+    case 10: return {&W::OneSetAutoScroll, &O::showOneSetForm, &CmdReadAutoScroll};
+    case 11: return {nullptr, &O::showTimerFrm, &CmdReadTimers};
+    case 12: return {nullptr, &O::showScreenFrm, &CmdReadScreens};
+    case 13: return {nullptr, &O::showWelcomSetFrm, &CmdReadWelcomeText};
+    case 14: return {&W::OneSetCalibration, &O::showOneSetForm, &CmdReadCalibration};
+    case 15: return {&W::LunchTimeFrmOpen, &O::showLunchTimeFrm, &CmdReadLunchTime};
+    case 16: return {&W::OneSetIntervalTime, &O::showOneSetForm, &CmdReadIntervalTime};
+    default: return {nullptr, nullptr, nullptr};
+  }
+}
+
+template <class F>
+void step(F&& f) {
+  try {
+    f();
+  } catch (...) {
+  }
+}
+}  // namespace
+
+// ---- closing of windows ----------------------------------------------------
+
+void Panel::closeWindow(WindowId w) {
+  if (w == WindowId::MemoryPanel) {
+    ShowMemoryPanel(false);
+    return;
+  }
+  // A flag set for a window that is not loaded makes the unload a no-op.
+  FormRegistry::unloadByClassName(className(w));
+}
+
+void Panel::CheckFlage() {
+  RunCloseOrder(CheckFlageOrder(), Flags(), [this](WindowId w) { closeWindow(w); });
+}
+
+void Panel::checkpanelflage() {
+  RunCloseOrder(CheckPanelFlageOrder(), Flags(), [this](WindowId w) { closeWindow(w); });
+}
+
+// ---- toolbar -------------------------------------------------------------
+
+void Panel::ApplyPanelToolbarText() {
+  const UiText& t = UiTexts();
+  const std::string* tips[10] = {&t.TxtOpenFile,    &t.TxtComPortSet, &t.TxtShowSettingPanel, &t.TxtRealTimeList,
+                                 &t.TxtDrawRealTimeGraphics, &t.TxtRealTimeSet, &t.TxtMemory, &t.TxtClearMemory,
+                                 &t.TxtHelp,        &t.TxtLanguage};
+  for (int i = 1; i <= 10; ++i)
+    if (QAction* a = toolbarButton(i)) a->setToolTip(q(*tips[i - 1]));
+}
+
+void Panel::Toolbar1_ButtonClick(const QString& key) {
+  // While a memory-list entry is awaited every click is ignored.
+  if (Polling().MemInfoPending == -1) return;
+  if (key == QLatin1String("Open")) {
+    openDataFile();
+    return;
+  }
+  static const char* const actions[] = {"COMSET", "SettingPanel", "List", "Graphics", "RTC",
+                                        "Memory", "Clear",        "Help", "Language"};
+  if (std::none_of(std::begin(actions), std::end(actions), [&](const char* a) { return key == QLatin1String(a); }))
+    return;
+  if (Polling().MemoryErasing == -1) {
+    showMemoryErasing();
+    return;
+  }
+  if (key == QLatin1String("COMSET")) {
+    step([&] { CheckFlage(); });
+    step([] { call(WindowOpeners().showComPortSetFrm); });
+    // A new link makes its entry current: receive from it from now on.
+    watchCurrentPort();
+  } else if (key == QLatin1String("SettingPanel")) {
+    step([&] { CheckFlage(); });
+    step([] { call(WindowOpeners().showSetting418PanelFrm); });
+  } else if (key == QLatin1String("RTC")) {
+    step([&] { CheckFlage(); });
+    step([] { call(WindowOpeners().showRTCFrm); });
+  } else if (key == QLatin1String("Memory")) {
+    startMemoryDownload();
+  } else if (key == QLatin1String("Clear")) {
+    step([&] { CheckFlage(); });
+    step([] { call(WindowOpeners().showClearMemoryFrm); });
+  } else if (key == QLatin1String("Help")) {
+    step([&] { CheckFlage(); });
+    step([&] { showMdiChild(FormRegistry::get<HelpFrm>()); });
+  } else if (key == QLatin1String("Language")) {
+    step([&] { CheckFlage(); });
+    step([&] { showMdiChild(FormRegistry::get<LanguageFrm>()); });
+  }
+  // "List" and "Graphics" do nothing.
+}
+
+void Panel::startMemoryDownload() {
+  step([&] { CheckFlage(); });
+  step([] { StopPanelTimers(); });
+  step([&] { ShowMemoryPanel(true); });
+  step([] { CmdReadMemorySize(); });
+  step([] { WaitSeconds(0.1); });
+  step([] {
+    Shell().MemListCount = 0;
+    Polling().WaitTicks = 0;
+  });
+  step([] { CmdReadMemoryListFirst(); });
+}
+
+// Opening a data file. The file's own first line decides whether it is
+// read (the model test looks at this file's model, or the linked meter's),
+// and the file is closed however the reading ends.
+void Panel::openDataFile() {
+  const QString name = MsgBox::openFileName(this, QStringLiteral("Open"), QString(),
+                                            QStringLiteral("Data files(*.vkz) (*.vkz);;All Files (*.*) (*)"));
+  if (name.isEmpty()) return;
+  StopPanelTimers();
+  try {
+    const std::string path = QFile::encodeName(name).toStdString();
+    std::string first;
+    {
+      std::ifstream in(path, std::ios::binary);
+      if (!in) throw std::runtime_error("cannot open");
+      if (!std::getline(in, first)) {
+        // An empty file: nothing to read, FileModel stays.
+        StartPanelTimers();
+        return;
+      }
+    }
+    if (!first.empty() && first.back() == '\r') first.pop_back();
+    if (first.size() >= 3 && first.compare(0, 3, "\xEF\xBB\xBF") == 0) first.erase(0, 3);
+    const std::string model = cp1252ToUtf8(first);
+    const bool test = supportedModel(model) || supportedModel(Polling().MeterModel);
+    FileListFrm* f = nullptr;
+    if (test) {
+      if (Flags().FileListFrmOpen == -1) FormRegistry::unload<FileListFrm>();
+      f = FormRegistry::get<FileListFrm>();
+      f->Show();
+      f->GridHeader->setRows(0);
+    }
+    const OpenResult r =
+        test ? ReadDataFile(path, Polling().MeterModel, f->MSFUserInfo->gridData(), f->GridHeader->gridData(),
+                            f->GridRecord->gridData(), Measurement())
+             : OpenResult{};
+    if (!test) DataFile().FileModel = model;
+    if (r.hasModelLine) DataFile().FileModel = r.model;
+    if (test) {
+      f->MSFUserInfo->Refresh();
+      f->GridRecord->Refresh();
+      f->GridHeader->Refresh();
+      f->GridHeader->setFixedRows(std::min(1, f->GridHeader->Rows()));
+      if (r.status == OpenStatus::Damaged || r.status == OpenStatus::ReadError)
+        MsgBox::show(q(r.message), MsgIcon::Critical);
+    }
+  } catch (...) {
+    // Any failure ends the action; polling resumes.
+  }
+  StartPanelTimers();
+}
+
+// ---- command tree ------------------------------------------------------------
+
+bool Panel::treeBuilt() const { return TreeView1->topLevelItemCount() > 0; }
+
+void Panel::BuildTreeForModel() {
+  if (supportedModel(Polling().MeterModel)) BuildPanelTree();
+}
+
+void Panel::BuildPanelTree() {
+  // Built once per run: a second build leaves the tree as it is.
+  if (treeBuilt()) return;
+  const UiText& t = UiTexts();
+  std::vector<QTreeWidgetItem*> nodes;
+  for (const TreeNodeDef& d : kTree) {
+    QTreeWidgetItem* parent = nullptr;
+    if (d.parent)
+      for (QTreeWidgetItem* n : nodes)
+        if (n->data(0, Qt::UserRole).toString() == QLatin1String(d.parent)) parent = n;
+    auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(TreeView1);
+    node->setText(0, q(t.*(d.text)));
+    node->setData(0, Qt::UserRole, QString::fromLatin1(d.key));
+    nodes.push_back(node);
+  }
+}
+
+namespace {
+// The nodes in index order (1..20).
+std::vector<QTreeWidgetItem*> treeNodes(QTreeWidget* tree) {
+  std::vector<QTreeWidgetItem*> out;
+  std::function<void(QTreeWidgetItem*)> walk = [&](QTreeWidgetItem* n) {
+    out.push_back(n);
+    for (int i = 0; i < n->childCount(); ++i) walk(n->child(i));
+  };
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) walk(tree->topLevelItem(i));
+  return out;
+}
+}  // namespace
+
+bool Panel::ApplyPanelTreeText() {
+  if (!treeBuilt()) return false;
+  const std::vector<QTreeWidgetItem*> nodes = treeNodes(TreeView1);
+  const UiText& t = UiTexts();
+  for (size_t i = 0; i < nodes.size() && i < 20; ++i) nodes[i]->setText(0, q(t.*(kTree[i].text)));
+  return true;
+}
+
+void Panel::TreeView1_NodeClick(QTreeWidgetItem* node) {
+  if (!node) return;
+  if (!supportedModel(Polling().MeterModel) || Polling().MemInfoPending != 0) return;
+  RunTreeNode(node);
+}
+
+void Panel::RunTreeNode(QTreeWidgetItem* node) {
+  const std::vector<QTreeWidgetItem*> nodes = treeNodes(TreeView1);
+  if (nodes.size() < 20) return;
+  int index = 0;
+  for (int i : {1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 19, 20}) {
+    if (nodes[static_cast<size_t>(i - 1)]->text(0) == node->text(0)) {
+      index = i;
+      break;
+    }
+  }
+  if (index == 0) return;
+  if (Polling().MemoryErasing == -1) {
+    showMemoryErasing();
+    return;
+  }
+  switch (index) {
+    case 1:
+      step([&] { CheckFlage(); });
+      step([] { call(WindowOpeners().showRTCFrm); });
+      break;
+    case 2: startMemoryDownload(); break;
+    case 17:
+      step([&] { CheckFlage(); });
+      step([] { call(WindowOpeners().showClearMemoryFrm); });
+      break;
+    case 19:
+      step([&] { CheckFlage(); });
+      step([&] { showMdiChild(FormRegistry::get<LanguageFrm>()); });
+      break;
+    case 20:
+      step([&] { CheckFlage(); });
+      step([&] { showMdiChild(FormRegistry::get<HelpFrm>()); });
+      break;
+    default: runSettingNode(index); break;
+  }
+}
+
+void Panel::runSettingNode(int index) {
+  const SettingNode n = settingNode(index);
+  if (index == 4 || index == 5 || index == 8) {
+    step([&] { checkpanelflage(); });
+    step([] { StopPanelTimers(); });
+  } else {
+    step([] { StopPanelTimers(); });
+    step([&] { checkpanelflage(); });
+  }
+  if (index == 4) step([] { FlushCurrentPort(PortApi()); });
+  step([&] {
+    if (n.flag) Flags().*(n.flag) = -1;
+  });
+  if (index == 5) step([] { FlushCurrentPort(PortApi()); });
+  step([&] {
+    if (n.show) call(WindowOpeners().*(n.show));
+  });
+  step([] { WaitSeconds(0.1); });
+  step([&] {
+    if (n.request) n.request();
+  });
+  step([] { WaitSeconds(0.2); });
+  step([] { StartPanelTimers(); });
+}
+
+// ---- detected-meter list -------------------------------------------------
+
+void Panel::addDetectedMeter(const QString& text, int icon, int portIndex) {
+  auto* item = new QListWidgetItem(DeviceIcon(icon), text);
+  item->setData(Qt::UserRole, portIndex);
+  ControlListView->insertItem(0, item);
+}
+
+void Panel::ControlListView_ItemClick(QListWidgetItem* item) {
+  if (!item) return;
+  const QString text = item->text();
+  const int colon = text.indexOf(QLatin1Char(':'));
+  const QString prefix = colon >= 0 ? text.left(colon) : text;
+  // The entry keeps the port-table index of its meter: counting back from
+  // the list position would pick the wrong port when a linked port's meter
+  // was never identified.
+  step([&] {
+    const int port = item->data(Qt::UserRole).toInt();
+    if (port >= 1 && port <= kMaxPorts) Link().CurPort = static_cast<std::int16_t>(port);
+    watchCurrentPort();
+  });
+  if (prefix == QLatin1String("VKZ-418") || prefix == QLatin1String("KRD 529")) {
+    step([&] { CheckFlage(); });
+    step([] { call(WindowOpeners().showSetting418PanelFrm); });
+  }
+}
+
+// ---- memory panel ------------------------------------------------------------
+
+void Panel::ApplyMemoryPanelText() {
+  const UiText& t = UiTexts();
+  LblTitle->setText(q(t.TxtMemory));
+  TotalSizeLbl->setText(q(t.TxtTotalSize));
+  ReMainSizeLbl->setText(q(t.TxtRemainSize));
+  MemoryMessageLbl->setText(q(t.TxtMessage));
+  MSFlexGrid1->setTextMatrix(0, 0, q(t.TxtNos));
+  MSFlexGrid1->setTextMatrix(0, 1, q(t.TxtDateTime));
+  MSFlexGrid1->setTextMatrix(0, 2, q(t.TxtIndex));
+}
+
+void Panel::ShowMemoryPanel(bool show) {
+  const MemPanelShowOut g = MemoryPanelGeometry(show, tw(TreeViewBar->height()), tw(TreeView1->y()),
+                                                tw(SSPMemory->width()), tw(SSPMemory->height()),
+                                                tw(PicMemSplit->height()), tw(BtnMemClose->width()));
+  SSPMemory->setVisible(show);
+  PicMemSplit->setVisible(show);
+  Flags().MemoryPanelShown = show ? -1 : 0;
+  if (show) {
+    MSFlexGrid1->setRows(1);
+    MSFlexGrid1->setRow(0);
+    MSFlexGrid1->setCol(0);
+    for (int c = 0; c < 3; ++c) {
+      MSFlexGrid1->setColAlignment(c, FlexAlign::CenterCenter);
+      MSFlexGrid1->setColWidth(c, g.gridColWidths[static_cast<size_t>(c)]);
+    }
+    ApplyMemoryPanelText();
+    TreeView1->resize(TreeView1->width(), std::max(0, px(g.treeHeight)));
+    LblTitle->resize(px(g.lblTitleWidth), LblTitle->height());
+    PicMemSplit->move(PicMemSplit->x(), px(g.memSplitTop));
+    SSPMemory->setGeometry(SSPMemory->x(), px(g.memTop), SSPMemory->width(), std::max(0, px(g.memHeight)));
+    MSFlexGrid1->setGeometry(MSFlexGrid1->x(), px(g.gridTop), MSFlexGrid1->width(), std::max(0, px(g.gridHeight)));
+  } else {
+    TreeView1->resize(TreeView1->width(), std::max(0, px(g.treeHeight)));
+    PicMemSplit->move(PicMemSplit->x(), px(g.memSplitTop));
+  }
+}
+
+void Panel::BtnMemClose_Click() { ShowMemoryPanel(false); }
+
+void Panel::MSFlexGrid1_Click() {
+  if (Polling().MemoryErasing == -1) {
+    showMemoryErasing();
+    return;
+  }
+  // Only a row of a stored measurement, whose Index cell holds its entry
+  // number, starts a download; a click on the heading or an empty list
+  // would otherwise ask for entry 0 and leave polling paused.
+  const int row = MSFlexGrid1->Row();
+  if (row < MSFlexGrid1->FixedRows() || row >= MSFlexGrid1->Rows()) return;
+  const auto entry = parseNumber(MSFlexGrid1->TextMatrix(row, 2).toStdString());
+  if (!entry || *entry < 1 || *entry > 255 || *entry != static_cast<int>(*entry)) return;
+  const QString date = MSFlexGrid1->TextMatrix(row, 1);
+
+  step([] {
+    if (Flags().DataListFrmOpen == -1) FormRegistry::unload<DataListFrm>();
+  });
+  step([] { StopPanelTimers(); });
+  step([] { FormRegistry::get<DataListFrm>()->ClearVkz418Grid(); });
+  step([&] {
+    QString name = date;
+    name.remove(QLatin1Char('/')).remove(QLatin1Char(':')).replace(QLatin1Char(' '), QLatin1Char('-'));
+    Shell().RecordFileName = name.toStdString();
+  });
+  step([&] { CmdReadRecordHeader(static_cast<int>(*entry)); });
+  step([] { FormRegistry::get<DataListFrm>()->Toolbar1->setEnabled(false); });
+  step([] { FormRegistry::get<DataListFrm>()->Show(); });
+}
+
+}  // namespace vkz

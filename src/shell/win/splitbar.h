@@ -1,0 +1,24 @@
+// A splitter bar of the main window: a thin grey strip that reports its
+// mouse events, with coordinates in twips relative to the bar, to the
+// handlers of its window.
+#pragma once
+#include <QFrame>
+#include <functional>
+
+namespace vkz {
+
+class SplitBar : public QFrame {
+  Q_OBJECT
+ public:
+  // (button, shift, x, y), x and y in twips.
+  using Handler = std::function<void(int, int, int, int)>;
+  SplitBar(Qt::Orientation o, QWidget* parent);
+  Handler onDown, onMove, onUp;
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+};
+
+}  // namespace vkz

@@ -1,0 +1,199 @@
+// The start-up road against the meter emulator on a pseudo-terminal linked
+// as com/COM1 beside the program: the port is linked, the poll tick
+// identifies the meter, the status bar shows model, port and link, the
+// meter is listed after the debounce, the command tree is built once, the
+// memory size arrives, and a silent or vanished meter shows as
+// "Disconnection" after 101 silent receive ticks, not before.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <functional>
+
+#include "emulator/emulator.h"
+#include "link/comname.h"
+#include "link/eventpump.h"
+#include "link/porttable.h"
+#include "polling/pollstate.h"
+#include "shell/flags.h"
+#include "shell/langfile.h"
+#include "shell/uitext.h"
+#include "shell/win/panel.h"
+#include "ui/appdir.h"
+#include "ui/formregistry.h"
+#include "ui/msgbox.h"
+
+namespace vkz {
+namespace {
+
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "e2e_shell";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+// Lets the event loop run until `done` holds (a reply has been handled),
+// for at most two seconds: replies come within milliseconds.
+bool until(const std::function<bool()>& done) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > 2000) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  return true;
+}
+
+class StartUpRoad : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tmp_.isValid());
+    setAppDir(tmp_.path().toStdString());
+    setComFallback(false);
+    setEventPump([] { QCoreApplication::processEvents(); });
+    Flags().reset();
+    Shell().reset();
+    ResetPolling();
+    ResetLink();
+    LangState().reset();
+    MsgBox::setTestMode(true);
+    MsgBox::resetTestRecords();
+    meter_.setModel("KRD 529");
+    meter_.setMemoryTotal(1048576);
+    emu::GenerateOptions opt;
+    opt.count = 3;
+    opt.records = 20;
+    meter_.generateMeasurements(opt);
+    ASSERT_TRUE(meter_.start(tmp_.path().toStdString() + "/com/COM1")) << meter_.lastError();
+    // The port window: the user picks COM 1 with the default model and OK.
+    WindowOpeners() = ShellWindowOpeners{};
+    WindowOpeners().showComPortSetFrm = [] {
+      OpenPort(PortApi(), 1, kMeterLineSettings);
+      Link().CurPort = Link().PortCount;
+    };
+    panel_ = new Panel();
+    panel_->setTimersFrozen(true);
+    panel_->MDIForm_Load();
+    panel_->show();
+  }
+  void TearDown() override {
+    FormRegistry::unloadAll();
+    delete panel_;
+    meter_.stop();
+    ResetLink();
+    WindowOpeners() = ShellWindowOpeners{};
+    setEventPump(nullptr);
+    setComFallback(true);
+    setAppDir("");
+  }
+
+  // One poll tick, then the meter's answer to it handled.
+  void pollTick() {
+    const std::size_t asked = meter_.requestCount(0x00);
+    panel_->Timer1_Timer();
+    ASSERT_TRUE(meter_.waitForRequests(asked + 1, 0x00));
+    ASSERT_TRUE(meter_.waitForOutput());
+    ASSERT_TRUE(until([] { return Link().PortTable[1].RxBuf.empty(); }));
+    QCoreApplication::processEvents();
+    panel_->Timer3_Timer();
+    // Poll ticks in a row whose debounce saw the model text.
+    seenTicks_ = panel_->LastTickModel == "KRD 529" ? seenTicks_ + 1 : 0;
+  }
+
+  int treeNodes() const {
+    int n = 0;
+    for (int i = 0; i < panel_->TreeView1->topLevelItemCount(); ++i)
+      n += 1 + panel_->TreeView1->topLevelItem(i)->childCount();
+    return n;
+  }
+
+  QTemporaryDir tmp_;
+  emu::Emulator meter_;
+  Panel* panel_ = nullptr;
+  int seenTicks_ = 0;
+};
+
+TEST_F(StartUpRoad, IdentifiesListsAndWatchesTheMeter) {
+  ASSERT_EQ(Link().PortCount, 1);
+  EXPECT_EQ(Link().CurPort, 1);
+
+  pollTick();
+  EXPECT_EQ(panel_->ControlListView->count(), 0);
+  EXPECT_EQ(Polling().MeterModel, "KRD 529");
+  EXPECT_EQ(treeNodes(), 20);
+  for (int i : {3, 6, 7, 8}) EXPECT_TRUE(panel_->toolbarButton(i)->isEnabled()) << i;
+  for (int i : {4, 5}) EXPECT_FALSE(panel_->toolbarButton(i)->isEnabled()) << i;
+
+  pollTick();
+  EXPECT_EQ(panel_->statusPanelText(1), QStringLiteral("KRD 529"));
+  EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Connection"));
+  EXPECT_EQ(panel_->statusPanelText(3), QStringLiteral("COM  1"));
+  EXPECT_EQ(Link().PortTable[1].PortIsOpen, -1);
+
+  // Listed at the fourth tick in a row that sees the same model text (a
+  // reply can arrive within the tick that asked for it, while the request
+  // is being written).
+  for (int i = 0; i < 4; ++i) {
+    pollTick();
+    EXPECT_EQ(panel_->ControlListView->count(), seenTicks_ >= 4 ? 1 : 0) << "seen " << seenTicks_;
+  }
+  ASSERT_EQ(panel_->ControlListView->count(), 1);
+  EXPECT_EQ(panel_->ControlListView->item(0)->text(), QStringLiteral("KRD 529:1"));
+  for (int i = 0; i < 5; ++i) pollTick();
+  EXPECT_EQ(panel_->ControlListView->count(), 1);  // once per port entry
+  EXPECT_EQ(treeNodes(), 20);                      // the tree is built once
+
+  // The memory size arrives through the decoder.
+  panel_->Toolbar1_ButtonClick(QStringLiteral("Memory"));
+  ASSERT_TRUE(until([&] { return panel_->TotalSizeNumLbl->text() == QStringLiteral("1048576"); }));
+  EXPECT_EQ(Shell().MemTotalSize, 1048576);
+  EXPECT_EQ(Flags().MemoryPanelShown, -1);
+  panel_->BtnMemClose_Click();
+
+  // The meter falls silent: 100 silent receive ticks still read
+  // "Connection", the 101st "Disconnection" (about 1.6 s at 16 ms a tick).
+  meter_.setSilent(true);
+  ASSERT_TRUE(meter_.waitForOutput());
+  ASSERT_TRUE(until([] { return Link().PortTable[1].RxBuf.empty(); }));
+  QCoreApplication::processEvents();
+  panel_->Timer3_Timer();  // takes any last bytes: from here on the line is silent
+  for (int i = 0; i < 100; ++i) panel_->Timer3_Timer();
+  EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Connection"));
+  panel_->Timer3_Timer();
+  EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Disconnection"));
+
+  // Back to life: the first reply brings "Connection" back.
+  meter_.setSilent(false);
+  pollTick();
+  EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Connection"));
+}
+
+TEST_F(StartUpRoad, AMeterThatVanishesShowsDisconnectionWithoutAHang) {
+  pollTick();
+  ASSERT_EQ(Polling().MeterModel, "KRD 529");
+  meter_.stop();  // the cable is pulled: the pseudo-terminal's far side is gone
+  for (int i = 0; i < 3; ++i) {
+    panel_->Timer1_Timer();
+    QCoreApplication::processEvents();
+  }
+  for (int i = 0; i < 101; ++i) panel_->Timer3_Timer();
+  EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Disconnection"));
+  EXPECT_EQ(Polling().LinkLost, -1);
+}
+
+}  // namespace
+}  // namespace vkz

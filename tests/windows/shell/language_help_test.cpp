@@ -1,0 +1,113 @@
+// The language window and the help window.
+#include <QAction>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+#include "polling/pollstate.h"
+#include "qtenv.h"
+#include "shell/flags.h"
+#include "shell/langfile.h"
+#include "shell/win/helpfrm.h"
+#include "shell/win/languagefrm.h"
+#include "shell/win/panel.h"
+#include "ui/msgbox.h"
+#include "ui/twips.h"
+#include "views/win/datalistfrm.h"
+
+namespace vkz {
+namespace {
+
+using LanguageHelpTest = ShellTest;
+
+std::string readAll(const std::string& path) {
+  QFile f(QString::fromStdString(path));
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return f.readAll().toStdString();
+}
+
+TEST_F(LanguageHelpTest, LanguageWindowOffersTheIndexAndSwitchesTheMainWindow) {
+  const std::string index =
+      writeFile("Lan/Language.bin", "x\\1\\y\r\n1\\English\r\n2\\Testish\r\n3\\Third\r\n");
+  writeFile("Lan/Testish.lan", "Show Setting Panel...\\Mostrar painel\r\nRTC\\Relogio\r\n");
+  Panel* p = makePanel();
+  Polling().MeterModel = "VKZ 418";
+  p->BuildPanelTree();
+  // Opening closes every other window, the data list window included, and
+  // hides the memory panel.
+  FormRegistry::get<DataListFrm>()->Show();
+  p->ShowMemoryPanel(true);
+  p->Toolbar1_ButtonClick(QStringLiteral("Language"));
+  settle();
+  EXPECT_EQ(Flags().DataListFrmOpen, 0);
+  EXPECT_EQ(Flags().MemoryPanelShown, 0);
+  LanguageFrm* f = FormRegistry::find<LanguageFrm>();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(Flags().LanguageFrmOpen, -1);
+  ASSERT_EQ(f->Language.size(), 3u);
+  EXPECT_EQ(f->Language[1]->text(), QStringLiteral("Testish"));
+  EXPECT_TRUE(f->Language[0]->isChecked());
+  EXPECT_EQ(f->Language[1]->y() - f->Language[0]->y(), f->Language[0]->height() * 3 / 2);
+
+  f->Language[1]->click();
+  EXPECT_FALSE(f->Language[0]->isChecked());
+  f->SetBtn->click();
+  settle();
+  EXPECT_EQ(readAll(index), "x\\2\r\n1\\English\r\n2\\Testish\r\n3\\Third\r\n");
+  EXPECT_EQ(p->toolbarButton(3)->toolTip(), QStringLiteral("Mostrar painel"));
+  EXPECT_EQ(p->TreeView1->topLevelItem(0)->text(0), QStringLiteral("Relogio"));
+  EXPECT_FALSE(FormRegistry::loaded<LanguageFrm>());
+  EXPECT_EQ(Flags().LanguageFrmOpen, 0);
+}
+
+TEST_F(LanguageHelpTest, LanguageWindowWithoutAnIndexOffersOneUnselectedOption) {
+  Panel* p = makePanel();
+  p->Toolbar1_ButtonClick(QStringLiteral("Language"));
+  LanguageFrm* f = FormRegistry::find<LanguageFrm>();
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(f->Language.size(), 1u);
+  EXPECT_FALSE(f->Language[0]->isChecked());
+  // Set without an index closes the window and changes nothing.
+  f->SetBtn->click();
+  settle();
+  EXPECT_FALSE(FormRegistry::loaded<LanguageFrm>());
+  EXPECT_EQ(p->toolbarButton(3)->toolTip(), QStringLiteral("Show Setting Panel"));
+}
+
+TEST_F(LanguageHelpTest, LanguageWindowKeepsItsMinimumSize) {
+  makePanel();
+  LanguageFrm* f = FormRegistry::get<LanguageFrm>();
+  f->showNormal();
+  settle();
+  f->resize(4000 / 15, 2000 / 15);
+  settle();
+  EXPECT_EQ(f->width(), twipsToPixels(5310));
+  EXPECT_EQ(f->height(), twipsToPixels(3015));
+}
+
+TEST_F(LanguageHelpTest, HelpOpensTheChosenManualOrSaysItIsMissing) {
+  const std::string pt = writeFile("help/Manual PT-BR.pdf", "%PDF-1.3\n");
+  Panel* p = makePanel();
+  p->Toolbar1_ButtonClick(QStringLiteral("Help"));
+  HelpFrm* h = FormRegistry::find<HelpFrm>();
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(h->MunOpt[0]->text(), QStringLiteral("Manual Portugues"));
+  h->MunOpt[0]->click();
+  h->MunOpt[0]->click();
+  ASSERT_EQ(MsgBox::openedDocuments().size(), 2);
+  EXPECT_EQ(MsgBox::openedDocuments()[0].toStdString(), pt);
+  EXPECT_FALSE(h->MunOpt[0]->isChecked());
+  // The English manual is missing: a clear message, no viewer asked.
+  h->MunOpt[1]->click();
+  EXPECT_EQ(MsgBox::openedDocuments().size(), 2);
+  ASSERT_EQ(MsgBox::shown().size(), 1u);
+  EXPECT_TRUE(MsgBox::shown()[0].text.contains(QStringLiteral("help/Manual.pdf")));
+  EXPECT_FALSE(h->MunOpt[1]->isChecked());
+  h->ExitBtn->click();
+  settle();
+  EXPECT_EQ(Flags().HelpFrmOpen, 0);
+}
+
+}  // namespace
+}  // namespace vkz

@@ -1,0 +1,205 @@
+// The main window: start-up, layout, splitters, caption toggle, and the
+// polling loop's status bar and link watchdog with no meter linked.
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "link/porttable.h"
+#include "polling/pollstate.h"
+#include "polling/win/paneltimers.h"
+#include "qtenv.h"
+#include "shell/flags.h"
+#include "shell/win/panel.h"
+#include "shell/win/splitbar.h"
+#include "ui/flexgrid.h"
+#include "ui/msgbox.h"
+#include "ui/twips.h"
+
+namespace vkz {
+namespace {
+
+using PanelTest = ShellTest;
+
+int tw(int px) { return pixelsToTwips(px); }
+
+TEST_F(PanelTest, StartUpShowsThePortWindowAndSetsTheToolbar) {
+  int portWindowShown = 0;
+  WindowOpeners().showComPortSetFrm = [&] {
+    ++portWindowShown;
+    // The main window is not visible yet while the port window is shown.
+    EXPECT_FALSE(ThePanel()->isVisible());
+  };
+  Panel* p = makePanel();
+  EXPECT_EQ(portWindowShown, 1);
+  EXPECT_EQ(Link().CurPort, 1);
+  EXPECT_EQ(p->windowTitle(), QStringLiteral("Panel V10.09"));
+  // Closing the port window without linking: buttons 3..8 stay disabled.
+  for (int i = 1; i <= 10; ++i)
+    EXPECT_EQ(p->toolbarButton(i)->isEnabled(), i < 3 || i > 8) << "button " << i;
+  EXPECT_EQ(p->toolbarButton(3)->toolTip(), QStringLiteral("Show Setting Panel"));
+  EXPECT_EQ(p->toolbarButton(1)->toolTip(), QStringLiteral("Open File..."));
+  EXPECT_EQ(p->toolbarButton(7)->data().toString(), QStringLiteral("Memory"));
+  EXPECT_FALSE(p->SSPMemory->isVisible());
+  EXPECT_EQ(Flags().MemoryPanelShown, 0);
+  EXPECT_EQ(p->TreeView1->topLevelItemCount(), 0);
+}
+
+TEST_F(PanelTest, TooSmallWindowSpringsBackAndMinimisedKeepsItsLayout) {
+  Panel* p = makePanel();
+  const QSize frame = p->frameGeometry().size() - p->size();
+  p->resize(twipsToPixels(12000) - frame.width(), twipsToPixels(9000) - frame.height());
+  settle();
+  EXPECT_EQ(tw(p->frameGeometry().width()), 13665);
+  EXPECT_EQ(tw(p->frameGeometry().height()), 11250);
+
+  p->ShowMemoryPanel(false);
+  const QRect tree = p->TreeView1->geometry();
+  p->showMinimized();
+  settle();
+  p->MDIForm_Resize();
+  EXPECT_EQ(p->TreeView1->geometry(), tree);
+  p->showNormal();
+  settle();
+}
+
+TEST_F(PanelTest, CommandTreeFillsTheColumnUnlessTheMemoryPanelShows) {
+  Panel* p = makePanel();
+  p->resize(1000, 800);
+  settle();
+  p->MDIForm_Resize();
+  // Hidden: the tree reaches the bottom of the column.
+  EXPECT_GE(p->TreeView1->geometry().bottom() + 1, p->TreeViewBar->height());
+  p->ShowMemoryPanel(true);
+  p->MDIForm_Resize();
+  EXPECT_TRUE(p->SSPMemory->isVisible());
+  EXPECT_EQ(Flags().MemoryPanelShown, -1);
+  // Shown: the tree ends one splitter bar (120 twips) above the panel.
+  EXPECT_EQ(p->SSPMemory->y() - (p->TreeView1->y() + p->TreeView1->height()), twipsToPixels(120));
+  EXPECT_EQ(p->MSFlexGrid1->Rows(), 1);
+  EXPECT_EQ(p->MSFlexGrid1->TextMatrix(0, 2), QStringLiteral("Index"));
+  EXPECT_EQ(p->MemoryMessageLbl->text(), QStringLiteral("Message"));
+  p->BtnMemClose_Click();
+  EXPECT_FALSE(p->SSPMemory->isVisible());
+  EXPECT_EQ(Flags().MemoryPanelShown, 0);
+}
+
+TEST_F(PanelTest, SplitterDragsAreClampedAndEndOnMouseUp) {
+  Panel* p = makePanel();
+  p->resize(1000, 800);
+  settle();
+  p->ShowMemoryPanel(true);
+  const int H = tw(p->frameGeometry().height());
+  const int W = tw(p->frameGeometry().width());
+
+  // A move without a button held does nothing.
+  const int before = p->PicMemSplit->y();
+  p->PicMemSplit_MouseMove(0, 0, 0, -600);
+  EXPECT_EQ(p->PicMemSplit->y(), before);
+
+  p->PicMemSplit_MouseDown(1, 0, 0, 0);
+  EXPECT_EQ(p->MemSplitDragging, -1);
+  p->PicMemSplit_MouseMove(1, 0, 0, -100000);
+  EXPECT_EQ(tw(p->PicMemSplit->y()), 1800);
+  EXPECT_EQ(p->TreeView1->height(), twipsToPixels(1800));
+  p->PicMemSplit_MouseMove(1, 0, 0, 100000);
+  EXPECT_NEAR(tw(p->PicMemSplit->y()), H - 5000, 15);
+  p->PicMemSplit_MouseUp(1, 0, 0, 0);
+  EXPECT_EQ(p->MemSplitDragging, 0);
+
+  // Real mouse events on the vertical bar reach the same handlers.
+  QTest::mousePress(p->PicPanelSplit, Qt::LeftButton, {}, QPoint(2, 5));
+  EXPECT_EQ(p->PanelSplitDragging, -1);
+  p->PicPanelSplit_MouseMove(1, 0, -100000, 0);
+  EXPECT_EQ(tw(p->TreeViewBar->width()), 1800);
+  p->PicPanelSplit_MouseMove(1, 0, 100000, 0);
+  EXPECT_NEAR(tw(p->TreeViewBar->width()), W - 9000, 15);
+  // The client area follows the column.
+  EXPECT_EQ(p->mdiArea()->x(), p->TreeViewBar->width() + twipsToPixels(120));
+  QTest::mouseRelease(p->PicPanelSplit, Qt::LeftButton, {}, QPoint(2, 5));
+  EXPECT_EQ(p->PanelSplitDragging, 0);
+}
+
+TEST_F(PanelTest, ClickOnTheEmptyClientAreaTogglesTheCaption) {
+  Panel* p = makePanel();
+  QTest::mouseClick(p->mdiArea()->viewport(), Qt::LeftButton);
+  EXPECT_EQ(p->windowTitle(), QStringLiteral("Panel V10.09   2018-05-23.01"));
+  QTest::mouseClick(p->mdiArea()->viewport(), Qt::LeftButton);
+  EXPECT_EQ(p->windowTitle(), QStringLiteral("Panel V10.09"));
+}
+
+TEST_F(PanelTest, NoPortLinkedShowsComZeroAndDisconnectionAfter101SilentTicks) {
+  Panel* p = makePanel();
+  p->Timer1_Timer();
+  EXPECT_EQ(p->statusPanelText(3), QStringLiteral("COM  0"));
+  EXPECT_EQ(Link().PortTable[1].PortIsOpen, 0);
+  EXPECT_TRUE(p->statusPanelText(4).contains(QStringLiteral(" / ")));
+  for (int i = 0; i < 100; ++i) p->Timer3_Timer();
+  EXPECT_EQ(p->statusPanelText(2), QStringLiteral("Connection"));
+  EXPECT_EQ(Polling().LinkLost, 0);
+  p->Timer3_Timer();
+  EXPECT_EQ(p->statusPanelText(2), QStringLiteral("Disconnection"));
+  EXPECT_EQ(Polling().LinkLost, -1);
+  // While an erase is outstanding the lost link reads "Erasing ...".
+  Polling().MemoryErasing = -1;
+  p->Timer3_Timer();
+  EXPECT_EQ(p->statusPanelText(2), QStringLiteral("Erasing ..."));
+}
+
+TEST_F(PanelTest, WatchdogResumesPausedPollingAndTimeOutsShowTheirMessage) {
+  Panel* p = makePanel();
+  StopPanelTimers();
+  EXPECT_FALSE(PanelTimersRunning());
+  for (int i = 0; i < 101; ++i) p->Timer3_Timer();
+  EXPECT_TRUE(PanelTimersRunning());
+
+  // The timer-write wait ends after 300 receive ticks with its message and
+  // leaves polling to the watchdog.
+  Polling().TimerSetPending = -1;
+  Polling().WaitTicks = 0;
+  for (int i = 0; i < 299; ++i) p->Timer3_Timer();
+  EXPECT_TRUE(MsgBox::shown().empty());
+  p->Timer3_Timer();
+  ASSERT_EQ(MsgBox::shown().size(), 1u);
+  EXPECT_EQ(MsgBox::shown()[0].text, QStringLiteral("Set Timer Setting TimeOut !!!"));
+  EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(Polling().TimerSetPending, 0);
+}
+
+TEST_F(PanelTest, MemoryListWaitEndsQuietlyWhenThePanelIsClosedElseTimesOut) {
+  Panel* p = makePanel();
+  // Panel hidden: the wait ends at the next count that is a multiple of 10.
+  StopPanelTimers();
+  Polling().MemInfoPending = -1;
+  Polling().WaitTicks = 3;
+  for (int i = 0; i < 7; ++i) p->Timer3_Timer();  // counts 3..9
+  EXPECT_EQ(Polling().MemInfoPending, -1);
+  p->Timer3_Timer();  // count 10
+  EXPECT_EQ(Polling().MemInfoPending, 0);
+  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(MsgBox::shown().empty());
+
+  // Panel shown and no entry: the message comes with the 202nd tick.
+  p->ShowMemoryPanel(true);
+  StopPanelTimers();
+  Polling().MemInfoPending = -1;
+  Polling().WaitTicks = 0;
+  for (int i = 0; i < 201; ++i) p->Timer3_Timer();
+  EXPECT_TRUE(MsgBox::shown().empty());
+  p->Timer3_Timer();
+  ASSERT_EQ(MsgBox::shown().size(), 1u);
+  EXPECT_EQ(MsgBox::shown()[0].text, QStringLiteral("Get Memory Information TimeOut Error !!!"));
+  EXPECT_EQ(Polling().MemInfoPending, 0);
+}
+
+TEST_F(PanelTest, StrayByteCountsAsSilence) {
+  Panel* p = makePanel();
+  Link().PortTable[1].RxBuf = {0x55};
+  for (int i = 0; i < 101; ++i) p->Timer3_Timer();
+  EXPECT_EQ(Polling().LinkLost, -1);
+}
+
+}  // namespace
+}  // namespace vkz

@@ -1,0 +1,93 @@
+#include "qtenv.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "link/porttable.h"
+#include "polling/measurement.h"
+#include "polling/pollstate.h"
+#include "shell/flags.h"
+#include "shell/langfile.h"
+#include "shell/uitext.h"
+#include "shell/win/panel.h"
+#include "ui/appdir.h"
+#include "ui/formregistry.h"
+#include "ui/msgbox.h"
+#include "views/datafile.h"
+
+namespace vkz {
+namespace {
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "windows_shell";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+}  // namespace
+
+void ShellTest::settle() {
+  for (int i = 0; i < 3; ++i) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+  }
+}
+
+void ShellTest::SetUp() {
+  tmp_ = std::make_unique<QTemporaryDir>();
+  ASSERT_TRUE(tmp_->isValid());
+  setAppDir(dir());
+  Flags().reset();
+  Shell().reset();
+  ResetPolling();
+  ResetLink();
+  LangState().reset();
+  DataFile().reset();
+  Measurement().reset();
+  LoadDefaultStrings();
+  MsgBox::setTestMode(true);
+  MsgBox::resetTestRecords();
+  WindowOpeners() = ShellWindowOpeners{};
+}
+
+void ShellTest::TearDown() {
+  FormRegistry::unloadAll();
+  delete panel_;
+  panel_ = nullptr;
+  settle();
+  WindowOpeners() = ShellWindowOpeners{};
+  ResetLink();
+  setAppDir("");
+}
+
+Panel* ShellTest::makePanel() {
+  panel_ = new Panel();
+  panel_->setTimersFrozen(true);
+  panel_->MDIForm_Load();
+  panel_->show();
+  settle();
+  return panel_;
+}
+
+std::string ShellTest::dir() const { return tmp_->path().toStdString(); }
+
+std::string ShellTest::writeFile(const std::string& relative, const std::string& bytes) {
+  const QString path = tmp_->filePath(QString::fromStdString(relative));
+  QDir().mkpath(QFileInfo(path).path());
+  QFile f(path);
+  EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  return path.toStdString();
+}
+
+}  // namespace vkz
