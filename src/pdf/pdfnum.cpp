@@ -1,0 +1,122 @@
+#include "pdf/pdfnum.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace vkz {
+namespace {
+
+constexpr double kPow10[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+}  // namespace
+
+void appendPdfNumber(std::string& out, double v, int decimals) {
+  if (decimals < 0) decimals = 0;
+  if (decimals > 15) decimals = 15;
+  if (!std::isfinite(v)) v = 0;
+  const double scaled = v * kPow10[decimals];
+  if (std::fabs(scaled) < 9.0e18) {
+    long long q = std::llround(scaled);
+    unsigned long long u = q < 0 ? 0ULL - static_cast<unsigned long long>(q) : static_cast<unsigned long long>(q);
+    char digits[40];
+    int n = 0;
+    do {
+      digits[n++] = static_cast<char>('0' + u % 10);
+      u /= 10;
+    } while (u != 0);
+    while (n <= decimals) digits[n++] = '0';
+    char buf[48];
+    int p = 0;
+    if (q < 0) buf[p++] = '-';
+    for (int i = n - 1; i >= decimals; --i) buf[p++] = digits[i];
+    if (decimals > 0) {
+      buf[p++] = '.';
+      for (int i = decimals - 1; i >= 0; --i) buf[p++] = digits[i];
+    }
+    out.append(buf, static_cast<size_t>(p));
+    return;
+  }
+  char buf[400];
+  auto r = std::to_chars(buf, buf + sizeof(buf), v, std::chars_format::fixed, decimals);
+  out.append(buf, r.ptr);
+}
+
+std::string FormatPdfNumber(double v, int decimals) {
+  std::string s;
+  appendPdfNumber(s, v, decimals);
+  return s;
+}
+
+void appendGeneralNumber(std::string& out, double v) {
+  if (!std::isfinite(v) || v == 0) {
+    out += '0';
+    return;
+  }
+  const double a = std::fabs(v);
+  int intDigits = a < 1 ? 1 : static_cast<int>(std::floor(std::log10(a))) + 1;
+  int decimals = 15 - intDigits;
+  if (a < 1) {
+    // Leading zeros after the point do not count as significant digits.
+    decimals = 15 - static_cast<int>(std::floor(std::log10(a))) - 1;
+  }
+  if (decimals < 0) decimals = 0;
+  if (decimals > 340) decimals = 340;
+  char buf[800];
+  auto r = std::to_chars(buf, buf + sizeof(buf), v, std::chars_format::fixed, decimals);
+  char* end = r.ptr;
+  char* dot = nullptr;
+  for (char* c = buf; c != end; ++c)
+    if (*c == '.') dot = c;
+  if (dot) {
+    while (end > dot && end[-1] == '0') --end;
+    if (end - 1 == dot) --end;
+  }
+  std::string_view s(buf, static_cast<size_t>(end - buf));
+  if (s == "-0" || s.empty()) s = "0";
+  out.append(s);
+}
+
+std::string generalNumber(double v) {
+  std::string s;
+  appendGeneralNumber(s, v);
+  return s;
+}
+
+void appendPdfStringBody(std::string& out, std::string_view bytes) {
+  for (char c : bytes) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '(': out += "\\("; break;
+      case ')': out += "\\)"; break;
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      default: out += c;
+    }
+  }
+}
+
+std::string pdfName(std::string_view bytes) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string s;
+  for (char ch : bytes) {
+    auto c = static_cast<unsigned char>(ch);
+    bool delimiter = c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' || c == '}' ||
+                     c == '/' || c == '%' || c == '#';
+    if (c > 0x20 && c < 0x7F && !delimiter) {
+      s += static_cast<char>(c);
+    } else {
+      s += '#';
+      s += hex[c >> 4];
+      s += hex[c & 15];
+    }
+  }
+  if (s.empty()) s = "_";
+  return s;
+}
+
+long long roundEven(double v) {
+  if (!std::isfinite(v)) return 0;
+  return static_cast<long long>(std::nearbyint(v));
+}
+
+}  // namespace vkz
