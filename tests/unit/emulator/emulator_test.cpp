@@ -83,7 +83,7 @@ Bytes payload(const Bytes& frame) {
   return Bytes(frame.begin() + 4, frame.end() - 1);
 }
 
-class EmulatorTest : public ::testing::Test {
+class EmuPty : public ::testing::Test {
  protected:
   void SetUp() override {
     char tmpl[] = "/tmp/vkz_emu_XXXXXX";
@@ -107,7 +107,7 @@ class EmulatorTest : public ::testing::Test {
   std::string dir_, link_;
 };
 
-TEST_F(EmulatorTest, IdentifiesAsEitherModel) {
+TEST_F(EmuPty, IdentifiesAsEitherModel) {
   Line line(link_);
   ASSERT_TRUE(line.open());
   EXPECT_EQ(toHex(*line.ask(cmd::ReadModel)), "03 00 00 07 56 4B 5A 20 34 31 38 5D");
@@ -119,7 +119,7 @@ TEST_F(EmulatorTest, IdentifiesAsEitherModel) {
   EXPECT_EQ(toHex(emu_.requests(cmd::ReadModel)[0].bytes), "02 00 01 00 01");
 }
 
-TEST_F(EmulatorTest, ClockIsSettableFromTheLineAndRuns) {
+TEST_F(EmuPty, ClockIsSettableFromTheLineAndRuns) {
   Line line(link_);
   const auto ack =
       line.ask(cmd::WriteClock, {0x07, 0xE2, 0x05, 0x17, 0x0A, 0x1E, 0x00});  // 2018-05-23 10:30:00
@@ -140,7 +140,7 @@ TEST_F(EmulatorTest, ClockIsSettableFromTheLineAndRuns) {
   EXPECT_NE(emu_.clock().month, 2);
 }
 
-TEST_F(EmulatorTest, MemoryListWalkEndsOnce) {
+TEST_F(EmuPty, MemoryListWalkEndsOnce) {
   emu_.generateMeasurements({.count = 3, .records = 12});
   Line line(link_);
   const auto size = line.ask(cmd::ReadMemorySize);
@@ -174,7 +174,7 @@ TEST_F(EmulatorTest, MemoryListWalkEndsOnce) {
   EXPECT_EQ(toHex(*line.ask(cmd::ReadMemoryListFirst)), "03 FF 00 01 0C F2");
 }
 
-TEST_F(EmulatorTest, HeaderAndBlocksServeWhatIsStored) {
+TEST_F(EmuPty, HeaderAndBlocksServeWhatIsStored) {
   std::vector<Record> recs;
   for (int i = 0; i < 25; ++i) recs.push_back(Record::make(85.3, 86.0 + i * 0.1, 105.0, 107.5, i == 4));
   emu_.generateMeasurements({.count = 1, .records = 30});
@@ -206,7 +206,7 @@ TEST_F(EmulatorTest, HeaderAndBlocksServeWhatIsStored) {
   expectSilence(2, cmd::ReadRecordHeader);
 }
 
-TEST_F(EmulatorTest, WritesAreAcknowledgedKeptAndReadBack) {
+TEST_F(EmuPty, WritesAreAcknowledgedKeptAndReadBack) {
   Line line(link_);
   struct Case {
     std::uint8_t write, read;
@@ -249,7 +249,7 @@ TEST_F(EmulatorTest, WritesAreAcknowledgedKeptAndReadBack) {
   EXPECT_EQ(lunch[0].surplus, 1u);
 }
 
-TEST_F(EmulatorTest, TimerWriteCountsOnlyWhenTheThirdFrameArrives) {
+TEST_F(EmuPty, TimerWriteCountsOnlyWhenTheThirdFrameArrives) {
   Line line(link_);
   Bytes image(130);
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i);
@@ -262,7 +262,7 @@ TEST_F(EmulatorTest, TimerWriteCountsOnlyWhenTheThirdFrameArrives) {
   EXPECT_EQ(payload(*line.ask(cmd::ReadTimers)), image);
 }
 
-TEST_F(EmulatorTest, EraseEmptiesTheMemoryAndKeepsTheMeterBusy) {
+TEST_F(EmuPty, EraseEmptiesTheMemoryAndKeepsTheMeterBusy) {
   emu_.generateMeasurements({.count = 2, .records = 5});
   emu_.setEraseTime(100ms);
   Line line(link_);
@@ -276,7 +276,7 @@ TEST_F(EmulatorTest, EraseEmptiesTheMemoryAndKeepsTheMeterBusy) {
   EXPECT_EQ(toHex(*line.ask(cmd::ReadMemoryListFirst)), "03 FF 00 01 0C F2");
 }
 
-TEST_F(EmulatorTest, FaultsHitTheRequestsTheyName) {
+TEST_F(EmuPty, FaultsHitTheRequestsTheyName) {
   emu_.generateMeasurements({.count = 1, .records = 50});
   Line line(link_);
   ASSERT_TRUE(line.ask(cmd::ReadRecordHeader, {1}));
@@ -314,7 +314,7 @@ TEST_F(EmulatorTest, FaultsHitTheRequestsTheyName) {
   EXPECT_TRUE(line.ask(cmd::ReadModel));
 }
 
-TEST_F(EmulatorTest, SplitAndPacedRepliesArriveWhole) {
+TEST_F(EmuPty, SplitAndPacedRepliesArriveWhole) {
   emu_.generateMeasurements({.count = 1, .records = 10});
   Line line(link_);
   emu_.setSplit(7, 5ms);
@@ -333,7 +333,7 @@ TEST_F(EmulatorTest, SplitAndPacedRepliesArriveWhole) {
   EXPECT_GE(took, 90ms);
 }
 
-TEST_F(EmulatorTest, ServesAgainAfterThePortIsClosedAndReopened) {
+TEST_F(EmuPty, ServesAgainAfterThePortIsClosedAndReopened) {
   {
     Line line(link_);
     EXPECT_TRUE(line.ask(cmd::ReadModel));
@@ -348,7 +348,7 @@ TEST_F(EmulatorTest, ServesAgainAfterThePortIsClosedAndReopened) {
   EXPECT_EQ((*f)[1], cmd::ReadClock);
 }
 
-TEST_F(EmulatorTest, LinkIsRemovedOnStopAndStaleLinkReplaced) {
+TEST_F(EmuPty, LinkIsRemovedOnStopAndStaleLinkReplaced) {
   EXPECT_EQ(fs::read_symlink(link_), fs::path(emu_.slavePath()));
   emu_.stop();
   EXPECT_FALSE(fs::is_symlink(link_));
@@ -358,7 +358,7 @@ TEST_F(EmulatorTest, LinkIsRemovedOnStopAndStaleLinkReplaced) {
 }
 
 // The program that run.sh starts when no meter is attached.
-TEST(MeterEmulatorProgram, ServesUntilTerminatedThenRemovesItsLink) {
+TEST(EmuMeterEmulatorProgram, ServesUntilTerminatedThenRemovesItsLink) {
   char tmpl[] = "/tmp/vkz_emu_XXXXXX";
   ASSERT_NE(::mkdtemp(tmpl), nullptr);
   const std::string dir = tmpl, link = dir + "/com/COM1";

@@ -11,7 +11,7 @@
 namespace vkz::emu {
 namespace {
 
-TEST(DateTime, RoundTripAndCalendar) {
+TEST(EmuDateTime, RoundTripAndCalendar) {
   const DateTime t{2024, 2, 28, 23, 59, 30};
   EXPECT_EQ(t.plusSeconds(60), (DateTime{2024, 2, 29, 0, 0, 30}));
   EXPECT_EQ(t.plusSeconds(86400 + 60), (DateTime{2024, 3, 1, 0, 0, 30}));
@@ -21,7 +21,7 @@ TEST(DateTime, RoundTripAndCalendar) {
   EXPECT_FALSE((DateTime{2023, 13, 1, 0, 0, 0}).valid());
 }
 
-TEST(Generator, WorkshopShiftHasEveryFeature) {
+TEST(EmuGenerator, WorkshopShiftHasEveryFeature) {
   const auto recs = generateRecords(7, 480, Profile::Workshop);
   ASSERT_EQ(recs.size(), 480u);
   EXPECT_EQ(recs, generateRecords(7, 480, Profile::Workshop)) << "a seed must give the same memory";
@@ -33,7 +33,7 @@ TEST(Generator, WorkshopShiftHasEveryFeature) {
       << "steady shop noise";
 }
 
-TEST(Generator, OfficeDayStaysBelowTheFloors) {
+TEST(EmuGenerator, OfficeDayStaysBelowTheFloors) {
   const auto recs = generateRecords(3, 200, Profile::Office);
   for (const Record& r : recs) {
     EXPECT_LT(r.lcpk, 730);
@@ -41,7 +41,7 @@ TEST(Generator, OfficeDayStaysBelowTheFloors) {
   }
 }
 
-TEST(Header, SteadyNinetyDecibelShift) {
+TEST(EmuHeader, SteadyNinetyDecibelShift) {
   // Eight hours at 90.0 dB, logged every minute, with the meter's default
   // dose settings: D1 OSHA (criterion 90, exchange rate 5, threshold 80),
   // D2 DOD (85, 4), D3 ISO (85, 3); PW 8 h each.
@@ -79,7 +79,7 @@ TEST(Header, SteadyNinetyDecibelShift) {
   EXPECT_EQ(le32(h, hdr::EA), 11520u);  // (20 uPa)^2 * 28800 s * 10^9
 }
 
-TEST(Header, EmptyMeasurement) {
+TEST(EmuHeader, EmptyMeasurement) {
   MeasurementInfo info;
   const Header h = buildHeader(info, {});
   EXPECT_EQ(le16(h, hdr::RecordCount), 0u);
@@ -87,7 +87,7 @@ TEST(Header, EmptyMeasurement) {
   EXPECT_EQ(toHex(Bytes(h.begin() + 7, h.begin() + 10)), "07 1E 00");  // stops as it starts
 }
 
-TEST(Blocks, TenRecordsPerBlockLittleEndian) {
+TEST(EmuBlocks, TenRecordsPerBlockLittleEndian) {
   std::vector<Record> recs;
   for (int i = 0; i < 25; ++i) recs.push_back({static_cast<std::uint16_t>(0x8000 | i), 853, 0x0102, 0xFFFF});
   const Bytes b0 = blockPayload(recs, 0);

@@ -16,9 +16,9 @@ struct WireCase {
   std::size_t surplus;
 };
 
-class RequestWire : public ::testing::TestWithParam<WireCase> {};
+class EmuRequestWire : public ::testing::TestWithParam<WireCase> {};
 
-TEST_P(RequestWire, BuiltAndParsedExactly) {
+TEST_P(EmuRequestWire, BuiltAndParsedExactly) {
   const WireCase& c = GetParam();
   EXPECT_EQ(toHex(makeRequest(c.code, c.params)), toHex(c.wire));
 
@@ -38,7 +38,7 @@ TEST_P(RequestWire, BuiltAndParsedExactly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, RequestWire,
+    Table, EmuRequestWire,
     ::testing::Values(WireCase{{0x02, 0x00, 0x01, 0x00, 0x01}, 0x00, {}, 0},
                       WireCase{{0x02, 0x00, 0x01, 0x04, 0x05}, 0x04, {}, 0},
                       WireCase{{0x02, 0x00, 0x01, 0x13, 0x12, 0x00, 0x00}, 0x13, {}, 2},
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
       return requestName(i.param.code) + "_" + std::to_string(i.index);
     });
 
-TEST(RequestWire, WelcomeTextLengthSaysOneMore) {
+TEST(EmuRequestWire, WelcomeTextLengthSaysOneMore) {
   // 36 blanks: length byte 0x26 for 37 bytes from the code on, checksum 0xAB.
   Bytes wire{0x02, 0x00, 0x26, 0x8D};
   wire.insert(wire.end(), 36, 0x20);
@@ -88,7 +88,7 @@ TEST(RequestWire, WelcomeTextLengthSaysOneMore) {
   EXPECT_FALSE(parser.idle());
 }
 
-TEST(RequestWire, BadFramesAreReportedAndTheNextOneStillParses) {
+TEST(EmuRequestWire, BadFramesAreReportedAndTheNextOneStillParses) {
   const Bytes good{0x02, 0x00, 0x01, 0x00, 0x01};
   struct Case {
     Bytes wire;
@@ -113,7 +113,7 @@ TEST(RequestWire, BadFramesAreReportedAndTheNextOneStillParses) {
   }
 }
 
-TEST(RequestWire, HalfFrameIsGivenUpAfterTheLineGoesQuiet) {
+TEST(EmuRequestWire, HalfFrameIsGivenUpAfterTheLineGoesQuiet) {
   RequestParser parser(100ms);
   std::vector<RequestParser::Item> items;
   const Bytes half{0x02, 0x00, 0x03, 0x12, 0x00};
@@ -127,7 +127,7 @@ TEST(RequestWire, HalfFrameIsGivenUpAfterTheLineGoesQuiet) {
   EXPECT_TRUE(parser.idle());
 }
 
-TEST(ReplyWire, IdentificationFrame) {
+TEST(EmuReplyWire, IdentificationFrame) {
   const std::string model = "VKZ 418";
   EXPECT_EQ(toHex(makeReply(0x00, Bytes(model.begin(), model.end()))), "03 00 00 07 56 4B 5A 20 34 31 38 5D");
   EXPECT_EQ(toHex(makeReply(0xFF, {0x0C})), "03 FF 00 01 0C F2");
