@@ -28,8 +28,8 @@ std::string dateTimeText(int year, int month, int day, int hour, int minute, int
 struct DateTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
-// Reads "yyyy/mm/dd hh:nn:ss" (the form dateTimeText writes); nullopt-like
-// false when the text is not a valid date and time.
+// Reads "yyyy/mm/dd hh:nn:ss" (the form dateTimeText writes) into `out`;
+// false, `out` untouched, when the text is not a valid date and time.
 bool parseDateTime(const std::string& text, DateTime& out);
 // Adds seconds (may be large) to a valid date-time; a year beyond the
 // reach of int is clamped to +-99999.
