@@ -1,0 +1,251 @@
+#include "link/win/comportsetfrm.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QWidget>
+
+#include "link/comname.h"
+#include "link/comportapi.h"
+#include "link/porttable.h"
+#include "link/portwindowlayout.h"
+#include "link/win/linkhooks.h"
+#include "shell/flags.h"
+#include "shell/uitext.h"
+#include "ui/msgbox.h"
+#include "ui/twips.h"
+
+namespace vkz {
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// Runs one step of a handler; a failing step is passed over.
+template <class F>
+void step(F&& f) {
+  try {
+    f();
+  } catch (...) {
+  }
+}
+
+void place(QWidget* w, int left, int top, int width, int height) {
+  w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+}
+
+void fillPortNames(QComboBox* list) {
+  list->clear();
+  QStringList names;
+  names.reserve(256);
+  for (int n = 1; n <= 256; ++n) names << QStringLiteral("COM  %1").arg(n);
+  list->addItems(names);
+}
+
+}  // namespace
+
+ComPortSetFrm::ComPortSetFrm() {
+  setObjectName(QStringLiteral("ComPortSetFrm"));
+  setModal(true);
+
+  ComPortPic = new QWidget(this);
+  ComPortPic->setObjectName(QStringLiteral("ComPortPic"));
+  ComPortPic->resize(twipsToPixels(kComPortPanelWidth), twipsToPixels(kComPortPanelHeight));
+  auto button = [&](QPushButton*& b, const char* name, int l, int t, int w, int h) {
+    b = new QPushButton(ComPortPic);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    place(b, l, t, w, h);
+  };
+  button(PortScanBtn, "PortScanBtn", 120, 120, 1215, 975);
+  button(PortResetBtn, "PortResetBtn", 120, 1080, 1215, 975);
+  button(DeviceManager, "DeviceManager", 1320, 120, 1575, 1935);
+  button(LinkBtn, "LinkBtn", 120, 2040, 2775, 495);
+  DeviceLbl = new QLabel(ComPortPic);
+  DeviceLbl->setObjectName(QStringLiteral("DeviceLbl"));
+  place(DeviceLbl, 3000, 120, 915, 360);
+  ComPortLbl = new QLabel(ComPortPic);
+  ComPortLbl->setObjectName(QStringLiteral("ComPortLbl"));
+  place(ComPortLbl, 3000, 1320, 1320, 360);
+  DeviceSelCbx = new QComboBox(ComPortPic);
+  DeviceSelCbx->setObjectName(QStringLiteral("DeviceSelCbx"));
+  DeviceSelCbx->setEditable(true);
+  DeviceSelCbx->setInsertPolicy(QComboBox::NoInsert);
+  DeviceSelCbx->setGeometry(twipsToPixels(3000), twipsToPixels(480), twipsToPixels(1935),
+                            DeviceSelCbx->sizeHint().height());
+  ComPortCbx = new QComboBox(ComPortPic);
+  ComPortCbx->setObjectName(QStringLiteral("ComPortCbx"));
+  ComPortCbx->setGeometry(twipsToPixels(3000), twipsToPixels(1680), twipsToPixels(1935),
+                          ComPortCbx->sizeHint().height());
+  ComPortCbx->installEventFilter(this);
+  ScanProgressBar = new QProgressBar(ComPortPic);
+  ScanProgressBar->setObjectName(QStringLiteral("ScanProgressBar"));
+  ScanProgressBar->setTextVisible(false);
+  ScanProgressBar->setRange(0, 100);
+  ScanProgressBar->setValue(0);
+  place(ScanProgressBar, 120, 2640, 4935, 255);
+
+  connect(LinkBtn, &QPushButton::clicked, this, [this] { LinkBtn_Click(); });
+  connect(PortResetBtn, &QPushButton::clicked, this, [this] { PortResetBtn_Click(); });
+  connect(PortScanBtn, &QPushButton::clicked, this, [this] { PortScanBtn_Click(); });
+  connect(DeviceManager, &QPushButton::clicked, this, [this] { DeviceManager_Click(); });
+
+  // The window's size is its outer size in the layout rule; the frame the
+  // window system adds is taken as the rule's fixed border.
+  setMinimumSize(twipsToPixels(kComPortMinWidth - kComPortFrameWidth),
+                 twipsToPixels(kComPortMinHeight - kComPortFrameHeight));
+
+  // Form_Load
+  step([] { Flags().ComPortSetFrmOpen = -1; });
+  step([] { installLinkMessageHook(); });
+  step([&] { ApplyComPortSetFrmText(*this); });
+  step([&] {
+    DeviceSelCbx->clear();
+    DeviceSelCbx->setEditText(QStringLiteral("KRD 529"));
+    DeviceSelCbx->addItem(QStringLiteral("KRD 529"));
+    DeviceSelCbx->setCurrentIndex(0);
+  });
+  step([&] {
+    fillPortNames(ComPortCbx);
+    ComPortCbx->setCurrentIndex(0);
+  });
+  step([&] {
+    // Either way both lists end on "KRD 529" and "COM  1": the window never
+    // preselects the port that is linked.
+    const PortEntry* e = CurrentEntry();
+    if (e && PortApi().IsOpen(e->PortNo) == -1)
+      DeviceSelCbx->setCurrentIndex(0);
+    else
+      PortResetBtn_Click();
+  });
+  step([&] {
+    resize(twipsToPixels(5190 - kComPortFrameWidth), twipsToPixels(3510 - kComPortFrameHeight));
+    Form_Resize();
+  });
+}
+
+void ComPortSetFrm::Form_Unload() { Flags().ComPortSetFrmOpen = 0; }
+
+void ComPortSetFrm::Form_Resize() {
+  if (isMinimized()) return;
+  const int outerW = pixelsToTwips(width()) + kComPortFrameWidth;
+  const int outerH = pixelsToTwips(height()) + kComPortFrameHeight;
+  const ComPortLayout l = ComPortSetFrmLayout(outerW, outerH);
+  if (l.width != outerW || l.height != outerH)
+    resize(twipsToPixels(l.width - kComPortFrameWidth), twipsToPixels(l.height - kComPortFrameHeight));
+  ComPortPic->move(twipsToPixels(l.panelLeft), twipsToPixels(l.panelTop));
+}
+
+void ComPortSetFrm::resizeEvent(QResizeEvent* e) {
+  QDialog::resizeEvent(e);
+  Form_Resize();
+}
+
+void ComPortSetFrm::closeEvent(QCloseEvent* e) {
+  // Closing without OK links nothing.
+  e->accept();
+  FormRegistry::unload(this);
+}
+
+bool ComPortSetFrm::eventFilter(QObject* watched, QEvent* e) {
+  // ComPortCbx_KeyPress: no typed character reaches the port list (the
+  // list's own type-to-search would pick another port).
+  if (watched == ComPortCbx && e->type() == QEvent::KeyPress) {
+    const auto* k = static_cast<QKeyEvent*>(e);
+    if (!k->text().isEmpty() && k->text().at(0).isPrint()) return true;
+  }
+  return QDialog::eventFilter(watched, e);
+}
+
+void ComPortSetFrm::LinkBtn_Click() {
+  if (scanning_) return;
+  int port = 0;
+  std::string settings;
+  step([&] {
+    // "COM  12" -> 12. With an empty list (a scan that found nothing) the
+    // number is 0: the entry names no port and the polling loop finds it
+    // closed.
+    const QStringList fields = ComPortCbx->currentText().split(QStringLiteral("  "));
+    if (fields.size() >= 2) {
+      bool ok = false;
+      const int n = fields[1].trimmed().toInt(&ok);
+      port = ok && n >= 0 && n <= 32767 ? n : 0;
+    }
+  });
+  step([&] {
+    const QString model = DeviceSelCbx->currentText();
+    if (model == QLatin1String("KRD 529") || model == QLatin1String("418")) settings = kMeterLineSettings;
+  });
+  step([&] { OpenPort(PortApi(), port, settings); });
+  step([] { Link().CurPort = Link().PortCount; });
+  FormRegistry::unload(this);
+}
+
+void ComPortSetFrm::PortResetBtn_Click() {
+  if (scanning_) return;
+  step([&] {
+    fillPortNames(ComPortCbx);
+    ComPortCbx->setCurrentIndex(0);
+  });
+  step([&] { DeviceSelCbx->setCurrentIndex(0); });
+}
+
+void ComPortSetFrm::PortScanBtn_Click() {
+  if (scanning_) return;
+  scanning_ = true;
+  QPointer<ComPortSetFrm> self(this);
+  ScanPorts(PortApi(), ComPortCbx, ScanProgressBar);
+  if (!self) return;
+  scanning_ = false;
+  ComPortCbx->setCurrentIndex(ComPortCbx->count() > 0 ? 0 : -1);
+}
+
+void ComPortSetFrm::DeviceManager_Click() {
+  // Which COMn is which device: the map this program reads port names by.
+  MsgBox::show(q(ComNameMapText()), MsgIcon::Information, MsgButtons::Ok, q(UiTexts().TxtDeviceManager));
+}
+
+void ApplyComPortSetFrmText(ComPortSetFrm& f) {
+  const UiText& t = UiTexts();
+  step([&] { f.setWindowTitle(q(t.TxtComPort)); });
+  step([&] { f.PortScanBtn->setText(q(t.TxtAutoScan)); });
+  step([&] { f.PortResetBtn->setText(q(t.TxtResetComPort)); });
+  step([&] { f.LinkBtn->setText(q(t.TxtOK)); });
+  step([&] { f.DeviceManager->setText(q(t.TxtDeviceManager)); });
+  step([&] { f.DeviceLbl->setText(q(t.TxtDevice)); });
+  step([&] { f.ComPortLbl->setText(q(t.TxtComPort)); });
+}
+
+void ScanPorts(ComPortAPI& api, QComboBox* portList, QProgressBar* progressBar) {
+  QPointer<QComboBox> list(portList);
+  QPointer<QProgressBar> bar(progressBar);
+  if (bar) bar->setMaximum(256);
+  if (list) list->clear();
+  for (int n = 1; n <= 256; ++n) {
+    step([&] {
+      if (bar) bar->setValue(n);
+      const std::int32_t r = api.CommOpen(n, "COM" + std::to_string(n), "baud=9600 parity=N data=8 stop=1");
+      // Listed when the system handed out the device, even if setting it up
+      // failed; not when this program already holds it (-2).
+      if (api.IsActivity(n) >= 1 && r != -2) {
+        if (list) list->addItem(QStringLiteral("COM  %1").arg(n));
+        api.CommClose(n);
+      }
+    });
+    // Each probe is a few system calls that never wait; between them the
+    // progress is drawn and the timers run, but no click is taken.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+}
+
+void ShowComPortSetFrm() {
+  QPointer<ComPortSetFrm> f = FormRegistry::get<ComPortSetFrm>();
+  if (f) f->exec();
+}
+
+}  // namespace vkz

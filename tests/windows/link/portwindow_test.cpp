@@ -1,0 +1,283 @@
+// The port selection window, offscreen: its defaults, the automatic scan
+// over pseudo-terminals, and OK linking a port (a meter emulator answers).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "emulator/emulator.h"
+#include "link/comportapi.h"
+#include "link/eventpump.h"
+#include "link/frames.h"
+#include "link/porttable.h"
+#include "link/portwindowlayout.h"
+#include "link/win/comportsetfrm.h"
+#include "link/win/linkhooks.h"
+#include "link/win/waitseconds.h"
+#include "shell/flags.h"
+#include "shell/uitext.h"
+#include "ui/formregistry.h"
+#include "ui/msgbox.h"
+#include "ui/twips.h"
+#include "unit/link/testpty.h"
+
+using namespace vkz;
+
+namespace {
+
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "windows_link";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+void settle() {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCoreApplication::processEvents();
+}
+
+class PortWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MsgBox::setTestMode(true);
+    MsgBox::resetTestRecords();
+    ResetLink();
+    Link().CurPort = 1;  // as the main window's load leaves it
+    Flags().reset();
+    SetUiTextDefaults();
+    installLinkHooks();
+  }
+  void TearDown() override {
+    FormRegistry::unloadAll();
+    settle();
+    ResetLink();
+    setEventPump(nullptr);
+    setLinkMessage(nullptr);
+  }
+  ComPortSetFrm* open() { return FormRegistry::get<ComPortSetFrm>(); }
+  static QStringList items(QComboBox* c) {
+    QStringList s;
+    for (int i = 0; i < c->count(); ++i) s << c->itemText(i);
+    return s;
+  }
+  vkztest::TempAppDir dir;
+};
+
+TEST_F(PortWindow, OpensWithEveryPortAndTheMeterModelSelected) {
+  // Even with a port linked, the lists start from "COM  1" and "KRD 529".
+  vkztest::TestPty pty;
+  dir.link("COM4", pty.slave());
+  OpenPort(PortApi(), 4, kMeterLineSettings);
+  ASSERT_EQ(PortApi().IsOpen(4), -1);
+
+  ComPortSetFrm* f = open();
+  EXPECT_EQ(Flags().ComPortSetFrmOpen, -1);
+  for (const char* name : {"ComPortPic", "PortScanBtn", "PortResetBtn", "DeviceManager", "DeviceLbl", "DeviceSelCbx",
+                           "ComPortLbl", "ComPortCbx", "LinkBtn", "ScanProgressBar"})
+    EXPECT_NE(f->findChild<QWidget*>(name), nullptr) << name;
+  EXPECT_EQ(f->windowTitle(), "Com Port");
+  EXPECT_EQ(f->PortScanBtn->text(), "Auto Scan");
+  EXPECT_EQ(f->PortResetBtn->text(), "Reset Com Port");
+  EXPECT_EQ(f->LinkBtn->text(), "OK");
+  EXPECT_EQ(f->DeviceManager->text(), "Device Manager");
+  EXPECT_EQ(f->DeviceLbl->text(), "Device");
+  EXPECT_EQ(f->ComPortLbl->text(), "Com Port");
+
+  EXPECT_EQ(items(f->DeviceSelCbx), QStringList{"KRD 529"});
+  EXPECT_EQ(f->DeviceSelCbx->currentText(), "KRD 529");
+  EXPECT_TRUE(f->DeviceSelCbx->isEditable());
+  ASSERT_EQ(f->ComPortCbx->count(), 256);
+  EXPECT_EQ(f->ComPortCbx->itemText(0), "COM  1");
+  EXPECT_EQ(f->ComPortCbx->itemText(255), "COM  256");
+  EXPECT_EQ(f->ComPortCbx->currentIndex(), 0);
+
+  // Typed characters never reach the port list.
+  QTest::keyClicks(f->ComPortCbx, "2C");
+  EXPECT_EQ(f->ComPortCbx->currentIndex(), 0);
+
+  // The layout rule: no smaller than 5280 x 3540 twips, panel centred.
+  f->resize(twipsToPixels(4000), twipsToPixels(2000));
+  f->Form_Resize();
+  const ComPortLayout want = ComPortSetFrmLayout(0, 0);
+  EXPECT_EQ(want.width, 5280);
+  EXPECT_EQ(want.height, 3540);
+  EXPECT_NEAR(pixelsToTwips(f->width()) + kComPortFrameWidth, 5280, 15);
+  EXPECT_NEAR(pixelsToTwips(f->height()) + kComPortFrameHeight, 3540, 15);
+  EXPECT_EQ(ComPortSetFrmLayout(9000, 6000).panelLeft, (9000 - 5205 - 125) / 2);
+  EXPECT_EQ(ComPortSetFrmLayout(9000, 6000).panelTop, (6000 - 3015 - 500) / 2);
+  f->resize(twipsToPixels(9000 - kComPortFrameWidth), twipsToPixels(6000 - kComPortFrameHeight));
+  f->Form_Resize();
+  EXPECT_NEAR(f->ComPortPic->x(), twipsToPixels((9000 - 5205 - 125) / 2), 1);
+  EXPECT_NEAR(f->ComPortPic->y(), twipsToPixels((6000 - 3015 - 500) / 2), 1);
+}
+
+TEST_F(PortWindow, ScanListsThePortsThatOpenAndLeavesTheLinkedOneAlone) {
+  vkztest::TestPty three, five, held;
+  dir.link("COM3", three.slave());
+  dir.link("COM5", five.slave());
+  dir.link("COM4", "/dev/vkz-no-such-device");
+  dir.link("COM6", held.slave());
+  ComPortAPI otherProgram;
+  ASSERT_EQ(otherProgram.CommOpen(6, "COM6", ""), 0);
+
+  ComPortSetFrm* f = open();
+  QTest::mouseClick(f->PortScanBtn, Qt::LeftButton);
+  EXPECT_EQ(items(f->ComPortCbx), (QStringList{"COM  3", "COM  5"}));
+  EXPECT_EQ(f->ComPortCbx->currentText(), "COM  3");
+  EXPECT_EQ(f->ScanProgressBar->maximum(), 256);
+  EXPECT_EQ(f->ScanProgressBar->value(), 256);
+  EXPECT_EQ(PortApi().IsOpen(3), 0);  // probed ports are closed again
+  EXPECT_EQ(Link().PortCount, 0);
+  EXPECT_EQ(Link().CurPort, 1);
+  EXPECT_TRUE(three.drain().empty());  // nothing is written to a probed port
+
+  // With port 3 linked, the scan neither lists nor closes it.
+  OpenPort(PortApi(), 3, kMeterLineSettings);
+  f->PortScanBtn_Click();
+  EXPECT_EQ(items(f->ComPortCbx), QStringList{"COM  5"});
+  EXPECT_EQ(PortApi().IsOpen(3), -1);
+
+  f->PortResetBtn_Click();
+  EXPECT_EQ(f->ComPortCbx->count(), 256);
+  EXPECT_EQ(f->ComPortCbx->currentText(), "COM  1");
+}
+
+TEST_F(PortWindow, OkLinksThePortWithTheMeterLineForItsModelsOnly) {
+  struct Case {
+    const char* model;
+    int index;
+    const char* settings;
+  } cases[] = {
+      {"KRD 529", 6, kMeterLineSettings},
+      {"418", 11, kMeterLineSettings},
+      {"VKZ 418", 2, ""},
+      {"", 0, ""},
+  };
+  int count = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.model);
+    ComPortSetFrm* f = open();
+    f->DeviceSelCbx->setEditText(c.model);
+    f->ComPortCbx->setCurrentIndex(c.index);
+    QTest::mouseClick(f->LinkBtn, Qt::LeftButton);
+    settle();
+    ++count;
+    EXPECT_EQ(Link().PortCount, count);
+    EXPECT_EQ(Link().CurPort, count);
+    const PortEntry& e = Link().PortTable[static_cast<std::size_t>(count)];
+    EXPECT_EQ(e.PortNo, c.index + 1);
+    EXPECT_EQ(e.PortName, "COM" + std::to_string(c.index + 1));
+    EXPECT_EQ(e.PortSettings, c.settings);
+    EXPECT_EQ(Flags().ComPortSetFrmOpen, 0);
+    EXPECT_EQ(FormRegistry::find<ComPortSetFrm>(), nullptr);
+  }
+  EXPECT_TRUE(MsgBox::shown().empty());  // a port that did not open gives no message here
+}
+
+TEST_F(PortWindow, OkLinksAMeterThatThenAnswers) {
+  emu::Emulator meter;
+  meter.setModel("KRD 529");
+  ASSERT_TRUE(meter.start(dir.path() + "/com/COM2")) << meter.lastError();
+
+  ComPortSetFrm* f = open();
+  f->ComPortCbx->setCurrentIndex(1);
+  QTest::mouseClick(f->LinkBtn, Qt::LeftButton);
+  settle();
+  ASSERT_EQ(Link().CurPort, 1);
+  ASSERT_EQ(PortApi().IsOpen(2), -1);
+
+  EXPECT_TRUE(CmdReadModel());
+  ASSERT_TRUE(meter.waitForRequests(1, 0x00));
+  ASSERT_TRUE(meter.waitForOutput());
+  PortEntry& e = *CurrentEntry();
+  QElapsedTimer t;
+  t.start();
+  while (ParseCurrentPort() != 1 && t.elapsed() < 2000) {
+    vkztest::waitReadable(PortApi().NativeHandle(2));
+    ReadCurrentPort(PortApi());
+  }
+  EXPECT_EQ(e.PortReply.ReplyCode, 0);
+  EXPECT_EQ(BytesToText(e.PortReply, e.PortReply.ReplyLength - 1, "chr"), "KRD 529");
+  meter.stop();
+}
+
+TEST_F(PortWindow, ClosingWithoutOkLinksNothing) {
+  ComPortSetFrm* f = open();
+  f->close();
+  settle();
+  EXPECT_EQ(Flags().ComPortSetFrmOpen, 0);
+  EXPECT_EQ(Link().PortCount, 0);
+  EXPECT_EQ(Link().CurPort, 1);
+  EXPECT_EQ(Link().PortTable[1].PortNo, 0);
+}
+
+TEST_F(PortWindow, EleventhOkShowsOpenPortErrorAndKeepsEntryTen) {
+  for (int i = 1; i <= 10; ++i) OpenPort(PortApi(), 100 + i, "");
+  ComPortSetFrm* f = open();
+  f->LinkBtn_Click();
+  settle();
+  ASSERT_EQ(MsgBox::shown().size(), 1u);
+  EXPECT_EQ(MsgBox::shown()[0].text, "Open Port Error");
+  EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(Link().PortCount, 10);
+  EXPECT_EQ(Link().CurPort, 10);
+}
+
+TEST_F(PortWindow, DeviceManagerShowsWhichPortIsWhichDevice) {
+  vkztest::TestPty pty;
+  dir.link("COM3", pty.slave());
+  ComPortSetFrm* f = open();
+  QTest::mouseClick(f->DeviceManager, Qt::LeftButton);
+  ASSERT_EQ(MsgBox::shown().size(), 1u);
+  EXPECT_EQ(MsgBox::shown()[0].title, "Device Manager");
+  EXPECT_TRUE(MsgBox::shown()[0].text.contains(QString::fromStdString("COM3  ->  " + dir.path() + "/com/COM3  (" +
+                                                                        pty.slave() + ")")))
+      << MsgBox::shown()[0].text.toStdString();
+}
+
+TEST_F(PortWindow, ShownModallyUntilOk) {
+  QTimer::singleShot(0, [] {
+    if (auto* f = FormRegistry::find<ComPortSetFrm>()) {
+      f->ComPortCbx->setCurrentIndex(8);
+      f->LinkBtn->click();
+    }
+  });
+  ShowComPortSetFrm();
+  settle();
+  EXPECT_EQ(Link().PortCount, 1);
+  EXPECT_EQ(Link().PortTable[1].PortNo, 9);
+}
+
+TEST(WaitSecondsTest, WaitsItsTimeWhileTimersRun) {
+  int ticks = 0;
+  QTimer timer;
+  timer.setInterval(5);
+  QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+  timer.start();
+  QElapsedTimer t;
+  t.start();
+  WaitSeconds(0.05);
+  EXPECT_GE(t.nsecsElapsed(), 50'000'000);
+  EXPECT_GT(ticks, 2);
+  t.restart();
+  WaitSeconds(0);  // one turn of the event loop
+  EXPECT_LT(t.elapsed(), 1000);
+}
+
+}  // namespace
