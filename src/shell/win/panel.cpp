@@ -436,7 +436,10 @@ void Panel::showMdiChild(QWidget* w) {
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(w->windowIcon());
   }
-  sub->show();
+  if (w->windowState() & Qt::WindowMaximized)
+    sub->showMaximized();
+  else
+    sub->show();
   w->show();
   MdiArea->setActiveSubWindow(sub);
 }
