@@ -1,17 +1,30 @@
+// The program: the main window is the start-up object. Its load fills the
+// texts, reads the language, shows the port window and sets the toolbar;
+// closing it closes every linked port and ends the program.
 #include <QApplication>
 #include <QLocale>
-#include <QMainWindow>
 
+#include "link/win/comportsetfrm.h"
+#include "link/win/linkhooks.h"
+#include "shell/win/panel.h"
 #include "ui/appdir.h"
+#include "ui/formregistry.h"
+#include "ui/msgbox.h"
 #include "ui/numfmt.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   vkz::setAppDir(QCoreApplication::applicationDirPath().toStdString());
-  QString dp = QLocale::system().decimalPoint();
+  const QString dp = QLocale::system().decimalPoint();
   vkz::setDecimalSeparator(dp.isEmpty() ? '.' : dp.at(0).toLatin1());
-  QMainWindow w;
-  w.setWindowTitle("Noise Dosimeter");
-  w.show();
+  vkz::MsgBox::setAppTitle(QStringLiteral("Noise Dosimeter"));
+  // The serial read and write and the wait loop turn Qt's event loop.
+  vkz::installLinkHooks();
+  vkz::WindowOpeners().showComPortSetFrm = [] { vkz::ShowComPortSetFrm(); };
+
+  auto* panel = new vkz::Panel();
+  panel->setAttribute(Qt::WA_DeleteOnClose);
+  panel->MDIForm_Load();
+  panel->show();
   return app.exec();
 }

@@ -14,6 +14,7 @@
 
 #include "link/porttable.h"
 #include "link/frames.h"
+#include "link/win/waitseconds.h"
 #include "polling/pollstate.h"
 #include "polling/win/paneltimers.h"
 #include "shell/flags.h"
@@ -34,9 +35,6 @@
 #include "views/win/filelistfrm.h"
 
 namespace vkz {
-
-// The wait with the event loop turning (meter link, window side).
-void WaitSeconds(double seconds);
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }

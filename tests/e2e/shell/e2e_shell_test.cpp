@@ -12,6 +12,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <functional>
 
@@ -19,6 +22,7 @@
 #include "link/comname.h"
 #include "link/eventpump.h"
 #include "link/porttable.h"
+#include "link/win/comportsetfrm.h"
 #include "polling/pollstate.h"
 #include "shell/flags.h"
 #include "shell/langfile.h"
@@ -79,11 +83,17 @@ class StartUpRoad : public ::testing::Test {
     opt.records = 20;
     meter_.generateMeasurements(opt);
     ASSERT_TRUE(meter_.start(tmp_.path().toStdString() + "/com/COM1")) << meter_.lastError();
-    // The port window: the user picks COM 1 with the default model and OK.
+    // The port window: the user keeps "COM  1" and the default model and
+    // presses OK.
     WindowOpeners() = ShellWindowOpeners{};
     WindowOpeners().showComPortSetFrm = [] {
-      OpenPort(PortApi(), 1, kMeterLineSettings);
-      Link().CurPort = Link().PortCount;
+      QTimer::singleShot(0, [] {
+        ComPortSetFrm* f = FormRegistry::find<ComPortSetFrm>();
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->ComPortCbx->currentText(), QStringLiteral("COM  1"));
+        f->LinkBtn->click();
+      });
+      ShowComPortSetFrm();
     };
     panel_ = new Panel();
     panel_->setTimersFrozen(true);
