@@ -280,7 +280,7 @@ class qtzPDF {
   // images
   bool readImage(const std::string& fileName, Image& img);
 
-  static constexpr size_t kFlushSize = 1 << 20;
+  static constexpr size_t kFlushSize = 256 << 10;
 
   PdfMessageHook messageHook_;
   PdfOpenHook openHook_;
