@@ -24,8 +24,12 @@ int comNumber(const std::string& name) {
 }
 }  // namespace
 
-void setComFallback(bool on) { g_fallback = on; }
-bool comFallback() { return g_fallback; }
+void setComFallback(bool on) {
+  g_fallback = on;
+}
+bool comFallback() {
+  return g_fallback;
+}
 
 std::string ComDevicePath(const std::string& portName) {
   const int n = comNumber(portName);

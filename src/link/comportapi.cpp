@@ -48,15 +48,21 @@ void ComPortAPI::Init_API() {
   OutBufferSize = 4096;
 }
 
-std::int32_t ComPortAPI::IsActivity(int DevId) const { return inRange(DevId) ? CommPorts[DevId].Handle : 0; }
+std::int32_t ComPortAPI::IsActivity(int DevId) const {
+  return inRange(DevId) ? CommPorts[DevId].Handle : 0;
+}
 
-std::int16_t ComPortAPI::IsOpen(int DevId) const { return inRange(DevId) ? CommPorts[DevId].Opened : 0; }
+std::int16_t ComPortAPI::IsOpen(int DevId) const {
+  return inRange(DevId) ? CommPorts[DevId].Opened : 0;
+}
 
 int ComPortAPI::NativeHandle(int port) const {
   return inRange(port) && CommPorts[port].Opened ? CommPorts[port].fd : -1;
 }
 
-std::string ComPortAPI::DevicePath(int port) const { return inRange(port) ? CommPorts[port].path : ""; }
+std::string ComPortAPI::DevicePath(int port) const {
+  return inRange(port) ? CommPorts[port].path : "";
+}
 
 std::string ComPortAPI::GetSystemMessage(std::int32_t lngErrorCode) {
   const char* text = lngErrorCode > 0 ? ::strerrordesc_np(lngErrorCode) : nullptr;
@@ -213,7 +219,8 @@ std::int32_t ComPortAPI::IsInBuffSize(int DevId) {
   return n < 1 ? 0 : n;
 }
 
-std::int32_t ComPortAPI::CommRead(int intPortID, std::vector<std::uint8_t>& strData, std::int32_t /*lngSize*/) {
+std::int32_t ComPortAPI::CommRead(int intPortID, std::vector<std::uint8_t>& strData,
+                                  std::int32_t /*lngSize*/) {
   if (!inRange(intPortID)) {
     RecordRangeError("CommRead");
     return -1;
@@ -349,8 +356,8 @@ std::int32_t ComPortAPI::CommSetLine(int intPortID, std::int16_t intLine, std::i
 }
 
 std::int32_t ComPortAPI::CommGetError(std::string& strMessage) const {
-  strMessage = "Error (" + std::to_string(LastCommError.ErrorCode) + "): " + LastCommError.ErrorFunction + " - " +
-               LastCommError.ErrorMessage;
+  strMessage = "Error (" + std::to_string(LastCommError.ErrorCode) + "): " + LastCommError.ErrorFunction +
+               " - " + LastCommError.ErrorMessage;
   return LastCommError.ErrorCode;
 }
 
@@ -367,6 +374,8 @@ ComPortAPI& PortApi() {
   return *api;
 }
 
-void ResetPortApi() { portApiHolder() = std::make_unique<ComPortAPI>(); }
+void ResetPortApi() {
+  portApiHolder() = std::make_unique<ComPortAPI>();
+}
 
 }  // namespace vkz

@@ -12,7 +12,9 @@ std::function<void(const std::string&)>& messageHook() {
 }
 }  // namespace
 
-void setEventPump(std::function<void()> pump) { pumpHook() = std::move(pump); }
+void setEventPump(std::function<void()> pump) {
+  pumpHook() = std::move(pump);
+}
 
 void pumpEvents() {
   // A copy, so a pump that replaces the hook while it runs stays valid.
@@ -20,7 +22,9 @@ void pumpEvents() {
   if (hook) hook();
 }
 
-void setLinkMessage(std::function<void(const std::string&)> show) { messageHook() = std::move(show); }
+void setLinkMessage(std::function<void(const std::string&)> show) {
+  messageHook() = std::move(show);
+}
 
 void showLinkMessage(const std::string& text) {
   auto hook = messageHook();

@@ -25,7 +25,8 @@ class Packer {
   // 32-bit signed field, high byte first.
   void dword(long long v) {
     if (v < 0 || v > std::numeric_limits<std::int32_t>::max()) ok_ = false;
-    for (int shift = 24; shift >= 0; shift -= 8) out_.push_back(static_cast<std::uint8_t>((v >> shift) & 0xFF));
+    for (int shift = 24; shift >= 0; shift -= 8)
+      out_.push_back(static_cast<std::uint8_t>((v >> shift) & 0xFF));
   }
   std::optional<std::vector<std::uint8_t>> result() const {
     if (!ok_) return std::nullopt;
@@ -51,7 +52,9 @@ bool send(std::uint8_t code, const std::vector<std::uint8_t>& params, int length
   return true;
 }
 
-bool sendPlain(std::uint8_t code, int surplus = 0) { return send(code, {}, 1, surplus); }
+bool sendPlain(std::uint8_t code, int surplus = 0) {
+  return send(code, {}, 1, surplus);
+}
 
 bool sendByte(std::uint8_t code, double v) {
   const auto b = ValueToByte(v);
@@ -101,9 +104,11 @@ std::optional<std::vector<std::uint8_t>> PackDoseSetting(const DoseSetting& d) {
   // Channel 1 has no enable byte: it always runs.
   for (int v : {d.Meter1Stand, d.Meter1TW, d.Meter1T, d.Meter1Q, d.Meter1ER, d.Meter1Exceed}) p.byte(v);
   p.word(d.Meter1PW);
-  for (int v : {d.Meter2En, d.Meter2Stand, d.Meter2TW, d.Meter2T, d.Meter2Q, d.Meter2ER, d.Meter2Exceed}) p.byte(v);
+  for (int v : {d.Meter2En, d.Meter2Stand, d.Meter2TW, d.Meter2T, d.Meter2Q, d.Meter2ER, d.Meter2Exceed})
+    p.byte(v);
   p.word(d.Meter2PW);
-  for (int v : {d.Meter3En, d.Meter3Stand, d.Meter3TW, d.Meter3T, d.Meter3Q, d.Meter3ER, d.Meter3Exceed}) p.byte(v);
+  for (int v : {d.Meter3En, d.Meter3Stand, d.Meter3TW, d.Meter3T, d.Meter3Q, d.Meter3ER, d.Meter3Exceed})
+    p.byte(v);
   p.word(d.Meter3PW);
   return p.result();
 }
@@ -172,17 +177,39 @@ std::optional<std::vector<std::uint8_t>> PackLunchTime(const LunchTimeBytes& l) 
   return p.result();
 }
 
-bool CmdReadModel() { return sendPlain(0x00); }
-bool CmdReadLcdContrast() { return sendPlain(0x01); }
-bool CmdReadClock() { return sendPlain(0x02); }
-bool CmdReadLcdApo() { return sendPlain(0x03); }
-bool CmdReadDoseSettings() { return sendPlain(0x04); }
-bool CmdReadScreens() { return sendPlain(0x05); }
-bool CmdReadPause() { return sendPlain(0x06); }
-bool CmdReadLedAlarm() { return sendPlain(0x07); }
-bool CmdReadKeypadLock() { return sendPlain(0x08); }
-bool CmdReadAutoScroll() { return sendPlain(0x09); }
-bool CmdReadTimers() { return sendPlain(0x0A); }
+bool CmdReadModel() {
+  return sendPlain(0x00);
+}
+bool CmdReadLcdContrast() {
+  return sendPlain(0x01);
+}
+bool CmdReadClock() {
+  return sendPlain(0x02);
+}
+bool CmdReadLcdApo() {
+  return sendPlain(0x03);
+}
+bool CmdReadDoseSettings() {
+  return sendPlain(0x04);
+}
+bool CmdReadScreens() {
+  return sendPlain(0x05);
+}
+bool CmdReadPause() {
+  return sendPlain(0x06);
+}
+bool CmdReadLedAlarm() {
+  return sendPlain(0x07);
+}
+bool CmdReadKeypadLock() {
+  return sendPlain(0x08);
+}
+bool CmdReadAutoScroll() {
+  return sendPlain(0x09);
+}
+bool CmdReadTimers() {
+  return sendPlain(0x0A);
+}
 
 bool CmdClearMemory() {
   sendPlain(0x0B);
@@ -202,10 +229,18 @@ bool CmdReadMemoryListNext() {
   return true;
 }
 
-bool CmdReadRecordHeader(double entryNo) { return sendByte(0x0E, entryNo); }
-bool CmdReadMemorySize() { return sendPlain(0x0F); }
-bool CmdReadWelcomeText() { return sendPlain(0x10); }
-bool CmdReadMeterName() { return sendPlain(0x11); }
+bool CmdReadRecordHeader(double entryNo) {
+  return sendByte(0x0E, entryNo);
+}
+bool CmdReadMemorySize() {
+  return sendPlain(0x0F);
+}
+bool CmdReadWelcomeText() {
+  return sendPlain(0x10);
+}
+bool CmdReadMeterName() {
+  return sendPlain(0x11);
+}
 
 bool CmdReadDataBlock(long long blockNo) {
   Packer p;
@@ -214,22 +249,52 @@ bool CmdReadDataBlock(long long blockNo) {
 }
 
 // The meter reads these three requests as seven bytes.
-bool CmdReadCalibration() { return sendPlain(0x13, 2); }
-bool CmdReadLunchTime() { return sendPlain(0x14, 2); }
-bool CmdReadIntervalTime() { return sendPlain(0x15, 2); }
+bool CmdReadCalibration() {
+  return sendPlain(0x13, 2);
+}
+bool CmdReadLunchTime() {
+  return sendPlain(0x14, 2);
+}
+bool CmdReadIntervalTime() {
+  return sendPlain(0x15, 2);
+}
 
-bool CmdWriteLcdContrast(double code) { return sendByte(0x81, code); }
-bool CmdWriteClock(const MeterClock& clock) { return sendBlock(0x82, PackClock(clock)); }
-bool CmdWriteLcdApo(double choice) { return sendByte(0x83, choice); }
-bool CmdWriteDoseSettings(const DoseSetting& dose) { return sendBlock(0x84, PackDoseSetting(dose)); }
-bool CmdWriteScreens(const ScreenBytes& screens) { return sendBlock(0x85, PackScreens(screens)); }
-bool CmdWritePause(double onOff) { return sendByte(0x86, onOff); }
-bool CmdWriteLedAlarm(const LedAlarmSetting& alarm) { return sendBlock(0x87, PackLedAlarm(alarm)); }
-bool CmdWriteKeypadLock(double onOff) { return sendByte(0x88, onOff); }
-bool CmdWriteAutoScroll(double onOff) { return sendByte(0x89, onOff); }
-bool CmdWriteTimers1(const TimerSetting& timers) { return sendBlock(0x8A, PackTimers(timers, 1)); }
-bool CmdWriteTimers2(const TimerSetting& timers) { return sendBlock(0x8B, PackTimers(timers, 2)); }
-bool CmdWriteTimers3(const TimerSetting& timers) { return sendBlock(0x8C, PackTimers(timers, 3)); }
+bool CmdWriteLcdContrast(double code) {
+  return sendByte(0x81, code);
+}
+bool CmdWriteClock(const MeterClock& clock) {
+  return sendBlock(0x82, PackClock(clock));
+}
+bool CmdWriteLcdApo(double choice) {
+  return sendByte(0x83, choice);
+}
+bool CmdWriteDoseSettings(const DoseSetting& dose) {
+  return sendBlock(0x84, PackDoseSetting(dose));
+}
+bool CmdWriteScreens(const ScreenBytes& screens) {
+  return sendBlock(0x85, PackScreens(screens));
+}
+bool CmdWritePause(double onOff) {
+  return sendByte(0x86, onOff);
+}
+bool CmdWriteLedAlarm(const LedAlarmSetting& alarm) {
+  return sendBlock(0x87, PackLedAlarm(alarm));
+}
+bool CmdWriteKeypadLock(double onOff) {
+  return sendByte(0x88, onOff);
+}
+bool CmdWriteAutoScroll(double onOff) {
+  return sendByte(0x89, onOff);
+}
+bool CmdWriteTimers1(const TimerSetting& timers) {
+  return sendBlock(0x8A, PackTimers(timers, 1));
+}
+bool CmdWriteTimers2(const TimerSetting& timers) {
+  return sendBlock(0x8B, PackTimers(timers, 2));
+}
+bool CmdWriteTimers3(const TimerSetting& timers) {
+  return sendBlock(0x8C, PackTimers(timers, 3));
+}
 
 bool CmdWriteWelcomeText(const std::vector<std::uint8_t>& text) {
   // The meter expects the length byte one above the bytes that follow it;
@@ -250,7 +315,9 @@ bool CmdWriteCalibration(double levelTimesTen) {
   return sendBlock(0x8F, p.result());
 }
 
-bool CmdWriteLunchTime(const LunchTimeBytes& lunch) { return sendBlock(0x90, PackLunchTime(lunch), 1); }
+bool CmdWriteLunchTime(const LunchTimeBytes& lunch) {
+  return sendBlock(0x90, PackLunchTime(lunch), 1);
+}
 
 bool CmdWriteIntervalTime(long long seconds) {
   if (seconds < 0 || seconds > std::numeric_limits<std::int32_t>::max()) return false;

@@ -11,7 +11,7 @@ namespace vkz {
 // What a settings text names; what it leaves out keeps the device's value.
 struct LineSettings {
   std::optional<long> baud;
-  std::optional<char> parity;  // 'N', 'E', 'O', 'M', 'S'
+  std::optional<char> parity;   // 'N', 'E', 'O', 'M', 'S'
   std::optional<int> dataBits;  // 5..8
   std::optional<int> stopBits;  // 1 or 2 (1.5 is taken as 2, as the line drivers do)
   std::optional<bool> xonXoff;

@@ -96,7 +96,9 @@ void ResetPortRecords() {
   for (int i = 1; i <= kMaxPorts; ++i) l.PortTable[static_cast<std::size_t>(i)].PortReply = l.CurReply;
 }
 
-void ClearRecordTemplate() { Link().CurReply.ReplyData.fill(0); }
+void ClearRecordTemplate() {
+  Link().CurReply.ReplyData.fill(0);
+}
 
 int ParseResponse(std::vector<std::uint8_t>& buffer) {
   PortEntry* e = CurrentEntry();

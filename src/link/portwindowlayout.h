@@ -6,9 +6,9 @@
 namespace vkz {
 
 struct ComPortLayout {
-  int width;       // outer size of the window after the rule
+  int width;  // outer size of the window after the rule
   int height;
-  int panelLeft;   // place of the panel inside the window
+  int panelLeft;  // place of the panel inside the window
   int panelTop;
 };
 
@@ -23,7 +23,8 @@ constexpr int kComPortFrameHeight = 500;
 constexpr ComPortLayout ComPortSetFrmLayout(int outerWidth, int outerHeight) {
   const int w = outerWidth < kComPortMinWidth ? kComPortMinWidth : outerWidth;
   const int h = outerHeight < kComPortMinHeight ? kComPortMinHeight : outerHeight;
-  return {w, h, (w - kComPortPanelWidth - kComPortFrameWidth) / 2, (h - kComPortPanelHeight - kComPortFrameHeight) / 2};
+  return {w, h, (w - kComPortPanelWidth - kComPortFrameWidth) / 2,
+          (h - kComPortPanelHeight - kComPortFrameHeight) / 2};
 }
 
 }  // namespace vkz

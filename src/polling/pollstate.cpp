@@ -7,6 +7,8 @@ PollingState& Polling() {
   return state;
 }
 
-void ResetPolling() { Polling() = PollingState{}; }
+void ResetPolling() {
+  Polling() = PollingState{};
+}
 
 }  // namespace vkz

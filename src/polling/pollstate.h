@@ -9,8 +9,8 @@
 namespace vkz {
 
 struct PollingState {
-  std::string MeterModel;      // model text of the last identification reply ("VKZ 418", "KRD 529")
-  std::string PrevMeterModel;  // model text of the identification reply before it
+  std::string MeterModel;            // model text of the last identification reply ("VKZ 418", "KRD 529")
+  std::string PrevMeterModel;        // model text of the identification reply before it
   std::int16_t ModelChanged = 0;     // model text changed (or came empty): rebuild the command tree
   std::int16_t MemoryErasing = 0;    // an erase request is outstanding
   std::int16_t TimerSetPending = 0;  // the three-frame timer write awaits its last acknowledgement
@@ -19,8 +19,8 @@ struct PollingState {
   std::int16_t LinkLost = 0;         // over 100 receive ticks with fewer than two bytes buffered
   std::int32_t BlockNo = 0;          // number of the data block requested last
   std::int32_t BlockRetry = 0;       // poll ticks since the last data-block request or re-send (0..2)
-  std::int16_t IdleTicks = 0;        // receive ticks in a row with fewer than two bytes buffered (stops at 32767)
-  std::int32_t WaitTicks = 0;        // receive ticks in the timer-write wait or the memory-list wait
+  std::int16_t IdleTicks = 0;  // receive ticks in a row with fewer than two bytes buffered (stops at 32767)
+  std::int32_t WaitTicks = 0;  // receive ticks in the timer-write wait or the memory-list wait
 };
 
 // The program-wide polling state.

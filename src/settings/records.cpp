@@ -7,6 +7,8 @@ SettingsRecords& Records() {
   return records;
 }
 
-void ResetRecords() { Records() = SettingsRecords{}; }
+void ResetRecords() {
+  Records() = SettingsRecords{};
+}
 
 }  // namespace vkz

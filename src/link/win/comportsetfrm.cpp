@@ -24,7 +24,9 @@
 namespace vkz {
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+  return QString::fromStdString(s);
+}
 
 // Runs one step of a handler; a failing step is passed over.
 template <class F>
@@ -129,7 +131,9 @@ ComPortSetFrm::ComPortSetFrm() {
   });
 }
 
-void ComPortSetFrm::Form_Unload() { Flags().ComPortSetFrmOpen = 0; }
+void ComPortSetFrm::Form_Unload() {
+  Flags().ComPortSetFrmOpen = 0;
+}
 
 void ComPortSetFrm::Form_Resize() {
   if (isMinimized()) return;

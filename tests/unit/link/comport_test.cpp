@@ -212,11 +212,20 @@ TEST(ComNameMap, EntryBesideTheProgramWinsThenTheDevFallback) {
     const char* name;
     const char* path;
   } cases[] = {
-      {"COM1", "/dev/ttyS0"},     {"COM32", "/dev/ttyS31"},   {"COM33", "/dev/ttyUSB0"},
-      {"COM64", "/dev/ttyUSB31"}, {"COM65", "/dev/ttyACM0"},  {"COM96", "/dev/ttyACM31"},
-      {"COM97", ""},              {"COM256", ""},             {"COM0", ""},
-      {"COM01", ""},              {"COM257", ""},             {"COMx", ""},
-      {"com1", ""},               {"", ""},
+      {"COM1", "/dev/ttyS0"},
+      {"COM32", "/dev/ttyS31"},
+      {"COM33", "/dev/ttyUSB0"},
+      {"COM64", "/dev/ttyUSB31"},
+      {"COM65", "/dev/ttyACM0"},
+      {"COM96", "/dev/ttyACM31"},
+      {"COM97", ""},
+      {"COM256", ""},
+      {"COM0", ""},
+      {"COM01", ""},
+      {"COM257", ""},
+      {"COMx", ""},
+      {"com1", ""},
+      {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(ComDevicePath(c.name), c.path) << c.name;
   dir.link("COM2", "/dev/null");

@@ -1,12 +1,13 @@
 // Every request frame, byte for byte, as it reaches the other end of the
 // line, and the values the builders refuse.
+#include "link/frames.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 #include <string>
 
-#include "link/frames.h"
 #include "link/porttable.h"
 #include "polling/pollstate.h"
 #include "settings/records.h"
@@ -47,9 +48,9 @@ DoseSetting sampleDose() {
 ScreenBytes sampleScreens() {
   ScreenBytes s{};
   for (int k = 0; k < 12; ++k) {
-    s[k] = k % 3;          // channel
-    s[12 + k] = k + 1;     // upper line
-    s[24 + k] = 100 + k;   // lower line
+    s[k] = k % 3;         // channel
+    s[12 + k] = k + 1;    // upper line
+    s[24 + k] = 100 + k;  // lower line
   }
   return s;
 }
@@ -129,33 +130,41 @@ TEST_F(RequestFrames, EveryCommandExactlyAsTheMeterTakesIt) {
       {"WriteDoseSettings", [&] { return CmdWriteDoseSettings(dose); },
        "02 00 1B 84 01 02 55 5A 03 73 01 E0 01 05 00 50 55 05 78 02 1C 00 12 01 46 4B 06 8C 00 00 F4"},
       {"WriteScreens", [&] { return CmdWriteScreens(screens); },
-       "02 00 25 85 00 01 64 01 02 65 02 03 66 00 04 67 01 05 68 02 06 69 00 07 6A 01 08 6B 02 09 6C 00 0A 6D "
+       "02 00 25 85 00 01 64 01 02 65 02 03 66 00 04 67 01 05 68 02 06 69 00 07 6A 01 08 6B 02 09 6C 00 0A "
+       "6D "
        "01 0B 6E 02 0C 6F AC"},
       {"WritePause", [] { return CmdWritePause(1); }, "02 00 02 86 01 85"},
       {"WriteLedAlarm", [&] { return CmdWriteLedAlarm(alarm); },
-       "02 00 2E 87 01 03 84 01 F4 03 8E 01 F5 03 98 01 F6 03 A2 01 F7 03 AC 01 F8 03 B6 01 F9 03 C0 01 FA 03 "
+       "02 00 2E 87 01 03 84 01 F4 03 8E 01 F5 03 98 01 F6 03 A2 01 F7 03 AC 01 F8 03 B6 01 F9 03 C0 01 FA "
+       "03 "
        "CA 01 FB 03 D4 01 FC 03 DE 01 FD 03 E8 01 FE 97"},
       {"WriteKeypadLock", [] { return CmdWriteKeypadLock(1); }, "02 00 02 88 01 8B"},
       {"WriteAutoScroll", [] { return CmdWriteAutoScroll(0); }, "02 00 02 89 00 8B"},
       {"WriteTimers1", [&] { return CmdWriteTimers1(timers); },
-       "02 00 2F 8A 03 07 E3 06 0F 08 1E 00 00 01 E0 07 2D 00 01 86 A0 0C 00 00 00 00 00 05 00 01 03 00 00 00 "
+       "02 00 2F 8A 03 07 E3 06 0F 08 1E 00 00 01 E0 07 2D 00 01 86 A0 0C 00 00 00 00 00 05 00 01 03 00 00 "
+       "00 "
        "41 01 02 06 00 00 00 7D 00 03 09 00 00 00 B9 01 31"},
       {"WriteTimers2", [&] { return CmdWriteTimers2(timers); },
-       "02 00 32 8B 04 0C 00 00 00 F5 00 05 0F 00 00 01 31 01 06 12 00 00 01 6D 00 07 15 00 00 01 A9 01 08 18 "
+       "02 00 32 8B 04 0C 00 00 00 F5 00 05 0F 00 00 01 31 01 06 12 00 00 01 6D 00 07 15 00 00 01 A9 01 08 "
+       "18 "
        "00 00 01 E5 00 09 1B 00 00 02 21 01 0A 1E 00 00 02 5D 00 33"},
       {"WriteTimers3", [&] { return CmdWriteTimers3(timers); },
-       "02 00 24 8C 0B 21 00 00 02 99 01 0C 24 00 00 02 D5 00 0D 27 00 00 03 11 01 0E 2A 00 00 03 4D 00 0F 2D "
+       "02 00 24 8C 0B 21 00 00 02 99 01 0C 24 00 00 02 D5 00 0D 27 00 00 03 11 01 0E 2A 00 00 03 4D 00 0F "
+       "2D "
        "00 00 03 89 01 1D"},
       {"WriteWelcomeText", [&] { return CmdWriteWelcomeText(blanks); },
-       "02 00 26 8D 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 "
+       "02 00 26 8D 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 "
+       "20 "
        "20 20 20 20 20 20 AB"},
       {"WriteMeterName", [&] { return CmdWriteMeterName(name); },
        "02 00 0C 8E 41 42 43 44 45 46 47 48 49 4A 4B C2"},
       {"WriteCalibration 93.0", [] { return CmdWriteCalibration(930); }, "02 00 03 8F 03 A2 2D"},
-      {"WriteCalibration 93.1 from a level", [] { return CmdWriteCalibration(93.1 * 10); }, "02 00 03 8F 03 A3 2C"},
+      {"WriteCalibration 93.1 from a level", [] { return CmdWriteCalibration(93.1 * 10); },
+       "02 00 03 8F 03 A3 2C"},
       {"WriteCalibration OFF", [] { return CmdWriteCalibration(0); }, "02 00 03 8F 00 00 8C"},
       {"WriteLunchTime", [&] { return CmdWriteLunchTime(lunch); }, "02 00 08 90 01 0C 00 00 0D 00 00 98 00"},
-      {"WriteIntervalTime 60", [] { return CmdWriteIntervalTime(60); }, "02 00 05 91 3C 00 00 00 A8 00 00 00 00"},
+      {"WriteIntervalTime 60", [] { return CmdWriteIntervalTime(60); },
+       "02 00 05 91 3C 00 00 00 A8 00 00 00 00"},
       {"WriteIntervalTime 7200", [] { return CmdWriteIntervalTime(7200); },
        "02 00 05 91 20 1C 00 00 A8 00 00 00 00"},
   };
@@ -200,9 +209,21 @@ TEST_F(RequestFrames, ValueOutsideItsFieldWritesNothingAndSetsNoFlag) {
       {"calibration 32768", [] { return CmdWriteCalibration(32768); }, ""},
       {"interval -60", [] { return CmdWriteIntervalTime(-60); }, ""},
       {"interval 2^31", [] { return CmdWriteIntervalTime(2147483648LL); }, ""},
-      {"clock year -1", [] { return CmdWriteClock(MeterClock{-1, 1, 1, 0, 0, 0}); }, ""},
-      {"clock year 40000", [] { return CmdWriteClock(MeterClock{40000, 1, 1, 0, 0, 0}); }, ""},
-      {"clock second 256", [] { return CmdWriteClock(MeterClock{2020, 1, 1, 0, 0, 256}); }, ""},
+      {"clock year -1",
+       [] {
+         return CmdWriteClock(MeterClock{-1, 1, 1, 0, 0, 0});
+       },
+       ""},
+      {"clock year 40000",
+       [] {
+         return CmdWriteClock(MeterClock{40000, 1, 1, 0, 0, 0});
+       },
+       ""},
+      {"clock second 256",
+       [] {
+         return CmdWriteClock(MeterClock{2020, 1, 1, 0, 0, 256});
+       },
+       ""},
       {"dose negative PW", [&] { return CmdWriteDoseSettings(badDose); }, ""},
       {"dose threshold 256", [&] { return CmdWriteDoseSettings(wideDose); }, ""},
       {"screens code 300", [&] { return CmdWriteScreens(screens); }, ""},
@@ -210,7 +231,11 @@ TEST_F(RequestFrames, ValueOutsideItsFieldWritesNothingAndSetsNoFlag) {
       {"timers 1 negative duration", [&] { return CmdWriteTimers1(t1); }, ""},
       {"timers 2 negative PC duration", [&] { return CmdWriteTimers2(t2); }, ""},
       {"timers 3 enable 256", [&] { return CmdWriteTimers3(t3); }, ""},
-      {"lunch 300", [] { return CmdWriteLunchTime(LunchTimeBytes{1, 300, 0, 0, 13, 0, 0}); }, ""},
+      {"lunch 300",
+       [] {
+         return CmdWriteLunchTime(LunchTimeBytes{1, 300, 0, 0, 13, 0, 0});
+       },
+       ""},
       {"welcome 254 bytes", [] { return CmdWriteWelcomeText(std::vector<std::uint8_t>(254, 'a')); }, ""},
       {"name 10 bytes", [] { return CmdWriteMeterName(std::vector<std::uint8_t>(10, 'a')); }, ""},
       {"name 12 bytes", [] { return CmdWriteMeterName(std::vector<std::uint8_t>(12, 'a')); }, ""},

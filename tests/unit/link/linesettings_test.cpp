@@ -1,7 +1,7 @@
 // Settings texts read into line attributes.
-#include <gtest/gtest.h>
-
 #include "link/linesettings.h"
+
+#include <gtest/gtest.h>
 
 using namespace vkz;
 
@@ -11,10 +11,10 @@ TEST(LineSettings, ReadsBothFormsAndRefusesTheRest) {
   struct Case {
     const char* text;
     bool ok;
-    long baud;      // 0: not named
-    char parity;    // 0: not named
-    int data;       // 0: not named
-    int stop;       // 0: not named
+    long baud;    // 0: not named
+    char parity;  // 0: not named
+    int data;     // 0: not named
+    int stop;     // 0: not named
   } cases[] = {
       {"baud=57600 parity=N data=8 stop=1", true, 57600, 'N', 8, 1},
       {"BAUD=9600 PARITY=e DATA=7 STOP=2", true, 9600, 'E', 7, 2},
@@ -57,7 +57,8 @@ TEST(LineSettings, AppliesOverTheDeviceAttributesAndKeepsThemInRawMode) {
   t.c_oflag |= OPOST | ONLCR;
   MakeRawKeepLine(t);
   EXPECT_EQ(cfgetospeed(&t), B9600);
-  EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | PARODD | CSTOPB), static_cast<tcflag_t>(CS7 | PARENB | PARODD | CSTOPB));
+  EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | PARODD | CSTOPB),
+            static_cast<tcflag_t>(CS7 | PARENB | PARODD | CSTOPB));
   EXPECT_TRUE(t.c_cflag & CLOCAL);
   EXPECT_TRUE(t.c_cflag & CREAD);
   EXPECT_FALSE(t.c_lflag & (ICANON | ECHO | ISIG));

@@ -1,10 +1,11 @@
 // Reply frames cut out of received bytes, request checksums, byte texts.
+#include "link/parser.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "link/parser.h"
 #include "link/porttable.h"
 #include "unit/link/testpty.h"
 
@@ -50,12 +51,7 @@ TEST(ReplyParser, CutsFramesAsTheyArrive) {
       {"whole", {kModelFrame}, {1}, 0, 7, ""},
       {"in three pieces", {"03 00 00", "07 56 4B 5A", "20 34 31 38 5D"}, {0, 0, 1}, 0, 7, ""},
       {"two in one buffer", {std::string(kModelFrame) + frameHex(0x02, 7), ""}, {1, 1}, 2, 7, ""},
-      {"followed by the start of the next",
-       {std::string(kModelFrame) + "03 0F 00"},
-       {1},
-       0,
-       7,
-       "03 0F 00"},
+      {"followed by the start of the next", {std::string(kModelFrame) + "03 0F 00"}, {1}, 0, 7, "03 0F 00"},
       {"garbage first costs the buffer", {std::string("55 ") + kModelFrame}, {0}, -1, -1, ""},
       {"garbage then a frame", {"55 03 00 00", kModelFrame}, {0, 1}, 0, 7, ""},
       {"wrong checksum costs what follows too",
@@ -142,7 +138,8 @@ TEST(PortTableBytes, BytesToTextAndBytesFrom) {
       {{0xE9, 0x80}, 1, "chr", "\xC3\xA9\xE2\x82\xAC"},  // é and € from code page 1252
       {{'A', 0, 'B'}, 2, "chr", std::string("A\0B", 3)},
   };
-  for (const auto& c : cases) EXPECT_EQ(BytesToText(c.bytes, c.last, c.mode), c.text) << c.mode << " " << c.last;
+  for (const auto& c : cases)
+    EXPECT_EQ(BytesToText(c.bytes, c.last, c.mode), c.text) << c.mode << " " << c.last;
 
   const std::vector<std::uint8_t> ten{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
   EXPECT_TRUE(BytesFrom(ten, 10).empty());

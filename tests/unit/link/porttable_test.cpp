@@ -1,4 +1,6 @@
 // Linking ports, the current port's buffer, flushing, and the wait loop.
+#include "link/porttable.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "link/eventpump.h"
-#include "link/porttable.h"
 #include "link/waitloop.h"
 #include "unit/link/testpty.h"
 
@@ -129,11 +130,11 @@ TEST(WaitLoop, WaitsItsTimeOnAMonotonicClockAndAlwaysEnds) {
     double step;  // clock advance per turn of the event loop
     int turns;    // turns until the wait ends
   } cases[] = {
-      {0.5, 43200.0, 0.125, 4},    // at noon
-      {0.5, 86399.75, 0.125, 4},   // across midnight: still the full time
-      {0.1, 0.0, 0.015625, 7},     // receive ticks of about 16 ms
-      {0.0, 5.0, 0.0, 1},        // no time: one turn
-      {-3.0, 5.0, 0.0, 1},       // negative: one turn
+      {0.5, 43200.0, 0.125, 4},   // at noon
+      {0.5, 86399.75, 0.125, 4},  // across midnight: still the full time
+      {0.1, 0.0, 0.015625, 7},    // receive ticks of about 16 ms
+      {0.0, 5.0, 0.0, 1},         // no time: one turn
+      {-3.0, 5.0, 0.0, 1},        // negative: one turn
       {std::nan(""), 5.0, 0.0, 1},
   };
   for (const auto& c : cases) {

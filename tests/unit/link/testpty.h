@@ -66,8 +66,10 @@ class TestPty {
     std::size_t done = 0;
     while (done < bytes.size()) {
       const ssize_t w = ::write(master_, bytes.data() + done, bytes.size() - done);
-      if (w > 0) done += static_cast<std::size_t>(w);
-      else waitFor(POLLOUT, 1000);
+      if (w > 0)
+        done += static_cast<std::size_t>(w);
+      else
+        waitFor(POLLOUT, 1000);
     }
   }
 
@@ -80,8 +82,10 @@ class TestPty {
     while (out.size() < count && std::chrono::steady_clock::now() < end) {
       std::uint8_t buf[4096];
       const ssize_t r = ::read(master_, buf, sizeof buf);
-      if (r > 0) out.insert(out.end(), buf, buf + r);
-      else waitFor(POLLIN, 20);
+      if (r > 0)
+        out.insert(out.end(), buf, buf + r);
+      else
+        waitFor(POLLIN, 20);
     }
     return out;
   }
@@ -114,7 +118,10 @@ inline std::vector<std::uint8_t> hexBytes(const std::string& hex) {
   unsigned v = 0;
   int digits = 0;
   for (char c : hex) {
-    int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
+    int d = (c >= '0' && c <= '9')   ? c - '0'
+            : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+            : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                                     : -1;
     if (d < 0) continue;
     v = v * 16 + static_cast<unsigned>(d);
     if (++digits == 2) {

@@ -88,8 +88,8 @@ TEST_F(PortWindow, OpensWithEveryPortAndTheMeterModelSelected) {
 
   ComPortSetFrm* f = open();
   EXPECT_EQ(Flags().ComPortSetFrmOpen, -1);
-  for (const char* name : {"ComPortPic", "PortScanBtn", "PortResetBtn", "DeviceManager", "DeviceLbl", "DeviceSelCbx",
-                           "ComPortLbl", "ComPortCbx", "LinkBtn", "ScanProgressBar"})
+  for (const char* name : {"ComPortPic", "PortScanBtn", "PortResetBtn", "DeviceManager", "DeviceLbl",
+                           "DeviceSelCbx", "ComPortLbl", "ComPortCbx", "LinkBtn", "ScanProgressBar"})
     EXPECT_NE(f->findChild<QWidget*>(name), nullptr) << name;
   EXPECT_EQ(f->windowTitle(), "Com Port");
   EXPECT_EQ(f->PortScanBtn->text(), "Auto Scan");
@@ -246,8 +246,8 @@ TEST_F(PortWindow, DeviceManagerShowsWhichPortIsWhichDevice) {
   QTest::mouseClick(f->DeviceManager, Qt::LeftButton);
   ASSERT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_EQ(MsgBox::shown()[0].title, "Device Manager");
-  EXPECT_TRUE(MsgBox::shown()[0].text.contains(QString::fromStdString("COM3  ->  " + dir.path() + "/com/COM3  (" +
-                                                                        pty.slave() + ")")))
+  EXPECT_TRUE(MsgBox::shown()[0].text.contains(
+      QString::fromStdString("COM3  ->  " + dir.path() + "/com/COM3  (" + pty.slave() + ")")))
       << MsgBox::shown()[0].text.toStdString();
 }
 
