@@ -15,6 +15,6 @@ for f in build-fuzz/fuzz/*; do
   seeds=()
   [ -d "tests/fuzz/seeds/$name" ] && seeds=("tests/fuzz/seeds/$name")
   echo "fuzz: $name for ${SECONDS_EACH}s"
-  "$f" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+  "$f" -max_total_time="$SECONDS_EACH" -timeout=10 -artifact_prefix="build-fuzz/$name-" -rss_limit_mb=2048 -print_final_stats=0 \
     "$corpus" "${seeds[@]}" >"build-fuzz/$name.log" 2>&1 || { tail -50 "build-fuzz/$name.log"; exit 1; }
 done
