@@ -16,6 +16,7 @@
 #include "views/atomicfile.h"
 #include "views/displaytext.h"
 #include "views/gridswriter.h"
+#include "views/linescan.h"
 
 namespace vkz {
 namespace {
@@ -193,22 +194,28 @@ void DataFileReader::fail(std::int64_t lineNo, std::string message) {
 }
 
 bool DataFileReader::ParseDataFileLine(std::int64_t lineNo, std::string_view text) {
+  return parse(lineNo, text, detail::scanLine(text));
+}
+
+bool DataFileReader::parse(std::int64_t lineNo, std::string_view text, const detail::LineScan& scan) {
   if (errorLine_ >= 0) return false;
   if (text.empty()) return true;
 
-  std::string_view field0 = text.substr(0, text.find('\t'));
-  if (field0 == "Information") {
-    section_ = Information;
-    sectionStart_ = lineNo;
-    sawMarker_ = true;
-  } else if (field0 == "HeaderData") {
-    section_ = HeaderData;
-    sectionStart_ = lineNo;
-    sawMarker_ = true;
-  } else if (field0 == "RecordData") {
-    section_ = RecordData;
-    sectionStart_ = lineNo + 1;  // the record grid's title line is skipped
-    sawMarker_ = true;
+  std::string_view field0 = scan.field(text, 0);
+  if (field0.size() == 10 || field0.size() == 11) {  // the lengths of the marker names
+    if (field0 == "Information") {
+      section_ = Information;
+      sectionStart_ = lineNo;
+      sawMarker_ = true;
+    } else if (field0 == "HeaderData") {
+      section_ = HeaderData;
+      sectionStart_ = lineNo;
+      sawMarker_ = true;
+    } else if (field0 == "RecordData") {
+      section_ = RecordData;
+      sectionStart_ = lineNo + 1;  // the record grid's title line is skipped
+      sawMarker_ = true;
+    }
   }
   if (lineNo <= sectionStart_) return true;
 
@@ -219,62 +226,51 @@ bool DataFileReader::ParseDataFileLine(std::int64_t lineNo, std::string_view tex
     case HeaderData:
       header_.addItem(text);
       if (lineNo - sectionStart_ == 9) {  // the "Total Point" row: the record count
-        size_t tab = text.find('\t');
-        if (tab == std::string_view::npos) {
+        if (scan.tabs == 0) {
           fail(lineNo, lineName(lineNo) +
                            ": the \"Total Point\" row (the ninth line after \"HeaderData\") has no record "
                            "count in its second cell.");
           return false;
         }
-        double v = displayNumber(cellOfRow(text, 1));
+        double v = displayNumber(scan.field(text, 1));
         std::int64_t n = v >= 1 ? static_cast<std::int64_t>(std::floor(std::min(v, 9.0e18))) : 0;
         announced_ = n;
         countLine_ = lineNo;
         recordsRead_ = 0;
         arraySize_ = std::min<std::uint64_t>(static_cast<std::uint64_t>(n), cap_);
         data_.sizePointValues(arraySize_);
+        seen_.assign(arraySize_, false);
         std::uint64_t want = static_cast<std::uint64_t>(records_.rows()) + arraySize_;
         records_.reserve(static_cast<int>(std::min<std::uint64_t>(want, INT_MAX / 2)));
       }
       break;
     case RecordData:
       records_.addItem(text);
-      return readRecord(lineNo, text);
+      return readRecord(lineNo, text, scan);
     default:
       break;
   }
   return true;
 }
 
-bool DataFileReader::readRecord(std::int64_t lineNo, std::string_view text) {
-  // Cells 0 to 5: number, date and time, LAVG, Leq, LCPK, LZPK.
-  std::string_view cell[6];
-  int n = 0;
-  size_t start = 0;
-  while (n < 6) {
-    size_t tab = text.find('\t', start);
-    if (tab == std::string_view::npos) {
-      cell[n++] = text.substr(start);
-      break;
-    }
-    cell[n++] = text.substr(start, tab - start);
-    start = tab + 1;
-  }
+bool DataFileReader::readRecord(std::int64_t lineNo, std::string_view text, const detail::LineScan& scan) {
   if (announced_ < 0) {
     fail(lineNo, lineName(lineNo) +
                      ": a record comes before the record count (the \"Total Point\" row, the ninth line after "
                      "\"HeaderData\").");
     return false;
   }
-  if (n < 6) {
+  // Cells 0 to 5: number, date and time, LAVG, Leq, LCPK, LZPK.
+  if (scan.tabs < 5) {
     fail(lineNo, lineName(lineNo) + ": a record line needs six cells (number, date and time, LAVG, Leq, LCPK, "
-                                    "LZPK), this one has " + std::to_string(n) + ".");
+                                    "LZPK), this one has " + std::to_string(scan.tabs + 1) + ".");
     return false;
   }
   // Like an array index of the old program: the number rounded to whole.
-  double idx = std::nearbyint(displayNumber(cell[0]) - 1.0);
+  std::string_view number = scan.field(text, 0);
+  double idx = std::nearbyint(displayNumber(number) - 1.0);
   if (!(idx >= 0 && idx < static_cast<double>(arraySize_))) {
-    std::string msg = lineName(lineNo) + ": the record number " + quoted(cell[0]) + " is not between 1 and " +
+    std::string msg = lineName(lineNo) + ": the record number " + quoted(number) + " is not between 1 and " +
                       std::to_string(arraySize_);
     if (arraySize_ < static_cast<std::uint64_t>(announced_))
       msg += " (the file announces " + std::to_string(announced_) + " records but cannot hold that many)";
@@ -282,12 +278,16 @@ bool DataFileReader::readRecord(std::int64_t lineNo, std::string_view text) {
     return false;
   }
   size_t i = static_cast<size_t>(idx);
-  data_.PointValue1[i] = levelValue(cell[2]);
-  data_.PointValue2[i] = levelValue(cell[3]);
-  data_.PointValue3[i] = levelValue(cell[4]);
-  data_.PointValue4[i] = levelValue(cell[5]);
-  data_.PointValue5[i] = isFlaggedLevel(cell[2]) ? 1.0 : 0.0;
-  ++recordsRead_;
+  std::string_view lavg = scan.field(text, 2);
+  data_.PointValue1[i] = levelValue(lavg);
+  data_.PointValue2[i] = levelValue(scan.field(text, 3));
+  data_.PointValue3[i] = levelValue(scan.field(text, 4));
+  data_.PointValue4[i] = levelValue(scan.field(text, 5));
+  data_.PointValue5[i] = isFlaggedLevel(lavg) ? 1.0 : 0.0;
+  if (!seen_[i]) {
+    seen_[i] = true;
+    ++recordsRead_;
+  }
   return true;
 }
 
@@ -307,7 +307,7 @@ void DataFileLoader::stopAt(std::int64_t lineNo, std::string message) {
   result_.message = std::move(message);
 }
 
-void DataFileLoader::line(std::string_view raw) {
+void DataFileLoader::line(std::string_view raw, const detail::LineScan& scan) {
   const std::int64_t lineNo = result_.lines++;
   if (lineNo == 0) {
     if (raw.size() >= 3 && raw.substr(0, 3) == "\xEF\xBB\xBF") {  // UTF-8 byte-order mark
@@ -320,7 +320,7 @@ void DataFileLoader::line(std::string_view raw) {
           "This file is written as UTF-16 (Unicode) text; data files are 8-bit text. Nothing was read.";
       return;
     }
-    if (!raw.empty() && std::memchr(raw.data(), 0, raw.size())) {
+    if (scan.nul) {
       stopped_ = true;
       result_.status = OpenStatus::NotDataFile;
       result_.message = "This is not a data file: it holds binary data. Nothing was read.";
@@ -337,18 +337,19 @@ void DataFileLoader::line(std::string_view raw) {
     }
     return;
   }
-  if (!raw.empty() && std::memchr(raw.data(), 0, raw.size())) {
+  if (scan.nul) {
     stopAt(lineNo, lineName(lineNo) +
                        " holds binary data (a zero byte); the file is damaged. The lines before it were read.");
     return;
   }
-  std::string_view text = raw;
-  if (!isAscii(raw) && !(utf8_ && isValidUtf8(raw))) {
+  bool ok;
+  if (!scan.high || (utf8_ && isValidUtf8(raw))) {
+    ok = reader_.parse(lineNo, raw, scan);
+  } else {
     decoded_ = cp1252ToUtf8(raw);
-    text = decoded_;
+    ok = reader_.parse(lineNo, decoded_, detail::scanLine(decoded_));
   }
-  if (!reader_.ParseDataFileLine(lineNo, text))
-    stopAt(reader_.errorLine(), reader_.error() + " The lines before it were read.");
+  if (!ok) stopAt(reader_.errorLine(), reader_.error() + " The lines before it were read.");
 }
 
 void DataFileLoader::segment(std::string_view seg) {
@@ -357,21 +358,28 @@ void DataFileLoader::segment(std::string_view seg) {
                                                     "file. The lines before it were read.");
     return;
   }
-  // The text between two LF: a CR before the LF belongs to the line end
-  // (CR LF); any other CR ends a line of its own.
-  if (!seg.empty() && seg.back() == '\r') seg.remove_suffix(1);
-  for (;;) {
-    size_t cr = seg.find('\r');
-    line(seg.substr(0, cr));
-    if (stopped_ || cr == std::string_view::npos) break;
-    seg.remove_prefix(cr + 1);
+  detail::LineScan scan = detail::scanLine(seg);
+  if (scan.cr) {
+    // The text between two LF: a CR before the LF belongs to the line end
+    // (CR LF); any other CR ends a line of its own.
+    if (seg.back() == '\r') seg.remove_suffix(1);
+    if (seg.find('\r') != std::string_view::npos) {
+      for (;;) {
+        size_t cr = seg.find('\r');
+        std::string_view piece = seg.substr(0, cr);
+        line(piece, detail::scanLine(piece));
+        if (stopped_ || cr == std::string_view::npos) break;
+        seg.remove_prefix(cr + 1);
+      }
+      return;
+    }
   }
+  line(seg, scan);
 }
 
 bool DataFileLoader::feed(std::string_view bytes) {
   if (stopped_) return false;
   try {
-    fed_ += bytes.size();
     while (!stopped_) {
       const void* nl = bytes.empty() ? nullptr : std::memchr(bytes.data(), '\n', bytes.size());
       if (!nl) {

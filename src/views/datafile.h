@@ -25,12 +25,16 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "polling/measurement.h"
 #include "ui/griddata.h"
 #include "views/progress.h"
 
 namespace vkz {
+namespace detail {
+struct LineScan;
+}
 
 // True for the model texts of the two supported meters, "VKZ 418" and
 // "KRD 529" (whole, case-sensitive).
@@ -125,7 +129,8 @@ class DataFileReader {
   // The record count of the "Total Point" row (-1 before it) and its line.
   std::int64_t announcedRecords() const { return announced_; }
   std::int64_t countLine() const { return countLine_; }
-  // Record lines stored in the arrays.
+  // Records stored in the arrays (a record number given twice counts once;
+  // its last line holds).
   std::uint64_t recordsRead() const { return recordsRead_; }
 
   bool failed() const { return errorLine_ >= 0; }
@@ -135,7 +140,9 @@ class DataFileReader {
   void fail(std::int64_t lineNo, std::string message);
 
  private:
-  bool readRecord(std::int64_t lineNo, std::string_view lineText);
+  friend class DataFileLoader;
+  bool parse(std::int64_t lineNo, std::string_view lineText, const detail::LineScan& scan);
+  bool readRecord(std::int64_t lineNo, std::string_view lineText, const detail::LineScan& scan);
   GridData& userInfo_;
   GridData& header_;
   GridData& records_;
@@ -147,6 +154,7 @@ class DataFileReader {
   std::int64_t countLine_ = -1;
   std::uint64_t arraySize_ = 0;
   std::uint64_t recordsRead_ = 0;
+  std::vector<bool> seen_;  // record numbers read
   std::uint64_t cap_ = std::uint64_t{1} << 24;
   std::int64_t errorLine_ = -1;
   std::string error_;
@@ -167,7 +175,7 @@ struct OpenResult {
   std::string model;          // line 0, UTF-8
   std::int64_t lines = 0;     // lines seen (0-based numbers 0 .. lines - 1)
   std::int64_t badLine = -1;  // 0-based number of the line the message names
-  std::uint64_t records = 0;  // record lines read into the arrays
+  std::uint64_t records = 0;  // records read into the arrays
   std::string message;        // for the user; lines counted from 1, as editors do
   bool ok() const { return status == OpenStatus::Ok; }
 };
@@ -201,14 +209,12 @@ class DataFileLoader {
 
  private:
   void segment(std::string_view seg);
-  void line(std::string_view raw);
+  void line(std::string_view raw, const detail::LineScan& scan);
   void stopAt(std::int64_t lineNo, std::string message);
   std::string meterModel_;
   DataFileReader reader_;
   std::string carry_;  // the start of a line whose end is in a later block
-  std::uint64_t fed_ = 0;
   bool utf8_ = false;
-  bool started_ = false;
   bool parsing_ = false;
   bool stopped_ = false;
   std::string decoded_;

@@ -29,31 +29,26 @@ double displayNumber(std::string_view t) {
   const char* start = p;
   std::uint64_t mant = 0;
   int digits = 0, decimals = 0;
-  bool point = false, exact = true;
+  bool point = false, exact = true, any = false;
   for (; p < end; ++p) {
-    char c = *p;
-    if (isDigit(c)) {
+    unsigned d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+    if (d <= 9) {
+      any = true;
       if (digits < 15) {
-        mant = mant * 10 + static_cast<unsigned>(c - '0');
+        mant = mant * 10 + d;
         if (mant) ++digits;
-        if (point) ++decimals;
+        decimals += point;
       } else {
         exact = false;
       }
-    } else if ((c == '.' || c == ',') && !point) {
+    } else if ((*p == '.' || *p == ',') && !point) {
       point = true;
     } else {
       break;
     }
   }
+  if (!any) return 0.0;
   const char* mantEnd = p;
-  bool anyDigit = false;
-  for (const char* q = start; q < mantEnd; ++q)
-    if (isDigit(*q)) {
-      anyDigit = true;
-      break;
-    }
-  if (!anyDigit) return 0.0;
 
   // Optional exponent: e or E, an optional sign and at least one digit.
   const char* numEnd = mantEnd;

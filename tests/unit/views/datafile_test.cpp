@@ -293,6 +293,8 @@ TEST(DataFileRead, BrokenFiles) {
        "Line 28 holds binary data", 2, 1},
       {"record number above the count", replaceAll(good, "3\t2018/05/23 14:02:30", "4\t2018/05/23 14:02:30"),
        OpenStatus::Damaged, 28, "Line 29: the record number \"4\" is not between 1 and 3", 4, 2},
+      {"record number given twice", replaceAll(good, "3\t2018/05/23 14:02:30", "2\t2018/05/23 14:02:30"),
+       OpenStatus::Damaged, 28, "ends at line 29 with 2 of the 3 records", 4, 2},
       {"record number 0", replaceAll(good, "1\t2018/05/23 14:01:00", "0\t2018/05/23 14:01:00"), OpenStatus::Damaged,
        26, "record number \"0\"", 2, 0},
       {"record number not a number", replaceAll(good, "2\t2018/05/23 14:02:00", "x\t2018/05/23 14:02:00"),

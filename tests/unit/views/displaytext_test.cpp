@@ -4,6 +4,7 @@
 
 #include <cfloat>
 
+#include "views/linescan.h"
 #include "views/progress.h"
 
 using namespace vkz;
@@ -53,4 +54,25 @@ TEST(Progress, ReportsEachChangeOfThePercentageOnce) {
   EXPECT_EQ(seen[375], "37.5");
   EXPECT_EQ(seen.back(), "100.0");
   EXPECT_EQ(progressCaption(1, 2, "Completed", false), "50.0%Completed");
+}
+
+TEST(LineScan, FindsWhatAPlainLoopFinds) {
+  // Lines of every length up to 70 with TABs, CRs, zero bytes and high
+  // bytes at every position, against a byte-by-byte reference.
+  const char kinds[] = {'a', '\t', '\r', '\0', '\xE9'};
+  for (size_t len = 0; len <= 70; ++len)
+    for (size_t at = 0; at < len; ++at)
+      for (char k : kinds) {
+        std::string line(len, 'x');
+        for (size_t i = 3; i < len; i += 7) line[i] = '\t';
+        line[at] = k;
+        detail::LineScan s = detail::scanLine(line);
+        std::vector<std::uint32_t> tabs;
+        for (size_t i = 0; i < len; ++i)
+          if (line[i] == '\t' && tabs.size() < detail::LineScan::kTabs) tabs.push_back(static_cast<std::uint32_t>(i));
+        ASSERT_EQ(std::vector<std::uint32_t>(s.tab, s.tab + s.tabs), tabs) << len << " " << at;
+        ASSERT_EQ(s.cr, line.find('\r') != std::string::npos);
+        ASSERT_EQ(s.nul, line.find('\0') != std::string::npos);
+        ASSERT_EQ(s.high, line.find('\xE9') != std::string::npos);
+      }
 }

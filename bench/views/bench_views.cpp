@@ -1,0 +1,198 @@
+// Saves, reopens and counts the histogram of measurements of 86,400 and
+// 1,000,000 records, and prints times, peak memory per record and the ratio
+// of the reopen time to a plain block read of the same file.
+//
+// Each step runs in a child process of its own, so its peak memory is its
+// own and not what an earlier step left in the heap.
+//
+//   bench_views [folder]     (default: the system's temporary folder)
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "polling/measurement.h"
+#include "ui/griddata.h"
+#include "views/csvfile.h"
+#include "views/datafile.h"
+#include "views/histogram.h"
+
+using namespace vkz;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double secondsSince(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+
+long statusKb(const char* key) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
+  return 0;
+}
+
+void resetPeak() {
+  std::ofstream("/proc/self/clear_refs") << "5";  // peak RSS back to the current RSS
+}
+
+// A measurement as the download leaves it in the data list window.
+struct Grids {
+  GridData userInfo, header, records;
+};
+
+Grids makeMeasurement(int n) {
+  Grids g;
+  g.userInfo.setCols(2);
+  for (const char* row : {"Evaluator\tA. Pereira", "Evaluated\tJ. Silva", "Department\tPress shop",
+                          "Company\tMetalworks Ltd", "Observations\tEar muffs worn from 10:00"})
+    g.userInfo.addItem(row);
+  g.header.setCols(4);
+  g.header.addItem("\tD1\tD2\tD3");
+  for (int i = 0; i < 40; ++i) g.header.addItem("Header item\t85.1 dB\t84.0 dB\t83.2 dB");
+  g.header.setText(8, 0, "Total Point");
+  for (int c = 1; c <= 3; ++c) g.header.setText(8, c, std::to_string(n));
+  g.records.setCols(6);
+  g.records.reserve(n + 1);
+  g.records.addItem("No.s\tDate/Time\tLAVG\tLeq\tLCPK\tLZPK");
+  std::mt19937 rng(1);
+  std::uniform_int_distribution<int> level(550, 1100);
+  char buf[160];
+  for (int k = 1; k <= n; ++k) {
+    bool paused = k % 5000 < 60;
+    const char* flag = paused ? "*" : "";
+    int s = 14 * 3600 + k;
+    auto lv = [&](int raw, char* out) {
+      if (k % 7919 == 0) return (void)std::strcpy(out, "--");
+      std::snprintf(out, 16, "%d.%d", raw / 10, raw % 10);
+    };
+    char a[16], b[16], c[16], d[16];
+    int base = level(rng);
+    lv(base, a);
+    lv(base + 7, b);
+    lv(base + 250, c);
+    lv(base + 330, d);
+    std::snprintf(buf, sizeof buf, "%d\t2018/05/%02d %02d:%02d:%02d\t%s%s dB\t%s%s dB\t%s%s dB\t%s%s dB\t", k,
+                  23 + s / 86400, s / 3600 % 24, s / 60 % 60, s % 60, flag, a, flag, b, flag, c, flag, d);
+    g.records.addItem(buf);
+  }
+  return g;
+}
+
+// Runs `step` in a child process and waits for it.
+template <typename F>
+void inChild(F step) {
+  std::fflush(stdout);
+  pid_t pid = fork();
+  if (pid == 0) {
+    step();
+    std::fflush(stdout);
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::printf("  (step failed, status %d)\n", status);
+}
+
+double plainRead(const std::string& path, std::uint64_t& bytes) {
+  auto t0 = Clock::now();
+  int fd = ::open(path.c_str(), O_RDONLY);
+  std::vector<char> block(1 << 20);
+  std::uint64_t sum = 0;
+  bytes = 0;
+  for (ssize_t n; (n = ::read(fd, block.data(), block.size())) > 0;) {
+    bytes += static_cast<std::uint64_t>(n);
+    sum += static_cast<unsigned char>(block[static_cast<size_t>(n) - 1]);
+  }
+  ::close(fd);
+  double t = secondsSince(t0);
+  if (sum == 1) std::printf(" ");
+  return t;
+}
+
+void run(int n, const std::filesystem::path& dir) {
+  const std::string path = (dir / ("bench_" + std::to_string(n) + ".vkz")).string();
+  const std::string csv = (dir / ("bench_" + std::to_string(n) + ".csv")).string();
+  std::printf("\n%d records\n", n);
+
+  inChild([&] {
+    Grids g = makeMeasurement(n);
+    int calls = 0;
+    auto t0 = Clock::now();
+    SaveResult r = writeDataFile(path, "VKZ 418", g.userInfo, g.header, g.records,
+                                 [&](std::uint64_t, std::uint64_t) { ++calls; });
+    double tSave = secondsSince(t0);
+    t0 = Clock::now();
+    SaveResult c = writeCsvFile(csv, "VKZ 418", g.userInfo, g.header, g.records);
+    double tCsv = secondsSince(t0);
+    std::printf("  save data file   %8.3f s  (%s, %.1f MB, %d progress calls, synced to disk)\n", tSave,
+                r.ok() ? "ok" : r.message.c_str(), std::filesystem::file_size(path) / 1e6, calls);
+    std::printf("  export CSV       %8.3f s  (%s)\n", tCsv, c.ok() ? "ok" : c.message.c_str());
+  });
+  std::filesystem::remove(csv);
+
+  inChild([&] {
+    // Peak memory of one reopen, from a fresh process.
+    resetPeak();
+    long rss0 = statusKb("VmRSS:");
+    std::size_t heap0 = mallinfo2().uordblks;
+    GridData userInfo, header, records;
+    userInfo.setCols(2);
+    header.setCols(4);
+    records.setCols(6);
+    records.addItem("No.s\tDate/Time\tLAVG\tLeq\tLCPK\tLZPK");
+    MeasurementData m;
+    OpenResult r = ReadDataFile(path, "", userInfo, header, records, m);
+    std::size_t heap = mallinfo2().uordblks - heap0;
+    long peak = statusKb("VmHWM:") - rss0;
+    std::printf("  reopen           %s, %llu records\n", r.ok() ? "ok" : r.message.c_str(),
+                static_cast<unsigned long long>(r.records));
+    std::printf("  memory           peak %.1f MB = %.0f bytes/record; kept in grids and arrays %.0f bytes/record\n",
+                peak / 1024.0, peak * 1024.0 / n, static_cast<double>(heap) / n);
+
+    // Times: best of three, each after a plain read of the same bytes.
+    double best = 1e9, bestPlain = 1e9;
+    std::uint64_t bytes = 0;
+    for (int i = 0; i < 3; ++i) {
+      bestPlain = std::min(bestPlain, plainRead(path, bytes));
+      GridData u, h, rec;
+      u.setCols(2);
+      h.setCols(4);
+      rec.setCols(6);
+      MeasurementData mm;
+      auto t0 = Clock::now();
+      ReadDataFile(path, "", u, h, rec, mm);
+      best = std::min(best, secondsSince(t0));
+    }
+    std::printf("  plain read       %8.3f s  (%.0f MB/s)\n", bestPlain, bytes / 1e6 / bestPlain);
+    std::printf("  reopen           %8.3f s  = %.1f x the plain read\n", best, best / bestPlain);
+
+    for (auto res : {HistResolution::Tenth, HistResolution::Whole}) {
+      auto t0 = Clock::now();
+      HistogramResult h = LevelHistogram(records, 2, res);
+      double t = secondsSince(t0);
+      std::printf("  histogram %s  %8.3f s  (L10 %s, L50 %s, L90 %s)\n",
+                  res == HistResolution::Tenth ? "0.1 dB" : "1 dB  ", t, h.LnValue[10].c_str(),
+                  h.LnValue[50].c_str(), h.LnValue[90].c_str());
+    }
+  });
+  std::filesystem::remove(path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::filesystem::path dir = argc > 1 ? argv[1] : std::filesystem::temp_directory_path();
+  std::printf("Data file, reopen and histogram (files in %s)\n", dir.c_str());
+  for (int n : {86400, 1000000}) run(n, dir);
+  return 0;
+}

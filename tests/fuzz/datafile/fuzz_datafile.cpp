@@ -1,0 +1,45 @@
+// Feeds arbitrary bytes to the data-file reader, cut into blocks of a size
+// taken from the input, and counts the histogram of what it read.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "polling/measurement.h"
+#include "ui/griddata.h"
+#include "views/datafile.h"
+#include "views/histogram.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  // First byte: block size (1 to 127, 0 = all at once) and whether a meter
+  // is linked (then every file is parsed).
+  const std::size_t block = data[0] & 0x7F;
+  const bool linked = data[0] & 0x80;
+  std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
+
+  vkz::GridData userInfo, header, records;
+  userInfo.setCols(2);
+  header.setCols(4);
+  records.setCols(6);
+  records.addItem("No.s\tDate/Time\tLAVG\tLeq\tLCPK\tLZPK");
+  vkz::MeasurementData m;
+  vkz::DataFileLoader loader(linked ? "VKZ 418" : "", userInfo, header, records, m, bytes.size());
+  if (block == 0) {
+    loader.feed(bytes);
+  } else {
+    for (std::size_t at = 0; at < bytes.size(); at += block)
+      if (!loader.feed(bytes.substr(at, block))) break;
+  }
+  vkz::OpenResult r = loader.finish();
+
+  // What was read must be consistent.
+  if (r.records > m.PointValue1.size() || m.PointValue1.size() != m.PointValue5.size()) std::abort();
+  if (m.PointValue1.size() > bytes.size() / 7 + 1) std::abort();
+  if (r.status != vkz::OpenStatus::Ok && r.message.empty()) std::abort();
+  for (int col = 2; col <= 5; ++col) {
+    vkz::HistogramResult h = vkz::LevelHistogram(records, col, vkz::HistResolution::Tenth);
+    if (h.HistCount != records.rows() - 1) std::abort();
+  }
+  return 0;
+}
