@@ -33,11 +33,12 @@ fi
 # package (unpacked only, so Ruby is not pulled in).
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 FONTS="$ROOT/dist/Fonts"
-if [ ! -f "$FONTS/Helvetica.afm" ]; then
+if [ ! -f "$FONTS/Helvetica.afm" ] || [ ! -f "$FONTS/MustRead.html" ]; then
   tmp="$(mktemp -d)"
   (cd "$tmp" && apt-get download ruby-prawn >/dev/null 2>&1 || { apt-get update -qq && apt-get download ruby-prawn; })
   dpkg -x "$tmp"/ruby-prawn_*.deb "$tmp/x"
   mkdir -p "$FONTS"
-  find "$tmp/x" -name '*.afm' -exec cp {} "$FONTS/" \;
+  # Adobe's licence: the AFM files travel with their MustRead.html.
+  find "$tmp/x" \( -name '*.afm' -o -name 'MustRead.html' \) -exec cp {} "$FONTS/" \;
   rm -rf "$tmp"
 fi
