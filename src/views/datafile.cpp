@@ -362,8 +362,8 @@ void DataFileLoader::segment(std::string_view seg) {
   if (scan.cr) {
     // The text between two LF: a CR before the LF belongs to the line end
     // (CR LF); any other CR ends a line of its own.
-    if (seg.back() == '\r') seg.remove_suffix(1);
-    if (seg.find('\r') != std::string_view::npos) {
+    if (scan.crAt + 1 < seg.size()) {
+      if (seg.back() == '\r') seg.remove_suffix(1);
       for (;;) {
         size_t cr = seg.find('\r');
         std::string_view piece = seg.substr(0, cr);
@@ -373,6 +373,7 @@ void DataFileLoader::segment(std::string_view seg) {
       }
       return;
     }
+    seg.remove_suffix(1);  // only the CR of a CR LF
   }
   line(seg, scan);
 }

@@ -29,25 +29,24 @@ double displayNumber(std::string_view t) {
   const char* start = p;
   std::uint64_t mant = 0;
   int digits = 0, decimals = 0;
-  bool point = false, exact = true, any = false;
-  for (; p < end; ++p) {
-    unsigned d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
-    if (d <= 9) {
-      any = true;
-      if (digits < 15) {
-        mant = mant * 10 + d;
-        if (mant) ++digits;
-        decimals += point;
-      } else {
-        exact = false;
-      }
-    } else if ((*p == '.' || *p == ',') && !point) {
-      point = true;
-    } else {
-      break;
+  bool exact = true;
+  const char* intStart = p;
+  for (unsigned d; p < end && (d = static_cast<unsigned char>(*p) - unsigned{'0'}) <= 9; ++p) {
+    mant = mant * 10 + d;
+    if (mant) ++digits;
+  }
+  bool any = p > intStart;
+  if (p < end && (*p == '.' || *p == ',')) {
+    const char* fracStart = ++p;
+    for (unsigned d; p < end && (d = static_cast<unsigned char>(*p) - unsigned{'0'}) <= 9; ++p) {
+      mant = mant * 10 + d;
+      if (mant) ++digits;
+      ++decimals;
     }
+    any = any || p > fracStart;
   }
   if (!any) return 0.0;
+  if (digits > 15) exact = false;  // mant may have wrapped: convert the text
   const char* mantEnd = p;
 
   // Optional exponent: e or E, an optional sign and at least one digit.

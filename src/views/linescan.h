@@ -19,6 +19,7 @@ struct LineScan {
   bool high = false;         // a byte above 127 (not plain ASCII)
   bool nul = false;          // a zero byte
   bool cr = false;           // a CR
+  std::uint32_t crAt = 0;    // offset of the first CR
 
   // Field k (0-based) of the line, for k <= tabs; fields past the kTabs-th
   // TAB are not told apart.
@@ -34,6 +35,7 @@ inline void scanByte(LineScan& s, unsigned char c, std::uint32_t i) {
   if (c == '\t') {
     if (s.tabs < LineScan::kTabs) s.tab[s.tabs++] = i;
   } else if (c == '\r') {
+    if (!s.cr) s.crAt = i;
     s.cr = true;
   } else if (c == 0) {
     s.nul = true;
@@ -62,7 +64,10 @@ inline LineScan scanLine(std::string_view line) {
       const unsigned keep = 0xFFFFu << skip;
       unsigned tabs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, tab))) & keep;
       if (_mm_movemask_epi8(v) & keep) s.high = true;
-      if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)) & keep) s.cr = true;
+      if (unsigned crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr))) & keep; crs && !s.cr) {
+        s.cr = true;
+        s.crAt = i + static_cast<std::uint32_t>(__builtin_ctz(crs));
+      }
       if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)) & keep) s.nul = true;
       while (tabs && s.tabs < LineScan::kTabs) {
         s.tab[s.tabs++] = i + static_cast<std::uint32_t>(__builtin_ctz(tabs));
