@@ -34,16 +34,23 @@ struct Row {
 Row rowText(long n) {
   Row r;
   std::snprintf(r.text[0], 32, "%ld", n);
-  std::snprintf(r.text[1], 32, "2024/05/%02ld %02ld:%02ld:%02ld", 1 + n % 28, n / 3600 % 24, n / 60 % 60, n % 60);
+  std::snprintf(r.text[1], 32, "2024/05/%02ld %02ld:%02ld:%02ld", 1 + n % 28, n / 3600 % 24, n / 60 % 60,
+                n % 60);
   for (int c = 2; c < 6; ++c) std::snprintf(r.text[c], 32, "%s dB", kLevels[(n + c) % 7]);
   return r;
 }
 
 // The x positions (cm) of the record table of the report.
-double textX(int c) { return c == 0 ? 1 : c == 1 ? 2.35 : 3.45 * c; }
-double lineX(int c) { return c == 0 ? 1 : c == 1 ? 3.25 : 3.55 * c + 0.25; }
+double textX(int c) {
+  return c == 0 ? 1 : c == 1 ? 2.35 : 3.45 * c;
+}
+double lineX(int c) {
+  return c == 0 ? 1 : c == 1 ? 3.25 : 3.55 * c + 0.25;
+}
 
-double graphY(long i) { return 300 + (i * 37 % 340); }
+double graphY(long i) {
+  return 300 + (i * 37 % 340);
+}
 
 void writeQtz(const std::string& file, int pages, const std::string& logo) {
   vkz::qtzPDF pdf;
@@ -118,7 +125,8 @@ void writeHaru(const std::string& file, int pages, const std::string& logo) {
     HPDF_Page_SetRGBStroke(page, 0, 0, 0);
     double y = 1.25;
     if (p == 1) {
-      HPDF_Page_DrawImage(page, image, static_cast<HPDF_REAL>(k), static_cast<HPDF_REAL>(H - k - HPDF_Image_GetHeight(image)),
+      HPDF_Page_DrawImage(page, image, static_cast<HPDF_REAL>(k),
+                          static_cast<HPDF_REAL>(H - k - HPDF_Image_GetHeight(image)),
                           static_cast<HPDF_REAL>(HPDF_Image_GetWidth(image)),
                           static_cast<HPDF_REAL>(HPDF_Image_GetHeight(image)));
       for (int t = 0; t < 5; ++t) text(page, "- Evaluator : title block line", 0.25, 4.13 + 0.72 * t);
@@ -203,13 +211,16 @@ Result best(const std::function<void()>& run, const std::string& file, int runs)
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string dir = argc > 1 ? argv[1] : (std::filesystem::temp_directory_path() / "vkz-bench-pdf").string();
+  const std::string dir =
+      argc > 1 ? argv[1] : (std::filesystem::temp_directory_path() / "vkz-bench-pdf").string();
   std::filesystem::create_directories(dir);
   const std::string logo = dir + "/logo.jpg";
   vkz::pdftest::writeBytes(logo, vkz::pdftest::makeJpeg(240, 80, 3, 20000));
-  std::printf("report-shaped A4 document: 37 ruled rows x 6 texts per page, logo, graph page of %d segments\n",
-              kSegments);
-  std::printf("%6s  %-8s %10s %10s %12s %12s\n", "pages", "writer", "time ms", "peak KiB", "bytes/page", "file KiB");
+  std::printf(
+      "report-shaped A4 document: 37 ruled rows x 6 texts per page, logo, graph page of %d segments\n",
+      kSegments);
+  std::printf("%6s  %-8s %10s %10s %12s %12s\n", "pages", "writer", "time ms", "peak KiB", "bytes/page",
+              "file KiB");
   for (int pages : {10, 100, 1000}) {
     const int runs = pages >= 1000 ? 3 : 5;
     const std::string a = dir + "/qtz-" + std::to_string(pages) + ".pdf";
@@ -217,12 +228,13 @@ int main(int argc, char** argv) {
     Result q = best([&] { writeQtz(a, pages, logo); }, a, runs);
     Result h = best([&] { writeHaru(b, pages, logo); }, b, runs);
     auto print = [&](const char* name, const Result& r) {
-      std::printf("%6d  %-8s %10.2f %10ld %12lld %12lld\n", pages, name, r.seconds * 1000, r.peakKb, r.bytes / pages,
-                  r.bytes / 1024);
+      std::printf("%6d  %-8s %10.2f %10ld %12lld %12lld\n", pages, name, r.seconds * 1000, r.peakKb,
+                  r.bytes / pages, r.bytes / 1024);
     };
     print("qtzPDF", q);
     print("libharu", h);
-    std::printf("%6d  ratio qtzPDF/libharu: time %.2f, peak memory %.2f, size %.2f\n", pages, q.seconds / h.seconds,
+    std::printf("%6d  ratio qtzPDF/libharu: time %.2f, peak memory %.2f, size %.2f\n", pages,
+                q.seconds / h.seconds,
                 static_cast<double>(q.peakKb) / static_cast<double>(h.peakKb > 0 ? h.peakKb : 1),
                 static_cast<double>(q.bytes) / static_cast<double>(h.bytes));
   }

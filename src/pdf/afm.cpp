@@ -14,36 +14,230 @@ namespace vkz {
 namespace {
 
 // WinAnsiEncoding (code page 1252) glyph names, codes 0x20..0xFF.
-const char* const kWinAnsi[224] = {
-    "space", "exclam", "quotedbl", "numbersign", "dollar", "percent", "ampersand", "quotesingle",
-    "parenleft", "parenright", "asterisk", "plus", "comma", "hyphen", "period", "slash",
-    "zero", "one", "two", "three", "four", "five", "six", "seven",
-    "eight", "nine", "colon", "semicolon", "less", "equal", "greater", "question",
-    "at", "A", "B", "C", "D", "E", "F", "G",
-    "H", "I", "J", "K", "L", "M", "N", "O",
-    "P", "Q", "R", "S", "T", "U", "V", "W",
-    "X", "Y", "Z", "bracketleft", "backslash", "bracketright", "asciicircum", "underscore",
-    "grave", "a", "b", "c", "d", "e", "f", "g",
-    "h", "i", "j", "k", "l", "m", "n", "o",
-    "p", "q", "r", "s", "t", "u", "v", "w",
-    "x", "y", "z", "braceleft", "bar", "braceright", "asciitilde", "",
-    "Euro", "", "quotesinglbase", "florin", "quotedblbase", "ellipsis", "dagger", "daggerdbl",
-    "circumflex", "perthousand", "Scaron", "guilsinglleft", "OE", "", "Zcaron", "",
-    "", "quoteleft", "quoteright", "quotedblleft", "quotedblright", "bullet", "endash", "emdash",
-    "tilde", "trademark", "scaron", "guilsinglright", "oe", "", "zcaron", "Ydieresis",
-    "space", "exclamdown", "cent", "sterling", "currency", "yen", "brokenbar", "section",
-    "dieresis", "copyright", "ordfeminine", "guillemotleft", "logicalnot", "hyphen", "registered", "macron",
-    "degree", "plusminus", "twosuperior", "threesuperior", "acute", "mu", "paragraph", "periodcentered",
-    "cedilla", "onesuperior", "ordmasculine", "guillemotright", "onequarter", "onehalf", "threequarters",
-    "questiondown",
-    "Agrave", "Aacute", "Acircumflex", "Atilde", "Adieresis", "Aring", "AE", "Ccedilla",
-    "Egrave", "Eacute", "Ecircumflex", "Edieresis", "Igrave", "Iacute", "Icircumflex", "Idieresis",
-    "Eth", "Ntilde", "Ograve", "Oacute", "Ocircumflex", "Otilde", "Odieresis", "multiply",
-    "Oslash", "Ugrave", "Uacute", "Ucircumflex", "Udieresis", "Yacute", "Thorn", "germandbls",
-    "agrave", "aacute", "acircumflex", "atilde", "adieresis", "aring", "ae", "ccedilla",
-    "egrave", "eacute", "ecircumflex", "edieresis", "igrave", "iacute", "icircumflex", "idieresis",
-    "eth", "ntilde", "ograve", "oacute", "ocircumflex", "otilde", "odieresis", "divide",
-    "oslash", "ugrave", "uacute", "ucircumflex", "udieresis", "yacute", "thorn", "ydieresis"};
+const char* const kWinAnsi[224] = {"space",
+                                   "exclam",
+                                   "quotedbl",
+                                   "numbersign",
+                                   "dollar",
+                                   "percent",
+                                   "ampersand",
+                                   "quotesingle",
+                                   "parenleft",
+                                   "parenright",
+                                   "asterisk",
+                                   "plus",
+                                   "comma",
+                                   "hyphen",
+                                   "period",
+                                   "slash",
+                                   "zero",
+                                   "one",
+                                   "two",
+                                   "three",
+                                   "four",
+                                   "five",
+                                   "six",
+                                   "seven",
+                                   "eight",
+                                   "nine",
+                                   "colon",
+                                   "semicolon",
+                                   "less",
+                                   "equal",
+                                   "greater",
+                                   "question",
+                                   "at",
+                                   "A",
+                                   "B",
+                                   "C",
+                                   "D",
+                                   "E",
+                                   "F",
+                                   "G",
+                                   "H",
+                                   "I",
+                                   "J",
+                                   "K",
+                                   "L",
+                                   "M",
+                                   "N",
+                                   "O",
+                                   "P",
+                                   "Q",
+                                   "R",
+                                   "S",
+                                   "T",
+                                   "U",
+                                   "V",
+                                   "W",
+                                   "X",
+                                   "Y",
+                                   "Z",
+                                   "bracketleft",
+                                   "backslash",
+                                   "bracketright",
+                                   "asciicircum",
+                                   "underscore",
+                                   "grave",
+                                   "a",
+                                   "b",
+                                   "c",
+                                   "d",
+                                   "e",
+                                   "f",
+                                   "g",
+                                   "h",
+                                   "i",
+                                   "j",
+                                   "k",
+                                   "l",
+                                   "m",
+                                   "n",
+                                   "o",
+                                   "p",
+                                   "q",
+                                   "r",
+                                   "s",
+                                   "t",
+                                   "u",
+                                   "v",
+                                   "w",
+                                   "x",
+                                   "y",
+                                   "z",
+                                   "braceleft",
+                                   "bar",
+                                   "braceright",
+                                   "asciitilde",
+                                   "",
+                                   "Euro",
+                                   "",
+                                   "quotesinglbase",
+                                   "florin",
+                                   "quotedblbase",
+                                   "ellipsis",
+                                   "dagger",
+                                   "daggerdbl",
+                                   "circumflex",
+                                   "perthousand",
+                                   "Scaron",
+                                   "guilsinglleft",
+                                   "OE",
+                                   "",
+                                   "Zcaron",
+                                   "",
+                                   "",
+                                   "quoteleft",
+                                   "quoteright",
+                                   "quotedblleft",
+                                   "quotedblright",
+                                   "bullet",
+                                   "endash",
+                                   "emdash",
+                                   "tilde",
+                                   "trademark",
+                                   "scaron",
+                                   "guilsinglright",
+                                   "oe",
+                                   "",
+                                   "zcaron",
+                                   "Ydieresis",
+                                   "space",
+                                   "exclamdown",
+                                   "cent",
+                                   "sterling",
+                                   "currency",
+                                   "yen",
+                                   "brokenbar",
+                                   "section",
+                                   "dieresis",
+                                   "copyright",
+                                   "ordfeminine",
+                                   "guillemotleft",
+                                   "logicalnot",
+                                   "hyphen",
+                                   "registered",
+                                   "macron",
+                                   "degree",
+                                   "plusminus",
+                                   "twosuperior",
+                                   "threesuperior",
+                                   "acute",
+                                   "mu",
+                                   "paragraph",
+                                   "periodcentered",
+                                   "cedilla",
+                                   "onesuperior",
+                                   "ordmasculine",
+                                   "guillemotright",
+                                   "onequarter",
+                                   "onehalf",
+                                   "threequarters",
+                                   "questiondown",
+                                   "Agrave",
+                                   "Aacute",
+                                   "Acircumflex",
+                                   "Atilde",
+                                   "Adieresis",
+                                   "Aring",
+                                   "AE",
+                                   "Ccedilla",
+                                   "Egrave",
+                                   "Eacute",
+                                   "Ecircumflex",
+                                   "Edieresis",
+                                   "Igrave",
+                                   "Iacute",
+                                   "Icircumflex",
+                                   "Idieresis",
+                                   "Eth",
+                                   "Ntilde",
+                                   "Ograve",
+                                   "Oacute",
+                                   "Ocircumflex",
+                                   "Otilde",
+                                   "Odieresis",
+                                   "multiply",
+                                   "Oslash",
+                                   "Ugrave",
+                                   "Uacute",
+                                   "Ucircumflex",
+                                   "Udieresis",
+                                   "Yacute",
+                                   "Thorn",
+                                   "germandbls",
+                                   "agrave",
+                                   "aacute",
+                                   "acircumflex",
+                                   "atilde",
+                                   "adieresis",
+                                   "aring",
+                                   "ae",
+                                   "ccedilla",
+                                   "egrave",
+                                   "eacute",
+                                   "ecircumflex",
+                                   "edieresis",
+                                   "igrave",
+                                   "iacute",
+                                   "icircumflex",
+                                   "idieresis",
+                                   "eth",
+                                   "ntilde",
+                                   "ograve",
+                                   "oacute",
+                                   "ocircumflex",
+                                   "otilde",
+                                   "odieresis",
+                                   "divide",
+                                   "oslash",
+                                   "ugrave",
+                                   "uacute",
+                                   "ucircumflex",
+                                   "udieresis",
+                                   "yacute",
+                                   "thorn",
+                                   "ydieresis"};
 
 std::string_view trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
@@ -83,7 +277,9 @@ bool readHexCode(std::string_view s, long& v) {
 
 }  // namespace
 
-std::string_view winAnsiGlyphName(unsigned char code) { return code < 0x20 ? std::string_view() : kWinAnsi[code - 0x20]; }
+std::string_view winAnsiGlyphName(unsigned char code) {
+  return code < 0x20 ? std::string_view() : kWinAnsi[code - 0x20];
+}
 
 bool parseAfm(std::string_view text, AfmMetrics& out, std::string& error) {
   out = AfmMetrics{};
@@ -94,16 +290,20 @@ bool parseAfm(std::string_view text, AfmMetrics& out, std::string& error) {
   size_t pos = 0;
   while (pos < text.size()) {
     size_t eol = text.find_first_of("\r\n", pos);
-    std::string_view line = text.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos);
+    std::string_view line =
+        text.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos);
     pos = eol == std::string_view::npos ? text.size() : eol + 1;
     line = trim(line);
     if (line.empty()) continue;
     std::string_view key, rest;
     splitKey(line, key, rest);
     if (!inMetrics) {
-      if (key == "StartCharMetrics") inMetrics = true;
-      else if (key == "FontName") out.fontName = std::string(rest);
-      else if (key == "EncodingScheme") out.fontSpecific = rest == "FontSpecific";
+      if (key == "StartCharMetrics")
+        inMetrics = true;
+      else if (key == "FontName")
+        out.fontName = std::string(rest);
+      else if (key == "EncodingScheme")
+        out.fontSpecific = rest == "FontSpecific";
       continue;
     }
     if (key == "EndCharMetrics") break;
@@ -115,7 +315,8 @@ bool parseAfm(std::string_view text, AfmMetrics& out, std::string& error) {
     size_t fpos = 0;
     while (fpos <= line.size()) {
       size_t semi = line.find(';', fpos);
-      std::string_view field = line.substr(fpos, semi == std::string_view::npos ? std::string_view::npos : semi - fpos);
+      std::string_view field =
+          line.substr(fpos, semi == std::string_view::npos ? std::string_view::npos : semi - fpos);
       fpos = semi == std::string_view::npos ? line.size() + 1 : semi + 1;
       std::string_view fk, fv;
       splitKey(field, fk, fv);
@@ -150,7 +351,8 @@ bool parseAfm(std::string_view text, AfmMetrics& out, std::string& error) {
   }
   for (int c = 0; c < 256; ++c) {
     if (out.fontSpecific) {
-      out.width[static_cast<size_t>(c)] = hasCode[static_cast<size_t>(c)] ? byCode[static_cast<size_t>(c)] : 0;
+      out.width[static_cast<size_t>(c)] =
+          hasCode[static_cast<size_t>(c)] ? byCode[static_cast<size_t>(c)] : 0;
     } else {
       auto glyph = winAnsiGlyphName(static_cast<unsigned char>(c));
       auto it = glyph.empty() ? byName.end() : byName.find(glyph);

@@ -32,7 +32,7 @@ JpegInfo ReadJpegInfo(std::span<const std::uint8_t> b) {
     while (p + 1 < size && b[p + 1] == 0xFF) ++p;
     if (p + 1 >= size) break;
     const std::uint8_t m = b[p + 1];
-    if (m == 0xD9 || m == 0xDA) break;  // end of image, start of scan: header done
+    if (m == 0xD9 || m == 0xDA) break;            // end of image, start of scan: header done
     if (m == 0x01 || (m >= 0xD0 && m <= 0xD7)) {  // markers without a length
       p += 2;
       continue;
@@ -45,7 +45,8 @@ JpegInfo ReadJpegInfo(std::span<const std::uint8_t> b) {
     }
     const std::uint8_t* seg = b.data() + p + 4;  // segment body
     const std::size_t body = len - 2;
-    if (m == 0xE0 && body >= 8 && seg[0] == 'J' && seg[1] == 'F' && seg[2] == 'I' && seg[3] == 'F' && seg[4] == 0) {
+    if (m == 0xE0 && body >= 8 && seg[0] == 'J' && seg[1] == 'F' && seg[2] == 'I' && seg[3] == 'F' &&
+        seg[4] == 0) {
       const int units = seg[7];
       if (units > 2) {
         info.status = JpegStatus::BadResolution;
@@ -70,10 +71,18 @@ JpegInfo ReadJpegInfo(std::span<const std::uint8_t> b) {
     return info;
   }
   switch (info.components) {
-    case 1: info.colorSpace = "DeviceGray"; break;
-    case 3: info.colorSpace = "DeviceRGB"; break;
-    case 4: info.colorSpace = "DeviceCMYK"; break;
-    default: info.status = JpegStatus::NotJpeg; return info;
+    case 1:
+      info.colorSpace = "DeviceGray";
+      break;
+    case 3:
+      info.colorSpace = "DeviceRGB";
+      break;
+    case 4:
+      info.colorSpace = "DeviceCMYK";
+      break;
+    default:
+      info.status = JpegStatus::NotJpeg;
+      return info;
   }
   info.bitsPerComponent = 8;
   info.status = JpegStatus::Ok;

@@ -21,9 +21,9 @@ struct JpegInfo {
   JpegStatus status = JpegStatus::NotJpeg;
   int width = 0;
   int height = 0;
-  int components = 0;          // 1, 3 or 4 when status is Ok
-  int densityUnits = 0;        // the rejected value for BadResolution
-  std::string colorSpace;      // "DeviceGray", "DeviceRGB", "DeviceCMYK"
+  int components = 0;      // 1, 3 or 4 when status is Ok
+  int densityUnits = 0;    // the rejected value for BadResolution
+  std::string colorSpace;  // "DeviceGray", "DeviceRGB", "DeviceCMYK"
   int bitsPerComponent = 8;
 };
 

@@ -6,7 +6,8 @@
 namespace vkz {
 namespace {
 
-constexpr double kPow10[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr double kPow10[] = {1,   10,  100,  1e3,  1e4,  1e5,  1e6,  1e7,
+                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 }  // namespace
 
@@ -17,7 +18,8 @@ void appendPdfNumber(std::string& out, double v, int decimals) {
   const double scaled = v * kPow10[decimals];
   if (std::fabs(scaled) < 9.0e18) {
     long long q = std::llround(scaled);
-    unsigned long long u = q < 0 ? 0ULL - static_cast<unsigned long long>(q) : static_cast<unsigned long long>(q);
+    unsigned long long u =
+        q < 0 ? 0ULL - static_cast<unsigned long long>(q) : static_cast<unsigned long long>(q);
     char digits[40];
     int n = 0;
     do {
@@ -85,12 +87,23 @@ std::string generalNumber(double v) {
 void appendPdfStringBody(std::string& out, std::string_view bytes) {
   for (char c : bytes) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '(': out += "\\("; break;
-      case ')': out += "\\)"; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      default: out += c;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '(':
+        out += "\\(";
+        break;
+      case ')':
+        out += "\\)";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      default:
+        out += c;
     }
   }
 }
@@ -100,8 +113,8 @@ std::string pdfName(std::string_view bytes) {
   std::string s;
   for (char ch : bytes) {
     auto c = static_cast<unsigned char>(ch);
-    bool delimiter = c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' || c == '}' ||
-                     c == '/' || c == '%' || c == '#';
+    bool delimiter = c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' ||
+                     c == '}' || c == '/' || c == '%' || c == '#';
     if (c > 0x20 && c < 0x7F && !delimiter) {
       s += static_cast<char>(c);
     } else {

@@ -71,10 +71,10 @@ class qtzPDF {
   std::optional<std::int32_t> PDFGetLayoutMode() const { return layoutMode_; }
   void PDFSetUnit(std::int32_t unit);  // 0 pt, 1 mm, 2 cm
   std::string PDFGetUnit() const;
-  void PDFOrientation(std::int32_t orientation);  // 0 landscape, 1 portrait
-  void PDFFormatPage(std::int32_t format);        // 0 A4, 1 A3, 2 A5, 3 Letter, 4 Legal
+  void PDFOrientation(std::int32_t orientation);               // 0 landscape, 1 portrait
+  void PDFFormatPage(std::int32_t format);                     // 0 A4, 1 A3, 2 A5, 3 Letter, 4 Legal
   void PDFFormatPage(const std::vector<double>& widthHeight);  // points
-  void PDFFormatPage(const std::string& other);                 // not a format: A4
+  void PDFFormatPage(const std::string& other);                // not a format: A4
   int PDFPageNumber() const { return pageNumber_; }
   int PDFNbPage() const { return nbPage_; }
   void PDFProducer(const std::string& s) { producer_ = s; }
@@ -172,7 +172,8 @@ class qtzPDF {
   std::string PDFGetAlignement() const;
   void PDFSetBorder(std::int32_t gBorder);  // 0 none, 1 frame, 2 T, 3 B, 4 L, 5 R, or digits
   void PDFSetFill(bool bFill) { fill_ = bFill; }
-  bool PDFCell(const std::string& str_Text, double X, double Y, double w, double h, const std::string& URLLink = {});
+  bool PDFCell(const std::string& str_Text, double X, double Y, double w, double h,
+               const std::string& URLLink = {});
   // A link area at (X, Y) to str_Link (str_Text when empty); for a plain
   // text the text is written, underlined.
   bool PDFLink(double X, double Y, const std::string& str_Text, const std::string& str_Link = {});
@@ -255,8 +256,8 @@ class qtzPDF {
   bool setColor(ColorKind kind, int r, int g, int b, std::string& target);
   bool setColorNumber(ColorKind kind, long long v, std::string& target, const char* topic, const char* text,
                       const char* used);
-  bool setColorText(ColorKind kind, const std::string& v, std::string& target, const char* topic, const char* text,
-                    const char* used);
+  bool setColorText(ColorKind kind, const std::string& v, std::string& target, const char* topic,
+                    const char* text, const char* used);
   void drawModeColors();
   void lineToDrawColor();
   void widthLine();
@@ -270,7 +271,8 @@ class qtzPDF {
   int widthOfByte(const AfmMetrics* m, unsigned char c) const { return m ? m->width[c] : 0; }
   bool textOut(std::string_view cp1252, double X, double Y);
   std::string underlineRect(bool cellMode, std::string_view cp1252, double x, double y);
-  void writeCellLine(std::string_view cp1252, double X, double Y, double w, double h, const std::string& link);
+  void writeCellLine(std::string_view cp1252, double X, double Y, double w, double h,
+                     const std::string& link);
   void attachUrlLink(const std::string& url, const char* kind, double X, double Y);
   void addLinkAnnotation(double X, double Y, double wPt, double hPt, const std::string& target);
   void drawWatermark();
@@ -292,8 +294,8 @@ class qtzPDF {
   bool writeFailed_ = false;
   std::string writeError_;
   std::string fontsPath_;
-  std::vector<std::string> fontList_;      // font names (PDF base font names)
-  std::vector<std::string> fontFiles_;     // their metric files
+  std::vector<std::string> fontList_;   // font names (PDF base font names)
+  std::vector<std::string> fontFiles_;  // their metric files
   double k_ = 72.0 / 2.54;
   int psIndex_ = 1;
   std::vector<PageSize> pageSizes_;

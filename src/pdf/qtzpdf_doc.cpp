@@ -66,7 +66,8 @@ bool qtzPDF::fail(const std::string& why) {
 
 bool qtzPDF::needPage(const char* what) {
   if (state_ == DocState::Open && pageOpen_) return true;
-  return fail(std::string(what) + ": no page is open (PDFFileName and PDFBeginDoc come first, nothing after PDFEndDoc)");
+  return fail(std::string(what) +
+              ": no page is open (PDFFileName and PDFBeginDoc come first, nothing after PDFEndDoc)");
 }
 
 bool qtzPDF::finite(std::initializer_list<double> v) {
@@ -138,9 +139,15 @@ void qtzPDF::PDFSetLayoutMode(std::int32_t v) {
 
 void qtzPDF::PDFSetUnit(std::int32_t u) {
   switch (u) {
-    case 0: k_ = 1; break;
-    case 1: k_ = 72.0 / 25.4; break;
-    case 2: k_ = 72.0 / 2.54; break;
+    case 0:
+      k_ = 1;
+      break;
+    case 1:
+      k_ = 72.0 / 25.4;
+      break;
+    case 2:
+      k_ = 72.0 / 2.54;
+      break;
     default:
       message("Error in measurement unit - ",
               "Incorrect Unit of Measure : " + std::to_string(u) + ".\r\nUsing centimeter ");
@@ -175,11 +182,21 @@ void qtzPDF::PDFFormatPage(std::int32_t f) {
   pageSizes_.resize(static_cast<size_t>(psIndex_), pageSizes_.back());
   PageSize& e = pageSizes_[static_cast<size_t>(psIndex_ - 1)];
   switch (f) {
-    case 0: e.w = kA4W, e.h = kA4H; break;
-    case 1: e.w = 841.89, e.h = 1190.55; break;
-    case 2: e.w = 420.94, e.h = 595.28; break;
-    case 3: e.w = 612, e.h = 792; break;
-    case 4: e.w = 612, e.h = 1008; break;
+    case 0:
+      e.w = kA4W, e.h = kA4H;
+      break;
+    case 1:
+      e.w = 841.89, e.h = 1190.55;
+      break;
+    case 2:
+      e.w = 420.94, e.h = 595.28;
+      break;
+    case 3:
+      e.w = 612, e.h = 792;
+      break;
+    case 4:
+      e.w = 612, e.h = 1008;
+      break;
     default:
       message("Format Page - ",
               "Format page set incorrectly : " + std::to_string(f) + ".\r\nFormat page set to A4.");
@@ -192,7 +209,8 @@ void qtzPDF::PDFFormatPage(const std::vector<double>& wh) {
   PageSize& e = pageSizes_[static_cast<size_t>(psIndex_ - 1)];
   // A page of no size, a negative one or one that is not a number would
   // make a file no reader can show: refuse it like any other bad format.
-  if (wh.size() < 2 || !finite({wh[0], wh[1]}) || wh[0] <= 0 || wh[1] <= 0 || wh[0] > 14400 || wh[1] > 14400) {
+  if (wh.size() < 2 || !finite({wh[0], wh[1]}) || wh[0] <= 0 || wh[1] <= 0 || wh[0] > 14400 ||
+      wh[1] > 14400) {
     std::string shown;
     for (size_t i = 0; i < wh.size(); ++i) shown += (i ? ", " : "") + numberText(wh[i]);
     message("Format Page - ", "Format page set incorrectly : " + shown + ".\r\nFormat page set to A4.");
@@ -213,7 +231,8 @@ void qtzPDF::PDFFormatPage(const std::string& other) {
 void qtzPDF::PDFPageHeight(double v) {
   pageSizes_.resize(static_cast<size_t>(psIndex_), pageSizes_.back());
   if (!std::isfinite(v) || v <= 0 || v > 14400) {
-    message("Page height - ", "Page height set incorrectly : " + numberText(v) + ".\r\nPage height set to A4.");
+    message("Page height - ",
+            "Page height set incorrectly : " + numberText(v) + ".\r\nPage height set to A4.");
     v = kA4H;
   }
   pageSizes_[static_cast<size_t>(psIndex_ - 1)].h = v;
@@ -246,8 +265,12 @@ void qtzPDF::PDFSetMargins(std::int16_t l, std::int16_t t, std::int16_t r, std::
   bMargin_ = b;
 }
 
-int qtzPDF::PDFGetX() const { return static_cast<int>(roundEven(x_)); }
-int qtzPDF::PDFGetY() const { return static_cast<int>(roundEven(y_)); }
+int qtzPDF::PDFGetX() const {
+  return static_cast<int>(roundEven(x_));
+}
+int qtzPDF::PDFGetY() const {
+  return static_cast<int>(roundEven(y_));
+}
 
 // ---------------------------------------------------------------- output file
 
@@ -294,7 +317,9 @@ void qtzPDF::closeFile() {
   file_ = nullptr;
 }
 
-void qtzPDF::appendPdfNumberTo(double v, int decimals) { appendPdfNumber(buf_, v, decimals); }
+void qtzPDF::appendPdfNumberTo(double v, int decimals) {
+  appendPdfNumber(buf_, v, decimals);
+}
 
 void qtzPDF::point(double xPt, double yPt, const char* op) {
   num(xPt);
@@ -477,7 +502,8 @@ bool qtzPDF::finishDocument(bool interactive) {
   }
   line(">>");
   line("/Font << ");
-  for (size_t i = 0; i < fontObjs.size(); ++i) line("/F" + std::to_string(i + 1) + " " + std::to_string(fontObjs[i]) + " 0 R ");
+  for (size_t i = 0; i < fontObjs.size(); ++i)
+    line("/F" + std::to_string(i + 1) + " " + std::to_string(fontObjs[i]) + " 0 R ");
   line(">>");
   line(">>");
   out("endobj\r\n\r\n");
@@ -497,7 +523,8 @@ bool qtzPDF::finishDocument(bool interactive) {
     line("stream");
     // The picture's bytes go to the file as they are, without a copy.
     flush();
-    if (file_ && !writeFailed_ && std::fwrite(img.data->data(), 1, img.data->size(), file_) != img.data->size()) {
+    if (file_ && !writeFailed_ &&
+        std::fwrite(img.data->data(), 1, img.data->size(), file_) != img.data->size()) {
       writeFailed_ = true;
       writeError_ = std::strerror(errno);
     }
@@ -562,7 +589,8 @@ bool qtzPDF::finishDocument(bool interactive) {
   line("0000000000 65535 f");
   char entry[32];
   for (std::int64_t n = 1; n < N; ++n) {
-    int len = std::snprintf(entry, sizeof entry, "%010lld 00000 n\r\n", static_cast<long long>(offsets_[static_cast<size_t>(n)]));
+    int len = std::snprintf(entry, sizeof entry, "%010lld 00000 n\r\n",
+                            static_cast<long long>(offsets_[static_cast<size_t>(n)]));
     buf_.append(entry, static_cast<size_t>(len));
     flushIfLarge();
   }
@@ -580,12 +608,14 @@ bool qtzPDF::finishDocument(bool interactive) {
   pageOpen_ = false;
 
   if (writeFailed_) {
-    if (interactive) message("PDF file - ", "Cannot write the PDF file : " + fileName_ + ".\r\n" + writeError_ + ".");
+    if (interactive)
+      message("PDF file - ", "Cannot write the PDF file : " + fileName_ + ".\r\n" + writeError_ + ".");
     return fail("PDFEndDoc: cannot write " + fileName_ + ": " + writeError_);
   }
   if (!interactive) return true;
   if (confirm_) message("Generated PDF file - ", "PDF file generated.", PdfIcon::None);
-  if (view_ && openHook_ && !openHook_(fileName_)) return fail("PDFEndDoc: no viewer could open " + fileName_);
+  if (view_ && openHook_ && !openHook_(fileName_))
+    return fail("PDFEndDoc: no viewer could open " + fileName_);
   return true;
 }
 
@@ -611,10 +641,17 @@ void qtzPDF::writeCatalog() {
     line("]");
   }
   switch (layoutMode_.value_or(0)) {
-    case 0: line("/PageLayout /SinglePage"); break;
-    case 1: line("/PageLayout /OneColumn"); break;
-    case 2: line("/PageLayout /TwoColumnLeft"); break;
-    default: break;
+    case 0:
+      line("/PageLayout /SinglePage");
+      break;
+    case 1:
+      line("/PageLayout /OneColumn");
+      break;
+    case 2:
+      line("/PageLayout /TwoColumnLeft");
+      break;
+    default:
+      break;
   }
   // One page mode: the outline panel when outlines are on, else thumbnails.
   if (outlines_) {

@@ -13,12 +13,18 @@ std::string qtzPDF::dashPatternFor(std::int32_t style, bool& ok) const {
   auto len = [this](int mult) { return std::to_string(static_cast<long long>(std::floor(mult * k_))); };
   ok = true;
   switch (style) {
-    case 0: return "[] 0 d";
-    case 1: return "[" + len(16) + " " + len(8) + " ] 0 d";
-    case 2: return "[" + len(8) + " " + len(7) + " " + len(2) + " " + len(7) + " ] 0 d";
+    case 0:
+      return "[] 0 d";
+    case 1:
+      return "[" + len(16) + " " + len(8) + " ] 0 d";
+    case 2:
+      return "[" + len(8) + " " + len(7) + " " + len(2) + " " + len(7) + " ] 0 d";
     case 3:
-      return "[" + len(8) + " " + len(4) + " " + len(2) + " " + len(4) + " " + len(2) + " " + len(4) + " ] 0 d";
-    default: ok = false; return "[] 0 d";
+      return "[" + len(8) + " " + len(4) + " " + len(2) + " " + len(4) + " " + len(2) + " " + len(4) +
+             " ] 0 d";
+    default:
+      ok = false;
+      return "[] 0 d";
   }
 }
 
@@ -26,14 +32,16 @@ void qtzPDF::PDFSetLineStyle(std::int32_t style) {
   bool ok;
   dash_ = dashPatternFor(style, ok);
   if (!ok) {
-    message("Line Style - ", "Line style set incorrectly : " + std::to_string(style) + ".\r\nLine style set to solid.");
+    message("Line Style - ",
+            "Line style set incorrectly : " + std::to_string(style) + ".\r\nLine style set to solid.");
   }
 }
 
 void qtzPDF::PDFSetLineWidth(double w) {
   if (!std::isfinite(w) || w < 0) {
-    message("Line Width - ", "Line width set incorrectly : " + (std::isfinite(w) ? generalNumber(w) : std::string("NaN")) +
-                                 ".\r\nLine width set to 0.567.");
+    message("Line Width - ",
+            "Line width set incorrectly : " + (std::isfinite(w) ? generalNumber(w) : std::string("NaN")) +
+                ".\r\nLine width set to 0.567.");
     w = 0.567;
   }
   lineWidth_ = w;
@@ -41,9 +49,15 @@ void qtzPDF::PDFSetLineWidth(double w) {
 
 void qtzPDF::PDFSetDrawMode(std::int32_t mode) {
   switch (mode) {
-    case 0: drawMode_.clear(); break;
-    case 1: drawMode_ = "D"; break;
-    case 2: drawMode_ = "DB"; break;
+    case 0:
+      drawMode_.clear();
+      break;
+    case 1:
+      drawMode_ = "D";
+      break;
+    case 2:
+      drawMode_ = "DB";
+      break;
     default:
       message("Object Rectangle - ",
               "Draw Mode set incorrectly : " + std::to_string(mode) + ".\r\nDraw mode set to normal");
@@ -69,11 +83,12 @@ bool qtzPDF::setColor(ColorKind kind, int r, int g, int b, std::string& target) 
   return true;
 }
 
-bool qtzPDF::setColorNumber(ColorKind kind, long long v, std::string& target, const char*, const char*, const char*) {
+bool qtzPDF::setColorNumber(ColorKind kind, long long v, std::string& target, const char*, const char*,
+                            const char*) {
   // Red in the low byte: 255 red, 65280 green, 16711680 blue.
   if (v < 0 || v > 16777215) return fail("colour number outside 0..16777215: " + std::to_string(v));
-  return setColor(kind, static_cast<int>(v % 256), static_cast<int>((v / 256) % 256), static_cast<int>(v / 65536),
-                  target);
+  return setColor(kind, static_cast<int>(v % 256), static_cast<int>((v / 256) % 256),
+                  static_cast<int>(v / 65536), target);
 }
 
 bool qtzPDF::setColorText(ColorKind kind, const std::string& v, std::string& target, const char* topic,
@@ -89,7 +104,7 @@ bool qtzPDF::setColorText(ColorKind kind, const std::string& v, std::string& tar
     int val = 0;
     for (int j = 0; j < 2; ++j) {
       char ch = six[static_cast<size_t>(2 * i + j)];
-      int d = (ch >= '0' && ch <= '9') ? ch - '0'
+      int d = (ch >= '0' && ch <= '9')   ? ch - '0'
               : (ch >= 'a' && ch <= 'f') ? ch - 'a' + 10
               : (ch >= 'A' && ch <= 'F') ? ch - 'A' + 10
                                          : -1;
@@ -101,10 +116,16 @@ bool qtzPDF::setColorText(ColorKind kind, const std::string& v, std::string& tar
   return setColor(kind, c[0], c[1], c[2], target);
 }
 
-#define VKZ_COLOUR_SETTERS(Name, kind, member, topic, text, used)                                              \
-  bool qtzPDF::Name(long long v) { return setColorNumber(kind, v, member, topic, text, used); }              \
-  bool qtzPDF::Name(const std::string& v) { return setColorText(kind, v, member, topic, text, used); }       \
-  bool qtzPDF::Name(PdfRgb v) { return setColor(kind, v.r, v.g, v.b, member); }
+#define VKZ_COLOUR_SETTERS(Name, kind, member, topic, text, used) \
+  bool qtzPDF::Name(long long v) {                                \
+    return setColorNumber(kind, v, member, topic, text, used);    \
+  }                                                               \
+  bool qtzPDF::Name(const std::string& v) {                       \
+    return setColorText(kind, v, member, topic, text, used);      \
+  }                                                               \
+  bool qtzPDF::Name(PdfRgb v) {                                   \
+    return setColor(kind, v.r, v.g, v.b, member);                 \
+  }
 
 VKZ_COLOUR_SETTERS(PDFSetTextColor, ColorKind::Text, textColor_, "Text Color ", "Invalid HTMl color set",
                    "Set color to  black.")
@@ -272,7 +293,8 @@ bool qtzPDF::PDFDrawPolygon(const std::vector<double>& v) {
   if (!needPage("PDFDrawPolygon")) return false;
   // Checked before anything is written: the points come in pairs.
   if (v.size() < 2 || v.size() % 2 != 0) {
-    return fail("PDFDrawPolygon: the points must come in x, y pairs (" + std::to_string(v.size()) + " values given)");
+    return fail("PDFDrawPolygon: the points must come in x, y pairs (" + std::to_string(v.size()) +
+                " values given)");
   }
   for (double d : v)
     if (!std::isfinite(d)) return fail("PDFDrawPolygon: a point is not a number");

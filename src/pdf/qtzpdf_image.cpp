@@ -20,12 +20,14 @@ bool endsWith(const std::string& s, const char* suffix) {
 
 bool qtzPDF::readImage(const std::string& fileName, Image& img) {
   if (fileName.find('.') == std::string::npos) {
-    message("Image File - ", "File " + fileName + " does not have an extension\r\nInvalid filename specified.");
+    message("Image File - ",
+            "File " + fileName + " does not have an extension\r\nInvalid filename specified.");
     return fail("image " + fileName + ": no extension");
   }
   if (!endsWith(fileName, "jpg") && !endsWith(fileName, "jpeg")) {
     message("Image File - ",
-            "Image format not supported.\r\nOnly JPEG images are supported.\r\nImpossible to include image in PDF file.");
+            "Image format not supported.\r\nOnly JPEG images are supported.\r\nImpossible to include image "
+            "in PDF file.");
     return fail("image " + fileName + ": not a JPEG file name");
   }
   auto data = std::make_shared<std::vector<std::uint8_t>>();
@@ -44,7 +46,8 @@ bool qtzPDF::readImage(const std::string& fileName, Image& img) {
   }
   const JpegInfo info = ReadJpegInfo(*data);
   switch (info.status) {
-    case JpegStatus::Ok: break;
+    case JpegStatus::Ok:
+      break;
     case JpegStatus::BadMarker:
       message("File Image - ", "Invalid JPEG marker\r\nCannot add iamge to PDF file.");
       return fail("image " + fileName + ": no JPEG start or end marker");
@@ -62,7 +65,8 @@ bool qtzPDF::readImage(const std::string& fileName, Image& img) {
   img.colorSpace = info.colorSpace;
   // The same picture placed again shares the bytes already held.
   for (const Image& other : images_) {
-    if (other.data->size() == data->size() && std::memcmp(other.data->data(), data->data(), data->size()) == 0) {
+    if (other.data->size() == data->size() &&
+        std::memcmp(other.data->data(), data->data(), data->size()) == 0) {
       img.data = other.data;
       return true;
     }
@@ -71,7 +75,8 @@ bool qtzPDF::readImage(const std::string& fileName, Image& img) {
   return true;
 }
 
-bool qtzPDF::PDFImage(const std::string& fileName, double X, double Y, double w, double h, const std::string& URLLink) {
+bool qtzPDF::PDFImage(const std::string& fileName, double X, double Y, double w, double h,
+                      const std::string& URLLink) {
   if (!needPage("PDFImage")) return false;
   if (!finite({X, Y, w, h}) || w < 0 || h < 0) return fail("PDFImage: a position or size is not usable");
   Image img;

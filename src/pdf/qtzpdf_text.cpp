@@ -17,11 +17,14 @@ namespace {
 bool endsWithAfm(const std::string& name) {
   if (name.size() <= 4) return false;
   std::string ext = name.substr(name.size() - 4);
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return ext == ".afm";
 }
 
-int countBlanks(std::string_view s) { return static_cast<int>(std::count(s.begin(), s.end(), ' ')); }
+int countBlanks(std::string_view s) {
+  return static_cast<int>(std::count(s.begin(), s.end(), ' '));
+}
 
 }  // namespace
 
@@ -33,7 +36,8 @@ bool qtzPDF::loadAfm(const std::string& path, bool quiet) {
   std::error_code ec;
   fs::directory_iterator it(path, ec), end;
   if (ec) {
-    if (!quiet) message("Font folder - ", "Cannot read the font folder : " + path + ".\r\n" + ec.message() + ".");
+    if (!quiet)
+      message("Font folder - ", "Cannot read the font folder : " + path + ".\r\n" + ec.message() + ".");
     return fail("PDFLoadAfm: cannot read " + path + ": " + ec.message());
   }
   for (; it != end; it.increment(ec)) {
@@ -113,11 +117,13 @@ double qtzPDF::PDFGetStringWidth(const std::string& txt, const std::string& fnam
 void qtzPDF::PDFSetFont(std::int32_t index, std::int16_t size, std::int32_t style) {
   static const char* const families[] = {"Helvetica", "Courier", "Times", "Symbol", "ZapfDingbats"};
   if (size < 0) {
-    message("Font size - ", "Font size set incorrectly : " + std::to_string(size) + ".\r\nFont size set to 10.");
+    message("Font size - ",
+            "Font size set incorrectly : " + std::to_string(size) + ".\r\nFont size set to 10.");
     size = 10;
   }
   if (index < 0 || index > 4) {
-    message("Font name - ", "Font name set incorrectly : " + std::to_string(index) + ".\r\nFont set to Times New Roman.");
+    message("Font name - ",
+            "Font name set incorrectly : " + std::to_string(index) + ".\r\nFont set to Times New Roman.");
     baseFont_ = "Times-Roman";
     italic_ = bold_ = false;
     fontSize_ = size;
@@ -131,7 +137,10 @@ void qtzPDF::PDFSetFont(std::int32_t index, std::int16_t size, std::int32_t styl
   if (index >= 3) {
     baseFont_ = family;  // the symbol fonts come in one style only
   } else if (family == "Times") {
-    baseFont_ = bold_ && italic_ ? "Times-BoldItalic" : bold_ ? "Times-Bold" : italic_ ? "Times-Italic" : "Times-Roman";
+    baseFont_ = bold_ && italic_ ? "Times-BoldItalic"
+                : bold_          ? "Times-Bold"
+                : italic_        ? "Times-Italic"
+                                 : "Times-Roman";
   } else {
     baseFont_ = family + (bold_ && italic_ ? "-BoldOblique" : bold_ ? "-Bold" : italic_ ? "-Oblique" : "");
   }
@@ -236,10 +245,18 @@ bool qtzPDF::textOut(std::string_view cp, double X, double Y) {
 
 void qtzPDF::PDFSetAlignement(std::int32_t a) {
   switch (a) {
-    case 0: alignment_ = "C"; break;
-    case 1: alignment_ = "L"; break;
-    case 2: alignment_ = "R"; break;
-    case 3: alignment_ = "FJ"; break;
+    case 0:
+      alignment_ = "C";
+      break;
+    case 1:
+      alignment_ = "L";
+      break;
+    case 2:
+      alignment_ = "R";
+      break;
+    case 3:
+      alignment_ = "FJ";
+      break;
     default:
       message("Alignment - ", "Invalid alignment set. : " + std::to_string(a) + ".\r\nUsing left alignment.");
       alignment_ = "L";
@@ -254,13 +271,26 @@ std::string qtzPDF::PDFGetAlignement() const {
 
 void qtzPDF::PDFSetBorder(std::int32_t b) {
   switch (b) {
-    case 0: border_ = "0"; return;
-    case 1: border_ = "1"; return;
-    case 2: border_ = "T"; return;
-    case 3: border_ = "B"; return;
-    case 4: border_ = "L"; return;
-    case 5: border_ = "R"; return;
-    default: break;
+    case 0:
+      border_ = "0";
+      return;
+    case 1:
+      border_ = "1";
+      return;
+    case 2:
+      border_ = "T";
+      return;
+    case 3:
+      border_ = "B";
+      return;
+    case 4:
+      border_ = "L";
+      return;
+    case 5:
+      border_ = "R";
+      return;
+    default:
+      break;
   }
   const std::string d = std::to_string(b);
   border_.clear();
@@ -270,7 +300,8 @@ void qtzPDF::PDFSetBorder(std::int32_t b) {
   if (d.find('3') != std::string::npos) border_ += 'B';
 }
 
-bool qtzPDF::PDFCell(const std::string& text, double X, double Y, double w, double h, const std::string& URLLink) {
+bool qtzPDF::PDFCell(const std::string& text, double X, double Y, double w, double h,
+                     const std::string& URLLink) {
   if (!needPage("PDFCell")) return false;
   if (!finite({X, Y, w, h})) return fail("PDFCell: a position or size is not a number");
   if (fontSize_ == 0) fontSize_ = 10;
@@ -324,7 +355,8 @@ bool qtzPDF::PDFCell(const std::string& text, double X, double Y, double w, doub
     }
     endedByBreak = false;
     if (c == ' ') lastBlank = i;
-    l = roundEven(static_cast<double>(l) + widthOfByte(m, static_cast<unsigned char>(c)) * fontSize_ / 1000.0);
+    l = roundEven(static_cast<double>(l) +
+                  widthOfByte(m, static_cast<unsigned char>(c)) * fontSize_ / 1000.0);
     if (static_cast<double>(l) <= limit) {
       ++i;
       continue;
@@ -362,7 +394,8 @@ bool qtzPDF::PDFCell(const std::string& text, double X, double Y, double w, doub
   return true;
 }
 
-void qtzPDF::writeCellLine(std::string_view cp, double X, double Y, double w, double h, const std::string& link) {
+void qtzPDF::writeCellLine(std::string_view cp, double X, double Y, double w, double h,
+                           const std::string& link) {
   const std::string font = effectiveFont();
   const int n = fontResource(font);
   if (fontSize_ == 0) fontSize_ = 10;
@@ -402,7 +435,8 @@ void qtzPDF::writeCellLine(std::string_view cp, double X, double Y, double w, do
     };
     auto has = [this](char c) {
       return border_.find(c) != std::string::npos ||
-             border_.find(static_cast<char>(std::tolower(static_cast<unsigned char>(c)))) != std::string::npos;
+             border_.find(static_cast<char>(std::tolower(static_cast<unsigned char>(c)))) !=
+                 std::string::npos;
     };
     if (has('L')) edge(X, Y, X, Y + h, " l S");
     if (has('T')) edge(X, Y, X + w, Y, " l S ");
@@ -526,8 +560,8 @@ bool qtzPDF::PDFSetBookmark(const std::string& text, std::int16_t level, double 
   const int maxLevel = bookmarks_.empty() ? 0 : bookmarks_.back().level + 1;
   if (level < 0 || level > maxLevel) {
     const int used = level < 0 ? 0 : maxLevel;
-    message("Bookmark - ", "Bookmark level set incorrectly : " + std::to_string(level) + ".\r\nBookmark level set to " +
-                               std::to_string(used) + ".");
+    message("Bookmark - ", "Bookmark level set incorrectly : " + std::to_string(level) +
+                               ".\r\nBookmark level set to " + std::to_string(used) + ".");
     level = static_cast<std::int16_t>(used);
   }
   bookmarks_.push_back(Bookmark{utf8ToCp1252(text), level, Y * k_, pageNumber_});

@@ -1,6 +1,7 @@
+#include "pdf/afm.h"
+
 #include <gtest/gtest.h>
 
-#include "pdf/afm.h"
 #include "pdftest.h"
 #include "ui/appdir.h"
 
@@ -23,9 +24,19 @@ TEST(Afm, WidthsOfCodePage1252TextAreFoundByGlyphName) {
   struct Case {
     unsigned char code;
     int width;
-  } cases[] = {{'A', 667}, {' ', 278}, {0xE9 /* é */, 556}, {0xE7 /* ç */, 500}, {0xE3 /* ã */, 556},
-               {0xC7 /* Ç */, 722}, {0x27 /* ' quotesingle */, 191}, {0x60 /* ` grave */, 333},
-               {0x80 /* € */, 556}, {0x92 /* ’ */, 222}, {0xA0 /* no-break space */, 278}, {0x81, 0}, {0, 0}};
+  } cases[] = {{'A', 667},
+               {' ', 278},
+               {0xE9 /* é */, 556},
+               {0xE7 /* ç */, 500},
+               {0xE3 /* ã */, 556},
+               {0xC7 /* Ç */, 722},
+               {0x27 /* ' quotesingle */, 191},
+               {0x60 /* ` grave */, 333},
+               {0x80 /* € */, 556},
+               {0x92 /* ’ */, 222},
+               {0xA0 /* no-break space */, 278},
+               {0x81, 0},
+               {0, 0}};
   for (const auto& c : cases) EXPECT_EQ(m->width[c.code], c.width) << int(c.code);
 }
 
@@ -54,7 +65,7 @@ TEST(Afm, ParsesOddButValidLinesAndSkipsBrokenOnes) {
   EXPECT_EQ(m.width['A'], 667);  // whole part of a width with decimals
   EXPECT_EQ(m.width['B'], 500);
   EXPECT_EQ(m.width[0xE9], 556);
-  EXPECT_EQ(m.width['C'], 0);   // no width given
+  EXPECT_EQ(m.width['C'], 0);    // no width given
   EXPECT_EQ(m.width['D'], 900);  // found by its name
   EXPECT_EQ(m.width['E'], 12);
   EXPECT_EQ(m.width['F'], 0);  // after the end of the metrics

@@ -26,13 +26,14 @@ TEST_F(Cells, OneLineCellWithAFrame) {
   ASSERT_TRUE(pdf->PDFCell("Again", 1, 2, 5, 1));  // the border was used up
   end();
   auto l = page();
-  EXPECT_TRUE(hasRun(l, {"%DEBUT_CELL/%", "0 G", "0 g",
-                         "16.07 w\r25.35 813.54 m 25.35 785.20 l S\r25.35 813.54 m 167.08 813.54 l S \r"
-                         "167.08 813.54 m 167.08 785.20 l S \r25.35 785.20 m 167.08 785.20 l S \r",
-                         "q 0 g ", "BT", "/F5 10 Tf", "31.35 796.37 Td", "(Hello) Tj", "ET", "Q", "%FIN_CELL/%"}));
+  EXPECT_TRUE(
+      hasRun(l, {"%DEBUT_CELL/%", "0 G", "0 g",
+                 "16.07 w\r25.35 813.54 m 25.35 785.20 l S\r25.35 813.54 m 167.08 813.54 l S \r"
+                 "167.08 813.54 m 167.08 785.20 l S \r25.35 785.20 m 167.08 785.20 l S \r",
+                 "q 0 g ", "BT", "/F5 10 Tf", "31.35 796.37 Td", "(Hello) Tj", "ET", "Q", "%FIN_CELL/%"}));
   // No frame: the border of the first cell is used up (only the width line).
-  EXPECT_TRUE(hasRun(l, {"%DEBUT_CELL/%", "0 G", "0 g", "16.07 w\r", "q 0 g ", "BT", "/F5 10 Tf", "31.35 768.02 Td",
-                         "(Again) Tj"}));
+  EXPECT_TRUE(hasRun(l, {"%DEBUT_CELL/%", "0 G", "0 g", "16.07 w\r", "q 0 g ", "BT", "/F5 10 Tf",
+                         "31.35 768.02 Td", "(Again) Tj"}));
   EXPECT_EQ(pdf->PDFGetY(), 3);
 }
 
@@ -90,14 +91,16 @@ TEST_F(Cells, LinesBreakAtBlanksInsideWordsAndAtLineEnds) {
   EXPECT_EQ(lines[i + 1], "two");
   EXPECT_EQ(lines[i + 2], "three");
   EXPECT_EQ(lines[i + 3], "");
-  for (auto& w : {"Noise dosimeter", "whole working", "three"}) EXPECT_NE(pdfText(out).find(w), std::string::npos);
+  for (auto& w : {"Noise dosimeter", "whole working", "three"})
+    EXPECT_NE(pdfText(out).find(w), std::string::npos);
 }
 
 TEST_F(Cells, BordersPerLine) {
   struct Case {
     std::int32_t border;
     std::vector<int> edgesPerLine;  // three lines
-  } cases[] = {{1, {3, 2, 3}}, {45, {2, 2, 2}}, {2345, {3, 2, 3}}, {2, {1, 0, 0}}, {3, {0, 0, 1}}, {0, {0, 0, 0}}};
+  } cases[] = {{1, {3, 2, 3}}, {45, {2, 2, 2}}, {2345, {3, 2, 3}},
+               {2, {1, 0, 0}}, {3, {0, 0, 1}},  {0, {0, 0, 0}}};
   for (const auto& c : cases) {
     qtzPDF p;
     p.PDFSetUnit(0);
@@ -136,13 +139,15 @@ TEST_F(Cells, LinksOnTextsShapesAndImages) {
   pdf->PDFDrawEllipse(3, 3, 2, 0, "http://ellipse");
   std::string f = end();
   EXPECT_NE(f.find("/Annots [<</Type /Annot /Subtype /Link /Rect [56.6929133858268 795.197086614173 "
-                   "72.6929133858268 785.197086614173] /Border [0 0 0] /A <</S /URI /URI (http://x/\\(a\\)\\\\b)>>>>\r\n"),
+                   "72.6929133858268 785.197086614173] /Border [0 0 0] /A <</S /URI /URI "
+                   "(http://x/\\(a\\)\\\\b)>>>>\r\n"),
             std::string::npos);
   EXPECT_NE(f.find("/URI (plain)"), std::string::npos);
   EXPECT_NE(f.find("/URI (http://rect)"), std::string::npos);
-  EXPECT_NE(f.find("/Rect [28.3464566929134 813.543543307087 128.346456692913 763.543543307087] /Border [0 0 0] "
-                   "/A <</S /URI /URI (http://img)>>>>"),
-            std::string::npos);
+  EXPECT_NE(
+      f.find("/Rect [28.3464566929134 813.543543307087 128.346456692913 763.543543307087] /Border [0 0 0] "
+             "/A <</S /URI /URI (http://img)>>>>"),
+      std::string::npos);
   EXPECT_NE(f.find("/URI (http://ellipse)"), std::string::npos);
   auto l = page();
   EXPECT_TRUE(hasRun(l, {"%DEBUT_LINK/%", "q 0 g ", "%DEBUT_TEXT/%", "BT", "56.69 785.20 Td", "/F5 10.00 Tf",

@@ -63,8 +63,8 @@ TEST_F(Document, OnePageWithDefaultsHasTheFixedObjectNumbers) {
   EXPECT_EQ(pdf->PDFNbPage(), 1);
   auto l = crlfLines(f);
   EXPECT_EQ(f.substr(0, 11), "%PDF-1.3\r\n1");
-  EXPECT_TRUE(hasRun(l, {"2 0 obj", "<< /Length 3 0 R", " >>", "stream", "endstream", "endobj", "", "3 0 obj", "0",
-                         "endobj"}));
+  EXPECT_TRUE(hasRun(l, {"2 0 obj", "<< /Length 3 0 R", " >>", "stream", "endstream", "endobj", "", "3 0 obj",
+                         "0", "endobj"}));
   EXPECT_TRUE(hasRun(l, {"4 0 obj", "<< /Type /Font", "/Subtype /Type1", "/Name /F1", "/BaseFont /Courier",
                          "/Encoding /WinAnsiEncoding", ">>", "endobj"}));
   EXPECT_TRUE(hasRun(l, {"18 0 obj", "<< /Type /Pages", "/Kids [", "20 0 R", "]", "/Count 1", ">>"}));
@@ -201,10 +201,14 @@ TEST_F(Document, RejectedSettingsShowTheMessageAndUseTheDefault) {
        "Format page set incorrectly : 9.\r\nFormat page set to A4."},
       {[](qtzPDF& p) { p.PDFFormatPage(std::string("0")); }, "Format Page - qtzPDF 1.0",
        "Format page set incorrectly : 0.\r\nFormat page set to A4"},
-      {[](qtzPDF& p) { p.PDFFormatPage(std::vector<double>{-5, 700}); }, "Format Page - qtzPDF 1.0",
-       "Format page set incorrectly : -5, 700.\r\nFormat page set to A4."},
-      {[](qtzPDF& p) { p.PDFFormatPage(std::vector<double>{std::nan(""), 700}); }, "Format Page - qtzPDF 1.0",
-       "Format page set incorrectly : NaN, 700.\r\nFormat page set to A4."},
+      {[](qtzPDF& p) {
+         p.PDFFormatPage(std::vector<double>{-5, 700});
+       },
+       "Format Page - qtzPDF 1.0", "Format page set incorrectly : -5, 700.\r\nFormat page set to A4."},
+      {[](qtzPDF& p) {
+         p.PDFFormatPage(std::vector<double>{std::nan(""), 700});
+       },
+       "Format Page - qtzPDF 1.0", "Format page set incorrectly : NaN, 700.\r\nFormat page set to A4."},
       {[](qtzPDF& p) { p.PDFPageHeight(0); }, "Page height - qtzPDF 1.0",
        "Page height set incorrectly : 0.\r\nPage height set to A4."},
       {[](qtzPDF& p) { p.PDFPageWidth(1.0 / 0.0); }, "Page width - qtzPDF 1.0",

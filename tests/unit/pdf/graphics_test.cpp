@@ -20,10 +20,10 @@ TEST_F(Graphics, LinesWriteTheirStateBeforeThePath) {
   EXPECT_EQ(pdf->PDFGetY(), 9);
   end();
   auto l = page();
-  EXPECT_TRUE(hasRun(l, {"%DEBUT_LNH/%", "", "0 G", "16.07 w", "28.35 813.54 m", "85.04 813.54 l", "S",
-                         "%FIN_LNH/%"}));
-  EXPECT_TRUE(hasRun(l, {"%DEBUT_LNV/%", "[453 226 ] 0 d", "0 G", "0.71 w", "28.35 813.54 m", "28.35 756.85 l",
-                         "S", "%FIN_LNV/%"}));
+  EXPECT_TRUE(hasRun(
+      l, {"%DEBUT_LNH/%", "", "0 G", "16.07 w", "28.35 813.54 m", "85.04 813.54 l", "S", "%FIN_LNH/%"}));
+  EXPECT_TRUE(hasRun(l, {"%DEBUT_LNV/%", "[453 226 ] 0 d", "0 G", "0.71 w", "28.35 813.54 m",
+                         "28.35 756.85 l", "S", "%FIN_LNV/%"}));
   EXPECT_TRUE(hasRun(l, {"%DEBUT_LN/%", "[453 226 ] 0 d", "1.000 0.000 0.000 RG", "0.71 w", "141.73 586.77 m",
                          "56.69 756.85 l", "S", "%FIN_LN/%"}));
 }
@@ -81,8 +81,8 @@ TEST_F(Graphics, Colours) {
        "Invalid HTMl color setred.\r\nSet color to  black.", [](qtzPDF& p) { return p.PDFGetTextColor(); },
        "0.000 0.000 0.000 rg"},
       {[](qtzPDF& p) { return p.PDFSetLineColor(std::string("blue")); }, "Line Color - qtzPDF 1.0",
-       "Invalid line color set blue.\r\nSetting line color to black.", [](qtzPDF& p) { return p.PDFGetLineColor(); },
-       "0.000 0.000 0.000 RG"},
+       "Invalid line color set blue.\r\nSetting line color to black.",
+       [](qtzPDF& p) { return p.PDFGetLineColor(); }, "0.000 0.000 0.000 RG"},
       {[](qtzPDF& p) { return p.PDFSetDrawColor(std::string("")); }, "Draw Color - qtzPDF 1.0",
        "Invalid Draw Color set .\r\nUsing black.", [](qtzPDF& p) { return p.PDFGetDrawColor(); },
        "0.000 0.000 0.000 rg"},
@@ -151,13 +151,14 @@ TEST_F(Graphics, EllipsesAndPolygons) {
   EXPECT_FALSE(pdf->PDFDrawLine(1, std::nan(""), 2, 2));
   end();
   auto l = page();
-  EXPECT_TRUE(hasRun(l, {"0 G", "", "1.00 w", "100.00 716.89 m", "100.00 730.64 111.25 741.89 125.00 741.89 c",
-                         "138.75 741.89 150.00 730.64 150.00 716.89 c", "150.00 703.14 138.75 691.89 125.00 691.89 c",
-                         "111.25 691.89 100.00 703.14 100.00 716.89 c", "s"}));
-  EXPECT_TRUE(hasRun(l, {"0 g", "%DEBUT_POLY/%", "", "1.00 w", "1.00 840.89 m", "3.00 840.89 l", "2.00 839.89 l",
-                         "1.00 840.89 l", "h f", "%FIN_POLY/%"}));
-  EXPECT_TRUE(hasRun(l, {"0 G", "%DEBUT_POLY/%", "", "1.00 w", "1.00 840.89 m", "3.00 840.89 l", "2.00 839.89 l",
-                         "1.00 840.89 l", "s", "%FIN_POLY/%"}));
+  EXPECT_TRUE(
+      hasRun(l, {"0 G", "", "1.00 w", "100.00 716.89 m", "100.00 730.64 111.25 741.89 125.00 741.89 c",
+                 "138.75 741.89 150.00 730.64 150.00 716.89 c", "150.00 703.14 138.75 691.89 125.00 691.89 c",
+                 "111.25 691.89 100.00 703.14 100.00 716.89 c", "s"}));
+  EXPECT_TRUE(hasRun(l, {"0 g", "%DEBUT_POLY/%", "", "1.00 w", "1.00 840.89 m", "3.00 840.89 l",
+                         "2.00 839.89 l", "1.00 840.89 l", "h f", "%FIN_POLY/%"}));
+  EXPECT_TRUE(hasRun(l, {"0 G", "%DEBUT_POLY/%", "", "1.00 w", "1.00 840.89 m", "3.00 840.89 l",
+                         "2.00 839.89 l", "1.00 840.89 l", "s", "%FIN_POLY/%"}));
   // Nothing of the refused polygons reached the page.
   EXPECT_EQ(std::count(l.begin(), l.end(), "%DEBUT_POLY/%"), 2);
 }

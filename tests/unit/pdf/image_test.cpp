@@ -27,9 +27,10 @@ TEST_F(Images, PlacementAndImageObjects) {
   EXPECT_TRUE(hasRun(l, {"q", "113.39 0 0 56.69 28.35 756.85 cm /ImgJPEG2 Do Q"}));
   const std::string size = std::to_string(readFile(logo).size());
   for (int n : {1, 2}) {
-    EXPECT_TRUE(hasRun(crlfLines(f), {"<</Type /XObject", "/Subtype /Image", "/Filter [/DCTDecode ]", "/Width 100",
-                                      "/Height 50", "/ColorSpace /DeviceRGB", "/BitsPerComponent 8",
-                                      "/Length " + size, "/Name /ImgJPEG" + std::to_string(n) + ">>", "stream"}));
+    EXPECT_TRUE(
+        hasRun(crlfLines(f), {"<</Type /XObject", "/Subtype /Image", "/Filter [/DCTDecode ]", "/Width 100",
+                              "/Height 50", "/ColorSpace /DeviceRGB", "/BitsPerComponent 8",
+                              "/Length " + size, "/Name /ImgJPEG" + std::to_string(n) + ">>", "stream"}));
   }
   EXPECT_NE(f.find("stream\r\n" + readFile(logo) + "\r\nendstream"), std::string::npos);
   // 14 fonts, 2 images: Pages 18, Resources 19, images 20 and 21, Page 22.
@@ -78,12 +79,14 @@ TEST_F(Images, BadFilesAreRefusedWithTheirMessage) {
     std::string text;
   } cases[] = {
       {dir.file("LOGO.JPG"), "Image File - qtzPDF 1.0",
-       "Image format not supported.\r\nOnly JPEG images are supported.\r\nImpossible to include image in PDF file."},
+       "Image format not supported.\r\nOnly JPEG images are supported.\r\nImpossible to include image in PDF "
+       "file."},
       {dir.file("logo"), "Image File - qtzPDF 1.0",
        "File " + dir.file("logo") + " does not have an extension\r\nInvalid filename specified."},
       {put("small.jpg", makeJpeg(8, 8, 1, 249)), "File Image - qtzPDF 1.0", nonJpeg},
       {dir.file("missing.jpg"), "File Image - qtzPDF 1.0", nonJpeg},
-      {put("trail.jpg", trailing), "File Image - qtzPDF 1.0", "Invalid JPEG marker\r\nCannot add iamge to PDF file."},
+      {put("trail.jpg", trailing), "File Image - qtzPDF 1.0",
+       "Invalid JPEG marker\r\nCannot add iamge to PDF file."},
       {put("units.jpg", makeJpeg(16, 16, 3, 300, 3)), "File Image - qtzPDF 1.0",
        "Invalid image resolution3Valid resolution is: 0, 1, 2.\r\nCannot add image to PDF file."},
       {put("noframe.jpg", makeJpeg(16, 16, 3, 300, 0, false)), "File Image - qtzPDF 1.0", nonJpeg},

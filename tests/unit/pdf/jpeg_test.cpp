@@ -1,6 +1,7 @@
+#include "pdf/jpeg.h"
+
 #include <gtest/gtest.h>
 
-#include "pdf/jpeg.h"
 #include "pdftest.h"
 
 namespace vkz {
@@ -70,7 +71,8 @@ TEST(JpegReader, StopsAtTheScanAndSkipsFillBytes) {
   for (std::size_t i = 2; i + 1 < j.size(); ++i)
     if (j[i] == 0xFF && j[i + 1] == 0xDA) sos = i;
   ASSERT_GT(sos, 0u);
-  std::vector<std::uint8_t> fake = {0xFF, 0xC0, 0, 17, 8, 0x11, 0x11, 0x22, 0x22, 3, 1, 0x11, 0, 2, 0x11, 0, 3, 0x11, 0};
+  std::vector<std::uint8_t> fake = {0xFF, 0xC0, 0, 17, 8,    0x11, 0x11, 0x22, 0x22, 3,
+                                    1,    0x11, 0, 2,  0x11, 0,    3,    0x11, 0};
   j.insert(j.end() - 2, fake.begin(), fake.end());
   JpegInfo info = ReadJpegInfo(j);
   ASSERT_EQ(info.status, JpegStatus::Ok);

@@ -11,9 +11,11 @@ TEST(Manuals, BothManualsAreValidAndReadable) {
     const char* file;
     std::vector<std::string> texts;
   } cases[] = {
-      {"help/Manual.pdf", {"User Manual", "Linking the meter", "Auto Scan", "PDF report", "Languages and help"}},
+      {"help/Manual.pdf",
+       {"User Manual", "Linking the meter", "Auto Scan", "PDF report", "Languages and help"}},
       {"help/Manual PT-BR.pdf",
-       {"Manual do Usuário", "Conectando o medidor", "Transferindo medições", "relatório em PDF", "Idiomas e ajuda"}},
+       {"Manual do Usuário", "Conectando o medidor", "Transferindo medições", "relatório em PDF",
+        "Idiomas e ajuda"}},
   };
   for (const auto& c : cases) {
     const std::string path = appPath(c.file);

@@ -26,7 +26,8 @@ TEST_F(Outline, LevelsBecomeATree) {
   std::string f = end();
   // 14 fonts: Pages 18, Resources 19, Page 20, items 21 to 24, root 25.
   EXPECT_EQ(object(f, 21),
-            "21 0 obj\r\n<</Title (Chapter \\(1\\) \\\\ intro)\r\n/Parent 25 0 R\r\n/Next 24 0 R\r\n/First 22 0 R\r\n"
+            "21 0 obj\r\n<</Title (Chapter \\(1\\) \\\\ intro)\r\n/Parent 25 0 R\r\n/Next 24 0 R\r\n/First "
+            "22 0 R\r\n"
             "/Last 23 0 R\r\n/Dest [20 0 R /XYZ 0 700.16 null]\r\n/Count 0>>\r\n");
   EXPECT_NE(object(f, 22).find("/Parent 21 0 R\r\n/Next 23 0 R\r\n/Dest"), std::string::npos);
   EXPECT_NE(object(f, 23).find("/Parent 21 0 R\r\n/Prev 22 0 R\r\n/Dest"), std::string::npos);
@@ -68,14 +69,17 @@ TEST_F(Outline, WatermarkOnEveryPageLeavesTheCallersTextAlone) {
   const double w = 169.4;
   const std::string x = FormatPdfNumber((595.28 - std::cos(45.0) * w) / 2.75, 2);
   const std::string y = FormatPdfNumber(841.89 - (std::sin(45.0) * w + 841.89) / 2.15, 2);
-  const std::vector<std::string> mark = {"q 1.000 0.753 0.796 rg ", "%DEBUT_TEXT/%", "BT",
+  const std::vector<std::string> mark = {"q 1.000 0.753 0.796 rg ",
+                                         "%DEBUT_TEXT/%",
+                                         "BT",
                                          "0.70711 0.70711 -0.70711 0.70711 " + x + " " + y + " Tm",
-                                         "/F6 50.00 Tf", "(DRAFT) Tj"};
+                                         "/F6 50.00 Tf",
+                                         "(DRAFT) Tj"};
   EXPECT_TRUE(hasRun(p1, mark));
   EXPECT_TRUE(hasRun(p2, mark));
   EXPECT_EQ(std::count(p2.begin(), p2.end(), "(DRAFT) Tj"), 2);  // at its start and at its end
-  EXPECT_TRUE(hasRun(p2, {"q 1.000 0.000 0.000 rg ", "%DEBUT_TEXT/%", "BT", "56.69 813.54 Td", "/F13 10.00 Tf",
-                          "(second) Tj"}));
+  EXPECT_TRUE(hasRun(p2, {"q 1.000 0.000 0.000 rg ", "%DEBUT_TEXT/%", "BT", "56.69 813.54 Td",
+                          "/F13 10.00 Tf", "(second) Tj"}));
   EXPECT_EQ(pdf->PDFGetFontName(), "Times-Roman");
   EXPECT_EQ(pdf->PDFGetTextColor(), "1.000 0.000 0.000 rg");
 }

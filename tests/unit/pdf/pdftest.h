@@ -4,9 +4,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -32,7 +32,8 @@ inline std::vector<std::uint8_t> makeJpeg(int width, int height, int components,
   add({0xFF, 0xDB, 0x00, 0x43, 0x00});
   for (int i = 0; i < 64; ++i) j.push_back(1);
   if (frame) {
-    add({0xFF, 0xC0, 0, 8 + 3 * components, 8, height >> 8, height & 255, width >> 8, width & 255, components});
+    add({0xFF, 0xC0, 0, 8 + 3 * components, 8, height >> 8, height & 255, width >> 8, width & 255,
+         components});
     for (int c = 0; c < components; ++c) add({c + 1, 0x11, 0});
   }
   add({0xFF, 0xC4, 0, 20, 0x00, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00});
@@ -81,7 +82,8 @@ class ScratchDir {
 };
 
 inline void writeBytes(const std::string& path, const std::vector<std::uint8_t>& b) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<long>(b.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(b.data()), static_cast<long>(b.size()));
 }
 
 inline std::string readFile(const std::string& path) {
@@ -111,7 +113,9 @@ inline ::testing::AssertionResult qpdfClean(const std::string& path) {
   return ::testing::AssertionFailure() << "qpdf --check " << path << " exit " << status << ":\n" << out;
 }
 
-inline std::string pdfText(const std::string& path) { return run("pdftotext -enc UTF-8 '" + path + "' - 2>&1"); }
+inline std::string pdfText(const std::string& path) {
+  return run("pdftotext -enc UTF-8 '" + path + "' - 2>&1");
+}
 
 // The lines of a file split at CR LF.
 inline std::vector<std::string> crlfLines(const std::string& s) {
@@ -130,7 +134,8 @@ inline std::vector<std::string> crlfLines(const std::string& s) {
 }
 
 // True when `want` occurs as consecutive lines of `lines`.
-inline ::testing::AssertionResult hasRun(const std::vector<std::string>& lines, const std::vector<std::string>& want) {
+inline ::testing::AssertionResult hasRun(const std::vector<std::string>& lines,
+                                         const std::vector<std::string>& want) {
   for (size_t i = 0; i + want.size() <= lines.size(); ++i) {
     bool ok = true;
     for (size_t j = 0; j < want.size() && ok; ++j) ok = lines[i + j] == want[j];

@@ -14,9 +14,10 @@ TEST_F(Text, FontSelection) {
     std::int16_t size;
     std::int32_t style;
     const char* font;
-  } cases[] = {{0, 12, 0, "Helvetica"},      {0, 12, 2, "Helvetica-Bold"}, {0, 12, 21, "Helvetica-BoldOblique"},
-               {2, 10, 12, "Times-BoldItalic"}, {1, 9, 1, "Courier-Oblique"}, {2, 10, 0, "Times-Roman"},
-               {2, 10, 2, "Times-Bold"},     {3, 10, 12, "Symbol"},        {4, 10, 2, "ZapfDingbats"}};
+  } cases[] = {
+      {0, 12, 0, "Helvetica"},         {0, 12, 2, "Helvetica-Bold"}, {0, 12, 21, "Helvetica-BoldOblique"},
+      {2, 10, 12, "Times-BoldItalic"}, {1, 9, 1, "Courier-Oblique"}, {2, 10, 0, "Times-Roman"},
+      {2, 10, 2, "Times-Bold"},        {3, 10, 12, "Symbol"},        {4, 10, 2, "ZapfDingbats"}};
   for (const auto& c : cases) {
     pdf->PDFSetFont(c.index, c.size, c.style);
     EXPECT_EQ(pdf->PDFGetFontName(), c.font);
@@ -37,8 +38,8 @@ TEST_F(Text, TextRunOperatorsAndTheCurrentPosition) {
   ASSERT_TRUE(pdf->PDFTextOut("next", 0, 0));
   std::string f = end();
   auto l = page();
-  EXPECT_TRUE(hasRun(l, {"q 0 g ", "%DEBUT_TEXT/%", "BT", "56.69 785.20 Td", "/F5 12.00 Tf", "(a\\(b\\)c\\\\d) Tj",
-                         "ET", "Q", "%FIN_TEXT/%"}));
+  EXPECT_TRUE(hasRun(l, {"q 0 g ", "%DEBUT_TEXT/%", "BT", "56.69 785.20 Td", "/F5 12.00 Tf",
+                         "(a\\(b\\)c\\\\d) Tj", "ET", "Q", "%FIN_TEXT/%"}));
   EXPECT_TRUE(hasRun(l, {"BT", "94.04 773.20 Td", "/F5 12.00 Tf", "(next) Tj"}));
   EXPECT_NE(f.find("/F5 8 0 R"), std::string::npos);  // Helvetica is the fifth font
   EXPECT_NE(pdfText(out).find("a(b)c\\d"), std::string::npos);
@@ -56,7 +57,8 @@ TEST_F(Text, UnderlineAndRotationServeOneTextOnly) {
   auto l = page();
   EXPECT_TRUE(hasRun(l, {"(Hi) Tj", "ET", "57.00 783.35 11.33 -0.02 re f", "Q", "%FIN_TEXT/%"}));
   EXPECT_EQ(std::count_if(l.begin(), l.end(), [](const std::string& s) { return s.ends_with("re f"); }), 1);
-  EXPECT_TRUE(hasRun(l, {"BT", "0.00000 1.00000 -1.00000 0.00000 28.35 785.20 Tm", "/F5 12.00 Tf", "(up) Tj"}));
+  EXPECT_TRUE(
+      hasRun(l, {"BT", "0.00000 1.00000 -1.00000 0.00000 28.35 785.20 Tm", "/F5 12.00 Tf", "(up) Tj"}));
   EXPECT_TRUE(hasRun(l, {"BT", "56.69 728.50 Td", "/F5 12.00 Tf", "(flat) Tj"}));
 }
 
@@ -67,10 +69,10 @@ TEST_F(Text, WidthsFromTheMetricFiles) {
     int size;
     double width;
   } cases[] = {
-      {"AA", "Helvetica", 12, 16.008},  {"", "Helvetica", 12, 0},
-      {"éçã", "Helvetica", 10, 16.12},  // 556 + 500 + 556
+      {"AA", "Helvetica", 12, 16.008},      {"", "Helvetica", 12, 0},
+      {"éçã", "Helvetica", 10, 16.12},     // 556 + 500 + 556
       {"Ação", "Times-Roman", 10, 21.10},  // 722 + 444 + 444 + 500
-      {"'`", "Courier", 10, 12.0},       {"€", "Helvetica-Bold", 10, 5.56},
+      {"'`", "Courier", 10, 12.0},          {"€", "Helvetica-Bold", 10, 5.56},
       {"ÇÃO", "Helvetica-Bold", 20, 44.44},
   };
   for (const auto& c : cases)
