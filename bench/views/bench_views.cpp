@@ -31,7 +31,9 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double secondsSince(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+double secondsSince(Clock::time_point t0) {
+  return std::chrono::duration<double>(Clock::now() - t0).count();
+}
 
 long statusKb(const char* key) {
   std::ifstream in("/proc/self/status");
@@ -160,7 +162,8 @@ void run(int n, const std::filesystem::path& dir) {
   for (int i = 0; i < 5; ++i) plain = std::min(plain, plainRead(path, bytes));
   double cat = 1e9;
   for (int i = 0; i < 3; ++i) cat = std::min(cat, catRead(path));
-  std::printf("  plain read       %8.3f s  (%.0f MB/s; cat to /dev/null %.3f s)\n", plain, bytes / 1e6 / plain, cat);
+  std::printf("  plain read       %8.3f s  (%.0f MB/s; cat to /dev/null %.3f s)\n", plain,
+              bytes / 1e6 / plain, cat);
 
   // Each reopen in a fresh process, as the program opens a file: best of 3.
   double best = 1e9;
@@ -186,8 +189,10 @@ void run(int n, const std::filesystem::path& dir) {
       if (i == 0) {
         std::printf("  reopen           %s, %llu records\n", r.ok() ? "ok" : r.message.c_str(),
                     static_cast<unsigned long long>(r.records));
-        std::printf("  memory           peak %.1f MB = %.0f bytes/record (grids and arrays kept: %.0f bytes/record)\n",
-                    peak / 1024.0, peak * 1024.0 / n, heap / n);
+        std::printf(
+            "  memory           peak %.1f MB = %.0f bytes/record (grids and arrays kept: %.0f "
+            "bytes/record)\n",
+            peak / 1024.0, peak * 1024.0 / n, heap / n);
         for (auto res : {HistResolution::Tenth, HistResolution::Whole}) {
           auto h0t = Clock::now();
           HistogramResult hist = LevelHistogram(records, 2, res);
@@ -204,7 +209,8 @@ void run(int n, const std::filesystem::path& dir) {
     close(fds[0]);
     close(fds[1]);
   }
-  std::printf("  reopen           %8.3f s  = %.1f x the plain read, %.1f x cat\n", best, best / plain, best / cat);
+  std::printf("  reopen           %8.3f s  = %.1f x the plain read, %.1f x cat\n", best, best / plain,
+              best / cat);
 
   // What a reopen cannot go below: making the memory of the rows and the
   // five arrays (fresh pages of a new process).
@@ -228,8 +234,9 @@ void run(int n, const std::filesystem::path& dir) {
     close(fds[0]);
     close(fds[1]);
   }
-  std::printf("  memory alone     %8.3f s  (allocating the %d row texts and the arrays; the reopen's floor)\n",
-              floorTime, n);
+  std::printf(
+      "  memory alone     %8.3f s  (allocating the %d row texts and the arrays; the reopen's floor)\n",
+      floorTime, n);
   std::filesystem::remove(path);
 }
 

@@ -22,7 +22,9 @@ mode_t currentUmask() {
 
 }  // namespace
 
-AtomicFileWriter::~AtomicFileWriter() { abort(); }
+AtomicFileWriter::~AtomicFileWriter() {
+  abort();
+}
 
 bool AtomicFileWriter::fail(const std::string& what, int err) {
   error_ = what + " (" + std::strerror(err) + ")";
@@ -45,7 +47,8 @@ bool AtomicFileWriter::open(const std::string& target) {
   if (fs::is_directory(path, ec)) return fail("\"" + path.string() + "\" is a folder", EISDIR);
   target_ = path.string();
   fs::path dir = path.parent_path();
-  std::string tmpl = (dir.empty() ? fs::path(".") : dir).string() + "/." + path.filename().string() + ".XXXXXX";
+  std::string tmpl =
+      (dir.empty() ? fs::path(".") : dir).string() + "/." + path.filename().string() + ".XXXXXX";
   int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
   if (fd < 0) return fail("Cannot create a file in the folder \"" + dir.string() + "\"", errno);
   fd_ = fd;

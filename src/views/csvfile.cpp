@@ -18,7 +18,8 @@ void appendCsvRow(std::string& out, std::string_view row, int cols) {
   size_t start = 0;
   for (int c = 0; c < cols; ++c) {
     size_t tab = row.find('\t', start);
-    appendCsvCell(out, row.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+    appendCsvCell(out,
+                  row.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
     out += ',';
     start = tab == std::string_view::npos ? row.size() : tab + 1;
   }

@@ -36,7 +36,11 @@ bool isValidUtf8(std::string_view s) {
   size_t i = 0;
   while (i < s.size()) {
     unsigned char c = static_cast<unsigned char>(s[i]);
-    int len = c < 0x80 ? 1 : (c >= 0xC2 && c < 0xE0) ? 2 : (c >= 0xE0 && c < 0xF0) ? 3 : (c >= 0xF0 && c < 0xF5) ? 4 : 0;
+    int len = c < 0x80                  ? 1
+              : (c >= 0xC2 && c < 0xE0) ? 2
+              : (c >= 0xE0 && c < 0xF0) ? 3
+              : (c >= 0xF0 && c < 0xF5) ? 4
+                                        : 0;
     if (len == 0 || i + static_cast<size_t>(len) > s.size()) return false;
     for (int k = 1; k < len; ++k)
       if ((static_cast<unsigned char>(s[i + static_cast<size_t>(k)]) & 0xC0) != 0x80) return false;
@@ -73,14 +77,18 @@ void appendDataRow(std::string& out, std::string_view row, int cols) {
 
 }  // namespace
 
-bool isSupportedModel(std::string_view model) { return model == "VKZ 418" || model == "KRD 529"; }
+bool isSupportedModel(std::string_view model) {
+  return model == "VKZ 418" || model == "KRD 529";
+}
 
 DataFileState& DataFile() {
   static DataFileState s;
   return s;
 }
 
-SaveKind saveKindForFilter(int filterIndex) { return filterIndex == 2 ? SaveKind::Csv : SaveKind::DataFile; }
+SaveKind saveKindForFilter(int filterIndex) {
+  return filterIndex == 2 ? SaveKind::Csv : SaveKind::DataFile;
+}
 
 void ChooseSaveFileResult(bool cancelled, const std::string& path) {
   DataFileState& st = DataFile();
@@ -90,7 +98,8 @@ void ChooseSaveFileResult(bool cancelled, const std::string& path) {
   }
   st.SaveFileName = path;
   size_t slash = path.find_last_of('/');
-  std::string_view title = slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+  std::string_view title =
+      slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
   st.SaveFileChosen = !title.empty();
 }
 
@@ -153,8 +162,8 @@ SaveResult writeGridsFile(const std::string& path, std::string_view model, const
     };
 
     bool ok = plainLine(model) && plainLine("") && plainLine("Information") && gridLines(userInfo) &&
-              plainLine("") && plainLine("HeaderData") && gridLines(header) && plainLine("") && plainLine("") &&
-              plainLine("RecordData") && gridLines(records);
+              plainLine("") && plainLine("HeaderData") && gridLines(header) && plainLine("") &&
+              plainLine("") && plainLine("RecordData") && gridLines(records);
     if (ok && !buf.empty()) ok = out.write(buf);
     if (!ok || !out.commit()) return failed(out.error());
     res.status = SaveStatus::Written;
@@ -255,15 +264,18 @@ bool DataFileReader::parse(std::int64_t lineNo, std::string_view text, const det
 
 bool DataFileReader::readRecord(std::int64_t lineNo, std::string_view text, const detail::LineScan& scan) {
   if (announced_ < 0) {
-    fail(lineNo, lineName(lineNo) +
-                     ": a record comes before the record count (the \"Total Point\" row, the ninth line after "
-                     "\"HeaderData\").");
+    fail(lineNo,
+         lineName(lineNo) +
+             ": a record comes before the record count (the \"Total Point\" row, the ninth line after "
+             "\"HeaderData\").");
     return false;
   }
   // Cells 0 to 5: number, date and time, LAVG, Leq, LCPK, LZPK.
   if (scan.tabs < 5) {
-    fail(lineNo, lineName(lineNo) + ": a record line needs six cells (number, date and time, LAVG, Leq, LCPK, "
-                                    "LZPK), this one has " + std::to_string(scan.tabs + 1) + ".");
+    fail(lineNo, lineName(lineNo) +
+                     ": a record line needs six cells (number, date and time, LAVG, Leq, LCPK, "
+                     "LZPK), this one has " +
+                     std::to_string(scan.tabs + 1) + ".");
     return false;
   }
   // Like an array index of the old program: the number rounded to whole.
@@ -338,8 +350,9 @@ void DataFileLoader::line(std::string_view raw, const detail::LineScan& scan) {
     return;
   }
   if (scan.nul) {
-    stopAt(lineNo, lineName(lineNo) +
-                       " holds binary data (a zero byte); the file is damaged. The lines before it were read.");
+    stopAt(lineNo,
+           lineName(lineNo) +
+               " holds binary data (a zero byte); the file is damaged. The lines before it were read.");
     return;
   }
   bool ok;
@@ -354,8 +367,9 @@ void DataFileLoader::line(std::string_view raw, const detail::LineScan& scan) {
 
 void DataFileLoader::segment(std::string_view seg) {
   if (seg.size() > kMaxLine) {
-    stopAt(result_.lines, lineName(result_.lines) + " is longer than 1 MiB; the file is damaged or not a data "
-                                                    "file. The lines before it were read.");
+    stopAt(result_.lines, lineName(result_.lines) +
+                              " is longer than 1 MiB; the file is damaged or not a data "
+                              "file. The lines before it were read.");
     return;
   }
   detail::LineScan scan = detail::scanLine(seg);
@@ -386,8 +400,9 @@ bool DataFileLoader::feed(std::string_view bytes) {
       if (!nl) {
         if (carry_.size() + bytes.size() > kMaxLine + 1) {
           carry_.clear();
-          stopAt(result_.lines, lineName(result_.lines) + " is longer than 1 MiB; the file is damaged or not a "
-                                                          "data file. The lines before it were read.");
+          stopAt(result_.lines, lineName(result_.lines) +
+                                    " is longer than 1 MiB; the file is damaged or not a "
+                                    "data file. The lines before it were read.");
         } else {
           carry_.append(bytes);
         }
@@ -406,13 +421,15 @@ bool DataFileLoader::feed(std::string_view bytes) {
   } catch (const std::bad_alloc&) {
     carry_.clear();
     carry_.shrink_to_fit();
-    stopAt(result_.lines, "Not enough memory to read " + lineName(result_.lines) +
-                              "; the lines before it were read.");
+    stopAt(result_.lines,
+           "Not enough memory to read " + lineName(result_.lines) + "; the lines before it were read.");
   }
   return !stopped_;
 }
 
-void DataFileLoader::dropPartialLine() { carry_.clear(); }
+void DataFileLoader::dropPartialLine() {
+  carry_.clear();
+}
 
 OpenResult DataFileLoader::finish() {
   if (!stopped_ && !carry_.empty()) {  // a last line without line end
@@ -439,11 +456,10 @@ OpenResult DataFileLoader::finish() {
                reader_.recordsRead() < static_cast<std::uint64_t>(reader_.announcedRecords())) {
       result_.status = OpenStatus::Damaged;
       result_.badLine = last;
-      result_.message = "The file ends at " + lineName(last, false) + " with " +
-                        std::to_string(reader_.recordsRead()) + " of the " +
-                        std::to_string(reader_.announcedRecords()) + " records that " +
-                        lineName(reader_.countLine(), false) +
-                        " announces; it was cut short. The records read are shown.";
+      result_.message =
+          "The file ends at " + lineName(last, false) + " with " + std::to_string(reader_.recordsRead()) +
+          " of the " + std::to_string(reader_.announcedRecords()) + " records that " +
+          lineName(reader_.countLine(), false) + " announces; it was cut short. The records read are shown.";
     }
   }
   return result_;

@@ -7,8 +7,12 @@
 
 namespace vkz {
 
-int histTopBin(HistResolution res) { return res == HistResolution::Tenth ? 1500 : 150; }
-int histUnderRangeBin(HistResolution res) { return res == HistResolution::Tenth ? 250 : 25; }
+int histTopBin(HistResolution res) {
+  return res == HistResolution::Tenth ? 1500 : 150;
+}
+int histUnderRangeBin(HistResolution res) {
+  return res == HistResolution::Tenth ? 250 : 25;
+}
 
 int HistogramBin(std::string_view t, HistResolution res) {
   if (t.find('-') != std::string_view::npos) return histUnderRangeBin(res);

@@ -64,7 +64,8 @@ inline LineScan scanLine(std::string_view line) {
       const unsigned keep = 0xFFFFu << skip;
       unsigned tabs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, tab))) & keep;
       if (_mm_movemask_epi8(v) & keep) s.high = true;
-      if (unsigned crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr))) & keep; crs && !s.cr) {
+      if (unsigned crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr))) & keep;
+          crs && !s.cr) {
         s.cr = true;
         s.crAt = i + static_cast<std::uint32_t>(__builtin_ctz(crs));
       }

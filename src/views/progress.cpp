@@ -23,7 +23,8 @@ std::string progressPercent(std::uint64_t done, std::uint64_t total) {
   return s;
 }
 
-std::string progressCaption(std::uint64_t done, std::uint64_t total, std::string_view completedText, bool blank) {
+std::string progressCaption(std::uint64_t done, std::uint64_t total, std::string_view completedText,
+                            bool blank) {
   std::string s = progressPercent(done, total);
   s += blank ? "% " : "%";
   s += completedText;

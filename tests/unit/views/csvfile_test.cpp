@@ -62,10 +62,11 @@ TEST(CsvFile, SampleMeasurementByteForByte) {
   std::uint64_t lastDone = 0, lastTotal = 0;
   DataFile().reset();
   ChooseSaveFileResult(false, (dir / "m.csv").string());
-  SaveResult r = ExportCsvFile("VKZ 418", g.userInfo, g.header, g.records, [&](std::uint64_t d, std::uint64_t t) {
-    lastDone = d;
-    lastTotal = t;
-  });
+  SaveResult r =
+      ExportCsvFile("VKZ 418", g.userInfo, g.header, g.records, [&](std::uint64_t d, std::uint64_t t) {
+        lastDone = d;
+        lastTotal = t;
+      });
   ASSERT_TRUE(r.ok()) << r.message;
   EXPECT_FALSE(DataFile().SaveFileChosen);
   EXPECT_EQ(readBytes(dir / "m.csv"), kSampleCsv);
@@ -80,8 +81,8 @@ TEST(CsvFile, CellQuoting) {
     const char* in;
     const char* out;
   } cases[] = {
-      {"85.3 dB", "85.3 dB"},          {"85,3 dB", "\"85,3 dB\""},       {"say \"hi\"", "\"say \"\"hi\"\"\""},
-      {"", ""},                        {"a\r\nb", "a  b"},               {"x,\ny", "\"x, y\""},
+      {"85.3 dB", "85.3 dB"}, {"85,3 dB", "\"85,3 dB\""}, {"say \"hi\"", "\"say \"\"hi\"\"\""}, {"", ""},
+      {"a\r\nb", "a  b"},     {"x,\ny", "\"x, y\""},
   };
   for (const auto& c : cases) EXPECT_EQ(csvCell(c.in), c.out) << c.in;
 }

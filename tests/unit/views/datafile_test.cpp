@@ -28,16 +28,16 @@ void writeBytes(const fs::path& p, const std::string& bytes) {
 }
 
 std::string replaceAll(std::string s, const std::string& from, const std::string& to) {
-  for (size_t i = s.find(from); i != std::string::npos; i = s.find(from, i + to.size())) s.replace(i, from.size(), to);
+  for (size_t i = s.find(from); i != std::string::npos; i = s.find(from, i + to.size()))
+    s.replace(i, from.size(), to);
   return s;
 }
 
 class TempDir : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("vkz_views_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() / ("vkz_views_" + std::to_string(::getpid()) + "_" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     DataFile().reset();
@@ -132,12 +132,13 @@ TEST_F(DataFileWrite, SaveNeedsAChosenFileAndClearsTheChoice) {
 
 TEST_F(DataFileWrite, FailedSaveLeavesTheOldFileAndSaysWhy) {
   test::Grids g = test::sampleGrids();
-  for (int i = 0; i < 20000; ++i) g.records.addItem("9\t2018/05/23 14:02:30\t85.0 dB\t85.0 dB\t99.0 dB\t99.0 dB");
+  for (int i = 0; i < 20000; ++i)
+    g.records.addItem("9\t2018/05/23 14:02:30\t85.0 dB\t85.0 dB\t99.0 dB\t99.0 dB");
   const fs::path target = dir_ / "old.vkz";
   writeBytes(target, "the earlier measurement");
 
   // The disk fills up in the middle of the file.
-  std::signal(SIGXFSZ, SIG_IGN);
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);
   rlimit old{};
   ::getrlimit(RLIMIT_FSIZE, &old);
   rlimit small = old;
@@ -145,6 +146,7 @@ TEST_F(DataFileWrite, FailedSaveLeavesTheOldFileAndSaysWhy) {
   ::setrlimit(RLIMIT_FSIZE, &small);
   SaveResult r = writeDataFile(target.string(), "VKZ 418", g.userInfo, g.header, g.records);
   ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
 
   EXPECT_EQ(r.status, SaveStatus::Failed);
   EXPECT_NE(r.message.find("not saved"), std::string::npos) << r.message;
@@ -171,7 +173,9 @@ TEST_F(DataFileWrite, SavingAgainReplacesTheFile) {
 
 // ---- Reading ---------------------------------------------------------------
 
-TEST(DataFileRead, SampleFileFillsTheGridsAndArrays) { expectSampleRead(readBack(test::sampleDataFile())); }
+TEST(DataFileRead, SampleFileFillsTheGridsAndArrays) {
+  expectSampleRead(readBack(test::sampleDataFile()));
+}
 
 TEST(DataFileRead, AnyLineEnds) {
   const std::string crlf = test::sampleDataFile();
@@ -203,8 +207,9 @@ TEST(DataFileRead, BlocksMaySplitAnywhere) {
 }
 
 TEST(DataFileRead, Utf8FileWithByteOrderMark) {
-  std::string bytes = "\xEF\xBB\xBF" + replaceAll(replaceAll(test::sampleDataFile(), "M\xFCller", "M\xC3\xBCller"),
-                                                  "100 \x80", "100 \xE2\x82\xAC");
+  std::string bytes =
+      "\xEF\xBB\xBF" + replaceAll(replaceAll(test::sampleDataFile(), "M\xFCller", "M\xC3\xBCller"),
+                                  "100 \x80", "100 \xE2\x82\xAC");
   expectSampleRead(readBack(bytes));
 }
 
@@ -215,9 +220,9 @@ TEST(DataFileRead, WhatTheLineReaderTakesAsSections) {
   int n = 1;
   auto line = [&](std::string_view t) { return rd.ParseDataFileLine(n++, t); };
   line("before any marker\tis no section's");
-  line("Information\t");  // a marker followed by a TAB
+  line("Information\t");          // a marker followed by a TAB
   line("Evaluator\tRecordData");  // only field 0 names a section
-  line("information");  // another case is an ordinary line
+  line("information");            // another case is an ordinary line
   line("");
   line("HeaderData");
   EXPECT_EQ(rd.ReadSection(), DataFileReader::HeaderData);
@@ -279,14 +284,14 @@ TEST(DataFileRead, BrokenFiles) {
     OpenStatus status;
     std::int64_t badLine;  // 0-based, -1 none
     const char* says;
-    int recordRows;     // rows of the record grid after reading (title included)
+    int recordRows;  // rows of the record grid after reading (title included)
     size_t recordsRead;
   };
   const Case cases[] = {
-      {"cut inside a record", good.substr(0, rec2 + 12), OpenStatus::Damaged, 27, "Line 28: a record line needs six",
-       3, 1},
-      {"cut after a record", good.substr(0, rec3), OpenStatus::Damaged, 27, "ends at line 28 with 2 of the 3 records",
-       3, 2},
+      {"cut inside a record", good.substr(0, rec2 + 12), OpenStatus::Damaged, 27,
+       "Line 28: a record line needs six", 3, 1},
+      {"cut after a record", good.substr(0, rec3), OpenStatus::Damaged, 27,
+       "ends at line 28 with 2 of the 3 records", 3, 2},
       {"cut in the header", good.substr(0, good.find("PW Duration")), OpenStatus::Damaged, 18,
        "0 of the 3 records that line 19", 1, 0},
       {"zero byte", replaceAll(good, "*110.2", std::string("*11\0.2", 6)), OpenStatus::Damaged, 27,
@@ -295,8 +300,8 @@ TEST(DataFileRead, BrokenFiles) {
        OpenStatus::Damaged, 28, "Line 29: the record number \"4\" is not between 1 and 3", 4, 2},
       {"record number given twice", replaceAll(good, "3\t2018/05/23 14:02:30", "2\t2018/05/23 14:02:30"),
        OpenStatus::Damaged, 28, "ends at line 29 with 2 of the 3 records", 4, 2},
-      {"record number 0", replaceAll(good, "1\t2018/05/23 14:01:00", "0\t2018/05/23 14:01:00"), OpenStatus::Damaged,
-       26, "record number \"0\"", 2, 0},
+      {"record number 0", replaceAll(good, "1\t2018/05/23 14:01:00", "0\t2018/05/23 14:01:00"),
+       OpenStatus::Damaged, 26, "record number \"0\"", 2, 0},
       {"record number not a number", replaceAll(good, "2\t2018/05/23 14:02:00", "x\t2018/05/23 14:02:00"),
        OpenStatus::Damaged, 27, "record number \"x\"", 3, 1},
       {"count of no records", replaceAll(good, "Total Point\t3", "Total Point\t0"), OpenStatus::Damaged, 26,
@@ -305,11 +310,16 @@ TEST(DataFileRead, BrokenFiles) {
        OpenStatus::Damaged, 18, "Line 19: the \"Total Point\" row", 1, 0},
       {"records before the count", replaceAll(good, "Interval Time", "\r\nRecordData\r\nInterval Time"),
        OpenStatus::Damaged, 20, "Line 21: a record comes before the record count", 2, 0},
-      {"no sections", replaceAll(replaceAll(replaceAll(good, "Information", "information"), "HeaderData", "headerdata"),
-                                 "RecordData", "recorddata"),
+      {"no sections",
+       replaceAll(replaceAll(replaceAll(good, "Information", "information"), "HeaderData", "headerdata"),
+                  "RecordData", "recorddata"),
        OpenStatus::Damaged, -1, "none of the sections", 1, 0},
       {"UTF-16", std::string("\xFF\xFEV\0K\0Z\0", 8), OpenStatus::NotDataFile, -1, "UTF-16", 1, 0},
-      {"binary", std::string("\x7F" "ELF\0\1\1\n\0\0", 10), OpenStatus::NotDataFile, -1, "binary data", 1, 0},
+      {"binary",
+       std::string("\x7F"
+                   "ELF\0\1\1\n\0\0",
+                   10),
+       OpenStatus::NotDataFile, -1, "binary data", 1, 0},
       {"endless line", good.substr(0, rec2) + std::string(3 << 20, '9'), OpenStatus::Damaged, 27,
        "Line 28 is longer than 1 MiB", 2, 1},
   };

@@ -14,10 +14,15 @@ TEST(DisplayText, NumberAtTheStart) {
     const char* text;
     double value;
   } cases[] = {
-      {"85.3 dB", 85.3},  {"  120.0 dB", 120.0}, {"-- dB", 0},        {"*85.3 dB", 0},   {"", 0},
-      {"2018/05/23 10:00:00", 2018}, {"86400", 86400},  {"-3.5", -3.5},     {"+7", 7},         {"85,3 dB", 85.3},
-      {"1.2.3", 1.2},     {"1e2 dB", 100},       {"1e", 1},           {".5", 0.5},       {"dB 85", 0},
-      {"1e999", DBL_MAX}, {"0.1", 0.1},          {"1234567890123456789", 1234567890123456789.0},
+      {"85.3 dB", 85.3}, {"  120.0 dB", 120.0},
+      {"-- dB", 0},      {"*85.3 dB", 0},
+      {"", 0},           {"2018/05/23 10:00:00", 2018},
+      {"86400", 86400},  {"-3.5", -3.5},
+      {"+7", 7},         {"85,3 dB", 85.3},
+      {"1.2.3", 1.2},    {"1e2 dB", 100},
+      {"1e", 1},         {".5", 0.5},
+      {"dB 85", 0},      {"1e999", DBL_MAX},
+      {"0.1", 0.1},      {"1234567890123456789", 1234567890123456789.0},
   };
   for (const auto& c : cases) EXPECT_EQ(displayNumber(c.text), c.value) << c.text;
 }
@@ -47,7 +52,8 @@ TEST(Progress, ReportsEachChangeOfThePercentageOnce) {
 
   // A million units make 1001 texts at most, from 0.0 to 100.0.
   seen.clear();
-  ProgressCounter big(1000000, [&](std::uint64_t d, std::uint64_t t) { seen.push_back(progressPercent(d, t)); });
+  ProgressCounter big(1000000,
+                      [&](std::uint64_t d, std::uint64_t t) { seen.push_back(progressPercent(d, t)); });
   for (int i = 0; i < 1000; ++i) big.advance(1000);
   EXPECT_EQ(seen.size(), 1001u);
   EXPECT_EQ(seen.front(), "0.0");
@@ -69,7 +75,8 @@ TEST(LineScan, FindsWhatAPlainLoopFinds) {
         detail::LineScan s = detail::scanLine(line);
         std::vector<std::uint32_t> tabs;
         for (size_t i = 0; i < len; ++i)
-          if (line[i] == '\t' && tabs.size() < detail::LineScan::kTabs) tabs.push_back(static_cast<std::uint32_t>(i));
+          if (line[i] == '\t' && tabs.size() < detail::LineScan::kTabs)
+            tabs.push_back(static_cast<std::uint32_t>(i));
         ASSERT_EQ(std::vector<std::uint32_t>(s.tab, s.tab + s.tabs), tabs) << len << " " << at;
         ASSERT_EQ(s.cr, line.find('\r') != std::string::npos);
         ASSERT_EQ(s.nul, line.find('\0') != std::string::npos);

@@ -34,10 +34,20 @@ TEST(Histogram, BinOfACell) {
     const char* cell;
     int tenth, whole;
   } cases[] = {
-      {"85.3 dB", 853, 85},   {"85.25 dB", 852, 85}, {"-- dB", 250, 25},
-      {"*-- dB", 250, 25},    {"*92.4 dB", 0, 0},     {"150.0 dB", 1500, 150}, {"151.2 dB", 1500, 150},
-      {"149.9 dB", 1499, 149}, {"149.96 dB", 1500, 149}, {"Low", 1500, 150},     {"", 0, 0},
-      {"85,3 dB", 853, 85},   {"0.0 dB", 0, 0},       {"1e999 dB", 1500, 150},
+      {"85.3 dB", 853, 85},
+      {"85.25 dB", 852, 85},
+      {"-- dB", 250, 25},
+      {"*-- dB", 250, 25},
+      {"*92.4 dB", 0, 0},
+      {"150.0 dB", 1500, 150},
+      {"151.2 dB", 1500, 150},
+      {"149.9 dB", 1499, 149},
+      {"149.96 dB", 1500, 149},
+      {"Low", 1500, 150},
+      {"", 0, 0},
+      {"85,3 dB", 853, 85},
+      {"0.0 dB", 0, 0},
+      {"1e999 dB", 1500, 150},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(HistogramBin(c.cell, kTenth), c.tenth) << c.cell;
@@ -106,7 +116,8 @@ TEST(Histogram, PercentileEdgeCases) {
 TEST(Histogram, PercentileTable) {
   // 100 records at 60.0, 60.1 .. 69.9 dB.
   std::vector<std::string> cells;
-  for (int i = 0; i < 100; ++i) cells.push_back(std::to_string(60 + i / 10) + "." + std::to_string(i % 10) + " dB");
+  for (int i = 0; i < 100; ++i)
+    cells.push_back(std::to_string(60 + i / 10) + "." + std::to_string(i % 10) + " dB");
   HistogramResult r = LevelHistogram(recordGrid(cells), 2, kTenth);
   // Ln is the lowest level with more than (99.5 - n) of the 100 records at
   // or below it: L13 -> 86.5 records -> the 87th level, 68.6 dB.

@@ -22,13 +22,13 @@ inline Grids sampleGrids() {
   g.userInfo.addItem("Company\tACME \"Noise\" Ltd");
   g.userInfo.addItem("Observations\tEar muffs 100 \xE2\x82\xAC");
   g.header.setCols(4);
-  for (const char* row : {"\tD1\tD2\tD3",
-                          "Start Date/Time\t2018/05/23 14:00:00\t2018/05/23 14:00:00\t2018/05/23 14:00:00",
-                          "Stop Date/Time\t2018/05/23 14:02:30\t2018/05/23 14:02:30\t2018/05/23 14:02:30",
-                          "Threshold\t80 dB\t70 dB\t80 dB", "Criterion\t90 dB\t85 dB\t90 dB",
-                          "Exchange Rate\t5 dB\t3 dB\t3 dB", "Exceedance Level\t115 dB\t115 dB\t115 dB",
-                          "Interval Time\t1 Min\t1 Min\t1 Min", "Total Point\t3\t3\t3", "PW Duration\t8\t8\t8",
-                          "Duration\t00:02:30\t00:02:30\t00:02:30", "LAVG\t85.1 dB\t84.0 dB\t83.2 dB"})
+  for (const char* row :
+       {"\tD1\tD2\tD3", "Start Date/Time\t2018/05/23 14:00:00\t2018/05/23 14:00:00\t2018/05/23 14:00:00",
+        "Stop Date/Time\t2018/05/23 14:02:30\t2018/05/23 14:02:30\t2018/05/23 14:02:30",
+        "Threshold\t80 dB\t70 dB\t80 dB", "Criterion\t90 dB\t85 dB\t90 dB", "Exchange Rate\t5 dB\t3 dB\t3 dB",
+        "Exceedance Level\t115 dB\t115 dB\t115 dB", "Interval Time\t1 Min\t1 Min\t1 Min",
+        "Total Point\t3\t3\t3", "PW Duration\t8\t8\t8", "Duration\t00:02:30\t00:02:30\t00:02:30",
+        "LAVG\t85.1 dB\t84.0 dB\t83.2 dB"})
     g.header.addItem(row);
   g.records.setCols(6);
   g.records.addItem("No.s\tDate/Time\tLAVG\tLeq\tLCPK\tLZPK");
