@@ -6,6 +6,7 @@
 
 #include "link/win/comportsetfrm.h"
 #include "link/win/linkhooks.h"
+#include "pdf/pdfhooks.h"
 #include "shell/win/panel.h"
 #include "ui/appdir.h"
 #include "ui/formregistry.h"
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
   vkz::MsgBox::setAppTitle(QStringLiteral("Noise Dosimeter"));
   // The serial read and write and the wait loop turn Qt's event loop.
   vkz::installLinkHooks();
+  // The PDF writer's messages and its "open in viewer" through the program's.
+  vkz::installPdfHooks();
   vkz::WindowOpeners().showComPortSetFrm = [] { vkz::ShowComPortSetFrm(); };
 
   auto* panel = new vkz::Panel();
