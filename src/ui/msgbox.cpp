@@ -16,6 +16,7 @@ struct SeamState {
   std::deque<MsgResult> answers;
   std::deque<QString> inputs;
   std::deque<QString> files;
+  std::deque<int> filters;
   QStringList opened;
   QStringList dialogs;
   std::function<void(const MsgRecord&)> onShow;
@@ -102,6 +103,24 @@ QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QStr
   return QFileDialog::getSaveFileName(parent, caption, dir, filter);
 }
 
+QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
+                             int* filterIndex) {
+  if (st().test) {
+    st().dialogs << caption;
+    int index = 1;
+    if (!st().filters.empty()) {
+      index = st().filters.front();
+      st().filters.pop_front();
+    }
+    if (filterIndex) *filterIndex = index;
+    return nextFile();
+  }
+  QString selected;
+  const QString name = QFileDialog::getSaveFileName(parent, caption, dir, filter, &selected);
+  if (filterIndex) *filterIndex = static_cast<int>(filter.split(QStringLiteral(";;")).indexOf(selected)) + 1;
+  return name;
+}
+
 bool MsgBox::openDocument(const QString& path) {
   if (st().test) {
     st().opened << path;
@@ -116,6 +135,7 @@ std::vector<MsgRecord>& MsgBox::shown() { return st().shown; }
 std::deque<MsgResult>& MsgBox::answers() { return st().answers; }
 std::deque<QString>& MsgBox::inputAnswers() { return st().inputs; }
 std::deque<QString>& MsgBox::fileAnswers() { return st().files; }
+std::deque<int>& MsgBox::filterAnswers() { return st().filters; }
 QStringList& MsgBox::openedDocuments() { return st().opened; }
 QStringList& MsgBox::fileDialogs() { return st().dialogs; }
 std::function<void(const MsgRecord&)>& MsgBox::onShow() { return st().onShow; }
@@ -124,6 +144,7 @@ void MsgBox::resetTestRecords() {
   st().answers.clear();
   st().inputs.clear();
   st().files.clear();
+  st().filters.clear();
   st().opened.clear();
   st().dialogs.clear();
   st().onShow = nullptr;

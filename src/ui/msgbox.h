@@ -39,6 +39,11 @@ class MsgBox {
   // Common dialogs. Return "" when cancelled.
   static QString openFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
   static QString saveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
+  // The save dialog that also tells which of the filter's entries the user
+  // left selected, 1-based in the order of `filter` (";;"-separated).
+  // In test mode the index is the next queued filter answer (1 when none).
+  static QString saveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
+                              int* filterIndex);
 
   // The shell's "open": shows a document or folder in its associated
   // program. Returns false when nothing could open it.
@@ -51,6 +56,7 @@ class MsgBox {
   static std::deque<MsgResult>& answers();       // answers to message boxes
   static std::deque<QString>& inputAnswers();    // answers to input boxes
   static std::deque<QString>& fileAnswers();     // answers to file dialogs ("" = cancel)
+  static std::deque<int>& filterAnswers();       // filter chosen in save dialogs (1-based)
   static QStringList& openedDocuments();         // paths given to openDocument
   static QStringList& fileDialogs();             // captions of the file dialogs asked
   // Called for every message box in test mode (after it is recorded), e.g.

@@ -2,88 +2,263 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QToolBar>
-#include <QVBoxLayout>
 
 #include "polling/header.h"
 #include "polling/measurement.h"
+#include "polling/pollstate.h"
+#include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "shell/win/splitbar.h"
+#include "ui/appdir.h"
 #include "ui/flexgrid.h"
+#include "ui/msgbox.h"
+#include "ui/twips.h"
+#include "views/csvfile.h"
+#include "views/datafile.h"
+#include "views/displaytext.h"
 #include "views/headeritems.h"
+#include "views/histogram.h"
+#include "views/progress.h"
+#include "views/win/chartstate.h"
+#include "views/win/headermatch.h"
+#include "views/win/histogramfrm.h"
+#include "views/win/plotfrm.h"
+#include "views/win/reporthooks.h"
 
 namespace vkz {
 
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+constexpr int kFirstDisabledItem = 94;  // boxes 94 .. 102 cannot be changed by the user
+
+// A header-item box: the user's clicks move it between unticked and ticked
+// only; the third state comes from the selection file alone.
+class ItemCheckBox : public QCheckBox {
+ public:
+  using QCheckBox::QCheckBox;
+
+ protected:
+  void nextCheckState() override {
+    const bool tick = checkState() == Qt::Unchecked;
+    setTristate(false);
+    setCheckState(tick ? Qt::Checked : Qt::Unchecked);
+  }
+};
+
+QPushButton* makeButton(QWidget* parent, const char* name, const TwipsRect& r) {
+  auto* b = new QPushButton(parent);
+  b->setObjectName(QString::fromLatin1(name));
+  placeTwips(b, r);
+  return b;
+}
+
+// Lets the caption of `w` show a run's progress.
+ProgressFn captionProgress(QWidget* w, bool blank) {
+  QPointer<QWidget> window(w);
+  const std::string completed = UiTexts().TxtCompleted;
+  return [window, completed, blank](std::uint64_t done, std::uint64_t total) {
+    if (window) window->setWindowTitle(q(progressCaption(done, total, completed, blank)));
+    QCoreApplication::processEvents();
+  };
+}
 }  // namespace
 
 DataListFrm::DataListFrm() {
   setObjectName(QStringLiteral("DataListFrm"));
+  setWindowTitle(QStringLiteral("DataList"));
   setAttribute(Qt::WA_DeleteOnClose, false);
-  Flags().DataListFrmOpen = -1;
-  auto* lay = new QVBoxLayout(this);
+  resizeTwips(this, {13245, 6705});
+  setMinimumTwips(this, kDataListMinimum);
+
   Toolbar1 = new QToolBar(this);
   Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+  Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  Toolbar1->setIconSize(QSize(16, 16));
   for (const char* key : {"save", "Print", "PDF", "Plot", "Ln"}) {
-    QAction* a = Toolbar1->addAction(QString::fromLatin1(key));
-    a->setObjectName(QString::fromLatin1(key));
+    const QString k = QString::fromLatin1(key);
+    QAction* a = Toolbar1->addAction(ViewToolbarIcon(k), k);
+    a->setObjectName(k);
+    connect(a, &QAction::triggered, this, [this, k] { Toolbar1_ButtonClick(k); });
   }
-  lay->addWidget(Toolbar1);
-  PageLbl = new QLabel(this);
-  PageLbl->setObjectName(QStringLiteral("PageLbl"));
-  ItemBtn = new QPushButton(this);
-  ItemBtn->setObjectName(QStringLiteral("ItemBtn"));
-  SetBtn = new QPushButton(this);
-  SetBtn->setObjectName(QStringLiteral("SetBtn"));
-  AllSelBtn = new QPushButton(this);
-  AllSelBtn->setObjectName(QStringLiteral("AllSelBtn"));
-  for (int i = 0; i < 103; ++i) {
-    auto* c = new QCheckBox(this);
-    c->setObjectName(QStringLiteral("Check1_%1").arg(i));
-    c->hide();  // the header-item selection panel is shown on demand
-    Check1[static_cast<size_t>(i)] = c;
-  }
-  PageLbl->hide();
-  ItemBtn->hide();
-  SetBtn->hide();
-  AllSelBtn->hide();
-  VKZ418Grid = new FlexGrid(this);
+  Image1 = new QLabel(this);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setPixmap(ViewToolbarIcon(QStringLiteral("Plot")).pixmap(22, 22));
+
+  mem418frm = new QFrame(this);
+  mem418frm->setObjectName(QStringLiteral("mem418frm"));
+  ItemBtn = makeButton(mem418frm, "ItemBtn", {120, 240, 1455, 915});
+  VKZ418Grid = new FlexGrid(mem418frm);
   VKZ418Grid->setObjectName(QStringLiteral("VKZ418Grid"));
   VKZ418Grid->setCols(4);
   VKZ418Grid->setRows(11);
   VKZ418Grid->setFixedRows(1);
   VKZ418Grid->setFixedCols(1);
-  lay->addWidget(VKZ418Grid, 1);
-  VKZ418PointGrid = new FlexGrid(this);
+  VKZ418PointGrid = new FlexGrid(mem418frm);
   VKZ418PointGrid->setObjectName(QStringLiteral("VKZ418PointGrid"));
   VKZ418PointGrid->setCols(6);
   VKZ418PointGrid->setRows(1);
   VKZ418PointGrid->setFixedRows(1);
-  lay->addWidget(VKZ418PointGrid, 2);
-  MSFGridUserInfo = new FlexGrid(this);
+  VKZ418PointGrid->setFixedCols(1);
+  MSFGridUserInfo = new FlexGrid(mem418frm);
   MSFGridUserInfo->setObjectName(QStringLiteral("MSFGridUserInfo"));
   MSFGridUserInfo->setCols(2);
   MSFGridUserInfo->setRows(5);
+  MSFGridUserInfo->setFixedRows(0);
   MSFGridUserInfo->setFixedCols(1);
-  lay->addWidget(MSFGridUserInfo, 1);
+  PicSplit = new SplitBar(Qt::Vertical, mem418frm);
+  PicSplit->setObjectName(QStringLiteral("PicSplit"));
+  PicSplit->onDown = [this](int b, int s, int x, int y) { PicSplit_MouseDown(b, s, x, y); };
+  PicSplit->onMove = [this](int b, int s, int x, int y) { PicSplit_MouseMove(b, s, x, y); };
+  PicSplit->onUp = [this](int b, int s, int x, int y) { PicSplit_MouseUp(b, s, x, y); };
+
+  // The header-item panel, over the grids.
+  ItemSSP = new QFrame(mem418frm);
+  ItemSSP->setObjectName(QStringLiteral("ItemSSP"));
+  ItemSSP->setFrameShape(QFrame::Panel);
+  ItemSSP->setFrameShadow(QFrame::Raised);
+  ItemSSP->setAutoFillBackground(true);
+  placeTwips(ItemSSP, {0, 120, 11295, 4095});
+  for (int n = 0; n < kHeaderItemCount; ++n) {
+    auto* c = new ItemCheckBox(ItemSSP);
+    c->setObjectName(QStringLiteral("Check1_%1").arg(n));
+    c->setAutoFillBackground(true);
+    QPalette pal = c->palette();
+    pal.setColor(QPalette::Window, QColor(255, 255, 192));
+    c->setPalette(pal);
+    const ItemBoxPos pos = HeaderItemBoxPos(n);
+    const int width = n == 0 ? 2175 : n == 1 ? 2295 : 1095;
+    const int height = n <= 1 ? 435 : 285;
+    placeTwips(c, {pos.left, pos.top, width, height});
+    c->setEnabled(n < kFirstDisabledItem);
+    Check1[static_cast<size_t>(n)] = c;
+  }
+  AllSelBtn = makeButton(ItemSSP, "AllSelBtn", {1440, 3360, 1095, 615});
+  SetBtn = makeButton(ItemSSP, "SetBtn", {0, 3360, 1215, 615});
+  ItemSSP->hide();
+
+  Panels.build(mem418frm, 120, 2400, 120);
+
+  connect(ItemBtn, &QPushButton::clicked, this, [this] { ItemBtn_Click(); });
+  connect(AllSelBtn, &QPushButton::clicked, this, [this] { AllSelBtn_Click(); });
+  connect(SetBtn, &QPushButton::clicked, this, [this] { SetBtn_Click(); });
+  connect(BtnSelectOK, &QPushButton::clicked, this, [this] { BtnSelectOK_Click(); });
+  connect(BtnExit, &QPushButton::clicked, this, [this] { BtnExit_Click(); });
+  connect(Btn01dB, &QPushButton::clicked, this, [this] { Btn01dB_Click(); });
+  connect(Btn1dB, &QPushButton::clicked, this, [this] { Btn1dB_Click(); });
+  connect(MSFGridUserInfo, &FlexGrid::cellDoubleClicked, this, [this](int, int) { MSFGridUserInfo_DblClick(); });
+  connect(MSFGridUserInfo, &FlexGrid::cellClicked, this, [this](int, int) { MSFGridUserInfo_Click(); });
+
+  // Form_Load.
+  Flags().DataListFrmOpen = -1;
+  SelectAllToggle = 0;
   ApplyDataListFrmText(*this);
-  resize(720, 520);
+  UserInfoEditing = 0;
+  SSpResolution->hide();
+  SSpSelectItem->hide();
+  if (isSupportedModel(Polling().MeterModel) || isSupportedModel(DataFile().FileModel)) {
+    setWindowState(Qt::WindowMaximized);
+    VKZ418Grid->Clear();
+    InitialMSFGridUserInfo();
+    InitialVKZ418Grid();
+    InitalVKZ418PointGrid();
+    UpdateVKZ418Grid();
+    HeaderItemStates states{};
+    LoadHeaderSelection(HeaderSelectionPath(), states);
+    for (int n = 0; n < kHeaderItemFileFields; ++n) setCheckState(n, states[static_cast<size_t>(n)]);
+  }
+  Form_Resize();
 }
 
-void DataListFrm::Form_Unload() { Flags().DataListFrmOpen = 0; }
+void DataListFrm::Form_Unload() {
+  Flags().DataListFrmOpen = 0;
+  if (EditGrid) {
+    EditGrid->removeEventFilter(this);
+    UserInfoEditing = 0;
+  }
+}
+
+void DataListFrm::closeEvent(QCloseEvent* e) {
+  FormRegistry::unload(this);
+  e->accept();
+}
+
+void DataListFrm::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  Form_Resize();
+}
+
+// ---- grids ------------------------------------------------------------------
+
+void DataListFrm::InitialVKZ418Grid() {
+  const int w = zerosWidth(VKZ418Grid, 21);
+  for (int c = 0; c < 4; ++c) {
+    VKZ418Grid->setColAlignment(c, FlexAlign::CenterCenter);
+    VKZ418Grid->setColWidth(c, w);
+  }
+  VKZ418Grid->setRows(11);
+}
+
+void DataListFrm::InitalVKZ418PointGrid() {
+  VKZ418PointGrid->setRow(0);
+  VKZ418PointGrid->setCol(0);
+  const int nine = zerosWidth(VKZ418PointGrid, 9);
+  for (int c = 0; c < 6; ++c) {
+    VKZ418PointGrid->setColAlignment(c, FlexAlign::CenterCenter);
+    VKZ418PointGrid->setColWidth(c, c == 1 ? zerosWidth(VKZ418PointGrid, 20) : nine);
+  }
+}
+
+void DataListFrm::InitialMSFGridUserInfo() {
+  MSFGridUserInfo->setColAlignment(0, FlexAlign::CenterCenter);
+  MSFGridUserInfo->setColWidth(0, zerosWidth(MSFGridUserInfo, 21));
+  MSFGridUserInfo->setColAlignment(1, FlexAlign::LeftCenter);
+  MSFGridUserInfo->setColWidth(1, 24390);
+}
 
 void DataListFrm::ClearVkz418Grid() { ResetRecordHeader(Measurement().header); }
 
 void DataListFrm::UpdateVKZ418Grid() {
   const auto rows = SummaryFixedRows(Measurement().header, UiTexts());
-  if (VKZ418Grid->Rows() < 11) VKZ418Grid->setRows(11);
   for (int r = 0; r < 11; ++r)
     for (int c = 0; c < 4; ++c)
       VKZ418Grid->setTextMatrix(r, c, q(rows[static_cast<size_t>(r)][static_cast<size_t>(c)]));
+}
+
+void DataListFrm::GridInfo() {
+  ItemSSP->hide();
+  VKZ418Grid->setRows(11);
+  HeaderItemStates states{};
+  const UiText& ui = UiTexts();
+  const RecordHeader& header = Measurement().header;
+  for (int n = 0; n < kHeaderItemFileFields; ++n) {
+    const int state = checkState(n);
+    states[static_cast<size_t>(n)] = state;
+    if (state != 1) continue;
+    const int item = HeaderItemForCaption(Check1[static_cast<size_t>(n)]->text().toStdString(), ui);
+    if (item < 0) continue;  // the caption no longer names an item
+    const HeaderItemRow cells = HeaderItemRowCells(item, header, ui);
+    QStringList row;
+    for (const std::string& c : cells) row << q(cleanCellText(c));
+    VKZ418Grid->AddItem(row.join(QLatin1Char('\t')));
+  }
+  VKZ418Grid->Refresh();
+  // A selection that cannot be stored is simply not kept for the next run.
+  SaveHeaderSelection(HeaderSelectionPath(), states);
 }
 
 void DataListFrm::Show() {
@@ -100,32 +275,277 @@ void DataListFrm::Refresh() {
   update();
 }
 
+// ---- layout -------------------------------------------------------------------
+
+void DataListFrm::Form_Resize() {
+  if (isMinimized()) return;
+  const TwipsSize s = atLeast(twipsSize(this), kDataListMinimum);
+  applyLayout(dataListLayout(s.width, s.height));
+}
+
+void DataListFrm::applyLayout(const DataListLayout& l) {
+  layout_ = l;
+  const TwipsSize s = twipsSize(this);
+  placeTwips(Toolbar1, {0, 0, s.width - 480, 360});
+  placeTwips(Image1, {s.width - 420, 0, 360, 360});
+  placeTwips(mem418frm, l.frame);
+  placeTwips(MSFGridUserInfo, l.userInfo);
+  placeTwips(PicSplit, l.splitter);
+  placeTwips(VKZ418PointGrid, l.records);
+  placeTwips(VKZ418Grid, l.summary);
+  PicSplit->raise();
+  ItemSSP->raise();
+  SSpSelectItem->raise();
+  SSpResolution->raise();
+  if (EditGrid) EditGrid->raise();
+}
+
+void DataListFrm::PicSplit_MouseDown(int, int, int, int) { SplitDragging = -1; }
+void DataListFrm::PicSplit_MouseUp(int, int, int, int) { SplitDragging = 0; }
+
+void DataListFrm::PicSplit_MouseMove(int, int, int x, int) {
+  if (SplitDragging != -1) return;
+  DataListLayout l = layout_;
+  dataListDrag(l, x, twipsSize(this).width);
+  layout_ = l;
+  placeTwips(PicSplit, l.splitter);
+  placeTwips(VKZ418PointGrid, l.records);
+  placeTwips(VKZ418Grid, l.summary);
+}
+
+// ---- header items -------------------------------------------------------------
+
+int DataListFrm::checkState(int n) const {
+  if (n < 0 || n >= kHeaderItemCount) return 0;
+  switch (Check1[static_cast<size_t>(n)]->checkState()) {
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    default: return 0;
+  }
+}
+
+void DataListFrm::setCheckState(int n, int state) {
+  if (n < 0 || n >= kHeaderItemCount) return;
+  QCheckBox* c = Check1[static_cast<size_t>(n)];
+  c->setTristate(state == 2);
+  c->setCheckState(state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+}
+
+void DataListFrm::ItemBtn_Click() {
+  ItemSSP->show();
+  ItemSSP->raise();
+}
+
+void DataListFrm::AllSelBtn_Click() {
+  const bool tick = SelectAllToggle == 0;
+  SelectAllToggle = tick ? -1 : 0;
+  for (int n = 0; n < kHeaderItemFileFields; ++n)
+    if (n < kFirstDisabledItem) setCheckState(n, tick ? 1 : 0);
+}
+
+void DataListFrm::SetBtn_Click() { GridInfo(); }
+
+// ---- user information -------------------------------------------------------
+
+void DataListFrm::MSFGridUserInfo_DblClick() {
+  const int col = MSFGridUserInfo->MouseCol();
+  const int row = MSFGridUserInfo->MouseRow();
+  if (col < 1 || UserInfoEditing != 0 || row < 0) return;
+  MSFGridUserInfo->setRow(row);
+  MSFGridUserInfo->setCol(col);
+  EditCol = col;
+  EditRow = row;
+  EditGrid = new QLineEdit(this);
+  EditGrid->setObjectName(QStringLiteral("newtxt"));
+  EditGrid->setText(MSFGridUserInfo->Text());
+  // Over the value cell, in the window's coordinates.
+  const QPoint at = MSFGridUserInfo->mapTo(
+      this, QPoint(twipsToPixels(MSFGridUserInfo->CellLeft()), twipsToPixels(MSFGridUserInfo->CellTop())));
+  const int visible = MSFGridUserInfo->width() - (at.x() - MSFGridUserInfo->mapTo(this, QPoint(0, 0)).x());
+  EditGrid->setGeometry(at.x(), at.y(), std::min(twipsToPixels(MSFGridUserInfo->CellWidth()), std::max(visible, 40)),
+                        twipsToPixels(MSFGridUserInfo->CellHeight()));
+  EditGrid->installEventFilter(this);
+  EditGrid->show();
+  EditGrid->raise();
+  EditGrid->setFocus();
+  UserInfoEditing = -1;
+}
+
+void DataListFrm::commitEditor() {
+  if (UserInfoEditing != -1 || !EditGrid) return;
+  UserInfoEditing = 0;
+  QLineEdit* box = EditGrid;
+  EditGrid = nullptr;
+  box->removeEventFilter(this);
+  MSFGridUserInfo->setRow(EditRow);
+  MSFGridUserInfo->setCol(EditCol);
+  // TAB, CR and LF would split the cell or the line of the data file.
+  MSFGridUserInfo->setText(q(cleanCellText(box->text().toStdString())));
+  box->hide();
+  box->deleteLater();
+}
+
+void DataListFrm::EditGrid_KeyPress(int keyAscii) {
+  if (keyAscii == 13) commitEditor();
+}
+
+void DataListFrm::EditGrid_LostFocus() { commitEditor(); }
+
+void DataListFrm::MSFGridUserInfo_Click() { commitEditor(); }
+
+bool DataListFrm::eventFilter(QObject* o, QEvent* e) {
+  if (EditGrid && o == EditGrid) {
+    if (e->type() == QEvent::KeyPress) {
+      auto* k = static_cast<QKeyEvent*>(e);
+      if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+        EditGrid_KeyPress(13);
+        return true;
+      }
+    } else if (e->type() == QEvent::FocusOut) {
+      EditGrid_LostFocus();
+    }
+  }
+  return QWidget::eventFilter(o, e);
+}
+
+// ---- toolbar and panels -------------------------------------------------------
+
+void DataListFrm::Toolbar1_ButtonClick(const QString& key) {
+  if (key == QLatin1String("save")) {
+    saveAction();
+  } else if (key == QLatin1String("Print")) {
+    printAction();
+  } else if (key == QLatin1String("PDF")) {
+    pdfAction();
+  } else if (key == QLatin1String("Plot") || key == QLatin1String("Ln")) {
+    Panels.clearOptions();
+    LnMode = key == QLatin1String("Plot") ? 0 : 1;
+    SSpSelectItem->show();
+    SSpSelectItem->raise();
+  }
+}
+
+void DataListFrm::saveAction() {
+  LongRun run;
+  if (!run.started()) return;
+  commitEditor();  // text typed but not yet entered belongs in the file
+  const QString caption = windowTitle();
+  StopPanelTimers();
+  SaveResult result;
+  bool refused = false;
+  try {
+    BusyCursor busyCursor;
+    const std::string model = Polling().MeterModel;
+    int filter = 1;
+    const QString preset = q(appDir()) + QLatin1Char('/') + q(model);
+    const QString name = MsgBox::saveFileName(this, q(UiTexts().TxtSaveFile), preset, qtFileFilter(q(kSaveFilter)),
+                                              &filter);
+    ChooseSaveFileResult(name.isEmpty(), QFile::encodeName(name).toStdString());
+    if (DataFile().SaveFileChosen) {
+      if (isSupportedModel(model)) {
+        // The grids stay as they are while the file is written.
+        const bool toolbar = Toolbar1->isEnabled();
+        Toolbar1->setEnabled(false);
+        mem418frm->setEnabled(false);
+        const ProgressFn progress = captionProgress(this, true);
+        result = saveKindForFilter(filter) == SaveKind::Csv
+                     ? ExportCsvFile(model, MSFGridUserInfo->gridData(), VKZ418Grid->gridData(),
+                                     VKZ418PointGrid->gridData(), progress)
+                     : SaveDataFile(model, MSFGridUserInfo->gridData(), VKZ418Grid->gridData(),
+                                    VKZ418PointGrid->gridData(), progress);
+        Toolbar1->setEnabled(toolbar);
+        mem418frm->setEnabled(true);
+      } else {
+        // Line 0 of the file would name no meter and the file could not be
+        // opened again: nothing is written, and the user is told.
+        DataFile().SaveFileChosen = false;
+        refused = true;
+      }
+    }
+  } catch (const std::exception& e) {
+    result = {SaveStatus::Failed, e.what()};
+  } catch (...) {
+    result = {SaveStatus::Failed, "The file could not be written."};
+  }
+  setWindowTitle(caption);
+  StartPanelTimers();
+  if (result.status == SaveStatus::Failed)
+    MsgBox::show(q(result.message), MsgIcon::Critical);
+  else if (refused)
+    MsgBox::show(QStringLiteral("Nothing was saved: no meter model is known (link the meter first)."),
+                 MsgIcon::Exclamation);
+}
+
+void DataListFrm::printAction() {
+  commitEditor();
+  ReportOutcome outcome{ReportOutcome::Cancelled, {}};
+  StopPanelTimers();
+  {
+    BusyCursor busyCursor;
+    if (isSupportedModel(DataFile().FileModel) || isSupportedModel(Polling().MeterModel))
+      outcome = PrintReport({this, VKZ418Grid, VKZ418PointGrid, MSFGridUserInfo});
+  }
+  StartPanelTimers();
+  tellReportOutcome(outcome);
+}
+
+void DataListFrm::pdfAction() {
+  commitEditor();
+  ReportOutcome outcome{ReportOutcome::Cancelled, {}};
+  StopPanelTimers();
+  const QString proposed = q(appPath("PDF/" + Shell().RecordFileName));
+  const QString name =
+      MsgBox::saveFileName(this, q(UiTexts().TxtExportPDF), proposed, qtFileFilter(QStringLiteral("PDF Files (*.pdf)|*.pdf|")));
+  if (!QFileInfo(name).fileName().isEmpty())
+    outcome = ExportPdfReport({this, VKZ418Grid, VKZ418PointGrid, MSFGridUserInfo}, name);
+  StartPanelTimers();
+  tellReportOutcome(outcome);
+}
+
+void DataListFrm::BtnSelectOK_Click() {
+  const int col = Panels.chosenColumn();
+  if (col == 0) {
+    // Without a quantity the run would read the record numbers as levels.
+    MsgBox::show(chooseQuantityText(), MsgIcon::Exclamation);
+    return;
+  }
+  Chart().SelColumn = col;
+  if (LnMode != 0) {
+    SSpResolution->show();
+    SSpResolution->raise();
+    return;
+  }
+  Chart().PlotPoints = VKZ418PointGrid->Rows() - 1;
+  PlotGridColumn(*VKZ418PointGrid, Chart().SelColumn, Option1[static_cast<size_t>(col - 2)]->text());
+}
+
+void DataListFrm::BtnExit_Click() { SSpSelectItem->hide(); }
+
+void DataListFrm::histogram(HistResolution res) { RunLevelHistogram(this, *VKZ418PointGrid, SSpResolution, res); }
+void DataListFrm::Btn01dB_Click() { histogram(HistResolution::Tenth); }
+void DataListFrm::Btn1dB_Click() { histogram(HistResolution::Whole); }
+
+// ---- texts --------------------------------------------------------------------
+
 void ApplyDataListFrmText(DataListFrm& f) {
   const UiText& t = UiTexts();
-  f.PageLbl->setText(q(t.TxtPage));
-  const std::string* tips[5] = {&t.TxtSaveFile, &t.TxtPrint, &t.TxtExportPDF, &t.TxtGraphicPlot, &t.TxtHistogram};
-  int i = 0;
-  for (QAction* a : f.Toolbar1->actions()) {
-    if (i >= 5) break;
-    a->setToolTip(q(*tips[i++]));
-  }
+  const std::string* captions[5] = {&t.TxtSaveFile, &t.TxtPrint, &t.TxtExportPDF, &t.TxtGraphicPlot, &t.TxtHistogram};
+  const QList<QAction*> acts = f.Toolbar1->actions();
+  for (int i = 0; i < 5 && i < acts.size(); ++i) acts[i]->setText(q(*captions[i]));
   f.ItemBtn->setText(q(t.TxtHeaderItem));
   f.SetBtn->setText(q(t.TxtSet));
   f.AllSelBtn->setText(q(t.TxtAll));
+  f.Panels.applyTexts();
   for (int k = 0; k < kHeaderItemCount; ++k) f.Check1[static_cast<size_t>(k)]->setText(q(HeaderItemCaption(k, t)));
-  f.VKZ418Grid->setTextMatrix(0, 1, QStringLiteral("D1"));
-  f.VKZ418Grid->setTextMatrix(0, 2, QStringLiteral("D2"));
-  f.VKZ418Grid->setTextMatrix(0, 3, QStringLiteral("D3"));
-  const std::string* rows[10] = {&t.TxtStartDateTime, &t.TxtStopDateTime,    &t.TxtTotalPoint,
-                                 &t.TxtThreshold,     &t.TxtCriterion,       &t.TxtExchangeRate,
-                                 &t.TxtExceedanceLevel, &t.TxtPWDuration,    &t.TxtDuration,
-                                 &t.TxtIntervalTime};
-  for (int r = 0; r < 10; ++r) f.VKZ418Grid->setTextMatrix(r + 1, 0, q(*rows[r]));
   const std::string* heads[6] = {&t.TxtNos, &t.TxtDateTime, &t.TxtLAVG, &t.TxtLeq, &t.TxtLCPK, &t.TxtLZPK};
   for (int c = 0; c < 6; ++c) f.VKZ418PointGrid->setTextMatrix(0, c, q(*heads[c]));
   const std::string* info[5] = {&t.TxtEvaluator, &t.TxtEvaluated, &t.TxtDepartment, &t.TxtCompany,
                                 &t.TxtObservations};
   for (int r = 0; r < 5; ++r) f.MSFGridUserInfo->setTextMatrix(r, 0, q(*info[r]));
+  // Row 0 and the labels of the fixed rows, as UpdateVKZ418Grid writes them.
+  const auto rows = SummaryFixedRows(Measurement().header, t);
+  for (int c = 1; c < 4; ++c) f.VKZ418Grid->setTextMatrix(0, c, q(rows[0][static_cast<size_t>(c)]));
+  for (int r = 1; r <= 10; ++r) f.VKZ418Grid->setTextMatrix(r, 0, q(rows[static_cast<size_t>(r)][0]));
 }
 
 }  // namespace vkz

@@ -1,50 +1,143 @@
-// The data list window (a child window of the main window): the summary
-// grid of a downloaded measurement, its record grid and the user
-// information. This first form carries what the main window and the
-// download need: its grids, its toolbar, its open flag, the header reset
-// and the summary rows.
+// The data list window `DataListFrm` (a child window of the main window):
+// the measurement downloaded from the meter, in three grids that are the
+// measurement as displayed:
+//   VKZ418Grid       the summary: eleven fixed rows (set-up of the three
+//                    dose channels) and one row per chosen header item;
+//   VKZ418PointGrid  one row per logged record (filled by the download);
+//   MSFGridUserInfo  five lines the user types in (evaluator, evaluated
+//                    person, department, company, observations).
+// The data file, the CSV file, the graph, the histogram and the reports
+// read them cell by cell.
+//
+// Its toolbar saves the measurement (data file or CSV), prints it, exports
+// the PDF report, and hands a level column to the level graph or the level
+// histogram through the quantity and resolution panels. The header-item
+// panel chooses the summary rows under the fixed ones and keeps the choice
+// in bin/Header.bin.
 #pragma once
 #include <QWidget>
 #include <array>
+#include <cstdint>
 
 #include "ui/formregistry.h"
+#include "views/win/viewlayout.h"
+#include "views/win/viewwidgets.h"
 
 class QCheckBox;
+class QFrame;
+class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
+class QRadioButton;
 class QToolBar;
 
 namespace vkz {
 
 class FlexGrid;
+class SplitBar;
+enum class HistResolution;
 
 class DataListFrm : public QWidget, public Form {
   Q_OBJECT
  public:
   DataListFrm();  // Form_Load
   void Form_Unload() override;
+  void Form_Resize();
 
-  // Resets the decoded header before a new download (the grids and the
-  // per-record arrays stay).
+  // --- the grids (public methods) -------------------------------------------
+  void InitialVKZ418Grid();
+  void InitalVKZ418PointGrid();
+  void InitialMSFGridUserInfo();
+  // Resets the decoded header before a new download; the grids stay.
   void ClearVkz418Grid();
-  // Writes the 11 fixed rows of the summary grid from the decoded header.
+  // Writes rows 0 to 10 of the summary grid from the decoded header.
   void UpdateVKZ418Grid();
+  // Hides the header-item panel, rebuilds the item rows under the fixed
+  // rows from the ticked boxes and stores the choice in bin/Header.bin.
+  void GridInfo();
   void Show();
   void Refresh();
 
+  // --- splitter (x in twips relative to the bar) -----------------------------
+  void PicSplit_MouseDown(int button, int shift, int x, int y);
+  void PicSplit_MouseMove(int button, int shift, int x, int y);
+  void PicSplit_MouseUp(int button, int shift, int x, int y);
+
+  // --- header items ------------------------------------------------------------
+  void ItemBtn_Click();
+  void AllSelBtn_Click();
+  void SetBtn_Click();
+  // The state of box n: 0 unticked, 1 ticked, 2 the third state.
+  int checkState(int n) const;
+  void setCheckState(int n, int state);
+
+  // --- user information ----------------------------------------------------
+  void MSFGridUserInfo_DblClick();
+  void MSFGridUserInfo_Click();
+  void EditGrid_KeyPress(int keyAscii);
+  void EditGrid_LostFocus();
+
+  // --- toolbar and panels --------------------------------------------------
+  void Toolbar1_ButtonClick(const QString& key);
+  void BtnSelectOK_Click();
+  void BtnExit_Click();
+  void Btn01dB_Click();
+  void Btn1dB_Click();
+
+  // Controls.
   QToolBar* Toolbar1 = nullptr;
+  QLabel* Image1 = nullptr;
+  QFrame* mem418frm = nullptr;
   FlexGrid* VKZ418Grid = nullptr;
+  SplitBar* PicSplit = nullptr;
   FlexGrid* VKZ418PointGrid = nullptr;
   FlexGrid* MSFGridUserInfo = nullptr;
-  QLabel* PageLbl = nullptr;
   QPushButton* ItemBtn = nullptr;
-  QPushButton* SetBtn = nullptr;
-  QPushButton* AllSelBtn = nullptr;
+  QFrame* ItemSSP = nullptr;
   std::array<QCheckBox*, 103> Check1{};
+  QPushButton* AllSelBtn = nullptr;
+  QPushButton* SetBtn = nullptr;
+  // Quantity panel SSpSelectItem and resolution panel SSpResolution.
+  QuantityPanels Panels;
+  QFrame*& SSpSelectItem = Panels.SSpSelectItem;
+  std::array<QRadioButton*, 4>& Option1 = Panels.Option1;
+  QPushButton*& BtnSelectOK = Panels.BtnSelectOK;
+  QPushButton*& BtnExit = Panels.BtnExit;
+  QFrame*& SSpResolution = Panels.SSpResolution;
+  QGroupBox*& SSfResolution = Panels.SSfResolution;
+  QPushButton*& Btn1dB = Panels.Btn1dB;
+  QPushButton*& Btn01dB = Panels.Btn01dB;
+  // The in-place editor of a user-information value while it exists.
+  QLineEdit* EditGrid = nullptr;
+
+  // Window state.
+  std::int16_t SplitDragging = 0;
+  std::int16_t UserInfoEditing = 0;
+  std::int32_t EditCol = 0;
+  std::int32_t EditRow = 0;
+  std::int16_t LnMode = 0;
+  // What the next press of "All" does: 0 tick, -1 untick.
+  std::int16_t SelectAllToggle = 0;
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* o, QEvent* e) override;
+
+ private:
+  void applyLayout(const DataListLayout& l);
+  void commitEditor();
+  void saveAction();
+  void printAction();
+  void pdfAction();
+  void histogram(HistResolution res);
+  DataListLayout layout_{};
 };
 
-// Sets the data list window's texts: its toolbar tips and buttons, the 103
-// header-item captions and the grids' headings.
+// Sets the window's texts from the user-interface text table: toolbar,
+// header-item panel, quantity and resolution panels, the 103 item
+// captions and the grids' headings and labels.
 void ApplyDataListFrmText(DataListFrm& f);
 
 }  // namespace vkz

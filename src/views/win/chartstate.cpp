@@ -1,0 +1,10 @@
+#include "views/win/chartstate.h"
+
+namespace vkz {
+
+ChartState& Chart() {
+  static ChartState s;
+  return s;
+}
+
+}  // namespace vkz

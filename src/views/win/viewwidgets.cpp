@@ -1,0 +1,198 @@
+#include "views/win/viewwidgets.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QIcon>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+
+#include "shell/uitext.h"
+#include "ui/twips.h"
+
+namespace vkz {
+
+void placeTwips(QWidget* w, const TwipsRect& r) {
+  if (!w) return;
+  if (r.fits())
+    w->setGeometry(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width), twipsToPixels(r.height));
+  else
+    w->move(twipsToPixels(r.left), twipsToPixels(r.top));
+}
+
+TwipsRect twipsGeometry(const QWidget* w) {
+  const QRect g = w->geometry();
+  return {pixelsToTwips(g.x()), pixelsToTwips(g.y()), pixelsToTwips(g.width()), pixelsToTwips(g.height())};
+}
+
+TwipsSize twipsSize(const QWidget* w) { return {pixelsToTwips(w->width()), pixelsToTwips(w->height())}; }
+
+void resizeTwips(QWidget* w, TwipsSize s) { w->resize(twipsToPixels(s.width), twipsToPixels(s.height)); }
+
+void setMinimumTwips(QWidget* w, TwipsSize s) {
+  w->setMinimumSize(twipsToPixels(s.width), twipsToPixels(s.height));
+}
+
+int zerosWidth(const QWidget* w, int zeros) {
+  return pixelsToTwips(QFontMetrics(w->font()).horizontalAdvance(QString(zeros, QLatin1Char('0'))));
+}
+
+QString qtFileFilter(const QString& oldFilter) {
+  const QStringList parts = oldFilter.split(QLatin1Char('|'));
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    if (parts[i].isEmpty()) continue;
+    const QString pattern = parts[i + 1] == QLatin1String("*.*") ? QStringLiteral("*") : parts[i + 1];
+    out << (parts[i].endsWith(QLatin1Char(')')) && pattern == parts[i + 1]
+                ? parts[i]
+                : parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
+QIcon ViewToolbarIcon(const QString& key) {
+  QPixmap pm(32, 32);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QColor ink(40, 60, 110);
+  p.setPen(QPen(ink, 2));
+  if (key == QLatin1String("save")) {  // a diskette
+    p.setBrush(QColor(90, 120, 190));
+    p.drawRoundedRect(4, 4, 24, 24, 2, 2);
+    p.setBrush(Qt::white);
+    p.drawRect(9, 4, 14, 9);
+    p.drawRect(8, 18, 16, 10);
+  } else if (key == QLatin1String("Print")) {  // a printer with a sheet
+    p.setBrush(Qt::white);
+    p.drawRect(9, 3, 14, 10);
+    p.setBrush(QColor(160, 170, 190));
+    p.drawRoundedRect(3, 12, 26, 12, 2, 2);
+    p.setBrush(Qt::white);
+    p.drawRect(9, 20, 14, 9);
+  } else if (key == QLatin1String("PDF")) {  // a page with a folded corner
+    QPainterPath page;
+    page.moveTo(7, 3);
+    page.lineTo(20, 3);
+    page.lineTo(26, 9);
+    page.lineTo(26, 29);
+    page.lineTo(7, 29);
+    page.closeSubpath();
+    p.setBrush(Qt::white);
+    p.drawPath(page);
+    p.setPen(QPen(QColor(190, 30, 30), 2));
+    for (int y : {14, 19, 24}) p.drawLine(11, y, 22, y);
+  } else if (key == QLatin1String("Plot")) {  // a level trace over axes
+    p.drawLine(4, 4, 4, 28);
+    p.drawLine(4, 28, 29, 28);
+    p.setPen(QPen(QColor(0, 120, 200), 2));
+    const QPointF pts[] = {{5, 20}, {10, 12}, {14, 17}, {19, 8}, {23, 15}, {28, 10}};
+    p.drawPolyline(pts, 6);
+  } else if (key == QLatin1String("Ln")) {  // a histogram
+    p.drawLine(4, 28, 29, 28);
+    p.setBrush(QColor(0, 120, 200));
+    const int h[] = {6, 14, 21, 16, 9};
+    for (int i = 0; i < 5; ++i) p.drawRect(5 + i * 5, 28 - h[i], 4, h[i]);
+  } else {  // "Limit": a magnifier
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(5, 5, 15, 15);
+    p.setPen(QPen(ink, 4));
+    p.drawLine(18, 18, 27, 27);
+  }
+  p.end();
+  return QIcon(pm);
+}
+
+BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+
+namespace {
+bool g_longRun = false;
+}
+
+LongRun::LongRun() {
+  if (!g_longRun) {
+    g_longRun = true;
+    started_ = true;
+  }
+}
+LongRun::~LongRun() {
+  if (started_) g_longRun = false;
+}
+bool LongRun::active() { return g_longRun; }
+
+void QuantityPanels::build(QWidget* parent, int selectLeft, int resolutionLeft, int top) {
+  SSpSelectItem = new QFrame(parent);
+  SSpSelectItem->setObjectName(QStringLiteral("SSpSelectItem"));
+  SSpSelectItem->setFrameShape(QFrame::Panel);
+  SSpSelectItem->setFrameShadow(QFrame::Raised);
+  SSpSelectItem->setAutoFillBackground(true);
+  placeTwips(SSpSelectItem, {selectLeft, top, 2295, 1575});
+  for (int i = 0; i < 4; ++i) {
+    auto* o = new QRadioButton(SSpSelectItem);
+    o->setObjectName(QStringLiteral("Option1_%1").arg(i));
+    placeTwips(o, {120, 120 + 360 * i, 1815 - 900, 255 + 45});
+    Option1[static_cast<size_t>(i)] = o;
+  }
+  BtnSelectOK = new QPushButton(SSpSelectItem);
+  BtnSelectOK->setObjectName(QStringLiteral("BtnSelectOK"));
+  placeTwips(BtnSelectOK, {1320, 480, 975 - 120, 495});
+  BtnExit = new QPushButton(SSpSelectItem);
+  BtnExit->setObjectName(QStringLiteral("BtnExit"));
+  placeTwips(BtnExit, {1320, 1080, 975 - 120, 495});
+  SSpSelectItem->hide();
+
+  SSpResolution = new QFrame(parent);
+  SSpResolution->setObjectName(QStringLiteral("SSpResolution"));
+  SSpResolution->setFrameShape(QFrame::Panel);
+  SSpResolution->setFrameShadow(QFrame::Raised);
+  SSpResolution->setAutoFillBackground(true);
+  placeTwips(SSpResolution, {resolutionLeft, top, 1815, 1575});
+  SSfResolution = new QGroupBox(SSpResolution);
+  SSfResolution->setObjectName(QStringLiteral("SSfResolution"));
+  placeTwips(SSfResolution, {120, 0, 1575, 1455});
+  Btn1dB = new QPushButton(QStringLiteral("1 dB"), SSfResolution);
+  Btn1dB->setObjectName(QStringLiteral("Btn1dB"));
+  placeTwips(Btn1dB, {240, 480, 1095, 375});
+  Btn01dB = new QPushButton(QStringLiteral("0.1 dB"), SSfResolution);
+  Btn01dB->setObjectName(QStringLiteral("Btn01dB"));
+  placeTwips(Btn01dB, {240, 960, 1095, 375});
+  SSpResolution->hide();
+}
+
+void QuantityPanels::clearOptions() {
+  for (QRadioButton* o : Option1) {
+    o->setAutoExclusive(false);
+    o->setChecked(false);
+    o->setAutoExclusive(true);
+  }
+}
+
+int QuantityPanels::chosenColumn() const {
+  int col = 0;
+  for (int i = 0; i < 4; ++i)
+    if (Option1[static_cast<size_t>(i)]->isChecked()) col = i + 2;
+  return col;
+}
+
+void QuantityPanels::applyTexts() {
+  const UiText& t = UiTexts();
+  const std::string* names[4] = {&t.TxtLAVG, &t.TxtLeq, &t.TxtLCPK, &t.TxtLZPK};
+  for (int i = 0; i < 4; ++i) Option1[static_cast<size_t>(i)]->setText(QString::fromStdString(*names[i]));
+  BtnSelectOK->setText(QString::fromStdString(t.TxtOK));
+  BtnExit->setText(QString::fromStdString(t.TxtExit));
+  SSfResolution->setTitle(QString::fromStdString(t.TxtResolution));
+}
+
+QString chooseQuantityText() {
+  const UiText& t = UiTexts();
+  return QStringLiteral("Choose a quantity first (%1, %2, %3 or %4).")
+      .arg(QString::fromStdString(t.TxtLAVG), QString::fromStdString(t.TxtLeq), QString::fromStdString(t.TxtLCPK),
+           QString::fromStdString(t.TxtLZPK));
+}
+
+}  // namespace vkz
