@@ -7,6 +7,7 @@
 #include "polling/payload.h"
 #include "polling/pollstate.h"
 #include "polling/readbacks.h"
+#include "polling/win/replydispatch.h"
 #include "polling/replies.h"
 #include "shell/flags.h"
 #include "shell/win/panel.h"
@@ -58,6 +59,7 @@ void DeVKZ418SDData() {
   LinkState& link = Link();
   link.CurReply = e->PortReply;
   const ReplyFrame& r = link.CurReply;
+  if (DispatchReply(r)) return;
   // A reply shorter than its layout is dropped whole, never decoded from
   // bytes an earlier frame left behind.
   if (!replyFitsLayout(r.ReplyCode, r.ReplyLength)) return;

@@ -16,6 +16,7 @@
 #include "link/frames.h"
 #include "link/win/waitseconds.h"
 #include "polling/pollstate.h"
+#include "polling/win/download.h"
 #include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/layout.h"
@@ -217,11 +218,7 @@ void Panel::startMemoryDownload() {
   step([&] { ShowMemoryPanel(true); });
   step([] { CmdReadMemorySize(); });
   step([] { WaitSeconds(0.1); });
-  step([] {
-    Shell().MemListCount = 0;
-    Polling().WaitTicks = 0;
-  });
-  step([] { CmdReadMemoryListFirst(); });
+  step([] { RequestMemoryList(); });
 }
 
 // Opening a data file. The file's own first line decides whether it is
@@ -472,6 +469,7 @@ void Panel::MSFlexGrid1_Click() {
   if (!entry || *entry < 1 || *entry > 255 || *entry != static_cast<int>(*entry)) return;
   const QString date = MSFlexGrid1->TextMatrix(row, 1);
 
+  step([] { CancelDownload(); });
   step([] {
     if (Flags().DataListFrmOpen == -1) FormRegistry::unload<DataListFrm>();
   });
@@ -482,8 +480,8 @@ void Panel::MSFlexGrid1_Click() {
     name.remove(QLatin1Char('/')).remove(QLatin1Char(':')).replace(QLatin1Char(' '), QLatin1Char('-'));
     Shell().RecordFileName = name.toStdString();
   });
-  step([&] { CmdReadRecordHeader(static_cast<int>(*entry)); });
   step([] { FormRegistry::get<DataListFrm>()->Toolbar1->setEnabled(false); });
+  step([&] { RequestRecordHeader(static_cast<int>(*entry)); });
   step([] { FormRegistry::get<DataListFrm>()->Show(); });
 }
 

@@ -17,6 +17,7 @@
 #include "link/porttable.h"
 #include "polling/pollstate.h"
 #include "polling/win/devkz.h"
+#include "polling/win/download.h"
 #include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
@@ -175,16 +176,7 @@ void Panel::Timer1_Timer() {
       LastTickModel = ps.MeterModel;
     });
   }
-  step([&] {
-    if (ps.BlockPending == -1 && ps.BlockRetry >= 2) {
-      CmdReadDataBlock(ps.BlockNo);
-      ps.BlockRetry = 0;
-    } else if (ps.BlockPending == -1) {
-      ++ps.BlockRetry;
-    } else {
-      ps.BlockRetry = 0;
-    }
-  });
+  step([] { DownloadPollTick(); });
   inPoll_ = false;
 }
 

@@ -1,0 +1,272 @@
+#include "polling/win/download.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QToolBar>
+
+#include "link/frames.h"
+#include "polling/header.h"
+#include "polling/measurement.h"
+#include "polling/memlist.h"
+#include "polling/pollstate.h"
+#include "polling/win/paneltimers.h"
+#include "shell/flags.h"
+#include "shell/uitext.h"
+#include "shell/win/panel.h"
+#include "ui/flexgrid.h"
+#include "ui/msgbox.h"
+#include "views/win/datalistfrm.h"
+
+namespace vkz {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// The header-item rows under the summary (a window without them skips it).
+template <class Window>
+void gridInfo(Window* w) {
+  if constexpr (requires { w->GridInfo(); }) w->GridInfo();
+}
+
+void showMemoryMessage(const std::string& text) {
+  if (Panel* p = ThePanel()) p->MemoryMessageLbl->setText(q(text));
+}
+
+// Asks for the block the download stands at: the first request, again
+// after a short reply, or (afterQuiet) the poll tick's re-send.
+void askBlock(bool afterQuiet = false) {
+  DownloadState& d = Download();
+  PollingState& ps = Polling();
+  ps.BlockNo = static_cast<std::int32_t>(d.flow.block());
+  ps.BlockPending = -1;
+  // The re-send counts its ticks from this request.
+  ps.BlockRetry = 0;
+  d.flow.requested(afterQuiet);
+  CmdReadDataBlock(d.flow.block());
+}
+
+void askHeader() {
+  DownloadState& d = Download();
+  d.headerAwaited = true;
+  d.headerRetry = 0;
+  d.headerAsked.push_back(d.entryNo);
+  // A line that never answers piles up requests; only the newest matter.
+  while (d.headerAsked.size() > 64) d.headerAsked.pop_front();
+  CmdReadRecordHeader(d.entryNo);
+}
+
+}  // namespace
+
+DownloadState& Download() {
+  static DownloadState state;
+  return state;
+}
+
+void ResetDownload() { Download() = DownloadState{}; }
+
+// ---------------------------------------------------------------------------
+// Memory list
+
+void RequestMemoryList() {
+  DownloadState& d = Download();
+  Shell().MemListCount = 0;
+  Polling().WaitTicks = 0;
+  d.listed.clear();
+  d.listEnded = false;
+  // The write lets the event loop turn, so the answer may be decoded before
+  // the request builder marks the list as awaited; an empty memory has then
+  // ended the list already and must not leave the list wait running.
+  d.inListRequest = true;
+  CmdReadMemoryListFirst();
+  d.inListRequest = false;
+  if (d.listEnded) Polling().MemInfoPending = 0;
+}
+
+void MemoryListEntryReply(std::uint8_t code, Payload p) {
+  const auto e = decodeMemoryListEntry(p);
+  if (!e) return;  // too short: the list wait asks again
+  DownloadState& d = Download();
+  PollingState& ps = Polling();
+  ShellState& sh = Shell();
+  const bool first = code == 0x0C;
+  if (first) {
+    // The list starts over: the grid keeps its heading only.
+    d.listed.clear();
+    sh.MemListCount = 0;
+  }
+  // The meter answers every list request, and the list wait repeats them: an
+  // entry that is already listed is a second answer, not another row.
+  if (!d.listed.insert(e->entryNo).second) return;
+  ++sh.MemListCount;
+  ps.WaitTicks = 0;
+  Panel* panel = ThePanel();
+  if (panel) {
+    FlexGrid* grid = panel->MSFlexGrid1;
+    if (first) grid->setRows(1);
+    grid->AddItem(q(memoryListRowText(sh.MemListCount, *e)));
+    grid->setRow(sh.MemListCount);
+    if (!first) QCoreApplication::processEvents();
+    panel->MemoryMessageLbl->setText(q(memoryListLoadText(UiTexts().TxtLoad, *e)));
+    if (!first) QCoreApplication::processEvents();
+  }
+  if (memoryListWantsNext(*e)) CmdReadMemoryListNext();
+}
+
+void MemoryListEndReply(Payload p) {
+  const auto end = decodeMemoryListEnd(p);
+  if (!end) return;
+  DownloadState& d = Download();
+  PollingState& ps = Polling();
+  // The list wait repeats its request, so the meter may report the end more
+  // than once: only an awaited list is ended, once.
+  if (ps.MemInfoPending != -1 && !d.inListRequest) return;
+  d.listEnded = true;
+  const UiText& t = UiTexts();
+  if (*end == MemoryListEnd::NoData) {
+    MsgBox::show(q(t.TxtMemoryInfoNoData));
+    // Nothing is stored: the list wait ends here (it would otherwise go on
+    // asking and end in its time-out message).
+    ps.MemInfoPending = 0;
+    ps.WaitTicks = 0;
+  } else {
+    showMemoryMessage(t.TxtLoadComplete);
+    MsgBox::show(q(t.TxtGetMemoryInfoOK));
+    ps.MemInfoPending = 0;
+    CmdReadMemorySize();
+  }
+  StartPanelTimers();
+}
+
+// ---------------------------------------------------------------------------
+// One measurement
+
+void CancelDownload() {
+  DownloadState& d = Download();
+  PollingState& ps = Polling();
+  d.flow.stop();
+  d.headerAwaited = false;
+  ps.BlockPending = 0;
+  ps.BlockRetry = 0;
+}
+
+void RequestRecordHeader(int entryNo) {
+  CancelDownload();
+  Download().entryNo = entryNo;
+  askHeader();
+}
+
+void RecordHeaderReply(Payload p) {
+  DownloadState& d = Download();
+  PollingState& ps = Polling();
+  // Header replies come in the order of the requests: the oldest request
+  // waiting is the one this reply answers. An answer to the request of an
+  // earlier click, or a second answer to a re-sent request, is dropped.
+  int asked = -1;
+  if (!d.headerAsked.empty()) {
+    asked = d.headerAsked.front();
+    d.headerAsked.pop_front();
+  }
+  if (!d.headerAwaited || asked != d.entryNo) return;
+
+  MeasurementData& m = Measurement();
+  const auto decoded = DecodeRecordHeader(p, m.header);
+  if (!decoded) {
+    // Shorter than the header's layout: nothing is taken; ask again.
+    askHeader();
+    return;
+  }
+  d.headerAwaited = false;
+  d.headerAsked.clear();
+  d.headerRetry = 0;
+
+  const std::int32_t n = decoded->recordCount;
+  // The arrays always hold this measurement's records only (none for a
+  // measurement without logged records).
+  m.sizePointValues(static_cast<std::size_t>(n));
+  DataListFrm* frm = FormRegistry::get<DataListFrm>();
+  frm->UpdateVKZ418Grid();
+  gridInfo(frm);
+  ps.BlockNo = 0;
+  ps.BlockRetry = 0;
+  d.BytesLoaded = 0;
+  const UiText& t = UiTexts();
+  if (n > 0) {
+    d.context = blockContextFrom(m.header);
+    showMemoryMessage(downloadProgressText(t.TxtLoad, 0, m.header.HeaderValue[189]));
+    d.flow.start();
+    askBlock();
+  } else {
+    // No logged records: the measurement is complete with its header.
+    d.flow.stop();
+    ps.BlockPending = 0;
+    showMemoryMessage(t.TxtLoadComplete);
+    frm->Toolbar1->setEnabled(true);
+  }
+  StartPanelTimers();
+}
+
+void DataBlockReply(Payload p) {
+  DownloadState& d = Download();
+  PollingState& ps = Polling();
+  // The re-send waits for ticks without block traffic, so that it comes
+  // after every copy and late answer of the replies before it.
+  ps.BlockRetry = 0;
+  if (d.flow.match(p) != BlockFlow::Match::Current) return;
+
+  StopPanelTimers();
+  ps.BlockPending = 0;
+  const UiText& t = UiTexts();
+  const auto block = DecodeDataBlock(d.flow.block(), p, d.context, t.TxtDB);
+  if (!block) {
+    // Shorter than the records it must hold: nothing is stored; ask again.
+    askBlock();
+    StartPanelTimers();
+    return;
+  }
+  MeasurementData& m = Measurement();
+  d.BytesLoaded += static_cast<std::int64_t>(p.size());
+  showMemoryMessage(downloadProgressText(t.TxtLoad, d.BytesLoaded, m.header.HeaderValue[189]));
+  StoreRecords(*block, m);
+  // Referring to the window loads it again if the user closed it.
+  DataListFrm* frm = FormRegistry::get<DataListFrm>();
+  for (const LoggedRecord& r : block->records) frm->VKZ418PointGrid->AddItem(q(r.row));
+  d.flow.taken(p);
+  if (block->last) {
+    d.flow.stop();
+    showMemoryMessage(t.TxtLoadComplete);
+    frm->Toolbar1->setEnabled(true);
+  } else {
+    askBlock();
+  }
+  StartPanelTimers();
+}
+
+void DownloadPollTick() {
+  DownloadState& d = Download();
+  PollingState& ps = Polling();
+  if (ps.BlockPending == -1) {
+    if (ps.BlockRetry >= 2) {
+      if (d.flow.active()) {
+        askBlock(true);
+      } else {
+        CmdReadDataBlock(ps.BlockNo);
+        ps.BlockRetry = 0;
+      }
+    } else {
+      ++ps.BlockRetry;
+    }
+    return;
+  }
+  ps.BlockRetry = 0;
+  // A header that did not come is asked again the same way (polling runs
+  // again once the link watchdog has seen the silent line).
+  if (d.headerAwaited) {
+    if (d.headerRetry >= 2)
+      askHeader();
+    else
+      ++d.headerRetry;
+  }
+}
+
+}  // namespace vkz
