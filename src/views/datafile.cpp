@@ -365,55 +365,71 @@ void DataFileLoader::line(std::string_view raw, const detail::LineScan& scan) {
   if (!ok) stopAt(reader_.errorLine(), reader_.error() + " The lines before it were read.");
 }
 
-void DataFileLoader::segment(std::string_view seg) {
-  if (seg.size() > kMaxLine) {
-    stopAt(result_.lines, lineName(result_.lines) +
-                              " is longer than 1 MiB; the file is damaged or not a data "
-                              "file. The lines before it were read.");
-    return;
-  }
+void DataFileLoader::tooLong() {
+  carry_.clear();
+  stopAt(result_.lines, lineName(result_.lines) +
+                            " is longer than 1 MiB; the file is damaged or not a data file. The lines before "
+                            "it were read.");
+}
+
+void DataFileLoader::segment(std::string_view seg, bool beforeLF) {
   detail::LineScan scan = detail::scanLine(seg);
   if (scan.cr) {
-    // The text between two LF: a CR before the LF belongs to the line end
-    // (CR LF); any other CR ends a line of its own.
-    if (scan.crAt + 1 < seg.size()) {
-      if (seg.back() == '\r') seg.remove_suffix(1);
+    // A CR right before an LF belongs to that line end (CR LF); any other
+    // CR ends a line of its own.
+    if (beforeLF && scan.crAt + 1 == seg.size()) {
+      seg.remove_suffix(1);
+    } else {
+      if (beforeLF && seg.back() == '\r') seg.remove_suffix(1);
       for (;;) {
         size_t cr = seg.find('\r');
         std::string_view piece = seg.substr(0, cr);
+        if (piece.size() > kMaxLine) return tooLong();
         line(piece, detail::scanLine(piece));
         if (stopped_ || cr == std::string_view::npos) break;
         seg.remove_prefix(cr + 1);
       }
       return;
     }
-    seg.remove_suffix(1);  // only the CR of a CR LF
   }
+  if (seg.size() > kMaxLine) return tooLong();
   line(seg, scan);
 }
 
 bool DataFileLoader::feed(std::string_view bytes) {
   if (stopped_) return false;
   try {
-    while (!stopped_) {
-      const void* nl = bytes.empty() ? nullptr : std::memchr(bytes.data(), '\n', bytes.size());
-      if (!nl) {
-        if (carry_.size() + bytes.size() > kMaxLine + 1) {
-          carry_.clear();
-          stopAt(result_.lines, lineName(result_.lines) +
-                                    " is longer than 1 MiB; the file is damaged or not a "
-                                    "data file. The lines before it were read.");
-        } else {
+    if (skipLF_ && !bytes.empty()) {  // the LF of a CR LF that a block boundary cut
+      skipLF_ = false;
+      if (bytes.front() == '\n') bytes.remove_prefix(1);
+    }
+    while (!stopped_ && !bytes.empty()) {
+      const char* nl = static_cast<const char*>(std::memchr(bytes.data(), '\n', bytes.size()));
+      size_t len;
+      bool beforeLF = nl != nullptr;
+      if (nl) {
+        len = static_cast<size_t>(nl - bytes.data());
+      } else {
+        // No LF in the rest of the block: the lines up to its last CR are
+        // complete (a file with CR line ends); the rest waits for the next
+        // block. A CR that ends the block may be the first half of a CR LF.
+        const void* cr = ::memrchr(bytes.data(), '\r', bytes.size());
+        if (!cr) {
+          if (carry_.size() + bytes.size() > kMaxLine + 1) {
+            tooLong();
+            return false;
+          }
           carry_.append(bytes);
+          break;
         }
-        break;
+        len = static_cast<size_t>(static_cast<const char*>(cr) - bytes.data());
+        skipLF_ = len + 1 == bytes.size();
       }
-      size_t len = static_cast<size_t>(static_cast<const char*>(nl) - bytes.data());
       if (carry_.empty()) {
-        segment(bytes.substr(0, len));
+        segment(bytes.substr(0, len), beforeLF);
       } else {
         carry_.append(bytes.substr(0, len));
-        segment(carry_);
+        segment(carry_, beforeLF);
         carry_.clear();
       }
       bytes.remove_prefix(len + 1);
@@ -434,7 +450,7 @@ void DataFileLoader::dropPartialLine() {
 OpenResult DataFileLoader::finish() {
   if (!stopped_ && !carry_.empty()) {  // a last line without line end
     try {
-      segment(carry_);
+      segment(carry_, false);
     } catch (const std::bad_alloc&) {
       stopAt(result_.lines, "Not enough memory to read " + lineName(result_.lines) + ".");
     }

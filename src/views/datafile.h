@@ -208,12 +208,14 @@ class DataFileLoader {
   OpenResult finish();
 
  private:
-  void segment(std::string_view seg);
+  void segment(std::string_view seg, bool beforeLF);
+  void tooLong();
   void line(std::string_view raw, const detail::LineScan& scan);
   void stopAt(std::int64_t lineNo, std::string message);
   std::string meterModel_;
   DataFileReader reader_;
-  std::string carry_;  // the start of a line whose end is in a later block
+  std::string carry_;    // the start of a line whose end is in a later block
+  bool skipLF_ = false;  // the last block ended with a CR
   bool utf8_ = false;
   bool parsing_ = false;
   bool stopped_ = false;

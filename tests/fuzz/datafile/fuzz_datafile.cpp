@@ -33,6 +33,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   vkz::OpenResult r = loader.finish();
 
+  // Blocks of any size read as the whole file at once does.
+  if (block != 0) {
+    vkz::GridData u2, h2, r2;
+    u2.setCols(2);
+    h2.setCols(4);
+    r2.setCols(6);
+    r2.addItem("No.s\tDate/Time\tLAVG\tLeq\tLCPK\tLZPK");
+    vkz::MeasurementData m2;
+    vkz::OpenResult w = vkz::ReadDataFileBytes(bytes, linked ? "VKZ 418" : "", u2, h2, r2, m2);
+    if (w.status != r.status || w.lines != r.lines || w.badLine != r.badLine || w.records != r.records ||
+        w.message != r.message || u2.rows() != userInfo.rows() || h2.rows() != header.rows() ||
+        r2.rows() != records.rows() || m2.PointValue1 != m.PointValue1)
+      std::abort();
+  }
+
   // What was read must be consistent.
   if (r.records > m.PointValue1.size() || m.PointValue1.size() != m.PointValue5.size()) std::abort();
   if (m.PointValue1.size() > bytes.size() / 7 + 1) std::abort();

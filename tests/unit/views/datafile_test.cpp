@@ -191,19 +191,37 @@ TEST(DataFileRead, AnyLineEnds) {
 }
 
 TEST(DataFileRead, BlocksMaySplitAnywhere) {
-  // The whole-file reader reads in large blocks; a CR LF or a line may be cut
-  // by a block boundary at any byte.
-  const std::string bytes = test::sampleDataFile();
-  for (size_t cut = 0; cut <= bytes.size(); ++cut) {
-    Read x;
-    DataFileLoader loader("", x.g.userInfo, x.g.header, x.g.records, x.m, bytes.size());
-    loader.feed(std::string_view(bytes).substr(0, cut));
-    loader.feed(std::string_view(bytes).substr(cut));
-    x.r = loader.finish();
-    SCOPED_TRACE(cut);
-    expectSampleRead(x);
-    if (::testing::Test::HasFailure()) break;
+  // The whole-file reader reads in large blocks; a line, or the CR and the
+  // LF of a line end, may be cut by a block boundary at any byte.
+  for (const std::string& bytes :
+       {test::sampleDataFile(), replaceAll(test::sampleDataFile(), "\r\n", "\r")}) {
+    for (size_t cut = 0; cut <= bytes.size(); ++cut) {
+      Read x;
+      DataFileLoader loader("", x.g.userInfo, x.g.header, x.g.records, x.m, bytes.size());
+      loader.feed(std::string_view(bytes).substr(0, cut));
+      loader.feed(std::string_view(bytes).substr(cut));
+      x.r = loader.finish();
+      SCOPED_TRACE(cut);
+      expectSampleRead(x);
+      if (::testing::Test::HasFailure()) return;
+    }
   }
+}
+
+TEST(DataFileRead, LargeFileWithCrLineEnds) {
+  // Lines ended by CR alone run over many blocks without any LF.
+  const int n = 40000;
+  std::string bytes = test::sampleDataFile();
+  bytes = replaceAll(replaceAll(bytes.substr(0, bytes.find("1\t2018")), "\r\n", "\r"), "Total Point\t3",
+                     "Total Point\t" + std::to_string(n));
+  for (int k = 1; k <= n; ++k)
+    bytes += std::to_string(k) + "\t2018/05/23 14:01:00\t85.3 dB\t86.0 dB\t120.0 dB\t130.5 dB\t\r";
+  ASSERT_GT(bytes.size(), 2u << 20);
+  Read x = readBack(bytes);
+  ASSERT_TRUE(x.r.ok()) << x.r.message;
+  EXPECT_EQ(x.r.records, static_cast<std::uint64_t>(n));
+  EXPECT_EQ(x.g.records.rows(), n + 1);
+  EXPECT_EQ(x.m.PointValue4[n - 1], 130.5);
 }
 
 TEST(DataFileRead, Utf8FileWithByteOrderMark) {
