@@ -6,15 +6,31 @@
 namespace vkz {
 namespace {
 
+bool needsQuotes(std::string_view text) {
+  for (char c : text)
+    if (c == ',' || c == '"') return true;
+  return false;
+}
+
 // Appends one cell in code page 1252, quoted when it needs it.
 void appendCsvCell(std::string& out, std::string_view cell) {
-  if (cell.find_first_of(",\"") == std::string_view::npos)
+  if (!needsQuotes(cell))
     detail::appendCp1252(out, cell, false);
   else
     detail::appendCp1252(out, csvCell(cell), false);
 }
 
 void appendCsvRow(std::string& out, std::string_view row, int cols) {
+  if (cols <= 0) return;
+  if (!needsQuotes(row)) {
+    // No cell needs quotes (the common case): the TABs become commas.
+    size_t from = out.size();
+    detail::appendCp1252(out, row, true);
+    for (size_t i = from; i < out.size(); ++i)
+      if (out[i] == '\t') out[i] = ',';
+    out += ',';
+    return;
+  }
   size_t start = 0;
   for (int c = 0; c < cols; ++c) {
     size_t tab = row.find('\t', start);
@@ -29,7 +45,7 @@ void appendCsvRow(std::string& out, std::string_view row, int cols) {
 
 std::string csvCell(std::string_view text) {
   std::string clean = cleanCellText(text);
-  if (clean.find_first_of(",\"") == std::string::npos) return clean;
+  if (!needsQuotes(clean)) return clean;
   std::string out = "\"";
   for (char c : clean) {
     if (c == '"') out += '"';

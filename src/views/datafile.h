@@ -42,7 +42,8 @@ bool isSupportedModel(std::string_view model);
 
 // Program-wide state of the save action and the file opening.
 struct DataFileState {
-  std::string FileModel;        // line 0 of the data file opened last ("" before any)
+  std::string FileModel;        // line 0 of the data file opened last ("" before any);
+                                // the Open action stores OpenResult::model here
   std::string SaveFileName;     // full path returned by the last save dialog
   bool SaveFileChosen = false;  // the save dialog just shown returned a file
   void reset() { *this = DataFileState{}; }
@@ -116,7 +117,8 @@ class DataFileReader {
   DataFileReader(GridData& userInfo, GridData& header, GridData& records, MeasurementData& data);
 
   // The largest record count the arrays are sized to, whatever the file
-  // announces (the whole-file reader sets it from the file size).
+  // announces (default 16,777,216; the whole-file reader sets it from the
+  // file size: a record line takes at least 7 bytes).
   void setRecordCap(std::uint64_t cap) { cap_ = cap; }
 
   // `lineText` is UTF-8 without its line end. False once the reading must

@@ -79,15 +79,22 @@ double displayNumber(std::string_view t) {
   return neg ? -v : v;
 }
 
+namespace {
+size_t firstNonBlank(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && s[i] == ' ') ++i;
+  return i;
+}
+}  // namespace
+
 bool isFlaggedLevel(std::string_view cell) {
-  size_t i = cell.find_first_not_of(' ');
-  return i != std::string_view::npos && cell[i] == '*';
+  size_t i = firstNonBlank(cell);
+  return i < cell.size() && cell[i] == '*';
 }
 
 double levelValue(std::string_view cell) {
-  size_t i = cell.find_first_not_of(' ');
-  if (i == std::string_view::npos) return 0.0;
-  if (cell[i] == '*') ++i;
+  size_t i = firstNonBlank(cell);
+  if (i < cell.size() && cell[i] == '*') ++i;
   return displayNumber(cell.substr(i));
 }
 
