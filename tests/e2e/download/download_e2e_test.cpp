@@ -1,0 +1,387 @@
+// The downloads end to end: the real main window against the meter
+// emulator on a pseudo-terminal. The memory list, an empty memory, a header
+// and full downloads whose every record cell matches what the meter stored,
+// also over a line that splits, delays, doubles, corrupts and drops replies
+// or goes silent for a while; and replies written straight into the receive
+// buffer where a meter fault needs exact bytes (short replies, a re-sent
+// block answered twice, blocks that are truly alike).
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <memory>
+
+#include "link/porttable.h"
+#include "polling/measurement.h"
+#include "polling/pollstate.h"
+#include "polling/win/download.h"
+#include "road.h"
+#include "shell/flags.h"
+#include "shell/win/panel.h"
+#include "ui/flexgrid.h"
+#include "ui/formregistry.h"
+#include "ui/msgbox.h"
+#include "views/win/datalistfrm.h"
+
+QT_BEGIN_NAMESPACE
+// Failures print the texts, not their bytes.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace vkz {
+namespace {
+
+using namespace std::chrono_literals;
+
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "e2e_download";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+// A shift of records with the cases the cells must show: a paused span
+// (every level cell starred), a level of 0 ("--"), 120.0 dB and 85.3 dB.
+std::vector<emu::Record> shift(int n, std::uint64_t seed = 7) {
+  std::vector<emu::Record> r = emu::generateRecords(seed, n);
+  if (n > 5) {
+    r[1] = emu::Record::make(85.3, 86.0, 120.0, 125.4);
+    r[2] = emu::Record::make(0, 0, 101.2, 99.9, true);
+    r[3] = emu::Record::make(88.8, 0, 0, 0);
+  }
+  return r;
+}
+
+class Download : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tmp_.isValid());
+    road_ = std::make_unique<DownloadRoad>(true);
+  }
+  void TearDown() override { road_.reset(); }
+
+  bool start() { return road_->start(tmp_.path().toStdString()); }
+  Panel* panel() { return road_->panel; }
+  emu::Emulator& meter() { return road_->meter; }
+  // Receive ticks with the event loop turning, as a silent stretch of time.
+  void receiveTicks(int n) {
+    for (int i = 0; i < n; ++i) {
+      QCoreApplication::processEvents();
+      panel()->Timer3_Timer();
+    }
+  }
+  int count(const QString& message) const { return static_cast<int>(road_->messages().count(message)); }
+
+  QTemporaryDir tmp_;
+  std::unique_ptr<DownloadRoad> road_;
+};
+
+TEST_F(Download, MemoryListShowsEveryStoredMeasurement) {
+  ASSERT_TRUE(start());
+  for (int i = 0; i < 4; ++i) {
+    emu::MeasurementInfo info;
+    info.start = {2024, 5, 6 + i, 7 + i, 30, 5};
+    meter().addMeasurement(shift(20 + i), info);
+  }
+  ASSERT_TRUE(road_->loadMemoryList());
+  FlexGrid* g = panel()->MSFlexGrid1;
+  ASSERT_EQ(g->Rows(), 5);
+  for (int r = 1; r <= 4; ++r) {
+    EXPECT_EQ(g->TextMatrix(r, 0), QString::number(r));
+    EXPECT_EQ(g->TextMatrix(r, 1), QStringLiteral("2024/05/%1  %2:30:05").arg(5 + r, 2, 10, QLatin1Char('0')).arg(6 + r, 2, 10, QLatin1Char('0')));
+    EXPECT_EQ(g->TextMatrix(r, 2), QString::number(r));
+  }
+  EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
+  EXPECT_EQ(panel()->TotalSizeNumLbl->text(), QStringLiteral("4194304"));
+  EXPECT_EQ(Polling().MemInfoPending, 0);
+  EXPECT_TRUE(panel()->pollingRunning());
+  // However often the list wait asked, the list ends once and stays as it is.
+  receiveTicks(300);
+  EXPECT_EQ(g->Rows(), 5);
+  EXPECT_EQ(road_->messages(), QStringList{QStringLiteral("Get Memory Info OK !!!")});
+  EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::None);
+}
+
+TEST_F(Download, EmptyMemoryEndsTheListWithoutATimeOut) {
+  ASSERT_TRUE(start());
+  ASSERT_TRUE(road_->loadMemoryList());
+  EXPECT_EQ(Polling().MemInfoPending, 0);
+  EXPECT_TRUE(panel()->pollingRunning());
+  receiveTicks(300);
+  EXPECT_EQ(road_->messages(), QStringList{QStringLiteral("Memory Info No Data !!!")});
+  EXPECT_EQ(panel()->MSFlexGrid1->Rows(), 1);
+  // The toolbar answers again.
+  EXPECT_EQ(Polling().MemInfoPending, 0);
+}
+
+TEST_F(Download, HeaderAndEveryRecordOfTwoMeasurements) {
+  ASSERT_TRUE(start());
+  emu::MeasurementInfo info;
+  info.start = {2018, 5, 23, 14, 0, 0};
+  info.interval = 60;
+  meter().addMeasurement(shift(25), info);  // blocks of 80, 80 and 40 bytes
+  meter().addMeasurement(shift(480, 11));
+  ASSERT_TRUE(road_->loadMemoryList());
+
+  ASSERT_TRUE(road_->download(1));
+  const QStringList rows = road_->recordRows();
+  EXPECT_EQ(rows, road_->expectedRows(1));
+  ASSERT_EQ(rows.size(), 25);
+  EXPECT_TRUE(rows[0].startsWith(QStringLiteral("1\t2018/05/23 14:01:00\t")));
+  EXPECT_TRUE(rows[2].endsWith(QStringLiteral("\t*-- dB\t*-- dB\t*101.2 dB\t*99.9 dB")));
+  EXPECT_TRUE(road_->pointValuesMatch(1));
+  EXPECT_EQ(Measurement().header.HeaderStart, "2018/05/23 14:00:00");
+  EXPECT_EQ(Measurement().header.HeaderValue[189], "25");
+  DataListFrm* f = FormRegistry::find<DataListFrm>();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->VKZ418Grid->TextMatrix(8, 1), QStringLiteral("25"));
+  EXPECT_TRUE(f->Toolbar1->isEnabled());
+  EXPECT_EQ(Shell().RecordFileName, "20180523--140000");
+  EXPECT_EQ(Polling().BlockPending, 0);
+  EXPECT_TRUE(panel()->pollingRunning());
+
+  // The next measurement starts in a fresh window.
+  ASSERT_TRUE(road_->download(2));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(2));
+  EXPECT_TRUE(road_->pointValuesMatch(2));
+}
+
+TEST_F(Download, HeaderWithoutRecordsIsCompleteAtOnce) {
+  ASSERT_TRUE(start());
+  meter().addMeasurement(shift(12));
+  meter().addMeasurement({});
+  ASSERT_TRUE(road_->loadMemoryList());
+  ASSERT_TRUE(road_->download(1));
+  const std::size_t blocks = meter().requestCount(0x12);
+
+  ASSERT_TRUE(road_->download(2));
+  EXPECT_TRUE(road_->recordRows().isEmpty());
+  EXPECT_TRUE(Measurement().PointValue1.empty());
+  EXPECT_TRUE(Measurement().PointValue5.empty());
+  EXPECT_EQ(Measurement().header.HeaderValue[189], "0");
+  EXPECT_EQ(Polling().BlockPending, 0);
+  EXPECT_TRUE(FormRegistry::find<DataListFrm>()->Toolbar1->isEnabled());
+  for (int i = 0; i < 10; ++i) panel()->Timer1_Timer();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(meter().requestCount(0x12), blocks);
+}
+
+// A bad line: the download ends with the same rows as over a good one.
+struct LineFault {
+  const char* name;
+  std::function<void(emu::Emulator&)> inject;
+};
+
+void PrintTo(const LineFault& f, std::ostream* os) { *os << f.name; }
+
+class DownloadOverABadLine : public Download, public ::testing::WithParamInterface<LineFault> {};
+
+TEST_P(DownloadOverABadLine, StoresEveryRecordOnceInItsOwnRow) {
+  ASSERT_TRUE(start());
+  meter().addMeasurement(shift(57, 3));  // five blocks of ten and one of seven
+  ASSERT_TRUE(road_->loadMemoryList());
+  GetParam().inject(meter());
+  ASSERT_TRUE(road_->download(1, 20000));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
+  EXPECT_TRUE(road_->pointValuesMatch(1));
+  // Answers still on their way change nothing.
+  meter().clearFaults();
+  meter().setSplit(0, 0ms);
+  road_->until([] { return false; }, 200);
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
+  EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
+}
+
+using emu::Fault;
+using emu::FaultRule;
+INSTANTIATE_TEST_SUITE_P(
+    Faults, DownloadOverABadLine,
+    ::testing::Values(
+        LineFault{"RepliesInPieces", [](emu::Emulator& m) { m.setSplit(3, 1ms); }},
+        // Late enough for the poll tick to ask again: both answers come.
+        LineFault{"DelayedBlock", [](emu::Emulator& m) { m.addFault({Fault::Delay, 0x12, 2, 1, 600ms}); }},
+        LineFault{"DoubledBlocks", [](emu::Emulator& m) { m.addFault({Fault::Duplicate, 0x12, 1, 3}); }},
+        LineFault{"CorruptBlock", [](emu::Emulator& m) { m.addFault({Fault::CorruptChecksum, 0x12, 3, 1}); }},
+        LineFault{"DroppedBlocks", [](emu::Emulator& m) { m.addFault({Fault::Drop, 0x12, 1, 2}); }},
+        LineFault{"LastBlockDropped", [](emu::Emulator& m) { m.addFault({Fault::Drop, 0x12, 5, 1}); }},
+        LineFault{"DoubledHeader", [](emu::Emulator& m) { m.addFault({Fault::Duplicate, 0x0E, 0, 1}); }},
+        LineFault{"DelayedHeader", [](emu::Emulator& m) { m.addFault({Fault::Delay, 0x0E, 0, 1, 300ms}); }},
+        // No header: polling comes back with the link watchdog, and the poll
+        // tick asks for the header again.
+        LineFault{"DroppedHeader", [](emu::Emulator& m) { m.addFault({Fault::Drop, 0x0E, 0, 1}); }},
+        LineFault{"CorruptHeader", [](emu::Emulator& m) { m.addFault({Fault::CorruptChecksum, 0x0E, 0, 1}); }}),
+    [](const ::testing::TestParamInfo<LineFault>& i) { return std::string(i.param.name); });
+
+TEST_F(Download, LineSilentMidDownloadAndBack) {
+  ASSERT_TRUE(start());
+  meter().addMeasurement(shift(300, 5));
+  ASSERT_TRUE(road_->loadMemoryList());
+  meter().setPacing(true);  // a download of about half a second
+  panel()->MSFlexGrid1->setRow(1);
+  panel()->MSFlexGrid1_Click();
+  ASSERT_TRUE(road_->until([&] { return road_->recordRows().size() >= 60; }));
+  meter().setSilent(true);
+  // Long enough for the link watchdog and several re-sends.
+  road_->until([] { return false; }, 700);
+  EXPECT_EQ(panel()->statusPanelText(2), QStringLiteral("Disconnection"));
+  EXPECT_EQ(Polling().BlockPending, -1);
+  meter().setSilent(false);
+  ASSERT_TRUE(road_->until([&] { return panel()->MemoryMessageLbl->text() == QStringLiteral("Load Complete"); }, 10000));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
+  EXPECT_TRUE(road_->pointValuesMatch(1));
+}
+
+TEST_F(Download, ClickOnAnotherMeasurementEndsTheRunningDownload) {
+  ASSERT_TRUE(start());
+  meter().addMeasurement(shift(400, 8));
+  meter().addMeasurement(shift(45, 9));
+  ASSERT_TRUE(road_->loadMemoryList());
+  meter().setPacing(true);
+  panel()->MSFlexGrid1->setRow(1);
+  panel()->MSFlexGrid1_Click();
+  ASSERT_TRUE(road_->until([&] { return road_->recordRows().size() >= 30; }));
+  ASSERT_TRUE(road_->download(2));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(2));
+  EXPECT_TRUE(road_->pointValuesMatch(2));
+  // The first measurement's blocks still on the line are not taken.
+  road_->until([] { return false; }, 200);
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(2));
+}
+
+// ---------------------------------------------------------------------------
+// Replies written straight into the receive buffer, from a meter that
+// stays silent on the line (it still logs what it is asked).
+
+class ScriptedMeter : public Download {
+ protected:
+  void SetUp() override {
+    Download::SetUp();
+    ASSERT_TRUE(start());
+  }
+  // Stored measurements listed, the meter silent from here, and a click on
+  // the row of `entry`.
+  void listAndClick(const std::vector<std::vector<emu::Record>>& stored, int entry = 1) {
+    for (const auto& r : stored) meter().addMeasurement(r);
+    ASSERT_TRUE(road_->loadMemoryList());
+    ASSERT_TRUE(meter().waitForOutput());
+    road_->until([] { return false; }, 30);
+    meter().setSilent(true);
+    click(entry);
+  }
+  void click(int entry) {
+    entry_ = entry;
+    panel()->MSFlexGrid1->setRow(entry);
+    panel()->MSFlexGrid1_Click();
+  }
+  // One reply frame, cut and decoded by the receive tick.
+  void reply(std::uint8_t code, const std::vector<std::uint8_t>& payload) {
+    std::vector<std::uint8_t> f{0x03, code, static_cast<std::uint8_t>(payload.size() >> 8),
+                                static_cast<std::uint8_t>(payload.size() & 0xFF)};
+    f.insert(f.end(), payload.begin(), payload.end());
+    std::uint8_t x = 0;
+    for (std::size_t i = 1; i < f.size(); ++i) x ^= f[i];
+    f.push_back(x);
+    auto& rx = Link().PortTable[1].RxBuf;
+    rx.insert(rx.end(), f.begin(), f.end());
+    panel()->Timer3_Timer();
+  }
+  std::vector<std::uint8_t> header(int entry = 0) {
+    const emu::Header h = meter().measurement(entry ? entry : entry_).header;
+    return {h.begin(), h.end()};
+  }
+  std::vector<std::uint8_t> block(unsigned b) { return emu::blockPayload(meter().measurement(entry_).records, b); }
+  void pollTicks(int n) {
+    for (int i = 0; i < n; ++i) panel()->Timer1_Timer();
+  }
+  int entry_ = 0;
+};
+
+TEST_F(ScriptedMeter, ShortHeaderAndShortBlockAreAskedAgain) {
+  listAndClick({shift(15)});
+  ASSERT_TRUE(meter().waitForRequests(1, 0x0E));
+  std::vector<std::uint8_t> h = header();
+  reply(0x0E, {h.begin(), h.begin() + 500});
+  ASSERT_TRUE(meter().waitForRequests(2, 0x0E));
+  EXPECT_EQ(Measurement().header.HeaderStart, "0");
+  EXPECT_EQ(meter().requestCount(0x12), 0u);
+
+  reply(0x0E, h);
+  ASSERT_TRUE(meter().waitForRequests(1, 0x12));
+  std::vector<std::uint8_t> b0 = block(0);
+  reply(0x12, {b0.begin(), b0.begin() + 40});  // five records where ten are due
+  ASSERT_TRUE(meter().waitForRequests(2, 0x12));
+  EXPECT_TRUE(road_->recordRows().isEmpty());
+
+  reply(0x12, b0);
+  reply(0x12, block(1));
+  EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(entry_));
+  EXPECT_TRUE(road_->pointValuesMatch(entry_));
+}
+
+TEST_F(ScriptedMeter, ResentBlockAnsweredTwiceIsStoredOnce) {
+  listAndClick({shift(35)});
+  reply(0x0E, header());
+  ASSERT_TRUE(meter().waitForRequests(1, 0x12));
+  pollTicks(3);  // block 0 is asked again
+  ASSERT_TRUE(meter().waitForRequests(2, 0x12));
+  reply(0x12, block(0));
+  reply(0x12, block(0));  // the answer to the re-send
+  reply(0x12, block(1));
+  reply(0x12, block(2));
+  reply(0x12, block(3));
+  EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(entry_));
+  // A late copy of the last block finds nothing asked.
+  reply(0x12, block(3));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(entry_));
+}
+
+TEST_F(ScriptedMeter, BlocksThatAreTrulyAlikeStillComplete) {
+  listAndClick({std::vector<emu::Record>(30, emu::Record::make(0, 0, 0, 0, true))});
+  reply(0x0E, header());
+  for (unsigned b = 0; b < 3; ++b) {
+    reply(0x12, block(b));
+    if (b + 1 < 3) {
+      // The next block looks like a copy of this one until the poll tick
+      // has asked for it again after a quiet spell.
+      reply(0x12, block(b + 1));
+      pollTicks(3);
+    }
+  }
+  EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(entry_));
+  EXPECT_EQ(road_->recordRows().size(), 30);
+}
+
+TEST_F(ScriptedMeter, AnswersToAnEarlierClickAreNotTaken) {
+  listAndClick({shift(20, 1), shift(20, 2)}, 1);
+  // A second click before the first header came: the first answer belongs
+  // to the first click and is not taken as the second measurement's.
+  click(2);
+  reply(0x0E, header(1));
+  EXPECT_EQ(Measurement().header.HeaderStart, "0");
+  reply(0x0E, header(2));
+  EXPECT_NE(Measurement().header.HeaderStart, "0");
+  reply(0x12, block(0));
+  // A header nobody asked for (a copy) does not start the download again.
+  reply(0x0E, header(2));
+  reply(0x12, block(1));
+  EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(2));
+  EXPECT_TRUE(road_->pointValuesMatch(2));
+}
+
+}  // namespace
+}  // namespace vkz
