@@ -6,9 +6,11 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QHeaderView>
 #include <QPointer>
 #include <QPrinter>
 #include <QToolBar>
+#include <algorithm>
 #include <memory>
 
 #include "polling/win/paneltimers.h"
@@ -67,6 +69,7 @@ Histogram::Histogram() {
   GridLn->setRows(1);
   GridLn->setFixedRows(1);
   GridLn->setFixedCols(1);
+  GridLn->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Picture1 = new QFrame(this);
   Picture1->setObjectName(QStringLiteral("Picture1"));
   Picture1->setFrameShape(QFrame::Panel);
@@ -117,6 +120,11 @@ void Histogram::Form_Resize() {
   placeTwips(CWG, l.graph);
   placeTwips(GridLn, l.table);
   for (int c = 0; c <= 10; ++c) GridLn->setColWidth(c, l.columnWidth);
+  // The ten rows of levels share the table's height, so all of L0 .. L99
+  // shows without scrolling.
+  const int title = GridLn->horizontalHeader()->sizeHint().height();
+  const int row = (twipsToPixels(l.table.height) - title - 2 * GridLn->frameWidth()) / 10;
+  GridLn->verticalHeader()->setDefaultSectionSize(std::max(row, GridLn->fontMetrics().height()));
   placeTwips(Picture1, l.picture);
   placeTwips(Combo1, l.combo);
 }

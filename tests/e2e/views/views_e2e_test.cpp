@@ -1,0 +1,139 @@
+// A measurement from the meter to a file and back: downloaded from the
+// meter emulator into the data list window, given user information and
+// header items, saved with the window's "save" action, opened again with
+// the main window's Open action into the file list window: the three grids
+// and the per-record values are the same. The CSV export and the histogram
+// of both windows agree too.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <memory>
+
+#include "polling/measurement.h"
+#include "shell/flags.h"
+#include "shell/win/panel.h"
+#include "ui/flexgrid.h"
+#include "ui/formregistry.h"
+#include "ui/msgbox.h"
+#include "views/datafile.h"
+#include "views/win/chartstate.h"
+#include "views/win/datalistfrm.h"
+#include "views/win/filelistfrm.h"
+#include "views/win/histogramfrm.h"
+#include "viewsroad.h"
+
+namespace vkz {
+namespace {
+
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "e2e_views";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+// Every cell of a grid, row by row.
+std::vector<std::string> cells(const FlexGrid* g) {
+  std::vector<std::string> out;
+  for (int r = 0; r < g->Rows(); ++r)
+    for (int c = 0; c < g->Cols(); ++c) out.push_back(g->TextMatrix(r, c).toStdString());
+  return out;
+}
+
+std::string readFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+}
+
+TEST(ViewsRoadTrip, DownloadSaveReopenGivesTheSameGrids) {
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  ViewsRoad road;
+  emu::MeasurementInfo info;
+  info.interval = 60;
+  road.meter.addMeasurement(emu::generateRecords(11, 480), info);
+  ASSERT_TRUE(road.start(tmp.path().toStdString())) << road.meter.lastError();
+  ASSERT_TRUE(road.download(1));
+
+  DataListFrm* dl = FormRegistry::find<DataListFrm>();
+  ASSERT_NE(dl, nullptr);
+  ASSERT_TRUE(dl->Toolbar1->isEnabled());
+  ASSERT_EQ(dl->VKZ418PointGrid->Rows(), 481);
+
+  // The user types the evaluator's name and chooses every offered item.
+  const QPoint cell = dl->MSFGridUserInfo->visualRect(dl->MSFGridUserInfo->gridModel()->index(0, 1)).topLeft() +
+                      QPoint(20, 5);
+  QTest::mouseClick(dl->MSFGridUserInfo->viewport(), Qt::LeftButton, {}, cell);
+  QTest::mouseDClick(dl->MSFGridUserInfo->viewport(), Qt::LeftButton, {}, cell);
+  QLineEdit* editor = dl->findChild<QLineEdit*>(QStringLiteral("newtxt"));
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClicks(editor, QStringLiteral("Ana Souza"));
+  QTest::keyClick(editor, Qt::Key_Return);
+  dl->ItemBtn_Click();
+  dl->AllSelBtn_Click();
+  dl->SetBtn_Click();
+  ASSERT_EQ(dl->VKZ418Grid->Rows(), 11 + 94);
+  const std::vector<double> lavg = Measurement().PointValue1, flags = Measurement().PointValue5;
+
+  // Saved as a data file and as CSV.
+  const QString vkz = tmp.filePath(QStringLiteral("shift.vkz"));
+  const QString csv = tmp.filePath(QStringLiteral("shift.csv"));
+  MsgBox::fileAnswers().push_back(vkz);
+  MsgBox::filterAnswers().push_back(1);
+  dl->Toolbar1_ButtonClick(QStringLiteral("save"));
+  MsgBox::fileAnswers().push_back(csv);
+  MsgBox::filterAnswers().push_back(2);
+  dl->Toolbar1_ButtonClick(QStringLiteral("save"));
+  ASSERT_TRUE(MsgBox::shown().size() < 100);
+  for (const MsgRecord& m : MsgBox::shown()) EXPECT_NE(m.icon, MsgIcon::Critical) << m.text.toStdString();
+  // The CSV file has the data file's lines, commas for TABs.
+  std::string data = readFile(vkz), comma = readFile(csv);
+  ASSERT_FALSE(data.empty());
+  EXPECT_EQ(std::count(data.begin(), data.end(), '\n'), std::count(comma.begin(), comma.end(), '\n'));
+
+  // Opened again with the main window's Open action.
+  MsgBox::fileAnswers().push_back(vkz);
+  road.panel->Toolbar1_ButtonClick(QStringLiteral("Open"));
+  FileListFrm* fl = FormRegistry::find<FileListFrm>();
+  ASSERT_NE(fl, nullptr);
+  EXPECT_EQ(DataFile().FileModel, "VKZ 418");
+  EXPECT_EQ(cells(fl->MSFUserInfo), cells(dl->MSFGridUserInfo));
+  EXPECT_EQ(cells(fl->GridHeader), cells(dl->VKZ418Grid));
+  EXPECT_EQ(cells(fl->GridRecord), cells(dl->VKZ418PointGrid));
+  EXPECT_EQ(fl->MSFUserInfo->TextMatrix(0, 1), QStringLiteral("Ana Souza"));
+  EXPECT_EQ(Measurement().PointValue1, lavg);
+  EXPECT_EQ(Measurement().PointValue5, flags);
+
+  // The histogram of one column is the same from either window.
+  auto run = [](auto* w) {
+    w->Toolbar1_ButtonClick(QStringLiteral("Ln"));
+    w->Option1[1]->click();
+    w->BtnSelectOK_Click();
+    w->Btn01dB_Click();
+    return Chart().LnValue;
+  };
+  const auto fromDownload = run(dl);
+  const auto fromFile = run(fl);
+  EXPECT_EQ(fromDownload, fromFile);
+  EXPECT_FALSE(fromFile[50].empty());
+  EXPECT_TRUE(FormRegistry::loaded<Histogram>());
+}
+
+}  // namespace
+}  // namespace vkz
