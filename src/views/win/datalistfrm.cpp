@@ -42,7 +42,9 @@
 namespace vkz {
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+  return QString::fromStdString(s);
+}
 
 constexpr int kFirstDisabledItem = 94;  // boxes 94 .. 102 cannot be changed by the user
 
@@ -160,7 +162,8 @@ DataListFrm::DataListFrm() {
   connect(BtnExit, &QPushButton::clicked, this, [this] { BtnExit_Click(); });
   connect(Btn01dB, &QPushButton::clicked, this, [this] { Btn01dB_Click(); });
   connect(Btn1dB, &QPushButton::clicked, this, [this] { Btn1dB_Click(); });
-  connect(MSFGridUserInfo, &FlexGrid::cellDoubleClicked, this, [this](int, int) { MSFGridUserInfo_DblClick(); });
+  connect(MSFGridUserInfo, &FlexGrid::cellDoubleClicked, this,
+          [this](int, int) { MSFGridUserInfo_DblClick(); });
   connect(MSFGridUserInfo, &FlexGrid::cellClicked, this, [this](int, int) { MSFGridUserInfo_Click(); });
 
   // Form_Load.
@@ -230,7 +233,9 @@ void DataListFrm::InitialMSFGridUserInfo() {
   MSFGridUserInfo->setColWidth(1, 24390);
 }
 
-void DataListFrm::ClearVkz418Grid() { ResetRecordHeader(Measurement().header); }
+void DataListFrm::ClearVkz418Grid() {
+  ResetRecordHeader(Measurement().header);
+}
 
 void DataListFrm::UpdateVKZ418Grid() {
   const auto rows = SummaryFixedRows(Measurement().header, UiTexts());
@@ -300,8 +305,12 @@ void DataListFrm::applyLayout(const DataListLayout& l) {
   if (EditGrid) EditGrid->raise();
 }
 
-void DataListFrm::PicSplit_MouseDown(int, int, int, int) { SplitDragging = -1; }
-void DataListFrm::PicSplit_MouseUp(int, int, int, int) { SplitDragging = 0; }
+void DataListFrm::PicSplit_MouseDown(int, int, int, int) {
+  SplitDragging = -1;
+}
+void DataListFrm::PicSplit_MouseUp(int, int, int, int) {
+  SplitDragging = 0;
+}
 
 void DataListFrm::PicSplit_MouseMove(int, int, int x, int) {
   if (SplitDragging != -1) return;
@@ -318,9 +327,12 @@ void DataListFrm::PicSplit_MouseMove(int, int, int x, int) {
 int DataListFrm::checkState(int n) const {
   if (n < 0 || n >= kHeaderItemCount) return 0;
   switch (Check1[static_cast<size_t>(n)]->checkState()) {
-    case Qt::Checked: return 1;
-    case Qt::PartiallyChecked: return 2;
-    default: return 0;
+    case Qt::Checked:
+      return 1;
+    case Qt::PartiallyChecked:
+      return 2;
+    default:
+      return 0;
   }
 }
 
@@ -343,7 +355,9 @@ void DataListFrm::AllSelBtn_Click() {
     if (n < kFirstDisabledItem) setCheckState(n, tick ? 1 : 0);
 }
 
-void DataListFrm::SetBtn_Click() { GridInfo(); }
+void DataListFrm::SetBtn_Click() {
+  GridInfo();
+}
 
 // ---- user information -------------------------------------------------------
 
@@ -362,7 +376,8 @@ void DataListFrm::MSFGridUserInfo_DblClick() {
   const QPoint at = MSFGridUserInfo->mapTo(
       this, QPoint(twipsToPixels(MSFGridUserInfo->CellLeft()), twipsToPixels(MSFGridUserInfo->CellTop())));
   const int visible = MSFGridUserInfo->width() - (at.x() - MSFGridUserInfo->mapTo(this, QPoint(0, 0)).x());
-  EditGrid->setGeometry(at.x(), at.y(), std::min(twipsToPixels(MSFGridUserInfo->CellWidth()), std::max(visible, 40)),
+  EditGrid->setGeometry(at.x(), at.y(),
+                        std::min(twipsToPixels(MSFGridUserInfo->CellWidth()), std::max(visible, 40)),
                         twipsToPixels(MSFGridUserInfo->CellHeight()));
   EditGrid->installEventFilter(this);
   EditGrid->show();
@@ -389,9 +404,13 @@ void DataListFrm::EditGrid_KeyPress(int keyAscii) {
   if (keyAscii == 13) commitEditor();
 }
 
-void DataListFrm::EditGrid_LostFocus() { commitEditor(); }
+void DataListFrm::EditGrid_LostFocus() {
+  commitEditor();
+}
 
-void DataListFrm::MSFGridUserInfo_Click() { commitEditor(); }
+void DataListFrm::MSFGridUserInfo_Click() {
+  commitEditor();
+}
 
 bool DataListFrm::eventFilter(QObject* o, QEvent* e) {
   if (EditGrid && o == EditGrid) {
@@ -438,8 +457,8 @@ void DataListFrm::saveAction() {
     const std::string model = Polling().MeterModel;
     int filter = 1;
     const QString preset = q(appDir()) + QLatin1Char('/') + q(model);
-    const QString name = MsgBox::saveFileName(this, q(UiTexts().TxtSaveFile), preset, qtFileFilter(q(kSaveFilter)),
-                                              &filter);
+    const QString name =
+        MsgBox::saveFileName(this, q(UiTexts().TxtSaveFile), preset, qtFileFilter(q(kSaveFilter)), &filter);
     ChooseSaveFileResult(name.isEmpty(), QFile::encodeName(name).toStdString());
     if (DataFile().SaveFileChosen) {
       if (isSupportedModel(model)) {
@@ -494,8 +513,8 @@ void DataListFrm::pdfAction() {
   ReportOutcome outcome{ReportOutcome::Cancelled, {}};
   StopPanelTimers();
   const QString proposed = q(appPath("PDF/" + Shell().RecordFileName));
-  const QString name =
-      MsgBox::saveFileName(this, q(UiTexts().TxtExportPDF), proposed, qtFileFilter(QStringLiteral("PDF Files (*.pdf)|*.pdf|")));
+  const QString name = MsgBox::saveFileName(this, q(UiTexts().TxtExportPDF), proposed,
+                                            qtFileFilter(QStringLiteral("PDF Files (*.pdf)|*.pdf|")));
   if (!QFileInfo(name).fileName().isEmpty())
     outcome = ExportPdfReport({this, VKZ418Grid, VKZ418PointGrid, MSFGridUserInfo}, name);
   StartPanelTimers();
@@ -519,24 +538,34 @@ void DataListFrm::BtnSelectOK_Click() {
   PlotGridColumn(*VKZ418PointGrid, Chart().SelColumn, Option1[static_cast<size_t>(col - 2)]->text());
 }
 
-void DataListFrm::BtnExit_Click() { SSpSelectItem->hide(); }
+void DataListFrm::BtnExit_Click() {
+  SSpSelectItem->hide();
+}
 
-void DataListFrm::histogram(HistResolution res) { RunLevelHistogram(this, *VKZ418PointGrid, SSpResolution, res); }
-void DataListFrm::Btn01dB_Click() { histogram(HistResolution::Tenth); }
-void DataListFrm::Btn1dB_Click() { histogram(HistResolution::Whole); }
+void DataListFrm::histogram(HistResolution res) {
+  RunLevelHistogram(this, *VKZ418PointGrid, SSpResolution, res);
+}
+void DataListFrm::Btn01dB_Click() {
+  histogram(HistResolution::Tenth);
+}
+void DataListFrm::Btn1dB_Click() {
+  histogram(HistResolution::Whole);
+}
 
 // ---- texts --------------------------------------------------------------------
 
 void ApplyDataListFrmText(DataListFrm& f) {
   const UiText& t = UiTexts();
-  const std::string* captions[5] = {&t.TxtSaveFile, &t.TxtPrint, &t.TxtExportPDF, &t.TxtGraphicPlot, &t.TxtHistogram};
+  const std::string* captions[5] = {&t.TxtSaveFile, &t.TxtPrint, &t.TxtExportPDF, &t.TxtGraphicPlot,
+                                    &t.TxtHistogram};
   const QList<QAction*> acts = f.Toolbar1->actions();
   for (int i = 0; i < 5 && i < acts.size(); ++i) acts[i]->setText(q(*captions[i]));
   f.ItemBtn->setText(q(t.TxtHeaderItem));
   f.SetBtn->setText(q(t.TxtSet));
   f.AllSelBtn->setText(q(t.TxtAll));
   f.Panels.applyTexts();
-  for (int k = 0; k < kHeaderItemCount; ++k) f.Check1[static_cast<size_t>(k)]->setText(q(HeaderItemCaption(k, t)));
+  for (int k = 0; k < kHeaderItemCount; ++k)
+    f.Check1[static_cast<size_t>(k)]->setText(q(HeaderItemCaption(k, t)));
   const std::string* heads[6] = {&t.TxtNos, &t.TxtDateTime, &t.TxtLAVG, &t.TxtLeq, &t.TxtLCPK, &t.TxtLZPK};
   for (int c = 0; c < 6; ++c) f.VKZ418PointGrid->setTextMatrix(0, c, q(*heads[c]));
   const std::string* info[5] = {&t.TxtEvaluator, &t.TxtEvaluated, &t.TxtDepartment, &t.TxtCompany,

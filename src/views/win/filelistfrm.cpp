@@ -28,7 +28,9 @@
 namespace vkz {
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+  return QString::fromStdString(s);
+}
 }  // namespace
 
 FileListFrm::FileListFrm() {
@@ -111,7 +113,9 @@ FileListFrm::FileListFrm() {
 
 FileListFrm::~FileListFrm() = default;
 
-void FileListFrm::Form_Unload() { Flags().FileListFrmOpen = 0; }
+void FileListFrm::Form_Unload() {
+  Flags().FileListFrmOpen = 0;
+}
 
 void FileListFrm::closeEvent(QCloseEvent* e) {
   FormRegistry::unload(this);
@@ -130,7 +134,9 @@ void FileListFrm::Show() {
     show();
 }
 
-DataFileReader& FileListFrm::reader() { return *reader_; }
+DataFileReader& FileListFrm::reader() {
+  return *reader_;
+}
 
 void FileListFrm::restartReader() {
   reader_ = std::make_unique<DataFileReader>(MSFUserInfo->gridData(), GridHeader->gridData(),
@@ -158,8 +164,12 @@ void FileListFrm::applyLayout(const FileListLayout& l) {
   SSpResolution->raise();
 }
 
-void FileListFrm::PicSplit_MouseDown(int, int, int, int) { SplitDragging = -1; }
-void FileListFrm::PicSplit_MouseUp(int, int, int, int) { SplitDragging = 0; }
+void FileListFrm::PicSplit_MouseDown(int, int, int, int) {
+  SplitDragging = -1;
+}
+void FileListFrm::PicSplit_MouseUp(int, int, int, int) {
+  SplitDragging = 0;
+}
 
 void FileListFrm::PicSplit_MouseMove(int, int, int x, int) {
   if (SplitDragging != -1) return;
@@ -209,11 +219,19 @@ void FileListFrm::BtnSelectOK_Click() {
   PlotGridColumn(*GridRecord, Chart().SelColumn, Option1[static_cast<size_t>(col - 2)]->text());
 }
 
-void FileListFrm::BtnExit_Click() { SSpSelectItem->hide(); }
+void FileListFrm::BtnExit_Click() {
+  SSpSelectItem->hide();
+}
 
-void FileListFrm::histogram(HistResolution res) { RunLevelHistogram(this, *GridRecord, SSpResolution, res); }
-void FileListFrm::Btn01dB_Click() { histogram(HistResolution::Tenth); }
-void FileListFrm::Btn1dB_Click() { histogram(HistResolution::Whole); }
+void FileListFrm::histogram(HistResolution res) {
+  RunLevelHistogram(this, *GridRecord, SSpResolution, res);
+}
+void FileListFrm::Btn01dB_Click() {
+  histogram(HistResolution::Tenth);
+}
+void FileListFrm::Btn1dB_Click() {
+  histogram(HistResolution::Whole);
+}
 
 // ---- texts and the line reader ------------------------------------------------
 

@@ -30,7 +30,9 @@
 namespace vkz {
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+  return QString::fromStdString(s);
+}
 
 // The track-mode items of Combo1 in list order; Reset (7) has no mode.
 constexpr std::string UiText::*kItems[8] = {&UiText::TxtNormal, &UiText::TxtPanXY,  &UiText::TxtPanX,
@@ -93,13 +95,15 @@ Histogram::Histogram() {
   for (int c = 0; c <= 10; ++c) {
     GridLn->setColAlignment(c, FlexAlign::CenterCenter);
     GridLn->setColWidth(c, pixelsToTwips(fm.horizontalAdvance(c == 0 ? QStringLiteral("ABCDEFAA1")
-                                                                      : QStringLiteral("ABCDEFAA"))));
+                                                                     : QStringLiteral("ABCDEFAA"))));
   }
   Picture1->raise();
   Form_Resize();
 }
 
-void Histogram::Form_Unload() { Flags().HistogramOpen = 0; }
+void Histogram::Form_Unload() {
+  Flags().HistogramOpen = 0;
+}
 
 void Histogram::closeEvent(QCloseEvent* e) {
   FormRegistry::unload(this);
@@ -114,7 +118,8 @@ void Histogram::resizeEvent(QResizeEvent* e) {
 void Histogram::Form_Resize() {
   if (isMinimized()) return;
   const QSize outer = isWindow() ? frameGeometry().size() : size();
-  const TwipsSize s = atLeast({pixelsToTwips(outer.width()), pixelsToTwips(outer.height())}, kHistogramMinimum);
+  const TwipsSize s =
+      atLeast({pixelsToTwips(outer.width()), pixelsToTwips(outer.height())}, kHistogramMinimum);
   const HistogramLayout l = histogramLayout(s.width, s.height);
   placeTwips(Toolbar1, l.toolbar);
   placeTwips(CWG, l.graph);
@@ -189,8 +194,8 @@ void RunLevelHistogram(QWidget* dataWindow, FlexGrid& records, QWidget* resoluti
     const std::string completed = UiTexts().TxtCompleted;
     // The 0.1 dB run writes "50.0%Completed", the 1 dB run "50.0% Completed".
     const bool blank = res == HistResolution::Whole;
-    const HistogramResult r =
-        LevelHistogram(records.gridData(), Chart().SelColumn, res, [&](std::uint64_t done, std::uint64_t total) {
+    const HistogramResult r = LevelHistogram(
+        records.gridData(), Chart().SelColumn, res, [&](std::uint64_t done, std::uint64_t total) {
           if (window) window->setWindowTitle(q(progressCaption(done, total, completed, blank)));
           QCoreApplication::processEvents();
         });

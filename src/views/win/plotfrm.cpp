@@ -18,13 +18,13 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "ui/flexgrid.h"
 #include "ui/graph.h"
 #include "ui/listpos.h"
 #include "ui/msgbox.h"
 #include "ui/numfmt.h"
 #include "ui/printer.h"
 #include "ui/twips.h"
-#include "ui/flexgrid.h"
 #include "views/displaytext.h"
 #include "views/win/chartstate.h"
 #include "views/win/plotcolumn.h"
@@ -33,7 +33,9 @@
 namespace vkz {
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+  return QString::fromStdString(s);
+}
 
 // The track modes of Combo1 in list order: the item text and its help text.
 struct TrackItem {
@@ -41,13 +43,14 @@ struct TrackItem {
   std::string UiText::*help;
 };
 constexpr TrackItem kTrackItems[8] = {
-    {&UiText::TxtNormal, &UiText::TxtNormalMode},       {&UiText::TxtCursorCoordinates, &UiText::TxtHelpCursor},
-    {&UiText::TxtPanXY, &UiText::TxtHelpPanXY},         {&UiText::TxtPanX, &UiText::TxtHelpPanX},
-    {&UiText::TxtPanY, &UiText::TxtHelpPanY},           {&UiText::TxtZoomXY, &UiText::TxtHelpZoomXY},
-    {&UiText::TxtZoomX, &UiText::TxtHelpZoomX},         {&UiText::TxtZoomY, &UiText::TxtHelpZoomY},
+    {&UiText::TxtNormal, &UiText::TxtNormalMode}, {&UiText::TxtCursorCoordinates, &UiText::TxtHelpCursor},
+    {&UiText::TxtPanXY, &UiText::TxtHelpPanXY},   {&UiText::TxtPanX, &UiText::TxtHelpPanX},
+    {&UiText::TxtPanY, &UiText::TxtHelpPanY},     {&UiText::TxtZoomXY, &UiText::TxtHelpZoomXY},
+    {&UiText::TxtZoomX, &UiText::TxtHelpZoomX},   {&UiText::TxtZoomY, &UiText::TxtHelpZoomY},
 };
 
-QDoubleSpinBox* makeEdit(QWidget* parent, const QString& name, double min, double max, int decimals, double step) {
+QDoubleSpinBox* makeEdit(QWidget* parent, const QString& name, double min, double max, int decimals,
+                         double step) {
   auto* e = new QDoubleSpinBox(parent);
   e->setObjectName(name);
   e->setDecimals(decimals);
@@ -70,7 +73,9 @@ QGroupBox* makeFrame(QWidget* parent, const QString& name) {
 }
 
 // The cursor's X read-out: the number in its shortest plain form (37, 37.5).
-QString plainNumber(double v) { return QString::number(v, 'g', 15); }
+QString plainNumber(double v) {
+  return QString::number(v, 'g', 15);
+}
 
 // The main window's caption cut before its first " - ".
 QString captionBeforeDash(const QString& caption) {
@@ -119,8 +124,10 @@ Plot::Plot() {
   CmdPrint->setObjectName(QStringLiteral("CmdPrint"));
 
   for (int i = 1; i <= 2; ++i) {
-    connect(AxisMin[static_cast<size_t>(i)], &QDoubleSpinBox::valueChanged, this, [this] { AxisMin_ValueChanged(); });
-    connect(AxisMax[static_cast<size_t>(i)], &QDoubleSpinBox::valueChanged, this, [this] { AxisMax_ValueChanged(); });
+    connect(AxisMin[static_cast<size_t>(i)], &QDoubleSpinBox::valueChanged, this,
+            [this] { AxisMin_ValueChanged(); });
+    connect(AxisMax[static_cast<size_t>(i)], &QDoubleSpinBox::valueChanged, this,
+            [this] { AxisMax_ValueChanged(); });
   }
   connect(CWGraph1, &Graph::cursorChange, this, &Plot::CWGraph1_CursorChange);
   connect(CmdReset, &QPushButton::clicked, this, [this] { CmdReset_Click(); });
@@ -138,7 +145,9 @@ Plot::Plot() {
   Form_Resize();
 }
 
-void Plot::Form_Unload() { Flags().PlotOpen = 0; }
+void Plot::Form_Unload() {
+  Flags().PlotOpen = 0;
+}
 
 void Plot::closeEvent(QCloseEvent* e) {
   FormRegistry::unload(this);
@@ -183,8 +192,12 @@ void Plot::applyEdits() {
   CWGraph1->setRange(GraphAxis::Y, AxisMin[2]->value(), AxisMax[2]->value());
 }
 
-void Plot::AxisMin_ValueChanged() { applyEdits(); }
-void Plot::AxisMax_ValueChanged() { applyEdits(); }
+void Plot::AxisMin_ValueChanged() {
+  applyEdits();
+}
+void Plot::AxisMax_ValueChanged() {
+  applyEdits();
+}
 
 void Plot::Combo1_Click() {
   const int index = listPosition(Combo1);
@@ -298,8 +311,6 @@ void PlotGridColumn(FlexGrid& grid, std::int32_t& column, const QString& caption
       }
     }
     if (complete) {
-      grid.setCol(column);
-      grid.setRow(static_cast<int>(last));
       Plot* p = FormRegistry::get<Plot>();
       p->show();
       p->raise();
@@ -312,13 +323,15 @@ void PlotGridColumn(FlexGrid& grid, std::int32_t& column, const QString& caption
       const bool xOk = last > 1 ? p->CWGraph1->setRange(GraphAxis::X, 1, static_cast<double>(last))
                                 : p->CWGraph1->setRange(GraphAxis::X, 0, 2);
       if (xOk) {
-        p->CWGraph1->setCaption(GraphAxis::X, p->LblNos->text() + QStringLiteral("  (") + caption + QStringLiteral(")"));
+        p->CWGraph1->setCaption(GraphAxis::X,
+                                p->LblNos->text() + QStringLiteral("  (") + caption + QStringLiteral(")"));
         p->CWGraph1->plotY(scan.values(), 1, 1);
         for (const PauseSpan& s : scan.spans()) {
           Chart().MarkHeight = 30;
           AddGraphMark(static_cast<std::int32_t>(s.pauseRow), QStringLiteral("Pause"));
           Chart().MarkHeight = 105;
-          if (s.restartRow > 0) AddGraphMark(static_cast<std::int32_t>(s.restartRow), QStringLiteral("Start"));
+          if (s.restartRow > 0)
+            AddGraphMark(static_cast<std::int32_t>(s.restartRow), QStringLiteral("Start"));
         }
       }
     }

@@ -12,11 +12,13 @@ ReportHooks& Reports() {
 }
 
 QString printReportMissingText() {
-  return QStringLiteral("The printed report is not available in this version of the program: nothing was printed.");
+  return QStringLiteral(
+      "The printed report is not available in this version of the program: nothing was printed.");
 }
 
 QString pdfReportMissingText() {
-  return QStringLiteral("The PDF report is not available in this version of the program: no file was written.");
+  return QStringLiteral(
+      "The PDF report is not available in this version of the program: no file was written.");
 }
 
 namespace {

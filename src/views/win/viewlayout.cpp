@@ -28,7 +28,8 @@ DataListLayout dataListLayout(int w, int h) {
   DataListLayout l;
   l.frame = {0, 360, w - 100, h - 460};
   const TwipsRect& f = l.frame;
-  l.userInfo = {kSummaryLeft, f.height - f.top - kUserInfoHeight, f.width - f.left - kSummaryLeft, kUserInfoHeight};
+  l.userInfo = {kSummaryLeft, f.height - f.top - kUserInfoHeight, f.width - f.left - kSummaryLeft,
+                kUserInfoHeight};
   l.splitter = {f.width - 6430, 90, kDataListSplitWidth, f.height - f.top - (kUserInfoHeight + 140)};
   l.records.top = 80;
   l.records.height = f.height - f.top - (kUserInfoHeight + 120);

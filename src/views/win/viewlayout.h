@@ -70,8 +70,8 @@ HistogramLayout histogramLayout(int width, int height);
 // ---- level graph window -----------------------------------------------------
 inline constexpr TwipsSize kPlotMinimum{11360, 8960};
 struct PlotLayout {
-  TwipsRect graph;       // CWGraph1
-  TwipsRect frmGraphic;  // FrmGraphic; the rest lie inside it
+  TwipsRect graph;                              // CWGraph1
+  TwipsRect frmGraphic;                         // FrmGraphic; the rest lie inside it
   TwipsRect graphRange, trackMode, cursorInfo;  // SSFGraphRange, SSFTrackMode, SSFCursorInformation
   // Inside SSFGraphRange; index 1 X, 2 Y.
   TwipsRect axisMin[3], axisMax[3];

@@ -19,7 +19,8 @@ namespace vkz {
 void placeTwips(QWidget* w, const TwipsRect& r) {
   if (!w) return;
   if (r.fits())
-    w->setGeometry(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width), twipsToPixels(r.height));
+    w->setGeometry(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
+                   twipsToPixels(r.height));
   else
     w->move(twipsToPixels(r.left), twipsToPixels(r.top));
 }
@@ -29,9 +30,13 @@ TwipsRect twipsGeometry(const QWidget* w) {
   return {pixelsToTwips(g.x()), pixelsToTwips(g.y()), pixelsToTwips(g.width()), pixelsToTwips(g.height())};
 }
 
-TwipsSize twipsSize(const QWidget* w) { return {pixelsToTwips(w->width()), pixelsToTwips(w->height())}; }
+TwipsSize twipsSize(const QWidget* w) {
+  return {pixelsToTwips(w->width()), pixelsToTwips(w->height())};
+}
 
-void resizeTwips(QWidget* w, TwipsSize s) { w->resize(twipsToPixels(s.width), twipsToPixels(s.height)); }
+void resizeTwips(QWidget* w, TwipsSize s) {
+  w->resize(twipsToPixels(s.width), twipsToPixels(s.height));
+}
 
 void setMinimumTwips(QWidget* w, TwipsSize s) {
   w->setMinimumSize(twipsToPixels(s.width), twipsToPixels(s.height));
@@ -107,8 +112,12 @@ QIcon ViewToolbarIcon(const QString& key) {
   return QIcon(pm);
 }
 
-BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+BusyCursor::BusyCursor() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+BusyCursor::~BusyCursor() {
+  QApplication::restoreOverrideCursor();
+}
 
 namespace {
 bool g_longRun = false;
@@ -123,7 +132,9 @@ LongRun::LongRun() {
 LongRun::~LongRun() {
   if (started_) g_longRun = false;
 }
-bool LongRun::active() { return g_longRun; }
+bool LongRun::active() {
+  return g_longRun;
+}
 
 void QuantityPanels::build(QWidget* parent, int selectLeft, int resolutionLeft, int top) {
   SSpSelectItem = new QFrame(parent);
@@ -191,8 +202,8 @@ void QuantityPanels::applyTexts() {
 QString chooseQuantityText() {
   const UiText& t = UiTexts();
   return QStringLiteral("Choose a quantity first (%1, %2, %3 or %4).")
-      .arg(QString::fromStdString(t.TxtLAVG), QString::fromStdString(t.TxtLeq), QString::fromStdString(t.TxtLCPK),
-           QString::fromStdString(t.TxtLZPK));
+      .arg(QString::fromStdString(t.TxtLAVG), QString::fromStdString(t.TxtLeq),
+           QString::fromStdString(t.TxtLCPK), QString::fromStdString(t.TxtLZPK));
 }
 
 }  // namespace vkz

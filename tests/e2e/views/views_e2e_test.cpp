@@ -77,8 +77,9 @@ TEST(ViewsRoadTrip, DownloadSaveReopenGivesTheSameGrids) {
   ASSERT_EQ(dl->VKZ418PointGrid->Rows(), 481);
 
   // The user types the evaluator's name and chooses every offered item.
-  const QPoint cell = dl->MSFGridUserInfo->visualRect(dl->MSFGridUserInfo->gridModel()->index(0, 1)).topLeft() +
-                      QPoint(20, 5);
+  const QPoint cell =
+      dl->MSFGridUserInfo->visualRect(dl->MSFGridUserInfo->gridModel()->index(0, 1)).topLeft() +
+      QPoint(20, 5);
   QTest::mouseClick(dl->MSFGridUserInfo->viewport(), Qt::LeftButton, {}, cell);
   QTest::mouseDClick(dl->MSFGridUserInfo->viewport(), Qt::LeftButton, {}, cell);
   QLineEdit* editor = dl->findChild<QLineEdit*>(QStringLiteral("newtxt"));

@@ -15,12 +15,12 @@
 #include <QTest>
 #include <QToolBar>
 
+#include "polling/pollstate.h"
 #include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
 #include "shell/win/splitbar.h"
-#include "polling/pollstate.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/graph.h"

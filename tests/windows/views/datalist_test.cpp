@@ -61,8 +61,8 @@ class DataListTest : public ViewsTest {
 
 TEST_F(DataListTest, LoadReadsOrRepairsTheSelectionFile) {
   std::string ticked = zeros102();
-  ticked[2 * 2] = '1';                 // Dose
-  ticked[2 * 100] = '2';               // Ti, the third state
+  ticked[2 * 2] = '1';                  // Dose
+  ticked[2 * 100] = '2';                // Ti, the third state
   const std::string eightyFive = "85";  // not a state: unticked
   std::string badField = zeros102();
   badField.replace(2 * 4, 1, eightyFive);
@@ -146,7 +146,8 @@ TEST_F(DataListTest, HeaderItemPanelBuildsRowsAndStoresTheChoice) {
   EXPECT_EQ(f->VKZ418Grid->TextMatrix(11 + 94, 0), QStringLiteral("Ti"));
   EXPECT_EQ(f->VKZ418Grid->TextMatrix(11 + 94, 1), QStringLiteral("80.1 dB"));
   std::string expected;
-  for (int n = 0; n < 102; ++n) expected += std::string(n ? "," : "") + (n < 94 ? "1" : n == 100 ? "1" : n == 101 ? "2" : "0");
+  for (int n = 0; n < 102; ++n)
+    expected += std::string(n ? "," : "") + (n < 94 ? "1" : n == 100 ? "1" : n == 101 ? "2" : "0");
   EXPECT_EQ(selection(), expected + "\r\n");
 
   // The second "All" unticks the offered boxes; a click on a box moves it

@@ -116,7 +116,8 @@ TEST(PlotColumn, ValuesAndPauseMarks) {
     PlotColumnScan scan(static_cast<std::int64_t>(c.cells.size()));
     for (size_t i = 0; i < c.cells.size(); ++i) scan.row(static_cast<std::int64_t>(i + 1), c.cells[i]);
     ASSERT_EQ(scan.values().size(), c.values.size());
-    for (size_t i = 0; i < c.values.size(); ++i) EXPECT_DOUBLE_EQ(scan.values()[i], c.values[i]) << c.cells[i];
+    for (size_t i = 0; i < c.values.size(); ++i)
+      EXPECT_DOUBLE_EQ(scan.values()[i], c.values[i]) << c.cells[i];
     ASSERT_EQ(scan.spans().size(), c.spans.size()) << c.cells[0];
     for (size_t i = 0; i < c.spans.size(); ++i) {
       EXPECT_EQ(scan.spans()[i].pauseRow, c.spans[i].pauseRow);
@@ -134,7 +135,8 @@ TEST(HeaderMatch, CompareOrderCoversEveryItemOnce) {
 TEST(HeaderMatch, CaptionGivesItsItemOrTheFirstInOrder) {
   LoadDefaultStrings();
   UiText ui = UiTexts();
-  for (int item = 0; item < kHeaderItemCount; ++item) EXPECT_EQ(HeaderItemForCaption(HeaderItemCaption(item, ui), ui), item);
+  for (int item = 0; item < kHeaderItemCount; ++item)
+    EXPECT_EQ(HeaderItemForCaption(HeaderItemCaption(item, ui), ui), item);
   EXPECT_EQ(HeaderItemForCaption("dose", ui), -1);  // case counts
   // Two items with one text: both boxes give the row of the one compared first.
   ui.TxtLAEQ05 = ui.TxtKi;  // Ki (102) comes before LAEQ05 (90)
@@ -144,8 +146,9 @@ TEST(HeaderMatch, CaptionGivesItsItemOrTheFirstInOrder) {
 }
 
 TEST(FileFilter, OldFormToQtForm) {
-  EXPECT_EQ(qtFileFilter(QStringLiteral("Data Files (*.vkz)|*.vkz|CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|")),
-            QStringLiteral("Data Files (*.vkz);;CSV Files (*.csv);;All Files (*.*) (*)"));
+  EXPECT_EQ(
+      qtFileFilter(QStringLiteral("Data Files (*.vkz)|*.vkz|CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|")),
+      QStringLiteral("Data Files (*.vkz);;CSV Files (*.csv);;All Files (*.*) (*)"));
   EXPECT_EQ(qtFileFilter(QStringLiteral("PDF Files (*.pdf)|*.pdf|")), QStringLiteral("PDF Files (*.pdf)"));
 }
 

@@ -72,9 +72,13 @@ void ViewsTest::TearDown() {
   setAppDir("");
 }
 
-std::string ViewsTest::dir() const { return tmp_->path().toStdString(); }
+std::string ViewsTest::dir() const {
+  return tmp_->path().toStdString();
+}
 
-QString ViewsTest::path(const QString& relative) const { return tmp_->filePath(relative); }
+QString ViewsTest::path(const QString& relative) const {
+  return tmp_->filePath(relative);
+}
 
 std::string ViewsTest::readFile(const QString& path) {
   QFile f(path);
@@ -87,8 +91,8 @@ void ViewsTest::fillRecords(FlexGrid* grid, const std::vector<std::string>& leve
   int n = 0;
   for (const std::string& l : levels) {
     ++n;
-    grid->AddItem(QString::fromStdString(std::to_string(n) + "\t2018/05/23 14:00:00\t" + l + "\t" + l + "\t" + l +
-                                         "\t" + l));
+    grid->AddItem(QString::fromStdString(std::to_string(n) + "\t2018/05/23 14:00:00\t" + l + "\t" + l + "\t" +
+                                         l + "\t" + l));
   }
   grid->Refresh();
 }
