@@ -151,6 +151,15 @@ TEST_F(ChartsTest, HistogramWindowTrackModesResetAndPrint) {
   EXPECT_EQ(h->CWG->trackMode(), TrackMode::None);
   EXPECT_EQ(h->Combo1->currentText(), QStringLiteral("Reset"));
 
+  // No item chosen: the user is asked for a valid one, the graph stays.
+  limit->trigger();
+  setListPosition(h->Combo1, -1);
+  ASSERT_EQ(MsgBox::shown().size(), 1u);
+  EXPECT_EQ(MsgBox::shown()[0].text, QStringLiteral("Select a valid TrackMode."));
+  EXPECT_FALSE(h->Picture1->isVisible());
+  EXPECT_EQ(h->CWG->maximum(GraphAxis::X), 901);
+  MsgBox::resetTestRecords();
+
   // Shrunk below its minimum, it springs back.
   h->resize(50, 50);
   EXPECT_EQ(h->width(), 9660 / 15);

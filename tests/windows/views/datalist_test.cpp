@@ -20,6 +20,7 @@
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
+#include "ui/twips.h"
 #include "views/datafile.h"
 #include "views/win/chartstate.h"
 #include "views/win/datalistfrm.h"
@@ -93,6 +94,18 @@ TEST_F(DataListTest, LoadReadsOrRepairsTheSelectionFile) {
     settle();
     EXPECT_EQ(Flags().DataListFrmOpen, 0);
   }
+}
+
+TEST_F(DataListTest, WithoutAModelTheWindowLoadsAsDesigned) {
+  Polling().MeterModel.clear();
+  DataListFrm* f = load();
+  EXPECT_FALSE(f->windowState() & Qt::WindowMaximized);
+  EXPECT_FALSE(QFile::exists(path(QStringLiteral("bin/Header.bin"))));
+  EXPECT_EQ(f->VKZ418Grid->Rows(), 11);
+  // In the normal state the window keeps its minimum size.
+  f->resize(10, 10);
+  EXPECT_EQ(f->width(), twipsToPixels(5600));
+  EXPECT_EQ(f->height(), twipsToPixels(4900));
 }
 
 TEST_F(DataListTest, LoadWritesTheFixedRowsFromTheHeader) {
