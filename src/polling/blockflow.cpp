@@ -32,7 +32,8 @@ void BlockFlow::requested(bool afterQuiet) {
 
 bool BlockFlow::repeats(std::int64_t block, Payload p) const {
   const auto it = kept_.find(block);
-  return it != kept_.end() && p.size() <= it->second.size() && std::equal(p.begin(), p.end(), it->second.begin());
+  return it != kept_.end() && p.size() <= it->second.size() &&
+         std::equal(p.begin(), p.end(), it->second.begin());
 }
 
 BlockFlow::Match BlockFlow::match(Payload p) {

@@ -71,8 +71,9 @@ class BlockFlow {
 
   bool active_ = false;
   std::int64_t block_ = 0;
-  std::deque<Sent> sent_;                                   // requests, oldest first
-  std::map<std::int64_t, std::vector<std::uint8_t>> kept_;  // bytes of blocks taken that may still be repeated
+  std::deque<Sent> sent_;  // requests, oldest first
+  std::map<std::int64_t, std::vector<std::uint8_t>>
+      kept_;  // bytes of blocks taken that may still be repeated
 };
 
 }  // namespace vkz

@@ -21,7 +21,9 @@ namespace vkz {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+  return QString::fromStdString(s);
+}
 
 // The header-item rows under the summary (a window without them skips it).
 template <class Window>
@@ -63,7 +65,9 @@ DownloadState& Download() {
   return state;
 }
 
-void ResetDownload() { Download() = DownloadState{}; }
+void ResetDownload() {
+  Download() = DownloadState{};
+}
 
 // ---------------------------------------------------------------------------
 // Memory list

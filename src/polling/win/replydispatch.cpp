@@ -24,7 +24,9 @@ namespace vkz {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+  return QString::fromStdString(s);
+}
 
 template <class T>
 T* control(const char* window, const QString& name) {
@@ -32,7 +34,9 @@ T* control(const char* window, const QString& name) {
   return w ? w->findChild<T*>(name) : nullptr;
 }
 
-QComboBox* oneSetList() { return control<QComboBox>("OneSetForm", QStringLiteral("SetCbx")); }
+QComboBox* oneSetList() {
+  return control<QComboBox>("OneSetForm", QStringLiteral("SetCbx"));
+}
 
 // The one-value list under the regime "first item and stop": a position the
 // list does not have shows its first item instead.
@@ -62,7 +66,8 @@ void oneValueReply(std::uint8_t code, Payload p) {
     case 0x09:
       if (f.OneSetAutoScroll == -1) setOneValue(onOffListPosition(p));
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -146,7 +151,9 @@ void writeAckReply(std::uint8_t code, Payload p) {
       }
       StartPanelTimers();
       break;
-    default: showSetResult(ok); break;
+    default:
+      showSetResult(ok);
+      break;
   }
 }
 
@@ -158,13 +165,26 @@ void resendReply(Payload p) {
   const SettingsRecords& r = Records();
   StopPanelTimers();
   switch (*target) {
-    case ResendWrite::DoseSettings: CmdWriteDoseSettings(r.DoseRecord); break;
-    case ResendWrite::Screens: CmdWriteScreens(r.ScreenRecord); break;
-    case ResendWrite::LedAlarm: CmdWriteLedAlarm(r.LedAlarmRecord); break;
-    case ResendWrite::Timers1: CmdWriteTimers1(r.TimerRecord); break;
-    case ResendWrite::Timers2: CmdWriteTimers2(r.TimerRecord); break;
-    case ResendWrite::Timers3: CmdWriteTimers3(r.TimerRecord); break;
-    case ResendWrite::None: break;
+    case ResendWrite::DoseSettings:
+      CmdWriteDoseSettings(r.DoseRecord);
+      break;
+    case ResendWrite::Screens:
+      CmdWriteScreens(r.ScreenRecord);
+      break;
+    case ResendWrite::LedAlarm:
+      CmdWriteLedAlarm(r.LedAlarmRecord);
+      break;
+    case ResendWrite::Timers1:
+      CmdWriteTimers1(r.TimerRecord);
+      break;
+    case ResendWrite::Timers2:
+      CmdWriteTimers2(r.TimerRecord);
+      break;
+    case ResendWrite::Timers3:
+      CmdWriteTimers3(r.TimerRecord);
+      break;
+    case ResendWrite::None:
+      break;
   }
   StartPanelTimers();
 }
@@ -185,20 +205,47 @@ bool DispatchReply(const ReplyFrame& r) {
     case ReplyKind::LcdApo:
     case ReplyKind::Pause:
     case ReplyKind::KeypadLock:
-    case ReplyKind::AutoScroll: oneValueReply(r.ReplyCode, p); return true;
-    case ReplyKind::Calibration: calibrationReply(p); return true;
-    case ReplyKind::Interval: intervalReply(p); return true;
-    case ReplyKind::WelcomeText: welcomeTextReply(p); return true;
-    case ReplyKind::MeterName: meterNameReply(p); return true;
-    case ReplyKind::LunchTime: lunchTimeReply(p); return true;
-    case ReplyKind::WriteAck: writeAckReply(r.ReplyCode, p); return true;
-    case ReplyKind::ResendRequest: resendReply(p); return true;
-    case ReplyKind::MemoryErased: erasedReply(); return true;
-    case ReplyKind::MemoryListEntry: MemoryListEntryReply(r.ReplyCode, p); return true;
-    case ReplyKind::MemoryListEnd: MemoryListEndReply(p); return true;
-    case ReplyKind::RecordHeader: RecordHeaderReply(p); return true;
-    case ReplyKind::DataBlock: DataBlockReply(p); return true;
-    default: return false;
+    case ReplyKind::AutoScroll:
+      oneValueReply(r.ReplyCode, p);
+      return true;
+    case ReplyKind::Calibration:
+      calibrationReply(p);
+      return true;
+    case ReplyKind::Interval:
+      intervalReply(p);
+      return true;
+    case ReplyKind::WelcomeText:
+      welcomeTextReply(p);
+      return true;
+    case ReplyKind::MeterName:
+      meterNameReply(p);
+      return true;
+    case ReplyKind::LunchTime:
+      lunchTimeReply(p);
+      return true;
+    case ReplyKind::WriteAck:
+      writeAckReply(r.ReplyCode, p);
+      return true;
+    case ReplyKind::ResendRequest:
+      resendReply(p);
+      return true;
+    case ReplyKind::MemoryErased:
+      erasedReply();
+      return true;
+    case ReplyKind::MemoryListEntry:
+      MemoryListEntryReply(r.ReplyCode, p);
+      return true;
+    case ReplyKind::MemoryListEnd:
+      MemoryListEndReply(p);
+      return true;
+    case ReplyKind::RecordHeader:
+      RecordHeaderReply(p);
+      return true;
+    case ReplyKind::DataBlock:
+      DataBlockReply(p);
+      return true;
+    default:
+      return false;
   }
 }
 

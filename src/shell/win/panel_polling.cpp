@@ -243,6 +243,9 @@ void Panel::Timer3_Timer() {
     StartPanelTimers();
   }
   inReceive_ = false;
+  // Bytes that arrived while this tick decoded a frame (the decoder turns
+  // the event loop) are taken now; this also wakes the read notifier again.
+  if (receiveAgain_) receiveNow();
 }
 
 }  // namespace vkz

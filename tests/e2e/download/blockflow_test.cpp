@@ -1,12 +1,12 @@
 // Which request a data-block reply answers, over a line that loses,
 // doubles and cuts replies and a poll tick that re-sends.
+#include "polling/blockflow.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include "polling/blockflow.h"
 
 namespace vkz {
 namespace {
@@ -32,7 +32,9 @@ std::vector<std::uint8_t> bytesOf(char id) {
   return b;
 }
 
-void PrintTo(const Script& s, std::ostream* os) { *os << s.name; }
+void PrintTo(const Script& s, std::ostream* os) {
+  *os << s.name;
+}
 
 class BlockFlowScripts : public ::testing::TestWithParam<Script> {};
 
@@ -51,7 +53,7 @@ TEST_P(BlockFlowScripts, EveryReplyIsMatchedToItsRequest) {
     } else {
       const auto bytes = bytesOf(ev[0]);
       const Payload p(bytes.data(), bytes.size());
-      const BlockFlow::Match want = ev[2] == 'C' ? BlockFlow::Match::Current
+      const BlockFlow::Match want = ev[2] == 'C'   ? BlockFlow::Match::Current
                                     : ev[2] == 'D' ? BlockFlow::Match::Duplicate
                                                    : BlockFlow::Match::Unasked;
       ASSERT_EQ(flow.match(p), want) << "event " << step << " (" << ev << ")";
@@ -61,27 +63,26 @@ TEST_P(BlockFlowScripts, EveryReplyIsMatchedToItsRequest) {
   EXPECT_EQ(flow.block(), GetParam().blocksTaken);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Line, BlockFlowScripts,
-    ::testing::Values(
-        Script{"InOrder", "r A>C r B>C r C>C", 3},
-        // The re-sent request is answered too: its second answer is dropped,
-        // the next block still lands in its own rows.
-        Script{"ResentAndAnsweredTwice", "r q A>C r A>D B>C r C>C", 3},
-        // The first answer was lost: the answer to the re-send is block 0, and
-        // the stale request does not swallow block 1.
-        Script{"LostThenResent", "r q A>C r B>C", 2},
-        // A copy right behind the reply is no block of its own; the real
-        // answer that follows has lost its request and comes again.
-        Script{"CopyBehindTheReply", "r A>C r A>D B>U q B>C", 2},
-        Script{"CutShortCopy", "r A>C r a>D q B>C", 2},
-        // Two blocks that are truly alike: the second is taken from the quiet
-        // re-send, so the download ends rather than asking for ever.
-        Script{"BlocksAlike", "r A>C r A>D q A>C r B>C", 3},
-        // A re-send while another request is outstanding settles nothing.
-        Script{"ResendWithRequestOutstanding", "r A>C r q A>D A>D q A>C", 2},
-        Script{"NothingAsked", "A>U r A>C B>U", 1}),
-    [](const ::testing::TestParamInfo<Script>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Line, BlockFlowScripts,
+                         ::testing::Values(Script{"InOrder", "r A>C r B>C r C>C", 3},
+                                           // The re-sent request is answered too: its second answer is
+                                           // dropped, the next block still lands in its own rows.
+                                           Script{"ResentAndAnsweredTwice", "r q A>C r A>D B>C r C>C", 3},
+                                           // The first answer was lost: the answer to the re-send is block 0,
+                                           // and the stale request does not swallow block 1.
+                                           Script{"LostThenResent", "r q A>C r B>C", 2},
+                                           // A copy right behind the reply is no block of its own; the real
+                                           // answer that follows has lost its request and comes again.
+                                           Script{"CopyBehindTheReply", "r A>C r A>D B>U q B>C", 2},
+                                           Script{"CutShortCopy", "r A>C r a>D q B>C", 2},
+                                           // Two blocks that are truly alike: the second is taken from the
+                                           // quiet re-send, so the download ends rather than asking for ever.
+                                           Script{"BlocksAlike", "r A>C r A>D q A>C r B>C", 3},
+                                           // A re-send while another request is outstanding settles nothing.
+                                           Script{"ResendWithRequestOutstanding", "r A>C r q A>D A>D q A>C",
+                                                  2},
+                                           Script{"NothingAsked", "A>U r A>C B>U", 1}),
+                         [](const ::testing::TestParamInfo<Script>& i) { return std::string(i.param.name); });
 
 TEST(BlockFlow, NoDownloadTakesNothing) {
   const auto bytes = bytesOf('A');

@@ -28,7 +28,9 @@
 
 QT_BEGIN_NAMESPACE
 // Failures print the texts, not their bytes.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 namespace vkz {
@@ -99,7 +101,9 @@ TEST_F(Download, MemoryListShowsEveryStoredMeasurement) {
   ASSERT_EQ(g->Rows(), 5);
   for (int r = 1; r <= 4; ++r) {
     EXPECT_EQ(g->TextMatrix(r, 0), QString::number(r));
-    EXPECT_EQ(g->TextMatrix(r, 1), QStringLiteral("2024/05/%1  %2:30:05").arg(5 + r, 2, 10, QLatin1Char('0')).arg(6 + r, 2, 10, QLatin1Char('0')));
+    EXPECT_EQ(g->TextMatrix(r, 1), QStringLiteral("2024/05/%1  %2:30:05")
+                                       .arg(5 + r, 2, 10, QLatin1Char('0'))
+                                       .arg(6 + r, 2, 10, QLatin1Char('0')));
     EXPECT_EQ(g->TextMatrix(r, 2), QString::number(r));
   }
   EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
@@ -183,7 +187,9 @@ struct LineFault {
   std::function<void(emu::Emulator&)> inject;
 };
 
-void PrintTo(const LineFault& f, std::ostream* os) { *os << f.name; }
+void PrintTo(const LineFault& f, std::ostream* os) {
+  *os << f.name;
+}
 
 class DownloadOverABadLine : public Download, public ::testing::WithParamInterface<LineFault> {};
 
@@ -207,20 +213,46 @@ using emu::Fault;
 using emu::FaultRule;
 INSTANTIATE_TEST_SUITE_P(
     Faults, DownloadOverABadLine,
-    ::testing::Values(
-        LineFault{"RepliesInPieces", [](emu::Emulator& m) { m.setSplit(3, 1ms); }},
-        // Late enough for the poll tick to ask again: both answers come.
-        LineFault{"DelayedBlock", [](emu::Emulator& m) { m.addFault({Fault::Delay, 0x12, 2, 1, 600ms}); }},
-        LineFault{"DoubledBlocks", [](emu::Emulator& m) { m.addFault({Fault::Duplicate, 0x12, 1, 3}); }},
-        LineFault{"CorruptBlock", [](emu::Emulator& m) { m.addFault({Fault::CorruptChecksum, 0x12, 3, 1}); }},
-        LineFault{"DroppedBlocks", [](emu::Emulator& m) { m.addFault({Fault::Drop, 0x12, 1, 2}); }},
-        LineFault{"LastBlockDropped", [](emu::Emulator& m) { m.addFault({Fault::Drop, 0x12, 5, 1}); }},
-        LineFault{"DoubledHeader", [](emu::Emulator& m) { m.addFault({Fault::Duplicate, 0x0E, 0, 1}); }},
-        LineFault{"DelayedHeader", [](emu::Emulator& m) { m.addFault({Fault::Delay, 0x0E, 0, 1, 300ms}); }},
-        // No header: polling comes back with the link watchdog, and the poll
-        // tick asks for the header again.
-        LineFault{"DroppedHeader", [](emu::Emulator& m) { m.addFault({Fault::Drop, 0x0E, 0, 1}); }},
-        LineFault{"CorruptHeader", [](emu::Emulator& m) { m.addFault({Fault::CorruptChecksum, 0x0E, 0, 1}); }}),
+    ::testing::Values(LineFault{"RepliesInPieces", [](emu::Emulator& m) { m.setSplit(3, 1ms); }},
+                      // Late enough for the poll tick to ask again: both answers come.
+                      LineFault{"DelayedBlock",
+                                [](emu::Emulator& m) {
+                                  m.addFault({Fault::Delay, 0x12, 2, 1, 600ms});
+                                }},
+                      LineFault{"DoubledBlocks",
+                                [](emu::Emulator& m) {
+                                  m.addFault({Fault::Duplicate, 0x12, 1, 3});
+                                }},
+                      LineFault{"CorruptBlock",
+                                [](emu::Emulator& m) {
+                                  m.addFault({Fault::CorruptChecksum, 0x12, 3, 1});
+                                }},
+                      LineFault{"DroppedBlocks",
+                                [](emu::Emulator& m) {
+                                  m.addFault({Fault::Drop, 0x12, 1, 2});
+                                }},
+                      LineFault{"LastBlockDropped",
+                                [](emu::Emulator& m) {
+                                  m.addFault({Fault::Drop, 0x12, 5, 1});
+                                }},
+                      LineFault{"DoubledHeader",
+                                [](emu::Emulator& m) {
+                                  m.addFault({Fault::Duplicate, 0x0E, 0, 1});
+                                }},
+                      LineFault{"DelayedHeader",
+                                [](emu::Emulator& m) {
+                                  m.addFault({Fault::Delay, 0x0E, 0, 1, 300ms});
+                                }},
+                      // No header: polling comes back with the link watchdog, and the poll
+                      // tick asks for the header again.
+                      LineFault{"DroppedHeader",
+                                [](emu::Emulator& m) {
+                                  m.addFault({Fault::Drop, 0x0E, 0, 1});
+                                }},
+                      LineFault{"CorruptHeader",
+                                [](emu::Emulator& m) {
+                                  m.addFault({Fault::CorruptChecksum, 0x0E, 0, 1});
+                                }}),
     [](const ::testing::TestParamInfo<LineFault>& i) { return std::string(i.param.name); });
 
 TEST_F(Download, LineSilentMidDownloadAndBack) {
@@ -237,7 +269,8 @@ TEST_F(Download, LineSilentMidDownloadAndBack) {
   EXPECT_EQ(panel()->statusPanelText(2), QStringLiteral("Disconnection"));
   EXPECT_EQ(Polling().BlockPending, -1);
   meter().setSilent(false);
-  ASSERT_TRUE(road_->until([&] { return panel()->MemoryMessageLbl->text() == QStringLiteral("Load Complete"); }, 10000));
+  ASSERT_TRUE(road_->until(
+      [&] { return panel()->MemoryMessageLbl->text() == QStringLiteral("Load Complete"); }, 10000));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_TRUE(road_->pointValuesMatch(1));
 }
@@ -300,7 +333,9 @@ class ScriptedMeter : public Download {
     const emu::Header h = meter().measurement(entry ? entry : entry_).header;
     return {h.begin(), h.end()};
   }
-  std::vector<std::uint8_t> block(unsigned b) { return emu::blockPayload(meter().measurement(entry_).records, b); }
+  std::vector<std::uint8_t> block(unsigned b) {
+    return emu::blockPayload(meter().measurement(entry_).records, b);
+  }
   void pollTicks(int n) {
     for (int i = 0; i < n; ++i) panel()->Timer1_Timer();
   }

@@ -106,7 +106,8 @@ bool DownloadRoad::loadMemoryList() {
   return until([&] {
     for (std::size_t i = shown; i < MsgBox::shown().size(); ++i) {
       const QString& t = MsgBox::shown()[i].text;
-      if (t == QStringLiteral("Get Memory Info OK !!!") || t == QStringLiteral("Memory Info No Data !!!")) return true;
+      if (t == QStringLiteral("Get Memory Info OK !!!") || t == QStringLiteral("Memory Info No Data !!!"))
+        return true;
     }
     return false;
   });
@@ -156,12 +157,13 @@ QString levelCell(unsigned tenths, bool paused) {
 QStringList DownloadRoad::expectedRows(int entry) const {
   const emu::StoredMeasurement m = meter.measurement(entry);
   const emu::Header& h = m.header;
-  const QDateTime start(QDate(static_cast<int>(emu::le16(h, 0)), h[2], h[3]), QTime(h[4], h[5], h[6]), Qt::UTC);
+  const QDateTime start(QDate(static_cast<int>(emu::le16(h, 0)), h[2], h[3]), QTime(h[4], h[5], h[6]),
+                        Qt::UTC);
   const long long interval = static_cast<long long>(emu::le32(h, emu::hdr::Interval));
   // The last record carries the first dose channel's stop time.
-  const QString stop = QString::asprintf("%04u/%02u/%02u %02u:%02u:%02u", emu::le16(h, emu::hdr::StopDate),
-                                         h[emu::hdr::StopDate + 2], h[emu::hdr::StopDate + 3],
-                                         h[emu::hdr::StopTime], h[emu::hdr::StopTime + 1], h[emu::hdr::StopTime + 2]);
+  const QString stop = QString::asprintf(
+      "%04u/%02u/%02u %02u:%02u:%02u", emu::le16(h, emu::hdr::StopDate), h[emu::hdr::StopDate + 2],
+      h[emu::hdr::StopDate + 3], h[emu::hdr::StopTime], h[emu::hdr::StopTime + 1], h[emu::hdr::StopTime + 2]);
   QStringList rows;
   const int n = static_cast<int>(m.records.size());
   for (int i = 0; i < n; ++i) {
@@ -169,9 +171,12 @@ QStringList DownloadRoad::expectedRows(int entry) const {
     const int k = i + 1;
     const QString time =
         i == n - 1 ? stop : start.addSecs(k * interval).toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-    rows << QStringList{QString::number(k), time,
-                        levelCell(r.lavg(), r.paused()), levelCell(r.leq, r.paused()),
-                        levelCell(r.lcpk, r.paused()), levelCell(r.lzpk, r.paused())}
+    rows << QStringList{QString::number(k),
+                        time,
+                        levelCell(r.lavg(), r.paused()),
+                        levelCell(r.leq, r.paused()),
+                        levelCell(r.lcpk, r.paused()),
+                        levelCell(r.lzpk, r.paused())}
                 .join(QLatin1Char('\t'));
   }
   return rows;
@@ -184,8 +189,9 @@ bool DownloadRoad::pointValuesMatch(int entry) const {
   if (d.PointValue1.size() != n || d.PointValue5.size() != n) return false;
   for (std::size_t i = 0; i < n; ++i) {
     const emu::Record& r = m.records[i];
-    if (d.PointValue1[i] != r.lavg() / 10.0 || d.PointValue2[i] != r.leq / 10.0 || d.PointValue3[i] != r.lcpk / 10.0 ||
-        d.PointValue4[i] != r.lzpk / 10.0 || d.PointValue5[i] != (r.paused() ? 1.0 : 0.0))
+    if (d.PointValue1[i] != r.lavg() / 10.0 || d.PointValue2[i] != r.leq / 10.0 ||
+        d.PointValue3[i] != r.lcpk / 10.0 || d.PointValue4[i] != r.lzpk / 10.0 ||
+        d.PointValue5[i] != (r.paused() ? 1.0 : 0.0))
       return false;
   }
   return true;

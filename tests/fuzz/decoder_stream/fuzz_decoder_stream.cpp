@@ -34,7 +34,8 @@ struct Meter {
     const std::size_t from = static_cast<std::size_t>(b) * 80;
     if (from >= bytes.size()) return {};
     const std::size_t to = std::min(bytes.size(), from + 80);
-    return {bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.begin() + static_cast<std::ptrdiff_t>(to)};
+    return {bytes.begin() + static_cast<std::ptrdiff_t>(from),
+            bytes.begin() + static_cast<std::ptrdiff_t>(to)};
   }
 };
 
@@ -112,14 +113,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t k = 3; k < size; ++k) {
     const std::uint8_t op = data[k];
     switch (op % 6) {
-      case 0: answer(1, SIZE_MAX); break;             // the meter answers
-      case 1: if (!line.empty()) line.pop_front(); break;  // the reply is lost
-      case 2: answer(2, SIZE_MAX); break;             // the reply comes twice
-      case 3: answer(1, op / 6); break;               // the reply is cut short
-      case 4:  // the poll tick re-sends; after a quiet spell when nothing is still to come
+      case 0:
+        answer(1, SIZE_MAX);
+        break;  // the meter answers
+      case 1:
+        if (!line.empty()) line.pop_front();
+        break;  // the reply is lost
+      case 2:
+        answer(2, SIZE_MAX);
+        break;  // the reply comes twice
+      case 3:
+        answer(1, op / 6);
+        break;  // the reply is cut short
+      case 4:   // the poll tick re-sends; after a quiet spell when nothing is still to come
         if (prog.flow.active()) prog.ask(line.empty());
         break;
-      case 5: answer(1, SIZE_MAX); answer(1, SIZE_MAX); break;
+      case 5:
+        answer(1, SIZE_MAX);
+        answer(1, SIZE_MAX);
+        break;
     }
   }
   // The line behaves from here: re-sends and answers until the end.
@@ -131,6 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(prog.done);
   for (int t : prog.storedTimes) check(t == 1);
   for (int i = 0; i < count; ++i)
-    check(prog.m.PointValue2[static_cast<std::size_t>(i)] == (meter.bytes[i * 8 + 2] | meter.bytes[i * 8 + 3] << 8) / 10.0);
+    check(prog.m.PointValue2[static_cast<std::size_t>(i)] ==
+          (meter.bytes[i * 8 + 2] | meter.bytes[i * 8 + 3] << 8) / 10.0);
   return 0;
 }
