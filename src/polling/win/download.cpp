@@ -25,12 +25,6 @@ QString q(const std::string& s) {
   return QString::fromStdString(s);
 }
 
-// The header-item rows under the summary (a window without them skips it).
-template <class Window>
-void gridInfo(Window* w) {
-  if constexpr (requires { w->GridInfo(); }) w->GridInfo();
-}
-
 void showMemoryMessage(const std::string& text) {
   if (Panel* p = ThePanel()) p->MemoryMessageLbl->setText(q(text));
 }
@@ -190,7 +184,7 @@ void RecordHeaderReply(Payload p) {
   m.sizePointValues(static_cast<std::size_t>(n));
   DataListFrm* frm = FormRegistry::get<DataListFrm>();
   frm->UpdateVKZ418Grid();
-  gridInfo(frm);
+  frm->GridInfo();
   ps.BlockNo = 0;
   ps.BlockRetry = 0;
   d.BytesLoaded = 0;
