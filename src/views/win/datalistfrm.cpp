@@ -173,7 +173,9 @@ DataListFrm::DataListFrm() {
   UserInfoEditing = 0;
   SSpResolution->hide();
   SSpSelectItem->hide();
-  if (isSupportedModel(Polling().MeterModel) || isSupportedModel(DataFile().FileModel)) {
+  // A linked meter of either model, or a data file of the first model opened
+  // last; otherwise the window stays as designed.
+  if (isSupportedModel(Polling().MeterModel) || DataFile().FileModel == "VKZ 418") {
     setWindowState(Qt::WindowMaximized);
     VKZ418Grid->Clear();
     InitialMSFGridUserInfo();
@@ -522,9 +524,11 @@ void DataListFrm::pdfAction() {
 }
 
 void DataListFrm::BtnSelectOK_Click() {
-  const int col = Panels.chosenColumn();
+  // No option chosen: the quantity chosen last in either data window holds.
+  const int col = Panels.chosenColumn(Chart().SelColumn);
   if (col == 0) {
-    // Without a quantity the run would read the record numbers as levels.
+    // None chosen yet in this run: the run would read the record numbers as
+    // levels.
     MsgBox::show(chooseQuantityText(), MsgIcon::Exclamation);
     return;
   }

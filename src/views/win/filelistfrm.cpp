@@ -203,9 +203,11 @@ void FileListFrm::Toolbar1_ButtonClick(const QString& key) {
 }
 
 void FileListFrm::BtnSelectOK_Click() {
-  const int col = Panels.chosenColumn();
+  // No option chosen: the quantity chosen last in either data window holds.
+  const int col = Panels.chosenColumn(Chart().SelColumn);
   if (col == 0) {
-    // Without a quantity the run would read the record numbers as levels.
+    // None chosen yet in this run: the run would read the record numbers as
+    // levels.
     MsgBox::show(chooseQuantityText(), MsgIcon::Exclamation);
     return;
   }

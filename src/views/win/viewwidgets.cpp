@@ -183,8 +183,8 @@ void QuantityPanels::clearOptions() {
   }
 }
 
-int QuantityPanels::chosenColumn() const {
-  int col = 0;
+int QuantityPanels::chosenColumn(int lastChoice) const {
+  int col = lastChoice >= 2 && lastChoice <= 5 ? lastChoice : 0;
   for (int i = 0; i < 4; ++i)
     if (Option1[static_cast<size_t>(i)]->isChecked()) col = i + 2;
   return col;

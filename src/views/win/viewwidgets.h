@@ -85,13 +85,14 @@ class QuantityPanels {
 
   // Unselects all four options.
   void clearOptions();
-  // The record-grid column of the selected option (2 .. 5), 0 when none.
-  int chosenColumn() const;
+  // The record-grid column of the selected option (2 .. 5); `lastChoice`
+  // when no option is selected (0 when that is no level column either).
+  int chosenColumn(int lastChoice = 0) const;
   // The captions of the user-interface text table.
   void applyTexts();
 };
 
-// The message shown when OK is pressed with no quantity chosen.
+// The message shown when OK is pressed before any quantity was chosen.
 QString chooseQuantityText();
 
 }  // namespace vkz

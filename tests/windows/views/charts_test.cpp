@@ -334,9 +334,16 @@ TEST_F(ChartsTest, FileListPanelsSplitterAndPrint) {
   EXPECT_EQ(f->PicSplit->x() * 15, 2205);
 
   f->Toolbar1_ButtonClick(QStringLiteral("Plot"));
-  QTest::mouseClick(f->BtnSelectOK, Qt::LeftButton);  // no quantity: refused
+  QTest::mouseClick(f->BtnSelectOK, Qt::LeftButton);  // no quantity yet: refused
   EXPECT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_FALSE(FormRegistry::loaded<Plot>());
+  // A choice made before (in either window) is plotted under its caption.
+  fillRecords(f->GridRecord, {"80.0 dB", "81.0 dB", "82.0 dB"});
+  Chart().SelColumn = 3;
+  QTest::mouseClick(f->BtnSelectOK, Qt::LeftButton);
+  ASSERT_TRUE(FormRegistry::loaded<Plot>());
+  EXPECT_EQ(FormRegistry::find<Plot>()->CWGraph1->caption(GraphAxis::X), QStringLiteral("No.s  (Leq)"));
+  EXPECT_EQ(Chart().PlotPoints, 3);
 
   int printed = 0;
   Reports().printReport = [&](const ReportSource& s) {

@@ -98,9 +98,23 @@ TEST_F(DataListTest, LoadReadsOrRepairsTheSelectionFile) {
 
 TEST_F(DataListTest, WithoutAModelTheWindowLoadsAsDesigned) {
   Polling().MeterModel.clear();
+  // Without a linked meter only a data file of the first model opened last
+  // lets the window lay out its grids and read the selection file.
+  const struct {
+    const char* fileModel;
+    bool laidOut;
+  } cases[] = {{"", false}, {"KRD 529", false}, {"VKZ 418", true}};
+  for (const auto& c : cases) {
+    QFile::remove(path(QStringLiteral("bin/Header.bin")));
+    DataFile().FileModel = c.fileModel;
+    DataListFrm* f = load();
+    EXPECT_EQ(bool(f->windowState() & Qt::WindowMaximized), c.laidOut) << c.fileModel;
+    EXPECT_EQ(QFile::exists(path(QStringLiteral("bin/Header.bin"))), c.laidOut) << c.fileModel;
+    FormRegistry::unload<DataListFrm>();
+    settle();
+  }
+  DataFile().FileModel.clear();
   DataListFrm* f = load();
-  EXPECT_FALSE(f->windowState() & Qt::WindowMaximized);
-  EXPECT_FALSE(QFile::exists(path(QStringLiteral("bin/Header.bin"))));
   EXPECT_EQ(f->VKZ418Grid->Rows(), 11);
   // In the normal state the window keeps its minimum size.
   f->resize(10, 10);
@@ -218,16 +232,23 @@ TEST_F(DataListTest, UserInformationIsEditedInPlace) {
 
 TEST_F(DataListTest, QuantityAndResolutionPanels) {
   DataListFrm* f = load();
-  Chart().SelColumn = 4;
   button(f, "Ln")->trigger();
   EXPECT_TRUE(f->SSpSelectItem->isVisible());
   EXPECT_EQ(f->LnMode, 1);
-  // OK with no quantity chosen is refused: nothing would be counted right.
+  // OK before any quantity was chosen in the run is refused: nothing would
+  // be counted right.
   QTest::mouseClick(f->BtnSelectOK, Qt::LeftButton);
   ASSERT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_EQ(MsgBox::shown()[0].text, chooseQuantityText());
   EXPECT_FALSE(f->SSpResolution->isVisible());
+  EXPECT_EQ(Chart().SelColumn, 0);
+  // With no option chosen, the last choice of either data window holds.
+  Chart().SelColumn = 4;
+  QTest::mouseClick(f->BtnSelectOK, Qt::LeftButton);
+  EXPECT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_EQ(Chart().SelColumn, 4);
+  EXPECT_TRUE(f->SSpResolution->isVisible());
+  f->SSpResolution->hide();
 
   f->Option1[1]->click();
   QTest::mouseClick(f->BtnSelectOK, Qt::LeftButton);
