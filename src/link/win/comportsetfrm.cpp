@@ -1,5 +1,6 @@
 #include "link/win/comportsetfrm.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -78,6 +79,9 @@ ComPortSetFrm::ComPortSetFrm() {
   DeviceSelCbx->setObjectName(QStringLiteral("DeviceSelCbx"));
   DeviceSelCbx->setEditable(true);
   DeviceSelCbx->setInsertPolicy(QComboBox::NoInsert);
+  // The model text is taken as typed: "KRD" must not become "KRD 529" (the
+  // line settings depend on the exact text).
+  DeviceSelCbx->setCompleter(nullptr);
   DeviceSelCbx->setGeometry(twipsToPixels(3000), twipsToPixels(480), twipsToPixels(1935),
                             DeviceSelCbx->sizeHint().height());
   ComPortCbx = new QComboBox(ComPortPic);
@@ -85,6 +89,7 @@ ComPortSetFrm::ComPortSetFrm() {
   ComPortCbx->setGeometry(twipsToPixels(3000), twipsToPixels(1680), twipsToPixels(1935),
                           ComPortCbx->sizeHint().height());
   ComPortCbx->installEventFilter(this);
+  ComPortCbx->view()->installEventFilter(this);  // the dropped-down list searches by typed keys too
   ScanProgressBar = new QProgressBar(ComPortPic);
   ScanProgressBar->setObjectName(QStringLiteral("ScanProgressBar"));
   ScanProgressBar->setTextVisible(false);
@@ -156,10 +161,17 @@ void ComPortSetFrm::closeEvent(QCloseEvent* e) {
   FormRegistry::unload(this);
 }
 
+void ComPortSetFrm::reject() {
+  // Escape closes the window the way its close box does: unloaded, nothing
+  // linked. (A plain dialog would only hide and stay loaded with its flag
+  // set, and the next showing would not load it afresh.)
+  FormRegistry::unload(this);
+}
+
 bool ComPortSetFrm::eventFilter(QObject* watched, QEvent* e) {
   // ComPortCbx_KeyPress: no typed character reaches the port list (the
   // list's own type-to-search would pick another port).
-  if (watched == ComPortCbx && e->type() == QEvent::KeyPress) {
+  if ((watched == ComPortCbx || watched == ComPortCbx->view()) && e->type() == QEvent::KeyPress) {
     const auto* k = static_cast<QKeyEvent*>(e);
     if (!k->text().isEmpty() && k->text().at(0).isPrint()) return true;
   }

@@ -29,6 +29,8 @@ class ComPortSetFrm : public QDialog, public Form {
   void PortResetBtn_Click();
   void PortScanBtn_Click();
   void DeviceManager_Click();
+  // The Escape key: closes the window like its close box (links nothing).
+  void reject() override;
 
   QWidget* ComPortPic = nullptr;
   QPushButton* PortScanBtn = nullptr;

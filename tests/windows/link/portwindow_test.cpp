@@ -2,10 +2,12 @@
 // over pseudo-terminals, and OK linking a port (a meter emulator answers).
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -107,8 +109,13 @@ TEST_F(PortWindow, OpensWithEveryPortAndTheMeterModelSelected) {
   EXPECT_EQ(f->ComPortCbx->itemText(255), "COM  256");
   EXPECT_EQ(f->ComPortCbx->currentIndex(), 0);
 
-  // Typed characters never reach the port list.
+  // Typed characters never reach the port list, closed or dropped down.
   QTest::keyClicks(f->ComPortCbx, "2C");
+  EXPECT_EQ(f->ComPortCbx->currentIndex(), 0);
+  f->show();
+  f->ComPortCbx->showPopup();
+  QTest::keyClicks(f->ComPortCbx->view(), "C");  // would search for the next "COM ..."
+  QTest::keyClick(f->ComPortCbx->view(), Qt::Key_Return);
   EXPECT_EQ(f->ComPortCbx->currentIndex(), 0);
 
   // The layout rule: no smaller than 5280 x 3540 twips, panel centred.
@@ -167,13 +174,20 @@ TEST_F(PortWindow, OkLinksThePortWithTheMeterLineForItsModelsOnly) {
       {"KRD 529", 6, kMeterLineSettings},
       {"418", 11, kMeterLineSettings},
       {"VKZ 418", 2, ""},
+      {"KRD", 4, ""},  // taken as typed, not completed to the list's item
       {"", 0, ""},
   };
   int count = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.model);
     ComPortSetFrm* f = open();
-    f->DeviceSelCbx->setEditText(c.model);
+    f->show();
+    QApplication::setActiveWindow(f);
+    f->DeviceSelCbx->setFocus();
+    f->DeviceSelCbx->lineEdit()->selectAll();
+    QTest::keyClick(f->DeviceSelCbx->lineEdit(), Qt::Key_Backspace);
+    QTest::keyClicks(f->DeviceSelCbx->lineEdit(), c.model);
+    ASSERT_EQ(f->DeviceSelCbx->currentText(), c.model);
     f->ComPortCbx->setCurrentIndex(c.index);
     QTest::mouseClick(f->LinkBtn, Qt::LeftButton);
     settle();
@@ -218,13 +232,23 @@ TEST_F(PortWindow, OkLinksAMeterThatThenAnswers) {
 }
 
 TEST_F(PortWindow, ClosingWithoutOkLinksNothing) {
-  ComPortSetFrm* f = open();
-  f->close();
-  settle();
-  EXPECT_EQ(Flags().ComPortSetFrmOpen, 0);
-  EXPECT_EQ(Link().PortCount, 0);
-  EXPECT_EQ(Link().CurPort, 1);
-  EXPECT_EQ(Link().PortTable[1].PortNo, 0);
+  // The close box and the Escape key both unload the window; the next
+  // showing loads it afresh.
+  for (bool escape : {false, true}) {
+    SCOPED_TRACE(escape ? "Escape" : "close box");
+    ComPortSetFrm* f = open();
+    f->ComPortCbx->setCurrentIndex(5);
+    if (escape)
+      QTest::keyClick(f, Qt::Key_Escape);
+    else
+      f->close();
+    settle();
+    EXPECT_EQ(Flags().ComPortSetFrmOpen, 0);
+    EXPECT_EQ(FormRegistry::find<ComPortSetFrm>(), nullptr);
+    EXPECT_EQ(Link().PortCount, 0);
+    EXPECT_EQ(Link().CurPort, 1);
+    EXPECT_EQ(Link().PortTable[1].PortNo, 0);
+  }
 }
 
 TEST_F(PortWindow, EleventhOkShowsOpenPortErrorAndKeepsEntryTen) {
