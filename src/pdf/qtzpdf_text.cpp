@@ -406,7 +406,8 @@ void qtzPDF::writeCellLine(std::string_view cp, double X, double Y, double w, do
   if (!drawColor_.empty()) line(drawColor_);
 
   // Frame of the line: a filled rectangle and/or edges, one block whose
-  // lines are ended by CR.
+  // lines are ended by CR; the width of the edges goes out first, as a
+  // line of its own.
   std::string block;
   if (border_ == "1" || fill_) {
     appendPdfNumber(block, X * k_, 2);
@@ -420,8 +421,7 @@ void qtzPDF::writeCellLine(std::string_view cp, double X, double Y, double w, do
     block += '\r';
   }
   if (border_ != "0" && border_ != "1") {
-    appendPdfNumber(block, lineWidth_ * k_, 2);
-    block += " w\r";
+    widthLine();
     auto edge = [&](double x1, double y1, double x2, double y2, const char* ending) {
       appendPdfNumber(block, x1 * k_, 2);
       block += ' ';
