@@ -1,5 +1,15 @@
 #include "ui/griddata.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vkz {
 
 std::vector<std::string> splitTabs(std::string_view text) {
@@ -17,97 +27,364 @@ std::vector<std::string> splitTabs(std::string_view text) {
   return out;
 }
 
-std::string GridData::normalise(std::string_view tabText) const {
-  std::string row;
-  row.reserve(tabText.size() + static_cast<size_t>(cols_));
-  size_t start = 0;
-  bool more = true;
-  for (int c = 0; c < cols_; ++c) {
-    if (c) row += '\t';
-    if (!more) continue;
-    size_t tab = tabText.find('\t', start);
-    if (tab == std::string_view::npos) {
-      row.append(tabText.substr(start));
-      more = false;
-    } else {
-      row.append(tabText.substr(start, tab - start));
-      start = tab + 1;
+namespace {
+
+// The arena never shrinks below this when it grows (small grids of a few
+// rows then grow once or twice).
+constexpr std::size_t kMinArena = 256;
+// Left-behind bytes below this are never worth a compaction.
+constexpr std::size_t kMinGarbage = 4096;
+
+const char* findTab(const char* p, const char* end) {
+  return static_cast<const char*>(std::memchr(p, '\t', static_cast<size_t>(end - p)));
+}
+
+// Where cell `col` of a row text starts and ends.
+std::pair<size_t, size_t> cellBounds(std::string_view row, int col) {
+  const char* p = row.data();
+  const char* end = p + row.size();
+  const char* start = p;
+  for (int c = 0; c < col && start; ++c) {
+    const char* tab = findTab(start, end);
+    start = tab ? tab + 1 : nullptr;
+  }
+  if (!start) return {row.size(), row.size()};
+  const char* tab = findTab(start, end);
+  return {static_cast<size_t>(start - p), static_cast<size_t>((tab ? tab : end) - p)};
+}
+
+}  // namespace
+
+GridData::GridData(const GridData& other)
+    : spans_(other.spans_),
+      cols_(other.cols_),
+      fixedRows_(other.fixedRows_),
+      fixedCols_(other.fixedCols_),
+      revision_(other.revision_) {
+  if (other.used_ > 0) {
+    arena_ = static_cast<char*>(std::malloc(other.used_));
+    if (!arena_) throw std::bad_alloc();
+    std::memcpy(arena_, other.arena_, other.used_);
+    used_ = cap_ = other.used_;
+    live_ = other.live_;
+  }
+}
+
+GridData::GridData(GridData&& other) noexcept
+    : arena_(std::exchange(other.arena_, nullptr)),
+      used_(std::exchange(other.used_, 0)),
+      cap_(std::exchange(other.cap_, 0)),
+      live_(std::exchange(other.live_, 0)),
+      spans_(std::move(other.spans_)),
+      cols_(other.cols_),
+      fixedRows_(other.fixedRows_),
+      fixedCols_(other.fixedCols_),
+      revision_(other.revision_) {
+  other.spans_.clear();
+}
+
+GridData& GridData::operator=(const GridData& other) {
+  if (this != &other) {
+    GridData copy(other);
+    *this = std::move(copy);
+  }
+  return *this;
+}
+
+GridData& GridData::operator=(GridData&& other) noexcept {
+  if (this != &other) {
+    std::free(arena_);
+    arena_ = std::exchange(other.arena_, nullptr);
+    used_ = std::exchange(other.used_, 0);
+    cap_ = std::exchange(other.cap_, 0);
+    live_ = std::exchange(other.live_, 0);
+    spans_ = std::move(other.spans_);
+    other.spans_.clear();
+    cols_ = other.cols_;
+    fixedRows_ = other.fixedRows_;
+    fixedCols_ = other.fixedCols_;
+    revision_ = other.revision_;
+  }
+  return *this;
+}
+
+GridData::~GridData() {
+  std::free(arena_);
+}
+
+std::string_view GridData::longRow(Span s) const {
+  std::uint64_t len;
+  std::memcpy(&len, arena_ + s.off - sizeof len, sizeof len);
+  return {arena_ + s.off, static_cast<size_t>(len)};
+}
+
+void GridData::grow(std::size_t extra, std::string_view* alias) {
+  if (extra <= cap_ - used_) return;
+  if (extra > kMaxArena - used_) throw std::bad_alloc();
+  std::size_t want = std::max({used_ + extra, cap_ + cap_ / 2, kMinArena});
+  want = std::min<std::size_t>(want, kMaxArena);
+  std::ptrdiff_t aliasAt = -1;
+  if (alias && arena_) {
+    const auto a = reinterpret_cast<std::uintptr_t>(alias->data());
+    const auto base = reinterpret_cast<std::uintptr_t>(arena_);
+    if (a >= base && a < base + used_) aliasAt = static_cast<std::ptrdiff_t>(a - base);
+  }
+  char* p = static_cast<char*>(std::realloc(arena_, want));
+  if (!p) throw std::bad_alloc();
+  arena_ = p;
+  cap_ = want;
+  if (aliasAt >= 0) *alias = std::string_view(arena_ + aliasAt, alias->size());
+}
+
+void GridData::reserveBytes(std::size_t bytes) {
+  if (bytes <= cap_ - used_) return;
+  if (bytes > kMaxArena - used_) bytes = kMaxArena - used_;
+  char* p = static_cast<char*>(std::realloc(arena_, used_ + bytes));
+  if (!p) throw std::bad_alloc();
+  arena_ = p;
+  cap_ = used_ + bytes;
+}
+
+char* GridData::openRow(std::size_t len, Span& span) {
+  std::size_t at = used_;
+  if (len >= kLongRow) {
+    const std::uint64_t n = len;
+    std::memcpy(arena_ + at, &n, sizeof n);
+    at += sizeof n;
+    span.len = kLongRow;
+  } else {
+    span.len = len;
+  }
+  span.off = at;
+  used_ = at + len;
+  return arena_ + at;
+}
+
+namespace {
+
+// The TABs of a text, counted (a row of the data file is read through
+// here: one quick pass, then one copy when its cells already fit).
+size_t countTabs(std::string_view text) {
+  const char* p = text.data();
+  const size_t n = text.size();
+  size_t count = 0, i = 0;
+#if defined(__SSE2__)
+  if (n >= 16) {
+    // Each byte lane counts its TABs (a match is -1, subtracted), for at
+    // most 255 blocks of 16 bytes before the lanes are summed. The last
+    // block ends at the text's end, its lanes seen already masked off.
+    static constexpr unsigned char kTail[32] = {
+        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    const __m128i tab = _mm_set1_epi8('\t'), zero = _mm_setzero_si128();
+    for (;;) {
+      __m128i lanes = zero;
+      for (int k = 0; k < 254 && i + 16 <= n; ++k, i += 16) {  // and the last: 255
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(v, tab));
+      }
+      if (i + 16 > n && i < n) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16));
+        const __m128i fresh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kTail + (n - i)));
+        lanes = _mm_sub_epi8(lanes, _mm_and_si128(_mm_cmpeq_epi8(v, tab), fresh));
+        i = n;
+      }
+      const __m128i sums = _mm_sad_epu8(lanes, zero);
+      count += static_cast<size_t>(_mm_cvtsi128_si32(sums)) +
+               static_cast<size_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums)));
+      if (i >= n) return count;
     }
   }
-  return row;
+#endif
+  for (; i < n; ++i) count += p[i] == '\t';
+  return count;
+}
+
+}  // namespace
+
+GridData::Span GridData::putNormalised(std::string_view tabText, std::size_t tabs) {
+  Span span{0, 0};
+  if (cols_ <= 0) return span;
+  const size_t want = static_cast<size_t>(cols_ - 1);  // TABs of a row
+  size_t keep = tabText.size();
+  size_t missing = 0;
+  if (tabs == want) {
+    // Exactly cols_ cells: taken as they are.
+  } else if (tabs == want + 1 && tabText.back() == '\t') {
+    --keep;  // and a TAB at the end, as a line of the data file has
+  } else {
+    // Find where cell cols_ - 1 ends; count the cells that are missing.
+    const char* p = tabText.data();
+    const char* end = p + tabText.size();
+    const char* cell = p;
+    int c = 1;
+    for (; c < cols_; ++c) {
+      const char* tab = findTab(cell, end);
+      if (!tab) break;
+      cell = tab + 1;
+    }
+    if (c == cols_) {
+      if (const char* tab = findTab(cell, end)) keep = static_cast<size_t>(tab - p);
+    } else {
+      missing = static_cast<size_t>(cols_ - c);
+    }
+  }
+  const size_t len = keep + missing;
+  grow(len + sizeof(std::uint64_t), &tabText);
+  char* out = openRow(len, span);
+  std::memcpy(out, tabText.data(), keep);
+  std::memset(out + keep, '\t', missing);
+  return span;
+}
+
+void GridData::maybeCompact() {
+  if (spans_.empty()) {
+    used_ = live_ = 0;
+    return;
+  }
+  if (used_ >= kMinGarbage && live_ < used_ / 2 && used_ - live_ >= kMinGarbage) rebuild(cols_);
+}
+
+// Writes every row anew into a fresh arena, cut or padded to `newCols`
+// cells. Rows next to each other that share one text keep sharing it.
+void GridData::rebuild(int newCols) {
+  GridData next;
+  next.cols_ = newCols;
+  std::size_t estimate = std::min(live_, used_);
+  if (newCols > cols_) estimate += spans_.size() * static_cast<size_t>(newCols - cols_);
+  next.reserveBytes(estimate);
+  next.spans_.reserve(spans_.size());
+  Span prevOld{0, 0}, prevNew{0, 0};
+  bool havePrev = false;
+  for (size_t i = 0; i < spans_.size(); ++i) {
+    const Span s = spans_[i];
+    Span n;
+    if (havePrev && s.off == prevOld.off && s.len == prevOld.len) {
+      n = prevNew;
+    } else {
+      std::string_view text = rowText(static_cast<int>(i));
+      if (newCols == cols_) {
+        next.grow(text.size() + sizeof(std::uint64_t));
+        char* out = next.openRow(text.size(), n);
+        std::memcpy(out, text.data(), text.size());
+      } else {
+        n = next.putNormalised(text, countTabs(text));
+      }
+    }
+    next.live_ += next.spanSize(n);
+    next.spans_.push_back(n);
+    prevOld = s;
+    prevNew = n;
+    havePrev = true;
+  }
+  std::swap(arena_, next.arena_);
+  std::swap(used_, next.used_);
+  std::swap(cap_, next.cap_);
+  std::swap(live_, next.live_);
+  spans_.swap(next.spans_);
+  cols_ = newCols;
 }
 
 void GridData::setRows(int n) {
   if (n < 0) n = 0;
-  std::string empty(static_cast<size_t>(cols_ > 0 ? cols_ - 1 : 0), '\t');
-  rows_.resize(static_cast<size_t>(n), empty);
+  const size_t want = static_cast<size_t>(n);
+  if (want > spans_.size()) {
+    const size_t len = static_cast<size_t>(cols_ > 0 ? cols_ - 1 : 0);
+    spans_.reserve(want);
+    grow(len + sizeof(std::uint64_t));
+    Span empty{0, 0};
+    char* out = openRow(len, empty);
+    std::memset(out, '\t', len);
+    live_ += (want - spans_.size()) * len;
+    spans_.resize(want, empty);  // the new rows share one text
+  } else {
+    for (size_t i = want; i < spans_.size(); ++i) live_ -= spanSize(spans_[i]);
+    spans_.resize(want);
+    maybeCompact();
+  }
   ++revision_;
 }
 
 void GridData::setCols(int n) {
   if (n < 0) n = 0;
   if (n == cols_) return;
-  int old = cols_;
-  cols_ = n;
-  for (auto& r : rows_) {
-    if (n > old) {
-      r.append(static_cast<size_t>(old == 0 ? n - 1 : n - old), '\t');
-    } else {
-      r = normalise(r);
-    }
-  }
+  if (spans_.empty())
+    cols_ = n;
+  else
+    rebuild(n);
   ++revision_;
 }
 
 std::string GridData::text(int row, int col) const {
   if (row < 0 || row >= rows() || col < 0 || col >= cols_) return {};
-  const std::string& r = rows_[static_cast<size_t>(row)];
-  size_t start = 0;
-  for (int c = 0; c < col; ++c) start = r.find('\t', start) + 1;
-  size_t end = r.find('\t', start);
-  return r.substr(start, end == std::string::npos ? std::string::npos : end - start);
+  std::string_view r = rowText(row);
+  auto [start, end] = cellBounds(r, col);
+  return std::string(r.substr(start, end - start));
 }
 
 bool GridData::setText(int row, int col, std::string_view value) {
   if (row < 0 || row >= rows() || col < 0 || col >= cols_) return false;
-  std::string& r = rows_[static_cast<size_t>(row)];
-  size_t start = 0;
-  for (int c = 0; c < col; ++c) start = r.find('\t', start) + 1;
-  size_t end = r.find('\t', start);
-  if (end == std::string::npos) end = r.size();
+  const Span old = spans_[static_cast<size_t>(row)];
+  std::string_view r = rowText(row);
+  const size_t rowAt = static_cast<size_t>(r.data() - arena_);
+  const size_t rowLen = r.size();
+  auto [start, end] = cellBounds(r, col);
+  const size_t len = rowLen - (end - start) + value.size();
+  grow(len + sizeof(std::uint64_t), &value);  // may move the arena
+  Span span{0, 0};
+  char* out = openRow(len, span);
+  const char* src = arena_ + rowAt;
+  std::memcpy(out, src, start);
   // A TAB inside a cell would split it on the next read: it becomes a blank.
-  std::string v(value);
-  for (char& ch : v)
-    if (ch == '\t') ch = ' ';
-  r.replace(start, end - start, v);
+  char* v = out + start;
+  for (char ch : value) *v++ = ch == '\t' ? ' ' : ch;
+  std::memcpy(v, src + end, rowLen - end);
+  live_ -= spanSize(old);
+  live_ += spanSize(span);
+  spans_[static_cast<size_t>(row)] = span;
+  maybeCompact();
   ++revision_;
   return true;
 }
 
+void GridData::appendItem(std::string_view tabText, std::size_t tabs) {
+  const Span span = putNormalised(tabText, tabs);
+  spans_.push_back(span);
+  live_ += spanSize(span);
+  ++revision_;
+}
+
 void GridData::addItem(std::string_view tabText, int at) {
-  std::string row = normalise(tabText);
+  const Span span = putNormalised(tabText, countTabs(tabText));
   if (at < 0 || at >= rows())
-    rows_.push_back(std::move(row));
+    spans_.push_back(span);
   else
-    rows_.insert(rows_.begin() + at, std::move(row));
+    spans_.insert(spans_.begin() + at, span);
+  live_ += spanSize(span);
   ++revision_;
 }
 
 bool GridData::removeItem(int row) {
   if (row < 0 || row >= rows()) return false;
-  rows_.erase(rows_.begin() + row);
+  live_ -= spanSize(spans_[static_cast<size_t>(row)]);
+  spans_.erase(spans_.begin() + row);
+  maybeCompact();
   ++revision_;
   return true;
 }
 
 void GridData::truncate(int keep) {
   if (keep < 0) keep = 0;
-  if (keep < rows()) rows_.resize(static_cast<size_t>(keep));
+  if (static_cast<size_t>(keep) < spans_.size()) setRows(keep);
   ++revision_;
 }
 
 void GridData::clear() {
-  rows_.clear();
+  std::free(arena_);
+  arena_ = nullptr;
+  used_ = cap_ = live_ = 0;
+  spans_.clear();
+  spans_.shrink_to_fit();
   ++revision_;
 }
 

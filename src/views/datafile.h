@@ -158,6 +158,7 @@ class DataFileReader {
   std::uint64_t recordsRead_ = 0;
   std::vector<bool> seen_;  // record numbers read
   std::uint64_t cap_ = std::uint64_t{1} << 24;
+  std::uint64_t byteHint_ = 0;  // the file's size, when known
   std::int64_t errorLine_ = -1;
   std::string error_;
 };
@@ -210,7 +211,7 @@ class DataFileLoader {
   OpenResult finish();
 
  private:
-  void segment(std::string_view seg, bool beforeLF);
+  void segment(std::string_view seg, bool beforeLF, const detail::LineScan& scan);
   void tooLong();
   void line(std::string_view raw, const detail::LineScan& scan);
   void stopAt(std::int64_t lineNo, std::string message);

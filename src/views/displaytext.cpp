@@ -19,7 +19,42 @@ inline bool isDigit(char c) {
 
 }  // namespace
 
+namespace {
+
+inline bool isPoint(unsigned char c) {
+  return c == '.' || c == ',';
+}
+
+// The level texts of a measurement ("85.3 dB", "104.2", "9,5 dB"): one to
+// three digits, a decimal point, one digit, then the end or anything but a
+// digit or an exponent. Read without branches on the digits, so a grid of a
+// million levels with two and three digits mixed reads without mispredicted
+// jumps. False (and nothing read) for any other text.
+inline bool shortDecimal(std::string_view t, double& v) {
+  const size_t n = t.size();
+  if (n < 3) return false;
+  const auto* s = reinterpret_cast<const unsigned char*>(t.data());
+  const unsigned a = s[0] - unsigned{'0'}, b = s[1] - unsigned{'0'}, c = s[2] - unsigned{'0'};
+  // Where the point is: k digits before it (0: not one of these texts).
+  const unsigned p1 = isPoint(s[1]);
+  const unsigned p2 = unsigned{n >= 4} & isPoint(s[2]) & (p1 ^ 1u);
+  const unsigned p3 = unsigned{n >= 5} & isPoint(s[n >= 4 ? 3 : 0]) & ((p1 | p2) ^ 1u);
+  const size_t k = p1 + 2 * p2 + 3 * p3;
+  const unsigned f = s[k + 1] - unsigned{'0'};  // in the text: see p2, p3
+  const bool more = k + 2 < n;
+  const unsigned char next = s[more ? k + 2 : 0];
+  const bool ends = (!more) | ((next - unsigned{'0'} > 9) & ((next | 0x20) != 'e'));
+  const bool ok = (k != 0) & (a <= 9) & ((k < 2) | (b <= 9)) & ((k < 3) | (c <= 9)) & (f <= 9) & ends;
+  if (!ok) return false;
+  const unsigned whole[4] = {0, a, a * 10 + b, a * 100 + b * 10 + c};
+  v = static_cast<double>(whole[k] * 10 + f) / 10.0;  // as the full reading divides
+  return true;
+}
+
+}  // namespace
+
 double displayNumber(std::string_view t) {
+  if (double v; shortDecimal(t, v)) return v;
   const char* p = t.data();
   const char* end = p + t.size();
   while (p < end && (*p == ' ' || *p == '\t')) ++p;
