@@ -122,7 +122,9 @@ CentredOut CentreInWindow(int width, int height, int panelWidth, int panelHeight
 }
 
 int LanguageOptionTop(int firstTop, int optionHeight, int i) {
-  return firstTop + i * (optionHeight / 2) + i * optionHeight;
+  // Half a height is not cut to a whole twip before it is added up: an odd
+  // height still puts option 2 three heights below option 0.
+  return whole(firstTop + i * (optionHeight / 2.0) + i * optionHeight);
 }
 
 int LanguagePanelHeight(int n, int optionHeight, int setBtnHeight) {
@@ -131,7 +133,7 @@ int LanguagePanelHeight(int n, int optionHeight, int setBtnHeight) {
 }
 
 int HelpPanelHeight(int options, int optionHeight) {
-  return options * optionHeight + (optionHeight / 2) * options;
+  return whole(options * optionHeight + (optionHeight / 2.0) * options);
 }
 
 }  // namespace vkz

@@ -23,6 +23,9 @@ constexpr int kOptionHeight = 375;
 
 HelpFrm::HelpFrm() {
   setObjectName(QStringLiteral("HelpFrm"));
+  // The design size; the load then maximises the window (a resize after
+  // that would take the maximised state away again).
+  resize(px(6000), px(3500));
   Flags().HelpFrmOpen = -1;
   SSPanel1 = new QFrame(this);
   SSPanel1->setObjectName(QStringLiteral("SSPanel1"));
@@ -32,7 +35,9 @@ HelpFrm::HelpFrm() {
     auto* o = new QRadioButton(SSPanel1);
     o->setObjectName(QStringLiteral("MunOpt_%1").arg(i));
     o->setAutoExclusive(false);
-    o->setGeometry(px(240), px(120 + i * 600), px(3600), px(kOptionHeight));
+    // The two options one and a half heights apart, in the panel's three
+    // option heights.
+    o->setGeometry(px(240), px(kOptionHeight / 4 + i * (kOptionHeight * 3 / 2)), px(3600), px(kOptionHeight));
     connect(o, &QRadioButton::clicked, this, [this, i] { MunOpt_Click(i); });
     MunOpt[static_cast<size_t>(i)] = o;
   }
@@ -42,10 +47,9 @@ HelpFrm::HelpFrm() {
   setWindowState(windowState() | Qt::WindowMaximized);
   ApplyHelpFrmText(*this);
   MunOpt[0]->setChecked(false);
-  const int h = HelpPanelHeight(2, kOptionHeight);
-  SSPanel1->resize(px(5400), px(h + 500));
-  ExitBtn->setGeometry(px(4200), px(h - 360), px(1000), px(375));
-  resize(px(6000), px(3500));
+  const int h = HelpPanelHeight(2, tw(MunOpt[0]->height()));
+  SSPanel1->resize(px(5400), px(h));
+  ExitBtn->setGeometry(px(4200), px(h - 375 - 90), px(1000), px(375));
 }
 
 void HelpFrm::Form_Unload() { Flags().HelpFrmOpen = 0; }

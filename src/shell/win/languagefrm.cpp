@@ -18,13 +18,16 @@ namespace vkz {
 namespace {
 int px(int twips) { return twipsToPixels(twips); }
 int tw(int pixels) { return pixelsToTwips(pixels); }
-constexpr int kOptionTop = 240;
+constexpr int kOptionTop = 120;
 constexpr int kOptionHeight = 375;
 constexpr int kButtonHeight = 495;
 }  // namespace
 
 LanguageFrm::LanguageFrm() {
   setObjectName(QStringLiteral("LanguageFrm"));
+  // The design size; the load then maximises the window (a resize after
+  // that would take the maximised state away again).
+  resize(px(5600), px(3400));
   Flags().LanguageFrmOpen = -1;
   setWindowState(windowState() | Qt::WindowMaximized);
   // Every other window closes, the data list window, the histogram and the
@@ -49,7 +52,6 @@ LanguageFrm::LanguageFrm() {
   connect(SetBtn, &QPushButton::clicked, this, &LanguageFrm::SetBtn_Click);
   connect(ExitBtn, &QPushButton::clicked, this, &LanguageFrm::ExitBtn_Click);
   SSPanel1->resize(px(4800), px(2 * kButtonHeight + 300));
-  resize(px(5600), px(3400));
 
   ApplyLanguageFrmText(*this);
   const int count = LangState().LangCount;
@@ -72,15 +74,20 @@ LanguageFrm::LanguageFrm() {
         Language.push_back(o);
       }
       const int n = static_cast<int>(Language.size());
-      SSPanel1->resize(SSPanel1->width(), px(LanguagePanelHeight(n, kOptionHeight, kButtonHeight)) + px(600));
+      const int panelHeight = LanguagePanelHeight(n, tw(Language[0]->height()), kButtonHeight);
+      SSPanel1->resize(SSPanel1->width(), px(panelHeight));
       selectOption(LangState().LangNo - 1);
     }
   }
   for (int i = 0; i < static_cast<int>(Language.size()); ++i)
     connect(Language[static_cast<size_t>(i)], &QRadioButton::clicked, this, [this, i] { selectOption(i); });
-  const int btnTop = SSPanel1->height() - px(kButtonHeight) - px(120);
-  SetBtn->setGeometry(px(3000), btnTop - px(kButtonHeight) - px(60), px(1500), px(kButtonHeight));
-  ExitBtn->setGeometry(px(3000), btnTop, px(1500), px(kButtonHeight));
+  // Set and Exit stand one above the other at the panel's right, in the
+  // two button heights and 300 the panel keeps for them; a wide option
+  // caption runs under them, never over them.
+  SetBtn->setGeometry(px(3000), px(120), px(1500), px(kButtonHeight));
+  ExitBtn->setGeometry(px(3000), px(120 + kButtonHeight + 60), px(1500), px(kButtonHeight));
+  SetBtn->raise();
+  ExitBtn->raise();
 }
 
 void LanguageFrm::selectOption(int index) {

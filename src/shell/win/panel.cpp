@@ -225,6 +225,7 @@ void Panel::buildControls() {
 
   TreeViewBar->setGeometry(0, px(kControlPicHeight), px(kTreeViewBarWidth), 400);
   placeColumn();
+  client_->installEventFilter(this);
 }
 
 void Panel::buildToolbar() {
@@ -384,7 +385,11 @@ void Panel::MDIForm_Click() {
 }
 
 bool Panel::eventFilter(QObject* o, QEvent* e) {
-  if (o == MdiArea->viewport() && e->type() == QEvent::MouseButtonRelease) {
+  if (o == client_ && e->type() == QEvent::Resize) {
+    // The client area takes its size from the window's own layout, which
+    // may come after the window's resize (its first showing): lay out again.
+    MDIForm_Resize();
+  } else if (o == MdiArea->viewport() && e->type() == QEvent::MouseButtonRelease) {
     // A click on the empty client area (not on a child window).
     MDIForm_Click();
   }

@@ -141,6 +141,10 @@ TEST(ChildWindowLayout, LanguageOptionsStandOneAndAHalfHeightsApart) {
   EXPECT_EQ(LanguagePanelHeight(3, 300, 500), 1350);  // 4.5 option heights
   EXPECT_EQ(LanguagePanelHeight(2, 300, 500), 1300);  // two Set heights + 300
   EXPECT_EQ(HelpPanelHeight(2, 300), 900);            // three option heights
+  // An odd height: the half heights are not cut short.
+  EXPECT_EQ(LanguageOptionTop(120, 375, 2), 120 + 1125);
+  EXPECT_EQ(LanguagePanelHeight(4, 375, 495), 2250);
+  EXPECT_EQ(HelpPanelHeight(2, 375), 1125);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The language window and the help window.
 #include <QAction>
 #include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -45,10 +47,22 @@ TEST_F(LanguageHelpTest, LanguageWindowOffersTheIndexAndSwitchesTheMainWindow) {
   LanguageFrm* f = FormRegistry::find<LanguageFrm>();
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(Flags().LanguageFrmOpen, -1);
+  // Its load maximises it: it fills the client area.
+  ASSERT_NE(qobject_cast<QMdiSubWindow*>(f->parentWidget()), nullptr);
+  EXPECT_TRUE(f->parentWidget()->isMaximized());
+  EXPECT_EQ(f->parentWidget()->size(), p->mdiArea()->viewport()->size());
   ASSERT_EQ(f->Language.size(), 3u);
   EXPECT_EQ(f->Language[1]->text(), QStringLiteral("Testish"));
   EXPECT_TRUE(f->Language[0]->isChecked());
   EXPECT_EQ(f->Language[1]->y() - f->Language[0]->y(), f->Language[0]->height() * 3 / 2);
+  EXPECT_EQ(f->Language[2]->y() - f->Language[0]->y(), f->Language[0]->height() * 3);
+  // Three options: a panel four and a half option heights high, holding
+  // both buttons, which no option caption covers.
+  EXPECT_NEAR(pixelsToTwips(f->SSPanel1->height()), 4.5 * pixelsToTwips(f->Language[0]->height()), 15);
+  for (QPushButton* b : {f->SetBtn, f->ExitBtn}) {
+    EXPECT_TRUE(f->SSPanel1->rect().contains(b->geometry())) << b->objectName().toStdString();
+    EXPECT_EQ(f->SSPanel1->childAt(b->geometry().left() + 1, b->geometry().center().y()), b);
+  }
 
   f->Language[1]->click();
   EXPECT_FALSE(f->Language[0]->isChecked());
@@ -92,7 +106,15 @@ TEST_F(LanguageHelpTest, HelpOpensTheChosenManualOrSaysItIsMissing) {
   p->Toolbar1_ButtonClick(QStringLiteral("Help"));
   HelpFrm* h = FormRegistry::find<HelpFrm>();
   ASSERT_NE(h, nullptr);
+  settle();
+  ASSERT_NE(qobject_cast<QMdiSubWindow*>(h->parentWidget()), nullptr);
+  EXPECT_TRUE(h->parentWidget()->isMaximized());
+  EXPECT_EQ(h->parentWidget()->size(), p->mdiArea()->viewport()->size());
   EXPECT_EQ(h->MunOpt[0]->text(), QStringLiteral("Manual Portugues"));
+  // The panel is three option heights high and holds the options and Exit.
+  EXPECT_NEAR(pixelsToTwips(h->SSPanel1->height()), 3 * pixelsToTwips(h->MunOpt[0]->height()), 15);
+  for (QWidget* w : {static_cast<QWidget*>(h->MunOpt[1]), static_cast<QWidget*>(h->ExitBtn)})
+    EXPECT_TRUE(h->SSPanel1->rect().contains(w->geometry())) << w->objectName().toStdString();
   h->MunOpt[0]->click();
   h->MunOpt[0]->click();
   ASSERT_EQ(MsgBox::openedDocuments().size(), 2);

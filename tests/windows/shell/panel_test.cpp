@@ -45,6 +45,10 @@ TEST_F(PanelTest, StartUpShowsThePortWindowAndSetsTheToolbar) {
   EXPECT_FALSE(p->SSPMemory->isVisible());
   EXPECT_EQ(Flags().MemoryPanelShown, 0);
   EXPECT_EQ(p->TreeView1->topLevelItemCount(), 0);
+  // Once shown, the column and the client area reach down to the status bar.
+  EXPECT_EQ(p->TreeViewBar->geometry().bottom(), p->centralWidget()->height() - 1);
+  EXPECT_EQ(p->mdiArea()->geometry().bottom(), p->centralWidget()->height() - 1);
+  EXPECT_GT(p->mdiArea()->height(), 0);
 }
 
 TEST_F(PanelTest, TooSmallWindowSpringsBackAndMinimisedKeepsItsLayout) {
