@@ -2,6 +2,7 @@
 // command tree, the detected-meter list, the memory list and opening a data
 // file.
 #include <QAction>
+#include <QEvent>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QToolBar>
@@ -146,6 +147,61 @@ TEST_F(ActionsTest, TreeClicksRunTheirActions) {
   p->ApplyPanelTreeText();
   p->TreeView1_NodeClick(setting->child(2));
   EXPECT_EQ(rtc, 2);
+}
+
+// Notes whether polling ran when a window was hidden (closed).
+class CloseSpy : public QObject {
+ public:
+  bool closed = false, pollingWhenClosed = false;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Hide && !closed) {
+      closed = true;
+      pollingWhenClosed = PanelTimersRunning();
+    }
+    return false;
+  }
+};
+
+TEST_F(ActionsTest, SettingNodesCloseAndPauseInTheirOrderAndSetTheirFlagFirst) {
+  Panel* p = makePanel();
+  Polling().MeterModel = "KRD 529";
+  p->BuildPanelTree();
+  QTreeWidgetItem* setting = p->TreeView1->topLevelItem(2);
+  using O = ShellWindowOpeners;
+  const struct {
+    int child;  // position under "Setting": node index - 4
+    bool closesBeforePausing;
+    std::int16_t WindowFlags::*flag;
+    std::function<void()> O::*opener;
+  } cases[] = {
+      {0, true, &WindowFlags::OneSetLcdContrast, &O::showOneSetForm},  // Lcd contrast
+      {2, false, &WindowFlags::OneSetPause, &O::showOneSetForm},       // Pause
+      {4, true, nullptr, &O::showKalvoxFrm},                            // Kalvox
+      {11, false, &WindowFlags::LunchTimeFrmOpen, &O::showLunchTimeFrm},
+  };
+  for (const auto& c : cases) {
+    p->showMdiChild(FormRegistry::get<HelpFrm>());
+    CloseSpy spy;
+    FormRegistry::find<HelpFrm>()->installEventFilter(&spy);
+    int shown = 0;
+    bool flagWhenShown = false, pollingWhenShown = true;
+    WindowOpeners() = ShellWindowOpeners{};
+    WindowOpeners().*(c.opener) = [&] {
+      ++shown;
+      flagWhenShown = !c.flag || Flags().*(c.flag) == -1;
+      pollingWhenShown = PanelTimersRunning();
+    };
+    p->TreeView1_NodeClick(setting->child(c.child));
+    EXPECT_TRUE(spy.closed) << c.child;
+    EXPECT_EQ(spy.pollingWhenClosed, c.closesBeforePausing) << c.child;
+    EXPECT_EQ(shown, 1) << c.child;
+    EXPECT_TRUE(flagWhenShown) << c.child;
+    EXPECT_FALSE(pollingWhenShown) << c.child;
+    EXPECT_TRUE(PanelTimersRunning()) << c.child;  // resumed after the request
+    Flags().clearOneSetSelectors();
+    Flags().LunchTimeFrmOpen = 0;
+    settle();
+  }
 }
 
 TEST_F(ActionsTest, DetectedMeterClickUsesTheEntryOfItsOwnPort) {
