@@ -267,6 +267,13 @@ void Emulator::setSilent(bool silent) {
   std::lock_guard lk(mu_);
   silent_ = silent;
 }
+void Emulator::sendRaw(const Bytes& bytes) {
+  {
+    std::lock_guard lk(mu_);
+    if (!bytes.empty()) enqueue(bytes, SteadyClock::now(), 0, {});
+  }
+  wake();
+}
 void Emulator::setEraseTime(std::chrono::milliseconds d) {
   std::lock_guard lk(mu_);
   eraseTime_ = d;

@@ -121,6 +121,8 @@ class Emulator {
   void setSplit(std::size_t chunk, std::chrono::milliseconds pause);
   void setSilent(bool silent);                     // answer nothing (requests are still logged)
   void setEraseTime(std::chrono::milliseconds d);  // silent while erasing
+  // Puts bytes on the line as they are: line noise, a stray byte.
+  void sendRaw(const Bytes& bytes);
   void addFault(const FaultRule& rule);
   void clearFaults();
   // Shorthands for the next replies to any request.

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
 
 #include "link/frames.h"
 #include "link/porttable.h"
@@ -219,9 +220,10 @@ void Panel::Timer3_Timer() {
       ++ps.WaitTicks;
     }
     // Link watchdog: two bytes in the buffer, or two bytes received since
-    // the last tick (replies cut as they arrived), count as a live line.
+    // the last tick (replies cut as they arrived), count as a live line. A
+    // byte that arrived this tick is in both counts, so take the larger one.
     e = CurrentEntry();
-    const long long seen = (e ? static_cast<long long>(e->RxBuf.size()) : 0) + bytesSinceTick_;
+    const long long seen = std::max(e ? static_cast<long long>(e->RxBuf.size()) : 0LL, bytesSinceTick_);
     bytesSinceTick_ = 0;
     if (seen >= 2) {
       ps.IdleTicks = 0;

@@ -192,6 +192,25 @@ TEST_F(StartUpRoad, IdentifiesListsAndWatchesTheMeter) {
   EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Connection"));
 }
 
+TEST_F(StartUpRoad, AStrayByteIsNoLiveLine) {
+  pollTick();
+  ASSERT_EQ(panel_->statusPanelText(2), QStringLiteral("Connection"));
+  meter_.setSilent(true);
+  ASSERT_TRUE(meter_.waitForOutput());
+  ASSERT_TRUE(until([] { return Link().PortTable[1].RxBuf.empty(); }));
+  panel_->Timer3_Timer();
+  // One byte of noise is fewer than the two bytes a live line brings, also
+  // on the tick that reads it (it is then both received and buffered).
+  for (int i = 0; i < 101; ++i) {
+    if (i == 50) {
+      meter_.sendRaw({0x00});
+      ASSERT_TRUE(meter_.waitForOutput());
+    }
+    panel_->Timer3_Timer();
+  }
+  EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Disconnection"));
+}
+
 TEST_F(StartUpRoad, AMeterThatVanishesShowsDisconnectionWithoutAHang) {
   pollTick();
   ASSERT_EQ(Polling().MeterModel, "KRD 529");
