@@ -12,24 +12,6 @@ constexpr std::array<char32_t, 32> kHigh = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void appendUtf8(std::string& out, char32_t u) {
-  if (u < 0x80) {
-    out += static_cast<char>(u);
-  } else if (u < 0x800) {
-    out += static_cast<char>(0xC0 | (u >> 6));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else if (u < 0x10000) {
-    out += static_cast<char>(0xE0 | (u >> 12));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (u >> 18));
-    out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  }
-}
-
 }  // namespace
 
 char32_t cp1252ToUnicode(unsigned char c) {
@@ -45,13 +27,27 @@ int unicodeToCp1252(char32_t u) {
 }
 
 std::string cp1252ToUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() + bytes.size() / 8);
+  // Every character takes 1 byte (ASCII), 2 (Latin-1) or 3 (the 0x80..0x9F
+  // block but for its five C1 controls): the length first, then one pass
+  // that writes into place.
+  size_t len = bytes.size();
+  for (unsigned char c : bytes)
+    if (c >= 0x80) len += c >= 0xA0 || kHigh[c - 0x80] < 0x800 ? 1 : 2;
+  std::string out(len, '\0');
+  char* o = out.data();
   for (unsigned char c : bytes) {
-    if (c < 0x80)
-      out += static_cast<char>(c);
-    else
-      appendUtf8(out, cp1252ToUnicode(c));
+    if (c < 0x80) {
+      *o++ = static_cast<char>(c);
+      continue;
+    }
+    const char32_t u = cp1252ToUnicode(c);
+    if (u < 0x800) {
+      *o++ = static_cast<char>(0xC0 | (u >> 6));
+    } else {
+      *o++ = static_cast<char>(0xE0 | (u >> 12));
+      *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    }
+    *o++ = static_cast<char>(0x80 | (u & 0x3F));
   }
   return out;
 }

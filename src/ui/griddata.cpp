@@ -118,8 +118,7 @@ std::string_view GridData::longRow(Span s) const {
   return {arena_ + s.off, static_cast<size_t>(len)};
 }
 
-void GridData::grow(std::size_t extra, std::string_view* alias) {
-  if (extra <= cap_ - used_) return;
+void GridData::growArena(std::size_t extra, std::string_view* alias) {
   if (extra > kMaxArena - used_) throw std::bad_alloc();
   std::size_t want = std::max({used_ + extra, cap_ + cap_ / 2, kMinArena});
   want = std::min<std::size_t>(want, kMaxArena);
@@ -145,7 +144,7 @@ void GridData::reserveBytes(std::size_t bytes) {
   cap_ = used_ + bytes;
 }
 
-char* GridData::openRow(std::size_t len, Span& span) {
+inline char* GridData::openRow(std::size_t len, Span& span) {
   std::size_t at = used_;
   if (len >= kLongRow) {
     const std::uint64_t n = len;

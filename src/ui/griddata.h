@@ -13,6 +13,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,6 +75,11 @@ class GridData {
   // address space).
   void reserve(int rows) { spans_.reserve(rows < 0 ? 0 : static_cast<size_t>(rows)); }
   void reserveBytes(std::size_t bytes);
+  // The reserved room past the rows' texts, where the texts of the next
+  // rows go. A reader may have its pages made ready there (by another
+  // thread) while it fills the grid; the span is no use once the grid grows
+  // past its reserve, or is cleared or compacted.
+  std::span<char> spareRoom() { return {arena_ + used_, cap_ - used_}; }
 
   // Bumped on every change, so views know when to refresh.
   std::uint64_t revision() const { return revision_; }
@@ -91,7 +97,10 @@ class GridData {
   std::string_view longRow(Span s) const;
   // Makes room for `extra` more bytes; `alias` (a text that may lie in the
   // arena) is moved along when the arena moves.
-  void grow(std::size_t extra, std::string_view* alias = nullptr);
+  void grow(std::size_t extra, std::string_view* alias = nullptr) {
+    if (extra > cap_ - used_) growArena(extra, alias);
+  }
+  void growArena(std::size_t extra, std::string_view* alias);
   // Opens a row of `len` bytes at the arena's end (room already made) and
   // returns where its text goes.
   char* openRow(std::size_t len, Span& span);

@@ -23,6 +23,7 @@
 // 1252 happens here, at the file boundary.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,7 +35,8 @@
 namespace vkz {
 namespace detail {
 struct LineScan;
-}
+class MemoryWarmer;
+}  // namespace detail
 
 // True for the model texts of the two supported meters, "VKZ 418" and
 // "KRD 529" (whole, case-sensitive).
@@ -115,6 +117,9 @@ class DataFileReader {
   enum Section { None = 0, HeaderData = 1, RecordData = 2, Information = 3 };
 
   DataFileReader(GridData& userInfo, GridData& header, GridData& records, MeasurementData& data);
+  ~DataFileReader();
+  DataFileReader(const DataFileReader&) = delete;
+  DataFileReader& operator=(const DataFileReader&) = delete;
 
   // The largest record count the arrays are sized to, whatever the file
   // announces (default 16,777,216; the whole-file reader sets it from the
@@ -158,7 +163,8 @@ class DataFileReader {
   std::uint64_t recordsRead_ = 0;
   std::vector<bool> seen_;  // record numbers read
   std::uint64_t cap_ = std::uint64_t{1} << 24;
-  std::uint64_t byteHint_ = 0;  // the file's size, when known
+  std::uint64_t byteHint_ = 0;                    // the file's size, when known
+  std::unique_ptr<detail::MemoryWarmer> warmer_;  // readies the record grid's memory
   std::int64_t errorLine_ = -1;
   std::string error_;
 };
