@@ -212,8 +212,11 @@ bool CmdReadTimers() {
 }
 
 bool CmdClearMemory() {
-  sendPlain(0x0B);
+  // Marked before the write: the write lets the event loop turn, and a meter
+  // that is quick to erase answers while it is still under way; marking it
+  // after would undo the erase reply and refuse every action from then on.
   Polling().MemoryErasing = -1;
+  sendPlain(0x0B);
   return true;
 }
 

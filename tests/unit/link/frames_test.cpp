@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "link/eventpump.h"
 #include "link/porttable.h"
 #include "polling/pollstate.h"
 #include "settings/records.h"
@@ -252,6 +253,16 @@ TEST_F(RequestFrames, ValueOutsideItsFieldWritesNothingAndSetsNoFlag) {
   // The parts of a timer record that are fine still go.
   EXPECT_TRUE(CmdWriteTimers1(t2));
   EXPECT_EQ(pty.receive(51).size(), 51u);
+}
+
+TEST_F(RequestFrames, AnEraseAnsweredDuringItsWriteIsNotMarkedAgain) {
+  // The write turns the event loop; a quick meter's erase reply is decoded
+  // there and clears the mark, which must then stay cleared.
+  setEventPump([] { Polling().MemoryErasing = 0; });
+  EXPECT_TRUE(CmdClearMemory());
+  setEventPump(nullptr);
+  EXPECT_EQ(Polling().MemoryErasing, 0);
+  EXPECT_EQ(pty.receive(5), hexBytes("02 00 01 0B 0A"));
 }
 
 TEST_F(RequestFrames, FlagsAreSetAfterTheWriteEvenWithoutAPort) {
