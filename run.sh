@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target NoiseDose MeterEmulator dist_files
+cmake --build build -j"$(nproc)" --target NoiseDose MeterEmulator dist_files manuals
 BIN=build/bin
 EMU_PID=""
 shopt -s nullglob
