@@ -87,9 +87,10 @@ double displayNumber(std::string_view t) {
   if (digits > 15) exact = false;  // mant may have wrapped: convert the text
   const char* mantEnd = p;
 
-  // Optional exponent: e or E, an optional sign and at least one digit.
+  // Optional exponent: E or D (either case), an optional sign and at least
+  // one digit.
   const char* numEnd = mantEnd;
-  if (p < end && (*p == 'e' || *p == 'E')) {
+  if (p < end && (*p == 'e' || *p == 'E' || *p == 'd' || *p == 'D')) {
     const char* q = p + 1;
     if (q < end && (*q == '-' || *q == '+')) ++q;
     if (q < end && isDigit(*q)) {
@@ -105,8 +106,10 @@ double displayNumber(std::string_view t) {
   } else {
     // Rare long or exponent form: a full conversion of a copy with '.'.
     std::string s(start, numEnd);
-    for (char& c : s)
+    for (char& c : s) {
       if (c == ',') c = '.';
+      if (c == 'd' || c == 'D') c = 'e';
+    }
     v = std::strtod(s.c_str(), nullptr);
     if (std::isinf(v)) v = DBL_MAX;
     if (std::isnan(v)) v = 0.0;

@@ -23,6 +23,8 @@ TEST(DisplayText, NumberAtTheStart) {
       {"1e", 1},         {".5", 0.5},
       {"dB 85", 0},      {"1e999", DBL_MAX},
       {"0.1", 0.1},      {"1234567890123456789", 1234567890123456789.0},
+      {"1D2", 100},      {"2d1 dB", 20},
+      {"85dB", 85},
   };
   for (const auto& c : cases) EXPECT_EQ(displayNumber(c.text), c.value) << c.text;
 }
