@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -37,21 +37,6 @@ namespace vkz {
 namespace {
 
 using namespace std::chrono_literals;
-
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "e2e_download";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // A shift of records with the cases the cells must show: a paused span
 // (every level cell starred), a level of 0 ("--"), 120.0 dB and 85.3 dB.

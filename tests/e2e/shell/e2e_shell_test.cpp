@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
@@ -34,21 +34,6 @@
 
 namespace vkz {
 namespace {
-
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "e2e_shell";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // Lets the event loop run until `done` holds (a reply has been handled),
 // for at most two seconds: replies come within milliseconds.

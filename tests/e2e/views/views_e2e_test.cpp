@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
-#include <memory>
 
 #include "polling/measurement.h"
 #include "shell/flags.h"
@@ -32,21 +30,6 @@
 
 namespace vkz {
 namespace {
-
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "e2e_views";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // Every cell of a grid, row by row.
 std::vector<std::string> cells(const FlexGrid* g) {

@@ -25,6 +25,7 @@
 #include "link/win/waitseconds.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
+#include "support/common/qt_app.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
 #include "ui/twips.h"
@@ -34,24 +35,8 @@ using namespace vkz;
 
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "windows_link";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
 void settle() {
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  QCoreApplication::processEvents();
+  test::settleEvents(1);
 }
 
 class PortWindow : public ::testing::Test {

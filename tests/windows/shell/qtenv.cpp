@@ -1,6 +1,5 @@
 #include "qtenv.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -13,34 +12,15 @@
 #include "shell/langfile.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "support/common/qt_app.h"
 #include "ui/appdir.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
 #include "views/datafile.h"
 
 namespace vkz {
-namespace {
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "windows_shell";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-}  // namespace
-
 void ShellTest::settle() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-  }
+  test::settleEvents();
 }
 
 void ShellTest::SetUp() {

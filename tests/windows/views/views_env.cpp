@@ -1,6 +1,5 @@
 #include "views_env.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 
@@ -9,6 +8,7 @@
 #include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
+#include "support/common/qt_app.h"
 #include "ui/appdir.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
@@ -19,28 +19,8 @@
 #include "views/win/reporthooks.h"
 
 namespace vkz {
-namespace {
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "windows_views";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-}  // namespace
-
 void ViewsTest::settle() {
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-  }
+  test::settleEvents();
 }
 
 void ViewsTest::SetUp() {

@@ -1,15 +1,17 @@
-// One QApplication for every window test of this executable (offscreen).
+#include "qt_app.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <memory>
 
 namespace {
+
 class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     static int argc = 1;
-    static char name[] = "windows_ui";
+    static char name[] = "vkz_tests";
     static char* argv[] = {name, nullptr};
     if (!QApplication::instance()) app_ = std::make_unique<QApplication>(argc, argv);
   }
@@ -19,5 +21,6 @@ class QtEnvironment : public ::testing::Environment {
   std::unique_ptr<QApplication> app_;
 };
 
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+[[maybe_unused]] const auto* const g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
 }  // namespace
