@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "road.h"
+#include "support/common/download_road.h"
 
 namespace {
 

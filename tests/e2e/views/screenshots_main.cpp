@@ -18,6 +18,7 @@
 
 #include "emulator/emulator.h"
 #include "shell/win/panel.h"
+#include "support/common/download_road.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/graph.h"
@@ -26,7 +27,6 @@
 #include "views/win/datalistfrm.h"
 #include "views/win/histogramfrm.h"
 #include "views/win/plotfrm.h"
-#include "viewsroad.h"
 
 using namespace vkz;
 
@@ -93,13 +93,13 @@ int main(int argc, char** argv) {
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
   QDir().mkpath(out);
   QTemporaryDir tmp;
-  ViewsRoad road;
+  DownloadRoad road(true);
   // Eight hours at a record every ten seconds.
   emu::MeasurementInfo info;
   info.interval = 10;
   info.start = {2024, 5, 6, 7, 30, 0};
   road.meter.addMeasurement(emu::generateRecords(21, 2880), info);
-  if (!road.start(tmp.path().toStdString()) || !road.download(1)) {
+  if (!road.start(tmp.path().toStdString()) || !road.loadMemoryList() || !road.download(1)) {
     std::fprintf(stderr, "the download from the emulator did not complete\n");
     return 1;
   }

@@ -18,6 +18,7 @@
 #include "polling/measurement.h"
 #include "shell/flags.h"
 #include "shell/win/panel.h"
+#include "support/common/download_road.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
@@ -26,7 +27,6 @@
 #include "views/win/datalistfrm.h"
 #include "views/win/filelistfrm.h"
 #include "views/win/histogramfrm.h"
-#include "viewsroad.h"
 
 namespace vkz {
 namespace {
@@ -47,11 +47,12 @@ std::string readFile(const QString& path) {
 TEST(ViewsRoadTrip, DownloadSaveReopenGivesTheSameGrids) {
   QTemporaryDir tmp;
   ASSERT_TRUE(tmp.isValid());
-  ViewsRoad road;
+  DownloadRoad road(true);
   emu::MeasurementInfo info;
   info.interval = 60;
   road.meter.addMeasurement(emu::generateRecords(11, 480), info);
   ASSERT_TRUE(road.start(tmp.path().toStdString())) << road.meter.lastError();
+  ASSERT_TRUE(road.loadMemoryList());
   ASSERT_TRUE(road.download(1));
 
   DataListFrm* dl = FormRegistry::find<DataListFrm>();

@@ -1,4 +1,4 @@
-#include "road.h"
+#include "support/common/download_road.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -18,10 +18,13 @@
 #include "shell/langfile.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "support/common/qt_app.h"
 #include "ui/appdir.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
+#include "views/datafile.h"
+#include "views/win/chartstate.h"
 #include "views/win/datalistfrm.h"
 
 namespace vkz {
@@ -31,10 +34,7 @@ DownloadRoad::DownloadRoad(bool frozen) : frozen_(frozen) {}
 DownloadRoad::~DownloadRoad() {
   FormRegistry::unloadAll();
   delete panel;
-  for (int i = 0; i < 3; ++i) {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-  }
+  test::settleEvents();
   meter.stop();
   ResetLink();
   WindowOpeners() = ShellWindowOpeners{};
@@ -54,6 +54,8 @@ bool DownloadRoad::start(const std::string& dir) {
   ResetDownload();
   ResetRecords();
   Measurement().reset();
+  DataFile().reset();
+  Chart().reset();
   LoadDefaultStrings();
   MsgBox::setTestMode(true);
   MsgBox::resetTestRecords();

@@ -1,8 +1,9 @@
 // The download road against the meter emulator: a real main window whose
 // current port is a pseudo-terminal linked as com/COM1 beside the program,
 // the meter identified by a poll tick, the memory list loaded with the
-// Memory action and a stored measurement downloaded by a click on its row.
-// Shared by the end-to-end tests and the download benchmark.
+// Memory action and a stored measurement downloaded into the data list
+// window by a click on its row. Shared by the end-to-end tests, the
+// screenshot program and the download benchmark.
 #pragma once
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,8 @@ class DownloadRoad {
   // main window's timers run as in the program.
   explicit DownloadRoad(bool frozen);
   ~DownloadRoad();
+  DownloadRoad(const DownloadRoad&) = delete;
+  DownloadRoad& operator=(const DownloadRoad&) = delete;
 
   // Program state from scratch, the emulator started on `dir`/com/COM1, the
   // main window loaded, COM1 linked and the meter identified.
