@@ -6,13 +6,11 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFrame>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QToolBar>
 
 #include "polling/header.h"
@@ -21,7 +19,6 @@
 #include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
-#include "shell/win/panel.h"
 #include "shell/win/splitbar.h"
 #include "ui/appdir.h"
 #include "ui/flexgrid.h"
@@ -33,10 +30,8 @@
 #include "views/headeritems.h"
 #include "views/histogram.h"
 #include "views/progress.h"
-#include "views/win/chartstate.h"
 #include "views/win/headermatch.h"
 #include "views/win/histogramfrm.h"
-#include "views/win/plotfrm.h"
 #include "views/win/reporthooks.h"
 
 namespace vkz {
@@ -87,16 +82,8 @@ DataListFrm::DataListFrm() {
   resizeTwips(this, {13245, 6705});
   setMinimumTwips(this, kDataListMinimum);
 
-  Toolbar1 = new QToolBar(this);
-  Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-  Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  Toolbar1->setIconSize(QSize(16, 16));
-  for (const char* key : {"save", "Print", "PDF", "Plot", "Ln"}) {
-    const QString k = QString::fromLatin1(key);
-    QAction* a = Toolbar1->addAction(ViewToolbarIcon(k), k);
-    a->setObjectName(k);
-    connect(a, &QAction::triggered, this, [this, k] { Toolbar1_ButtonClick(k); });
-  }
+  Toolbar1 = makeDataToolbar(this, {"save", "Print", "PDF", "Plot", "Ln"}, Qt::ToolButtonTextBesideIcon,
+                             [this](const QString& k) { Toolbar1_ButtonClick(k); });
   Image1 = new QLabel(this);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setPixmap(ViewToolbarIcon(QStringLiteral("Plot")).pixmap(22, 22));
@@ -104,29 +91,10 @@ DataListFrm::DataListFrm() {
   mem418frm = new QFrame(this);
   mem418frm->setObjectName(QStringLiteral("mem418frm"));
   ItemBtn = makeButton(mem418frm, "ItemBtn", {120, 240, 1455, 915});
-  VKZ418Grid = new FlexGrid(mem418frm);
-  VKZ418Grid->setObjectName(QStringLiteral("VKZ418Grid"));
-  VKZ418Grid->setCols(4);
-  VKZ418Grid->setRows(11);
-  VKZ418Grid->setFixedRows(1);
-  VKZ418Grid->setFixedCols(1);
-  VKZ418PointGrid = new FlexGrid(mem418frm);
-  VKZ418PointGrid->setObjectName(QStringLiteral("VKZ418PointGrid"));
-  VKZ418PointGrid->setCols(6);
-  VKZ418PointGrid->setRows(1);
-  VKZ418PointGrid->setFixedRows(1);
-  VKZ418PointGrid->setFixedCols(1);
-  MSFGridUserInfo = new FlexGrid(mem418frm);
-  MSFGridUserInfo->setObjectName(QStringLiteral("MSFGridUserInfo"));
-  MSFGridUserInfo->setCols(2);
-  MSFGridUserInfo->setRows(5);
-  MSFGridUserInfo->setFixedRows(0);
-  MSFGridUserInfo->setFixedCols(1);
-  PicSplit = new SplitBar(Qt::Vertical, mem418frm);
-  PicSplit->setObjectName(QStringLiteral("PicSplit"));
-  PicSplit->onDown = [this](int b, int s, int x, int y) { PicSplit_MouseDown(b, s, x, y); };
-  PicSplit->onMove = [this](int b, int s, int x, int y) { PicSplit_MouseMove(b, s, x, y); };
-  PicSplit->onUp = [this](int b, int s, int x, int y) { PicSplit_MouseUp(b, s, x, y); };
+  VKZ418Grid = makeDataGrid(mem418frm, "VKZ418Grid", 4, 11, 1);
+  VKZ418PointGrid = makeDataGrid(mem418frm, "VKZ418PointGrid", 6, 1, 1);
+  MSFGridUserInfo = makeDataGrid(mem418frm, "MSFGridUserInfo", 2, 5, 0);
+  PicSplit = makeGridSplitter(mem418frm, this);
 
   // The header-item panel, over the grids.
   ItemSSP = new QFrame(mem418frm);
@@ -154,14 +122,11 @@ DataListFrm::DataListFrm() {
   ItemSSP->hide();
 
   Panels.build(mem418frm, 120, 2400, 120);
+  Panels.connectTo(this);
 
   connect(ItemBtn, &QPushButton::clicked, this, [this] { ItemBtn_Click(); });
   connect(AllSelBtn, &QPushButton::clicked, this, [this] { AllSelBtn_Click(); });
   connect(SetBtn, &QPushButton::clicked, this, [this] { SetBtn_Click(); });
-  connect(BtnSelectOK, &QPushButton::clicked, this, [this] { BtnSelectOK_Click(); });
-  connect(BtnExit, &QPushButton::clicked, this, [this] { BtnExit_Click(); });
-  connect(Btn01dB, &QPushButton::clicked, this, [this] { Btn01dB_Click(); });
-  connect(Btn1dB, &QPushButton::clicked, this, [this] { Btn1dB_Click(); });
   connect(MSFGridUserInfo, &FlexGrid::cellDoubleClicked, this,
           [this](int, int) { MSFGridUserInfo_DblClick(); });
   connect(MSFGridUserInfo, &FlexGrid::cellClicked, this, [this](int, int) { MSFGridUserInfo_Click(); });
@@ -210,29 +175,18 @@ void DataListFrm::resizeEvent(QResizeEvent* e) {
 // ---- grids ------------------------------------------------------------------
 
 void DataListFrm::InitialVKZ418Grid() {
-  const int w = zerosWidth(VKZ418Grid, 21);
-  for (int c = 0; c < 4; ++c) {
-    VKZ418Grid->setColAlignment(c, FlexAlign::CenterCenter);
-    VKZ418Grid->setColWidth(c, w);
-  }
+  setSummaryColumns(VKZ418Grid);
   VKZ418Grid->setRows(11);
 }
 
 void DataListFrm::InitalVKZ418PointGrid() {
   VKZ418PointGrid->setRow(0);
   VKZ418PointGrid->setCol(0);
-  const int nine = zerosWidth(VKZ418PointGrid, 9);
-  for (int c = 0; c < 6; ++c) {
-    VKZ418PointGrid->setColAlignment(c, FlexAlign::CenterCenter);
-    VKZ418PointGrid->setColWidth(c, c == 1 ? zerosWidth(VKZ418PointGrid, 20) : nine);
-  }
+  setRecordColumns(VKZ418PointGrid, 20);
 }
 
 void DataListFrm::InitialMSFGridUserInfo() {
-  MSFGridUserInfo->setColAlignment(0, FlexAlign::CenterCenter);
-  MSFGridUserInfo->setColWidth(0, zerosWidth(MSFGridUserInfo, 21));
-  MSFGridUserInfo->setColAlignment(1, FlexAlign::LeftCenter);
-  MSFGridUserInfo->setColWidth(1, 24390);
+  setUserInfoColumns(MSFGridUserInfo, 21);
 }
 
 void DataListFrm::ClearVkz418Grid() {
@@ -269,10 +223,7 @@ void DataListFrm::GridInfo() {
 }
 
 void DataListFrm::Show() {
-  if (Panel* p = ThePanel())
-    p->showMdiChild(this);
-  else
-    show();
+  showDataWindow(this);
 }
 
 void DataListFrm::Refresh() {
@@ -439,10 +390,7 @@ void DataListFrm::Toolbar1_ButtonClick(const QString& key) {
   } else if (key == QLatin1String("PDF")) {
     pdfAction();
   } else if (key == QLatin1String("Plot") || key == QLatin1String("Ln")) {
-    Panels.clearOptions();
-    LnMode = key == QLatin1String("Plot") ? 0 : 1;
-    SSpSelectItem->show();
-    SSpSelectItem->raise();
+    Panels.ask(key == QLatin1String("Plot") ? 0 : 1);
   }
 }
 
@@ -499,15 +447,7 @@ void DataListFrm::saveAction() {
 
 void DataListFrm::printAction() {
   commitEditor();
-  ReportOutcome outcome{ReportOutcome::Cancelled, {}};
-  StopPanelTimers();
-  {
-    BusyCursor busyCursor;
-    if (isSupportedModel(DataFile().FileModel) || isSupportedModel(Polling().MeterModel))
-      outcome = PrintReport({this, VKZ418Grid, VKZ418PointGrid, MSFGridUserInfo});
-  }
-  StartPanelTimers();
-  tellReportOutcome(outcome);
+  printDataWindowReport({this, VKZ418Grid, VKZ418PointGrid, MSFGridUserInfo});
 }
 
 void DataListFrm::pdfAction() {
@@ -524,22 +464,7 @@ void DataListFrm::pdfAction() {
 }
 
 void DataListFrm::BtnSelectOK_Click() {
-  // No option chosen: the quantity chosen last in either data window holds.
-  const int col = Panels.chosenColumn(Chart().SelColumn);
-  if (col == 0) {
-    // None chosen yet in this run: the run would read the record numbers as
-    // levels.
-    MsgBox::show(chooseQuantityText(), MsgIcon::Exclamation);
-    return;
-  }
-  Chart().SelColumn = col;
-  if (LnMode != 0) {
-    SSpResolution->show();
-    SSpResolution->raise();
-    return;
-  }
-  Chart().PlotPoints = VKZ418PointGrid->Rows() - 1;
-  PlotGridColumn(*VKZ418PointGrid, Chart().SelColumn, Option1[static_cast<size_t>(col - 2)]->text());
+  Panels.confirm(*VKZ418PointGrid);
 }
 
 void DataListFrm::BtnExit_Click() {
@@ -570,8 +495,7 @@ void ApplyDataListFrmText(DataListFrm& f) {
   f.Panels.applyTexts();
   for (int k = 0; k < kHeaderItemCount; ++k)
     f.Check1[static_cast<size_t>(k)]->setText(q(HeaderItemCaption(k, t)));
-  const std::string* heads[6] = {&t.TxtNos, &t.TxtDateTime, &t.TxtLAVG, &t.TxtLeq, &t.TxtLCPK, &t.TxtLZPK};
-  for (int c = 0; c < 6; ++c) f.VKZ418PointGrid->setTextMatrix(0, c, q(*heads[c]));
+  setRecordTitles(f.VKZ418PointGrid);
   const std::string* info[5] = {&t.TxtEvaluator, &t.TxtEvaluated, &t.TxtDepartment, &t.TxtCompany,
                                 &t.TxtObservations};
   for (int r = 0; r < 5; ++r) f.MSFGridUserInfo->setTextMatrix(r, 0, q(*info[r]));

@@ -108,6 +108,7 @@ class DataListFrm : public QWidget, public Form {
   QGroupBox*& SSfResolution = Panels.SSfResolution;
   QPushButton*& Btn1dB = Panels.Btn1dB;
   QPushButton*& Btn01dB = Panels.Btn01dB;
+  std::int16_t& LnMode = Panels.LnMode;
   // The in-place editor of a user-information value while it exists.
   QLineEdit* EditGrid = nullptr;
 
@@ -116,7 +117,6 @@ class DataListFrm : public QWidget, public Form {
   std::int16_t UserInfoEditing = 0;
   std::int32_t EditCol = 0;
   std::int32_t EditRow = 0;
-  std::int16_t LnMode = 0;
   // What the next press of "All" does: 0 tick, -1 untick.
   std::int16_t SelectAllToggle = 0;
 

@@ -62,8 +62,8 @@ class FileListFrm : public QWidget, public Form {
   QGroupBox*& SSfResolution = Panels.SSfResolution;
   QPushButton*& Btn1dB = Panels.Btn1dB;
   QPushButton*& Btn01dB = Panels.Btn01dB;
+  std::int16_t& LnMode = Panels.LnMode;
 
-  std::int16_t LnMode = 0;
   std::int16_t SplitDragging = 0;
 
   // The line reader of the file being read into this window.

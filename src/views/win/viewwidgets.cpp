@@ -1,5 +1,6 @@
 #include "views/win/viewwidgets.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -9,10 +10,20 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolBar>
 #include <QWidget>
 
+#include "polling/pollstate.h"
+#include "polling/win/paneltimers.h"
 #include "shell/uitext.h"
+#include "shell/win/panel.h"
+#include "ui/flexgrid.h"
+#include "ui/msgbox.h"
 #include "ui/twips.h"
+#include "views/datafile.h"
+#include "views/win/chartstate.h"
+#include "views/win/plotfrm.h"
+#include "views/win/reporthooks.h"
 
 namespace vkz {
 
@@ -136,6 +147,79 @@ bool LongRun::active() {
   return g_longRun;
 }
 
+QToolBar* makeDataToolbar(QWidget* window, std::initializer_list<const char*> keys, Qt::ToolButtonStyle style,
+                          const std::function<void(const QString&)>& click) {
+  auto* bar = new QToolBar(window);
+  bar->setObjectName(QStringLiteral("Toolbar1"));
+  bar->setToolButtonStyle(style);
+  bar->setIconSize(QSize(16, 16));
+  for (const char* key : keys) {
+    const QString k = QString::fromLatin1(key);
+    QAction* a = bar->addAction(ViewToolbarIcon(k), k);
+    a->setObjectName(k);
+    QObject::connect(a, &QAction::triggered, window, [click, k] { click(k); });
+  }
+  return bar;
+}
+
+FlexGrid* makeDataGrid(QWidget* parent, const char* name, int cols, int rows, int fixedRows) {
+  auto* g = new FlexGrid(parent);
+  g->setObjectName(QString::fromLatin1(name));
+  g->setCols(cols);
+  g->setRows(rows);
+  g->setFixedRows(fixedRows);
+  g->setFixedCols(1);
+  return g;
+}
+
+void setSummaryColumns(FlexGrid* g) {
+  const int w = zerosWidth(g, 21);
+  for (int c = 0; c < 4; ++c) {
+    g->setColAlignment(c, FlexAlign::CenterCenter);
+    g->setColWidth(c, w);
+  }
+}
+
+void setRecordColumns(FlexGrid* g, int timeZeros) {
+  const int nine = zerosWidth(g, 9);
+  for (int c = 0; c < 6; ++c) {
+    g->setColAlignment(c, FlexAlign::CenterCenter);
+    g->setColWidth(c, c == 1 ? zerosWidth(g, timeZeros) : nine);
+  }
+}
+
+void setUserInfoColumns(FlexGrid* g, int labelZeros) {
+  g->setColAlignment(0, FlexAlign::CenterCenter);
+  g->setColWidth(0, zerosWidth(g, labelZeros));
+  g->setColAlignment(1, FlexAlign::LeftCenter);
+  g->setColWidth(1, 24390);
+}
+
+void setRecordTitles(FlexGrid* g) {
+  const UiText& t = UiTexts();
+  const std::string* heads[6] = {&t.TxtNos, &t.TxtDateTime, &t.TxtLAVG, &t.TxtLeq, &t.TxtLCPK, &t.TxtLZPK};
+  for (int c = 0; c < 6; ++c) g->setTextMatrix(0, c, QString::fromStdString(*heads[c]));
+}
+
+void showDataWindow(QWidget* w) {
+  if (Panel* p = ThePanel())
+    p->showMdiChild(w);
+  else
+    w->show();
+}
+
+void printDataWindowReport(const ReportSource& source) {
+  ReportOutcome outcome{ReportOutcome::Cancelled, {}};
+  StopPanelTimers();
+  {
+    BusyCursor busy;
+    if (isSupportedModel(DataFile().FileModel) || isSupportedModel(Polling().MeterModel))
+      outcome = PrintReport(source);
+  }
+  StartPanelTimers();
+  tellReportOutcome(outcome);
+}
+
 void QuantityPanels::build(QWidget* parent, int selectLeft, int resolutionLeft, int top) {
   SSpSelectItem = new QFrame(parent);
   SSpSelectItem->setObjectName(QStringLiteral("SSpSelectItem"));
@@ -197,6 +281,32 @@ void QuantityPanels::applyTexts() {
   BtnSelectOK->setText(QString::fromStdString(t.TxtOK));
   BtnExit->setText(QString::fromStdString(t.TxtExit));
   SSfResolution->setTitle(QString::fromStdString(t.TxtResolution));
+}
+
+void QuantityPanels::ask(std::int16_t lnMode) {
+  clearOptions();
+  LnMode = lnMode;
+  SSpSelectItem->show();
+  SSpSelectItem->raise();
+}
+
+void QuantityPanels::confirm(FlexGrid& records) {
+  // No option chosen: the quantity chosen last in either data window holds.
+  const int col = chosenColumn(Chart().SelColumn);
+  if (col == 0) {
+    // None chosen yet in this run: the run would read the record numbers as
+    // levels.
+    MsgBox::show(chooseQuantityText(), MsgIcon::Exclamation);
+    return;
+  }
+  Chart().SelColumn = col;
+  if (LnMode != 0) {
+    SSpResolution->show();
+    SSpResolution->raise();
+    return;
+  }
+  Chart().PlotPoints = records.Rows() - 1;
+  PlotGridColumn(records, Chart().SelColumn, Option1[static_cast<size_t>(col - 2)]->text());
 }
 
 QString chooseQuantityText() {

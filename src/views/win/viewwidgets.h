@@ -1,21 +1,30 @@
 // Small pieces the measurement windows share: placing controls in twips,
 // grid column widths as runs of "0", the toolbar pictures, the hourglass
-// pointer, the guard that keeps long runs from starting twice, and the
-// quantity and resolution panels of the two data windows.
+// pointer, the guard that keeps long runs from starting twice, and what the
+// two data windows (data list and file list) have in common: toolbar,
+// grids, splitter, the quantity and resolution panels, the printed report.
 #pragma once
 #include <QFrame>
+#include <QPushButton>
 #include <QString>
 #include <array>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
 
+#include "shell/win/splitbar.h"
 #include "views/win/viewlayout.h"
 
 class QGroupBox;
 class QIcon;
-class QPushButton;
 class QRadioButton;
+class QToolBar;
 class QWidget;
 
 namespace vkz {
+
+class FlexGrid;
+struct ReportSource;
 
 // Places a control at a rectangle in twips (relative to its parent). A
 // rectangle with a negative width or height moves the control but keeps its
@@ -65,6 +74,46 @@ class LongRun {
   bool started_ = false;
 };
 
+// ---- the two data windows -----------------------------------------------------
+
+// The toolbar Toolbar1 of a data window: one action a key, named by it and
+// showing its picture; a click hands the key to `click`.
+QToolBar* makeDataToolbar(QWidget* window, std::initializer_list<const char*> keys, Qt::ToolButtonStyle style,
+                          const std::function<void(const QString&)>& click);
+
+// A grid of a data window: `cols` x `rows`, the first `fixedRows` rows and
+// the first column fixed.
+FlexGrid* makeDataGrid(QWidget* parent, const char* name, int cols, int rows, int fixedRows);
+
+// The splitter PicSplit between a data window's summary and record grids;
+// its mouse events go to the window's PicSplit_MouseDown/Move/Up.
+template <class Window>
+SplitBar* makeGridSplitter(QWidget* parent, Window* w) {
+  auto* s = new SplitBar(Qt::Vertical, parent);
+  s->setObjectName(QStringLiteral("PicSplit"));
+  s->onDown = [w](int b, int shift, int x, int y) { w->PicSplit_MouseDown(b, shift, x, y); };
+  s->onMove = [w](int b, int shift, int x, int y) { w->PicSplit_MouseMove(b, shift, x, y); };
+  s->onUp = [w](int b, int shift, int x, int y) { w->PicSplit_MouseUp(b, shift, x, y); };
+  return s;
+}
+
+// The grids' columns: the summary's four centred, 21 zeros wide; the
+// records' six centred, 9 zeros wide but the date and time (`timeZeros`);
+// the user information's labels centred (`labelZeros`) and its values
+// left-aligned, 24390 twips wide.
+void setSummaryColumns(FlexGrid* g);
+void setRecordColumns(FlexGrid* g, int timeZeros);
+void setUserInfoColumns(FlexGrid* g, int labelZeros);
+// The record grid's title row from the user-interface text table.
+void setRecordTitles(FlexGrid* g);
+
+// Shows a data window as a child of the main window (on its own without one).
+void showDataWindow(QWidget* w);
+
+// The "Print" button: the printed report of a data list or a data file of a
+// known model, the timers stopped meanwhile; a failure is told.
+void printDataWindowReport(const ReportSource& source);
+
 // The quantity panel SSpSelectItem (four options and OK / Exit) and the
 // resolution panel SSpResolution (0.1 dB / 1 dB) of a data window. Both are
 // hidden when built.
@@ -73,6 +122,15 @@ class QuantityPanels {
   // Builds both panels in `parent`: the quantity panel at (selectLeft, top),
   // the resolution panel beside it at (resolutionLeft, top), in twips.
   void build(QWidget* parent, int selectLeft, int resolutionLeft, int top);
+  // The four buttons call the window's BtnSelectOK_Click, BtnExit_Click,
+  // Btn01dB_Click and Btn1dB_Click.
+  template <class Window>
+  void connectTo(Window* w) {
+    QObject::connect(BtnSelectOK, &QPushButton::clicked, w, [w] { w->BtnSelectOK_Click(); });
+    QObject::connect(BtnExit, &QPushButton::clicked, w, [w] { w->BtnExit_Click(); });
+    QObject::connect(Btn01dB, &QPushButton::clicked, w, [w] { w->Btn01dB_Click(); });
+    QObject::connect(Btn1dB, &QPushButton::clicked, w, [w] { w->Btn1dB_Click(); });
+  }
 
   QFrame* SSpSelectItem = nullptr;
   std::array<QRadioButton*, 4> Option1{};
@@ -83,6 +141,9 @@ class QuantityPanels {
   QPushButton* Btn1dB = nullptr;
   QPushButton* Btn01dB = nullptr;
 
+  // Where the chosen quantity goes: 0 the level graph, 1 the level histogram.
+  std::int16_t LnMode = 0;
+
   // Unselects all four options.
   void clearOptions();
   // The record-grid column of the selected option (2 .. 5); `lastChoice`
@@ -90,6 +151,14 @@ class QuantityPanels {
   int chosenColumn(int lastChoice = 0) const;
   // The captions of the user-interface text table.
   void applyTexts();
+
+  // The toolbar's "Plot" (graph) or "Ln" (histogram): the options cleared
+  // and the quantity panel shown.
+  void ask(std::int16_t lnMode);
+  // OK on the quantity panel: the chosen column of `records` drawn as a
+  // level graph, or the resolution panel shown for the histogram. Without
+  // any choice yet the user is asked to choose.
+  void confirm(FlexGrid& records);
 };
 
 // The message shown when OK is pressed before any quantity was chosen.
