@@ -3,8 +3,8 @@
 namespace vkz {
 
 void WindowFlags::clearOneSetSelectors() {
-  OneSetLcdContrast = OneSetLcdAPO = OneSetPause = OneSetAutoLockKeypad = OneSetAutoScroll = OneSetCalibration =
-      OneSetIntervalTime = 0;
+  OneSetLcdContrast = OneSetLcdAPO = OneSetPause = OneSetAutoLockKeypad = OneSetAutoScroll =
+      OneSetCalibration = OneSetIntervalTime = 0;
 }
 
 WindowFlags& Flags() {
@@ -17,84 +17,62 @@ ShellState& Shell() {
   return s;
 }
 
+// Each flag with the window it closes, written once; the orders below list
+// them by name.
+namespace steps {
 using W = WindowFlags;
+constexpr CloseStep ComPortSet{&W::ComPortSetFrmOpen, WindowId::ComPortSetFrm};
+constexpr CloseStep Setting418Panel{&W::Setting418PanelFrmOpen, WindowId::Setting418PanelFrm};
+constexpr CloseStep RTC{&W::RTCFrmOpen, WindowId::RTCFrm};
+constexpr CloseStep Kalvox{&W::KalvoxFrmOpen, WindowId::KalvoxFrm};
+constexpr CloseStep Screen{&W::ScreenFrmOpen, WindowId::ScreenFrm};
+constexpr CloseStep LEDAlarm{&W::LEDAlarmFrmOpen, WindowId::LEDAlarmFrm};
+constexpr CloseStep Timer{&W::TimerFrmOpen, WindowId::TimerFrm};
+constexpr CloseStep WelcomSet{&W::WelcomSetFrmOpen, WindowId::WelcomSetFrm};
+constexpr CloseStep LunchTime{&W::LunchTimeFrmOpen, WindowId::LunchTimeFrm};
+constexpr CloseStep ClearMemory{&W::ClearMemoryFrmOpen, WindowId::ClearMemoryFrm};
+constexpr CloseStep Help{&W::HelpFrmOpen, WindowId::HelpFrm};
+constexpr CloseStep Language{&W::LanguageFrmOpen, WindowId::LanguageFrm};
+constexpr CloseStep FileList{&W::FileListFrmOpen, WindowId::FileListFrm};
+constexpr CloseStep DataList{&W::DataListFrmOpen, WindowId::DataListFrm};
+constexpr CloseStep Histogram{&W::HistogramOpen, WindowId::Histogram};
+constexpr CloseStep Plot{&W::PlotOpen, WindowId::Plot};
+constexpr CloseStep MemoryPanel{&W::MemoryPanelShown, WindowId::MemoryPanel};
+// The one-value setting window, once for each of its selectors.
+constexpr CloseStep LcdContrast{&W::OneSetLcdContrast, WindowId::OneSetForm};
+constexpr CloseStep LcdAPO{&W::OneSetLcdAPO, WindowId::OneSetForm};
+constexpr CloseStep Pause{&W::OneSetPause, WindowId::OneSetForm};
+constexpr CloseStep AutoLockKeypad{&W::OneSetAutoLockKeypad, WindowId::OneSetForm};
+constexpr CloseStep AutoScroll{&W::OneSetAutoScroll, WindowId::OneSetForm};
+constexpr CloseStep Calibration{&W::OneSetCalibration, WindowId::OneSetForm};
+constexpr CloseStep IntervalTime{&W::OneSetIntervalTime, WindowId::OneSetForm};
+}  // namespace steps
 
 const std::vector<CloseStep>& CheckFlageOrder() {
+  using namespace steps;
   static const std::vector<CloseStep> order{
-      {&W::ComPortSetFrmOpen, WindowId::ComPortSetFrm},
-      {&W::Setting418PanelFrmOpen, WindowId::Setting418PanelFrm},
-      {&W::RTCFrmOpen, WindowId::RTCFrm},
-      {&W::OneSetLcdAPO, WindowId::OneSetForm},
-      {&W::OneSetLcdContrast, WindowId::OneSetForm},
-      {&W::KalvoxFrmOpen, WindowId::KalvoxFrm},
-      {&W::ScreenFrmOpen, WindowId::ScreenFrm},
-      {&W::OneSetPause, WindowId::OneSetForm},
-      {&W::LEDAlarmFrmOpen, WindowId::LEDAlarmFrm},
-      {&W::OneSetAutoLockKeypad, WindowId::OneSetForm},
-      {&W::OneSetAutoScroll, WindowId::OneSetForm},
-      {&W::TimerFrmOpen, WindowId::TimerFrm},
-      {&W::MemoryPanelShown, WindowId::MemoryPanel},
-      {&W::WelcomSetFrmOpen, WindowId::WelcomSetFrm},
-      {&W::ClearMemoryFrmOpen, WindowId::ClearMemoryFrm},
-      {&W::HelpFrmOpen, WindowId::HelpFrm},
-      {&W::LanguageFrmOpen, WindowId::LanguageFrm},
-      {&W::FileListFrmOpen, WindowId::FileListFrm},
-      {&W::OneSetCalibration, WindowId::OneSetForm},
-      {&W::LunchTimeFrmOpen, WindowId::LunchTimeFrm},
-      {&W::OneSetIntervalTime, WindowId::OneSetForm},
+      ComPortSet, Setting418Panel, RTC,         LcdAPO,    LcdContrast,  Kalvox,    Screen,      Pause,
+      LEDAlarm,   AutoLockKeypad,  AutoScroll,  Timer,     MemoryPanel,  WelcomSet, ClearMemory, Help,
+      Language,   FileList,        Calibration, LunchTime, IntervalTime,
   };
   return order;
 }
 
 const std::vector<CloseStep>& CheckPanelFlageOrder() {
+  using namespace steps;
   static const std::vector<CloseStep> order{
-      {&W::RTCFrmOpen, WindowId::RTCFrm},
-      {&W::OneSetLcdContrast, WindowId::OneSetForm},
-      {&W::OneSetLcdAPO, WindowId::OneSetForm},
-      {&W::KalvoxFrmOpen, WindowId::KalvoxFrm},
-      {&W::ScreenFrmOpen, WindowId::ScreenFrm},
-      {&W::OneSetPause, WindowId::OneSetForm},
-      {&W::LEDAlarmFrmOpen, WindowId::LEDAlarmFrm},
-      {&W::OneSetAutoLockKeypad, WindowId::OneSetForm},
-      {&W::OneSetAutoScroll, WindowId::OneSetForm},
-      {&W::TimerFrmOpen, WindowId::TimerFrm},
-      {&W::WelcomSetFrmOpen, WindowId::WelcomSetFrm},
-      {&W::ClearMemoryFrmOpen, WindowId::ClearMemoryFrm},
-      {&W::HelpFrmOpen, WindowId::HelpFrm},
-      {&W::LanguageFrmOpen, WindowId::LanguageFrm},
-      {&W::FileListFrmOpen, WindowId::FileListFrm},
-      {&W::OneSetCalibration, WindowId::OneSetForm},
-      {&W::LunchTimeFrmOpen, WindowId::LunchTimeFrm},
-      {&W::OneSetIntervalTime, WindowId::OneSetForm},
+      RTC,   LcdContrast, LcdAPO,      Kalvox, Screen,   Pause,    LEDAlarm,    AutoLockKeypad, AutoScroll,
+      Timer, WelcomSet,   ClearMemory, Help,   Language, FileList, Calibration, LunchTime,      IntervalTime,
   };
   return order;
 }
 
 const std::vector<CloseStep>& LanguageFrmCloseOrder() {
+  using namespace steps;
   static const std::vector<CloseStep> order{
-      {&W::ClearMemoryFrmOpen, WindowId::ClearMemoryFrm},
-      {&W::ComPortSetFrmOpen, WindowId::ComPortSetFrm},
-      {&W::DataListFrmOpen, WindowId::DataListFrm},
-      {&W::KalvoxFrmOpen, WindowId::KalvoxFrm},
-      {&W::FileListFrmOpen, WindowId::FileListFrm},
-      {&W::HelpFrmOpen, WindowId::HelpFrm},
-      {&W::HistogramOpen, WindowId::Histogram},
-      {&W::LEDAlarmFrmOpen, WindowId::LEDAlarmFrm},
-      {&W::MemoryPanelShown, WindowId::MemoryPanel},
-      {&W::OneSetLcdAPO, WindowId::OneSetForm},
-      {&W::OneSetLcdContrast, WindowId::OneSetForm},
-      {&W::OneSetPause, WindowId::OneSetForm},
-      {&W::OneSetAutoLockKeypad, WindowId::OneSetForm},
-      {&W::OneSetAutoScroll, WindowId::OneSetForm},
-      {&W::OneSetCalibration, WindowId::OneSetForm},
-      {&W::PlotOpen, WindowId::Plot},
-      {&W::RTCFrmOpen, WindowId::RTCFrm},
-      {&W::ScreenFrmOpen, WindowId::ScreenFrm},
-      {&W::Setting418PanelFrmOpen, WindowId::Setting418PanelFrm},
-      {&W::TimerFrmOpen, WindowId::TimerFrm},
-      {&W::WelcomSetFrmOpen, WindowId::WelcomSetFrm},
-      {&W::LunchTimeFrmOpen, WindowId::LunchTimeFrm},
-      {&W::OneSetIntervalTime, WindowId::OneSetForm},
+      ClearMemory, ComPortSet, DataList,        Kalvox, FileList,       Help,       Histogram,    LEDAlarm,
+      MemoryPanel, LcdAPO,     LcdContrast,     Pause,  AutoLockKeypad, AutoScroll, Calibration,  Plot,
+      RTC,         Screen,     Setting418Panel, Timer,  WelcomSet,      LunchTime,  IntervalTime,
   };
   return order;
 }
