@@ -117,7 +117,7 @@ TEST_F(Cells, BordersPerLine) {
     // Each cell line starts with the colour lines; its frame block, if
     // any, holds one " l S" per edge.
     std::vector<int> got;
-    for (auto& s : crlfLines(pageContent(readFile(out), 1))) {
+    for (auto& s : crlfLines(pageContent(readBytes(out), 1))) {
       if (s == "0 G") got.push_back(0);
       for (size_t at = s.find(" l S"); at != std::string::npos; at = s.find(" l S", at + 1)) ++got.back();
     }

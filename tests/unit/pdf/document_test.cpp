@@ -132,7 +132,7 @@ TEST_F(Document, CatalogOptions) {
     ASSERT_TRUE(p.PDFBeginDoc());
     ASSERT_TRUE(p.PDFEndDoc());
     EXPECT_TRUE(qpdfClean(out));
-    std::string f = readFile(out);
+    std::string f = readBytes(out);
     std::string cat = f.substr(f.find("/Type /Catalog"));
     cat = cat.substr(0, cat.find("endobj") + 6);
     EXPECT_TRUE(hasRun(crlfLines(cat), c.want)) << cat;

@@ -48,7 +48,7 @@ TEST_F(Graphics, DashPatternsFollowTheUnitOfTheMoment) {
     p.PDFSetUnit(2);  // the pattern was fixed when the style was set
     p.PDFDrawLineHor(1, 1, 1);
     ASSERT_TRUE(p.PDFEndDoc());
-    EXPECT_TRUE(hasRun(crlfLines(pageContent(readFile(out), 1)), {"%DEBUT_LNH/%", c.want})) << c.want;
+    EXPECT_TRUE(hasRun(crlfLines(pageContent(readBytes(out), 1)), {"%DEBUT_LNH/%", c.want})) << c.want;
   }
   pdf->PDFSetLineStyle(7);
   ASSERT_EQ(messages.size(), 1u);

@@ -25,14 +25,14 @@ TEST_F(Images, PlacementAndImageObjects) {
   auto l = page();
   EXPECT_TRUE(hasRun(l, {"q", "100.00 0 0 50.00 28.35 763.54 cm /ImgJPEG1 Do Q"}));
   EXPECT_TRUE(hasRun(l, {"q", "113.39 0 0 56.69 28.35 756.85 cm /ImgJPEG2 Do Q"}));
-  const std::string size = std::to_string(readFile(logo).size());
+  const std::string size = std::to_string(readBytes(logo).size());
   for (int n : {1, 2}) {
     EXPECT_TRUE(
         hasRun(crlfLines(f), {"<</Type /XObject", "/Subtype /Image", "/Filter [/DCTDecode ]", "/Width 100",
                               "/Height 50", "/ColorSpace /DeviceRGB", "/BitsPerComponent 8",
                               "/Length " + size, "/Name /ImgJPEG" + std::to_string(n) + ">>", "stream"}));
   }
-  EXPECT_NE(f.find("stream\r\n" + readFile(logo) + "\r\nendstream"), std::string::npos);
+  EXPECT_NE(f.find("stream\r\n" + readBytes(logo) + "\r\nendstream"), std::string::npos);
   // 14 fonts, 2 images: Pages 18, Resources 19, images 20 and 21, Page 22.
   EXPECT_TRUE(hasRun(crlfLines(f), {"/XObject << ", "/ImgJPEG1 20 0 R", "/ImgJPEG2 21 0 R", ">>"}));
   EXPECT_NE(f.find("/OpenAction [22 0 R /Fit]"), std::string::npos);
@@ -59,7 +59,7 @@ TEST_F(Images, ColourSpacesAndSizeQueries) {
     ASSERT_TRUE(p.PDFImage(file, 2, 2));
     ASSERT_TRUE(p.PDFEndDoc());
     EXPECT_TRUE(qpdfClean(out));
-    EXPECT_NE(readFile(out).find(c.space), std::string::npos);
+    EXPECT_NE(readBytes(out).find(c.space), std::string::npos);
   }
 }
 

@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "pdf/qtzpdf.h"
+#include "support/common/test_files.h"
 #include "ui/appdir.h"
 
 namespace vkz::pdftest {
@@ -86,12 +86,7 @@ inline void writeBytes(const std::string& path, const std::vector<std::uint8_t>&
       .write(reinterpret_cast<const char*>(b.data()), static_cast<long>(b.size()));
 }
 
-inline std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using test::readBytes;
 
 inline std::string run(const std::string& cmd, int* status = nullptr) {
   std::string out;
@@ -184,9 +179,9 @@ struct Fixture : ::testing::Test {
   std::string end() {
     EXPECT_TRUE(pdf->PDFEndDoc()) << pdf->PDFLastError();
     EXPECT_TRUE(qpdfClean(out));
-    return readFile(out);
+    return readBytes(out);
   }
-  std::vector<std::string> page(int n = 1) { return crlfLines(pageContent(readFile(out), n)); }
+  std::vector<std::string> page(int n = 1) { return crlfLines(pageContent(readBytes(out), n)); }
 };
 
 }  // namespace vkz::pdftest

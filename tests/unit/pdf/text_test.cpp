@@ -127,7 +127,7 @@ TEST_F(Text, NoFontFolderAtAll) {
   ASSERT_TRUE(p.PDFEndDoc());
   EXPECT_TRUE(qpdfClean(out));
   EXPECT_NE(pdfText(out).find("text"), std::string::npos);
-  EXPECT_NE(readFile(out).find("/BaseFont /Helvetica\r\n"), std::string::npos);
+  EXPECT_NE(readBytes(out).find("/BaseFont /Helvetica\r\n"), std::string::npos);
   ASSERT_EQ(messages.size(), 2u);  // the folder, then the font
   EXPECT_EQ(messages[0].title, "Font folder - qtzPDF 1.0");
   EXPECT_EQ(messages[1].title, "Font metrics - qtzPDF 1.0");

@@ -4,28 +4,18 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "shell/uitext.h"
+#include "support/common/test_files.h"
 
 using namespace vkz;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeFile(const fs::path& p, const std::string& text) {
-  std::ofstream out(p, std::ios::binary);
-  out << text;
-}
+using test::readBytes;
+using test::writeBytes;
 
 std::string zeros() {
   return HeaderSelectionLine(HeaderItemStates{});
@@ -138,7 +128,7 @@ TEST_F(HeaderBin, RoundTrip) {
   states[2] = states[4] = 1;
   states[100] = 2;
   ASSERT_TRUE(SaveHeaderSelection(file_.string(), states));
-  const std::string text = readFile(file_);
+  const std::string text = readBytes(file_);
   EXPECT_EQ(text.substr(0, 10), "0,0,1,0,1,");
   EXPECT_EQ(text.size(), 203u + 2u);
   EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
@@ -162,7 +152,7 @@ TEST_F(HeaderBin, BrokenFilesAreReplacedWithZeros) {
   const std::string f103 = "1," + ones;                  // 103 fields
   const std::string bigTail = std::string(100000, 'x');  // one huge line
   for (const std::string& content : {std::string(), f101, f103, ones + "\r\n", ones + "1,1", bigTail}) {
-    writeFile(file_, content);
+    writeBytes(file_, content);
     HeaderItemStates s{};
     s.fill(1);
     auto load = LoadHeaderSelection(file_.string(), s);
@@ -170,13 +160,13 @@ TEST_F(HeaderBin, BrokenFilesAreReplacedWithZeros) {
     EXPECT_TRUE(load.written);
     EXPECT_EQ(s[0], 0);
     EXPECT_EQ(s[101], 0);
-    EXPECT_EQ(readFile(file_), zeros());
+    EXPECT_EQ(readBytes(file_), zeros());
   }
   // Missing: created with zeros.
   fs::remove(file_);
   HeaderItemStates s{};
   EXPECT_TRUE(LoadHeaderSelection(file_.string(), s).reset);
-  EXPECT_EQ(readFile(file_), zeros());
+  EXPECT_EQ(readBytes(file_), zeros());
 }
 
 TEST_F(HeaderBin, LastLineAndFieldValues) {
@@ -184,18 +174,18 @@ TEST_F(HeaderBin, LastLineAndFieldValues) {
   // unticked; numbers round a half to the even neighbour.
   std::string line = "1,2,x,,3,1.5,0.5,2.5, 1 ,-0";
   for (int i = 10; i < 102; ++i) line += ",0";
-  writeFile(file_, zeros() + line);  // no line end after the last line
+  writeBytes(file_, zeros() + line);  // no line end after the last line
   HeaderItemStates s{};
   EXPECT_FALSE(LoadHeaderSelection(file_.string(), s).reset);
   const int want[] = {1, 2, 0, 0, 0, 2, 0, 2, 1, 0};
   for (int i = 0; i < 10; ++i) EXPECT_EQ(s[static_cast<std::size_t>(i)], want[i]) << i;
 
   // A huge file whose last line is good: only its end is read.
-  writeFile(file_, std::string(1 << 20, '\n') + HeaderSelectionLine([] {
-                     HeaderItemStates t{};
-                     t[7] = 1;
-                     return t;
-                   }()));
+  writeBytes(file_, std::string(1 << 20, '\n') + HeaderSelectionLine([] {
+                      HeaderItemStates t{};
+                      t[7] = 1;
+                      return t;
+                    }()));
   EXPECT_FALSE(LoadHeaderSelection(file_.string(), s).reset);
   EXPECT_EQ(s[7], 1);
   EXPECT_EQ(s[0], 0);

@@ -4,9 +4,8 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "support/common/test_files.h"
 #include "unit/views/measurement_fixture.h"
 
 using namespace vkz;
@@ -14,12 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::readBytes;
 
 // The CSV export of test::sampleGrids(), written by hand from the layout.
 const char kSampleCsv[] =

@@ -5,9 +5,8 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "support/common/test_files.h"
 #include "unit/views/measurement_fixture.h"
 
 using namespace vkz;
@@ -15,17 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeBytes(const fs::path& p, const std::string& bytes) {
-  std::ofstream out(p, std::ios::binary);
-  out << bytes;
-}
+using test::readBytes;
+using test::writeBytes;
 
 std::string replaceAll(std::string s, const std::string& from, const std::string& to) {
   for (size_t i = s.find(from); i != std::string::npos; i = s.find(from, i + to.size()))
