@@ -41,7 +41,8 @@ Turnaround turnaround(const vkz::emu::Emulator& meter) {
   std::vector<SteadyClock::time_point> replyEnd;
   for (const auto& r : meter.replies())
     if (r.code == 0x12 && !r.dropped)
-      replyEnd.push_back(r.time + std::chrono::duration_cast<SteadyClock::duration>(byteTime * r.bytes.size()));
+      replyEnd.push_back(r.time +
+                         std::chrono::duration_cast<SteadyClock::duration>(byteTime * r.bytes.size()));
   std::vector<SteadyClock::time_point> asked;
   for (const auto& r : meter.requests(0x12)) asked.push_back(r.time);
   std::vector<double> gaps;
@@ -76,8 +77,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
   if (sizes.empty()) sizes = {480, 10000, 65535};
 
-  std::printf("%9s %9s %10s %12s %11s %8s %10s %10s %9s %9s\n", "records", "seconds", "records/s", "reply bytes",
-              "line limit", "ratio", "turn ms", "p99 ms", "RSS MB", "peak MB");
+  std::printf("%9s %9s %10s %12s %11s %8s %10s %10s %9s %9s\n", "records", "seconds", "records/s",
+              "reply bytes", "line limit", "ratio", "turn ms", "p99 ms", "RSS MB", "peak MB");
   int failures = 0;
   for (int n : sizes) {
     if (n < 1 || n > 65535) continue;
@@ -106,9 +107,9 @@ int main(int argc, char** argv) {
     const long long replyBytes = (536 + 5) + 8LL * n + 5 * blocks;
     const double limit = static_cast<double>(replyBytes) / 5760.0;  // seconds
     const Turnaround turn = turnaround(road.meter);
-    std::printf("%9d %9.2f %10.1f %12lld %10.2fs %8.3f %10.2f %10.2f %9.1f %9.1f%s\n", n, seconds, n / seconds,
-                replyBytes, limit, limit / seconds, turn.mean, turn.p99, rss / 1024.0, peak / 1024.0,
-                right ? "" : "  WRONG OR INCOMPLETE");
+    std::printf("%9d %9.2f %10.1f %12lld %10.2fs %8.3f %10.2f %10.2f %9.1f %9.1f%s\n", n, seconds,
+                n / seconds, replyBytes, limit, limit / seconds, turn.mean, turn.p99, rss / 1024.0,
+                peak / 1024.0, right ? "" : "  WRONG OR INCOMPLETE");
     if (!right) ++failures;
   }
   std::printf("line limit: %.1f records/s for whole blocks (85 reply bytes per 10 records at 5760 bytes/s)\n",

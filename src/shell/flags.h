@@ -50,9 +50,9 @@ WindowFlags& Flags();
 
 // Program-wide values the main window's actions keep beside the flags.
 struct ShellState {
-  std::string RecordFileName;  // default report name of the measurement clicked last in the memory list
-  std::int32_t MemListCount = 0;   // memory-list entries received since the Memory action
-  std::int32_t MemTotalSize = 0;   // from the last memory-size reply
+  std::string RecordFileName;     // default report name of the measurement clicked last in the memory list
+  std::int32_t MemListCount = 0;  // memory-list entries received since the Memory action
+  std::int32_t MemTotalSize = 0;  // from the last memory-size reply
   std::int32_t MemRemainSize = 0;
   void reset() { *this = ShellState{}; }
 };

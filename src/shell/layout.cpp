@@ -7,7 +7,9 @@ namespace vkz {
 namespace {
 // Twips are whole numbers; a computed size is rounded, a half to the even
 // neighbour, as the old controls stored it.
-int whole(double v) { return static_cast<int>(std::nearbyint(v)); }
+int whole(double v) {
+  return static_cast<int>(std::nearbyint(v));
+}
 }  // namespace
 
 const char* const kPanelCaption = "Panel V10.09";
@@ -83,8 +85,8 @@ int PanelSplitDrag(int splitLeft, int x, int windowWidth) {
   return l;
 }
 
-MemPanelShowOut MemoryPanelGeometry(bool show, int treeViewBarHeight, int treeTop, int memWidth, int memHeight,
-                                    int memSplitHeight, int btnMemCloseWidth) {
+MemPanelShowOut MemoryPanelGeometry(bool show, int treeViewBarHeight, int treeTop, int memWidth,
+                                    int memHeight, int memSplitHeight, int btnMemCloseWidth) {
   MemPanelShowOut o;
   if (!show) {
     o.treeHeight = treeViewBarHeight + 300;
@@ -109,8 +111,8 @@ std::string ToggledPanelCaption(const std::string& caption) {
   return std::string(kPanelCaption) + "   2018-05-23.01";
 }
 
-CentredOut CentreInWindow(int width, int height, int panelWidth, int panelHeight, int minW, int minH, int allowX,
-                          int allowY) {
+CentredOut CentreInWindow(int width, int height, int panelWidth, int panelHeight, int minW, int minH,
+                          int allowX, int allowY) {
   CentredOut o;
   int w = width, h = height;
   if (w < minW) w = minW;

@@ -10,12 +10,12 @@ namespace vkz {
 
 // ---- main window --------------------------------------------------------
 
-constexpr int kPanelMinWidth = 12600;     // below this the window springs back...
-constexpr int kPanelResetWidth = 13665;   // ...to this width
+constexpr int kPanelMinWidth = 12600;    // below this the window springs back...
+constexpr int kPanelResetWidth = 13665;  // ...to this width
 constexpr int kPanelMinHeight = 11250;
-constexpr int kSplitBar = 120;            // thickness of both splitter bars
-constexpr int kMemGridTop = 1680;         // top of the memory list inside its panel
-constexpr int kSplitMin = 1800;           // nearest a splitter comes to the window's edge
+constexpr int kSplitBar = 120;     // thickness of both splitter bars
+constexpr int kMemGridTop = 1680;  // top of the memory list inside its panel
+constexpr int kSplitMin = 1800;    // nearest a splitter comes to the window's edge
 
 // The outer size the window must take when it is too small; nullopt when
 // its size stands.
@@ -32,8 +32,8 @@ struct PanelLayoutIn {
   int S = 0;                 // height of the left-hand column (client height under the strip)
   int controlPicHeight = 0;  // the strip under the toolbar
   int treeViewBarWidth = 0;
-  int treeTop = 0;           // top of the command tree in the column
-  int memHeight = 0;         // memory panel height
+  int treeTop = 0;    // top of the command tree in the column
+  int memHeight = 0;  // memory panel height
   bool memVisible = false;
   int btnMemCloseWidth = 0;
   int totalNumLblWidth = 0;
@@ -86,8 +86,8 @@ struct MemPanelShowOut {
   int gridTop = 0, gridHeight = 0;
   std::array<int, 3> gridColWidths{};
 };
-MemPanelShowOut MemoryPanelGeometry(bool show, int treeViewBarHeight, int treeTop, int memWidth, int memHeight,
-                                    int memSplitHeight, int btnMemCloseWidth);
+MemPanelShowOut MemoryPanelGeometry(bool show, int treeViewBarHeight, int treeTop, int memWidth,
+                                    int memHeight, int memSplitHeight, int btnMemCloseWidth);
 
 // The caption and its toggle on a click in the empty client area.
 extern const char* const kPanelCaption;
@@ -101,8 +101,8 @@ struct CentredOut {
 };
 // minW/minH: the window's minimum; allowX/allowY: the fixed allowances for
 // the frame subtracted before centring.
-CentredOut CentreInWindow(int width, int height, int panelWidth, int panelHeight, int minW, int minH, int allowX,
-                          int allowY);
+CentredOut CentreInWindow(int width, int height, int panelWidth, int panelHeight, int minW, int minH,
+                          int allowX, int allowY);
 
 // The language window's option buttons: the top of option i and the
 // panel's height for n options.

@@ -45,49 +45,71 @@ MsgResult MsgBox::show(const QString& text, MsgIcon icon, MsgButtons buttons, co
       st().answers.pop_front();
       return r;
     }
-    return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgResult::Yes : MsgResult::Ok;
+    return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgResult::Yes
+                                                                              : MsgResult::Ok;
   }
   QMessageBox box(QApplication::activeWindow());
   box.setWindowTitle(rec.title);
   box.setText(text);
   switch (icon) {
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::None: break;
+    case MsgIcon::Critical:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MsgIcon::Exclamation:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MsgIcon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MsgIcon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MsgIcon::None:
+      break;
   }
   switch (buttons) {
-    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case MsgButtons::OkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case MsgButtons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
     case MsgButtons::YesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
   }
   switch (box.exec()) {
-    case QMessageBox::Cancel: return MsgResult::Cancel;
-    case QMessageBox::Yes: return MsgResult::Yes;
-    case QMessageBox::No: return MsgResult::No;
-    default: return MsgResult::Ok;
+    case QMessageBox::Cancel:
+      return MsgResult::Cancel;
+    case QMessageBox::Yes:
+      return MsgResult::Yes;
+    case QMessageBox::No:
+      return MsgResult::No;
+    default:
+      return MsgResult::Ok;
   }
 }
 
 QString MsgBox::input(const QString& prompt, const QString& title, const QString& defaultText) {
   if (st().test) {
-    st().shown.push_back({prompt, title.isEmpty() ? st().title : title, MsgIcon::Question, MsgButtons::OkCancel});
+    st().shown.push_back(
+        {prompt, title.isEmpty() ? st().title : title, MsgIcon::Question, MsgButtons::OkCancel});
     if (st().inputs.empty()) return {};
     QString s = st().inputs.front();
     st().inputs.pop_front();
     return s;
   }
   bool ok = false;
-  QString s = QInputDialog::getText(QApplication::activeWindow(), title.isEmpty() ? st().title : title, prompt,
-                                    QLineEdit::Normal, defaultText, &ok);
+  QString s = QInputDialog::getText(QApplication::activeWindow(), title.isEmpty() ? st().title : title,
+                                    prompt, QLineEdit::Normal, defaultText, &ok);
   return ok ? s : QString();
 }
 
-QString MsgBox::openFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter) {
+QString MsgBox::openFileName(QWidget* parent, const QString& caption, const QString& dir,
+                             const QString& filter) {
   if (st().test) {
     st().dialogs << caption;
     return nextFile();
@@ -95,7 +117,8 @@ QString MsgBox::openFileName(QWidget* parent, const QString& caption, const QStr
   return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
-QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter) {
+QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                             const QString& filter) {
   if (st().test) {
     st().dialogs << caption;
     return nextFile();
@@ -103,8 +126,8 @@ QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QStr
   return QFileDialog::getSaveFileName(parent, caption, dir, filter);
 }
 
-QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
-                             int* filterIndex) {
+QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                             const QString& filter, int* filterIndex) {
   if (st().test) {
     st().dialogs << caption;
     int index = 1;
@@ -129,16 +152,36 @@ bool MsgBox::openDocument(const QString& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 }
 
-void MsgBox::setTestMode(bool on) { st().test = on; }
-bool MsgBox::testMode() { return st().test; }
-std::vector<MsgRecord>& MsgBox::shown() { return st().shown; }
-std::deque<MsgResult>& MsgBox::answers() { return st().answers; }
-std::deque<QString>& MsgBox::inputAnswers() { return st().inputs; }
-std::deque<QString>& MsgBox::fileAnswers() { return st().files; }
-std::deque<int>& MsgBox::filterAnswers() { return st().filters; }
-QStringList& MsgBox::openedDocuments() { return st().opened; }
-QStringList& MsgBox::fileDialogs() { return st().dialogs; }
-std::function<void(const MsgRecord&)>& MsgBox::onShow() { return st().onShow; }
+void MsgBox::setTestMode(bool on) {
+  st().test = on;
+}
+bool MsgBox::testMode() {
+  return st().test;
+}
+std::vector<MsgRecord>& MsgBox::shown() {
+  return st().shown;
+}
+std::deque<MsgResult>& MsgBox::answers() {
+  return st().answers;
+}
+std::deque<QString>& MsgBox::inputAnswers() {
+  return st().inputs;
+}
+std::deque<QString>& MsgBox::fileAnswers() {
+  return st().files;
+}
+std::deque<int>& MsgBox::filterAnswers() {
+  return st().filters;
+}
+QStringList& MsgBox::openedDocuments() {
+  return st().opened;
+}
+QStringList& MsgBox::fileDialogs() {
+  return st().dialogs;
+}
+std::function<void(const MsgRecord&)>& MsgBox::onShow() {
+  return st().onShow;
+}
 void MsgBox::resetTestRecords() {
   st().shown.clear();
   st().answers.clear();
@@ -149,7 +192,11 @@ void MsgBox::resetTestRecords() {
   st().dialogs.clear();
   st().onShow = nullptr;
 }
-void MsgBox::setAppTitle(const QString& title) { st().title = title; }
-QString MsgBox::appTitle() { return st().title; }
+void MsgBox::setAppTitle(const QString& title) {
+  st().title = title;
+}
+QString MsgBox::appTitle() {
+  return st().title;
+}
 
 }  // namespace vkz

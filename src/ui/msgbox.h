@@ -29,21 +29,23 @@ class MsgBox {
   // Shows a modal message box titled with the application's title unless
   // `title` is given. In test mode: records it and returns the next queued
   // answer (Ok / Yes when none is queued).
-  static MsgResult show(const QString& text, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
-                        const QString& title = QString());
+  static MsgResult show(const QString& text, MsgIcon icon = MsgIcon::None,
+                        MsgButtons buttons = MsgButtons::Ok, const QString& title = QString());
 
   // The old InputBox: returns the typed text, or "" on Cancel.
   static QString input(const QString& prompt, const QString& title = QString(),
                        const QString& defaultText = QString());
 
   // Common dialogs. Return "" when cancelled.
-  static QString openFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
-  static QString saveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
+  static QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
+                              const QString& filter);
+  static QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                              const QString& filter);
   // The save dialog that also tells which of the filter's entries the user
   // left selected, 1-based in the order of `filter` (";;"-separated).
   // In test mode the index is the next queued filter answer (1 when none).
-  static QString saveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
-                              int* filterIndex);
+  static QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                              const QString& filter, int* filterIndex);
 
   // The shell's "open": shows a document or folder in its associated
   // program. Returns false when nothing could open it.
@@ -52,13 +54,13 @@ class MsgBox {
   // --- test mode ---------------------------------------------------------
   static void setTestMode(bool on);
   static bool testMode();
-  static std::vector<MsgRecord>& shown();        // message boxes shown
-  static std::deque<MsgResult>& answers();       // answers to message boxes
-  static std::deque<QString>& inputAnswers();    // answers to input boxes
-  static std::deque<QString>& fileAnswers();     // answers to file dialogs ("" = cancel)
-  static std::deque<int>& filterAnswers();       // filter chosen in save dialogs (1-based)
-  static QStringList& openedDocuments();         // paths given to openDocument
-  static QStringList& fileDialogs();             // captions of the file dialogs asked
+  static std::vector<MsgRecord>& shown();      // message boxes shown
+  static std::deque<MsgResult>& answers();     // answers to message boxes
+  static std::deque<QString>& inputAnswers();  // answers to input boxes
+  static std::deque<QString>& fileAnswers();   // answers to file dialogs ("" = cancel)
+  static std::deque<int>& filterAnswers();     // filter chosen in save dialogs (1-based)
+  static QStringList& openedDocuments();       // paths given to openDocument
+  static QStringList& fileDialogs();           // captions of the file dialogs asked
   // Called for every message box in test mode (after it is recorded), e.g.
   // to check program state at the moment the box appears.
   static std::function<void(const MsgRecord&)>& onShow();

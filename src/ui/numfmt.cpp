@@ -10,10 +10,16 @@ namespace {
 char g_sep = '.';
 }
 
-char decimalSeparator() { return g_sep; }
-void setDecimalSeparator(char c) { g_sep = c ? c : '.'; }
+char decimalSeparator() {
+  return g_sep;
+}
+void setDecimalSeparator(char c) {
+  g_sep = c ? c : '.';
+}
 
-double roundHalfEven(double v) { return std::nearbyint(v); }
+double roundHalfEven(double v) {
+  return std::nearbyint(v);
+}
 
 std::string formatPattern(double v, std::string_view pattern, char sep) {
   if (!sep) sep = g_sep;

@@ -7,8 +7,8 @@
 #include "polling/payload.h"
 #include "polling/pollstate.h"
 #include "polling/readbacks.h"
-#include "polling/win/replydispatch.h"
 #include "polling/replies.h"
+#include "polling/win/replydispatch.h"
 #include "shell/flags.h"
 #include "shell/win/panel.h"
 
@@ -65,10 +65,17 @@ void DeVKZ418SDData() {
   if (!replyFitsLayout(r.ReplyCode, r.ReplyLength)) return;
   const Payload p(r.ReplyData.data(), r.ReplyLength);
   switch (replyLayout(r.ReplyCode).kind) {
-    case ReplyKind::Model: Polling().MeterModel = BytesToText(r, r.ReplyLength - 1, "chr"); break;
-    case ReplyKind::Clock: handleClock(p); break;
-    case ReplyKind::MemorySize: handleMemorySize(p); break;
-    default: break;
+    case ReplyKind::Model:
+      Polling().MeterModel = BytesToText(r, r.ReplyLength - 1, "chr");
+      break;
+    case ReplyKind::Clock:
+      handleClock(p);
+      break;
+    case ReplyKind::MemorySize:
+      handleMemorySize(p);
+      break;
+    default:
+      break;
   }
 }
 

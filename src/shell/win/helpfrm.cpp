@@ -16,8 +16,12 @@
 namespace vkz {
 
 namespace {
-int px(int twips) { return twipsToPixels(twips); }
-int tw(int pixels) { return pixelsToTwips(pixels); }
+int px(int twips) {
+  return twipsToPixels(twips);
+}
+int tw(int pixels) {
+  return pixelsToTwips(pixels);
+}
 constexpr int kOptionHeight = 375;
 }  // namespace
 
@@ -52,7 +56,9 @@ HelpFrm::HelpFrm() {
   ExitBtn->setGeometry(px(4200), px(h - 375 - 90), px(1000), px(375));
 }
 
-void HelpFrm::Form_Unload() { Flags().HelpFrmOpen = 0; }
+void HelpFrm::Form_Unload() {
+  Flags().HelpFrmOpen = 0;
+}
 
 QString HelpFrm::manualPath(int index) {
   return QString::fromStdString(appPath(index == 0 ? "help/Manual PT-BR.pdf" : "help/Manual.pdf"));
@@ -73,13 +79,15 @@ void HelpFrm::MunOpt_Click(int index) {
   if (index >= 0 && index < 2) MunOpt[static_cast<size_t>(index)]->setChecked(false);
 }
 
-void HelpFrm::ExitBtn_Click() { FormRegistry::unload(this); }
+void HelpFrm::ExitBtn_Click() {
+  FormRegistry::unload(this);
+}
 
 void HelpFrm::Form_Resize() {
   if (isMinimized()) return;
   try {
-    const CentredOut o = CentreInWindow(tw(width()), tw(height()), tw(SSPanel1->width()), tw(SSPanel1->height()),
-                                        4935, 1905, 100, 500);
+    const CentredOut o = CentreInWindow(tw(width()), tw(height()), tw(SSPanel1->width()),
+                                        tw(SSPanel1->height()), 4935, 1905, 100, 500);
     if (o.resizeTo) resize(px(o.resizeTo->width), px(o.resizeTo->height));
     SSPanel1->move(px(o.panelLeft), px(o.panelTop));
   } catch (...) {

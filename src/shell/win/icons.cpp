@@ -173,22 +173,45 @@ QIcon ToolbarIcon(int index) {
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing);
   switch (index) {
-    case 1: drawOpen(p); break;
-    case 2: drawComSet(p); break;
-    case 3: drawSettingPanel(p); break;
-    case 4: drawList(p); break;
-    case 5: drawGraphics(p); break;
-    case 6: drawRtc(p); break;
-    case 7: drawMemory(p); break;
-    case 8: drawClear(p); break;
-    case 9: drawHelp(p); break;
-    case 10: drawLanguage(p); break;
-    default: break;
+    case 1:
+      drawOpen(p);
+      break;
+    case 2:
+      drawComSet(p);
+      break;
+    case 3:
+      drawSettingPanel(p);
+      break;
+    case 4:
+      drawList(p);
+      break;
+    case 5:
+      drawGraphics(p);
+      break;
+    case 6:
+      drawRtc(p);
+      break;
+    case 7:
+      drawMemory(p);
+      break;
+    case 8:
+      drawClear(p);
+      break;
+    case 9:
+      drawHelp(p);
+      break;
+    case 10:
+      drawLanguage(p);
+      break;
+    default:
+      break;
   }
   p.end();
   return QIcon(pm);
 }
 
-QIcon DeviceIcon(int index) { return QIcon(meter(index == 1 ? kBlue : kAmber)); }
+QIcon DeviceIcon(int index) {
+  return QIcon(meter(index == 1 ? kBlue : kAmber));
+}
 
 }  // namespace vkz

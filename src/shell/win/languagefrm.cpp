@@ -16,8 +16,12 @@
 namespace vkz {
 
 namespace {
-int px(int twips) { return twipsToPixels(twips); }
-int tw(int pixels) { return pixelsToTwips(pixels); }
+int px(int twips) {
+  return twipsToPixels(twips);
+}
+int tw(int pixels) {
+  return pixelsToTwips(pixels);
+}
 constexpr int kOptionTop = 120;
 constexpr int kOptionHeight = 375;
 constexpr int kButtonHeight = 495;
@@ -66,9 +70,9 @@ LanguageFrm::LanguageFrm() {
         o->setObjectName(QStringLiteral("Language_%1").arg(i));
         o->setAutoExclusive(false);
         const QString caption = QString::fromStdString((*names)[static_cast<size_t>(i)]);
-        o->setGeometry(Language[0]->x(),
-                       px(LanguageOptionTop(tw(Language[0]->y()), tw(Language[0]->height()), i)),
-                       std::max(Language[0]->width(), 4 * fm.horizontalAdvance(caption)), Language[0]->height());
+        o->setGeometry(
+            Language[0]->x(), px(LanguageOptionTop(tw(Language[0]->y()), tw(Language[0]->height()), i)),
+            std::max(Language[0]->width(), 4 * fm.horizontalAdvance(caption)), Language[0]->height());
         o->setText(caption);
         o->show();
         Language.push_back(o);
@@ -93,10 +97,13 @@ LanguageFrm::LanguageFrm() {
 void LanguageFrm::selectOption(int index) {
   // Selecting one option clears the others; an index that names no option
   // selects none.
-  for (int i = 0; i < static_cast<int>(Language.size()); ++i) Language[static_cast<size_t>(i)]->setChecked(i == index);
+  for (int i = 0; i < static_cast<int>(Language.size()); ++i)
+    Language[static_cast<size_t>(i)]->setChecked(i == index);
 }
 
-void LanguageFrm::Form_Unload() { Flags().LanguageFrmOpen = 0; }
+void LanguageFrm::Form_Unload() {
+  Flags().LanguageFrmOpen = 0;
+}
 
 void LanguageFrm::SetBtn_Click() {
   int chosen = -1;
@@ -114,13 +121,15 @@ void LanguageFrm::SetBtn_Click() {
   FormRegistry::unload(this);
 }
 
-void LanguageFrm::ExitBtn_Click() { FormRegistry::unload(this); }
+void LanguageFrm::ExitBtn_Click() {
+  FormRegistry::unload(this);
+}
 
 void LanguageFrm::Form_Resize() {
   if (isMinimized()) return;
   try {
-    const CentredOut o = CentreInWindow(tw(width()), tw(height()), tw(SSPanel1->width()), tw(SSPanel1->height()),
-                                        5310, 3015, 100, 400);
+    const CentredOut o = CentreInWindow(tw(width()), tw(height()), tw(SSPanel1->width()),
+                                        tw(SSPanel1->height()), 5310, 3015, 100, 400);
     if (o.resizeTo) resize(px(o.resizeTo->width), px(o.resizeTo->height));
     SSPanel1->move(std::max(0, px(o.panelLeft)), std::max(0, px(o.panelTop)));
   } catch (...) {

@@ -49,8 +49,12 @@ constexpr int kStatusPanel1 = 1800;
 constexpr int kStatusPanel3 = 1200;
 constexpr int kStatusPanel4 = 3300;
 
-int px(int twips) { return twipsToPixels(twips); }
-int tw(int pixels) { return pixelsToTwips(pixels); }
+int px(int twips) {
+  return twipsToPixels(twips);
+}
+int tw(int pixels) {
+  return pixelsToTwips(pixels);
+}
 
 QLabel* makeLabel(QWidget* parent, const char* name) {
   auto* l = new QLabel(parent);
@@ -59,7 +63,9 @@ QLabel* makeLabel(QWidget* parent, const char* name) {
 }
 }  // namespace
 
-Panel* ThePanel() { return panelInstance().data(); }
+Panel* ThePanel() {
+  return panelInstance().data();
+}
 
 ShellWindowOpeners& WindowOpeners() {
   static ShellWindowOpeners o;
@@ -173,7 +179,8 @@ void Panel::buildControls() {
   LblTitle->setGeometry(0, 0, px(kTreeViewBarWidth - kBtnMemCloseWidth), px(kTitleHeight));
   BtnMemClose = new QPushButton(QStringLiteral("X"), SSPMemory);
   BtnMemClose->setObjectName(QStringLiteral("BtnMemClose"));
-  BtnMemClose->setGeometry(px(kTreeViewBarWidth - kBtnMemCloseWidth), 0, px(kBtnMemCloseWidth), px(kTitleHeight));
+  BtnMemClose->setGeometry(px(kTreeViewBarWidth - kBtnMemCloseWidth), 0, px(kBtnMemCloseWidth),
+                           px(kTitleHeight));
   connect(BtnMemClose, &QPushButton::clicked, this, &Panel::BtnMemClose_Click);
   TotalSizeLbl = makeLabel(SSPMemory, "TotalSizeLbl");
   TotalSizeLbl->setGeometry(px(100), px(480), px(1600), px(300));
@@ -361,7 +368,8 @@ void Panel::MDIForm_Resize() {
     in.statusPanelWidths = {kStatusPanel1, 0, kStatusPanel3, kStatusPanel4};
     const PanelLayoutOut o = PanelLayout(in);
     ControlListView->setGeometry(0, 0, px(o.listViewWidth), px(o.listViewHeight));
-    PicMemSplit->setGeometry(px(o.memSplitLeft), px(o.memSplitTop), px(o.memSplitWidth), px(o.memSplitHeight));
+    PicMemSplit->setGeometry(px(o.memSplitLeft), px(o.memSplitTop), px(o.memSplitWidth),
+                             px(o.memSplitHeight));
     SSPMemory->setGeometry(px(o.memLeft), px(o.memTop), px(o.memWidth), SSPMemory->height());
     BtnMemClose->move(px(o.btnMemCloseLeft), px(o.btnMemCloseTop));
     LblTitle->resize(px(o.lblTitleWidth), LblTitle->height());
@@ -398,8 +406,12 @@ bool Panel::eventFilter(QObject* o, QEvent* e) {
 
 // ---- splitters --------------------------------------------------------------
 
-void Panel::PicMemSplit_MouseDown(int, int, int, int) { MemSplitDragging = -1; }
-void Panel::PicMemSplit_MouseUp(int, int, int, int) { MemSplitDragging = 0; }
+void Panel::PicMemSplit_MouseDown(int, int, int, int) {
+  MemSplitDragging = -1;
+}
+void Panel::PicMemSplit_MouseUp(int, int, int, int) {
+  MemSplitDragging = 0;
+}
 void Panel::PicMemSplit_MouseMove(int, int, int, int y) {
   if (MemSplitDragging == 0) return;
   try {
@@ -417,8 +429,12 @@ void Panel::applyMemoryGeometry(int memTop, int memHeight, int gridHeight) {
   MSFlexGrid1->resize(MSFlexGrid1->width(), gridHeight);
 }
 
-void Panel::PicPanelSplit_MouseDown(int, int, int, int) { PanelSplitDragging = -1; }
-void Panel::PicPanelSplit_MouseUp(int, int, int, int) { PanelSplitDragging = 0; }
+void Panel::PicPanelSplit_MouseDown(int, int, int, int) {
+  PanelSplitDragging = -1;
+}
+void Panel::PicPanelSplit_MouseUp(int, int, int, int) {
+  PanelSplitDragging = 0;
+}
 void Panel::PicPanelSplit_MouseMove(int, int, int x, int) {
   if (PanelSplitDragging == 0) return;
   try {

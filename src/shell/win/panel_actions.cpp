@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "link/porttable.h"
 #include "link/frames.h"
+#include "link/porttable.h"
 #include "link/win/waitseconds.h"
 #include "polling/pollstate.h"
 #include "polling/win/download.h"
@@ -22,8 +22,8 @@
 #include "shell/layout.h"
 #include "shell/uitext.h"
 #include "shell/win/helpfrm.h"
-#include "shell/win/languagefrm.h"
 #include "shell/win/icons.h"
+#include "shell/win/languagefrm.h"
 #include "shell/win/panel.h"
 #include "shell/win/splitbar.h"
 #include "ui/cp1252.h"
@@ -38,39 +38,67 @@
 namespace vkz {
 
 namespace {
-QString q(const std::string& s) { return QString::fromStdString(s); }
-int px(int twips) { return twipsToPixels(twips); }
-int tw(int pixels) { return pixelsToTwips(pixels); }
+QString q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+int px(int twips) {
+  return twipsToPixels(twips);
+}
+int tw(int pixels) {
+  return pixelsToTwips(pixels);
+}
 
-bool supportedModel(const std::string& m) { return m == "VKZ 418" || m == "KRD 529"; }
+bool supportedModel(const std::string& m) {
+  return m == "VKZ 418" || m == "KRD 529";
+}
 
 void call(const std::function<void()>& f) {
   if (f) f();
 }
 
-void showMemoryErasing() { MsgBox::show(q(UiTexts().TxtMemoryErasing), MsgIcon::Critical); }
+void showMemoryErasing() {
+  MsgBox::show(q(UiTexts().TxtMemoryErasing), MsgIcon::Critical);
+}
 
 // A window's class name as the registry knows it.
 const char* className(WindowId w) {
   switch (w) {
-    case WindowId::ComPortSetFrm: return "ComPortSetFrm";
-    case WindowId::Setting418PanelFrm: return "Setting418PanelFrm";
-    case WindowId::RTCFrm: return "RTCFrm";
-    case WindowId::OneSetForm: return "OneSetForm";
-    case WindowId::KalvoxFrm: return "KalvoxFrm";
-    case WindowId::ScreenFrm: return "ScreenFrm";
-    case WindowId::LEDAlarmFrm: return "LEDAlarmFrm";
-    case WindowId::TimerFrm: return "TimerFrm";
-    case WindowId::WelcomSetFrm: return "WelcomSetFrm";
-    case WindowId::ClearMemoryFrm: return "ClearMemoryFrm";
-    case WindowId::HelpFrm: return "HelpFrm";
-    case WindowId::LanguageFrm: return "LanguageFrm";
-    case WindowId::FileListFrm: return "FileListFrm";
-    case WindowId::LunchTimeFrm: return "LunchTimeFrm";
-    case WindowId::DataListFrm: return "DataListFrm";
-    case WindowId::Histogram: return "Histogram";
-    case WindowId::Plot: return "Plot";
-    case WindowId::MemoryPanel: return "";
+    case WindowId::ComPortSetFrm:
+      return "ComPortSetFrm";
+    case WindowId::Setting418PanelFrm:
+      return "Setting418PanelFrm";
+    case WindowId::RTCFrm:
+      return "RTCFrm";
+    case WindowId::OneSetForm:
+      return "OneSetForm";
+    case WindowId::KalvoxFrm:
+      return "KalvoxFrm";
+    case WindowId::ScreenFrm:
+      return "ScreenFrm";
+    case WindowId::LEDAlarmFrm:
+      return "LEDAlarmFrm";
+    case WindowId::TimerFrm:
+      return "TimerFrm";
+    case WindowId::WelcomSetFrm:
+      return "WelcomSetFrm";
+    case WindowId::ClearMemoryFrm:
+      return "ClearMemoryFrm";
+    case WindowId::HelpFrm:
+      return "HelpFrm";
+    case WindowId::LanguageFrm:
+      return "LanguageFrm";
+    case WindowId::FileListFrm:
+      return "FileListFrm";
+    case WindowId::LunchTimeFrm:
+      return "LunchTimeFrm";
+    case WindowId::DataListFrm:
+      return "DataListFrm";
+    case WindowId::Histogram:
+      return "Histogram";
+    case WindowId::Plot:
+      return "Plot";
+    case WindowId::MemoryPanel:
+      return "";
   }
   return "";
 }
@@ -115,20 +143,34 @@ SettingNode settingNode(int index) {
   using O = ShellWindowOpeners;
   using W = WindowFlags;
   switch (index) {
-    case 4: return {&W::OneSetLcdContrast, &O::showOneSetForm, &CmdReadLcdContrast};
-    case 5: return {&W::OneSetLcdAPO, &O::showOneSetForm, &CmdReadLcdApo};
-    case 6: return {&W::OneSetPause, &O::showOneSetForm, &CmdReadPause};
-    case 7: return {nullptr, &O::showLEDAlarmFrm, &CmdReadLedAlarm};
-    case 8: return {nullptr, &O::showKalvoxFrm, &CmdReadDoseSettings};
-    case 9: return {&W::OneSetAutoLockKeypad, &O::showOneSetForm, &CmdReadKeypadLock};
-    case 10: return {&W::OneSetAutoScroll, &O::showOneSetForm, &CmdReadAutoScroll};
-    case 11: return {nullptr, &O::showTimerFrm, &CmdReadTimers};
-    case 12: return {nullptr, &O::showScreenFrm, &CmdReadScreens};
-    case 13: return {nullptr, &O::showWelcomSetFrm, &CmdReadWelcomeText};
-    case 14: return {&W::OneSetCalibration, &O::showOneSetForm, &CmdReadCalibration};
-    case 15: return {&W::LunchTimeFrmOpen, &O::showLunchTimeFrm, &CmdReadLunchTime};
-    case 16: return {&W::OneSetIntervalTime, &O::showOneSetForm, &CmdReadIntervalTime};
-    default: return {nullptr, nullptr, nullptr};
+    case 4:
+      return {&W::OneSetLcdContrast, &O::showOneSetForm, &CmdReadLcdContrast};
+    case 5:
+      return {&W::OneSetLcdAPO, &O::showOneSetForm, &CmdReadLcdApo};
+    case 6:
+      return {&W::OneSetPause, &O::showOneSetForm, &CmdReadPause};
+    case 7:
+      return {nullptr, &O::showLEDAlarmFrm, &CmdReadLedAlarm};
+    case 8:
+      return {nullptr, &O::showKalvoxFrm, &CmdReadDoseSettings};
+    case 9:
+      return {&W::OneSetAutoLockKeypad, &O::showOneSetForm, &CmdReadKeypadLock};
+    case 10:
+      return {&W::OneSetAutoScroll, &O::showOneSetForm, &CmdReadAutoScroll};
+    case 11:
+      return {nullptr, &O::showTimerFrm, &CmdReadTimers};
+    case 12:
+      return {nullptr, &O::showScreenFrm, &CmdReadScreens};
+    case 13:
+      return {nullptr, &O::showWelcomSetFrm, &CmdReadWelcomeText};
+    case 14:
+      return {&W::OneSetCalibration, &O::showOneSetForm, &CmdReadCalibration};
+    case 15:
+      return {&W::LunchTimeFrmOpen, &O::showLunchTimeFrm, &CmdReadLunchTime};
+    case 16:
+      return {&W::OneSetIntervalTime, &O::showOneSetForm, &CmdReadIntervalTime};
+    default:
+      return {nullptr, nullptr, nullptr};
   }
 }
 
@@ -164,9 +206,10 @@ void Panel::checkpanelflage() {
 
 void Panel::ApplyPanelToolbarText() {
   const UiText& t = UiTexts();
-  const std::string* tips[10] = {&t.TxtOpenFile,    &t.TxtComPortSet, &t.TxtShowSettingPanel, &t.TxtRealTimeList,
-                                 &t.TxtDrawRealTimeGraphics, &t.TxtRealTimeSet, &t.TxtMemory, &t.TxtClearMemory,
-                                 &t.TxtHelp,        &t.TxtLanguage};
+  const std::string* tips[10] = {&t.TxtOpenFile,     &t.TxtComPortSet,           &t.TxtShowSettingPanel,
+                                 &t.TxtRealTimeList, &t.TxtDrawRealTimeGraphics, &t.TxtRealTimeSet,
+                                 &t.TxtMemory,       &t.TxtClearMemory,          &t.TxtHelp,
+                                 &t.TxtLanguage};
   for (int i = 1; i <= 10; ++i)
     if (QAction* a = toolbarButton(i)) a->setToolTip(q(*tips[i - 1]));
 }
@@ -180,7 +223,8 @@ void Panel::Toolbar1_ButtonClick(const QString& key) {
   }
   static const char* const actions[] = {"COMSET", "SettingPanel", "List", "Graphics", "RTC",
                                         "Memory", "Clear",        "Help", "Language"};
-  if (std::none_of(std::begin(actions), std::end(actions), [&](const char* a) { return key == QLatin1String(a); }))
+  if (std::none_of(std::begin(actions), std::end(actions),
+                   [&](const char* a) { return key == QLatin1String(a); }))
     return;
   if (Polling().MemoryErasing == -1) {
     showMemoryErasing();
@@ -276,7 +320,9 @@ void Panel::openDataFile() {
 
 // ---- command tree ------------------------------------------------------------
 
-bool Panel::treeBuilt() const { return TreeView1->topLevelItemCount() > 0; }
+bool Panel::treeBuilt() const {
+  return TreeView1->topLevelItemCount() > 0;
+}
 
 void Panel::BuildTreeForModel() {
   if (supportedModel(Polling().MeterModel)) BuildPanelTree();
@@ -346,7 +392,9 @@ void Panel::RunTreeNode(QTreeWidgetItem* node) {
       step([&] { CheckFlage(); });
       step([] { call(WindowOpeners().showRTCFrm); });
       break;
-    case 2: startMemoryDownload(); break;
+    case 2:
+      startMemoryDownload();
+      break;
     case 17:
       step([&] { CheckFlage(); });
       step([] { call(WindowOpeners().showClearMemoryFrm); });
@@ -359,7 +407,9 @@ void Panel::RunTreeNode(QTreeWidgetItem* node) {
       step([&] { CheckFlage(); });
       step([&] { showMdiChild(FormRegistry::get<HelpFrm>()); });
       break;
-    default: runSettingNode(index); break;
+    default:
+      runSettingNode(index);
+      break;
   }
 }
 
@@ -429,9 +479,9 @@ void Panel::ApplyMemoryPanelText() {
 }
 
 void Panel::ShowMemoryPanel(bool show) {
-  const MemPanelShowOut g = MemoryPanelGeometry(show, tw(TreeViewBar->height()), tw(TreeView1->y()),
-                                                tw(SSPMemory->width()), tw(SSPMemory->height()),
-                                                tw(PicMemSplit->height()), tw(BtnMemClose->width()));
+  const MemPanelShowOut g =
+      MemoryPanelGeometry(show, tw(TreeViewBar->height()), tw(TreeView1->y()), tw(SSPMemory->width()),
+                          tw(SSPMemory->height()), tw(PicMemSplit->height()), tw(BtnMemClose->width()));
   SSPMemory->setVisible(show);
   PicMemSplit->setVisible(show);
   Flags().MemoryPanelShown = show ? -1 : 0;
@@ -448,14 +498,17 @@ void Panel::ShowMemoryPanel(bool show) {
     LblTitle->resize(px(g.lblTitleWidth), LblTitle->height());
     PicMemSplit->move(PicMemSplit->x(), px(g.memSplitTop));
     SSPMemory->setGeometry(SSPMemory->x(), px(g.memTop), SSPMemory->width(), std::max(0, px(g.memHeight)));
-    MSFlexGrid1->setGeometry(MSFlexGrid1->x(), px(g.gridTop), MSFlexGrid1->width(), std::max(0, px(g.gridHeight)));
+    MSFlexGrid1->setGeometry(MSFlexGrid1->x(), px(g.gridTop), MSFlexGrid1->width(),
+                             std::max(0, px(g.gridHeight)));
   } else {
     TreeView1->resize(TreeView1->width(), std::max(0, px(g.treeHeight)));
     PicMemSplit->move(PicMemSplit->x(), px(g.memSplitTop));
   }
 }
 
-void Panel::BtnMemClose_Click() { ShowMemoryPanel(false); }
+void Panel::BtnMemClose_Click() {
+  ShowMemoryPanel(false);
+}
 
 void Panel::MSFlexGrid1_Click() {
   if (Polling().MemoryErasing == -1) {

@@ -28,7 +28,9 @@
 namespace vkz {
 
 namespace {
-bool supportedModel(const std::string& m) { return m == "VKZ 418" || m == "KRD 529"; }
+bool supportedModel(const std::string& m) {
+  return m == "VKZ 418" || m == "KRD 529";
+}
 
 template <class F>
 void step(F&& f) {
@@ -38,7 +40,9 @@ void step(F&& f) {
   }
 }
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+  return QString::fromStdString(s);
+}
 }  // namespace
 
 void Panel::StopTimers() {
@@ -51,7 +55,9 @@ void Panel::StartTimers() {
   Timer2->start();
 }
 
-bool Panel::pollingRunning() const { return Timer1->isActive(); }
+bool Panel::pollingRunning() const {
+  return Timer1->isActive();
+}
 
 // Keeps the read notifier on the current port's descriptor.
 void Panel::watchCurrentPort() {
@@ -109,7 +115,8 @@ void Panel::receiveNow() {
         notifierFd_ = -1;
         break;
       }
-      if (CurrentEntry() == e && e->RxBuf.size() > before) bytesSinceTick_ += static_cast<long long>(e->RxBuf.size() - before);
+      if (CurrentEntry() == e && e->RxBuf.size() > before)
+        bytesSinceTick_ += static_cast<long long>(e->RxBuf.size() - before);
       const auto cur = Link().CurPort;
       while (Link().CurPort == cur && ParseCurrentPort() == 1) handleFrame();
     } while (receiveAgain_);

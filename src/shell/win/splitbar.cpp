@@ -36,8 +36,14 @@ SplitBar::SplitBar(Qt::Orientation o, QWidget* parent) : QFrame(parent) {
   setCursor(o == Qt::Horizontal ? Qt::SplitVCursor : Qt::SplitHCursor);
 }
 
-void SplitBar::mousePressEvent(QMouseEvent* e) { send(onDown, e, e->button()); }
-void SplitBar::mouseMoveEvent(QMouseEvent* e) { send(onMove, e, e->buttons()); }
-void SplitBar::mouseReleaseEvent(QMouseEvent* e) { send(onUp, e, e->button()); }
+void SplitBar::mousePressEvent(QMouseEvent* e) {
+  send(onDown, e, e->button());
+}
+void SplitBar::mouseMoveEvent(QMouseEvent* e) {
+  send(onMove, e, e->buttons());
+}
+void SplitBar::mouseReleaseEvent(QMouseEvent* e) {
+  send(onUp, e, e->button());
+}
 
 }  // namespace vkz

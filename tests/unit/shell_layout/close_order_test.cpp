@@ -20,27 +20,61 @@ struct Closer {
   void operator()(WindowId w) {
     closed.push_back(w);
     switch (w) {
-      case WindowId::ComPortSetFrm: f.ComPortSetFrmOpen = 0; break;
+      case WindowId::ComPortSetFrm:
+        f.ComPortSetFrmOpen = 0;
+        break;
       case WindowId::Setting418PanelFrm:
         f.Setting418PanelFrmOpen = 0;
         RunCloseOrder(CheckPanelFlageOrder(), f, std::ref(*this));
         break;
-      case WindowId::RTCFrm: f.RTCFrmOpen = 0; break;
-      case WindowId::OneSetForm: f.clearOneSetSelectors(); break;
-      case WindowId::KalvoxFrm: f.KalvoxFrmOpen = 0; break;
-      case WindowId::ScreenFrm: f.ScreenFrmOpen = 0; break;
-      case WindowId::LEDAlarmFrm: f.LEDAlarmFrmOpen = 0; break;
-      case WindowId::TimerFrm: f.TimerFrmOpen = 0; break;
-      case WindowId::WelcomSetFrm: f.WelcomSetFrmOpen = 0; break;
-      case WindowId::ClearMemoryFrm: f.ClearMemoryFrmOpen = 0; break;
-      case WindowId::HelpFrm: f.HelpFrmOpen = 0; break;
-      case WindowId::LanguageFrm: f.LanguageFrmOpen = 0; break;
-      case WindowId::FileListFrm: f.FileListFrmOpen = 0; break;
-      case WindowId::LunchTimeFrm: f.LunchTimeFrmOpen = 0; break;
-      case WindowId::DataListFrm: f.DataListFrmOpen = 0; break;
-      case WindowId::Histogram: f.HistogramOpen = 0; break;
-      case WindowId::Plot: f.PlotOpen = 0; break;
-      case WindowId::MemoryPanel: f.MemoryPanelShown = 0; break;
+      case WindowId::RTCFrm:
+        f.RTCFrmOpen = 0;
+        break;
+      case WindowId::OneSetForm:
+        f.clearOneSetSelectors();
+        break;
+      case WindowId::KalvoxFrm:
+        f.KalvoxFrmOpen = 0;
+        break;
+      case WindowId::ScreenFrm:
+        f.ScreenFrmOpen = 0;
+        break;
+      case WindowId::LEDAlarmFrm:
+        f.LEDAlarmFrmOpen = 0;
+        break;
+      case WindowId::TimerFrm:
+        f.TimerFrmOpen = 0;
+        break;
+      case WindowId::WelcomSetFrm:
+        f.WelcomSetFrmOpen = 0;
+        break;
+      case WindowId::ClearMemoryFrm:
+        f.ClearMemoryFrmOpen = 0;
+        break;
+      case WindowId::HelpFrm:
+        f.HelpFrmOpen = 0;
+        break;
+      case WindowId::LanguageFrm:
+        f.LanguageFrmOpen = 0;
+        break;
+      case WindowId::FileListFrm:
+        f.FileListFrmOpen = 0;
+        break;
+      case WindowId::LunchTimeFrm:
+        f.LunchTimeFrmOpen = 0;
+        break;
+      case WindowId::DataListFrm:
+        f.DataListFrmOpen = 0;
+        break;
+      case WindowId::Histogram:
+        f.HistogramOpen = 0;
+        break;
+      case WindowId::Plot:
+        f.PlotOpen = 0;
+        break;
+      case WindowId::MemoryPanel:
+        f.MemoryPanelShown = 0;
+        break;
     }
   }
 };
@@ -82,17 +116,17 @@ TEST(CloseOrder, MemoryPortAndSettingPanelOnlyByCheckFlage) {
   f.MemoryPanelShown = f.ComPortSetFrmOpen = f.Setting418PanelFrmOpen = -1;
   EXPECT_TRUE(run(CheckPanelFlageOrder(), f).empty());
   EXPECT_EQ(f.MemoryPanelShown, -1);
-  EXPECT_EQ(run(CheckFlageOrder(), f),
-            (std::vector<WindowId>{WindowId::ComPortSetFrm, WindowId::Setting418PanelFrm, WindowId::MemoryPanel}));
+  EXPECT_EQ(
+      run(CheckFlageOrder(), f),
+      (std::vector<WindowId>{WindowId::ComPortSetFrm, WindowId::Setting418PanelFrm, WindowId::MemoryPanel}));
   EXPECT_EQ(f.MemoryPanelShown, 0);
 }
 
 TEST(CloseOrder, SettingPanelClosesItsWindowsBeforeCheckFlageReachesThem) {
   WindowFlags f;
   f.Setting418PanelFrmOpen = f.TimerFrmOpen = f.RTCFrmOpen = f.LunchTimeFrmOpen = -1;
-  EXPECT_EQ(run(CheckFlageOrder(), f),
-            (std::vector<WindowId>{WindowId::Setting418PanelFrm, WindowId::RTCFrm, WindowId::TimerFrm,
-                                   WindowId::LunchTimeFrm}));
+  EXPECT_EQ(run(CheckFlageOrder(), f), (std::vector<WindowId>{WindowId::Setting418PanelFrm, WindowId::RTCFrm,
+                                                              WindowId::TimerFrm, WindowId::LunchTimeFrm}));
 }
 
 TEST(CloseOrder, AllFlagsInTheirOrder) {
@@ -105,11 +139,11 @@ TEST(CloseOrder, AllFlagsInTheirOrder) {
                              WindowId::LanguageFrm,   WindowId::FileListFrm,        WindowId::LunchTimeFrm};
   // The setting panel closes the setting windows itself, in checkpanelflage's order.
   std::vector<WindowId> got = run(CheckFlageOrder(), f);
-  std::vector<WindowId> panelFirst{WindowId::ComPortSetFrm, WindowId::Setting418PanelFrm, WindowId::RTCFrm,
-                                   WindowId::OneSetForm,    WindowId::KalvoxFrm,          WindowId::ScreenFrm,
-                                   WindowId::LEDAlarmFrm,   WindowId::TimerFrm,           WindowId::WelcomSetFrm,
-                                   WindowId::ClearMemoryFrm, WindowId::HelpFrm,           WindowId::LanguageFrm,
-                                   WindowId::FileListFrm,   WindowId::LunchTimeFrm,       WindowId::MemoryPanel};
+  std::vector<WindowId> panelFirst{
+      WindowId::ComPortSetFrm, WindowId::Setting418PanelFrm, WindowId::RTCFrm,      WindowId::OneSetForm,
+      WindowId::KalvoxFrm,     WindowId::ScreenFrm,          WindowId::LEDAlarmFrm, WindowId::TimerFrm,
+      WindowId::WelcomSetFrm,  WindowId::ClearMemoryFrm,     WindowId::HelpFrm,     WindowId::LanguageFrm,
+      WindowId::FileListFrm,   WindowId::LunchTimeFrm,       WindowId::MemoryPanel};
   EXPECT_EQ(got, panelFirst);
   // Without the setting panel, CheckFlage's own order shows.
   WindowFlags g;

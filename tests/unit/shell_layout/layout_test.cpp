@@ -1,7 +1,7 @@
 // The main window's layout rules and those of the language and help windows.
-#include <gtest/gtest.h>
-
 #include "shell/layout.h"
+
+#include <gtest/gtest.h>
 
 namespace vkz {
 namespace {
@@ -73,10 +73,10 @@ TEST(PanelLayout, MemorySplitterIsClamped) {
     int top, y, want;
   };
   const Case cases[] = {
-      {2000, -500, 1800},       // above 1800 stops at 1800
+      {2000, -500, 1800},  // above 1800 stops at 1800
       {2000, -200, 1800},
-      {2000, 1000, 3000},       // inside the limits follows the mouse
-      {5000, 2000, H - 5000},   // below H - 5000 stops there
+      {2000, 1000, 3000},      // inside the limits follows the mouse
+      {5000, 2000, H - 5000},  // below H - 5000 stops there
   };
   for (const Case& c : cases) {
     MemSplitOut o = MemSplitDrag(c.top, c.y, H, column);

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "ui/cp1252.h"
+
+#include <gtest/gtest.h>
 
 using namespace vkz;
 
@@ -11,11 +11,14 @@ TEST(Cp1252, EveryByteSurvivesARoundTrip) {
 }
 
 TEST(Cp1252, KnownCharacters) {
-  struct Case { std::string cp; std::string utf8; } cases[] = {
-      {"\xE9", "\xC3\xA9"},            // é
+  struct Case {
+    std::string cp;
+    std::string utf8;
+  } cases[] = {
+      {"\xE9", "\xC3\xA9"},              // é
       {"\xE7\xE3", "\xC3\xA7\xC3\xA3"},  // çã
-      {"\x80", "\xE2\x82\xAC"},        // €
-      {"\x96", "\xE2\x80\x93"},        // en dash
+      {"\x80", "\xE2\x82\xAC"},          // €
+      {"\x96", "\xE2\x80\x93"},          // en dash
       {"dB", "dB"},
   };
   for (const auto& c : cases) {
@@ -26,5 +29,5 @@ TEST(Cp1252, KnownCharacters) {
 
 TEST(Cp1252, UnmappableAndMalformed) {
   EXPECT_EQ(utf8ToCp1252("\xE4\xB8\xAD"), "?");  // a CJK character
-  EXPECT_EQ(utf8ToCp1252("a\xE9z"), "a\xE9z");  // already code page 1252
+  EXPECT_EQ(utf8ToCp1252("a\xE9z"), "a\xE9z");   // already code page 1252
 }

@@ -1,15 +1,18 @@
-#include <gtest/gtest.h>
-
 #include "ui/numfmt.h"
+
+#include <gtest/gtest.h>
 
 using namespace vkz;
 
 TEST(NumFmt, Patterns) {
-  struct Case { double v; const char* pat; const char* out; } cases[] = {
-      {85.3, "0.0", "85.3"},   {7, "00", "07"},        {2026, "0000", "2026"},
-      {0.05, "0.0", "0.1"},    {0.15, "0.0", "0.2"},   {-0.04, "0.0", "0.0"},
-      {-3.25, "0.0", "-3.3"},  {1.0005, "0.000", "1.001"}, {123, "0", "123"},
-      {9.96, "0.0", "10.0"},   {0, "0.000", "0.000"},
+  struct Case {
+    double v;
+    const char* pat;
+    const char* out;
+  } cases[] = {
+      {85.3, "0.0", "85.3"}, {7, "00", "07"},       {2026, "0000", "2026"}, {0.05, "0.0", "0.1"},
+      {0.15, "0.0", "0.2"},  {-0.04, "0.0", "0.0"}, {-3.25, "0.0", "-3.3"}, {1.0005, "0.000", "1.001"},
+      {123, "0", "123"},     {9.96, "0.0", "10.0"}, {0, "0.000", "0.000"},
   };
   for (const auto& c : cases) EXPECT_EQ(formatPattern(c.v, c.pat, '.'), c.out) << c.v << " " << c.pat;
 }

@@ -63,7 +63,8 @@ TEST_F(ActionsTest, ToolbarIgnoresClicksDuringTheListWaitAndRefusesDuringAnErase
   int rtc = 0;
   WindowOpeners().showRTCFrm = [&] { ++rtc; };
   Polling().MemInfoPending = -1;
-  for (const char* key : {"Memory", "RTC", "Help", "Language"}) p->Toolbar1_ButtonClick(QString::fromLatin1(key));
+  for (const char* key : {"Memory", "RTC", "Help", "Language"})
+    p->Toolbar1_ButtonClick(QString::fromLatin1(key));
   EXPECT_EQ(rtc, 0);
   EXPECT_TRUE(MsgBox::shown().empty());
   EXPECT_FALSE(FormRegistry::loaded<HelpFrm>());
@@ -176,7 +177,7 @@ TEST_F(ActionsTest, SettingNodesCloseAndPauseInTheirOrderAndSetTheirFlagFirst) {
   } cases[] = {
       {0, true, &WindowFlags::OneSetLcdContrast, &O::showOneSetForm},  // Lcd contrast
       {2, false, &WindowFlags::OneSetPause, &O::showOneSetForm},       // Pause
-      {4, true, nullptr, &O::showKalvoxFrm},                            // Kalvox
+      {4, true, nullptr, &O::showKalvoxFrm},                           // Kalvox
       {11, false, &WindowFlags::LunchTimeFrmOpen, &O::showLunchTimeFrm},
   };
   for (const auto& c : cases) {

@@ -1,5 +1,7 @@
 // The main window: start-up, layout, splitters, caption toggle, and the
 // polling loop's status bar and link watchdog with no meter linked.
+#include "shell/win/panel.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
@@ -12,7 +14,6 @@
 #include "polling/win/paneltimers.h"
 #include "qtenv.h"
 #include "shell/flags.h"
-#include "shell/win/panel.h"
 #include "shell/win/splitbar.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
@@ -23,7 +24,9 @@ namespace {
 
 using PanelTest = ShellTest;
 
-int tw(int px) { return pixelsToTwips(px); }
+int tw(int px) {
+  return pixelsToTwips(px);
+}
 
 TEST_F(PanelTest, StartUpShowsThePortWindowAndSetsTheToolbar) {
   int portWindowShown = 0;
@@ -37,8 +40,7 @@ TEST_F(PanelTest, StartUpShowsThePortWindowAndSetsTheToolbar) {
   EXPECT_EQ(Link().CurPort, 1);
   EXPECT_EQ(p->windowTitle(), QStringLiteral("Panel V10.09"));
   // Closing the port window without linking: buttons 3..8 stay disabled.
-  for (int i = 1; i <= 10; ++i)
-    EXPECT_EQ(p->toolbarButton(i)->isEnabled(), i < 3 || i > 8) << "button " << i;
+  for (int i = 1; i <= 10; ++i) EXPECT_EQ(p->toolbarButton(i)->isEnabled(), i < 3 || i > 8) << "button " << i;
   EXPECT_EQ(p->toolbarButton(3)->toolTip(), QStringLiteral("Show Setting Panel"));
   EXPECT_EQ(p->toolbarButton(1)->toolTip(), QStringLiteral("Open File..."));
   EXPECT_EQ(p->toolbarButton(7)->data().toString(), QStringLiteral("Memory"));

@@ -59,7 +59,9 @@ Panel* ShellTest::makePanel() {
   return panel_;
 }
 
-std::string ShellTest::dir() const { return tmp_->path().toStdString(); }
+std::string ShellTest::dir() const {
+  return tmp_->path().toStdString();
+}
 
 std::string ShellTest::writeFile(const std::string& relative, const std::string& bytes) {
   const QString path = tmp_->filePath(QString::fromStdString(relative));
