@@ -117,7 +117,8 @@ inline bool wordLevel(const char* p, double& v) {
       0x3333333333333333u)
     return false;
   const unsigned next = static_cast<unsigned>(w >> 40) & 0xFF;
-  if (next - unsigned{'0'} <= 9 || (next | 0x20) == 'e') return false;
+  // A further digit, or an exponent (E or D): left to the full reading.
+  if (next - unsigned{'0'} <= 9 || (next | 0x20) == 'e' || (next | 0x20) == 'd') return false;
   const std::uint64_t d = digits - 0x3030303030303030u;                 // D0 D1 D2 0 D4
   const std::uint64_t d4 = (d & 0xFFFFFFu) | ((d >> 8) & 0xFF000000u);  // D0 D1 D2 D4
   const std::uint64_t pairs = ((d4 * 10) + (d4 >> 8)) & 0x00FF00FFu;    // D0D1, D2D4
@@ -457,34 +458,43 @@ void DataFileLoader::stopAt(std::int64_t lineNo, std::string message) {
   result_.message = std::move(message);
 }
 
+namespace {
+
+// Line 0 of a data file (without its line end; `nul`: it holds a zero
+// byte): the meter model. Fills the model fields of `r` and, when the
+// further lines are not to be read, its status and message. True when they
+// are read: the model, or the linked meter's `meterModel`, is supported.
+// `utf8` is set when the line starts with a UTF-8 byte-order mark.
+bool judgeModelLine(std::string_view raw, bool nul, std::string_view meterModel, OpenResult& r, bool& utf8) {
+  if (raw.size() >= 3 && raw.substr(0, 3) == "\xEF\xBB\xBF") {  // UTF-8 byte-order mark
+    utf8 = true;
+    raw.remove_prefix(3);
+  } else if (raw.size() >= 2 && (raw.substr(0, 2) == "\xFF\xFE" || raw.substr(0, 2) == "\xFE\xFF")) {
+    r.status = OpenStatus::NotDataFile;
+    r.message = "This file is written as UTF-16 (Unicode) text; data files are 8-bit text. Nothing was read.";
+    return false;
+  }
+  if (nul) {
+    r.status = OpenStatus::NotDataFile;
+    r.message = "This is not a data file: it holds binary data. Nothing was read.";
+    return false;
+  }
+  r.hasModelLine = true;
+  r.model = (utf8 && isValidUtf8(raw)) || isAscii(raw) ? std::string(raw) : cp1252ToUtf8(raw);
+  if (isSupportedModel(r.model) || isSupportedModel(meterModel)) return true;
+  r.status = OpenStatus::NotDataFile;
+  r.message = "This is not a data file of a supported meter: its first line reads " + quoted(r.model) +
+              " instead of \"VKZ 418\" or \"KRD 529\". Nothing was read.";
+  return false;
+}
+
+}  // namespace
+
 void DataFileLoader::line(std::string_view raw, const detail::LineScan& scan) {
   const std::int64_t lineNo = result_.lines++;
   if (lineNo == 0) {
-    if (raw.size() >= 3 && raw.substr(0, 3) == "\xEF\xBB\xBF") {  // UTF-8 byte-order mark
-      utf8_ = true;
-      raw.remove_prefix(3);
-    } else if (raw.size() >= 2 && (raw.substr(0, 2) == "\xFF\xFE" || raw.substr(0, 2) == "\xFE\xFF")) {
-      stopped_ = true;
-      result_.status = OpenStatus::NotDataFile;
-      result_.message =
-          "This file is written as UTF-16 (Unicode) text; data files are 8-bit text. Nothing was read.";
-      return;
-    }
-    if (scan.nul) {
-      stopped_ = true;
-      result_.status = OpenStatus::NotDataFile;
-      result_.message = "This is not a data file: it holds binary data. Nothing was read.";
-      return;
-    }
-    result_.hasModelLine = true;
-    result_.model = (utf8_ && isValidUtf8(raw)) || isAscii(raw) ? std::string(raw) : cp1252ToUtf8(raw);
-    parsing_ = isSupportedModel(result_.model) || isSupportedModel(meterModel_);
-    if (!parsing_) {
-      stopped_ = true;
-      result_.status = OpenStatus::NotDataFile;
-      result_.message = "This is not a data file of a supported meter: its first line reads " +
-                        quoted(result_.model) + " instead of \"VKZ 418\" or \"KRD 529\". Nothing was read.";
-    }
+    parsing_ = judgeModelLine(raw, scan.nul, meterModel_, result_, utf8_);
+    stopped_ = !parsing_;
     return;
   }
   if (scan.nul) {
@@ -675,6 +685,56 @@ OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, Gr
     r.message = "Reading \"" + path + "\" failed at " + lineName(r.lines, false) + " (" +
                 std::strerror(readErrno) + "); the lines before it were read.";
   }
+  return r;
+}
+
+OpenResult ReadDataFileModel(const std::string& path, std::string_view meterModel) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0)
+    return readError({}, "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").");
+  if (!S_ISREG(st.st_mode)) return readError({}, "Cannot open \"" + path + "\": it is not a file.");
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return readError({}, "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").");
+  // Up to the first line end (CR or LF), and no further than a line may be.
+  std::string head;
+  size_t end = std::string::npos;
+  int readErrno = 0;
+  try {
+    char block[1 << 16];
+    while (end == std::string::npos && head.size() <= kMaxLine) {
+      ssize_t n = ::read(fd, block, sizeof block);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        readErrno = errno;
+        break;
+      }
+      if (n == 0) break;
+      const size_t from = head.size();
+      head.append(block, static_cast<size_t>(n));
+      end = head.find_first_of("\r\n", from);
+    }
+  } catch (const std::bad_alloc&) {
+    readErrno = ENOMEM;
+  }
+  ::close(fd);
+  OpenResult r;
+  if (readErrno != 0)
+    return readError(r, "Reading \"" + path + "\" failed (" + std::strerror(readErrno) + ").");
+  if (head.empty()) {
+    r.status = OpenStatus::Empty;
+    r.message = "The file is empty.";
+    return r;
+  }
+  if (end == std::string::npos) end = head.size();  // a file of one line without line end
+  if (end > kMaxLine) {
+    r.status = OpenStatus::Damaged;
+    r.badLine = 0;
+    r.message = "Line 1 is longer than 1 MiB; the file is damaged or not a data file. Nothing was read.";
+    return r;
+  }
+  const std::string_view raw(head.data(), end);
+  bool utf8 = false;
+  judgeModelLine(raw, raw.find('\0') != std::string_view::npos, meterModel, r, utf8);
   return r;
 }
 

@@ -202,8 +202,17 @@ OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, Gr
 OpenResult ReadDataFileBytes(std::string_view bytes, std::string_view meterModel, GridData& userInfo,
                              GridData& header, GridData& records, MeasurementData& data);
 
-// The block-by-block reader behind both: feed the file's bytes in blocks of
-// any size, then finish().
+// Line 0 of a data file alone, read as ReadDataFile reads it (a line ends
+// at CR, LF or CR LF; a UTF-8 byte-order mark is dropped): the Open action
+// decides on it whether the file is read. `status` is Ok when the further
+// lines are to be read (the model, or `meterModel`, is supported); Empty
+// for a file without any byte; NotDataFile (with `model` when the line is
+// text) or Damaged otherwise, with a message; ReadError when the file cannot
+// be opened or read. Reads no more than the first line. Never throws.
+OpenResult ReadDataFileModel(const std::string& path, std::string_view meterModel);
+
+// The block-by-block reader behind ReadDataFile and ReadDataFileBytes:
+// feed the file's bytes in blocks of any size, then finish().
 class DataFileLoader {
  public:
   // `sizeHint`: the file's size in bytes when known (0: unknown); it caps the

@@ -27,9 +27,10 @@ inline bool isPoint(unsigned char c) {
 
 // The level texts of a measurement ("85.3 dB", "104.2", "9,5 dB"): one to
 // three digits, a decimal point, one digit, then the end or anything but a
-// digit or an exponent. Read without branches on the digits, so a grid of a
-// million levels with two and three digits mixed reads without mispredicted
-// jumps. False (and nothing read) for any other text.
+// digit or an exponent letter (E or D). Read without branches on the
+// digits, so a grid of a million levels with two and three digits mixed
+// reads without mispredicted jumps. False (and nothing read) for any other
+// text.
 inline bool shortDecimal(std::string_view t, double& v) {
   const size_t n = t.size();
   if (n < 3) return false;
@@ -43,7 +44,7 @@ inline bool shortDecimal(std::string_view t, double& v) {
   const unsigned f = s[k + 1] - unsigned{'0'};  // in the text: see p2, p3
   const bool more = k + 2 < n;
   const unsigned char next = s[more ? k + 2 : 0];
-  const bool ends = (!more) | ((next - unsigned{'0'} > 9) & ((next | 0x20) != 'e'));
+  const bool ends = (!more) | ((next - unsigned{'0'} > 9) & ((next | 0x20) != 'e') & ((next | 0x20) != 'd'));
   const bool ok = (k != 0) & (a <= 9) & ((k < 2) | (b <= 9)) & ((k < 3) | (c <= 9)) & (f <= 9) & ends;
   if (!ok) return false;
   const unsigned whole[4] = {0, a, a * 10 + b, a * 100 + b * 10 + c};

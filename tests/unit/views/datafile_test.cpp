@@ -8,6 +8,7 @@
 
 #include "support/common/test_files.h"
 #include "unit/views/measurement_fixture.h"
+#include "views/displaytext.h"
 
 using namespace vkz;
 namespace fs = std::filesystem;
@@ -250,6 +251,29 @@ TEST(DataFileRead, WhatTheLineReaderTakesAsSections) {
   EXPECT_EQ(rd.recordsRead(), 1u);
 }
 
+TEST(DataFileRead, RecordLevelsReadAsTheGridsReadThem) {
+  // The reader's quick level reading gives what the histogram and the plot
+  // read from the same cells: the number at the start, the flag removed.
+  const char* cells[] = {"85.3 dB",  "*85.3 dB", "-- dB",     "*-- dB",    "104.2 dB", "9,5 dB",  "8.5D1 dB",
+                         "8.5e1 dB", "85.35 dB", "  62.5 dB", "1234.5 dB", "7.",       "-3.5 dB", ""};
+  for (const char* cell : cells) {
+    SCOPED_TRACE(cell);
+    test::Grids g = test::readerGrids();
+    MeasurementData m;
+    DataFileReader rd(g.userInfo, g.header, g.records, m);
+    rd.ParseDataFileLine(1, "HeaderData");
+    rd.ParseDataFileLine(10, "Total Point\t1");
+    rd.ParseDataFileLine(11, "RecordData");
+    const std::string c = cell;
+    ASSERT_TRUE(rd.ParseDataFileLine(13, "1\td\t" + c + "\t" + c + "\tx\t" + c + "\t"));
+    EXPECT_EQ(m.PointValue1[0], levelValue(c));
+    EXPECT_EQ(m.PointValue2[0], levelValue(c));
+    EXPECT_EQ(m.PointValue3[0], 0.0);
+    EXPECT_EQ(m.PointValue4[0], levelValue(c));  // the last cell, before the line's end
+    EXPECT_EQ(m.PointValue5[0], isFlaggedLevel(c) ? 1.0 : 0.0);
+  }
+}
+
 TEST(DataFileRead, EachFileStartsWithoutASection) {
   // A file of lines without marker lines, read after a complete file, does
   // not go on in the section the previous file ended in.
@@ -355,6 +379,54 @@ TEST(DataFileRead, AnnouncedCountIsCappedByTheFileSize) {
 }
 
 using DataFileReadFile = TempDir;
+
+TEST_F(DataFileReadFile, ModelLineAlone) {
+  // The Open action reads line 0 first and decides on it; the line ends as
+  // every line does, at CR, LF or CR LF.
+  const std::string crOnly = replaceAll(test::sampleDataFile(), "\r\n", "\r");
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* meter;
+    OpenStatus status;
+    const char* model;  // nullptr: no model line
+    const char* says;
+  } cases[] = {
+      {"data file", test::sampleDataFile(), "", OpenStatus::Ok, "VKZ 418", ""},
+      {"CR line ends", crOnly, "", OpenStatus::Ok, "VKZ 418", ""},
+      {"LF line ends", replaceAll(crOnly, "\r", "\n"), "", OpenStatus::Ok, "VKZ 418", ""},
+      {"one line", "KRD 529", "", OpenStatus::Ok, "KRD 529", ""},
+      {"byte-order mark", "\xEF\xBB\xBFVKZ 418\r\n", "", OpenStatus::Ok, "VKZ 418", ""},
+      {"foreign", "SLM 2000\rInformation\r", "", OpenStatus::NotDataFile, "SLM 2000", "\"SLM 2000\""},
+      {"foreign, meter linked", "SLM 2000\r\n", "KRD 529", OpenStatus::Ok, "SLM 2000", ""},
+      {"code page 1252", "M\xFCller\r\n", "", OpenStatus::NotDataFile, "M\xC3\xBCller", "M\xC3\xBCller"},
+      {"empty", "", "", OpenStatus::Empty, nullptr, ""},
+      {"UTF-16", std::string("\xFF\xFEV\0K\0Z\0\r\0\n\0", 10), "", OpenStatus::NotDataFile, nullptr,
+       "UTF-16"},
+      {"binary",
+       std::string("\x7F"
+                   "ELF\0\1\n",
+                   7),
+       "", OpenStatus::NotDataFile, nullptr, "binary"},
+      {"endless first line", std::string((1 << 20) + 70000, 'x'), "", OpenStatus::Damaged, nullptr,
+       "Line 1 is longer"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path file = dir_ / "f.vkz";
+    writeBytes(file, c.bytes);
+    OpenResult r = ReadDataFileModel(file.string(), c.meter);
+    EXPECT_EQ(r.status, c.status) << r.message;
+    EXPECT_EQ(r.hasModelLine, c.model != nullptr);
+    if (c.model) {
+      EXPECT_EQ(r.model, c.model);
+    }
+    EXPECT_NE(r.message.find(c.says), std::string::npos) << r.message;
+  }
+  OpenResult r = ReadDataFileModel((dir_ / "missing.vkz").string(), "");
+  EXPECT_EQ(r.status, OpenStatus::ReadError);
+  EXPECT_NE(r.message.find("No such file"), std::string::npos) << r.message;
+}
 
 TEST_F(DataFileReadFile, FromDiskAndErrors) {
   test::Grids g = test::sampleGrids();

@@ -24,7 +24,8 @@ TEST(DisplayText, NumberAtTheStart) {
       {"dB 85", 0},      {"1e999", DBL_MAX},
       {"0.1", 0.1},      {"1234567890123456789", 1234567890123456789.0},
       {"1D2", 100},      {"2d1 dB", 20},
-      {"85dB", 85},
+      {"85dB", 85},      {"8.5D1 dB", 85},
+      {"85.3d2", 8530},  {"9,3e1", 93},
   };
   for (const auto& c : cases) EXPECT_EQ(displayNumber(c.text), c.value) << c.text;
 }
