@@ -10,7 +10,6 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <algorithm>
-#include <fstream>
 
 #include "link/frames.h"
 #include "link/porttable.h"
@@ -26,7 +25,6 @@
 #include "shell/win/languagefrm.h"
 #include "shell/win/panel.h"
 #include "shell/win/splitbar.h"
-#include "ui/cp1252.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/numfmt.h"
@@ -275,47 +273,39 @@ void Panel::openDataFile() {
                                             QStringLiteral("Data files(*.vkz);;All Files (*.*) (*)"));
   if (name.isEmpty()) return;
   StopPanelTimers();
+  QString message;
   try {
     const std::string path = QFile::encodeName(name).toStdString();
-    std::string first;
-    {
-      std::ifstream in(path, std::ios::binary);
-      if (!in) throw std::runtime_error("cannot open");
-      if (!std::getline(in, first)) {
-        // An empty file: nothing to read, FileModel stays.
-        StartPanelTimers();
-        return;
-      }
-    }
-    if (!first.empty() && first.back() == '\r') first.pop_back();
-    if (first.size() >= 3 && first.compare(0, 3, "\xEF\xBB\xBF") == 0) first.erase(0, 3);
-    const std::string model = cp1252ToUtf8(first);
-    const bool test = supportedModel(model) || supportedModel(Polling().MeterModel);
-    FileListFrm* f = nullptr;
-    if (test) {
+    // Line 0 first, cut as the reader cuts every line (at CR, LF or CR LF).
+    const OpenResult head = ReadDataFileModel(path, Polling().MeterModel);
+    const bool test =
+        (head.hasModelLine && supportedModel(head.model)) || supportedModel(Polling().MeterModel);
+    if (head.status == OpenStatus::Empty) {
+      // An empty file: nothing to read, FileModel stays.
+    } else if (!test || head.status == OpenStatus::ReadError) {
+      // Not a data file of a supported meter, or no file to read: nothing
+      // is read, the window stays as it was, and the user is told why.
+      if (head.hasModelLine) DataFile().FileModel = head.model;
+      message = q(head.message);
+    } else {
       if (Flags().FileListFrmOpen == -1) FormRegistry::unload<FileListFrm>();
-      f = FormRegistry::get<FileListFrm>();
+      FileListFrm* f = FormRegistry::get<FileListFrm>();
       f->Show();
       f->GridHeader->setRows(0);
-    }
-    const OpenResult r =
-        test ? ReadDataFile(path, Polling().MeterModel, f->MSFUserInfo->gridData(), f->GridHeader->gridData(),
-                            f->GridRecord->gridData(), Measurement())
-             : OpenResult{};
-    if (!test) DataFile().FileModel = model;
-    if (r.hasModelLine) DataFile().FileModel = r.model;
-    if (test) {
+      const OpenResult r = ReadDataFile(path, Polling().MeterModel, f->MSFUserInfo->gridData(),
+                                        f->GridHeader->gridData(), f->GridRecord->gridData(), Measurement());
+      if (r.hasModelLine) DataFile().FileModel = r.model;
       f->MSFUserInfo->Refresh();
       f->GridRecord->Refresh();
       f->GridHeader->Refresh();
       f->GridHeader->setFixedRows(std::min(1, f->GridHeader->Rows()));
-      if (r.status == OpenStatus::Damaged || r.status == OpenStatus::ReadError)
-        MsgBox::show(q(r.message), MsgIcon::Critical);
+      if (r.status != OpenStatus::Ok) message = q(r.message);
     }
   } catch (...) {
     // Any failure ends the action; polling resumes.
   }
   StartPanelTimers();
+  if (!message.isEmpty()) MsgBox::show(message, MsgIcon::Critical);
 }
 
 // ---- command tree ------------------------------------------------------------

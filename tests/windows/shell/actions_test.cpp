@@ -281,7 +281,7 @@ TEST_F(ActionsTest, OpeningADataFileDecidesOnItsOwnFirstLine) {
   EXPECT_TRUE(PanelTimersRunning());
 
   // The next file is not a data file: although the previous one was, and no
-  // meter is linked, it is not read into the window.
+  // meter is linked, it is not read into the window; the user is told.
   const std::string other = writeFile("notes.txt", "shopping list\r\nmilk\tbread\r\n");
   MsgBox::fileAnswers().push_back(QString::fromStdString(other));
   p->Toolbar1_ButtonClick(QStringLiteral("Open"));
@@ -290,14 +290,21 @@ TEST_F(ActionsTest, OpeningADataFileDecidesOnItsOwnFirstLine) {
   ASSERT_TRUE(FormRegistry::loaded<FileListFrm>());
   EXPECT_EQ(FormRegistry::find<FileListFrm>()->GridRecord->Rows(), 3);  // the first file's rows stand
   EXPECT_TRUE(PanelTimersRunning());
+  ASSERT_EQ(MsgBox::shown().size(), 1u);
+  EXPECT_NE(MsgBox::shown().back().text.indexOf(QStringLiteral("\"shopping list\"")), -1);
+  EXPECT_EQ(MsgBox::shown().back().icon, MsgIcon::Critical);
 
-  // An empty file leaves FileModel; an unreadable path ends quietly.
+  // An empty file leaves FileModel quietly; a path that cannot be read
+  // leaves it too, and says why.
   MsgBox::fileAnswers().push_back(QString::fromStdString(writeFile("empty.vkz", "")));
   p->Toolbar1_ButtonClick(QStringLiteral("Open"));
+  EXPECT_EQ(MsgBox::shown().size(), 1u);
   MsgBox::fileAnswers().push_back(QString::fromStdString(dir() + "/missing.vkz"));
   p->Toolbar1_ButtonClick(QStringLiteral("Open"));
   EXPECT_EQ(DataFile().FileModel, "shopping list");
   EXPECT_TRUE(PanelTimersRunning());
+  ASSERT_EQ(MsgBox::shown().size(), 2u);
+  EXPECT_NE(MsgBox::shown().back().text.indexOf(QStringLiteral("missing.vkz")), -1);
 
   // A second file of a supported model replaces the window afresh.
   MsgBox::fileAnswers().push_back(QString::fromStdString(good));
@@ -306,6 +313,20 @@ TEST_F(ActionsTest, OpeningADataFileDecidesOnItsOwnFirstLine) {
   ASSERT_TRUE(FormRegistry::loaded<FileListFrm>());
   EXPECT_EQ(FormRegistry::find<FileListFrm>()->GridRecord->Rows(), 3);
   EXPECT_EQ(DataFile().FileModel, "VKZ 418");
+}
+
+TEST_F(ActionsTest, DataFileWithCrLineEndsOpensWithoutALinkedMeter) {
+  // Lines may end at CR alone, line 0 included: the model is that line.
+  Panel* p = makePanel();
+  std::string cr = kDataFile;
+  for (size_t at; (at = cr.find("\r\n")) != std::string::npos;) cr.erase(at + 1, 1);
+  MsgBox::fileAnswers().push_back(QString::fromStdString(writeFile("cr.vkz", cr)));
+  p->Toolbar1_ButtonClick(QStringLiteral("Open"));
+  EXPECT_EQ(DataFile().FileModel, "VKZ 418");
+  ASSERT_TRUE(FormRegistry::loaded<FileListFrm>());
+  EXPECT_EQ(FormRegistry::find<FileListFrm>()->GridRecord->TextMatrix(2, 2), QStringLiteral("*82.0 dB"));
+  EXPECT_EQ(Measurement().PointValue2, (std::vector<double>{81.2, 83.0}));
+  EXPECT_TRUE(MsgBox::shown().empty());
 }
 
 TEST_F(ActionsTest, DamagedDataFileKeepsWhatWasReadAndSaysWhy) {
