@@ -107,6 +107,7 @@ void Panel::receiveNow() {
       if (!e) break;
       const std::size_t before = e->RxBuf.size();
       const std::int32_t n = ReadCurrentPort(PortApi());
+      if (n > 0) failedFd_ = -1;
       if (n < 0) {
         // The device has gone: stop watching it (the watchdog reports it).
         failedFd_ = notifierFd_;
@@ -198,8 +199,14 @@ void Panel::Timer3_Timer() {
     PortEntry* e = CurrentEntry();
     if (e) {
       const std::size_t before = e->RxBuf.size();
-      if (ReadCurrentPort(PortApi()) > 0 && CurrentEntry() == e && e->RxBuf.size() > before)
-        bytesSinceTick_ += static_cast<long long>(e->RxBuf.size() - before);
+      if (ReadCurrentPort(PortApi()) > 0) {
+        // A device answers on this descriptor again (the port was linked
+        // anew, likely under the number of the one that had gone): the next
+        // poll tick watches it (the same holds for a read on arrival).
+        failedFd_ = -1;
+        if (CurrentEntry() == e && e->RxBuf.size() > before)
+          bytesSinceTick_ += static_cast<long long>(e->RxBuf.size() - before);
+      }
     }
     // The timer-write wait or the memory-list wait.
     if (ps.TimerSetPending == -1) {

@@ -9,11 +9,13 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <memory>
 
+#include "link/frames.h"
 #include "link/porttable.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
@@ -258,6 +260,40 @@ TEST_F(Download, LineSilentMidDownloadAndBack) {
       [&] { return panel()->MemoryMessageLbl->text() == QStringLiteral("Load Complete"); }, 10000));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_TRUE(road_->pointValuesMatch(1));
+}
+
+// The adapter is pulled out and plugged in again, and the port linked anew:
+// its replies are decoded as they arrive again, not one per receive tick.
+TEST_F(Download, RelinkedPortAfterALostDeviceIsReadAsBytesArrive) {
+  ASSERT_TRUE(start());
+  const std::string link = meter().linkPath();
+  meter().stop();
+  // The read notifier finds the device gone.
+  QElapsedTimer gone;
+  gone.start();
+  while (gone.elapsed() < 100) QCoreApplication::processEvents();
+
+  ASSERT_TRUE(meter().start(link));
+  OpenPort(PortApi(), 1, kMeterLineSettings);
+  Link().CurPort = Link().PortCount;
+  const std::size_t asked = meter().requestCount(0x00);
+  panel()->Timer1_Timer();
+  ASSERT_TRUE(meter().waitForRequests(asked + 1, 0x00));
+  // Receive ticks until one has read the answer (the watchdog saw it).
+  Polling().IdleTicks = 1;
+  QElapsedTimer answer;
+  answer.start();
+  while (Polling().IdleTicks != 0 && answer.elapsed() < 2000) panel()->Timer3_Timer();
+  panel()->Timer1_Timer();
+
+  panel()->TotalSizeNumLbl->clear();
+  CmdReadMemorySize();
+  // No receive tick from here: only the arrival of the bytes decodes them.
+  QElapsedTimer clock;
+  clock.start();
+  while (panel()->TotalSizeNumLbl->text().isEmpty() && clock.elapsed() < 2000)
+    QCoreApplication::processEvents();
+  EXPECT_EQ(panel()->TotalSizeNumLbl->text(), QStringLiteral("4194304"));
 }
 
 TEST_F(Download, ClickOnAnotherMeasurementEndsTheRunningDownload) {

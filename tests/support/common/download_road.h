@@ -31,9 +31,9 @@ class DownloadRoad {
   bool start(const std::string& dir);
 
   // Lets the event loop run until `done` holds, at most `ms` milliseconds.
-  // With frozen timers every turn is one receive tick, and every tenth
-  // turn a poll tick while polling runs (so re-sends and the link watchdog
-  // work as in the program, only faster).
+  // With frozen timers a receive tick runs every 4 ms and a poll tick every
+  // 50 ms while polling runs: the program's ratio of the two, so re-sends
+  // and the link watchdog work as in the program, only faster.
   bool until(const std::function<bool()>& done, int ms = 5000);
 
   // The Memory action; true once the list has ended.
