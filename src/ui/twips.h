@@ -14,4 +14,12 @@ constexpr int pixelsToTwips(int pixels) {
   return pixels * kTwipsPerPixel;
 }
 
+// Short forms for window code that lays out many controls.
+constexpr int px(int twips) {
+  return twipsToPixels(twips);
+}
+constexpr int tw(int pixels) {
+  return pixelsToTwips(pixels);
+}
+
 }  // namespace vkz

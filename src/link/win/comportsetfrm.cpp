@@ -20,14 +20,11 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "ui/msgbox.h"
+#include "ui/qtext.h"
 #include "ui/twips.h"
 
 namespace vkz {
 namespace {
-
-QString q(const std::string& s) {
-  return QString::fromStdString(s);
-}
 
 // Runs one step of a handler; a failing step is passed over.
 template <class F>

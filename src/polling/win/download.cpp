@@ -15,15 +15,12 @@
 #include "shell/win/panel.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
+#include "ui/qtext.h"
 #include "views/win/datalistfrm.h"
 
 namespace vkz {
 
 namespace {
-
-QString q(const std::string& s) {
-  return QString::fromStdString(s);
-}
 
 void showMemoryMessage(const std::string& text) {
   if (Panel* p = ThePanel()) p->MemoryMessageLbl->setText(q(text));

@@ -19,14 +19,11 @@
 #include "ui/formregistry.h"
 #include "ui/listpos.h"
 #include "ui/msgbox.h"
+#include "ui/qtext.h"
 
 namespace vkz {
 
 namespace {
-
-QString q(const std::string& s) {
-  return QString::fromStdString(s);
-}
 
 template <class T>
 T* control(const char* window, const QString& name) {

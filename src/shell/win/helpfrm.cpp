@@ -16,12 +16,6 @@
 namespace vkz {
 
 namespace {
-int px(int twips) {
-  return twipsToPixels(twips);
-}
-int tw(int pixels) {
-  return pixelsToTwips(pixels);
-}
 constexpr int kOptionHeight = 375;
 }  // namespace
 

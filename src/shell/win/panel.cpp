@@ -49,13 +49,6 @@ constexpr int kStatusPanel1 = 1800;
 constexpr int kStatusPanel3 = 1200;
 constexpr int kStatusPanel4 = 3300;
 
-int px(int twips) {
-  return twipsToPixels(twips);
-}
-int tw(int pixels) {
-  return pixelsToTwips(pixels);
-}
-
 QLabel* makeLabel(QWidget* parent, const char* name) {
   auto* l = new QLabel(parent);
   l->setObjectName(QString::fromLatin1(name));

@@ -28,6 +28,7 @@
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/numfmt.h"
+#include "ui/qtext.h"
 #include "ui/twips.h"
 #include "views/datafile.h"
 #include "views/win/datalistfrm.h"
@@ -36,15 +37,6 @@
 namespace vkz {
 
 namespace {
-QString q(const std::string& s) {
-  return QString::fromStdString(s);
-}
-int px(int twips) {
-  return twipsToPixels(twips);
-}
-int tw(int pixels) {
-  return pixelsToTwips(pixels);
-}
 
 bool supportedModel(const std::string& m) {
   return m == "VKZ 418" || m == "KRD 529";

@@ -24,6 +24,7 @@
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
 #include "ui/msgbox.h"
+#include "ui/qtext.h"
 
 namespace vkz {
 
@@ -40,9 +41,6 @@ void step(F&& f) {
   }
 }
 
-QString q(const std::string& s) {
-  return QString::fromStdString(s);
-}
 }  // namespace
 
 void Panel::StopTimers() {

@@ -23,6 +23,7 @@
 #include "ui/appdir.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
+#include "ui/qtext.h"
 #include "ui/twips.h"
 #include "views/csvfile.h"
 #include "views/datafile.h"
@@ -37,9 +38,6 @@
 namespace vkz {
 
 namespace {
-QString q(const std::string& s) {
-  return QString::fromStdString(s);
-}
 
 constexpr int kFirstDisabledItem = 94;  // boxes 94 .. 102 cannot be changed by the user
 

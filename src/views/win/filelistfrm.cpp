@@ -11,18 +11,13 @@
 #include "shell/uitext.h"
 #include "shell/win/splitbar.h"
 #include "ui/flexgrid.h"
+#include "ui/qtext.h"
 #include "views/datafile.h"
 #include "views/histogram.h"
 #include "views/win/histogramfrm.h"
 #include "views/win/reporthooks.h"
 
 namespace vkz {
-
-namespace {
-QString q(const std::string& s) {
-  return QString::fromStdString(s);
-}
-}  // namespace
 
 FileListFrm::FileListFrm() {
   setObjectName(QStringLiteral("FileListFrm"));

@@ -22,6 +22,7 @@
 #include "ui/listpos.h"
 #include "ui/msgbox.h"
 #include "ui/printer.h"
+#include "ui/qtext.h"
 #include "ui/twips.h"
 #include "views/progress.h"
 #include "views/win/chartstate.h"
@@ -30,9 +31,6 @@
 namespace vkz {
 
 namespace {
-QString q(const std::string& s) {
-  return QString::fromStdString(s);
-}
 
 // The track-mode items of Combo1 in list order; Reset (7) has no mode.
 constexpr std::string UiText::*kItems[8] = {&UiText::TxtNormal, &UiText::TxtPanXY,  &UiText::TxtPanX,

@@ -24,6 +24,7 @@
 #include "ui/msgbox.h"
 #include "ui/numfmt.h"
 #include "ui/printer.h"
+#include "ui/qtext.h"
 #include "ui/twips.h"
 #include "views/displaytext.h"
 #include "views/win/chartstate.h"
@@ -33,9 +34,6 @@
 namespace vkz {
 
 namespace {
-QString q(const std::string& s) {
-  return QString::fromStdString(s);
-}
 
 // The track modes of Combo1 in list order: the item text and its help text.
 struct TrackItem {
