@@ -261,6 +261,7 @@ class qtzPDF {
   void drawModeColors();
   void lineToDrawColor();
   void widthLine();
+  void strokeSegment(const char* tag, double x1, double y1, double x2, double y2);
   void bezier(double x1, double y1, double x2, double y2, double x3, double y3);
 
   // text helpers

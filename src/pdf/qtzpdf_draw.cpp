@@ -161,19 +161,25 @@ void qtzPDF::widthLine() {
   line(" w");
 }
 
+// One stroked segment between two points in user units, in its figure's
+// comment pair: dash, line colour and width come before the path.
+void qtzPDF::strokeSegment(const char* tag, double x1, double y1, double x2, double y2) {
+  const double H = pageH();
+  line(std::string("%DEBUT_") + tag + "/%");
+  line(dash_);
+  line(lineColor_);
+  widthLine();
+  point(x1 * k_, H - y1 * k_, "m");
+  point(x2 * k_, H - y2 * k_, "l");
+  line("S");
+  line(std::string("%FIN_") + tag + "/%");
+}
+
 bool qtzPDF::PDFDrawLineHor(double X, double Y, double w) {
   if (!needPage("PDFDrawLineHor")) return false;
   if (!finite({X, Y, w})) return fail("PDFDrawLineHor: a position or length is not a number");
   lineToDrawColor();
-  const double H = pageH();
-  line("%DEBUT_LNH/%");
-  line(dash_);
-  line(lineColor_);
-  widthLine();
-  point(X * k_, H - Y * k_, "m");
-  point((X + w) * k_, H - Y * k_, "l");
-  line("S");
-  line("%FIN_LNH/%");
+  strokeSegment("LNH", X, Y, X + w, Y);
   x_ = X + w;
   y_ = Y;
   flushIfLarge();
@@ -184,15 +190,7 @@ bool qtzPDF::PDFDrawLineVer(double X, double Y, double h) {
   if (!needPage("PDFDrawLineVer")) return false;
   if (!finite({X, Y, h})) return fail("PDFDrawLineVer: a position or length is not a number");
   lineToDrawColor();
-  const double H = pageH();
-  line("%DEBUT_LNV/%");
-  line(dash_);
-  line(lineColor_);
-  widthLine();
-  point(X * k_, H - Y * k_, "m");
-  point(X * k_, H - (Y + h) * k_, "l");
-  line("S");
-  line("%FIN_LNV/%");
+  strokeSegment("LNV", X, Y, X, Y + h);
   x_ = X;
   y_ = Y + h;
   flushIfLarge();
@@ -202,15 +200,7 @@ bool qtzPDF::PDFDrawLineVer(double X, double Y, double h) {
 bool qtzPDF::PDFDrawLine(double x1, double y1, double x2, double y2) {
   if (!needPage("PDFDrawLine")) return false;
   if (!finite({x1, y1, x2, y2})) return fail("PDFDrawLine: a position is not a number");
-  const double H = pageH();
-  line("%DEBUT_LN/%");
-  line(dash_);
-  line(lineColor_);
-  widthLine();
-  point(x1 * k_, H - y1 * k_, "m");
-  point(x2 * k_, H - y2 * k_, "l");
-  line("S");
-  line("%FIN_LN/%");
+  strokeSegment("LN", x1, y1, x2, y2);
   x_ = std::max(x1, x2);
   y_ = std::max(y1, y2);
   flushIfLarge();
