@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vkz {
 
@@ -27,5 +28,11 @@ struct PollingState {
 PollingState& Polling();
 // Back to the start state (all clear, no model).
 void ResetPolling();
+
+// True for the model texts of the two supported meters, "VKZ 418" and
+// "KRD 529" (whole, case-sensitive).
+inline bool isSupportedModel(std::string_view model) {
+  return model == "VKZ 418" || model == "KRD 529";
+}
 
 }  // namespace vkz

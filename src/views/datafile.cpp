@@ -148,10 +148,6 @@ void appendDataRow(std::string& out, std::string_view row, int cols) {
 
 }  // namespace
 
-bool isSupportedModel(std::string_view model) {
-  return model == "VKZ 418" || model == "KRD 529";
-}
-
 DataFileState& DataFile() {
   static DataFileState s;
   return s;

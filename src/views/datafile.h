@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "polling/measurement.h"
+#include "polling/pollstate.h"
 #include "ui/griddata.h"
 #include "views/progress.h"
 
@@ -37,10 +38,6 @@ namespace detail {
 struct LineScan;
 class MemoryWarmer;
 }  // namespace detail
-
-// True for the model texts of the two supported meters, "VKZ 418" and
-// "KRD 529" (whole, case-sensitive).
-bool isSupportedModel(std::string_view model);
 
 // Program-wide state of the save action and the file opening.
 struct DataFileState {

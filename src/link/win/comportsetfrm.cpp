@@ -19,21 +19,13 @@
 #include "link/win/linkhooks.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
+#include "ui/handlerstep.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"
 #include "ui/twips.h"
 
 namespace vkz {
 namespace {
-
-// Runs one step of a handler; a failing step is passed over.
-template <class F>
-void step(F&& f) {
-  try {
-    f();
-  } catch (...) {
-  }
-}
 
 void place(QWidget* w, int left, int top, int width, int height) {
   w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));

@@ -26,6 +26,7 @@
 #include "shell/win/panel.h"
 #include "shell/win/splitbar.h"
 #include "ui/flexgrid.h"
+#include "ui/handlerstep.h"
 #include "ui/msgbox.h"
 #include "ui/numfmt.h"
 #include "ui/qtext.h"
@@ -37,10 +38,6 @@
 namespace vkz {
 
 namespace {
-
-bool supportedModel(const std::string& m) {
-  return m == "VKZ 418" || m == "KRD 529";
-}
 
 void call(const std::function<void()>& f) {
   if (f) f();
@@ -164,13 +161,6 @@ SettingNode settingNode(int index) {
   }
 }
 
-template <class F>
-void step(F&& f) {
-  try {
-    f();
-  } catch (...) {
-  }
-}
 }  // namespace
 
 // ---- closing of windows ----------------------------------------------------
@@ -271,7 +261,7 @@ void Panel::openDataFile() {
     // Line 0 first, cut as the reader cuts every line (at CR, LF or CR LF).
     const OpenResult head = ReadDataFileModel(path, Polling().MeterModel);
     const bool test =
-        (head.hasModelLine && supportedModel(head.model)) || supportedModel(Polling().MeterModel);
+        (head.hasModelLine && isSupportedModel(head.model)) || isSupportedModel(Polling().MeterModel);
     if (head.status == OpenStatus::Empty) {
       // An empty file: nothing to read, FileModel stays.
     } else if (!test || head.status == OpenStatus::ReadError) {
@@ -307,7 +297,7 @@ bool Panel::treeBuilt() const {
 }
 
 void Panel::BuildTreeForModel() {
-  if (supportedModel(Polling().MeterModel)) BuildPanelTree();
+  if (isSupportedModel(Polling().MeterModel)) BuildPanelTree();
 }
 
 void Panel::BuildPanelTree() {
@@ -350,7 +340,7 @@ bool Panel::ApplyPanelTreeText() {
 
 void Panel::TreeView1_NodeClick(QTreeWidgetItem* node) {
   if (!node) return;
-  if (!supportedModel(Polling().MeterModel) || Polling().MemInfoPending != 0) return;
+  if (!isSupportedModel(Polling().MeterModel) || Polling().MemInfoPending != 0) return;
   RunTreeNode(node);
 }
 

@@ -23,25 +23,11 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "ui/handlerstep.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"
 
 namespace vkz {
-
-namespace {
-bool supportedModel(const std::string& m) {
-  return m == "VKZ 418" || m == "KRD 529";
-}
-
-template <class F>
-void step(F&& f) {
-  try {
-    f();
-  } catch (...) {
-  }
-}
-
-}  // namespace
 
 void Panel::StopTimers() {
   Timer1->stop();
@@ -86,7 +72,7 @@ void Panel::handleFrame() {
     ps.ModelChanged = 0;
     BuildTreeForModel();
   }
-  if (supportedModel(ps.MeterModel)) DeVKZ418SDData();
+  if (isSupportedModel(ps.MeterModel)) DeVKZ418SDData();
 }
 
 void Panel::receiveNow() {
