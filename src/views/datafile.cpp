@@ -642,18 +642,38 @@ OpenResult readError(OpenResult r, const std::string& what) {
   return r;
 }
 
+// Opens a regular file for reading: its descriptor and size, or the
+// message that says why it cannot be read.
+struct OpenedFile {
+  int fd = -1;
+  std::uint64_t size = 0;
+  std::string error;
+};
+
+OpenedFile openForReading(const std::string& path) {
+  OpenedFile f;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    f.error = "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").";
+  } else if (!S_ISREG(st.st_mode)) {
+    f.error = "Cannot open \"" + path + "\": it is not a file.";
+  } else if ((f.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC)) < 0) {
+    f.error = "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").";
+  } else {
+    f.size = static_cast<std::uint64_t>(st.st_size);
+  }
+  return f;
+}
+
 }  // namespace
 
 OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
                         GridData& header, GridData& records, MeasurementData& data) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0)
-    return readError({}, "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").");
-  if (!S_ISREG(st.st_mode)) return readError({}, "Cannot open \"" + path + "\": it is not a file.");
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return readError({}, "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").");
+  const OpenedFile file = openForReading(path);
+  if (file.fd < 0) return readError({}, file.error);
+  const int fd = file.fd;
 
-  DataFileLoader loader(meterModel, userInfo, header, records, data, static_cast<std::uint64_t>(st.st_size));
+  DataFileLoader loader(meterModel, userInfo, header, records, data, file.size);
   std::vector<char> block;
   int readErrno = 0;
   try {
@@ -685,12 +705,9 @@ OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, Gr
 }
 
 OpenResult ReadDataFileModel(const std::string& path, std::string_view meterModel) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0)
-    return readError({}, "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").");
-  if (!S_ISREG(st.st_mode)) return readError({}, "Cannot open \"" + path + "\": it is not a file.");
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return readError({}, "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").");
+  const OpenedFile file = openForReading(path);
+  if (file.fd < 0) return readError({}, file.error);
+  const int fd = file.fd;
   // Up to the first line end (CR or LF), and no further than a line may be.
   std::string head;
   size_t end = std::string::npos;
