@@ -221,14 +221,14 @@ bool CmdClearMemory() {
 }
 
 bool CmdReadMemoryListFirst() {
+  Polling().MemInfoPending = -1;  // before the write, as for the erase
   sendPlain(0x0C);
-  Polling().MemInfoPending = -1;
   return true;
 }
 
 bool CmdReadMemoryListNext() {
+  Polling().MemInfoPending = -1;  // before the write, as for the erase
   sendPlain(0x0D);
-  Polling().MemInfoPending = -1;
   return true;
 }
 

@@ -68,14 +68,7 @@ void RequestMemoryList() {
   Shell().MemListCount = 0;
   Polling().WaitTicks = 0;
   d.listed.clear();
-  d.listEnded = false;
-  // The write lets the event loop turn, so the answer may be decoded before
-  // the request builder marks the list as awaited; an empty memory has then
-  // ended the list already and must not leave the list wait running.
-  d.inListRequest = true;
   CmdReadMemoryListFirst();
-  d.inListRequest = false;
-  if (d.listEnded) Polling().MemInfoPending = 0;
 }
 
 void MemoryListEntryReply(std::uint8_t code, Payload p) {
@@ -111,12 +104,10 @@ void MemoryListEntryReply(std::uint8_t code, Payload p) {
 void MemoryListEndReply(Payload p) {
   const auto end = decodeMemoryListEnd(p);
   if (!end) return;
-  DownloadState& d = Download();
   PollingState& ps = Polling();
   // The list wait repeats its request, so the meter may report the end more
   // than once: only an awaited list is ended, once.
-  if (ps.MemInfoPending != -1 && !d.inListRequest) return;
-  d.listEnded = true;
+  if (ps.MemInfoPending != -1) return;
   const UiText& t = UiTexts();
   if (*end == MemoryListEnd::NoData) {
     MsgBox::show(q(t.TxtMemoryInfoNoData));

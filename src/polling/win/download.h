@@ -23,9 +23,7 @@ namespace vkz {
 
 struct DownloadState {
   // Memory list.
-  std::set<int> listed;        // entry numbers in the memory grid since the list began
-  bool inListRequest = false;  // the first-entry request is being written
-  bool listEnded = false;      // an end-of-list reply came since the list began
+  std::set<int> listed;  // entry numbers in the memory grid since the list began
 
   // Header.
   int entryNo = 0;               // the stored measurement whose header is asked

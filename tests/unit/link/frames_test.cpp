@@ -255,7 +255,7 @@ TEST_F(RequestFrames, ValueOutsideItsFieldWritesNothingAndSetsNoFlag) {
   EXPECT_EQ(pty.receive(51).size(), 51u);
 }
 
-TEST_F(RequestFrames, AnEraseAnsweredDuringItsWriteIsNotMarkedAgain) {
+TEST_F(RequestFrames, AnAnswerDuringItsWriteIsNotMarkedAgain) {
   // The write turns the event loop; a quick meter's erase reply is decoded
   // there and clears the mark, which must then stay cleared.
   setEventPump([] { Polling().MemoryErasing = 0; });
@@ -263,9 +263,18 @@ TEST_F(RequestFrames, AnEraseAnsweredDuringItsWriteIsNotMarkedAgain) {
   setEventPump(nullptr);
   EXPECT_EQ(Polling().MemoryErasing, 0);
   EXPECT_EQ(pty.receive(5), hexBytes("02 00 01 0B 0A"));
+
+  // Likewise the end of the memory list answered during a list request.
+  for (auto send : {&CmdReadMemoryListFirst, &CmdReadMemoryListNext}) {
+    setEventPump([] { Polling().MemInfoPending = 0; });
+    EXPECT_TRUE(send());
+    setEventPump(nullptr);
+    EXPECT_EQ(Polling().MemInfoPending, 0);
+    pty.receive(5);
+  }
 }
 
-TEST_F(RequestFrames, FlagsAreSetAfterTheWriteEvenWithoutAPort) {
+TEST_F(RequestFrames, FlagsAreSetEvenWithoutAPort) {
   EXPECT_TRUE(CmdReadMemoryListFirst());
   EXPECT_EQ(Polling().MemInfoPending, -1);
   Polling().MemInfoPending = 0;
