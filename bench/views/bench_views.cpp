@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "base/griddata.h"
 #include "polling/measurement.h"
-#include "ui/griddata.h"
 #include "views/csvfile.h"
 #include "views/datafile.h"
 #include "views/histogram.h"

@@ -4,14 +4,14 @@
 #include <QApplication>
 #include <QLocale>
 
+#include "base/appdir.h"
+#include "base/numfmt.h"
 #include "link/win/comportsetfrm.h"
 #include "link/win/linkhooks.h"
 #include "pdf/pdfhooks.h"
 #include "shell/win/panel.h"
-#include "ui/appdir.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
-#include "ui/numfmt.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <climits>
 
-#include "ui/appdir.h"
+#include "base/appdir.h"
 
 namespace vkz {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "base/cp1252.h"
 #include "link/eventpump.h"
-#include "ui/cp1252.h"
 
 namespace vkz {
 

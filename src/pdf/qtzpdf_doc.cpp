@@ -7,10 +7,10 @@
 #include <cstring>
 #include <ctime>
 
+#include "base/appdir.h"
+#include "base/cp1252.h"
 #include "pdf/pdfnum.h"
 #include "pdf/qtzpdf.h"
-#include "ui/appdir.h"
-#include "ui/cp1252.h"
 
 namespace vkz {
 namespace {

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <filesystem>
 
+#include "base/cp1252.h"
 #include "pdf/pdfnum.h"
 #include "pdf/qtzpdf.h"
-#include "ui/cp1252.h"
 
 namespace vkz {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "base/numfmt.h"
 #include "polling/replies.h"
-#include "ui/numfmt.h"
 
 namespace vkz {
 namespace {

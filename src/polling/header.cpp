@@ -2,10 +2,10 @@
 
 #include <cmath>
 
+#include "base/numfmt.h"
 #include "polling/replies.h"
 #include "polling/textforms.h"
 #include "shell/uitext.h"
-#include "ui/numfmt.h"
 
 namespace vkz {
 namespace {

@@ -1,7 +1,7 @@
 #include "polling/replies.h"
 
+#include "base/cp1252.h"
 #include "polling/payload.h"
-#include "ui/cp1252.h"
 
 namespace vkz {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "ui/numfmt.h"
+#include "base/numfmt.h"
 
 namespace vkz {
 namespace {

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <system_error>
 
-#include "ui/appdir.h"
-#include "ui/cp1252.h"
-#include "ui/numfmt.h"
+#include "base/appdir.h"
+#include "base/cp1252.h"
+#include "base/numfmt.h"
 
 namespace vkz {
 namespace {

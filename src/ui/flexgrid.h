@@ -22,7 +22,7 @@
 #include <QTableView>
 #include <vector>
 
-#include "ui/griddata.h"
+#include "base/griddata.h"
 
 namespace vkz {
 

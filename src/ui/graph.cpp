@@ -9,7 +9,7 @@
 #include <cmath>
 #include <limits>
 
-#include "ui/numfmt.h"
+#include "base/numfmt.h"
 
 namespace vkz {
 

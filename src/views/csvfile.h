@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/griddata.h"
+#include "base/griddata.h"
 #include "views/datafile.h"
 #include "views/progress.h"
 

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "ui/cp1252.h"
+#include "base/cp1252.h"
 #include "views/atomicfile.h"
 #include "views/displaytext.h"
 #include "views/gridswriter.h"

@@ -28,9 +28,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/griddata.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
-#include "ui/griddata.h"
 #include "views/progress.h"
 
 namespace vkz {

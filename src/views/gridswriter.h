@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/griddata.h"
+#include "base/griddata.h"
 #include "views/datafile.h"
 
 namespace vkz::detail {

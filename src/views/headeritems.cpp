@@ -7,9 +7,9 @@
 #include <sstream>
 #include <system_error>
 
+#include "base/appdir.h"
+#include "base/numfmt.h"
 #include "shell/uitext.h"
-#include "ui/appdir.h"
-#include "ui/numfmt.h"
 
 namespace vkz {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "ui/numfmt.h"
+#include "base/numfmt.h"
 #include "views/displaytext.h"
 
 namespace vkz {

@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/griddata.h"
+#include "base/griddata.h"
 #include "views/progress.h"
 
 namespace vkz {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/numfmt.h"
+#include "base/numfmt.h"
 
 namespace vkz {
 namespace {

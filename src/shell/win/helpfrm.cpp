@@ -6,10 +6,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "base/appdir.h"
 #include "shell/flags.h"
 #include "shell/layout.h"
 #include "shell/uitext.h"
-#include "ui/appdir.h"
 #include "ui/msgbox.h"
 #include "ui/twips.h"
 

@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "base/numfmt.h"
 #include "link/frames.h"
 #include "link/porttable.h"
 #include "link/win/waitseconds.h"
@@ -28,7 +29,6 @@
 #include "ui/flexgrid.h"
 #include "ui/handlerstep.h"
 #include "ui/msgbox.h"
-#include "ui/numfmt.h"
 #include "ui/qtext.h"
 #include "ui/twips.h"
 #include "views/datafile.h"

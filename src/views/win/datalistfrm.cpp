@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QToolBar>
 
+#include "base/appdir.h"
 #include "polling/header.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
@@ -20,7 +21,6 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/splitbar.h"
-#include "ui/appdir.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"

@@ -14,6 +14,7 @@
 #include <exception>
 #include <memory>
 
+#include "base/numfmt.h"
 #include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
@@ -22,7 +23,6 @@
 #include "ui/graph.h"
 #include "ui/listpos.h"
 #include "ui/msgbox.h"
-#include "ui/numfmt.h"
 #include "ui/printer.h"
 #include "ui/qtext.h"
 #include "ui/twips.h"

@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 #include <functional>
 
+#include "base/appdir.h"
 #include "emulator/emulator.h"
 #include "link/comname.h"
 #include "link/eventpump.h"
@@ -28,7 +29,6 @@
 #include "shell/langfile.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
-#include "ui/appdir.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
 

@@ -7,13 +7,13 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "base/appdir.h"
 #include "emulator/emulator.h"
 #include "link/comname.h"
 #include "link/win/comportsetfrm.h"
 #include "link/win/linkhooks.h"
 #include "polling/pollstate.h"
 #include "shell/win/panel.h"
-#include "ui/appdir.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "base/griddata.h"
 #include "polling/measurement.h"
-#include "ui/griddata.h"
 #include "views/datafile.h"
 #include "views/histogram.h"
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "base/appdir.h"
 #include "link/comname.h"
 #include "link/eventpump.h"
 #include "link/porttable.h"
@@ -19,7 +20,6 @@
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
 #include "support/common/qt_app.h"
-#include "ui/appdir.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "base/appdir.h"
 #include "link/comname.h"
-#include "ui/appdir.h"
 
 namespace vkztest {
 

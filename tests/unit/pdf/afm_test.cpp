@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/appdir.h"
 #include "pdftest.h"
-#include "ui/appdir.h"
 
 namespace vkz {
 namespace {

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "base/appdir.h"
 #include "pdf/qtzpdf.h"
 #include "support/common/test_files.h"
-#include "ui/appdir.h"
 
 namespace vkz::pdftest {
 

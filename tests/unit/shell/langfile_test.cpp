@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "base/appdir.h"
+#include "base/cp1252.h"
 #include "shell/uitext.h"
-#include "ui/appdir.h"
-#include "ui/cp1252.h"
 
 namespace vkz {
 namespace {

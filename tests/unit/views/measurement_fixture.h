@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "ui/griddata.h"
+#include "base/griddata.h"
 
 namespace vkz::test {
 

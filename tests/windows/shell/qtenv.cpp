@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "base/appdir.h"
 #include "link/porttable.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
@@ -13,7 +14,6 @@
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
 #include "support/common/qt_app.h"
-#include "ui/appdir.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
 #include "views/datafile.h"

@@ -3,13 +3,13 @@
 #include <QDir>
 #include <QFile>
 
+#include "base/appdir.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
 #include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "support/common/qt_app.h"
-#include "ui/appdir.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"

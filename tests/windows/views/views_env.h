@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/griddata.h"
+#include "base/griddata.h"
 
 namespace vkz {
 

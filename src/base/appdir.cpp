@@ -1,4 +1,4 @@
-#include "ui/appdir.h"
+#include "base/appdir.h"
 
 #include <unistd.h>
 

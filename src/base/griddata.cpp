@@ -1,4 +1,4 @@
-#include "ui/griddata.h"
+#include "base/griddata.h"
 
 #include <algorithm>
 #include <cstdlib>

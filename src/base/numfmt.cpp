@@ -1,4 +1,4 @@
-#include "ui/numfmt.h"
+#include "base/numfmt.h"
 
 #include <cmath>
 #include <cstdio>

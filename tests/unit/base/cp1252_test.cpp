@@ -1,4 +1,4 @@
-#include "ui/cp1252.h"
+#include "base/cp1252.h"
 
 #include <gtest/gtest.h>
 
