@@ -26,8 +26,8 @@
 #include "shell/layout.h"
 #include "shell/uitext.h"
 #include "shell/win/icons.h"
-#include "shell/win/splitbar.h"
 #include "ui/flexgrid.h"
+#include "ui/splitbar.h"
 #include "ui/twips.h"
 #include "views/win/datalistfrm.h"
 

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
@@ -20,18 +21,18 @@
 #include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
-#include "shell/win/splitbar.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"
+#include "ui/splitbar.h"
 #include "ui/twips.h"
 #include "views/csvfile.h"
 #include "views/datafile.h"
 #include "views/displaytext.h"
 #include "views/headeritems.h"
+#include "views/headermatch.h"
 #include "views/histogram.h"
 #include "views/progress.h"
-#include "views/win/headermatch.h"
 #include "views/win/histogramfrm.h"
 #include "views/win/reporthooks.h"
 
@@ -456,7 +457,8 @@ void DataListFrm::pdfAction() {
   const QString name = MsgBox::saveFileName(this, q(UiTexts().TxtExportPDF), proposed,
                                             qtFileFilter(QStringLiteral("PDF Files (*.pdf)|*.pdf|")));
   if (!QFileInfo(name).fileName().isEmpty())
-    outcome = ExportPdfReport({this, VKZ418Grid, VKZ418PointGrid, MSFGridUserInfo}, name);
+    outcome = ExportPdfReport(Reports(), {this, VKZ418Grid, VKZ418PointGrid, MSFGridUserInfo},
+                              QFile::encodeName(name).toStdString());
   StartPanelTimers();
   tellReportOutcome(outcome);
 }

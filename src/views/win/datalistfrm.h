@@ -20,7 +20,7 @@
 #include <cstdint>
 
 #include "ui/formregistry.h"
-#include "views/win/viewlayout.h"
+#include "views/viewlayout.h"
 #include "views/win/viewwidgets.h"
 
 class QCheckBox;

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "ui/formregistry.h"
-#include "views/win/viewlayout.h"
+#include "views/viewlayout.h"
 #include "views/win/viewwidgets.h"
 
 class QFrame;

@@ -24,8 +24,8 @@
 #include "ui/printer.h"
 #include "ui/qtext.h"
 #include "ui/twips.h"
+#include "views/chartstate.h"
 #include "views/progress.h"
-#include "views/win/chartstate.h"
 #include "views/win/viewwidgets.h"
 
 namespace vkz {

@@ -26,9 +26,9 @@
 #include "ui/printer.h"
 #include "ui/qtext.h"
 #include "ui/twips.h"
+#include "views/chartstate.h"
 #include "views/displaytext.h"
-#include "views/win/chartstate.h"
-#include "views/win/plotcolumn.h"
+#include "views/plotcolumn.h"
 #include "views/win/viewwidgets.h"
 
 namespace vkz {

@@ -1,57 +1,10 @@
-// The printed measurement report and the PDF report, as the data list and
-// file list windows call them. Both reports belong to the reports
-// subsystem, which installs its functions here at start-up; until it does,
-// a call says so in a message box instead of doing nothing.
-//
-// A report reads the three grids of the calling window cell by cell
-// (summary, records, user information) and shows its progress in that
-// window's caption.
+// Telling the user what came of a report (views/reporthooks.h).
 #pragma once
-#include <QString>
-#include <functional>
-
-class QWidget;
+#include "views/reporthooks.h"
 
 namespace vkz {
 
-class FlexGrid;
-
-// The window and grids a report is made from.
-struct ReportSource {
-  QWidget* window = nullptr;
-  FlexGrid* header = nullptr;    // VKZ418Grid / GridHeader
-  FlexGrid* records = nullptr;   // VKZ418PointGrid / GridRecord
-  FlexGrid* userInfo = nullptr;  // MSFGridUserInfo / MSFUserInfo
-};
-
-struct ReportOutcome {
-  enum Status { Done, Cancelled, Failed };
-  Status status = Done;
-  QString message;  // why it failed, for the user
-};
-
-struct ReportHooks {
-  // Shows the printer dialog (PrinterSeam) and prints the report; a cancel
-  // in the dialog is Cancelled.
-  std::function<ReportOutcome(const ReportSource&)> printReport;
-  // Writes the PDF report of the grids to `fileName`.
-  std::function<ReportOutcome(const ReportSource&, const QString& fileName)> exportPdfReport;
-};
-
-// The installed report functions (empty until the reports subsystem sets them).
-ReportHooks& Reports();
-
-// The windows' calls: run the installed function and give back what came
-// of it; without an installed function, a failure saying that this report
-// is not available. Never throw.
-ReportOutcome PrintReport(const ReportSource& source);
-ReportOutcome ExportPdfReport(const ReportSource& source, const QString& fileName);
-
 // Shows a failed outcome in a message box; a cancel and success stay silent.
 void tellReportOutcome(const ReportOutcome& outcome);
-
-// The messages shown when no report function is installed.
-QString printReportMissingText();
-QString pdfReportMissingText();
 
 }  // namespace vkz

@@ -20,8 +20,8 @@
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/twips.h"
+#include "views/chartstate.h"
 #include "views/datafile.h"
-#include "views/win/chartstate.h"
 #include "views/win/plotfrm.h"
 #include "views/win/reporthooks.h"
 
@@ -214,7 +214,7 @@ void printDataWindowReport(const ReportSource& source) {
   {
     BusyCursor busy;
     if (isSupportedModel(DataFile().FileModel) || isSupportedModel(Polling().MeterModel))
-      outcome = PrintReport(source);
+      outcome = PrintReport(Reports(), source);
   }
   StartPanelTimers();
   tellReportOutcome(outcome);

@@ -12,8 +12,8 @@
 #include <functional>
 #include <initializer_list>
 
-#include "shell/win/splitbar.h"
-#include "views/win/viewlayout.h"
+#include "ui/splitbar.h"
+#include "views/viewlayout.h"
 
 class QGroupBox;
 class QIcon;

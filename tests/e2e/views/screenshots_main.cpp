@@ -23,7 +23,7 @@
 #include "ui/formregistry.h"
 #include "ui/graph.h"
 #include "ui/listpos.h"
-#include "views/win/chartstate.h"
+#include "views/chartstate.h"
 #include "views/win/datalistfrm.h"
 #include "views/win/histogramfrm.h"
 #include "views/win/plotfrm.h"

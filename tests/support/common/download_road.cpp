@@ -23,8 +23,8 @@
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
+#include "views/chartstate.h"
 #include "views/datafile.h"
-#include "views/win/chartstate.h"
 #include "views/win/datalistfrm.h"
 
 namespace vkz {

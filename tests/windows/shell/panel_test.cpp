@@ -14,9 +14,9 @@
 #include "polling/win/paneltimers.h"
 #include "qtenv.h"
 #include "shell/flags.h"
-#include "shell/win/splitbar.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
+#include "ui/splitbar.h"
 #include "ui/twips.h"
 
 namespace vkz {

@@ -21,8 +21,8 @@
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
 #include "ui/twips.h"
+#include "views/chartstate.h"
 #include "views/datafile.h"
-#include "views/win/chartstate.h"
 #include "views/win/datalistfrm.h"
 #include "views/win/reporthooks.h"
 #include "views_env.h"
@@ -323,21 +323,21 @@ TEST_F(DataListTest, PrintAndPdfGoThroughTheReportFunctions) {
   // Nothing installed: the user is told, polling resumes.
   button(f, "Print")->trigger();
   ASSERT_EQ(MsgBox::shown().size(), 1u);
-  EXPECT_EQ(MsgBox::shown()[0].text, printReportMissingText());
+  EXPECT_EQ(MsgBox::shown()[0].text, QString::fromStdString(printReportMissingText()));
   MsgBox::fileAnswers().push_back(path(QStringLiteral("PDF/r.pdf")));
   button(f, "PDF")->trigger();
   ASSERT_EQ(MsgBox::shown().size(), 2u);
-  EXPECT_EQ(MsgBox::shown()[1].text, pdfReportMissingText());
+  EXPECT_EQ(MsgBox::shown()[1].text, QString::fromStdString(pdfReportMissingText()));
   EXPECT_TRUE(PanelTimersRunning());
 
   QStringList calls;
   Reports().printReport = [&](const ReportSource& s) {
     calls << QStringLiteral("print %1").arg(s.records->objectName());
     EXPECT_FALSE(PanelTimersRunning());
-    return ReportOutcome{ReportOutcome::Failed, QStringLiteral("Printer out of paper")};
+    return ReportOutcome{ReportOutcome::Failed, "Printer out of paper"};
   };
-  Reports().exportPdfReport = [&](const ReportSource& s, const QString& name) {
-    calls << QStringLiteral("pdf %1 %2").arg(s.userInfo->objectName(), name);
+  Reports().exportPdfReport = [&](const ReportSource& s, const std::string& name) {
+    calls << QStringLiteral("pdf %1 %2").arg(s.userInfo->objectName(), QString::fromStdString(name));
     return ReportOutcome{};
   };
   MsgBox::resetTestRecords();

@@ -14,8 +14,8 @@
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
 #include "ui/printer.h"
+#include "views/chartstate.h"
 #include "views/datafile.h"
-#include "views/win/chartstate.h"
 #include "views/win/reporthooks.h"
 
 namespace vkz {

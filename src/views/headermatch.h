@@ -4,7 +4,6 @@
 // text wins. So a box keeps giving its own row as long as the texts are
 // distinct and unchanged since the window loaded; a box whose caption no
 // longer matches any text (the language changed meanwhile) gives none.
-// Qt-free.
 #pragma once
 #include <array>
 #include <string_view>

@@ -2,7 +2,6 @@
 // the windows apply them, the tests check them. A rectangle's width or
 // height may come out negative for a window smaller than its rules expect;
 // the window then leaves that control's size as it was (fits()).
-// Qt-free.
 #pragma once
 
 namespace vkz {

@@ -1,4 +1,4 @@
-#include "shell/win/splitbar.h"
+#include "ui/splitbar.h"
 
 #include <QMouseEvent>
 

@@ -11,7 +11,6 @@
 // span at its row, the next cell without "*" ends it there (the "Start"
 // mark). A span still open at the last row closes without a restart; a
 // span that would begin on the last row is not counted.
-// Qt-free.
 #pragma once
 #include <cstdint>
 #include <string_view>

@@ -1,6 +1,6 @@
-// A splitter bar of the main window: a thin grey strip that reports its
-// mouse events, with coordinates in twips relative to the bar, to the
-// handlers of its window.
+// A splitter bar: a thin grey strip that reports its mouse events, with
+// coordinates in twips relative to the bar, to the handlers of its window
+// (the main window's two bars, the data windows' grid splitters).
 #pragma once
 #include <QFrame>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "views/win/headermatch.h"
+#include "views/headermatch.h"
 
 #include "shell/uitext.h"
 

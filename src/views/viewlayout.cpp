@@ -1,4 +1,4 @@
-#include "views/win/viewlayout.h"
+#include "views/viewlayout.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,16 +1,15 @@
 // The pure rules behind the measurement windows: the layouts in twips, the
-// record plotter's reading of a level column, the header-item caption
-// lookup and the file-dialog filters.
+// record plotter's reading of a level column and the header-item caption
+// lookup.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 
 #include "shell/uitext.h"
-#include "views/win/headermatch.h"
-#include "views/win/plotcolumn.h"
-#include "views/win/viewlayout.h"
-#include "views/win/viewwidgets.h"
+#include "views/headermatch.h"
+#include "views/plotcolumn.h"
+#include "views/viewlayout.h"
 
 namespace vkz {
 namespace {
@@ -143,13 +142,6 @@ TEST(HeaderMatch, CaptionGivesItsItemOrTheFirstInOrder) {
   EXPECT_EQ(HeaderItemForCaption(ui.TxtKi, ui), 102);
   ui.TxtExceedanceStopTime = ui.TxtDose;  // Dose is compared first of all
   EXPECT_EQ(HeaderItemForCaption(ui.TxtDose, ui), 2);
-}
-
-TEST(FileFilter, OldFormToQtForm) {
-  EXPECT_EQ(
-      qtFileFilter(QStringLiteral("Data Files (*.vkz)|*.vkz|CSV Files (*.csv)|*.csv|All Files (*.*)|*.*|")),
-      QStringLiteral("Data Files (*.vkz);;CSV Files (*.csv);;All Files (*.*) (*)"));
-  EXPECT_EQ(qtFileFilter(QStringLiteral("PDF Files (*.pdf)|*.pdf|")), QStringLiteral("PDF Files (*.pdf)"));
 }
 
 }  // namespace

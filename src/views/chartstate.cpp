@@ -1,4 +1,4 @@
-#include "views/win/chartstate.h"
+#include "views/chartstate.h"
 
 namespace vkz {
 

@@ -1,4 +1,4 @@
-#include "views/win/plotcolumn.h"
+#include "views/plotcolumn.h"
 
 #include "views/displaytext.h"
 

@@ -1,0 +1,44 @@
+#include "views/reporthooks.h"
+
+#include <exception>
+
+namespace vkz {
+
+ReportHooks& Reports() {
+  static ReportHooks h;
+  return h;
+}
+
+std::string printReportMissingText() {
+  return "The printed report is not available in this version of the program: nothing was printed.";
+}
+
+std::string pdfReportMissingText() {
+  return "The PDF report is not available in this version of the program: no file was written.";
+}
+
+namespace {
+template <class F>
+ReportOutcome guarded(F&& f) {
+  try {
+    return f();
+  } catch (const std::exception& e) {
+    return {ReportOutcome::Failed, e.what()};
+  } catch (...) {
+    return {ReportOutcome::Failed, "The report could not be made."};
+  }
+}
+}  // namespace
+
+ReportOutcome PrintReport(const ReportHooks& hooks, const ReportSource& source) {
+  if (!hooks.printReport) return {ReportOutcome::Failed, printReportMissingText()};
+  return guarded([&] { return hooks.printReport(source); });
+}
+
+ReportOutcome ExportPdfReport(const ReportHooks& hooks, const ReportSource& source,
+                              const std::string& fileName) {
+  if (!hooks.exportPdfReport) return {ReportOutcome::Failed, pdfReportMissingText()};
+  return guarded([&] { return hooks.exportPdfReport(source, fileName); });
+}
+
+}  // namespace vkz
