@@ -10,6 +10,7 @@
 #include "link/win/linkhooks.h"
 #include "pdf/pdfhooks.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
 
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
   vkz::installLinkHooks();
   // The PDF writer's messages and its "open in viewer" through the program's.
   vkz::installPdfHooks();
-  vkz::WindowOpeners().showComPortSetFrm = [] { vkz::ShowComPortSetFrm(); };
+  vkz::State().openers.showComPortSetFrm = [] { vkz::ShowComPortSetFrm(); };
 
   auto* panel = new vkz::Panel();
   panel->setAttribute(Qt::WA_DeleteOnClose);

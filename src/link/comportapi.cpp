@@ -35,12 +35,27 @@ constexpr int kMsCts = 0x10, kMsDsr = 0x20, kMsRing = 0x40, kMsRlsd = 0x80;
 ComPortAPI::ComPortAPI() = default;
 
 ComPortAPI::~ComPortAPI() {
+  CloseEveryPort();
+}
+
+void ComPortAPI::CloseEveryPort() {
   for (auto& p : CommPorts) {
     if (p.Opened && p.fd >= 0) {
       ::tcflush(p.fd, TCOFLUSH);
       ::close(p.fd);
     }
+    p.Opened = 0;
+    p.fd = -1;
   }
+}
+
+void ComPortAPI::Reset() {
+  CloseEveryPort();
+  CommPorts = {};
+  LastCommError = {};
+  InBufferSize = 0;
+  OutBufferSize = 0;
+  writeWaitMs_ = 1000;
 }
 
 void ComPortAPI::Init_API() {
@@ -359,23 +374,6 @@ std::int32_t ComPortAPI::CommGetError(std::string& strMessage) const {
   strMessage = "Error (" + std::to_string(LastCommError.ErrorCode) + "): " + LastCommError.ErrorFunction +
                " - " + LastCommError.ErrorMessage;
   return LastCommError.ErrorCode;
-}
-
-namespace {
-std::unique_ptr<ComPortAPI>& portApiHolder() {
-  static std::unique_ptr<ComPortAPI> api;
-  return api;
-}
-}  // namespace
-
-ComPortAPI& PortApi() {
-  auto& api = portApiHolder();
-  if (!api) api = std::make_unique<ComPortAPI>();
-  return *api;
-}
-
-void ResetPortApi() {
-  portApiHolder() = std::make_unique<ComPortAPI>();
 }
 
 }  // namespace vkz

@@ -34,6 +34,9 @@ class ComPortAPI {
   ~ComPortAPI();  // closes every port still open
   ComPortAPI(const ComPortAPI&) = delete;
   ComPortAPI& operator=(const ComPortAPI&) = delete;
+  // Closes every port still open and forgets everything: the object is as
+  // a new one (the program-wide state's reset).
+  void Reset();
 
   // Queue sizes handed to the system on open. The line driver keeps its
   // own queues, so they are only remembered.
@@ -117,6 +120,7 @@ class ComPortAPI {
   std::int32_t RecordRangeError(const std::string& functionText);
   std::int32_t SetState(CommPort& port, const std::string& settings, const std::string& member);
   std::uint32_t CommErrorFlags(CommPort& port);
+  void CloseEveryPort();
 
   std::int16_t InBufferSize = 0;
   std::int16_t OutBufferSize = 0;
@@ -124,10 +128,5 @@ class ComPortAPI {
   std::array<CommPort, 257> CommPorts;  // index 1..256
   int writeWaitMs_ = 1000;
 };
-
-// The program-wide serial object, created on first use.
-ComPortAPI& PortApi();
-// Closes every port and replaces the serial object by a fresh one (tests).
-void ResetPortApi();
 
 }  // namespace vkz

@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "link/porttable.h"
-#include "polling/pollstate.h"
 
 namespace vkz {
 namespace {
@@ -46,25 +45,27 @@ void pcRow(Packer& p, const TimerSetting& t, std::size_t r) {
 }
 
 // Builds, writes to the current port, and reports true.
-bool send(std::uint8_t code, const std::vector<std::uint8_t>& params, int lengthByte, int surplus = 0) {
+bool send(MeterLine line, std::uint8_t code, const std::vector<std::uint8_t>& params, int lengthByte,
+          int surplus = 0) {
   const Frame f = BuildRequest(code, params, lengthByte, surplus);
-  WriteCurrentPort(PortApi(), f);
+  WriteCurrentPort(line, f);
   return true;
 }
 
-bool sendPlain(std::uint8_t code, int surplus = 0) {
-  return send(code, {}, 1, surplus);
+bool sendPlain(MeterLine line, std::uint8_t code, int surplus = 0) {
+  return send(line, code, {}, 1, surplus);
 }
 
-bool sendByte(std::uint8_t code, double v) {
+bool sendByte(MeterLine line, std::uint8_t code, double v) {
   const auto b = ValueToByte(v);
   if (!b) return false;
-  return send(code, {*b}, 2);
+  return send(line, code, {*b}, 2);
 }
 
-bool sendBlock(std::uint8_t code, const std::optional<std::vector<std::uint8_t>>& params, int surplus = 0) {
+bool sendBlock(MeterLine line, std::uint8_t code, const std::optional<std::vector<std::uint8_t>>& params,
+               int surplus = 0) {
   if (!params) return false;
-  return send(code, *params, static_cast<int>(params->size()) + 1, surplus);
+  return send(line, code, *params, static_cast<int>(params->size()) + 1, surplus);
 }
 
 }  // namespace
@@ -177,156 +178,145 @@ std::optional<std::vector<std::uint8_t>> PackLunchTime(const LunchTimeBytes& l) 
   return p.result();
 }
 
-bool CmdReadModel() {
-  return sendPlain(0x00);
+bool CmdReadModel(MeterLine line) {
+  return sendPlain(line, 0x00);
 }
-bool CmdReadLcdContrast() {
-  return sendPlain(0x01);
+bool CmdReadLcdContrast(MeterLine line) {
+  return sendPlain(line, 0x01);
 }
-bool CmdReadClock() {
-  return sendPlain(0x02);
+bool CmdReadClock(MeterLine line) {
+  return sendPlain(line, 0x02);
 }
-bool CmdReadLcdApo() {
-  return sendPlain(0x03);
+bool CmdReadLcdApo(MeterLine line) {
+  return sendPlain(line, 0x03);
 }
-bool CmdReadDoseSettings() {
-  return sendPlain(0x04);
+bool CmdReadDoseSettings(MeterLine line) {
+  return sendPlain(line, 0x04);
 }
-bool CmdReadScreens() {
-  return sendPlain(0x05);
+bool CmdReadScreens(MeterLine line) {
+  return sendPlain(line, 0x05);
 }
-bool CmdReadPause() {
-  return sendPlain(0x06);
+bool CmdReadPause(MeterLine line) {
+  return sendPlain(line, 0x06);
 }
-bool CmdReadLedAlarm() {
-  return sendPlain(0x07);
+bool CmdReadLedAlarm(MeterLine line) {
+  return sendPlain(line, 0x07);
 }
-bool CmdReadKeypadLock() {
-  return sendPlain(0x08);
+bool CmdReadKeypadLock(MeterLine line) {
+  return sendPlain(line, 0x08);
 }
-bool CmdReadAutoScroll() {
-  return sendPlain(0x09);
+bool CmdReadAutoScroll(MeterLine line) {
+  return sendPlain(line, 0x09);
 }
-bool CmdReadTimers() {
-  return sendPlain(0x0A);
-}
-
-bool CmdClearMemory() {
-  // Marked before the write: the write lets the event loop turn, and a meter
-  // that is quick to erase answers while it is still under way; marking it
-  // after would undo the erase reply and refuse every action from then on.
-  Polling().MemoryErasing = -1;
-  sendPlain(0x0B);
-  return true;
+bool CmdReadTimers(MeterLine line) {
+  return sendPlain(line, 0x0A);
 }
 
-bool CmdReadMemoryListFirst() {
-  Polling().MemInfoPending = -1;  // before the write, as for the erase
-  sendPlain(0x0C);
-  return true;
+bool CmdClearMemory(MeterLine line) {
+  return sendPlain(line, 0x0B);
+}
+bool CmdReadMemoryListFirst(MeterLine line) {
+  return sendPlain(line, 0x0C);
+}
+bool CmdReadMemoryListNext(MeterLine line) {
+  return sendPlain(line, 0x0D);
 }
 
-bool CmdReadMemoryListNext() {
-  Polling().MemInfoPending = -1;  // before the write, as for the erase
-  sendPlain(0x0D);
-  return true;
+bool CmdReadRecordHeader(MeterLine line, double entryNo) {
+  return sendByte(line, 0x0E, entryNo);
+}
+bool CmdReadMemorySize(MeterLine line) {
+  return sendPlain(line, 0x0F);
+}
+bool CmdReadWelcomeText(MeterLine line) {
+  return sendPlain(line, 0x10);
+}
+bool CmdReadMeterName(MeterLine line) {
+  return sendPlain(line, 0x11);
 }
 
-bool CmdReadRecordHeader(double entryNo) {
-  return sendByte(0x0E, entryNo);
-}
-bool CmdReadMemorySize() {
-  return sendPlain(0x0F);
-}
-bool CmdReadWelcomeText() {
-  return sendPlain(0x10);
-}
-bool CmdReadMeterName() {
-  return sendPlain(0x11);
-}
-
-bool CmdReadDataBlock(long long blockNo) {
+bool CmdReadDataBlock(MeterLine line, long long blockNo) {
   Packer p;
   p.word(blockNo, 65535);
-  return sendBlock(0x12, p.result());
+  return sendBlock(line, 0x12, p.result());
 }
 
 // The meter reads these three requests as seven bytes.
-bool CmdReadCalibration() {
-  return sendPlain(0x13, 2);
+bool CmdReadCalibration(MeterLine line) {
+  return sendPlain(line, 0x13, 2);
 }
-bool CmdReadLunchTime() {
-  return sendPlain(0x14, 2);
+bool CmdReadLunchTime(MeterLine line) {
+  return sendPlain(line, 0x14, 2);
 }
-bool CmdReadIntervalTime() {
-  return sendPlain(0x15, 2);
-}
-
-bool CmdWriteLcdContrast(double code) {
-  return sendByte(0x81, code);
-}
-bool CmdWriteClock(const MeterClock& clock) {
-  return sendBlock(0x82, PackClock(clock));
-}
-bool CmdWriteLcdApo(double choice) {
-  return sendByte(0x83, choice);
-}
-bool CmdWriteDoseSettings(const DoseSetting& dose) {
-  return sendBlock(0x84, PackDoseSetting(dose));
-}
-bool CmdWriteScreens(const ScreenBytes& screens) {
-  return sendBlock(0x85, PackScreens(screens));
-}
-bool CmdWritePause(double onOff) {
-  return sendByte(0x86, onOff);
-}
-bool CmdWriteLedAlarm(const LedAlarmSetting& alarm) {
-  return sendBlock(0x87, PackLedAlarm(alarm));
-}
-bool CmdWriteKeypadLock(double onOff) {
-  return sendByte(0x88, onOff);
-}
-bool CmdWriteAutoScroll(double onOff) {
-  return sendByte(0x89, onOff);
-}
-bool CmdWriteTimers1(const TimerSetting& timers) {
-  return sendBlock(0x8A, PackTimers(timers, 1));
-}
-bool CmdWriteTimers2(const TimerSetting& timers) {
-  return sendBlock(0x8B, PackTimers(timers, 2));
-}
-bool CmdWriteTimers3(const TimerSetting& timers) {
-  return sendBlock(0x8C, PackTimers(timers, 3));
+bool CmdReadIntervalTime(MeterLine line) {
+  return sendPlain(line, 0x15, 2);
 }
 
-bool CmdWriteWelcomeText(const std::vector<std::uint8_t>& text) {
+bool CmdWriteLcdContrast(MeterLine line, double code) {
+  return sendByte(line, 0x81, code);
+}
+bool CmdWriteClock(MeterLine line, const MeterClock& clock) {
+  return sendBlock(line, 0x82, PackClock(clock));
+}
+bool CmdWriteLcdApo(MeterLine line, double choice) {
+  return sendByte(line, 0x83, choice);
+}
+bool CmdWriteDoseSettings(MeterLine line, const DoseSetting& dose) {
+  return sendBlock(line, 0x84, PackDoseSetting(dose));
+}
+bool CmdWriteScreens(MeterLine line, const ScreenBytes& screens) {
+  return sendBlock(line, 0x85, PackScreens(screens));
+}
+bool CmdWritePause(MeterLine line, double onOff) {
+  return sendByte(line, 0x86, onOff);
+}
+bool CmdWriteLedAlarm(MeterLine line, const LedAlarmSetting& alarm) {
+  return sendBlock(line, 0x87, PackLedAlarm(alarm));
+}
+bool CmdWriteKeypadLock(MeterLine line, double onOff) {
+  return sendByte(line, 0x88, onOff);
+}
+bool CmdWriteAutoScroll(MeterLine line, double onOff) {
+  return sendByte(line, 0x89, onOff);
+}
+bool CmdWriteTimers1(MeterLine line, const TimerSetting& timers) {
+  return sendBlock(line, 0x8A, PackTimers(timers, 1));
+}
+bool CmdWriteTimers2(MeterLine line, const TimerSetting& timers) {
+  return sendBlock(line, 0x8B, PackTimers(timers, 2));
+}
+bool CmdWriteTimers3(MeterLine line, const TimerSetting& timers) {
+  return sendBlock(line, 0x8C, PackTimers(timers, 3));
+}
+
+bool CmdWriteWelcomeText(MeterLine line, const std::vector<std::uint8_t>& text) {
   // The meter expects the length byte one above the bytes that follow it;
   // the checksum then takes in its own (still zero) position.
   if (text.size() + 2 > 255) return false;
-  return send(0x8D, text, static_cast<int>(text.size()) + 2);
+  return send(line, 0x8D, text, static_cast<int>(text.size()) + 2);
 }
 
-bool CmdWriteMeterName(const std::vector<std::uint8_t>& name) {
+bool CmdWriteMeterName(MeterLine line, const std::vector<std::uint8_t>& name) {
   if (name.size() != 11) return false;
-  return send(0x8E, name, 0x0C);
+  return send(line, 0x8E, name, 0x0C);
 }
 
-bool CmdWriteCalibration(double levelTimesTen) {
+bool CmdWriteCalibration(MeterLine line, double levelTimesTen) {
   if (!std::isfinite(levelTimesTen)) return false;
   Packer p;
   p.word(static_cast<long long>(std::nearbyint(std::fmax(-1.0, std::fmin(levelTimesTen, 1e9)))));
-  return sendBlock(0x8F, p.result());
+  return sendBlock(line, 0x8F, p.result());
 }
 
-bool CmdWriteLunchTime(const LunchTimeBytes& lunch) {
-  return sendBlock(0x90, PackLunchTime(lunch), 1);
+bool CmdWriteLunchTime(MeterLine line, const LunchTimeBytes& lunch) {
+  return sendBlock(line, 0x90, PackLunchTime(lunch), 1);
 }
 
-bool CmdWriteIntervalTime(long long seconds) {
+bool CmdWriteIntervalTime(MeterLine line, long long seconds) {
   if (seconds < 0 || seconds > std::numeric_limits<std::int32_t>::max()) return false;
   const auto v = static_cast<std::uint32_t>(seconds);
   // The meter takes the logging interval low byte first.
-  return send(0x91,
+  return send(line, 0x91,
               {static_cast<std::uint8_t>(v & 0xFF), static_cast<std::uint8_t>((v >> 8) & 0xFF),
                static_cast<std::uint8_t>((v >> 16) & 0xFF), static_cast<std::uint8_t>(v >> 24)},
               5, 4);

@@ -7,24 +7,14 @@
 
 namespace vkz {
 
-LinkState& Link() {
-  static LinkState state;
-  return state;
-}
-
-PortEntry* CurrentEntry() {
-  auto& l = Link();
+PortEntry* CurrentEntry(LinkState& l) {
   if (l.CurPort < 1 || l.CurPort > kMaxPorts) return nullptr;
   return &l.PortTable[static_cast<std::size_t>(l.CurPort)];
 }
 
-void ResetLink() {
-  ResetPortApi();
-  Link() = LinkState{};
-}
-
-std::int16_t OpenPort(ComPortAPI& api, int port, const std::string& settings) {
-  auto& l = Link();
+std::int16_t OpenPort(MeterLine line, int port, const std::string& settings) {
+  LinkState& l = line.link;
+  ComPortAPI& api = line.api;
   if (l.PortCount >= kMaxPorts) {
     showLinkMessage("Open Port Error");
     return 0;
@@ -34,7 +24,7 @@ std::int16_t OpenPort(ComPortAPI& api, int port, const std::string& settings) {
   // open below is never refused as in use.
   api.CommClose(port);
   api.CommOpen(port, name, settings);
-  ResetPortRecords();
+  ResetPortRecords(l);
   l.PortCount = static_cast<std::int16_t>(l.PortCount + 1);
   PortEntry& e = l.PortTable[static_cast<std::size_t>(l.PortCount)];
   e.PortNo = static_cast<std::int16_t>(port);
@@ -43,11 +33,11 @@ std::int16_t OpenPort(ComPortAPI& api, int port, const std::string& settings) {
   return -1;
 }
 
-void CloseAllPorts(ComPortAPI& api) {
-  auto& l = Link();
+void CloseAllPorts(MeterLine line) {
+  LinkState& l = line.link;
   for (int i = 1; i <= l.PortCount && i <= kMaxPorts; ++i) {
     PortEntry& e = l.PortTable[static_cast<std::size_t>(i)];
-    api.CommClose(e.PortNo);
+    line.api.CommClose(e.PortNo);
     e.PortNo = 0;
     e.PortName.clear();
     e.PortSettings.clear();
@@ -56,10 +46,10 @@ void CloseAllPorts(ComPortAPI& api) {
   }
 }
 
-void FlushCurrentPort(ComPortAPI& api) {
-  PortEntry* e = CurrentEntry();
+void FlushCurrentPort(MeterLine line) {
+  PortEntry* e = CurrentEntry(line.link);
   if (!e) return;
-  api.CommFlush(e->PortNo);
+  line.api.CommFlush(e->PortNo);
   e->RxBuf.clear();
   // The bytes of a half-parsed frame are gone; left in mid-frame the
   // parser would take the next reply's bytes as the rest of the old payload
@@ -67,27 +57,26 @@ void FlushCurrentPort(ComPortAPI& api) {
   RestartReplyFrame(e->PortReply);
 }
 
-void WriteCurrentPort(ComPortAPI& api, const std::vector<std::uint8_t>& frame) {
-  PortEntry* e = CurrentEntry();
+void WriteCurrentPort(MeterLine line, const std::vector<std::uint8_t>& frame) {
+  PortEntry* e = CurrentEntry(line.link);
   if (!e) return;
-  api.CommWrite(e->PortNo, frame);
+  line.api.CommWrite(e->PortNo, frame);
 }
 
-std::int32_t ReadCurrentPort(ComPortAPI& api) {
-  PortEntry* e = CurrentEntry();
+std::int32_t ReadCurrentPort(MeterLine line) {
+  PortEntry* e = CurrentEntry(line.link);
   if (!e) return 0;
   std::vector<std::uint8_t> data;
   const int port = e->PortNo;
-  const std::int32_t n = api.CommRead(port, data, 4096);
+  const std::int32_t n = line.api.CommRead(port, data, 4096);
   // The bytes belong to the entry they were read for, even if a handler run
   // by the read's turn of the event loop made another entry current.
   if (n > 0) e->RxBuf.insert(e->RxBuf.end(), data.begin(), data.end());
   return n;
 }
 
-void ResetPortRecords() {
-  auto& l = Link();
-  ClearRecordTemplate();
+void ResetPortRecords(LinkState& l) {
+  ClearRecordTemplate(l);
   l.CurReply.ReplyCode = 0;
   l.CurReply.ReplyCheck = 0;
   l.CurReply.ReplyLength = 0;
@@ -96,18 +85,18 @@ void ResetPortRecords() {
   for (int i = 1; i <= kMaxPorts; ++i) l.PortTable[static_cast<std::size_t>(i)].PortReply = l.CurReply;
 }
 
-void ClearRecordTemplate() {
-  Link().CurReply.ReplyData.fill(0);
+void ClearRecordTemplate(LinkState& l) {
+  l.CurReply.ReplyData.fill(0);
 }
 
-int ParseResponse(std::vector<std::uint8_t>& buffer) {
-  PortEntry* e = CurrentEntry();
+int ParseResponse(LinkState& l, std::vector<std::uint8_t>& buffer) {
+  PortEntry* e = CurrentEntry(l);
   if (!e) return 0;
   return ParseReplyFrame(e->PortReply, buffer);
 }
 
-int ParseCurrentPort() {
-  PortEntry* e = CurrentEntry();
+int ParseCurrentPort(LinkState& l) {
+  PortEntry* e = CurrentEntry(l);
   if (!e) return 0;
   return ParseReplyFrame(e->PortReply, e->RxBuf);
 }

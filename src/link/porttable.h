@@ -1,6 +1,8 @@
 // The linked ports: up to ten entries, each with its receive buffer and
 // reply-parser record, and the current entry that every request, read and
 // poll serves. Everything the program says to the meter goes through here.
+// The port table is one of the program-wide records (ProgramState); these
+// functions work on the table they are given.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -33,40 +35,43 @@ struct LinkState {
   ReplyFrame CurReply;                             // the frame the reply decoder works on
 };
 
-// The program-wide link state.
-LinkState& Link();
+// The meter line: the port table and the serial object its ports are
+// opened with. Every request goes out on the line's current entry.
+struct MeterLine {
+  LinkState& link;
+  ComPortAPI& api;
+};
+
 // The current entry, or nullptr when CurPort is outside 1..10.
-PortEntry* CurrentEntry();
-// Clears the link state and replaces the serial object (closing every port).
-void ResetLink();
+PortEntry* CurrentEntry(LinkState& link);
 
 // Links a port: closes it if the serial object has it open, opens it with
 // `settings`, clears every entry's parser record and adds an entry (whether
 // or not the port opened). With ten entries already, shows "Open Port
 // Error" and adds nothing. -1 linked, 0 not. Never changes CurPort.
-std::int16_t OpenPort(ComPortAPI& api, int port, const std::string& settings);
+std::int16_t OpenPort(MeterLine line, int port, const std::string& settings);
 // Closes every linked port and empties its entry (shut-down).
-void CloseAllPorts(ComPortAPI& api);
+void CloseAllPorts(MeterLine line);
 // Purges both queues of the current port and empties its receive buffer.
 // The parser starts over too: a frame it had begun is gone with the bytes.
-void FlushCurrentPort(ComPortAPI& api);
+void FlushCurrentPort(MeterLine line);
 // Writes a whole request frame to the current port; the result is not
 // examined (a dead port shows as a silent meter).
-void WriteCurrentPort(ComPortAPI& api, const std::vector<std::uint8_t>& frame);
+void WriteCurrentPort(MeterLine line, const std::vector<std::uint8_t>& frame);
 // Appends every byte waiting on the current port to its receive buffer.
 // Returns the count read (0 without a current entry, -1 on a failure).
-std::int32_t ReadCurrentPort(ComPortAPI& api);
+std::int32_t ReadCurrentPort(MeterLine line);
 // Clears the parser records of all ten entries (and CurReply's fields).
-void ResetPortRecords();
+void ResetPortRecords(LinkState& link);
 // Zeroes CurReply's payload bytes.
-void ClearRecordTemplate();
+void ClearRecordTemplate(LinkState& link);
 
 // Cuts at most one reply frame out of `buffer` (the current entry's
 // receive buffer) with the current entry's parser record. 1 when a frame
 // was delivered into that record, else 0 (also without a current entry).
-int ParseResponse(std::vector<std::uint8_t>& buffer);
+int ParseResponse(LinkState& link, std::vector<std::uint8_t>& buffer);
 // The same on the current entry's own buffer.
-int ParseCurrentPort();
+int ParseCurrentPort(LinkState& link);
 
 // Reads the current port and then cuts every complete frame its buffer
 // holds, calling `onFrame` after each one (it finds the frame in the current
@@ -74,11 +79,11 @@ int ParseCurrentPort();
 // receive ticks. Stops when the current entry changes. Returns the count of
 // frames delivered.
 template <class OnFrame>
-int CutAllFrames(ComPortAPI& api, OnFrame&& onFrame) {
-  ReadCurrentPort(api);
+int CutAllFrames(MeterLine line, OnFrame&& onFrame) {
+  ReadCurrentPort(line);
   int delivered = 0;
-  const auto cur = Link().CurPort;
-  while (Link().CurPort == cur && ParseCurrentPort() == 1) {
+  const auto cur = line.link.CurPort;
+  while (line.link.CurPort == cur && ParseCurrentPort(line.link) == 1) {
     ++delivered;
     onFrame();
   }

@@ -32,7 +32,4 @@ struct MeasurementData {
   void reset() { *this = MeasurementData{}; }
 };
 
-// The program-wide measurement.
-MeasurementData& Measurement();
-
 }  // namespace vkz

@@ -1,7 +1,9 @@
-// The program-wide polling state: the identified meter model and the flags
-// and counters of the exchanges in progress. The polling loop owns it; the
-// request builders, the reply decoder, the shell and the setting windows
-// set, clear or read it. Flags hold -1 for set and 0 for clear.
+// The polling state, one of the program-wide records (ProgramState): the
+// identified meter model and the flags and counters of the exchanges in
+// progress. The poll engine owns it; the reply decoder, the shell and the
+// setting windows set, clear or read it, and a caller that awaits an answer
+// marks it before its request goes out. Flags hold -1 for set and 0 for
+// clear.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -23,11 +25,6 @@ struct PollingState {
   std::int16_t IdleTicks = 0;  // receive ticks in a row with fewer than two bytes buffered (stops at 32767)
   std::int32_t WaitTicks = 0;  // receive ticks in the timer-write wait or the memory-list wait
 };
-
-// The program-wide polling state.
-PollingState& Polling();
-// Back to the start state (all clear, no model).
-void ResetPolling();
 
 // True for the model texts of the two supported meters, "VKZ 418" and
 // "KRD 529" (whole, case-sensitive).

@@ -7,16 +7,6 @@ void WindowFlags::clearOneSetSelectors() {
       OneSetCalibration = OneSetIntervalTime = 0;
 }
 
-WindowFlags& Flags() {
-  static WindowFlags f;
-  return f;
-}
-
-ShellState& Shell() {
-  static ShellState s;
-  return s;
-}
-
 // Each flag with the window it closes, written once; the orders below list
 // them by name.
 namespace steps {

@@ -2,7 +2,9 @@
 // is loaded, 0 otherwise, plus the seven selectors that tell the one-value
 // setting window which setting it edits and the memory panel's shown flag.
 // Each window sets its flag when it loads and clears it when it unloads;
-// the shell reads them when it closes windows before opening another one.
+// the shell reads them when it closes windows before opening another one,
+// the reply decoder before it writes into a window. The flags and the
+// shell's values are program-wide records (ProgramState).
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -45,9 +47,6 @@ struct WindowFlags {
   void reset() { *this = WindowFlags{}; }
 };
 
-// The program-wide flags.
-WindowFlags& Flags();
-
 // Program-wide values the main window's actions keep beside the flags.
 struct ShellState {
   std::string RecordFileName;     // default report name of the measurement clicked last in the memory list
@@ -56,7 +55,6 @@ struct ShellState {
   std::int32_t MemRemainSize = 0;
   void reset() { *this = ShellState{}; }
 };
-ShellState& Shell();
 
 // What a closing step closes: a window, or (MemoryPanel) the memory panel,
 // which is hidden rather than unloaded.

@@ -129,11 +129,6 @@ std::optional<std::string> readIndexText() {
 
 }  // namespace
 
-LanguageState& LangState() {
-  static LanguageState state;
-  return state;
-}
-
 std::optional<std::string> DecodeLanguageBytes(std::string_view bytes) {
   auto startsWith = [&](std::string_view bom) { return bytes.substr(0, bom.size()) == bom; };
   if (startsWith("\xEF\xBB\xBF")) return std::string(bytes.substr(3));
@@ -162,8 +157,8 @@ int ApplyLanguageText(std::string_view text, UiText& texts) {
   return applied;
 }
 
-LangStatus LoadLanguageStrings() {
-  const std::string& path = LangState().LangFile;
+LangStatus LoadLanguageStrings(const LanguageState& st, UiText& texts) {
+  const std::string& path = st.LangFile;
   if (path.empty()) return LangStatus::NoLanguageFile;
   std::string bytes;
   switch (readFileBytes(path, kMaxLanguageFileBytes, bytes)) {
@@ -176,12 +171,11 @@ LangStatus LoadLanguageStrings() {
   }
   std::optional<std::string> text = DecodeLanguageBytes(bytes);
   if (!text) return LangStatus::FileUnreadable;
-  ApplyLanguageText(*text, UiTexts());
+  ApplyLanguageText(*text, texts);
   return LangStatus::Loaded;
 }
 
-LangStatus LoadLanguageIndex() {
-  LanguageState& st = LangState();
+LangStatus LoadLanguageIndex(LanguageState& st, UiText& texts) {
   st.LangCount = 0;
   std::optional<std::string> text = readIndexText();
   if (!text) return LangStatus::IndexMissing;
@@ -206,7 +200,7 @@ LangStatus LoadLanguageIndex() {
     }
   }
   if (st.LangFile.empty()) st.LangNo = 1;
-  return LoadLanguageStrings();
+  return LoadLanguageStrings(st, texts);
 }
 
 std::optional<std::vector<std::string>> ReadLanguageNames(int langCount) {
@@ -226,7 +220,7 @@ std::optional<std::vector<std::string>> ReadLanguageNames(int langCount) {
   return names;
 }
 
-bool SaveLanguageChoice(int option) {
+bool SaveLanguageChoice(const LanguageState& st, int option) {
   const std::string path = appPath(kIndexPath);
   std::string bytes;
   if (readFileBytes(path, kMaxIndexBytes, bytes) != ReadResult::Ok) return false;
@@ -236,7 +230,7 @@ bool SaveLanguageChoice(int option) {
   std::vector<std::string_view> header = splitFields(lines[0]);
   if (header.size() < 2) return false;
   std::string number(header[1]);
-  if (option >= 0 && option < LangState().LangCount) number = std::to_string(option + 1);
+  if (option >= 0 && option < st.LangCount) number = std::to_string(option + 1);
 
   std::string out = std::string(header[0]) + "\\" + number + "\r\n";
   for (std::size_t i = 1; i < lines.size(); ++i) out.append(lines[i]).append("\r\n");

@@ -33,9 +33,6 @@ struct LanguageState {
   void reset() { *this = LanguageState{}; }
 };
 
-// The program-wide language state.
-LanguageState& LangState();
-
 enum class LangStatus {
   Loaded,          // the language file was read and applied
   IndexMissing,    // Lan/Language.bin is missing, unreadable or not an index
@@ -45,13 +42,13 @@ enum class LangStatus {
   FileUnreadable,  // the language file is too large or in UTF-16/UTF-32
 };
 
-// Reads Lan/Language.bin into LangState(), then lays the selected language
-// file over the texts in force (LoadLanguageStrings). Called at start-up after
+// Reads Lan/Language.bin into `st`, then lays the selected language file
+// over the texts in force (LoadLanguageStrings). Called at start-up after
 // LoadDefaultStrings() and by the language window after a change of language.
-LangStatus LoadLanguageIndex();
+LangStatus LoadLanguageIndex(LanguageState& st, UiText& texts);
 
-// Lays the file named by LangState().LangFile over UiTexts().
-LangStatus LoadLanguageStrings();
+// Lays the file named by st.LangFile over `texts`.
+LangStatus LoadLanguageStrings(const LanguageState& st, UiText& texts);
 
 // Bytes of a language or index file -> UTF-8 text; nullopt for a file in
 // UTF-16 or UTF-32 (byte-order mark), which no line of could match.
@@ -69,12 +66,12 @@ std::optional<std::vector<std::string>> ReadLanguageNames(int langCount);
 
 // For the language window's Set: rewrites the header line of the index as
 // its first field, a backslash and `option` + 1 (the 0-based option chosen in
-// the window; -1 or an option outside 0..LangState().LangCount - 1 keeps the
+// the window; -1 or an option outside 0..st.LangCount - 1 keeps the
 // header's number), dropping any further header field. Every other line is
 // written back byte for byte, each line ending CR LF. The file is replaced
 // only when the new one is written in full. Returns false, leaving the index
 // as it was, when it is missing, its header has no backslash or it cannot be
 // written.
-bool SaveLanguageChoice(int option);
+bool SaveLanguageChoice(const LanguageState& st, int option);
 
 }  // namespace vkz

@@ -414,18 +414,12 @@ constexpr std::array<UiTextSlot, kUiTextSlotCount> kSlots{{
 
 }  // namespace
 
-UiText& UiTexts() {
-  static UiText texts;
-  return texts;
-}
-
-void LoadDefaultStrings() {
-  UiText& t = UiTexts();
+void LoadDefaultStrings(UiText& t) {
   for (const UiTextSlot& s : kSlots) t.*(s.member) = s.english;
 }
 
-void SetUiTextDefaults() {
-  LoadDefaultStrings();
+void SetUiTextDefaults(UiText& t) {
+  LoadDefaultStrings(t);
 }
 
 std::span<const UiTextSlot> UiTextSlots() {

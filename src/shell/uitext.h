@@ -369,14 +369,13 @@ struct UiText {
   std::string TxtOutputRecordData;                  // 356
 };
 
-// The program-wide text table. Every text is empty until the defaults are set.
-UiText& UiTexts();
-
 // Assigns every text its English default, slot 1 first, replacing what it
-// held. Called once per run, before the language file is read.
-void LoadDefaultStrings();
+// held. Called once per run, before the language file is read. (The
+// program's text table is one of its program-wide records; every text is
+// empty until the defaults are set.)
+void LoadDefaultStrings(UiText& texts);
 // The same as LoadDefaultStrings().
-void SetUiTextDefaults();
+void SetUiTextDefaults(UiText& texts);
 
 constexpr int kUiTextSlotCount = 356;
 

@@ -1,7 +1,7 @@
 // What the quantity panels of the two data windows hand to the level graph
 // and the level histogram, and what the latest histogram run leaves for
-// its window: one program-wide record, whichever data window made the
-// choice or the run.
+// its window: one program-wide record (ProgramState), whichever data window
+// made the choice or the run.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -29,8 +29,5 @@ struct ChartState {
 
   void reset() { *this = ChartState{}; }
 };
-
-// The program-wide record.
-ChartState& Chart();
 
 }  // namespace vkz

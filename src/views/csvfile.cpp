@@ -60,9 +60,8 @@ SaveResult writeCsvFile(const std::string& path, std::string_view model, const G
   return detail::writeGridsFile(path, model, userInfo, header, records, appendCsvRow, progress);
 }
 
-SaveResult ExportCsvFile(std::string_view meterModel, const GridData& userInfo, const GridData& header,
-                         const GridData& records, const ProgressFn& progress) {
-  DataFileState& st = DataFile();
+SaveResult ExportCsvFile(DataFileState& st, std::string_view meterModel, const GridData& userInfo,
+                         const GridData& header, const GridData& records, const ProgressFn& progress) {
   if (!st.SaveFileChosen) return {};
   std::string path = st.SaveFileName;
   st.SaveFileChosen = false;

@@ -24,9 +24,9 @@ std::string csvCell(std::string_view text);
 SaveResult writeCsvFile(const std::string& path, std::string_view model, const GridData& userInfo,
                         const GridData& header, const GridData& records, const ProgressFn& progress = {});
 
-// The CSV twin of SaveDataFile: writes to DataFile().SaveFileName when
+// The CSV twin of SaveDataFile: writes to st.SaveFileName when
 // SaveFileChosen is set, then clears it.
-SaveResult ExportCsvFile(std::string_view meterModel, const GridData& userInfo, const GridData& header,
-                         const GridData& records, const ProgressFn& progress = {});
+SaveResult ExportCsvFile(DataFileState& st, std::string_view meterModel, const GridData& userInfo,
+                         const GridData& header, const GridData& records, const ProgressFn& progress = {});
 
 }  // namespace vkz

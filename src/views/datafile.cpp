@@ -148,17 +148,11 @@ void appendDataRow(std::string& out, std::string_view row, int cols) {
 
 }  // namespace
 
-DataFileState& DataFile() {
-  static DataFileState s;
-  return s;
-}
-
 SaveKind saveKindForFilter(int filterIndex) {
   return filterIndex == 2 ? SaveKind::Csv : SaveKind::DataFile;
 }
 
-void ChooseSaveFileResult(bool cancelled, const std::string& path) {
-  DataFileState& st = DataFile();
+void ChooseSaveFileResult(DataFileState& st, bool cancelled, const std::string& path) {
   if (cancelled) {
     st.SaveFileChosen = false;
     return;
@@ -249,9 +243,8 @@ SaveResult writeDataFile(const std::string& path, std::string_view model, const 
   return detail::writeGridsFile(path, model, userInfo, header, records, appendDataRow, progress);
 }
 
-SaveResult SaveDataFile(std::string_view meterModel, const GridData& userInfo, const GridData& header,
-                        const GridData& records, const ProgressFn& progress) {
-  DataFileState& st = DataFile();
+SaveResult SaveDataFile(DataFileState& st, std::string_view meterModel, const GridData& userInfo,
+                        const GridData& header, const GridData& records, const ProgressFn& progress) {
   if (!st.SaveFileChosen) return {};
   std::string path = st.SaveFileName;
   st.SaveFileChosen = false;

@@ -39,7 +39,8 @@ struct LineScan;
 class MemoryWarmer;
 }  // namespace detail
 
-// Program-wide state of the save action and the file opening.
+// State of the save action and the file opening, one of the program-wide
+// records (ProgramState).
 struct DataFileState {
   std::string FileModel;        // line 0 of the data file opened last ("" before any);
                                 // the Open action stores OpenResult::model here
@@ -47,7 +48,6 @@ struct DataFileState {
   bool SaveFileChosen = false;  // the save dialog just shown returned a file
   void reset() { *this = DataFileState{}; }
 };
-DataFileState& DataFile();
 
 // ---- Saving ----------------------------------------------------------------
 
@@ -58,10 +58,10 @@ inline constexpr const char* kSaveFilter =
 enum class SaveKind { DataFile, Csv };
 SaveKind saveKindForFilter(int filterIndex);
 
-// Records what the save dialog returned: a cancel (or an empty name)
-// clears SaveFileChosen; a path with a file name sets SaveFileName and
+// Records in `st` what the save dialog returned: a cancel (or an empty
+// name) clears SaveFileChosen; a path with a file name sets SaveFileName and
 // SaveFileChosen. No extension is added.
-void ChooseSaveFileResult(bool cancelled, const std::string& path);
+void ChooseSaveFileResult(DataFileState& st, bool cancelled, const std::string& path);
 
 enum class SaveStatus {
   Written,    // the file is complete on disk
@@ -85,11 +85,10 @@ struct SaveResult {
 SaveResult writeDataFile(const std::string& path, std::string_view model, const GridData& userInfo,
                          const GridData& header, const GridData& records, const ProgressFn& progress = {});
 
-// The save step of the data list window: writes to DataFile().SaveFileName
-// when SaveFileChosen is set (NotChosen otherwise), then clears
-// SaveFileChosen.
-SaveResult SaveDataFile(std::string_view meterModel, const GridData& userInfo, const GridData& header,
-                        const GridData& records, const ProgressFn& progress = {});
+// The save step of the data list window: writes to st.SaveFileName when
+// SaveFileChosen is set (NotChosen otherwise), then clears SaveFileChosen.
+SaveResult SaveDataFile(DataFileState& st, std::string_view meterModel, const GridData& userInfo,
+                        const GridData& header, const GridData& records, const ProgressFn& progress = {});
 
 // ---- Reading ---------------------------------------------------------------
 

@@ -4,11 +4,6 @@
 
 namespace vkz {
 
-ReportHooks& Reports() {
-  static ReportHooks h;
-  return h;
-}
-
 std::string printReportMissingText() {
   return "The printed report is not available in this version of the program: nothing was printed.";
 }

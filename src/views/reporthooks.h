@@ -30,6 +30,8 @@ struct ReportOutcome {
   std::string message;  // why it failed, for the user (UTF-8)
 };
 
+// The installed report functions (empty until the reports subsystem sets
+// them), one of the program-wide records (ProgramState).
 struct ReportHooks {
   // Shows the printer dialog and prints the report; a cancel in the dialog
   // is Cancelled.
@@ -37,9 +39,6 @@ struct ReportHooks {
   // Writes the PDF report of the grids to `fileName` (UTF-8 path).
   std::function<ReportOutcome(const ReportSource&, const std::string& fileName)> exportPdfReport;
 };
-
-// The installed report functions (empty until the reports subsystem sets them).
-ReportHooks& Reports();
 
 // The windows' calls: run the installed function and give back what came
 // of it; without an installed function, a failure saying that this report

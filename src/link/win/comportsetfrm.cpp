@@ -19,6 +19,7 @@
 #include "link/win/linkhooks.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
+#include "state/programstate.h"
 #include "ui/handlerstep.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"
@@ -97,7 +98,7 @@ ComPortSetFrm::ComPortSetFrm() {
                  twipsToPixels(kComPortMinHeight - kComPortFrameHeight));
 
   // Form_Load
-  step([] { Flags().ComPortSetFrmOpen = -1; });
+  step([] { State().flags.ComPortSetFrmOpen = -1; });
   step([] { installLinkMessageHook(); });
   step([&] { ApplyComPortSetFrmText(*this); });
   step([&] {
@@ -113,8 +114,8 @@ ComPortSetFrm::ComPortSetFrm() {
   step([&] {
     // Either way both lists end on "KRD 529" and "COM  1": the window never
     // preselects the port that is linked.
-    const PortEntry* e = CurrentEntry();
-    if (e && PortApi().IsOpen(e->PortNo) == -1)
+    const PortEntry* e = CurrentEntry(State().link);
+    if (e && State().PortApi.IsOpen(e->PortNo) == -1)
       DeviceSelCbx->setCurrentIndex(0);
     else
       PortResetBtn_Click();
@@ -126,7 +127,7 @@ ComPortSetFrm::ComPortSetFrm() {
 }
 
 void ComPortSetFrm::Form_Unload() {
-  Flags().ComPortSetFrmOpen = 0;
+  State().flags.ComPortSetFrmOpen = 0;
 }
 
 void ComPortSetFrm::Form_Resize() {
@@ -186,8 +187,8 @@ void ComPortSetFrm::LinkBtn_Click() {
     const QString model = DeviceSelCbx->currentText();
     if (model == QLatin1String("KRD 529") || model == QLatin1String("418")) settings = kMeterLineSettings;
   });
-  step([&] { OpenPort(PortApi(), port, settings); });
-  step([] { Link().CurPort = Link().PortCount; });
+  step([&] { OpenPort(State().line(), port, settings); });
+  step([] { State().link.CurPort = State().link.PortCount; });
   FormRegistry::unload(this);
 }
 
@@ -204,7 +205,7 @@ void ComPortSetFrm::PortScanBtn_Click() {
   if (scanning_) return;
   scanning_ = true;
   QPointer<ComPortSetFrm> self(this);
-  ScanPorts(PortApi(), ComPortCbx, ScanProgressBar);
+  ScanPorts(State().PortApi, ComPortCbx, ScanProgressBar);
   if (!self) return;
   scanning_ = false;
   ComPortCbx->setCurrentIndex(ComPortCbx->count() > 0 ? 0 : -1);
@@ -212,11 +213,11 @@ void ComPortSetFrm::PortScanBtn_Click() {
 
 void ComPortSetFrm::DeviceManager_Click() {
   // Which COMn is which device: the map this program reads port names by.
-  MsgBox::show(q(ComNameMapText()), MsgIcon::Information, MsgButtons::Ok, q(UiTexts().TxtDeviceManager));
+  MsgBox::show(q(ComNameMapText()), MsgIcon::Information, MsgButtons::Ok, q(State().texts.TxtDeviceManager));
 }
 
 void ApplyComPortSetFrmText(ComPortSetFrm& f) {
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   step([&] { f.setWindowTitle(q(t.TxtComPort)); });
   step([&] { f.PortScanBtn->setText(q(t.TxtAutoScan)); });
   step([&] { f.PortResetBtn->setText(q(t.TxtResetComPort)); });

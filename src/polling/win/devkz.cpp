@@ -11,20 +11,16 @@
 #include "polling/win/replydispatch.h"
 #include "shell/flags.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 
 namespace vkz {
-
-MeterClock& LastMeterClock() {
-  static MeterClock c;
-  return c;
-}
 
 namespace {
 
 void handleClock(Payload p) {
   const auto c = decodeClock(p);
   if (!c) return;
-  MeterClock& m = LastMeterClock();
+  MeterClock& m = State().LastMeterClock;
   if (c->year) m.ClockYear = *c->year;
   m.ClockMonth = c->month;
   m.ClockDay = c->day;
@@ -32,7 +28,7 @@ void handleClock(Payload p) {
   m.ClockMinute = c->minute;
   m.ClockSecond = c->second;
   // The clock window shows it while open.
-  if (Flags().RTCFrmOpen == -1) {
+  if (State().flags.RTCFrmOpen == -1) {
     if (QWidget* w = FormRegistry::findByClassName("RTCFrm"))
       if (auto* l = w->findChild<QLabel*>(QStringLiteral("MeterTimeNowLbl")))
         if (auto text = clockLabelText(*c)) l->setText(QString::fromStdString(*text));
@@ -43,20 +39,20 @@ void handleMemorySize(Payload p) {
   const auto s = decodeMemorySize(p);
   if (!s) return;
   // A size that does not fit keeps the value (and the label) it had.
-  if (s->total) Shell().MemTotalSize = *s->total;
-  if (s->remain) Shell().MemRemainSize = *s->remain;
+  if (s->total) State().shell.MemTotalSize = *s->total;
+  if (s->remain) State().shell.MemRemainSize = *s->remain;
   if (Panel* panel = ThePanel()) {
-    panel->TotalSizeNumLbl->setText(QString::number(Shell().MemTotalSize));
-    panel->RemainSizeNumLbl->setText(QString::number(Shell().MemRemainSize));
+    panel->TotalSizeNumLbl->setText(QString::number(State().shell.MemTotalSize));
+    panel->RemainSizeNumLbl->setText(QString::number(State().shell.MemRemainSize));
   }
 }
 
 }  // namespace
 
 void DeVKZ418SDData() {
-  PortEntry* e = CurrentEntry();
+  PortEntry* e = CurrentEntry(State().link);
   if (!e) return;
-  LinkState& link = Link();
+  LinkState& link = State().link;
   link.CurReply = e->PortReply;
   const ReplyFrame& r = link.CurReply;
   if (DispatchReply(r)) return;
@@ -66,7 +62,7 @@ void DeVKZ418SDData() {
   const Payload p(r.ReplyData.data(), r.ReplyLength);
   switch (replyLayout(r.ReplyCode).kind) {
     case ReplyKind::Model:
-      Polling().MeterModel = BytesToText(r, r.ReplyLength - 1, "chr");
+      State().polling.MeterModel = BytesToText(r, r.ReplyLength - 1, "chr");
       break;
     case ReplyKind::Clock:
       handleClock(p);

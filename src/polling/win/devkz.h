@@ -4,13 +4,9 @@
 // reply code. This form handles what the start-up road needs: the model
 // text, the meter clock and the memory size; other codes are passed over.
 #pragma once
-#include "settings/records.h"
 
 namespace vkz {
 
 void DeVKZ418SDData();
-
-// The meter clock read last (reply 0x02).
-MeterClock& LastMeterClock();
 
 }  // namespace vkz

@@ -13,6 +13,7 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"
@@ -29,54 +30,48 @@ void showMemoryMessage(const std::string& text) {
 // Asks for the block the download stands at: the first request, again
 // after a short reply, or (afterQuiet) the poll tick's re-send.
 void askBlock(bool afterQuiet = false) {
-  DownloadState& d = Download();
-  PollingState& ps = Polling();
+  DownloadState& d = State().download;
+  PollingState& ps = State().polling;
   ps.BlockNo = static_cast<std::int32_t>(d.flow.block());
   ps.BlockPending = -1;
   // The re-send counts its ticks from this request.
   ps.BlockRetry = 0;
   d.flow.requested(afterQuiet);
-  CmdReadDataBlock(d.flow.block());
+  CmdReadDataBlock(State().line(), d.flow.block());
 }
 
 void askHeader() {
-  DownloadState& d = Download();
+  DownloadState& d = State().download;
   d.headerAwaited = true;
   d.headerRetry = 0;
   d.headerAsked.push_back(d.entryNo);
   // A line that never answers piles up requests; only the newest matter.
   while (d.headerAsked.size() > 64) d.headerAsked.pop_front();
-  CmdReadRecordHeader(d.entryNo);
+  CmdReadRecordHeader(State().line(), d.entryNo);
 }
 
 }  // namespace
-
-DownloadState& Download() {
-  static DownloadState state;
-  return state;
-}
-
-void ResetDownload() {
-  Download() = DownloadState{};
-}
 
 // ---------------------------------------------------------------------------
 // Memory list
 
 void RequestMemoryList() {
-  DownloadState& d = Download();
-  Shell().MemListCount = 0;
-  Polling().WaitTicks = 0;
+  DownloadState& d = State().download;
+  State().shell.MemListCount = 0;
+  State().polling.WaitTicks = 0;
   d.listed.clear();
-  CmdReadMemoryListFirst();
+  // Marked before the write: the write lets the event loop turn, and the
+  // meter's answer may be decoded while it is still under way.
+  State().polling.MemInfoPending = -1;
+  CmdReadMemoryListFirst(State().line());
 }
 
 void MemoryListEntryReply(std::uint8_t code, Payload p) {
   const auto e = decodeMemoryListEntry(p);
   if (!e) return;  // too short: the list wait asks again
-  DownloadState& d = Download();
-  PollingState& ps = Polling();
-  ShellState& sh = Shell();
+  DownloadState& d = State().download;
+  PollingState& ps = State().polling;
+  ShellState& sh = State().shell;
   const bool first = code == 0x0C;
   if (first) {
     // The list starts over: the grid keeps its heading only.
@@ -95,20 +90,23 @@ void MemoryListEntryReply(std::uint8_t code, Payload p) {
     grid->AddItem(q(memoryListRowText(sh.MemListCount, *e)));
     grid->setRow(sh.MemListCount);
     if (!first) QCoreApplication::processEvents();
-    panel->MemoryMessageLbl->setText(q(memoryListLoadText(UiTexts().TxtLoad, *e)));
+    panel->MemoryMessageLbl->setText(q(memoryListLoadText(State().texts.TxtLoad, *e)));
     if (!first) QCoreApplication::processEvents();
   }
-  if (memoryListWantsNext(*e)) CmdReadMemoryListNext();
+  if (memoryListWantsNext(*e)) {
+    ps.MemInfoPending = -1;  // before the write, as for the first entry
+    CmdReadMemoryListNext(State().line());
+  }
 }
 
 void MemoryListEndReply(Payload p) {
   const auto end = decodeMemoryListEnd(p);
   if (!end) return;
-  PollingState& ps = Polling();
+  PollingState& ps = State().polling;
   // The list wait repeats its request, so the meter may report the end more
   // than once: only an awaited list is ended, once.
   if (ps.MemInfoPending != -1) return;
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   if (*end == MemoryListEnd::NoData) {
     MsgBox::show(q(t.TxtMemoryInfoNoData));
     // Nothing is stored: the list wait ends here (it would otherwise go on
@@ -119,7 +117,7 @@ void MemoryListEndReply(Payload p) {
     showMemoryMessage(t.TxtLoadComplete);
     MsgBox::show(q(t.TxtGetMemoryInfoOK));
     ps.MemInfoPending = 0;
-    CmdReadMemorySize();
+    CmdReadMemorySize(State().line());
   }
   StartPanelTimers();
 }
@@ -128,8 +126,8 @@ void MemoryListEndReply(Payload p) {
 // One measurement
 
 void CancelDownload() {
-  DownloadState& d = Download();
-  PollingState& ps = Polling();
+  DownloadState& d = State().download;
+  PollingState& ps = State().polling;
   d.flow.stop();
   d.headerAwaited = false;
   ps.BlockPending = 0;
@@ -138,13 +136,13 @@ void CancelDownload() {
 
 void RequestRecordHeader(int entryNo) {
   CancelDownload();
-  Download().entryNo = entryNo;
+  State().download.entryNo = entryNo;
   askHeader();
 }
 
 void RecordHeaderReply(Payload p) {
-  DownloadState& d = Download();
-  PollingState& ps = Polling();
+  DownloadState& d = State().download;
+  PollingState& ps = State().polling;
   // Header replies come in the order of the requests: the oldest request
   // waiting is the one this reply answers. An answer to the request of an
   // earlier click, or a second answer to a re-sent request, is dropped.
@@ -155,7 +153,7 @@ void RecordHeaderReply(Payload p) {
   }
   if (!d.headerAwaited || asked != d.entryNo) return;
 
-  MeasurementData& m = Measurement();
+  MeasurementData& m = State().measurement;
   const auto decoded = DecodeRecordHeader(p, m.header);
   if (!decoded) {
     // Shorter than the header's layout: nothing is taken; ask again.
@@ -176,7 +174,7 @@ void RecordHeaderReply(Payload p) {
   ps.BlockNo = 0;
   ps.BlockRetry = 0;
   d.BytesLoaded = 0;
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   if (n > 0) {
     d.context = blockContextFrom(m.header);
     showMemoryMessage(downloadProgressText(t.TxtLoad, 0, m.header.HeaderValue[189]));
@@ -193,8 +191,8 @@ void RecordHeaderReply(Payload p) {
 }
 
 void DataBlockReply(Payload p) {
-  DownloadState& d = Download();
-  PollingState& ps = Polling();
+  DownloadState& d = State().download;
+  PollingState& ps = State().polling;
   // The re-send waits for ticks without block traffic, so that it comes
   // after every copy and late answer of the replies before it.
   ps.BlockRetry = 0;
@@ -202,7 +200,7 @@ void DataBlockReply(Payload p) {
 
   StopPanelTimers();
   ps.BlockPending = 0;
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   const auto block = DecodeDataBlock(d.flow.block(), p, d.context, t.TxtDB);
   if (!block) {
     // Shorter than the records it must hold: nothing is stored; ask again.
@@ -210,7 +208,7 @@ void DataBlockReply(Payload p) {
     StartPanelTimers();
     return;
   }
-  MeasurementData& m = Measurement();
+  MeasurementData& m = State().measurement;
   d.BytesLoaded += static_cast<std::int64_t>(p.size());
   showMemoryMessage(downloadProgressText(t.TxtLoad, d.BytesLoaded, m.header.HeaderValue[189]));
   StoreRecords(*block, m);
@@ -229,14 +227,14 @@ void DataBlockReply(Payload p) {
 }
 
 void DownloadPollTick() {
-  DownloadState& d = Download();
-  PollingState& ps = Polling();
+  DownloadState& d = State().download;
+  PollingState& ps = State().polling;
   if (ps.BlockPending == -1) {
     if (ps.BlockRetry >= 2) {
       if (d.flow.active()) {
         askBlock(true);
       } else {
-        CmdReadDataBlock(ps.BlockNo);
+        CmdReadDataBlock(State().line(), ps.BlockNo);
         ps.BlockRetry = 0;
       }
     } else {

@@ -12,34 +12,11 @@
 // measurement.
 #pragma once
 #include <cstdint>
-#include <deque>
-#include <set>
 
-#include "polling/blockflow.h"
-#include "polling/blocks.h"
+#include "polling/download.h"
 #include "polling/payload.h"
 
 namespace vkz {
-
-struct DownloadState {
-  // Memory list.
-  std::set<int> listed;  // entry numbers in the memory grid since the list began
-
-  // Header.
-  int entryNo = 0;               // the stored measurement whose header is asked
-  bool headerAwaited = false;    // its header has not come yet
-  std::deque<int> headerAsked;   // entry of each header request not yet answered, oldest first
-  std::int32_t headerRetry = 0;  // poll ticks since the header was last asked
-
-  // Logged data.
-  BlockFlow flow;
-  BlockContext context;  // what the record rows need of the header
-  std::int64_t BytesLoaded = 0;
-};
-
-DownloadState& Download();
-// Back to the start state (tests).
-void ResetDownload();
 
 // --- memory list -----------------------------------------------------------
 // The end of the Memory action: counts from 0 and asks for the first entry.

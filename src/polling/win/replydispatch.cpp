@@ -6,16 +6,17 @@
 
 #include "link/frames.h"
 #include "link/parser.h"
+#include "link/settingblocks.h"
 #include "polling/acks.h"
 #include "polling/pollstate.h"
 #include "polling/readbacks.h"
 #include "polling/replies.h"
 #include "polling/win/download.h"
 #include "polling/win/paneltimers.h"
-#include "settings/records.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "ui/formregistry.h"
 #include "ui/listpos.h"
 #include "ui/msgbox.h"
@@ -46,7 +47,7 @@ void setOneValue(std::optional<int> pos) {
 // Replies 0x01, 0x03, 0x06, 0x08, 0x09: only for the setting the one-value
 // window edits, so a late reply never lands in another setting's list.
 void oneValueReply(std::uint8_t code, Payload p) {
-  const WindowFlags& f = Flags();
+  const WindowFlags& f = State().flags;
   switch (code) {
     case 0x01:
       if (f.OneSetLcdContrast == -1) setOneValue(contrastListPosition(p));
@@ -69,21 +70,21 @@ void oneValueReply(std::uint8_t code, Payload p) {
 }
 
 void calibrationReply(Payload p) {
-  if (Flags().OneSetCalibration != -1) return;
+  if (State().flags.OneSetCalibration != -1) return;
   const auto pos = calibrationListPosition(p);
   if (QComboBox* cbx = oneSetList(); cbx && pos) setListPosition(cbx, *pos);
 }
 
 void intervalReply(Payload p) {
-  if (Flags().OneSetIntervalTime != -1) return;
+  if (State().flags.OneSetIntervalTime != -1) return;
   const auto r = decodeInterval(p);
   if (!r) return;
-  if (r->seconds) Records().IntervalSeconds = *r->seconds;
+  if (r->seconds) State().records.IntervalSeconds = *r->seconds;
   if (QComboBox* cbx = oneSetList(); cbx && r->position) setListPosition(cbx, *r->position);
 }
 
 void welcomeTextReply(Payload p) {
-  if (Flags().WelcomSetFrmOpen != -1) return;
+  if (State().flags.WelcomSetFrmOpen != -1) return;
   const auto lines = decodeWelcomeText(p);
   if (!lines) return;
   for (int k = 0; k < 3; ++k)
@@ -98,10 +99,10 @@ void meterNameReply(Payload p) {
 }
 
 void lunchTimeReply(Payload p) {
-  if (Flags().LunchTimeFrmOpen != -1) return;
+  if (State().flags.LunchTimeFrmOpen != -1) return;
   const auto r = decodeLunchTime(p);
   if (!r) return;
-  LunchTimeBytes& rec = Records().LunchTimeRecord;
+  LunchTimeBytes& rec = State().records.LunchTimeRecord;
   for (std::size_t i = 0; i < rec.size(); ++i) rec[i] = r->record[i];
   const std::pair<const char*, int> lists[] = {{"CbxEn", r->enable},
                                                {"CbxStartHour", r->startHour},
@@ -113,7 +114,7 @@ void lunchTimeReply(Payload p) {
 }
 
 void showSetResult(bool ok) {
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   if (ok)
     MsgBox::show(q(t.TxtSetOK));
   else
@@ -125,26 +126,26 @@ void showSetResult(bool ok) {
 // three frames, each sent when the meter took the one before.
 void writeAckReply(std::uint8_t code, Payload p) {
   const bool ok = writeAcknowledged(code, p).value_or(false);
-  const TimerSetting& timers = Records().TimerRecord;
+  const TimerSetting& timers = State().records.TimerRecord;
   switch (code) {
     case 0x8A:
       StopPanelTimers();
       if (ok)
-        CmdWriteTimers2(timers);
+        CmdWriteTimers2(State().line(), timers);
       else
         showSetResult(false);
       break;
     case 0x8B:
       if (ok)
-        CmdWriteTimers3(timers);
+        CmdWriteTimers3(State().line(), timers);
       else
         showSetResult(false);
       break;
     case 0x8C:
       showSetResult(ok);
       if (ok) {
-        Polling().WaitTicks = 0;
-        Polling().TimerSetPending = 0;
+        State().polling.WaitTicks = 0;
+        State().polling.TimerSetPending = 0;
       }
       StartPanelTimers();
       break;
@@ -159,26 +160,26 @@ void writeAckReply(std::uint8_t code, Payload p) {
 void resendReply(Payload p) {
   const auto target = resendTarget(p);
   if (!target || *target == ResendWrite::None) return;
-  const SettingsRecords& r = Records();
+  const SettingsRecords& r = State().records;
   StopPanelTimers();
   switch (*target) {
     case ResendWrite::DoseSettings:
-      CmdWriteDoseSettings(r.DoseRecord);
+      CmdWriteDoseSettings(State().line(), r.DoseRecord);
       break;
     case ResendWrite::Screens:
-      CmdWriteScreens(r.ScreenRecord);
+      CmdWriteScreens(State().line(), r.ScreenRecord);
       break;
     case ResendWrite::LedAlarm:
-      CmdWriteLedAlarm(r.LedAlarmRecord);
+      CmdWriteLedAlarm(State().line(), r.LedAlarmRecord);
       break;
     case ResendWrite::Timers1:
-      CmdWriteTimers1(r.TimerRecord);
+      CmdWriteTimers1(State().line(), r.TimerRecord);
       break;
     case ResendWrite::Timers2:
-      CmdWriteTimers2(r.TimerRecord);
+      CmdWriteTimers2(State().line(), r.TimerRecord);
       break;
     case ResendWrite::Timers3:
-      CmdWriteTimers3(r.TimerRecord);
+      CmdWriteTimers3(State().line(), r.TimerRecord);
       break;
     case ResendWrite::None:
       break;
@@ -190,7 +191,7 @@ void resendReply(Payload p) {
 // seen the message.
 void erasedReply() {
   MsgBox::show(QStringLiteral("Clear OK !!!"));
-  Polling().MemoryErasing = 0;
+  State().polling.MemoryErasing = 0;
 }
 
 }  // namespace

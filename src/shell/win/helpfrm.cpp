@@ -10,6 +10,7 @@
 #include "shell/flags.h"
 #include "shell/layout.h"
 #include "shell/uitext.h"
+#include "state/programstate.h"
 #include "ui/msgbox.h"
 #include "ui/twips.h"
 
@@ -24,7 +25,7 @@ HelpFrm::HelpFrm() {
   // The design size; the load then maximises the window (a resize after
   // that would take the maximised state away again).
   resize(px(6000), px(3500));
-  Flags().HelpFrmOpen = -1;
+  State().flags.HelpFrmOpen = -1;
   SSPanel1 = new QFrame(this);
   SSPanel1->setObjectName(QStringLiteral("SSPanel1"));
   SSPanel1->setFrameShape(QFrame::Panel);
@@ -51,7 +52,7 @@ HelpFrm::HelpFrm() {
 }
 
 void HelpFrm::Form_Unload() {
-  Flags().HelpFrmOpen = 0;
+  State().flags.HelpFrmOpen = 0;
 }
 
 QString HelpFrm::manualPath(int index) {
@@ -99,7 +100,7 @@ void HelpFrm::closeEvent(QCloseEvent* e) {
 }
 
 void ApplyHelpFrmText(HelpFrm& f) {
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   f.setWindowTitle(QString::fromStdString(t.TxtHelp));
   f.ExitBtn->setText(QString::fromStdString(t.TxtExit));
   f.MunOpt[0]->setText(QString::fromStdString(t.TxtManualPortugues));

@@ -11,6 +11,7 @@
 #include "shell/layout.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "ui/twips.h"
 
 namespace vkz {
@@ -26,11 +27,11 @@ LanguageFrm::LanguageFrm() {
   // The design size; the load then maximises the window (a resize after
   // that would take the maximised state away again).
   resize(px(5600), px(3400));
-  Flags().LanguageFrmOpen = -1;
+  State().flags.LanguageFrmOpen = -1;
   setWindowState(windowState() | Qt::WindowMaximized);
   // Every other window closes, the data list window, the histogram and the
   // graph included, and the memory panel is hidden.
-  RunCloseOrder(LanguageFrmCloseOrder(), Flags(), [](WindowId w) {
+  RunCloseOrder(LanguageFrmCloseOrder(), State().flags, [](WindowId w) {
     if (Panel* p = ThePanel()) p->closeWindow(w);
   });
 
@@ -52,7 +53,7 @@ LanguageFrm::LanguageFrm() {
   SSPanel1->resize(px(4800), px(2 * kButtonHeight + 300));
 
   ApplyLanguageFrmText(*this);
-  const int count = LangState().LangCount;
+  const int count = State().language.LangCount;
   if (count > 0) {
     // A missing or broken index, or one with a language line out of place,
     // leaves option 0 with its layout caption and nothing selected.
@@ -74,7 +75,7 @@ LanguageFrm::LanguageFrm() {
       const int n = static_cast<int>(Language.size());
       const int panelHeight = LanguagePanelHeight(n, tw(Language[0]->height()), kButtonHeight);
       SSPanel1->resize(SSPanel1->width(), px(panelHeight));
-      selectOption(LangState().LangNo - 1);
+      selectOption(State().language.LangNo - 1);
     }
   }
   for (int i = 0; i < static_cast<int>(Language.size()); ++i)
@@ -96,7 +97,7 @@ void LanguageFrm::selectOption(int index) {
 }
 
 void LanguageFrm::Form_Unload() {
-  Flags().LanguageFrmOpen = 0;
+  State().flags.LanguageFrmOpen = 0;
 }
 
 void LanguageFrm::SetBtn_Click() {
@@ -105,8 +106,8 @@ void LanguageFrm::SetBtn_Click() {
     if (Language[static_cast<size_t>(k)]->isChecked()) chosen = k;
   // The index is rewritten only when it can be read and its header split;
   // otherwise the window just closes.
-  if (SaveLanguageChoice(chosen)) {
-    LoadLanguageIndex();
+  if (SaveLanguageChoice(State().language, chosen)) {
+    LoadLanguageIndex(State().language, State().texts);
     if (Panel* p = ThePanel()) {
       p->ApplyPanelToolbarText();
       p->ApplyPanelTreeText();  // an empty tree is left as it is
@@ -141,7 +142,7 @@ void LanguageFrm::closeEvent(QCloseEvent* e) {
 }
 
 void ApplyLanguageFrmText(LanguageFrm& f) {
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   f.setWindowTitle(QString::fromStdString(t.TxtLanguage));
   f.SetBtn->setText(QString::fromStdString(t.TxtSet));
   f.ExitBtn->setText(QString::fromStdString(t.TxtExit));

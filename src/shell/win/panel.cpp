@@ -26,6 +26,7 @@
 #include "shell/layout.h"
 #include "shell/uitext.h"
 #include "shell/win/icons.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/splitbar.h"
 #include "ui/twips.h"
@@ -34,10 +35,6 @@
 namespace vkz {
 
 namespace {
-QPointer<Panel>& panelInstance() {
-  static QPointer<Panel> p;
-  return p;
-}
 
 // Design sizes (twips) the layout does not state otherwise.
 constexpr int kControlPicHeight = 1455;
@@ -57,18 +54,12 @@ QLabel* makeLabel(QWidget* parent, const char* name) {
 }  // namespace
 
 Panel* ThePanel() {
-  return panelInstance().data();
-}
-
-ShellWindowOpeners& WindowOpeners() {
-  static ShellWindowOpeners o;
-  return o;
+  return FormRegistry::find<Panel>();
 }
 
 Panel::Panel(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("Panel"));
   setWindowTitle(QString::fromLatin1(kPanelCaption));
-  panelInstance() = this;
   FormRegistry::adopt(this);
   buildControls();
   // The timers exist, and run, from the moment the window exists.
@@ -90,9 +81,7 @@ Panel::Panel(QWidget* parent) : QMainWindow(parent) {
   Timer3->start();
 }
 
-Panel::~Panel() {
-  if (panelInstance() == this) panelInstance() = nullptr;
-}
+Panel::~Panel() = default;
 
 void Panel::setTimersFrozen(bool frozen) {
   frozen_ = frozen;
@@ -279,29 +268,29 @@ void Panel::MDIForm_Load() {
     }
   };
   step([&] {
-    Link().CurPort = 1;
+    State().link.CurPort = 1;
     IdentTicks = 0;
   });
-  step([] { LoadDefaultStrings(); });
-  step([] { LoadLanguageIndex(); });
+  step([] { LoadDefaultStrings(State().texts); });
+  step([] { LoadLanguageIndex(State().language, State().texts); });
   step([] {
-    if (WindowOpeners().showComPortSetFrm) WindowOpeners().showComPortSetFrm();
+    if (State().openers.showComPortSetFrm) State().openers.showComPortSetFrm();
   });
   step([&] { watchCurrentPort(); });
   step([&] { ShowMemoryPanel(false); });
-  step([] { Polling().TimerSetPending = 0; });
+  step([] { State().polling.TimerSetPending = 0; });
   step([&] {
     for (int i : {3, 4, 5, 6, 7, 8})
       if (QAction* a = toolbarButton(i)) a->setEnabled(false);
   });
-  step([] { Polling().ModelChanged = 0; });
+  step([] { State().polling.ModelChanged = 0; });
   step([&] { ApplyPanelToolbarText(); });
 }
 
 void Panel::MDIForm_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
-  CloseAllPorts(PortApi());
+  CloseAllPorts(State().line());
 }
 
 void Panel::closeEvent(QCloseEvent* e) {
@@ -434,7 +423,7 @@ void Panel::PicPanelSplit_MouseMove(int, int, int x, int) {
     const int w = PanelSplitDrag(tw(PicPanelSplit->x()), x, tw(frameGeometry().width()));
     TreeViewBar->resize(px(w), TreeViewBar->height());
     MDIForm_Resize();
-    if (Flags().DataListFrmOpen == -1)
+    if (State().flags.DataListFrmOpen == -1)
       if (auto* d = FormRegistry::find<DataListFrm>()) d->Refresh();
   } catch (...) {
   }

@@ -35,25 +35,6 @@ class FlexGrid;
 class SplitBar;
 enum class WindowId;
 
-// How the shell opens the windows other subsystems build (the setting panel,
-// the setting windows, the clock and erase windows). Each is set by the
-// program's start-up; one that is not set does nothing.
-struct ShellWindowOpeners {
-  std::function<void()> showSetting418PanelFrm;
-  std::function<void()> showRTCFrm;
-  std::function<void()> showClearMemoryFrm;
-  std::function<void()> showOneSetForm;  // the selector flag is set before it is called
-  std::function<void()> showKalvoxFrm;
-  std::function<void()> showScreenFrm;
-  std::function<void()> showLEDAlarmFrm;
-  std::function<void()> showTimerFrm;
-  std::function<void()> showWelcomSetFrm;
-  std::function<void()> showLunchTimeFrm;
-  // Shows the port selection window modally (start-up and "COMSET").
-  std::function<void()> showComPortSetFrm;
-};
-ShellWindowOpeners& WindowOpeners();
-
 class Panel : public QMainWindow {
   Q_OBJECT
  public:

@@ -25,6 +25,7 @@
 #include "shell/win/icons.h"
 #include "shell/win/languagefrm.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/handlerstep.h"
 #include "ui/msgbox.h"
@@ -44,7 +45,7 @@ void call(const std::function<void()>& f) {
 }
 
 void showMemoryErasing() {
-  MsgBox::show(q(UiTexts().TxtMemoryErasing), MsgIcon::Critical);
+  MsgBox::show(q(State().texts.TxtMemoryErasing), MsgIcon::Critical);
 }
 
 // A window's class name as the registry knows it.
@@ -124,7 +125,7 @@ const TreeNodeDef kTree[20] = {
 struct SettingNode {
   std::int16_t WindowFlags::*flag;
   std::function<void()> ShellWindowOpeners::*show;
-  bool (*request)();
+  bool (*request)(MeterLine);
 };
 SettingNode settingNode(int index) {
   using O = ShellWindowOpeners;
@@ -175,17 +176,17 @@ void Panel::closeWindow(WindowId w) {
 }
 
 void Panel::CheckFlage() {
-  RunCloseOrder(CheckFlageOrder(), Flags(), [this](WindowId w) { closeWindow(w); });
+  RunCloseOrder(CheckFlageOrder(), State().flags, [this](WindowId w) { closeWindow(w); });
 }
 
 void Panel::checkpanelflage() {
-  RunCloseOrder(CheckPanelFlageOrder(), Flags(), [this](WindowId w) { closeWindow(w); });
+  RunCloseOrder(CheckPanelFlageOrder(), State().flags, [this](WindowId w) { closeWindow(w); });
 }
 
 // ---- toolbar -------------------------------------------------------------
 
 void Panel::ApplyPanelToolbarText() {
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   const std::string* tips[10] = {&t.TxtOpenFile,     &t.TxtComPortSet,           &t.TxtShowSettingPanel,
                                  &t.TxtRealTimeList, &t.TxtDrawRealTimeGraphics, &t.TxtRealTimeSet,
                                  &t.TxtMemory,       &t.TxtClearMemory,          &t.TxtHelp,
@@ -196,7 +197,7 @@ void Panel::ApplyPanelToolbarText() {
 
 void Panel::Toolbar1_ButtonClick(const QString& key) {
   // While a memory-list entry is awaited every click is ignored.
-  if (Polling().MemInfoPending == -1) return;
+  if (State().polling.MemInfoPending == -1) return;
   if (key == QLatin1String("Open")) {
     openDataFile();
     return;
@@ -206,26 +207,26 @@ void Panel::Toolbar1_ButtonClick(const QString& key) {
   if (std::none_of(std::begin(actions), std::end(actions),
                    [&](const char* a) { return key == QLatin1String(a); }))
     return;
-  if (Polling().MemoryErasing == -1) {
+  if (State().polling.MemoryErasing == -1) {
     showMemoryErasing();
     return;
   }
   if (key == QLatin1String("COMSET")) {
     step([&] { CheckFlage(); });
-    step([] { call(WindowOpeners().showComPortSetFrm); });
+    step([] { call(State().openers.showComPortSetFrm); });
     // A new link makes its entry current: receive from it from now on.
     watchCurrentPort();
   } else if (key == QLatin1String("SettingPanel")) {
     step([&] { CheckFlage(); });
-    step([] { call(WindowOpeners().showSetting418PanelFrm); });
+    step([] { call(State().openers.showSetting418PanelFrm); });
   } else if (key == QLatin1String("RTC")) {
     step([&] { CheckFlage(); });
-    step([] { call(WindowOpeners().showRTCFrm); });
+    step([] { call(State().openers.showRTCFrm); });
   } else if (key == QLatin1String("Memory")) {
     startMemoryDownload();
   } else if (key == QLatin1String("Clear")) {
     step([&] { CheckFlage(); });
-    step([] { call(WindowOpeners().showClearMemoryFrm); });
+    step([] { call(State().openers.showClearMemoryFrm); });
   } else if (key == QLatin1String("Help")) {
     step([&] { CheckFlage(); });
     step([&] { showMdiChild(FormRegistry::get<HelpFrm>()); });
@@ -240,7 +241,7 @@ void Panel::startMemoryDownload() {
   step([&] { CheckFlage(); });
   step([] { StopPanelTimers(); });
   step([&] { ShowMemoryPanel(true); });
-  step([] { CmdReadMemorySize(); });
+  step([] { CmdReadMemorySize(State().line()); });
   step([] { WaitSeconds(0.1); });
   step([] { RequestMemoryList(); });
 }
@@ -259,24 +260,25 @@ void Panel::openDataFile() {
   try {
     const std::string path = QFile::encodeName(name).toStdString();
     // Line 0 first, cut as the reader cuts every line (at CR, LF or CR LF).
-    const OpenResult head = ReadDataFileModel(path, Polling().MeterModel);
+    const OpenResult head = ReadDataFileModel(path, State().polling.MeterModel);
     const bool test =
-        (head.hasModelLine && isSupportedModel(head.model)) || isSupportedModel(Polling().MeterModel);
+        (head.hasModelLine && isSupportedModel(head.model)) || isSupportedModel(State().polling.MeterModel);
     if (head.status == OpenStatus::Empty) {
       // An empty file: nothing to read, FileModel stays.
     } else if (!test || head.status == OpenStatus::ReadError) {
       // Not a data file of a supported meter, or no file to read: nothing
       // is read, the window stays as it was, and the user is told why.
-      if (head.hasModelLine) DataFile().FileModel = head.model;
+      if (head.hasModelLine) State().dataFile.FileModel = head.model;
       message = q(head.message);
     } else {
-      if (Flags().FileListFrmOpen == -1) FormRegistry::unload<FileListFrm>();
+      if (State().flags.FileListFrmOpen == -1) FormRegistry::unload<FileListFrm>();
       FileListFrm* f = FormRegistry::get<FileListFrm>();
       f->Show();
       f->GridHeader->setRows(0);
-      const OpenResult r = ReadDataFile(path, Polling().MeterModel, f->MSFUserInfo->gridData(),
-                                        f->GridHeader->gridData(), f->GridRecord->gridData(), Measurement());
-      if (r.hasModelLine) DataFile().FileModel = r.model;
+      const OpenResult r =
+          ReadDataFile(path, State().polling.MeterModel, f->MSFUserInfo->gridData(),
+                       f->GridHeader->gridData(), f->GridRecord->gridData(), State().measurement);
+      if (r.hasModelLine) State().dataFile.FileModel = r.model;
       f->MSFUserInfo->Refresh();
       f->GridRecord->Refresh();
       f->GridHeader->Refresh();
@@ -297,13 +299,13 @@ bool Panel::treeBuilt() const {
 }
 
 void Panel::BuildTreeForModel() {
-  if (isSupportedModel(Polling().MeterModel)) BuildPanelTree();
+  if (isSupportedModel(State().polling.MeterModel)) BuildPanelTree();
 }
 
 void Panel::BuildPanelTree() {
   // Built once per run: a second build leaves the tree as it is.
   if (treeBuilt()) return;
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   std::vector<QTreeWidgetItem*> nodes;
   for (const TreeNodeDef& d : kTree) {
     QTreeWidgetItem* parent = nullptr;
@@ -333,14 +335,14 @@ std::vector<QTreeWidgetItem*> treeNodes(QTreeWidget* tree) {
 bool Panel::ApplyPanelTreeText() {
   if (!treeBuilt()) return false;
   const std::vector<QTreeWidgetItem*> nodes = treeNodes(TreeView1);
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   for (size_t i = 0; i < nodes.size() && i < 20; ++i) nodes[i]->setText(0, q(t.*(kTree[i].text)));
   return true;
 }
 
 void Panel::TreeView1_NodeClick(QTreeWidgetItem* node) {
   if (!node) return;
-  if (!isSupportedModel(Polling().MeterModel) || Polling().MemInfoPending != 0) return;
+  if (!isSupportedModel(State().polling.MeterModel) || State().polling.MemInfoPending != 0) return;
   RunTreeNode(node);
 }
 
@@ -355,21 +357,21 @@ void Panel::RunTreeNode(QTreeWidgetItem* node) {
     }
   }
   if (index == 0) return;
-  if (Polling().MemoryErasing == -1) {
+  if (State().polling.MemoryErasing == -1) {
     showMemoryErasing();
     return;
   }
   switch (index) {
     case 1:
       step([&] { CheckFlage(); });
-      step([] { call(WindowOpeners().showRTCFrm); });
+      step([] { call(State().openers.showRTCFrm); });
       break;
     case 2:
       startMemoryDownload();
       break;
     case 17:
       step([&] { CheckFlage(); });
-      step([] { call(WindowOpeners().showClearMemoryFrm); });
+      step([] { call(State().openers.showClearMemoryFrm); });
       break;
     case 19:
       step([&] { CheckFlage(); });
@@ -394,17 +396,17 @@ void Panel::runSettingNode(int index) {
     step([] { StopPanelTimers(); });
     step([&] { checkpanelflage(); });
   }
-  if (index == 4) step([] { FlushCurrentPort(PortApi()); });
+  if (index == 4) step([] { FlushCurrentPort(State().line()); });
   step([&] {
-    if (n.flag) Flags().*(n.flag) = -1;
+    if (n.flag) State().flags.*(n.flag) = -1;
   });
-  if (index == 5) step([] { FlushCurrentPort(PortApi()); });
+  if (index == 5) step([] { FlushCurrentPort(State().line()); });
   step([&] {
-    if (n.show) call(WindowOpeners().*(n.show));
+    if (n.show) call(State().openers.*(n.show));
   });
   step([] { WaitSeconds(0.1); });
   step([&] {
-    if (n.request) n.request();
+    if (n.request) n.request(State().line());
   });
   step([] { WaitSeconds(0.2); });
   step([] { StartPanelTimers(); });
@@ -428,19 +430,19 @@ void Panel::ControlListView_ItemClick(QListWidgetItem* item) {
   // was never identified.
   step([&] {
     const int port = item->data(Qt::UserRole).toInt();
-    if (port >= 1 && port <= kMaxPorts) Link().CurPort = static_cast<std::int16_t>(port);
+    if (port >= 1 && port <= kMaxPorts) State().link.CurPort = static_cast<std::int16_t>(port);
     watchCurrentPort();
   });
   if (prefix == QLatin1String("VKZ-418") || prefix == QLatin1String("KRD 529")) {
     step([&] { CheckFlage(); });
-    step([] { call(WindowOpeners().showSetting418PanelFrm); });
+    step([] { call(State().openers.showSetting418PanelFrm); });
   }
 }
 
 // ---- memory panel ------------------------------------------------------------
 
 void Panel::ApplyMemoryPanelText() {
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   LblTitle->setText(q(t.TxtMemory));
   TotalSizeLbl->setText(q(t.TxtTotalSize));
   ReMainSizeLbl->setText(q(t.TxtRemainSize));
@@ -456,7 +458,7 @@ void Panel::ShowMemoryPanel(bool show) {
                           tw(SSPMemory->height()), tw(PicMemSplit->height()), tw(BtnMemClose->width()));
   SSPMemory->setVisible(show);
   PicMemSplit->setVisible(show);
-  Flags().MemoryPanelShown = show ? -1 : 0;
+  State().flags.MemoryPanelShown = show ? -1 : 0;
   if (show) {
     MSFlexGrid1->setRows(1);
     MSFlexGrid1->setRow(0);
@@ -483,7 +485,7 @@ void Panel::BtnMemClose_Click() {
 }
 
 void Panel::MSFlexGrid1_Click() {
-  if (Polling().MemoryErasing == -1) {
+  if (State().polling.MemoryErasing == -1) {
     showMemoryErasing();
     return;
   }
@@ -498,14 +500,14 @@ void Panel::MSFlexGrid1_Click() {
 
   step([] { CancelDownload(); });
   step([] {
-    if (Flags().DataListFrmOpen == -1) FormRegistry::unload<DataListFrm>();
+    if (State().flags.DataListFrmOpen == -1) FormRegistry::unload<DataListFrm>();
   });
   step([] { StopPanelTimers(); });
   step([] { FormRegistry::get<DataListFrm>()->ClearVkz418Grid(); });
   step([&] {
     QString name = date;
     name.remove(QLatin1Char('/')).remove(QLatin1Char(':')).replace(QLatin1Char(' '), QLatin1Char('-'));
-    Shell().RecordFileName = name.toStdString();
+    State().shell.RecordFileName = name.toStdString();
   });
   step([] { FormRegistry::get<DataListFrm>()->Toolbar1->setEnabled(false); });
   step([&] { RequestRecordHeader(static_cast<int>(*entry)); });

@@ -23,6 +23,7 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "ui/handlerstep.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"
@@ -46,7 +47,7 @@ bool Panel::pollingRunning() const {
 // Keeps the read notifier on the current port's descriptor.
 void Panel::watchCurrentPort() {
   int fd = -1;
-  if (PortEntry* e = CurrentEntry()) fd = PortApi().NativeHandle(e->PortNo);
+  if (PortEntry* e = CurrentEntry(State().link)) fd = State().PortApi.NativeHandle(e->PortNo);
   if (fd == failedFd_) fd = -1;
   if (fd == notifierFd_) return;
   delete notifier_;
@@ -60,9 +61,9 @@ void Panel::watchCurrentPort() {
 // Steps 6 to 8 of the receive tick, for one frame cut into the current
 // entry's parser record.
 void Panel::handleFrame() {
-  PortEntry* e = CurrentEntry();
+  PortEntry* e = CurrentEntry(State().link);
   if (!e) return;
-  PollingState& ps = Polling();
+  PollingState& ps = State().polling;
   if (e->PortReply.ReplyCode == 0) {
     ps.MeterModel = BytesToText(e->PortReply, e->PortReply.ReplyLength - 1, "chr");
     if (ps.MeterModel != ps.PrevMeterModel || ps.MeterModel.empty()) ps.ModelChanged = -1;
@@ -87,10 +88,10 @@ void Panel::receiveNow() {
   try {
     do {
       receiveAgain_ = false;
-      PortEntry* e = CurrentEntry();
+      PortEntry* e = CurrentEntry(State().link);
       if (!e) break;
       const std::size_t before = e->RxBuf.size();
-      const std::int32_t n = ReadCurrentPort(PortApi());
+      const std::int32_t n = ReadCurrentPort(State().line());
       if (n > 0) failedFd_ = -1;
       if (n < 0) {
         // The device has gone: stop watching it (the watchdog reports it).
@@ -100,10 +101,10 @@ void Panel::receiveNow() {
         notifierFd_ = -1;
         break;
       }
-      if (CurrentEntry() == e && e->RxBuf.size() > before)
+      if (CurrentEntry(State().link) == e && e->RxBuf.size() > before)
         bytesSinceTick_ += static_cast<long long>(e->RxBuf.size() - before);
-      const auto cur = Link().CurPort;
-      while (Link().CurPort == cur && ParseCurrentPort() == 1) handleFrame();
+      const auto cur = State().link.CurPort;
+      while (State().link.CurPort == cur && ParseCurrentPort(State().link) == 1) handleFrame();
     } while (receiveAgain_);
   } catch (...) {
     StartPanelTimers();
@@ -115,31 +116,31 @@ void Panel::receiveNow() {
 void Panel::Timer1_Timer() {
   if (inPoll_) return;
   inPoll_ = true;
-  PollingState& ps = Polling();
+  PollingState& ps = State().polling;
   const QDateTime now = QDateTime::currentDateTime();
   step([&] { setStatusPanelText(4, now.toString(QStringLiteral("yyyy / MM / dd   HH:mm:ss"))); });
   step([&] { setStatusPanelText(1, q(ps.MeterModel)); });
   step([&] {
-    PortEntry* e = CurrentEntry();
+    PortEntry* e = CurrentEntry(State().link);
     setStatusPanelText(3, QStringLiteral("COM  %1").arg(e ? e->PortNo : 0));
   });
   step([&] {
-    if (Flags().RTCFrmOpen != -1) return;
+    if (State().flags.RTCFrmOpen != -1) return;
     if (QWidget* w = FormRegistry::findByClassName("RTCFrm"))
       if (auto* l = w->findChild<QLabel*>(QStringLiteral("PcTimeNowLbl")))
         l->setText(now.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
-    CmdReadClock();
+    CmdReadClock(State().line());
   });
   bool open = false;
   step([&] {
-    PortEntry* e = CurrentEntry();
+    PortEntry* e = CurrentEntry(State().link);
     if (!e) return;
-    e->PortIsOpen = e->PortNo == 0 ? 0 : PortApi().IsOpen(e->PortNo);
+    e->PortIsOpen = e->PortNo == 0 ? 0 : State().PortApi.IsOpen(e->PortNo);
     open = e->PortIsOpen == -1;
   });
   step([&] { watchCurrentPort(); });
   if (open) {
-    step([] { CmdReadModel(); });
+    step([] { CmdReadModel(State().line()); });
     step([&] {
       QAction* b3 = toolbarButton(3);
       if (b3 && !b3->isEnabled())
@@ -147,7 +148,7 @@ void Panel::Timer1_Timer() {
           if (QAction* a = toolbarButton(i)) a->setEnabled(true);
     });
     step([&] {
-      PortEntry* e = CurrentEntry();
+      PortEntry* e = CurrentEntry(State().link);
       if (!e) return;
       if (e->MeterListed == -1) {
         IdentTicks = 0;
@@ -158,10 +159,10 @@ void Panel::Timer1_Timer() {
           ++IdentTicks;
         if (IdentTicks > 2) {
           if (ps.MeterModel == "VKZ 418") {
-            addDetectedMeter(QStringLiteral("VKZ-418:%1").arg(e->PortNo), 1, Link().CurPort);
+            addDetectedMeter(QStringLiteral("VKZ-418:%1").arg(e->PortNo), 1, State().link.CurPort);
             e->MeterListed = -1;
           } else if (ps.MeterModel == "KRD 529") {
-            addDetectedMeter(QStringLiteral("KRD 529:%1").arg(e->PortNo), 2, Link().CurPort);
+            addDetectedMeter(QStringLiteral("KRD 529:%1").arg(e->PortNo), 2, State().link.CurPort);
             e->MeterListed = -1;
           }
         }
@@ -178,17 +179,17 @@ void Panel::Timer3_Timer() {
   // turns the event loop) waits for the next one.
   if (inReceive_) return;
   inReceive_ = true;
-  PollingState& ps = Polling();
+  PollingState& ps = State().polling;
   try {
-    PortEntry* e = CurrentEntry();
+    PortEntry* e = CurrentEntry(State().link);
     if (e) {
       const std::size_t before = e->RxBuf.size();
-      if (ReadCurrentPort(PortApi()) > 0) {
+      if (ReadCurrentPort(State().line()) > 0) {
         // A device answers on this descriptor again (the port was linked
         // anew, likely under the number of the one that had gone): the next
         // poll tick watches it (the same holds for a read on arrival).
         failedFd_ = -1;
-        if (CurrentEntry() == e && e->RxBuf.size() > before)
+        if (CurrentEntry(State().link) == e && e->RxBuf.size() > before)
           bytesSinceTick_ += static_cast<long long>(e->RxBuf.size() - before);
       }
     }
@@ -196,22 +197,22 @@ void Panel::Timer3_Timer() {
     if (ps.TimerSetPending == -1) {
       ++ps.WaitTicks;
       if (ps.WaitTicks >= 300) {
-        MsgBox::show(q(UiTexts().TxtSetTimerSettingTimeOut), MsgIcon::Critical);
+        MsgBox::show(q(State().texts.TxtSetTimerSettingTimeOut), MsgIcon::Critical);
         ps.WaitTicks = 0;
         ps.TimerSetPending = 0;
       }
     } else if (ps.MemInfoPending == -1) {
       const std::int32_t c = ps.WaitTicks;
       if (c % 10 == 0 && c <= 100) {
-        if (Flags().MemoryPanelShown == -1) {
-          CmdReadMemoryListNext();
+        if (State().flags.MemoryPanelShown == -1) {
+          CmdReadMemoryListNext(State().line());
         } else {
           ps.MemInfoPending = 0;
           StartPanelTimers();
         }
       } else if (c > 200) {
         ps.WaitTicks = 0;
-        MsgBox::show(q(UiTexts().TxtGetMemoryInformationTimeOutError), MsgIcon::Critical);
+        MsgBox::show(q(State().texts.TxtGetMemoryInformationTimeOutError), MsgIcon::Critical);
         ps.MemInfoPending = 0;
         StartPanelTimers();
       }
@@ -220,7 +221,7 @@ void Panel::Timer3_Timer() {
     // Link watchdog: two bytes in the buffer, or two bytes received since
     // the last tick (replies cut as they arrived), count as a live line. A
     // byte that arrived this tick is in both counts, so take the larger one.
-    e = CurrentEntry();
+    e = CurrentEntry(State().link);
     const long long seen = std::max(e ? static_cast<long long>(e->RxBuf.size()) : 0LL, bytesSinceTick_);
     bytesSinceTick_ = 0;
     if (seen >= 2) {
@@ -231,14 +232,14 @@ void Panel::Timer3_Timer() {
       if (ps.IdleTicks > 100) ps.LinkLost = -1;
     }
     if (ps.LinkLost == 0) {
-      setStatusPanelText(2, q(UiTexts().TxtConnection));
+      setStatusPanelText(2, q(State().texts.TxtConnection));
     } else if (ps.MemoryErasing == -1) {
-      setStatusPanelText(2, q(UiTexts().TxtErasing));
+      setStatusPanelText(2, q(State().texts.TxtErasing));
     } else {
-      setStatusPanelText(2, q(UiTexts().TxtDisconnection));
+      setStatusPanelText(2, q(State().texts.TxtDisconnection));
       if (!Timer1->isActive()) StartPanelTimers();
     }
-    if (ParseCurrentPort() == 1) handleFrame();
+    if (ParseCurrentPort(State().link) == 1) handleFrame();
   } catch (...) {
     StartPanelTimers();
   }

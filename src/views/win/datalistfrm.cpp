@@ -21,6 +21,7 @@
 #include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"
@@ -66,7 +67,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const TwipsRect& r) {
 // Lets the caption of `w` show a run's progress.
 ProgressFn captionProgress(QWidget* w, bool blank) {
   QPointer<QWidget> window(w);
-  const std::string completed = UiTexts().TxtCompleted;
+  const std::string completed = State().texts.TxtCompleted;
   return [window, completed, blank](std::uint64_t done, std::uint64_t total) {
     if (window) window->setWindowTitle(q(progressCaption(done, total, completed, blank)));
     QCoreApplication::processEvents();
@@ -131,7 +132,7 @@ DataListFrm::DataListFrm() {
   connect(MSFGridUserInfo, &FlexGrid::cellClicked, this, [this](int, int) { MSFGridUserInfo_Click(); });
 
   // Form_Load.
-  Flags().DataListFrmOpen = -1;
+  State().flags.DataListFrmOpen = -1;
   SelectAllToggle = 0;
   ApplyDataListFrmText(*this);
   UserInfoEditing = 0;
@@ -139,7 +140,7 @@ DataListFrm::DataListFrm() {
   SSpSelectItem->hide();
   // A linked meter of either model, or a data file of the first model opened
   // last; otherwise the window stays as designed.
-  if (isSupportedModel(Polling().MeterModel) || DataFile().FileModel == "VKZ 418") {
+  if (isSupportedModel(State().polling.MeterModel) || State().dataFile.FileModel == "VKZ 418") {
     setWindowState(Qt::WindowMaximized);
     VKZ418Grid->Clear();
     InitialMSFGridUserInfo();
@@ -154,7 +155,7 @@ DataListFrm::DataListFrm() {
 }
 
 void DataListFrm::Form_Unload() {
-  Flags().DataListFrmOpen = 0;
+  State().flags.DataListFrmOpen = 0;
   if (EditGrid) {
     EditGrid->removeEventFilter(this);
     UserInfoEditing = 0;
@@ -189,11 +190,11 @@ void DataListFrm::InitialMSFGridUserInfo() {
 }
 
 void DataListFrm::ClearVkz418Grid() {
-  ResetRecordHeader(Measurement().header);
+  ResetRecordHeader(State().measurement.header);
 }
 
 void DataListFrm::UpdateVKZ418Grid() {
-  const auto rows = SummaryFixedRows(Measurement().header, UiTexts());
+  const auto rows = SummaryFixedRows(State().measurement.header, State().texts);
   for (int r = 0; r < 11; ++r)
     for (int c = 0; c < 4; ++c)
       VKZ418Grid->setTextMatrix(r, c, q(rows[static_cast<size_t>(r)][static_cast<size_t>(c)]));
@@ -203,8 +204,8 @@ void DataListFrm::GridInfo() {
   ItemSSP->hide();
   VKZ418Grid->setRows(11);
   HeaderItemStates states{};
-  const UiText& ui = UiTexts();
-  const RecordHeader& header = Measurement().header;
+  const UiText& ui = State().texts;
+  const RecordHeader& header = State().measurement.header;
   for (int n = 0; n < kHeaderItemFileFields; ++n) {
     const int state = checkState(n);
     states[static_cast<size_t>(n)] = state;
@@ -403,13 +404,13 @@ void DataListFrm::saveAction() {
   bool refused = false;
   try {
     BusyCursor busyCursor;
-    const std::string model = Polling().MeterModel;
+    const std::string model = State().polling.MeterModel;
     int filter = 1;
     const QString preset = q(appDir()) + QLatin1Char('/') + q(model);
-    const QString name =
-        MsgBox::saveFileName(this, q(UiTexts().TxtSaveFile), preset, qtFileFilter(q(kSaveFilter)), &filter);
-    ChooseSaveFileResult(name.isEmpty(), QFile::encodeName(name).toStdString());
-    if (DataFile().SaveFileChosen) {
+    const QString name = MsgBox::saveFileName(this, q(State().texts.TxtSaveFile), preset,
+                                              qtFileFilter(q(kSaveFilter)), &filter);
+    ChooseSaveFileResult(State().dataFile, name.isEmpty(), QFile::encodeName(name).toStdString());
+    if (State().dataFile.SaveFileChosen) {
       if (isSupportedModel(model)) {
         // The grids stay as they are while the file is written.
         const bool toolbar = Toolbar1->isEnabled();
@@ -417,16 +418,16 @@ void DataListFrm::saveAction() {
         mem418frm->setEnabled(false);
         const ProgressFn progress = captionProgress(this, true);
         result = saveKindForFilter(filter) == SaveKind::Csv
-                     ? ExportCsvFile(model, MSFGridUserInfo->gridData(), VKZ418Grid->gridData(),
-                                     VKZ418PointGrid->gridData(), progress)
-                     : SaveDataFile(model, MSFGridUserInfo->gridData(), VKZ418Grid->gridData(),
-                                    VKZ418PointGrid->gridData(), progress);
+                     ? ExportCsvFile(State().dataFile, model, MSFGridUserInfo->gridData(),
+                                     VKZ418Grid->gridData(), VKZ418PointGrid->gridData(), progress)
+                     : SaveDataFile(State().dataFile, model, MSFGridUserInfo->gridData(),
+                                    VKZ418Grid->gridData(), VKZ418PointGrid->gridData(), progress);
         Toolbar1->setEnabled(toolbar);
         mem418frm->setEnabled(true);
       } else {
         // Line 0 of the file would name no meter and the file could not be
         // opened again: nothing is written, and the user is told.
-        DataFile().SaveFileChosen = false;
+        State().dataFile.SaveFileChosen = false;
         refused = true;
       }
     }
@@ -453,11 +454,11 @@ void DataListFrm::pdfAction() {
   commitEditor();
   ReportOutcome outcome{ReportOutcome::Cancelled, {}};
   StopPanelTimers();
-  const QString proposed = q(appPath("PDF/" + Shell().RecordFileName));
-  const QString name = MsgBox::saveFileName(this, q(UiTexts().TxtExportPDF), proposed,
+  const QString proposed = q(appPath("PDF/" + State().shell.RecordFileName));
+  const QString name = MsgBox::saveFileName(this, q(State().texts.TxtExportPDF), proposed,
                                             qtFileFilter(QStringLiteral("PDF Files (*.pdf)|*.pdf|")));
   if (!QFileInfo(name).fileName().isEmpty())
-    outcome = ExportPdfReport(Reports(), {this, VKZ418Grid, VKZ418PointGrid, MSFGridUserInfo},
+    outcome = ExportPdfReport(State().reports, {this, VKZ418Grid, VKZ418PointGrid, MSFGridUserInfo},
                               QFile::encodeName(name).toStdString());
   StartPanelTimers();
   tellReportOutcome(outcome);
@@ -484,7 +485,7 @@ void DataListFrm::Btn1dB_Click() {
 // ---- texts --------------------------------------------------------------------
 
 void ApplyDataListFrmText(DataListFrm& f) {
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   const std::string* captions[5] = {&t.TxtSaveFile, &t.TxtPrint, &t.TxtExportPDF, &t.TxtGraphicPlot,
                                     &t.TxtHistogram};
   const QList<QAction*> acts = f.Toolbar1->actions();
@@ -500,7 +501,7 @@ void ApplyDataListFrmText(DataListFrm& f) {
                                 &t.TxtObservations};
   for (int r = 0; r < 5; ++r) f.MSFGridUserInfo->setTextMatrix(r, 0, q(*info[r]));
   // Row 0 and the labels of the fixed rows, as UpdateVKZ418Grid writes them.
-  const auto rows = SummaryFixedRows(Measurement().header, t);
+  const auto rows = SummaryFixedRows(State().measurement.header, t);
   for (int c = 1; c < 4; ++c) f.VKZ418Grid->setTextMatrix(0, c, q(rows[0][static_cast<size_t>(c)]));
   for (int r = 1; r <= 10; ++r) f.VKZ418Grid->setTextMatrix(r, 0, q(rows[static_cast<size_t>(r)][0]));
 }

@@ -9,6 +9,7 @@
 #include "polling/measurement.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/qtext.h"
 #include "ui/splitbar.h"
@@ -43,7 +44,7 @@ FileListFrm::FileListFrm() {
   // Form_Load. The Open action loads this window only for a data file of a
   // supported meter (it decides on the file's own model line), so the
   // window always lays out its grids.
-  Flags().FileListFrmOpen = -1;
+  State().flags.FileListFrmOpen = -1;
   setWindowState(Qt::WindowMaximized);
   SSpResolution->hide();
   SSpSelectItem->hide();
@@ -59,7 +60,7 @@ FileListFrm::FileListFrm() {
 FileListFrm::~FileListFrm() = default;
 
 void FileListFrm::Form_Unload() {
-  Flags().FileListFrmOpen = 0;
+  State().flags.FileListFrmOpen = 0;
 }
 
 void FileListFrm::closeEvent(QCloseEvent* e) {
@@ -82,7 +83,7 @@ DataFileReader& FileListFrm::reader() {
 
 void FileListFrm::restartReader() {
   reader_ = std::make_unique<DataFileReader>(MSFUserInfo->gridData(), GridHeader->gridData(),
-                                             GridRecord->gridData(), Measurement());
+                                             GridRecord->gridData(), State().measurement);
 }
 
 // ---- layout -------------------------------------------------------------------
@@ -153,7 +154,7 @@ void FileListFrm::Btn1dB_Click() {
 // ---- texts and the line reader ------------------------------------------------
 
 void ApplyFileListFrmText(FileListFrm& f) {
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   const std::string* tips[3] = {&t.TxtGraphicPlot, &t.TxtHistogram, &t.TxtPrint};
   const QList<QAction*> acts = f.Toolbar1->actions();
   for (int i = 0; i < 3 && i < acts.size(); ++i) acts[i]->setToolTip(q(*tips[i]));

@@ -17,6 +17,7 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/graph.h"
 #include "ui/listpos.h"
@@ -81,9 +82,9 @@ Histogram::Histogram() {
   // Form_Load.
   if (Panel* p = ThePanel()) move(p->frameGeometry().topLeft());
   ApplyHistogramText(*this);
-  Flags().HistogramOpen = -1;
+  State().flags.HistogramOpen = -1;
   QStringList items;
-  for (auto item : kItems) items << q(UiTexts().*item);
+  for (auto item : kItems) items << q(State().texts.*item);
   fillList(Combo1, items);
   setListHandler(Combo1, [this] { Combo1_Click(); });
   setListPosition(Combo1, 0);
@@ -100,7 +101,7 @@ Histogram::Histogram() {
 }
 
 void Histogram::Form_Unload() {
-  Flags().HistogramOpen = 0;
+  State().flags.HistogramOpen = 0;
 }
 
 void Histogram::closeEvent(QCloseEvent* e) {
@@ -140,13 +141,13 @@ void Histogram::Combo1_Click() {
     if (index < 7) {
       CWG->setTrackMode(kModes[index]);
     } else {
-      const ChartState& c = Chart();
+      const ChartState& c = State().chart;
       CWG->setRange(GraphAxis::X, c.HistFirstBin, c.HistLastBin + 1);
       CWG->setRange(GraphAxis::Y, 0, c.HistYMax);
       CWG->setTrackMode(TrackMode::None);
     }
   } else {
-    MsgBox::show(q(UiTexts().TxtSelectAValidTrackMode));
+    MsgBox::show(q(State().texts.TxtSelectAValidTrackMode));
   }
   Picture1->hide();
 }
@@ -170,7 +171,7 @@ void Histogram::Toolbar1_ButtonClick(const QString& key) {
 }
 
 void ApplyHistogramText(Histogram& f) {
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   const QList<QAction*> acts = f.Toolbar1->actions();
   if (acts.size() >= 2) {
     acts[0]->setText(q(t.TxtLimit));
@@ -189,18 +190,18 @@ void RunLevelHistogram(QWidget* dataWindow, FlexGrid& records, QWidget* resoluti
   const QString saved = window ? window->windowTitle() : QString();
   StopPanelTimers();
   try {
-    const std::string completed = UiTexts().TxtCompleted;
+    const std::string completed = State().texts.TxtCompleted;
     // The 0.1 dB run writes "50.0%Completed", the 1 dB run "50.0% Completed".
     const bool blank = res == HistResolution::Whole;
     const HistogramResult r = LevelHistogram(
-        records.gridData(), Chart().SelColumn, res, [&](std::uint64_t done, std::uint64_t total) {
+        records.gridData(), State().chart.SelColumn, res, [&](std::uint64_t done, std::uint64_t total) {
           if (window) window->setWindowTitle(q(progressCaption(done, total, completed, blank)));
           QCoreApplication::processEvents();
         });
     if (r.status != HistStatus::Ok) {
       MsgBox::show(q(r.message), MsgIcon::Exclamation);
     } else {
-      ChartState& c = Chart();
+      ChartState& c = State().chart;
       c.HistFirstBin = r.HistFirstBin;
       c.HistLastBin = r.HistLastBin;
       // A fresh window: no zoom, pan or table row of an earlier run stays.

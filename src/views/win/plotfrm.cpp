@@ -19,6 +19,7 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/graph.h"
 #include "ui/listpos.h"
@@ -134,9 +135,9 @@ Plot::Plot() {
   // Form_Load.
   if (Panel* p = ThePanel()) move(p->frameGeometry().topLeft());
   ApplyPlotText(*this);
-  Flags().PlotOpen = -1;
+  State().flags.PlotOpen = -1;
   QStringList items;
-  for (const TrackItem& t : kTrackItems) items << q(UiTexts().*(t.item));
+  for (const TrackItem& t : kTrackItems) items << q(State().texts.*(t.item));
   fillList(Combo1, items);
   setListHandler(Combo1, [this] { Combo1_Click(); });
   setListPosition(Combo1, 0);
@@ -144,7 +145,7 @@ Plot::Plot() {
 }
 
 void Plot::Form_Unload() {
-  Flags().PlotOpen = 0;
+  State().flags.PlotOpen = 0;
 }
 
 void Plot::closeEvent(QCloseEvent* e) {
@@ -201,7 +202,7 @@ void Plot::Combo1_Click() {
   const int index = listPosition(Combo1);
   if (index < 0 || index > 7) return;
   CWGraph1->setTrackMode(index + 1);
-  txtDescription->setPlainText(q(UiTexts().*(kTrackItems[index].help)));
+  txtDescription->setPlainText(q(State().texts.*(kTrackItems[index].help)));
   if (index != 1) {
     if (CWGraph1->cursorCount() > 0) CWGraph1->removeAllCursors();
     return;
@@ -221,7 +222,7 @@ void Plot::CWGraph1_CursorChange(int index, double, double y, bool) {
 }
 
 void Plot::CmdReset_Click() {
-  CWGraph1->setRange(GraphAxis::X, 1, static_cast<double>(Chart().PlotPoints));
+  CWGraph1->setRange(GraphAxis::X, 1, static_cast<double>(State().chart.PlotPoints));
   CWGraph1->setRange(GraphAxis::Y, 25, 145);
 }
 
@@ -229,7 +230,7 @@ void Plot::CmdPrint_Click() {
   // Back to the plain view without a cursor, so none is printed.
   setListPosition(Combo1, 0);
   CWGraph1->setTrackMode(TrackMode::None);
-  txtDescription->setPlainText(q(UiTexts().TxtNormalMode));
+  txtDescription->setPlainText(q(State().texts.TxtNormalMode));
   if (CWGraph1->cursorCount() > 0) CWGraph1->removeAllCursors();
 
   std::unique_ptr<QPrinter> printer = PrinterSeam::choosePrinter(this);
@@ -255,7 +256,7 @@ void Plot::CmdPrint_Click() {
 }
 
 void ApplyPlotText(Plot& f) {
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   f.FrmGraphic->setTitle(q(t.TxtGraphicPlot));
   f.SSFGraphRange->setTitle(q(t.TxtGraphRange));
   f.SSFTrackMode->setTitle(q(t.TxtTrackMode));
@@ -272,7 +273,7 @@ void ApplyPlotText(Plot& f) {
 bool AddGraphMark(std::int32_t record, const QString& text) {
   Plot* p = FormRegistry::find<Plot>();
   if (!p || record < 1) return false;
-  return p->CWGraph1->addAnnotation(record - 1, record, Chart().MarkHeight, text) != 0;
+  return p->CWGraph1->addAnnotation(record - 1, record, State().chart.MarkHeight, text) != 0;
 }
 
 void PlotGridColumn(FlexGrid& grid, std::int32_t& column, const QString& caption) {
@@ -325,9 +326,9 @@ void PlotGridColumn(FlexGrid& grid, std::int32_t& column, const QString& caption
                                 p->LblNos->text() + QStringLiteral("  (") + caption + QStringLiteral(")"));
         p->CWGraph1->plotY(scan.values(), 1, 1);
         for (const PauseSpan& s : scan.spans()) {
-          Chart().MarkHeight = 30;
+          State().chart.MarkHeight = 30;
           AddGraphMark(static_cast<std::int32_t>(s.pauseRow), QStringLiteral("Pause"));
-          Chart().MarkHeight = 105;
+          State().chart.MarkHeight = 105;
           if (s.restartRow > 0)
             AddGraphMark(static_cast<std::int32_t>(s.restartRow), QStringLiteral("Start"));
         }

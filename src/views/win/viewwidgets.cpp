@@ -17,6 +17,7 @@
 #include "polling/win/paneltimers.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/twips.h"
@@ -130,21 +131,17 @@ BusyCursor::~BusyCursor() {
   QApplication::restoreOverrideCursor();
 }
 
-namespace {
-bool g_longRun = false;
-}
-
 LongRun::LongRun() {
-  if (!g_longRun) {
-    g_longRun = true;
+  if (!State().longRun) {
+    State().longRun = true;
     started_ = true;
   }
 }
 LongRun::~LongRun() {
-  if (started_) g_longRun = false;
+  if (started_) State().longRun = false;
 }
 bool LongRun::active() {
-  return g_longRun;
+  return State().longRun;
 }
 
 QToolBar* makeDataToolbar(QWidget* window, std::initializer_list<const char*> keys, Qt::ToolButtonStyle style,
@@ -196,7 +193,7 @@ void setUserInfoColumns(FlexGrid* g, int labelZeros) {
 }
 
 void setRecordTitles(FlexGrid* g) {
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   const std::string* heads[6] = {&t.TxtNos, &t.TxtDateTime, &t.TxtLAVG, &t.TxtLeq, &t.TxtLCPK, &t.TxtLZPK};
   for (int c = 0; c < 6; ++c) g->setTextMatrix(0, c, QString::fromStdString(*heads[c]));
 }
@@ -213,8 +210,8 @@ void printDataWindowReport(const ReportSource& source) {
   StopPanelTimers();
   {
     BusyCursor busy;
-    if (isSupportedModel(DataFile().FileModel) || isSupportedModel(Polling().MeterModel))
-      outcome = PrintReport(Reports(), source);
+    if (isSupportedModel(State().dataFile.FileModel) || isSupportedModel(State().polling.MeterModel))
+      outcome = PrintReport(State().reports, source);
   }
   StartPanelTimers();
   tellReportOutcome(outcome);
@@ -275,7 +272,7 @@ int QuantityPanels::chosenColumn(int lastChoice) const {
 }
 
 void QuantityPanels::applyTexts() {
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   const std::string* names[4] = {&t.TxtLAVG, &t.TxtLeq, &t.TxtLCPK, &t.TxtLZPK};
   for (int i = 0; i < 4; ++i) Option1[static_cast<size_t>(i)]->setText(QString::fromStdString(*names[i]));
   BtnSelectOK->setText(QString::fromStdString(t.TxtOK));
@@ -292,25 +289,25 @@ void QuantityPanels::ask(std::int16_t lnMode) {
 
 void QuantityPanels::confirm(FlexGrid& records) {
   // No option chosen: the quantity chosen last in either data window holds.
-  const int col = chosenColumn(Chart().SelColumn);
+  const int col = chosenColumn(State().chart.SelColumn);
   if (col == 0) {
     // None chosen yet in this run: the run would read the record numbers as
     // levels.
     MsgBox::show(chooseQuantityText(), MsgIcon::Exclamation);
     return;
   }
-  Chart().SelColumn = col;
+  State().chart.SelColumn = col;
   if (LnMode != 0) {
     SSpResolution->show();
     SSpResolution->raise();
     return;
   }
-  Chart().PlotPoints = records.Rows() - 1;
-  PlotGridColumn(records, Chart().SelColumn, Option1[static_cast<size_t>(col - 2)]->text());
+  State().chart.PlotPoints = records.Rows() - 1;
+  PlotGridColumn(records, State().chart.SelColumn, Option1[static_cast<size_t>(col - 2)]->text());
 }
 
 QString chooseQuantityText() {
-  const UiText& t = UiTexts();
+  const UiText& t = State().texts;
   return QStringLiteral("Choose a quantity first (%1, %2, %3 or %4).")
       .arg(QString::fromStdString(t.TxtLAVG), QString::fromStdString(t.TxtLeq),
            QString::fromStdString(t.TxtLCPK), QString::fromStdString(t.TxtLZPK));

@@ -22,6 +22,7 @@
 #include "polling/win/download.h"
 #include "shell/flags.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "support/common/download_road.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
@@ -95,7 +96,7 @@ TEST_F(Download, MemoryListShowsEveryStoredMeasurement) {
   }
   EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
   EXPECT_EQ(panel()->TotalSizeNumLbl->text(), QStringLiteral("4194304"));
-  EXPECT_EQ(Polling().MemInfoPending, 0);
+  EXPECT_EQ(State().polling.MemInfoPending, 0);
   EXPECT_TRUE(panel()->pollingRunning());
   // However often the list wait asked, the list ends once and stays as it is.
   receiveTicks(300);
@@ -107,13 +108,13 @@ TEST_F(Download, MemoryListShowsEveryStoredMeasurement) {
 TEST_F(Download, EmptyMemoryEndsTheListWithoutATimeOut) {
   ASSERT_TRUE(start());
   ASSERT_TRUE(road_->loadMemoryList());
-  EXPECT_EQ(Polling().MemInfoPending, 0);
+  EXPECT_EQ(State().polling.MemInfoPending, 0);
   EXPECT_TRUE(panel()->pollingRunning());
   receiveTicks(300);
   EXPECT_EQ(road_->messages(), QStringList{QStringLiteral("Memory Info No Data !!!")});
   EXPECT_EQ(panel()->MSFlexGrid1->Rows(), 1);
   // The toolbar answers again.
-  EXPECT_EQ(Polling().MemInfoPending, 0);
+  EXPECT_EQ(State().polling.MemInfoPending, 0);
 }
 
 TEST_F(Download, HeaderAndEveryRecordOfTwoMeasurements) {
@@ -132,14 +133,14 @@ TEST_F(Download, HeaderAndEveryRecordOfTwoMeasurements) {
   EXPECT_TRUE(rows[0].startsWith(QStringLiteral("1\t2018/05/23 14:01:00\t")));
   EXPECT_TRUE(rows[2].endsWith(QStringLiteral("\t*-- dB\t*-- dB\t*101.2 dB\t*99.9 dB")));
   EXPECT_TRUE(road_->pointValuesMatch(1));
-  EXPECT_EQ(Measurement().header.HeaderStart, "2018/05/23 14:00:00");
-  EXPECT_EQ(Measurement().header.HeaderValue[189], "25");
+  EXPECT_EQ(State().measurement.header.HeaderStart, "2018/05/23 14:00:00");
+  EXPECT_EQ(State().measurement.header.HeaderValue[189], "25");
   DataListFrm* f = FormRegistry::find<DataListFrm>();
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(f->VKZ418Grid->TextMatrix(8, 1), QStringLiteral("25"));
   EXPECT_TRUE(f->Toolbar1->isEnabled());
-  EXPECT_EQ(Shell().RecordFileName, "20180523--140000");
-  EXPECT_EQ(Polling().BlockPending, 0);
+  EXPECT_EQ(State().shell.RecordFileName, "20180523--140000");
+  EXPECT_EQ(State().polling.BlockPending, 0);
   EXPECT_TRUE(panel()->pollingRunning());
 
   // The next measurement starts in a fresh window.
@@ -158,10 +159,10 @@ TEST_F(Download, HeaderWithoutRecordsIsCompleteAtOnce) {
 
   ASSERT_TRUE(road_->download(2));
   EXPECT_TRUE(road_->recordRows().isEmpty());
-  EXPECT_TRUE(Measurement().PointValue1.empty());
-  EXPECT_TRUE(Measurement().PointValue5.empty());
-  EXPECT_EQ(Measurement().header.HeaderValue[189], "0");
-  EXPECT_EQ(Polling().BlockPending, 0);
+  EXPECT_TRUE(State().measurement.PointValue1.empty());
+  EXPECT_TRUE(State().measurement.PointValue5.empty());
+  EXPECT_EQ(State().measurement.header.HeaderValue[189], "0");
+  EXPECT_EQ(State().polling.BlockPending, 0);
   EXPECT_TRUE(FormRegistry::find<DataListFrm>()->Toolbar1->isEnabled());
   for (int i = 0; i < 10; ++i) panel()->Timer1_Timer();
   QCoreApplication::processEvents();
@@ -254,7 +255,7 @@ TEST_F(Download, LineSilentMidDownloadAndBack) {
   // Long enough for the link watchdog and several re-sends.
   road_->until([] { return false; }, 700);
   EXPECT_EQ(panel()->statusPanelText(2), QStringLiteral("Disconnection"));
-  EXPECT_EQ(Polling().BlockPending, -1);
+  EXPECT_EQ(State().polling.BlockPending, -1);
   meter().setSilent(false);
   ASSERT_TRUE(road_->until(
       [&] { return panel()->MemoryMessageLbl->text() == QStringLiteral("Load Complete"); }, 10000));
@@ -274,20 +275,20 @@ TEST_F(Download, RelinkedPortAfterALostDeviceIsReadAsBytesArrive) {
   while (gone.elapsed() < 100) QCoreApplication::processEvents();
 
   ASSERT_TRUE(meter().start(link));
-  OpenPort(PortApi(), 1, kMeterLineSettings);
-  Link().CurPort = Link().PortCount;
+  OpenPort(State().line(), 1, kMeterLineSettings);
+  State().link.CurPort = State().link.PortCount;
   const std::size_t asked = meter().requestCount(0x00);
   panel()->Timer1_Timer();
   ASSERT_TRUE(meter().waitForRequests(asked + 1, 0x00));
   // Receive ticks until one has read the answer (the watchdog saw it).
-  Polling().IdleTicks = 1;
+  State().polling.IdleTicks = 1;
   QElapsedTimer answer;
   answer.start();
-  while (Polling().IdleTicks != 0 && answer.elapsed() < 2000) panel()->Timer3_Timer();
+  while (State().polling.IdleTicks != 0 && answer.elapsed() < 2000) panel()->Timer3_Timer();
   panel()->Timer1_Timer();
 
   panel()->TotalSizeNumLbl->clear();
-  CmdReadMemorySize();
+  CmdReadMemorySize(State().line());
   // No receive tick from here: only the arrival of the bytes decodes them.
   QElapsedTimer clock;
   clock.start();
@@ -346,7 +347,7 @@ class ScriptedMeter : public Download {
     std::uint8_t x = 0;
     for (std::size_t i = 1; i < f.size(); ++i) x ^= f[i];
     f.push_back(x);
-    auto& rx = Link().PortTable[1].RxBuf;
+    auto& rx = State().link.PortTable[1].RxBuf;
     rx.insert(rx.end(), f.begin(), f.end());
     panel()->Timer3_Timer();
   }
@@ -369,7 +370,7 @@ TEST_F(ScriptedMeter, ShortHeaderAndShortBlockAreAskedAgain) {
   std::vector<std::uint8_t> h = header();
   reply(0x0E, {h.begin(), h.begin() + 500});
   ASSERT_TRUE(meter().waitForRequests(2, 0x0E));
-  EXPECT_EQ(Measurement().header.HeaderStart, "0");
+  EXPECT_EQ(State().measurement.header.HeaderStart, "0");
   EXPECT_EQ(meter().requestCount(0x12), 0u);
 
   reply(0x0E, h);
@@ -427,9 +428,9 @@ TEST_F(ScriptedMeter, AnswersToAnEarlierClickAreNotTaken) {
   // to the first click and is not taken as the second measurement's.
   click(2);
   reply(0x0E, header(1));
-  EXPECT_EQ(Measurement().header.HeaderStart, "0");
+  EXPECT_EQ(State().measurement.header.HeaderStart, "0");
   reply(0x0E, header(2));
-  EXPECT_NE(Measurement().header.HeaderStart, "0");
+  EXPECT_NE(State().measurement.header.HeaderStart, "0");
   reply(0x12, block(0));
   // A header nobody asked for (a copy) does not start the download again.
   reply(0x0E, header(2));

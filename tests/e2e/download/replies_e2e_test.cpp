@@ -14,11 +14,12 @@
 
 #include "link/frames.h"
 #include "link/porttable.h"
+#include "link/settingblocks.h"
 #include "polling/pollstate.h"
 #include "polling/win/paneltimers.h"
-#include "settings/records.h"
 #include "shell/flags.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "support/common/download_road.h"
 #include "ui/formregistry.h"
 #include "ui/listpos.h"
@@ -94,7 +95,7 @@ class Replies : public ::testing::Test {
     // keeps turning while the meter is waited for.
     if (!road_->until([&] { return road_->meter.requestCount(code) >= before + answers; })) return false;
     if (!road_->meter.waitForOutput()) return false;
-    road_->until([] { return Link().PortTable[1].RxBuf.empty(); });
+    road_->until([] { return State().link.PortTable[1].RxBuf.empty(); });
     road_->until([] { return false; }, 20);
     return true;
   }
@@ -105,9 +106,9 @@ class Replies : public ::testing::Test {
 };
 
 TEST_F(Replies, AcknowledgementsShowTheOutcome) {
-  ASSERT_TRUE(exchange(0x81, [] { CmdWriteLcdContrast(8); }));
+  ASSERT_TRUE(exchange(0x81, [] { CmdWriteLcdContrast(State().line(), 8); }));
   road_->meter.failNextWrites();
-  ASSERT_TRUE(exchange(0x86, [] { CmdWritePause(1); }));
+  ASSERT_TRUE(exchange(0x86, [] { CmdWritePause(State().line(), 1); }));
   ASSERT_EQ(MsgBox::shown().size(), 2u);
   EXPECT_EQ(MsgBox::shown()[0].text, QStringLiteral("Set OK !!!"));
   EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::None);
@@ -116,11 +117,11 @@ TEST_F(Replies, AcknowledgementsShowTheOutcome) {
 }
 
 TEST_F(Replies, TimerWriteGoesOutInThreeFrames) {
-  PollingState& ps = Polling();
+  PollingState& ps = State().polling;
   StopPanelTimers();
   ps.TimerSetPending = -1;
   ps.WaitTicks = 40;
-  ASSERT_TRUE(exchange(0x8C, [] { CmdWriteTimers1(Records().TimerRecord); }));
+  ASSERT_TRUE(exchange(0x8C, [] { CmdWriteTimers1(State().line(), State().records.TimerRecord); }));
   EXPECT_EQ(road_->meter.requestCount(0x8A), 1u);
   EXPECT_EQ(road_->meter.requestCount(0x8B), 1u);
   EXPECT_EQ(messages(), QStringList{QStringLiteral("Set OK !!!")});
@@ -133,7 +134,7 @@ TEST_F(Replies, TimerWriteGoesOutInThreeFrames) {
   StopPanelTimers();
   ps.TimerSetPending = -1;
   road_->meter.addFault({emu::Fault::Fail, 0x8B, 0, 1});
-  ASSERT_TRUE(exchange(0x8B, [] { CmdWriteTimers1(Records().TimerRecord); }));
+  ASSERT_TRUE(exchange(0x8B, [] { CmdWriteTimers1(State().line(), State().records.TimerRecord); }));
   EXPECT_EQ(road_->meter.requestCount(0x8C), 1u);
   EXPECT_EQ(messages().last(), QStringLiteral("Set Fail !!!"));
   EXPECT_FALSE(road_->panel->pollingRunning());
@@ -141,29 +142,29 @@ TEST_F(Replies, TimerWriteGoesOutInThreeFrames) {
 }
 
 TEST_F(Replies, ResendRequestSendsTheWriteAgainAndEraseEnds) {
-  SettingsRecords& r = Records();
+  SettingsRecords& r = State().records;
   for (std::size_t i = 0; i < r.ScreenRecord.size(); ++i) r.ScreenRecord[i] = static_cast<int>(i % 3);
   road_->meter.resendNext(0x85);
   ASSERT_TRUE(exchange(
-      0x85, [&] { CmdWriteScreens(r.ScreenRecord); }, 2));
+      0x85, [&] { CmdWriteScreens(State().line(), r.ScreenRecord); }, 2));
   EXPECT_EQ(road_->meter.requests(0x85)[0].params, road_->meter.requests(0x85)[1].params);
   EXPECT_EQ(messages(), QStringList{QStringLiteral("Set OK !!!")});
   EXPECT_TRUE(road_->panel->pollingRunning());
 
   // A resend request for a write that is not re-sent changes nothing.
   road_->meter.resendNext(0x86);
-  ASSERT_TRUE(exchange(0x86, [] { CmdWritePause(0); }));
+  ASSERT_TRUE(exchange(0x86, [] { CmdWritePause(State().line(), 0); }));
   EXPECT_EQ(road_->meter.requestCount(0x86), 1u);
 
-  ASSERT_TRUE(exchange(0x0B, [] { CmdClearMemory(); }));
+  ASSERT_TRUE(exchange(0x0B, [] { CmdClearMemory(State().line()); }));
   EXPECT_EQ(messages().last(), QStringLiteral("Clear OK !!!"));
-  EXPECT_EQ(Polling().MemoryErasing, 0);
+  EXPECT_EQ(State().polling.MemoryErasing, 0);
 }
 
 TEST_F(Replies, ReadBacksFillTheWindowThatAsked) {
   auto* one = new OneSetForm;
   FormRegistry::adopt(one);
-  WindowFlags& f = Flags();
+  WindowFlags& f = State().flags;
   emu::Settings s = road_->meter.settings();
   s.lcdContrast = 20;  // level 5
   s.calibration = 935;
@@ -173,52 +174,52 @@ TEST_F(Replies, ReadBacksFillTheWindowThatAsked) {
   // The window edits the pause: a contrast reply leaves its list alone.
   one->items(2);
   f.OneSetPause = -1;
-  ASSERT_TRUE(exchange(0x01, [] { CmdReadLcdContrast(); }));
+  ASSERT_TRUE(exchange(0x01, [] { CmdReadLcdContrast(State().line()); }));
   EXPECT_EQ(listPosition(one->SetCbx), -1);
-  ASSERT_TRUE(exchange(0x06, [] { CmdReadPause(); }));
+  ASSERT_TRUE(exchange(0x06, [] { CmdReadPause(State().line()); }));
   EXPECT_EQ(listPosition(one->SetCbx), 0);
   f.clearOneSetSelectors();
 
   one->items(10);
   f.OneSetLcdContrast = -1;
-  ASSERT_TRUE(exchange(0x01, [] { CmdReadLcdContrast(); }));
+  ASSERT_TRUE(exchange(0x01, [] { CmdReadLcdContrast(State().line()); }));
   EXPECT_EQ(listPosition(one->SetCbx), 4);
   f.clearOneSetSelectors();
 
   one->items(61);
   f.OneSetCalibration = -1;
-  ASSERT_TRUE(exchange(0x13, [] { CmdReadCalibration(); }));
+  ASSERT_TRUE(exchange(0x13, [] { CmdReadCalibration(State().line()); }));
   EXPECT_EQ(listPosition(one->SetCbx), 5);  // 93.5
   f.clearOneSetSelectors();
 
   one->items(6);
   f.OneSetIntervalTime = -1;
-  ASSERT_TRUE(exchange(0x15, [] { CmdReadIntervalTime(); }));
+  ASSERT_TRUE(exchange(0x15, [] { CmdReadIntervalTime(State().line()); }));
   EXPECT_EQ(listPosition(one->SetCbx), 1);
-  EXPECT_EQ(Records().IntervalSeconds, 300);
+  EXPECT_EQ(State().records.IntervalSeconds, 300);
   f.clearOneSetSelectors();
 
   auto* welcome = new WelcomSetFrm;
   FormRegistry::adopt(welcome);
   f.WelcomSetFrmOpen = -1;
-  ASSERT_TRUE(exchange(0x10, [] { CmdReadWelcomeText(); }));
+  ASSERT_TRUE(exchange(0x10, [] { CmdReadWelcomeText(State().line()); }));
   EXPECT_EQ(welcome->findChild<QLineEdit*>(QStringLiteral("WelLineTxt_1"))->text(),
             QStringLiteral("NOISE DOSE  "));
 
   auto* lunch = new LunchTimeFrm;
   FormRegistry::adopt(lunch);
   f.LunchTimeFrmOpen = -1;
-  ASSERT_TRUE(exchange(0x14, [] { CmdReadLunchTime(); }));
+  ASSERT_TRUE(exchange(0x14, [] { CmdReadLunchTime(State().line()); }));
   EXPECT_EQ(lunch->position("CbxEn"), 0);
   EXPECT_EQ(lunch->position("CbxStartHour"), 12);
   EXPECT_EQ(lunch->position("CbxStopHour"), 13);
-  EXPECT_EQ(Records().LunchTimeRecord[4], 13);
+  EXPECT_EQ(State().records.LunchTimeRecord[4], 13);
 
   // The meter name only while its panel is shown.
-  ASSERT_TRUE(exchange(0x11, [] { CmdReadMeterName(); }));
+  ASSERT_TRUE(exchange(0x11, [] { CmdReadMeterName(State().line()); }));
   EXPECT_TRUE(road_->panel->SNTxt->text().isEmpty());
   road_->panel->SNPic->show();
-  ASSERT_TRUE(exchange(0x11, [] { CmdReadMeterName(); }));
+  ASSERT_TRUE(exchange(0x11, [] { CmdReadMeterName(State().line()); }));
   EXPECT_EQ(road_->panel->SNTxt->text(), QStringLiteral("VKZ00012345 "));
   EXPECT_TRUE(MsgBox::shown().empty());
 }

@@ -29,6 +29,8 @@
 #include "shell/langfile.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
+#include "support/common/program_reset.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
 
@@ -51,16 +53,10 @@ class StartUpRoad : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(tmp_.isValid());
+    test::resetProgram();
     setAppDir(tmp_.path().toStdString());
     setComFallback(false);
     setEventPump([] { QCoreApplication::processEvents(); });
-    Flags().reset();
-    Shell().reset();
-    ResetPolling();
-    ResetLink();
-    LangState().reset();
-    MsgBox::setTestMode(true);
-    MsgBox::resetTestRecords();
     meter_.setModel("KRD 529");
     meter_.setMemoryTotal(1048576);
     emu::GenerateOptions opt;
@@ -70,8 +66,7 @@ class StartUpRoad : public ::testing::Test {
     ASSERT_TRUE(meter_.start(tmp_.path().toStdString() + "/com/COM1")) << meter_.lastError();
     // The port window: the user keeps "COM  1" and the default model and
     // presses OK.
-    WindowOpeners() = ShellWindowOpeners{};
-    WindowOpeners().showComPortSetFrm = [] {
+    State().openers.showComPortSetFrm = [] {
       QTimer::singleShot(0, [] {
         ComPortSetFrm* f = FormRegistry::find<ComPortSetFrm>();
         ASSERT_NE(f, nullptr);
@@ -89,11 +84,7 @@ class StartUpRoad : public ::testing::Test {
     FormRegistry::unloadAll();
     delete panel_;
     meter_.stop();
-    ResetLink();
-    WindowOpeners() = ShellWindowOpeners{};
-    setEventPump(nullptr);
-    setComFallback(true);
-    setAppDir("");
+    test::resetProgram();
   }
 
   // One poll tick, then the meter's answer to it handled.
@@ -102,7 +93,7 @@ class StartUpRoad : public ::testing::Test {
     panel_->Timer1_Timer();
     ASSERT_TRUE(meter_.waitForRequests(asked + 1, 0x00));
     ASSERT_TRUE(meter_.waitForOutput());
-    ASSERT_TRUE(until([] { return Link().PortTable[1].RxBuf.empty(); }));
+    ASSERT_TRUE(until([] { return State().link.PortTable[1].RxBuf.empty(); }));
     QCoreApplication::processEvents();
     panel_->Timer3_Timer();
     // Poll ticks in a row whose debounce saw the model text.
@@ -123,12 +114,12 @@ class StartUpRoad : public ::testing::Test {
 };
 
 TEST_F(StartUpRoad, IdentifiesListsAndWatchesTheMeter) {
-  ASSERT_EQ(Link().PortCount, 1);
-  EXPECT_EQ(Link().CurPort, 1);
+  ASSERT_EQ(State().link.PortCount, 1);
+  EXPECT_EQ(State().link.CurPort, 1);
 
   pollTick();
   EXPECT_EQ(panel_->ControlListView->count(), 0);
-  EXPECT_EQ(Polling().MeterModel, "KRD 529");
+  EXPECT_EQ(State().polling.MeterModel, "KRD 529");
   EXPECT_EQ(treeNodes(), 20);
   for (int i : {3, 6, 7, 8}) EXPECT_TRUE(panel_->toolbarButton(i)->isEnabled()) << i;
   for (int i : {4, 5}) EXPECT_FALSE(panel_->toolbarButton(i)->isEnabled()) << i;
@@ -137,7 +128,7 @@ TEST_F(StartUpRoad, IdentifiesListsAndWatchesTheMeter) {
   EXPECT_EQ(panel_->statusPanelText(1), QStringLiteral("KRD 529"));
   EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Connection"));
   EXPECT_EQ(panel_->statusPanelText(3), QStringLiteral("COM  1"));
-  EXPECT_EQ(Link().PortTable[1].PortIsOpen, -1);
+  EXPECT_EQ(State().link.PortTable[1].PortIsOpen, -1);
 
   // Listed at the fourth tick in a row that sees the same model text (a
   // reply can arrive within the tick that asked for it, while the request
@@ -155,15 +146,15 @@ TEST_F(StartUpRoad, IdentifiesListsAndWatchesTheMeter) {
   // The memory size arrives through the decoder.
   panel_->Toolbar1_ButtonClick(QStringLiteral("Memory"));
   ASSERT_TRUE(until([&] { return panel_->TotalSizeNumLbl->text() == QStringLiteral("1048576"); }));
-  EXPECT_EQ(Shell().MemTotalSize, 1048576);
-  EXPECT_EQ(Flags().MemoryPanelShown, -1);
+  EXPECT_EQ(State().shell.MemTotalSize, 1048576);
+  EXPECT_EQ(State().flags.MemoryPanelShown, -1);
   panel_->BtnMemClose_Click();
 
   // The meter falls silent: 100 silent receive ticks still read
   // "Connection", the 101st "Disconnection" (about 1.6 s at 16 ms a tick).
   meter_.setSilent(true);
   ASSERT_TRUE(meter_.waitForOutput());
-  ASSERT_TRUE(until([] { return Link().PortTable[1].RxBuf.empty(); }));
+  ASSERT_TRUE(until([] { return State().link.PortTable[1].RxBuf.empty(); }));
   QCoreApplication::processEvents();
   panel_->Timer3_Timer();  // takes any last bytes: from here on the line is silent
   for (int i = 0; i < 100; ++i) panel_->Timer3_Timer();
@@ -182,7 +173,7 @@ TEST_F(StartUpRoad, AStrayByteIsNoLiveLine) {
   ASSERT_EQ(panel_->statusPanelText(2), QStringLiteral("Connection"));
   meter_.setSilent(true);
   ASSERT_TRUE(meter_.waitForOutput());
-  ASSERT_TRUE(until([] { return Link().PortTable[1].RxBuf.empty(); }));
+  ASSERT_TRUE(until([] { return State().link.PortTable[1].RxBuf.empty(); }));
   panel_->Timer3_Timer();
   // One byte of noise is fewer than the two bytes a live line brings, also
   // on the tick that reads it (it is then both received and buffered).
@@ -198,7 +189,7 @@ TEST_F(StartUpRoad, AStrayByteIsNoLiveLine) {
 
 TEST_F(StartUpRoad, AMeterThatVanishesShowsDisconnectionWithoutAHang) {
   pollTick();
-  ASSERT_EQ(Polling().MeterModel, "KRD 529");
+  ASSERT_EQ(State().polling.MeterModel, "KRD 529");
   meter_.stop();  // the cable is pulled: the pseudo-terminal's far side is gone
   for (int i = 0; i < 3; ++i) {
     panel_->Timer1_Timer();
@@ -206,7 +197,7 @@ TEST_F(StartUpRoad, AMeterThatVanishesShowsDisconnectionWithoutAHang) {
   }
   for (int i = 0; i < 101; ++i) panel_->Timer3_Timer();
   EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Disconnection"));
-  EXPECT_EQ(Polling().LinkLost, -1);
+  EXPECT_EQ(State().polling.LinkLost, -1);
 }
 
 }  // namespace

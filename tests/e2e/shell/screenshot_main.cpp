@@ -14,6 +14,7 @@
 #include "link/win/linkhooks.h"
 #include "polling/pollstate.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
 
@@ -41,7 +42,7 @@ int main(int argc, char** argv) {
   meter.generateMeasurements(opt);
   if (!meter.start(vkz::appPath("com/COM1"))) return 1;
 
-  vkz::WindowOpeners().showComPortSetFrm = [] {
+  vkz::State().openers.showComPortSetFrm = [] {
     // The user keeps "COM  1" and the model, and presses OK.
     QTimer::singleShot(300, [] {
       if (auto* f = vkz::FormRegistry::find<vkz::ComPortSetFrm>()) f->LinkBtn->click();

@@ -18,6 +18,7 @@
 
 #include "emulator/emulator.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "support/common/download_road.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
@@ -63,11 +64,11 @@ void dayOfRecords(DataListFrm* f) {
                               .toStdString());
   }
   g->Refresh();
-  Chart().SelColumn = 2;
-  Chart().PlotPoints = 86400;
+  State().chart.SelColumn = 2;
+  State().chart.PlotPoints = 86400;
   QElapsedTimer t;
   t.start();
-  PlotGridColumn(*g, Chart().SelColumn, QStringLiteral("LAVG"));
+  PlotGridColumn(*g, State().chart.SelColumn, QStringLiteral("LAVG"));
   Plot* p = FormRegistry::find<Plot>();
   p->CWGraph1->replot();
   std::printf("86400 records: converted and drawn in %lld ms\n", static_cast<long long>(t.elapsed()));

@@ -18,6 +18,7 @@
 #include "polling/measurement.h"
 #include "shell/flags.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "support/common/download_road.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
@@ -74,7 +75,7 @@ TEST(ViewsRoadTrip, DownloadSaveReopenGivesTheSameGrids) {
   dl->AllSelBtn_Click();
   dl->SetBtn_Click();
   ASSERT_EQ(dl->VKZ418Grid->Rows(), 11 + 94);
-  const std::vector<double> lavg = Measurement().PointValue1, flags = Measurement().PointValue5;
+  const std::vector<double> lavg = State().measurement.PointValue1, flags = State().measurement.PointValue5;
 
   // Saved as a data file and as CSV.
   const QString vkz = tmp.filePath(QStringLiteral("shift.vkz"));
@@ -97,13 +98,13 @@ TEST(ViewsRoadTrip, DownloadSaveReopenGivesTheSameGrids) {
   road.panel->Toolbar1_ButtonClick(QStringLiteral("Open"));
   FileListFrm* fl = FormRegistry::find<FileListFrm>();
   ASSERT_NE(fl, nullptr);
-  EXPECT_EQ(DataFile().FileModel, "VKZ 418");
+  EXPECT_EQ(State().dataFile.FileModel, "VKZ 418");
   EXPECT_EQ(cells(fl->MSFUserInfo), cells(dl->MSFGridUserInfo));
   EXPECT_EQ(cells(fl->GridHeader), cells(dl->VKZ418Grid));
   EXPECT_EQ(cells(fl->GridRecord), cells(dl->VKZ418PointGrid));
   EXPECT_EQ(fl->MSFUserInfo->TextMatrix(0, 1), QStringLiteral("Ana Souza"));
-  EXPECT_EQ(Measurement().PointValue1, lavg);
-  EXPECT_EQ(Measurement().PointValue5, flags);
+  EXPECT_EQ(State().measurement.PointValue1, lavg);
+  EXPECT_EQ(State().measurement.PointValue5, flags);
 
   // The histogram of one column is the same from either window.
   auto run = [](auto* w) {
@@ -111,7 +112,7 @@ TEST(ViewsRoadTrip, DownloadSaveReopenGivesTheSameGrids) {
     w->Option1[1]->click();
     w->BtnSelectOK_Click();
     w->Btn01dB_Click();
-    return Chart().LnValue;
+    return State().chart.LnValue;
   };
   const auto fromDownload = run(dl);
   const auto fromFile = run(fl);

@@ -34,11 +34,11 @@ void refusedIffShort(const T& result, Payload p, std::size_t need) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bool init = [] {
-    SetUiTextDefaults();
-    return true;
+  static const UiText texts = [] {
+    UiText t;
+    SetUiTextDefaults(t);
+    return t;
   }();
-  (void)init;
   if (size < 3) return 0;
   const std::uint8_t code = data[0];
   const std::int64_t blockNo = (data[1] << 8) | data[2];
@@ -67,10 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         auto r = DecodeRecordHeader(p, header);
         check(r.has_value());
         measurement.sizePointValues(static_cast<std::size_t>(r->recordCount));
-        (void)SummaryFixedRows(header, UiTexts());
+        (void)SummaryFixedRows(header, texts);
         HeaderItemStates all{};
         all.fill(1);
-        (void)HeaderItemRows(all, header, UiTexts());
+        (void)HeaderItemRows(all, header, texts);
         break;
       }
       case ReplyKind::DataBlock:

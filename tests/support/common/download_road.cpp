@@ -11,14 +11,16 @@
 #include "link/comname.h"
 #include "link/eventpump.h"
 #include "link/porttable.h"
+#include "link/settingblocks.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
 #include "polling/win/download.h"
-#include "settings/records.h"
 #include "shell/flags.h"
 #include "shell/langfile.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
+#include "support/common/program_reset.h"
 #include "support/common/qt_app.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
@@ -36,41 +38,27 @@ DownloadRoad::~DownloadRoad() {
   delete panel;
   test::settleEvents();
   meter.stop();
-  ResetLink();
-  WindowOpeners() = ShellWindowOpeners{};
-  setEventPump(nullptr);
-  setComFallback(true);
-  setAppDir("");
+  test::resetProgram();
 }
 
 bool DownloadRoad::start(const std::string& dir) {
+  test::resetProgram();
   setAppDir(dir);
   setComFallback(false);
   setEventPump([] { QCoreApplication::processEvents(); });
-  Flags().reset();
-  Shell().reset();
-  ResetPolling();
-  ResetLink();
-  ResetDownload();
-  ResetRecords();
-  Measurement().reset();
-  DataFile().reset();
-  Chart().reset();
-  LoadDefaultStrings();
-  MsgBox::setTestMode(true);
-  MsgBox::resetTestRecords();
-  WindowOpeners() = ShellWindowOpeners{};
+  LoadDefaultStrings(State().texts);
   if (!meter.start(dir + "/com/COM1")) return false;
 
   panel = new Panel();
   if (frozen_) panel->setTimersFrozen(true);
   panel->MDIForm_Load();
   panel->show();
-  OpenPort(PortApi(), 1, kMeterLineSettings);
-  Link().CurPort = 1;
+  OpenPort(State().line(), 1, kMeterLineSettings);
+  State().link.CurPort = 1;
   // The first poll tick watches the port and asks for the model.
   panel->Timer1_Timer();
-  return until([] { return Polling().MeterModel == "VKZ 418" || Polling().MeterModel == "KRD 529"; });
+  return until(
+      [] { return State().polling.MeterModel == "VKZ 418" || State().polling.MeterModel == "KRD 529"; });
 }
 
 bool DownloadRoad::until(const std::function<bool()>& done, int ms) {
@@ -122,7 +110,7 @@ bool DownloadRoad::download(int row, int ms) {
   // when neither its header nor a block is awaited any more.
   return until(
       [&] {
-        const DownloadState& d = Download();
+        const DownloadState& d = State().download;
         return !d.headerAwaited && !d.flow.active() &&
                panel->MemoryMessageLbl->text() == QStringLiteral("Load Complete");
       },
@@ -186,7 +174,7 @@ QStringList DownloadRoad::expectedRows(int entry) const {
 
 bool DownloadRoad::pointValuesMatch(int entry) const {
   const emu::StoredMeasurement m = meter.measurement(entry);
-  const MeasurementData& d = Measurement();
+  const MeasurementData& d = State().measurement;
   const std::size_t n = m.records.size();
   if (d.PointValue1.size() != n || d.PointValue5.size() != n) return false;
   for (std::size_t i = 0; i < n; ++i) {

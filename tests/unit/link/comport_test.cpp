@@ -8,6 +8,7 @@
 #include "link/comportapi.h"
 #include "link/eventpump.h"
 #include "link/porttable.h"
+#include "support/common/program_reset.h"
 #include "unit/link/testpty.h"
 
 using namespace vkz;
@@ -18,10 +19,12 @@ namespace {
 class ComPortTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    test::resetProgram();
+    dir.use();
     ASSERT_TRUE(pty.ok());
     dir.link("COM3", pty.slave());
   }
-  void TearDown() override { setEventPump(nullptr); }
+  void TearDown() override { test::resetProgram(); }
   vkztest::TempAppDir dir;
   vkztest::TestPty pty;
   ComPortAPI api;

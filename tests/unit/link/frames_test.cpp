@@ -10,8 +10,10 @@
 
 #include "link/eventpump.h"
 #include "link/porttable.h"
+#include "link/settingblocks.h"
 #include "polling/pollstate.h"
-#include "settings/records.h"
+#include "state/programstate.h"
+#include "support/common/program_reset.h"
 #include "unit/link/testpty.h"
 
 using namespace vkz;
@@ -22,15 +24,15 @@ namespace {
 class RequestFrames : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetLink();
-    ResetPolling();
+    test::resetProgram();
+    dir.use();
     ASSERT_TRUE(pty.ok());
     dir.link("COM1", pty.slave());
-    ASSERT_EQ(OpenPort(PortApi(), 1, kMeterLineSettings), -1);
-    Link().CurPort = 1;
-    ASSERT_EQ(PortApi().IsOpen(1), -1);
+    ASSERT_EQ(OpenPort(State().line(), 1, kMeterLineSettings), -1);
+    State().link.CurPort = 1;
+    ASSERT_EQ(State().PortApi.IsOpen(1), -1);
   }
-  void TearDown() override { ResetLink(); }
+  void TearDown() override { test::resetProgram(); }
   vkztest::TempAppDir dir;
   vkztest::TestPty pty;
 };
@@ -83,7 +85,7 @@ TimerSetting sampleTimers() {
 
 struct FrameCase {
   const char* name;
-  std::function<bool()> send;
+  std::function<bool(MeterLine)> send;
   const char* bytes;
 };
 
@@ -112,67 +114,73 @@ TEST_F(RequestFrames, EveryCommandExactlyAsTheMeterTakesIt) {
       {"ClearMemory", CmdClearMemory, "02 00 01 0B 0A"},
       {"ReadMemoryListFirst", CmdReadMemoryListFirst, "02 00 01 0C 0D"},
       {"ReadMemoryListNext", CmdReadMemoryListNext, "02 00 01 0D 0C"},
-      {"ReadRecordHeader 3", [] { return CmdReadRecordHeader(3); }, "02 00 02 0E 03 0F"},
-      {"ReadRecordHeader 255.4", [] { return CmdReadRecordHeader(255.4); }, "02 00 02 0E FF F3"},
+      {"ReadRecordHeader 3", [](MeterLine l) { return CmdReadRecordHeader(l, 3); }, "02 00 02 0E 03 0F"},
+      {"ReadRecordHeader 255.4", [](MeterLine l) { return CmdReadRecordHeader(l, 255.4); },
+       "02 00 02 0E FF F3"},
       {"ReadMemorySize", CmdReadMemorySize, "02 00 01 0F 0E"},
       {"ReadWelcomeText", CmdReadWelcomeText, "02 00 01 10 11"},
       {"ReadMeterName", CmdReadMeterName, "02 00 01 11 10"},
-      {"ReadDataBlock 0", [] { return CmdReadDataBlock(0); }, "02 00 03 12 00 00 11"},
-      {"ReadDataBlock 300", [] { return CmdReadDataBlock(300); }, "02 00 03 12 01 2C 3C"},
-      {"ReadDataBlock 65535", [] { return CmdReadDataBlock(65535); }, "02 00 03 12 FF FF 11"},
+      {"ReadDataBlock 0", [](MeterLine l) { return CmdReadDataBlock(l, 0); }, "02 00 03 12 00 00 11"},
+      {"ReadDataBlock 300", [](MeterLine l) { return CmdReadDataBlock(l, 300); }, "02 00 03 12 01 2C 3C"},
+      {"ReadDataBlock 65535", [](MeterLine l) { return CmdReadDataBlock(l, 65535); }, "02 00 03 12 FF FF 11"},
       {"ReadCalibration", CmdReadCalibration, "02 00 01 13 12 00 00"},
       {"ReadLunchTime", CmdReadLunchTime, "02 00 01 14 15 00 00"},
       {"ReadIntervalTime", CmdReadIntervalTime, "02 00 01 15 14 00 00"},
-      {"WriteLcdContrast 20", [] { return CmdWriteLcdContrast(20); }, "02 00 02 81 14 97"},
-      {"WriteLcdContrast 20.5 half to even", [] { return CmdWriteLcdContrast(20.5); }, "02 00 02 81 14 97"},
-      {"WriteLcdContrast 21.5 half to even", [] { return CmdWriteLcdContrast(21.5); }, "02 00 02 81 16 95"},
-      {"WriteClock", [&] { return CmdWriteClock(clock); }, "02 00 08 82 07 E2 05 17 0A 1E 00 69"},
-      {"WriteLcdApo", [] { return CmdWriteLcdApo(5); }, "02 00 02 83 05 84"},
-      {"WriteDoseSettings", [&] { return CmdWriteDoseSettings(dose); },
+      {"WriteLcdContrast 20", [](MeterLine l) { return CmdWriteLcdContrast(l, 20); }, "02 00 02 81 14 97"},
+      {"WriteLcdContrast 20.5 half to even", [](MeterLine l) { return CmdWriteLcdContrast(l, 20.5); },
+       "02 00 02 81 14 97"},
+      {"WriteLcdContrast 21.5 half to even", [](MeterLine l) { return CmdWriteLcdContrast(l, 21.5); },
+       "02 00 02 81 16 95"},
+      {"WriteClock", [&](MeterLine l) { return CmdWriteClock(l, clock); },
+       "02 00 08 82 07 E2 05 17 0A 1E 00 69"},
+      {"WriteLcdApo", [](MeterLine l) { return CmdWriteLcdApo(l, 5); }, "02 00 02 83 05 84"},
+      {"WriteDoseSettings", [&](MeterLine l) { return CmdWriteDoseSettings(l, dose); },
        "02 00 1B 84 01 02 55 5A 03 73 01 E0 01 05 00 50 55 05 78 02 1C 00 12 01 46 4B 06 8C 00 00 F4"},
-      {"WriteScreens", [&] { return CmdWriteScreens(screens); },
+      {"WriteScreens", [&](MeterLine l) { return CmdWriteScreens(l, screens); },
        "02 00 25 85 00 01 64 01 02 65 02 03 66 00 04 67 01 05 68 02 06 69 00 07 6A 01 08 6B 02 09 6C 00 0A "
        "6D "
        "01 0B 6E 02 0C 6F AC"},
-      {"WritePause", [] { return CmdWritePause(1); }, "02 00 02 86 01 85"},
-      {"WriteLedAlarm", [&] { return CmdWriteLedAlarm(alarm); },
+      {"WritePause", [](MeterLine l) { return CmdWritePause(l, 1); }, "02 00 02 86 01 85"},
+      {"WriteLedAlarm", [&](MeterLine l) { return CmdWriteLedAlarm(l, alarm); },
        "02 00 2E 87 01 03 84 01 F4 03 8E 01 F5 03 98 01 F6 03 A2 01 F7 03 AC 01 F8 03 B6 01 F9 03 C0 01 FA "
        "03 "
        "CA 01 FB 03 D4 01 FC 03 DE 01 FD 03 E8 01 FE 97"},
-      {"WriteKeypadLock", [] { return CmdWriteKeypadLock(1); }, "02 00 02 88 01 8B"},
-      {"WriteAutoScroll", [] { return CmdWriteAutoScroll(0); }, "02 00 02 89 00 8B"},
-      {"WriteTimers1", [&] { return CmdWriteTimers1(timers); },
+      {"WriteKeypadLock", [](MeterLine l) { return CmdWriteKeypadLock(l, 1); }, "02 00 02 88 01 8B"},
+      {"WriteAutoScroll", [](MeterLine l) { return CmdWriteAutoScroll(l, 0); }, "02 00 02 89 00 8B"},
+      {"WriteTimers1", [&](MeterLine l) { return CmdWriteTimers1(l, timers); },
        "02 00 2F 8A 03 07 E3 06 0F 08 1E 00 00 01 E0 07 2D 00 01 86 A0 0C 00 00 00 00 00 05 00 01 03 00 00 "
        "00 "
        "41 01 02 06 00 00 00 7D 00 03 09 00 00 00 B9 01 31"},
-      {"WriteTimers2", [&] { return CmdWriteTimers2(timers); },
+      {"WriteTimers2", [&](MeterLine l) { return CmdWriteTimers2(l, timers); },
        "02 00 32 8B 04 0C 00 00 00 F5 00 05 0F 00 00 01 31 01 06 12 00 00 01 6D 00 07 15 00 00 01 A9 01 08 "
        "18 "
        "00 00 01 E5 00 09 1B 00 00 02 21 01 0A 1E 00 00 02 5D 00 33"},
-      {"WriteTimers3", [&] { return CmdWriteTimers3(timers); },
+      {"WriteTimers3", [&](MeterLine l) { return CmdWriteTimers3(l, timers); },
        "02 00 24 8C 0B 21 00 00 02 99 01 0C 24 00 00 02 D5 00 0D 27 00 00 03 11 01 0E 2A 00 00 03 4D 00 0F "
        "2D "
        "00 00 03 89 01 1D"},
-      {"WriteWelcomeText", [&] { return CmdWriteWelcomeText(blanks); },
+      {"WriteWelcomeText", [&](MeterLine l) { return CmdWriteWelcomeText(l, blanks); },
        "02 00 26 8D 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 20 "
        "20 "
        "20 20 20 20 20 20 AB"},
-      {"WriteMeterName", [&] { return CmdWriteMeterName(name); },
+      {"WriteMeterName", [&](MeterLine l) { return CmdWriteMeterName(l, name); },
        "02 00 0C 8E 41 42 43 44 45 46 47 48 49 4A 4B C2"},
-      {"WriteCalibration 93.0", [] { return CmdWriteCalibration(930); }, "02 00 03 8F 03 A2 2D"},
-      {"WriteCalibration 93.1 from a level", [] { return CmdWriteCalibration(93.1 * 10); },
+      {"WriteCalibration 93.0", [](MeterLine l) { return CmdWriteCalibration(l, 930); },
+       "02 00 03 8F 03 A2 2D"},
+      {"WriteCalibration 93.1 from a level", [](MeterLine l) { return CmdWriteCalibration(l, 93.1 * 10); },
        "02 00 03 8F 03 A3 2C"},
-      {"WriteCalibration OFF", [] { return CmdWriteCalibration(0); }, "02 00 03 8F 00 00 8C"},
-      {"WriteLunchTime", [&] { return CmdWriteLunchTime(lunch); }, "02 00 08 90 01 0C 00 00 0D 00 00 98 00"},
-      {"WriteIntervalTime 60", [] { return CmdWriteIntervalTime(60); },
+      {"WriteCalibration OFF", [](MeterLine l) { return CmdWriteCalibration(l, 0); }, "02 00 03 8F 00 00 8C"},
+      {"WriteLunchTime", [&](MeterLine l) { return CmdWriteLunchTime(l, lunch); },
+       "02 00 08 90 01 0C 00 00 0D 00 00 98 00"},
+      {"WriteIntervalTime 60", [](MeterLine l) { return CmdWriteIntervalTime(l, 60); },
        "02 00 05 91 3C 00 00 00 A8 00 00 00 00"},
-      {"WriteIntervalTime 7200", [] { return CmdWriteIntervalTime(7200); },
+      {"WriteIntervalTime 7200", [](MeterLine l) { return CmdWriteIntervalTime(l, 7200); },
        "02 00 05 91 20 1C 00 00 A8 00 00 00 00"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const auto want = hexBytes(c.bytes);
-    EXPECT_TRUE(c.send());
+    EXPECT_TRUE(c.send(State().line()));
     EXPECT_EQ(pty.receive(want.size()), want);
     EXPECT_TRUE(pty.drain().empty());
   }
@@ -195,108 +203,106 @@ TEST_F(RequestFrames, ValueOutsideItsFieldWritesNothingAndSetsNoFlag) {
   t3.PcEnable[15] = 256;
 
   const FrameCase cases[] = {
-      {"header entry 256", [] { return CmdReadRecordHeader(256); }, ""},
-      {"header entry 255.5 rounds to 256", [] { return CmdReadRecordHeader(255.5); }, ""},
-      {"header entry -1", [] { return CmdReadRecordHeader(-1); }, ""},
-      {"header entry NaN", [] { return CmdReadRecordHeader(std::nan("")); }, ""},
-      {"block 65536", [] { return CmdReadDataBlock(65536); }, ""},
-      {"block -1", [] { return CmdReadDataBlock(-1); }, ""},
-      {"contrast 300", [] { return CmdWriteLcdContrast(300); }, ""},
-      {"apo -1", [] { return CmdWriteLcdApo(-1); }, ""},
-      {"pause 1e12", [] { return CmdWritePause(1e12); }, ""},
-      {"keypad inf", [] { return CmdWriteKeypadLock(INFINITY); }, ""},
-      {"scroll 256", [] { return CmdWriteAutoScroll(256); }, ""},
-      {"calibration -1", [] { return CmdWriteCalibration(-1); }, ""},
-      {"calibration 32768", [] { return CmdWriteCalibration(32768); }, ""},
-      {"interval -60", [] { return CmdWriteIntervalTime(-60); }, ""},
-      {"interval 2^31", [] { return CmdWriteIntervalTime(2147483648LL); }, ""},
+      {"header entry 256", [](MeterLine l) { return CmdReadRecordHeader(l, 256); }, ""},
+      {"header entry 255.5 rounds to 256", [](MeterLine l) { return CmdReadRecordHeader(l, 255.5); }, ""},
+      {"header entry -1", [](MeterLine l) { return CmdReadRecordHeader(l, -1); }, ""},
+      {"header entry NaN", [](MeterLine l) { return CmdReadRecordHeader(l, std::nan("")); }, ""},
+      {"block 65536", [](MeterLine l) { return CmdReadDataBlock(l, 65536); }, ""},
+      {"block -1", [](MeterLine l) { return CmdReadDataBlock(l, -1); }, ""},
+      {"contrast 300", [](MeterLine l) { return CmdWriteLcdContrast(l, 300); }, ""},
+      {"apo -1", [](MeterLine l) { return CmdWriteLcdApo(l, -1); }, ""},
+      {"pause 1e12", [](MeterLine l) { return CmdWritePause(l, 1e12); }, ""},
+      {"keypad inf", [](MeterLine l) { return CmdWriteKeypadLock(l, INFINITY); }, ""},
+      {"scroll 256", [](MeterLine l) { return CmdWriteAutoScroll(l, 256); }, ""},
+      {"calibration -1", [](MeterLine l) { return CmdWriteCalibration(l, -1); }, ""},
+      {"calibration 32768", [](MeterLine l) { return CmdWriteCalibration(l, 32768); }, ""},
+      {"interval -60", [](MeterLine l) { return CmdWriteIntervalTime(l, -60); }, ""},
+      {"interval 2^31", [](MeterLine l) { return CmdWriteIntervalTime(l, 2147483648LL); }, ""},
       {"clock year -1",
-       [] {
-         return CmdWriteClock(MeterClock{-1, 1, 1, 0, 0, 0});
+       [](MeterLine l) {
+         return CmdWriteClock(l, MeterClock{-1, 1, 1, 0, 0, 0});
        },
        ""},
       {"clock year 40000",
-       [] {
-         return CmdWriteClock(MeterClock{40000, 1, 1, 0, 0, 0});
+       [](MeterLine l) {
+         return CmdWriteClock(l, MeterClock{40000, 1, 1, 0, 0, 0});
        },
        ""},
       {"clock second 256",
-       [] {
-         return CmdWriteClock(MeterClock{2020, 1, 1, 0, 0, 256});
+       [](MeterLine l) {
+         return CmdWriteClock(l, MeterClock{2020, 1, 1, 0, 0, 256});
        },
        ""},
-      {"dose negative PW", [&] { return CmdWriteDoseSettings(badDose); }, ""},
-      {"dose threshold 256", [&] { return CmdWriteDoseSettings(wideDose); }, ""},
-      {"screens code 300", [&] { return CmdWriteScreens(screens); }, ""},
-      {"alarm negative limit", [&] { return CmdWriteLedAlarm(alarm); }, ""},
-      {"timers 1 negative duration", [&] { return CmdWriteTimers1(t1); }, ""},
-      {"timers 2 negative PC duration", [&] { return CmdWriteTimers2(t2); }, ""},
-      {"timers 3 enable 256", [&] { return CmdWriteTimers3(t3); }, ""},
+      {"dose negative PW", [&](MeterLine l) { return CmdWriteDoseSettings(l, badDose); }, ""},
+      {"dose threshold 256", [&](MeterLine l) { return CmdWriteDoseSettings(l, wideDose); }, ""},
+      {"screens code 300", [&](MeterLine l) { return CmdWriteScreens(l, screens); }, ""},
+      {"alarm negative limit", [&](MeterLine l) { return CmdWriteLedAlarm(l, alarm); }, ""},
+      {"timers 1 negative duration", [&](MeterLine l) { return CmdWriteTimers1(l, t1); }, ""},
+      {"timers 2 negative PC duration", [&](MeterLine l) { return CmdWriteTimers2(l, t2); }, ""},
+      {"timers 3 enable 256", [&](MeterLine l) { return CmdWriteTimers3(l, t3); }, ""},
       {"lunch 300",
-       [] {
-         return CmdWriteLunchTime(LunchTimeBytes{1, 300, 0, 0, 13, 0, 0});
+       [](MeterLine l) {
+         return CmdWriteLunchTime(l, LunchTimeBytes{1, 300, 0, 0, 13, 0, 0});
        },
        ""},
-      {"welcome 254 bytes", [] { return CmdWriteWelcomeText(std::vector<std::uint8_t>(254, 'a')); }, ""},
-      {"name 10 bytes", [] { return CmdWriteMeterName(std::vector<std::uint8_t>(10, 'a')); }, ""},
-      {"name 12 bytes", [] { return CmdWriteMeterName(std::vector<std::uint8_t>(12, 'a')); }, ""},
+      {"welcome 254 bytes",
+       [](MeterLine l) { return CmdWriteWelcomeText(l, std::vector<std::uint8_t>(254, 'a')); }, ""},
+      {"name 10 bytes", [](MeterLine l) { return CmdWriteMeterName(l, std::vector<std::uint8_t>(10, 'a')); },
+       ""},
+      {"name 12 bytes", [](MeterLine l) { return CmdWriteMeterName(l, std::vector<std::uint8_t>(12, 'a')); },
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_FALSE(c.send());
+    EXPECT_FALSE(c.send(State().line()));
   }
   // One good frame behind them proves the line was open all along.
-  EXPECT_TRUE(CmdReadModel());
+  EXPECT_TRUE(CmdReadModel(State().line()));
   EXPECT_EQ(pty.receive(5), hexBytes("02 00 01 00 01"));
-  EXPECT_EQ(Polling().MemoryErasing, 0);
-  EXPECT_EQ(Polling().MemInfoPending, 0);
+  EXPECT_EQ(State().polling.MemoryErasing, 0);
+  EXPECT_EQ(State().polling.MemInfoPending, 0);
   // The parts of a timer record that are fine still go.
-  EXPECT_TRUE(CmdWriteTimers1(t2));
+  EXPECT_TRUE(CmdWriteTimers1(State().line(), t2));
   EXPECT_EQ(pty.receive(51).size(), 51u);
 }
 
-TEST_F(RequestFrames, AnAnswerDuringItsWriteIsNotMarkedAgain) {
-  // The write turns the event loop; a quick meter's erase reply is decoded
-  // there and clears the mark, which must then stay cleared.
-  setEventPump([] { Polling().MemoryErasing = 0; });
-  EXPECT_TRUE(CmdClearMemory());
+TEST_F(RequestFrames, BuildersLeaveThePollingFlagsToTheirCaller) {
+  // The caller marks what it awaits before the write; an answer decoded
+  // while the write turns the event loop clears the mark, and it stays clear.
+  PollingState& ps = State().polling;
+  ps.MemoryErasing = -1;
+  setEventPump([&] { ps.MemoryErasing = 0; });
+  EXPECT_TRUE(CmdClearMemory(State().line()));
   setEventPump(nullptr);
-  EXPECT_EQ(Polling().MemoryErasing, 0);
+  EXPECT_EQ(ps.MemoryErasing, 0);
   EXPECT_EQ(pty.receive(5), hexBytes("02 00 01 0B 0A"));
-
-  // Likewise the end of the memory list answered during a list request.
   for (auto send : {&CmdReadMemoryListFirst, &CmdReadMemoryListNext}) {
-    setEventPump([] { Polling().MemInfoPending = 0; });
-    EXPECT_TRUE(send());
+    ps.MemInfoPending = -1;
+    setEventPump([&] { ps.MemInfoPending = 0; });
+    EXPECT_TRUE(send(State().line()));
     setEventPump(nullptr);
-    EXPECT_EQ(Polling().MemInfoPending, 0);
+    EXPECT_EQ(ps.MemInfoPending, 0);
     pty.receive(5);
   }
-}
 
-TEST_F(RequestFrames, FlagsAreSetEvenWithoutAPort) {
-  EXPECT_TRUE(CmdReadMemoryListFirst());
-  EXPECT_EQ(Polling().MemInfoPending, -1);
-  Polling().MemInfoPending = 0;
-  EXPECT_TRUE(CmdReadMemoryListNext());
-  EXPECT_EQ(Polling().MemInfoPending, -1);
-  pty.receive(10);
-
-  Link().CurPort = 0;  // no current entry: the frame is dropped
-  EXPECT_TRUE(CmdClearMemory());
-  EXPECT_EQ(Polling().MemoryErasing, -1);
-  Link().CurPort = 11;
-  EXPECT_TRUE(CmdReadModel());
+  // No current entry: the frame is dropped, and no flag is set.
+  State().link.CurPort = 0;
+  EXPECT_TRUE(CmdClearMemory(State().line()));
+  EXPECT_TRUE(CmdReadMemoryListFirst(State().line()));
+  EXPECT_EQ(ps.MemoryErasing, 0);
+  EXPECT_EQ(ps.MemInfoPending, 0);
+  State().link.CurPort = 11;
+  EXPECT_TRUE(CmdReadModel(State().line()));
   EXPECT_TRUE(pty.drain().empty());
 }
 
 TEST(RecordPacking, RecordsStartAtZeroAndTimersSplitIntoTheReadLayout) {
-  ResetRecords();
-  EXPECT_EQ(Records().IntervalSeconds, 0);
-  EXPECT_EQ(PackDoseSetting(Records().DoseRecord)->size(), 26u);
-  EXPECT_EQ(PackScreens(Records().ScreenRecord)->size(), 36u);
-  EXPECT_EQ(PackLedAlarm(Records().LedAlarmRecord)->size(), 45u);
-  EXPECT_EQ(PackLunchTime(Records().LunchTimeRecord)->size(), 7u);
+  const SettingsRecords records;
+  EXPECT_EQ(records.IntervalSeconds, 0);
+  EXPECT_EQ(PackDoseSetting(records.DoseRecord)->size(), 26u);
+  EXPECT_EQ(PackScreens(records.ScreenRecord)->size(), 36u);
+  EXPECT_EQ(PackLedAlarm(records.LedAlarmRecord)->size(), 45u);
+  EXPECT_EQ(PackLunchTime(records.LunchTimeRecord)->size(), 7u);
   // The three timer frames carry the 130 bytes of the read-back layout: an
   // 18-byte header, then 16 PC rows of 7.
   const auto t = sampleTimers();

@@ -9,6 +9,8 @@
 
 #include "link/eventpump.h"
 #include "link/waitloop.h"
+#include "state/programstate.h"
+#include "support/common/program_reset.h"
 #include "unit/link/testpty.h"
 
 using namespace vkz;
@@ -19,13 +21,11 @@ namespace {
 class PortTableTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetLink();
+    test::resetProgram();
+    dir.use();
     setLinkMessage([this](const std::string& m) { messages.push_back(m); });
   }
-  void TearDown() override {
-    setLinkMessage(nullptr);
-    ResetLink();
-  }
+  void TearDown() override { test::resetProgram(); }
   vkztest::TempAppDir dir;
   std::vector<std::string> messages;
 };
@@ -33,93 +33,95 @@ class PortTableTest : public ::testing::Test {
 TEST_F(PortTableTest, EleventhLinkIsRefusedWithOpenPortError) {
   // None of these ports has a device: each entry is added all the same.
   for (int i = 1; i <= 10; ++i) {
-    EXPECT_EQ(OpenPort(PortApi(), 20 + i, kMeterLineSettings), -1);
-    EXPECT_EQ(Link().PortCount, i);
+    EXPECT_EQ(OpenPort(State().line(), 20 + i, kMeterLineSettings), -1);
+    EXPECT_EQ(State().link.PortCount, i);
   }
-  EXPECT_EQ(Link().PortTable[10].PortNo, 30);
-  EXPECT_EQ(Link().PortTable[10].PortName, "COM30");
-  EXPECT_EQ(Link().PortTable[10].PortSettings, kMeterLineSettings);
-  EXPECT_EQ(PortApi().IsOpen(30), 0);
+  EXPECT_EQ(State().link.PortTable[10].PortNo, 30);
+  EXPECT_EQ(State().link.PortTable[10].PortName, "COM30");
+  EXPECT_EQ(State().link.PortTable[10].PortSettings, kMeterLineSettings);
+  EXPECT_EQ(State().PortApi.IsOpen(30), 0);
   EXPECT_TRUE(messages.empty());
 
-  EXPECT_EQ(OpenPort(PortApi(), 5, ""), 0);
-  EXPECT_EQ(Link().PortCount, 10);
+  EXPECT_EQ(OpenPort(State().line(), 5, ""), 0);
+  EXPECT_EQ(State().link.PortCount, 10);
   EXPECT_EQ(messages, std::vector<std::string>{"Open Port Error"});
-  EXPECT_EQ(Link().CurPort, 0);  // the caller decides what is current
+  EXPECT_EQ(State().link.CurPort, 0);  // the caller decides what is current
 }
 
 TEST_F(PortTableTest, RelinkingClosesReopensAndClearsEveryParser) {
   vkztest::TestPty pty;
   ASSERT_TRUE(pty.ok());
   dir.link("COM2", pty.slave());
-  ASSERT_EQ(OpenPort(PortApi(), 2, kMeterLineSettings), -1);
-  Link().CurPort = 1;
-  auto& first = Link().PortTable[1];
+  ASSERT_EQ(OpenPort(State().line(), 2, kMeterLineSettings), -1);
+  State().link.CurPort = 1;
+  auto& first = State().link.PortTable[1];
   first.RxBuf = hexBytes("03 00 00 07 56");
-  EXPECT_EQ(ParseCurrentPort(), 0);
+  EXPECT_EQ(ParseCurrentPort(State().link), 0);
   EXPECT_EQ(first.PortReply.ReplyState, 4);
 
-  ASSERT_EQ(OpenPort(PortApi(), 2, kMeterLineSettings), -1);
-  EXPECT_EQ(Link().PortCount, 2);
-  EXPECT_EQ(Link().PortTable[2].PortNo, 2);
-  EXPECT_EQ(PortApi().IsOpen(2), -1);
+  ASSERT_EQ(OpenPort(State().line(), 2, kMeterLineSettings), -1);
+  EXPECT_EQ(State().link.PortCount, 2);
+  EXPECT_EQ(State().link.PortTable[2].PortNo, 2);
+  EXPECT_EQ(State().PortApi.IsOpen(2), -1);
   EXPECT_EQ(first.PortReply.ReplyState, 0);
   EXPECT_EQ(first.PortReply.ReplyPos, 0);
   EXPECT_EQ(first.RxBuf.size(), 5u);  // buffers are left alone
 
-  CloseAllPorts(PortApi());
-  EXPECT_EQ(PortApi().IsOpen(2), 0);
-  EXPECT_EQ(Link().PortTable[1].PortNo, 0);
-  EXPECT_TRUE(Link().PortTable[1].RxBuf.empty());
-  EXPECT_TRUE(Link().PortTable[2].PortName.empty());
-  EXPECT_EQ(Link().PortCount, 2);
+  CloseAllPorts(State().line());
+  EXPECT_EQ(State().PortApi.IsOpen(2), 0);
+  EXPECT_EQ(State().link.PortTable[1].PortNo, 0);
+  EXPECT_TRUE(State().link.PortTable[1].RxBuf.empty());
+  EXPECT_TRUE(State().link.PortTable[2].PortName.empty());
+  EXPECT_EQ(State().link.PortCount, 2);
 }
 
 TEST_F(PortTableTest, ReadAppendsAndFlushStartsTheParserOver) {
   vkztest::TestPty pty;
   ASSERT_TRUE(pty.ok());
   dir.link("COM7", pty.slave());
-  ASSERT_EQ(OpenPort(PortApi(), 7, kMeterLineSettings), -1);
-  Link().CurPort = 1;
-  PortEntry& e = *CurrentEntry();
+  ASSERT_EQ(OpenPort(State().line(), 7, kMeterLineSettings), -1);
+  State().link.CurPort = 1;
+  PortEntry& e = *CurrentEntry(State().link);
 
   e.RxBuf = {1, 2, 3};
   pty.send({4, 5});
-  ASSERT_TRUE(vkztest::waitReadable(PortApi().NativeHandle(7)));
-  EXPECT_EQ(ReadCurrentPort(PortApi()), 2);
+  ASSERT_TRUE(vkztest::waitReadable(State().PortApi.NativeHandle(7)));
+  EXPECT_EQ(ReadCurrentPort(State().line()), 2);
   EXPECT_EQ(e.RxBuf, (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
 
   // Half a reply, then a flush (as before an LCD read): the next whole reply
   // must come through, not be taken as the rest of the old payload.
   e.RxBuf = hexBytes("03 00 00 07 56 4B");
-  EXPECT_EQ(ParseCurrentPort(), 0);
-  FlushCurrentPort(PortApi());
+  EXPECT_EQ(ParseCurrentPort(State().link), 0);
+  FlushCurrentPort(State().line());
   EXPECT_TRUE(e.RxBuf.empty());
   EXPECT_EQ(e.PortReply.ReplyState, 0);
   pty.send(hexBytes("03 01 00 01 0A 0A"));
-  ASSERT_TRUE(vkztest::waitReadable(PortApi().NativeHandle(7)));
-  EXPECT_EQ(CutAllFrames(PortApi(), [] {}), 1);
+  ASSERT_TRUE(vkztest::waitReadable(State().PortApi.NativeHandle(7)));
+  EXPECT_EQ(CutAllFrames(State().line(), [] {}), 1);
   EXPECT_EQ(e.PortReply.ReplyCode, 1);
   EXPECT_EQ(e.PortReply.ReplyData[0], 0x0A);
 
   // Two replies at once are both handled without waiting for another tick.
   pty.send(hexBytes("03 01 00 01 0A 0A 03 02 00 00 02"));
-  ASSERT_TRUE(vkztest::waitReadable(PortApi().NativeHandle(7)));
+  ASSERT_TRUE(vkztest::waitReadable(State().PortApi.NativeHandle(7)));
   std::vector<int> codes;
-  EXPECT_EQ(CutAllFrames(PortApi(), [&] { codes.push_back(CurrentEntry()->PortReply.ReplyCode); }), 2);
+  EXPECT_EQ(
+      CutAllFrames(State().line(), [&] { codes.push_back(CurrentEntry(State().link)->PortReply.ReplyCode); }),
+      2);
   EXPECT_EQ(codes, (std::vector<int>{1, 2}));
 }
 
 TEST_F(PortTableTest, NoCurrentEntryMeansNothingHappens) {
   for (int cur : {0, -1, 11}) {
-    Link().CurPort = static_cast<std::int16_t>(cur);
-    EXPECT_EQ(CurrentEntry(), nullptr);
-    EXPECT_EQ(ReadCurrentPort(PortApi()), 0);
+    State().link.CurPort = static_cast<std::int16_t>(cur);
+    EXPECT_EQ(CurrentEntry(State().link), nullptr);
+    EXPECT_EQ(ReadCurrentPort(State().line()), 0);
     std::vector<std::uint8_t> buf = hexBytes("03 00 00 07 56 4B 5A 20 34 31 38 5D");
-    EXPECT_EQ(ParseResponse(buf), 0);
+    EXPECT_EQ(ParseResponse(State().link, buf), 0);
     EXPECT_EQ(buf.size(), 12u);
-    FlushCurrentPort(PortApi());
-    WriteCurrentPort(PortApi(), {2, 0, 1, 0, 1});
+    FlushCurrentPort(State().line());
+    WriteCurrentPort(State().line(), {2, 0, 1, 0, 1});
   }
 }
 

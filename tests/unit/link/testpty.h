@@ -26,6 +26,11 @@ class TempAppDir {
     char tmpl[] = "/tmp/vkz-link-XXXXXX";
     dir_ = ::mkdtemp(tmpl);
     std::filesystem::create_directories(dir_ + "/com");
+    use();
+  }
+  // Makes the folder the program's own, with the /dev fallback off (again,
+  // after the test's reset put the defaults back).
+  void use() const {
     vkz::setAppDir(dir_);
     vkz::setComFallback(false);
   }

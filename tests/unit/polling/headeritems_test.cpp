@@ -36,8 +36,8 @@ class HeaderBin : public ::testing::Test {
 }  // namespace
 
 TEST(HeaderItems, TableMatchesCaptionsAndSlots) {
-  SetUiTextDefaults();
-  const UiText& ui = UiTexts();
+  UiText ui;
+  SetUiTextDefaults(ui);
   std::set<std::string> captions;
   for (int i = 0; i < kHeaderItemCount; ++i) captions.insert(HeaderItemCaption(i, ui));
   EXPECT_EQ(captions.size(), 103u);  // every item its own caption
@@ -71,7 +71,8 @@ TEST(HeaderItems, TableMatchesCaptionsAndSlots) {
 }
 
 TEST(HeaderItems, RowShapes) {
-  SetUiTextDefaults();
+  UiText texts;
+  SetUiTextDefaults(texts);
   RecordHeader h;
   h.HeaderValue[9] = "85";
   h.HeaderValue[197] = "00:12:34";
@@ -99,24 +100,25 @@ TEST(HeaderItems, RowShapes) {
       {27, {"LAFMax", "101.2 dB  ( 10:21:07 )", "", ""}},
       {45, {"LAF05", "81.2 dB", "", ""}},
   };
-  for (const Case& c : cases) EXPECT_EQ(HeaderItemRowCells(c.item, h, UiTexts()), c.row) << c.item;
+  for (const Case& c : cases) EXPECT_EQ(HeaderItemRowCells(c.item, h, texts), c.row) << c.item;
 
   // The unit follows the language's dB text.
-  UiText ui = UiTexts();
+  UiText ui = texts;
   ui.TxtDB = "dBA";
   EXPECT_EQ(HeaderItemRowCells(4, h, ui)[1], "85.3 dBA");
 }
 
 TEST(HeaderItems, RowsOfTickedItems) {
-  SetUiTextDefaults();
+  UiText texts;
+  SetUiTextDefaults(texts);
   RecordHeader h;
   HeaderItemStates states{};
-  EXPECT_TRUE(HeaderItemRows(states, h, UiTexts()).empty());
+  EXPECT_TRUE(HeaderItemRows(states, h, texts).empty());
   for (int i = 0; i <= 93; ++i) states[static_cast<std::size_t>(i)] = 1;
   states[100] = 1;  // Ti, ticked from the file
   states[95] = 2;   // the third state gives no row
   states[102] = 1;  // Ki is never shown
-  auto rows = HeaderItemRows(states, h, UiTexts());
+  auto rows = HeaderItemRows(states, h, texts);
   ASSERT_EQ(rows.size(), 95u);
   EXPECT_EQ(rows[2][0], "Dose");
   EXPECT_EQ(rows[93][0], "LAEQ90");

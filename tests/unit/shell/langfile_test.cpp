@@ -109,19 +109,18 @@ TEST(LanguageText, DecodesCodePage1252AndUtf8) {
 // A program folder of its own with a Lan/ folder.
 class LanguageFiles : public ::testing::Test {
  protected:
+  LanguageState lang;
+  UiText texts;
   void SetUp() override {
     std::string tmpl = (fs::temp_directory_path() / "vkz-lan-XXXXXX").string();
     ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
     dir_ = tmpl;
     fs::create_directory(dir_ / "Lan");
     setAppDir(dir_.string());
-    LangState().reset();
-    LoadDefaultStrings();
+    LoadDefaultStrings(texts);
   }
   void TearDown() override {
     setAppDir("");
-    LangState().reset();
-    LoadDefaultStrings();
     fs::remove_all(dir_);
   }
   void write(const std::string& rel, const std::string& bytes) {
@@ -140,12 +139,12 @@ class LanguageFiles : public ::testing::Test {
 
 TEST_F(LanguageFiles, WithoutLanFolderTheDefaultsStay) {
   fs::remove_all(dir_ / "Lan");
-  EXPECT_EQ(LoadLanguageIndex(), LangStatus::IndexMissing);
-  EXPECT_EQ(LangState().LangCount, 0);
-  EXPECT_EQ(LangState().LangNo, 0);
-  EXPECT_TRUE(changedSlots(UiTexts()).empty());
+  EXPECT_EQ(LoadLanguageIndex(lang, texts), LangStatus::IndexMissing);
+  EXPECT_EQ(lang.LangCount, 0);
+  EXPECT_EQ(lang.LangNo, 0);
+  EXPECT_TRUE(changedSlots(texts).empty());
   EXPECT_EQ(ReadLanguageNames(2), std::nullopt);
-  EXPECT_FALSE(SaveLanguageChoice(0));
+  EXPECT_FALSE(SaveLanguageChoice(lang, 0));
 }
 
 TEST_F(LanguageFiles, IndexSelectsTheFileOfItsNumber) {
@@ -153,27 +152,27 @@ TEST_F(LanguageFiles, IndexSelectsTheFileOfItsNumber) {
   write("Lan/One.lan", "Exit\\1\r\n");
   write("Lan/Two.lan", "Exit\\2\r\n");
   write("Lan/Three.lan", "Exit\\3\r\n");
-  EXPECT_EQ(LoadLanguageIndex(), LangStatus::Loaded);
-  EXPECT_EQ(LangState().LangNo, 2);
-  EXPECT_EQ(LangState().LangCount, 3);
-  EXPECT_EQ(LangState().LangFile, lanPath("Two"));
-  EXPECT_EQ(UiTexts().TxtExit, "2");
+  EXPECT_EQ(LoadLanguageIndex(lang, texts), LangStatus::Loaded);
+  EXPECT_EQ(lang.LangNo, 2);
+  EXPECT_EQ(lang.LangCount, 3);
+  EXPECT_EQ(lang.LangFile, lanPath("Two"));
+  EXPECT_EQ(texts.TxtExit, "2");
   EXPECT_EQ(ReadLanguageNames(3), (std::vector<std::string>{"One", "Two", "Three"}));
 
   // Blanks in numbers are skipped, a number ends at what cannot continue it;
   // several lines with the selected number: the last wins.
   write("Lan/Language.bin", "x\\ 3 rd\r\n1\\One\r\n3\\Two\r\n3 \\Three\r\n");
-  EXPECT_EQ(LoadLanguageIndex(), LangStatus::Loaded);
-  EXPECT_EQ(LangState().LangNo, 3);
-  EXPECT_EQ(UiTexts().TxtExit, "3");
+  EXPECT_EQ(LoadLanguageIndex(lang, texts), LangStatus::Loaded);
+  EXPECT_EQ(lang.LangNo, 3);
+  EXPECT_EQ(texts.TxtExit, "3");
 }
 
 TEST_F(LanguageFiles, BrokenIndexesEndQuietly) {
   write("Lan/A.lan", "Exit\\A\r\nHelp\\A\r\n");
   write("Lan/B.lan", "Exit\\B\r\n");
   write("Lan/Language.bin", "Language\\1\r\n1\\A\r\n2\\B\r\n");
-  ASSERT_EQ(LoadLanguageIndex(), LangStatus::Loaded);
-  ASSERT_EQ(UiTexts().TxtExit, "A");
+  ASSERT_EQ(LoadLanguageIndex(lang, texts), LangStatus::Loaded);
+  ASSERT_EQ(texts.TxtExit, "A");
 
   struct Case {
     const char* what;
@@ -198,22 +197,22 @@ TEST_F(LanguageFiles, BrokenIndexesEndQuietly) {
   };
   for (const Case& c : cases) {
     write("Lan/Language.bin", c.index);
-    EXPECT_EQ(LoadLanguageIndex(), c.status) << c.what;
-    EXPECT_EQ(LangState().LangNo, c.langNo) << c.what;
-    EXPECT_EQ(LangState().LangCount, c.langCount) << c.what;
-    EXPECT_EQ(LangState().LangFile, c.file) << c.what;
-    EXPECT_EQ(UiTexts().TxtExit, c.exit) << c.what;
-    EXPECT_EQ(UiTexts().TxtHelp, "A") << c.what;  // only A names it: never back to English
+    EXPECT_EQ(LoadLanguageIndex(lang, texts), c.status) << c.what;
+    EXPECT_EQ(lang.LangNo, c.langNo) << c.what;
+    EXPECT_EQ(lang.LangCount, c.langCount) << c.what;
+    EXPECT_EQ(lang.LangFile, c.file) << c.what;
+    EXPECT_EQ(texts.TxtExit, c.exit) << c.what;
+    EXPECT_EQ(texts.TxtHelp, "A") << c.what;  // only A names it: never back to English
   }
 }
 
 TEST_F(LanguageFiles, NothingSelectedKeepsEnglish) {
   write("Lan/Language.bin", "Language\\5\r\n1\\A\r\n2\\B\r\n");
   write("Lan/A.lan", "Exit\\A\r\n");
-  EXPECT_EQ(LoadLanguageIndex(), LangStatus::NoLanguageFile);
-  EXPECT_EQ(LangState().LangNo, 1);
-  EXPECT_EQ(LangState().LangCount, 2);
-  EXPECT_TRUE(changedSlots(UiTexts()).empty());
+  EXPECT_EQ(LoadLanguageIndex(lang, texts), LangStatus::NoLanguageFile);
+  EXPECT_EQ(lang.LangNo, 1);
+  EXPECT_EQ(lang.LangCount, 2);
+  EXPECT_TRUE(changedSlots(texts).empty());
 }
 
 TEST_F(LanguageFiles, UnreadableLanguageFilesChangeNothing) {
@@ -230,25 +229,25 @@ TEST_F(LanguageFiles, UnreadableLanguageFilesChangeNothing) {
   };
   for (const Case& c : cases) {
     write("Lan/A.lan", c.bytes);
-    EXPECT_EQ(LoadLanguageIndex(), LangStatus::FileUnreadable) << c.what;
-    EXPECT_TRUE(changedSlots(UiTexts()).empty()) << c.what;
+    EXPECT_EQ(LoadLanguageIndex(lang, texts), LangStatus::FileUnreadable) << c.what;
+    EXPECT_TRUE(changedSlots(texts).empty()) << c.what;
   }
   fs::remove(dir_ / "Lan/A.lan");
   fs::create_directory(dir_ / "Lan/A.lan");
-  EXPECT_EQ(LoadLanguageIndex(), LangStatus::FileMissing);
+  EXPECT_EQ(LoadLanguageIndex(lang, texts), LangStatus::FileMissing);
 }
 
 TEST_F(LanguageFiles, NamesAreCodePage1252OrUtf8) {
   write("Lan/Language.bin", "Language\\2\r\n1\\English\r\n2\\Portugu\xEAs\r\n");
   write("Lan/Portugu\xC3\xAAs.lan", "Criterion\\N\xEDvel de crit\xE9rio\r\n");
-  EXPECT_EQ(LoadLanguageIndex(), LangStatus::Loaded);
-  EXPECT_EQ(UiTexts().TxtCriterion, "N\xC3\xADvel de crit\xC3\xA9rio");
+  EXPECT_EQ(LoadLanguageIndex(lang, texts), LangStatus::Loaded);
+  EXPECT_EQ(texts.TxtCriterion, "N\xC3\xADvel de crit\xC3\xA9rio");
   EXPECT_EQ(ReadLanguageNames(2), (std::vector<std::string>{"English", "Portugu\xC3\xAAs"}));
 
   write("Lan/Language.bin", "\xEF\xBB\xBFLanguage\\2\r\n1\\English\r\n2\\Portugu\xC3\xAAs\r\n");
   write("Lan/Portugu\xC3\xAAs.lan", "Criterion\\Crit\xC3\xA9rio\r\n");
-  EXPECT_EQ(LoadLanguageIndex(), LangStatus::Loaded);
-  EXPECT_EQ(UiTexts().TxtCriterion, "Crit\xC3\xA9rio");
+  EXPECT_EQ(LoadLanguageIndex(lang, texts), LangStatus::Loaded);
+  EXPECT_EQ(texts.TxtCriterion, "Crit\xC3\xA9rio");
 }
 
 TEST_F(LanguageFiles, LanguageNamesForTheWindow) {
@@ -275,22 +274,22 @@ TEST_F(LanguageFiles, SavingTheChoiceRewritesOnlyTheHeader) {
   const std::string rest = "1\\One\r\n2\\Two\n3\\Three";  // as a hand-edited index may be
   write("Lan/Language.bin", "x\\1\\y\r\n" + rest);
   write("Lan/Two.lan", "Exit\\Dois\r\n");
-  LoadLanguageIndex();
-  ASSERT_EQ(LangState().LangCount, 3);
+  LoadLanguageIndex(lang, texts);
+  ASSERT_EQ(lang.LangCount, 3);
 
-  ASSERT_TRUE(SaveLanguageChoice(1));
+  ASSERT_TRUE(SaveLanguageChoice(lang, 1));
   EXPECT_EQ(read("Lan/Language.bin"), "x\\2\r\n1\\One\r\n2\\Two\r\n3\\Three\r\n");
-  EXPECT_EQ(LoadLanguageIndex(), LangStatus::Loaded);
-  EXPECT_EQ(UiTexts().TxtExit, "Dois");
+  EXPECT_EQ(LoadLanguageIndex(lang, texts), LangStatus::Loaded);
+  EXPECT_EQ(texts.TxtExit, "Dois");
 
   // No option chosen (or one the index does not offer): the number stays.
-  ASSERT_TRUE(SaveLanguageChoice(-1));
-  ASSERT_TRUE(SaveLanguageChoice(3));
+  ASSERT_TRUE(SaveLanguageChoice(lang, -1));
+  ASSERT_TRUE(SaveLanguageChoice(lang, 3));
   EXPECT_EQ(read("Lan/Language.bin"), "x\\2\r\n1\\One\r\n2\\Two\r\n3\\Three\r\n");
 
   // A header without backslash: the index is left as it is.
   write("Lan/Language.bin", "Language 1\r\n1\\One\r\n");
-  EXPECT_FALSE(SaveLanguageChoice(0));
+  EXPECT_FALSE(SaveLanguageChoice(lang, 0));
   EXPECT_EQ(read("Lan/Language.bin"), "Language 1\r\n1\\One\r\n");
   EXPECT_FALSE(fs::exists(dir_ / "Lan/Language.bin.tmp"));
 }
@@ -298,14 +297,11 @@ TEST_F(LanguageFiles, SavingTheChoiceRewritesOnlyTheHeader) {
 // The files shipped beside the program (build/bin/Lan, copied from dist/Lan).
 class ShippedLanguages : public ::testing::Test {
  protected:
+  LanguageState lang;
+  UiText texts;
   void SetUp() override {
     setAppDir("");
-    LangState().reset();
-    LoadDefaultStrings();
-  }
-  void TearDown() override {
-    LangState().reset();
-    LoadDefaultStrings();
+    LoadDefaultStrings(texts);
   }
   static std::string bytesOf(const std::string& path) {
     std::ifstream f(fs::u8path(path), std::ios::binary);
@@ -316,11 +312,11 @@ class ShippedLanguages : public ::testing::Test {
 };
 
 TEST_F(ShippedLanguages, EnglishIsSelectedAndPortugueseOffered) {
-  EXPECT_EQ(LoadLanguageIndex(), LangStatus::Loaded);
-  EXPECT_EQ(LangState().LangNo, 1);
-  EXPECT_EQ(LangState().LangCount, 2);
-  EXPECT_TRUE(changedSlots(UiTexts()).empty());
-  auto names = ReadLanguageNames(LangState().LangCount);
+  EXPECT_EQ(LoadLanguageIndex(lang, texts), LangStatus::Loaded);
+  EXPECT_EQ(lang.LangNo, 1);
+  EXPECT_EQ(lang.LangCount, 2);
+  EXPECT_TRUE(changedSlots(texts).empty());
+  auto names = ReadLanguageNames(lang.LangCount);
   ASSERT_TRUE(names);
   EXPECT_EQ(*names, (std::vector<std::string>{"English", "Portugu\xC3\xAAs (Brasil)"}));
 }
@@ -356,7 +352,7 @@ TEST_F(ShippedLanguages, PortugueseTranslatesEveryKeyAndEnglishRestoresAll) {
 
   // Switch to Portuguese the way the language window does, then back.
   const std::string index = bytesOf(appPath("Lan/Language.bin"));
-  UiText pt = UiTexts();
+  UiText pt = texts;
   ApplyLanguageText(text, pt);
   EXPECT_EQ(pt.TxtThreshold, "Limiar");
   EXPECT_EQ(pt.TxtCriterion, "N\xC3\xADvel de crit\xC3\xA9rio");
@@ -365,10 +361,10 @@ TEST_F(ShippedLanguages, PortugueseTranslatesEveryKeyAndEnglishRestoresAll) {
   EXPECT_EQ(pt.TxtLunchTime, "LunchTime");
   EXPECT_GT(changedSlots(pt).size(), 200u);
 
-  LangState().LangFile = appPath("Lan/English.lan");
-  UiTexts() = pt;
-  EXPECT_EQ(LoadLanguageStrings(), LangStatus::Loaded);
-  EXPECT_TRUE(changedSlots(UiTexts()).empty());
+  lang.LangFile = appPath("Lan/English.lan");
+  texts = pt;
+  EXPECT_EQ(LoadLanguageStrings(lang, texts), LangStatus::Loaded);
+  EXPECT_TRUE(changedSlots(texts).empty());
   EXPECT_EQ(bytesOf(appPath("Lan/Language.bin")), index);
 }
 

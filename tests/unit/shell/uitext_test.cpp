@@ -74,10 +74,11 @@ TEST(UiTextTable, DefaultsReachEveryNamedMember) {
   for (const UiTextSlot& s : UiTextSlots()) t.*(s.member) = s.name;
   for (const UiTextSlot& s : UiTextSlots()) EXPECT_EQ(t.*(s.member), s.name);
 
-  UiTexts().TxtExit = "changed";
-  LoadDefaultStrings();
-  for (const UiTextSlot& s : UiTextSlots()) EXPECT_EQ(UiTexts().*(s.member), s.english) << s.name;
-  const UiText& u = UiTexts();
+  UiText texts;
+  texts.TxtExit = "changed";
+  LoadDefaultStrings(texts);
+  for (const UiTextSlot& s : UiTextSlots()) EXPECT_EQ(texts.*(s.member), s.english) << s.name;
+  const UiText& u = texts;
   EXPECT_EQ(u.TxtExit, "Exit");
   EXPECT_EQ(u.TxtMeter1, "Meter1");
   EXPECT_EQ(u.TxtLeq, "Leq");

@@ -31,10 +31,10 @@ class TempDir : public ::testing::Test {
                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
-    DataFile().reset();
   }
   void TearDown() override { fs::remove_all(dir_); }
   fs::path dir_;
+  DataFileState dataFile;
 };
 
 struct Read {
@@ -105,18 +105,18 @@ TEST_F(DataFileWrite, EmptyGridsAndEmptyCells) {
 TEST_F(DataFileWrite, SaveNeedsAChosenFileAndClearsTheChoice) {
   test::Grids g = test::sampleGrids();
   const std::string path = (dir_ / "VKZ 418").string();  // a name kept without extension stays so
-  ChooseSaveFileResult(true, path);
-  EXPECT_EQ(SaveDataFile("VKZ 418", g.userInfo, g.header, g.records).status, SaveStatus::NotChosen);
+  ChooseSaveFileResult(dataFile, true, path);
+  EXPECT_EQ(SaveDataFile(dataFile, "VKZ 418", g.userInfo, g.header, g.records).status, SaveStatus::NotChosen);
   EXPECT_FALSE(fs::exists(path));
 
-  ChooseSaveFileResult(false, path);
-  EXPECT_TRUE(DataFile().SaveFileChosen);
-  EXPECT_TRUE(SaveDataFile("VKZ 418", g.userInfo, g.header, g.records).ok());
-  EXPECT_FALSE(DataFile().SaveFileChosen);
+  ChooseSaveFileResult(dataFile, false, path);
+  EXPECT_TRUE(dataFile.SaveFileChosen);
+  EXPECT_TRUE(SaveDataFile(dataFile, "VKZ 418", g.userInfo, g.header, g.records).ok());
+  EXPECT_FALSE(dataFile.SaveFileChosen);
   EXPECT_EQ(readBytes(path), test::sampleDataFile());
 
-  ChooseSaveFileResult(false, (dir_ / "").string());  // no file title
-  EXPECT_FALSE(DataFile().SaveFileChosen);
+  ChooseSaveFileResult(dataFile, false, (dir_ / "").string());  // no file title
+  EXPECT_FALSE(dataFile.SaveFileChosen);
   EXPECT_EQ(saveKindForFilter(2), SaveKind::Csv);
   for (int i : {0, 1, 3}) EXPECT_EQ(saveKindForFilter(i), SaveKind::DataFile);
 }

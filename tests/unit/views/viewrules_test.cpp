@@ -132,8 +132,8 @@ TEST(HeaderMatch, CompareOrderCoversEveryItemOnce) {
 }
 
 TEST(HeaderMatch, CaptionGivesItsItemOrTheFirstInOrder) {
-  LoadDefaultStrings();
-  UiText ui = UiTexts();
+  UiText ui;
+  LoadDefaultStrings(ui);
   for (int item = 0; item < kHeaderItemCount; ++item)
     EXPECT_EQ(HeaderItemForCaption(HeaderItemCaption(item, ui), ui), item);
   EXPECT_EQ(HeaderItemForCaption("dose", ui), -1);  // case counts

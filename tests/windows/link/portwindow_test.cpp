@@ -25,6 +25,8 @@
 #include "link/win/waitseconds.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
+#include "state/programstate.h"
+#include "support/common/program_reset.h"
 #include "support/common/qt_app.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
@@ -42,20 +44,16 @@ void settle() {
 class PortWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    MsgBox::setTestMode(true);
-    MsgBox::resetTestRecords();
-    ResetLink();
-    Link().CurPort = 1;  // as the main window's load leaves it
-    Flags().reset();
-    SetUiTextDefaults();
+    test::resetProgram();
+    dir.use();
+    State().link.CurPort = 1;  // as the main window's load leaves it
+    SetUiTextDefaults(State().texts);
     installLinkHooks();
   }
   void TearDown() override {
     FormRegistry::unloadAll();
     settle();
-    ResetLink();
-    setEventPump(nullptr);
-    setLinkMessage(nullptr);
+    test::resetProgram();
   }
   ComPortSetFrm* open() { return FormRegistry::get<ComPortSetFrm>(); }
   static QStringList items(QComboBox* c) {
@@ -70,11 +68,11 @@ TEST_F(PortWindow, OpensWithEveryPortAndTheMeterModelSelected) {
   // Even with a port linked, the lists start from "COM  1" and "KRD 529".
   vkztest::TestPty pty;
   dir.link("COM4", pty.slave());
-  OpenPort(PortApi(), 4, kMeterLineSettings);
-  ASSERT_EQ(PortApi().IsOpen(4), -1);
+  OpenPort(State().line(), 4, kMeterLineSettings);
+  ASSERT_EQ(State().PortApi.IsOpen(4), -1);
 
   ComPortSetFrm* f = open();
-  EXPECT_EQ(Flags().ComPortSetFrmOpen, -1);
+  EXPECT_EQ(State().flags.ComPortSetFrmOpen, -1);
   for (const char* name : {"ComPortPic", "PortScanBtn", "PortResetBtn", "DeviceManager", "DeviceLbl",
                            "DeviceSelCbx", "ComPortLbl", "ComPortCbx", "LinkBtn", "ScanProgressBar"})
     EXPECT_NE(f->findChild<QWidget*>(name), nullptr) << name;
@@ -134,16 +132,16 @@ TEST_F(PortWindow, ScanListsThePortsThatOpenAndLeavesTheLinkedOneAlone) {
   EXPECT_EQ(f->ComPortCbx->currentText(), "COM  3");
   EXPECT_EQ(f->ScanProgressBar->maximum(), 256);
   EXPECT_EQ(f->ScanProgressBar->value(), 256);
-  EXPECT_EQ(PortApi().IsOpen(3), 0);  // probed ports are closed again
-  EXPECT_EQ(Link().PortCount, 0);
-  EXPECT_EQ(Link().CurPort, 1);
+  EXPECT_EQ(State().PortApi.IsOpen(3), 0);  // probed ports are closed again
+  EXPECT_EQ(State().link.PortCount, 0);
+  EXPECT_EQ(State().link.CurPort, 1);
   EXPECT_TRUE(three.drain().empty());  // nothing is written to a probed port
 
   // With port 3 linked, the scan neither lists nor closes it.
-  OpenPort(PortApi(), 3, kMeterLineSettings);
+  OpenPort(State().line(), 3, kMeterLineSettings);
   f->PortScanBtn_Click();
   EXPECT_EQ(items(f->ComPortCbx), QStringList{"COM  5"});
-  EXPECT_EQ(PortApi().IsOpen(3), -1);
+  EXPECT_EQ(State().PortApi.IsOpen(3), -1);
 
   f->PortResetBtn_Click();
   EXPECT_EQ(f->ComPortCbx->count(), 256);
@@ -177,13 +175,13 @@ TEST_F(PortWindow, OkLinksThePortWithTheMeterLineForItsModelsOnly) {
     QTest::mouseClick(f->LinkBtn, Qt::LeftButton);
     settle();
     ++count;
-    EXPECT_EQ(Link().PortCount, count);
-    EXPECT_EQ(Link().CurPort, count);
-    const PortEntry& e = Link().PortTable[static_cast<std::size_t>(count)];
+    EXPECT_EQ(State().link.PortCount, count);
+    EXPECT_EQ(State().link.CurPort, count);
+    const PortEntry& e = State().link.PortTable[static_cast<std::size_t>(count)];
     EXPECT_EQ(e.PortNo, c.index + 1);
     EXPECT_EQ(e.PortName, "COM" + std::to_string(c.index + 1));
     EXPECT_EQ(e.PortSettings, c.settings);
-    EXPECT_EQ(Flags().ComPortSetFrmOpen, 0);
+    EXPECT_EQ(State().flags.ComPortSetFrmOpen, 0);
     EXPECT_EQ(FormRegistry::find<ComPortSetFrm>(), nullptr);
   }
   EXPECT_TRUE(MsgBox::shown().empty());  // a port that did not open gives no message here
@@ -198,18 +196,18 @@ TEST_F(PortWindow, OkLinksAMeterThatThenAnswers) {
   f->ComPortCbx->setCurrentIndex(1);
   QTest::mouseClick(f->LinkBtn, Qt::LeftButton);
   settle();
-  ASSERT_EQ(Link().CurPort, 1);
-  ASSERT_EQ(PortApi().IsOpen(2), -1);
+  ASSERT_EQ(State().link.CurPort, 1);
+  ASSERT_EQ(State().PortApi.IsOpen(2), -1);
 
-  EXPECT_TRUE(CmdReadModel());
+  EXPECT_TRUE(CmdReadModel(State().line()));
   ASSERT_TRUE(meter.waitForRequests(1, 0x00));
   ASSERT_TRUE(meter.waitForOutput());
-  PortEntry& e = *CurrentEntry();
+  PortEntry& e = *CurrentEntry(State().link);
   QElapsedTimer t;
   t.start();
-  while (ParseCurrentPort() != 1 && t.elapsed() < 2000) {
-    vkztest::waitReadable(PortApi().NativeHandle(2));
-    ReadCurrentPort(PortApi());
+  while (ParseCurrentPort(State().link) != 1 && t.elapsed() < 2000) {
+    vkztest::waitReadable(State().PortApi.NativeHandle(2));
+    ReadCurrentPort(State().line());
   }
   EXPECT_EQ(e.PortReply.ReplyCode, 0);
   EXPECT_EQ(BytesToText(e.PortReply, e.PortReply.ReplyLength - 1, "chr"), "KRD 529");
@@ -228,24 +226,24 @@ TEST_F(PortWindow, ClosingWithoutOkLinksNothing) {
     else
       f->close();
     settle();
-    EXPECT_EQ(Flags().ComPortSetFrmOpen, 0);
+    EXPECT_EQ(State().flags.ComPortSetFrmOpen, 0);
     EXPECT_EQ(FormRegistry::find<ComPortSetFrm>(), nullptr);
-    EXPECT_EQ(Link().PortCount, 0);
-    EXPECT_EQ(Link().CurPort, 1);
-    EXPECT_EQ(Link().PortTable[1].PortNo, 0);
+    EXPECT_EQ(State().link.PortCount, 0);
+    EXPECT_EQ(State().link.CurPort, 1);
+    EXPECT_EQ(State().link.PortTable[1].PortNo, 0);
   }
 }
 
 TEST_F(PortWindow, EleventhOkShowsOpenPortErrorAndKeepsEntryTen) {
-  for (int i = 1; i <= 10; ++i) OpenPort(PortApi(), 100 + i, "");
+  for (int i = 1; i <= 10; ++i) OpenPort(State().line(), 100 + i, "");
   ComPortSetFrm* f = open();
   f->LinkBtn_Click();
   settle();
   ASSERT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_EQ(MsgBox::shown()[0].text, "Open Port Error");
   EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Critical);
-  EXPECT_EQ(Link().PortCount, 10);
-  EXPECT_EQ(Link().CurPort, 10);
+  EXPECT_EQ(State().link.PortCount, 10);
+  EXPECT_EQ(State().link.CurPort, 10);
 }
 
 TEST_F(PortWindow, DeviceManagerShowsWhichPortIsWhichDevice) {
@@ -269,8 +267,8 @@ TEST_F(PortWindow, ShownModallyUntilOk) {
   });
   ShowComPortSetFrm();
   settle();
-  EXPECT_EQ(Link().PortCount, 1);
-  EXPECT_EQ(Link().PortTable[1].PortNo, 9);
+  EXPECT_EQ(State().link.PortCount, 1);
+  EXPECT_EQ(State().link.PortTable[1].PortNo, 9);
 }
 
 TEST(WaitSecondsTest, WaitsItsTimeWhileTimersRun) {

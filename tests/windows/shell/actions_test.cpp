@@ -17,6 +17,7 @@
 #include "shell/uitext.h"
 #include "shell/win/helpfrm.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "views/datafile.h"
@@ -39,38 +40,38 @@ TEST_F(ActionsTest, CheckFlageClosesWindowsButLeavesTheDataList) {
   p->showMdiChild(FormRegistry::get<HelpFrm>());
   FormRegistry::get<DataListFrm>()->Show();
   p->ShowMemoryPanel(true);
-  ASSERT_EQ(Flags().HelpFrmOpen, -1);
-  ASSERT_EQ(Flags().DataListFrmOpen, -1);
+  ASSERT_EQ(State().flags.HelpFrmOpen, -1);
+  ASSERT_EQ(State().flags.DataListFrmOpen, -1);
   p->checkpanelflage();
-  EXPECT_EQ(Flags().MemoryPanelShown, -1);  // checkpanelflage leaves the panel
-  EXPECT_EQ(Flags().HelpFrmOpen, 0);
+  EXPECT_EQ(State().flags.MemoryPanelShown, -1);  // checkpanelflage leaves the panel
+  EXPECT_EQ(State().flags.HelpFrmOpen, 0);
   p->showMdiChild(FormRegistry::get<HelpFrm>());
   p->CheckFlage();
   settle();
-  EXPECT_EQ(Flags().HelpFrmOpen, 0);
+  EXPECT_EQ(State().flags.HelpFrmOpen, 0);
   EXPECT_FALSE(FormRegistry::loaded<HelpFrm>());
-  EXPECT_EQ(Flags().MemoryPanelShown, 0);
-  EXPECT_EQ(Flags().DataListFrmOpen, -1);
+  EXPECT_EQ(State().flags.MemoryPanelShown, 0);
+  EXPECT_EQ(State().flags.DataListFrmOpen, -1);
   EXPECT_TRUE(FormRegistry::loaded<DataListFrm>());
   // A flag set for a window that is not loaded: the unload is a no-op.
-  Flags().KalvoxFrmOpen = -1;
+  State().flags.KalvoxFrmOpen = -1;
   p->CheckFlage();
-  EXPECT_EQ(Flags().KalvoxFrmOpen, -1);
+  EXPECT_EQ(State().flags.KalvoxFrmOpen, -1);
 }
 
 TEST_F(ActionsTest, ToolbarIgnoresClicksDuringTheListWaitAndRefusesDuringAnErase) {
   Panel* p = makePanel();
   int rtc = 0;
-  WindowOpeners().showRTCFrm = [&] { ++rtc; };
-  Polling().MemInfoPending = -1;
+  State().openers.showRTCFrm = [&] { ++rtc; };
+  State().polling.MemInfoPending = -1;
   for (const char* key : {"Memory", "RTC", "Help", "Language"})
     p->Toolbar1_ButtonClick(QString::fromLatin1(key));
   EXPECT_EQ(rtc, 0);
   EXPECT_TRUE(MsgBox::shown().empty());
   EXPECT_FALSE(FormRegistry::loaded<HelpFrm>());
 
-  Polling().MemInfoPending = 0;
-  Polling().MemoryErasing = -1;
+  State().polling.MemInfoPending = 0;
+  State().polling.MemoryErasing = -1;
   p->Toolbar1_ButtonClick(QStringLiteral("List"));
   p->Toolbar1_ButtonClick(QStringLiteral("RTC"));
   ASSERT_EQ(MsgBox::shown().size(), 2u);
@@ -84,7 +85,7 @@ TEST_F(ActionsTest, ToolbarIgnoresClicksDuringTheListWaitAndRefusesDuringAnErase
   EXPECT_EQ(MsgBox::shown().size(), 2u);
   EXPECT_TRUE(PanelTimersRunning());
 
-  Polling().MemoryErasing = 0;
+  State().polling.MemoryErasing = 0;
   p->Toolbar1_ButtonClick(QStringLiteral("RTC"));
   EXPECT_EQ(rtc, 1);
   p->Toolbar1_ButtonClick(QStringLiteral("Help"));
@@ -94,48 +95,48 @@ TEST_F(ActionsTest, ToolbarIgnoresClicksDuringTheListWaitAndRefusesDuringAnErase
 TEST_F(ActionsTest, TreeIsBuiltOnceAndRelabelledOnlyWhenBuilt) {
   Panel* p = makePanel();
   EXPECT_FALSE(p->ApplyPanelTreeText());  // empty tree: nothing to relabel
-  Polling().MeterModel = "Other";
+  State().polling.MeterModel = "Other";
   p->BuildTreeForModel();
   EXPECT_EQ(countNodes(p->TreeView1), 0);
-  Polling().MeterModel = "VKZ 418";
+  State().polling.MeterModel = "VKZ 418";
   p->BuildTreeForModel();
-  Polling().MeterModel = "KRD 529";
+  State().polling.MeterModel = "KRD 529";
   p->BuildTreeForModel();  // a second build leaves the tree as it is
   EXPECT_EQ(countNodes(p->TreeView1), 20);
   EXPECT_EQ(p->TreeView1->topLevelItem(2)->text(0), QStringLiteral("Setting"));
   EXPECT_EQ(p->TreeView1->topLevelItem(2)->child(0)->text(0), QStringLiteral("Lcd contrast"));
-  UiTexts().TxtRTC = "Relogio";
+  State().texts.TxtRTC = "Relogio";
   EXPECT_TRUE(p->ApplyPanelTreeText());
   EXPECT_EQ(p->TreeView1->topLevelItem(0)->text(0), QStringLiteral("Relogio"));
 }
 
 TEST_F(ActionsTest, TreeClicksRunTheirActions) {
   Panel* p = makePanel();
-  Polling().MeterModel = "VKZ 418";
+  State().polling.MeterModel = "VKZ 418";
   p->BuildPanelTree();
   int rtc = 0, oneSet = 0;
   std::int16_t contrastFlagWhenShown = 0;
-  WindowOpeners().showRTCFrm = [&] { ++rtc; };
-  WindowOpeners().showOneSetForm = [&] {
+  State().openers.showRTCFrm = [&] { ++rtc; };
+  State().openers.showOneSetForm = [&] {
     ++oneSet;
-    contrastFlagWhenShown = Flags().OneSetLcdContrast;
+    contrastFlagWhenShown = State().flags.OneSetLcdContrast;
     EXPECT_FALSE(PanelTimersRunning());
   };
   QTreeWidgetItem* setting = p->TreeView1->topLevelItem(2);
   // "Setting" and "Other Option" run nothing, even during an erase.
-  Polling().MemoryErasing = -1;
+  State().polling.MemoryErasing = -1;
   p->TreeView1_NodeClick(setting);
   p->TreeView1_NodeClick(p->TreeView1->topLevelItem(4));
   EXPECT_TRUE(MsgBox::shown().empty());
   p->TreeView1_NodeClick(p->TreeView1->topLevelItem(0));
   EXPECT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_EQ(rtc, 0);
-  Polling().MemoryErasing = 0;
+  State().polling.MemoryErasing = 0;
   // Ignored while no supported model is identified.
-  Polling().MeterModel = "";
+  State().polling.MeterModel = "";
   p->TreeView1_NodeClick(p->TreeView1->topLevelItem(0));
   EXPECT_EQ(rtc, 0);
-  Polling().MeterModel = "VKZ 418";
+  State().polling.MeterModel = "VKZ 418";
   p->TreeView1_NodeClick(p->TreeView1->topLevelItem(0));
   EXPECT_EQ(rtc, 1);
   // A setting node: selector set before the window shows, polling resumed after.
@@ -144,7 +145,7 @@ TEST_F(ActionsTest, TreeClicksRunTheirActions) {
   EXPECT_EQ(contrastFlagWhenShown, -1);
   EXPECT_TRUE(PanelTimersRunning());
   // Two nodes with the same text: the first in the test order wins.
-  UiTexts().TxtPause = "RTC";
+  State().texts.TxtPause = "RTC";
   p->ApplyPanelTreeText();
   p->TreeView1_NodeClick(setting->child(2));
   EXPECT_EQ(rtc, 2);
@@ -165,7 +166,7 @@ class CloseSpy : public QObject {
 
 TEST_F(ActionsTest, SettingNodesCloseAndPauseInTheirOrderAndSetTheirFlagFirst) {
   Panel* p = makePanel();
-  Polling().MeterModel = "KRD 529";
+  State().polling.MeterModel = "KRD 529";
   p->BuildPanelTree();
   QTreeWidgetItem* setting = p->TreeView1->topLevelItem(2);
   using O = ShellWindowOpeners;
@@ -186,10 +187,10 @@ TEST_F(ActionsTest, SettingNodesCloseAndPauseInTheirOrderAndSetTheirFlagFirst) {
     FormRegistry::find<HelpFrm>()->installEventFilter(&spy);
     int shown = 0;
     bool flagWhenShown = false, pollingWhenShown = true;
-    WindowOpeners() = ShellWindowOpeners{};
-    WindowOpeners().*(c.opener) = [&] {
+    State().openers = ShellWindowOpeners{};
+    State().openers.*(c.opener) = [&] {
       ++shown;
-      flagWhenShown = !c.flag || Flags().*(c.flag) == -1;
+      flagWhenShown = !c.flag || State().flags.*(c.flag) == -1;
       pollingWhenShown = PanelTimersRunning();
     };
     p->TreeView1_NodeClick(setting->child(c.child));
@@ -199,8 +200,8 @@ TEST_F(ActionsTest, SettingNodesCloseAndPauseInTheirOrderAndSetTheirFlagFirst) {
     EXPECT_TRUE(flagWhenShown) << c.child;
     EXPECT_FALSE(pollingWhenShown) << c.child;
     EXPECT_TRUE(PanelTimersRunning()) << c.child;  // resumed after the request
-    Flags().clearOneSetSelectors();
-    Flags().LunchTimeFrmOpen = 0;
+    State().flags.clearOneSetSelectors();
+    State().flags.LunchTimeFrmOpen = 0;
     settle();
   }
 }
@@ -208,18 +209,18 @@ TEST_F(ActionsTest, SettingNodesCloseAndPauseInTheirOrderAndSetTheirFlagFirst) {
 TEST_F(ActionsTest, DetectedMeterClickUsesTheEntryOfItsOwnPort) {
   Panel* p = makePanel();
   int panels = 0;
-  WindowOpeners().showSetting418PanelFrm = [&] { ++panels; };
+  State().openers.showSetting418PanelFrm = [&] { ++panels; };
   // Port 3 linked and listed as entry 1; port 5 linked as entry 2 but its
   // meter never identified; port 7 linked and listed as entry 3.
-  Link().PortCount = 3;
+  State().link.PortCount = 3;
   p->addDetectedMeter(QStringLiteral("VKZ-418:3"), 1, 1);
   p->addDetectedMeter(QStringLiteral("KRD 529:7"), 2, 3);
   ASSERT_EQ(p->ControlListView->count(), 2);
   EXPECT_EQ(p->ControlListView->item(0)->text(), QStringLiteral("KRD 529:7"));  // newest on top
   p->ControlListView_ItemClick(p->ControlListView->item(1));
-  EXPECT_EQ(Link().CurPort, 1);  // counting from the top would give entry 2 (port 5)
+  EXPECT_EQ(State().link.CurPort, 1);  // counting from the top would give entry 2 (port 5)
   p->ControlListView_ItemClick(p->ControlListView->item(0));
-  EXPECT_EQ(Link().CurPort, 3);
+  EXPECT_EQ(State().link.CurPort, 3);
   EXPECT_EQ(panels, 2);
 }
 
@@ -238,17 +239,17 @@ TEST_F(ActionsTest, MemoryListClickWithoutAStoredMeasurementIsIgnored) {
   // pauses (the header reply resumes it) and the report name is set.
   p->MSFlexGrid1->setTextMatrix(1, 1, QStringLiteral("2018/05/23  14:03:07"));
   p->MSFlexGrid1->setTextMatrix(1, 2, QStringLiteral("3"));
-  Measurement().header.HeaderStart = "old";
+  State().measurement.header.HeaderStart = "old";
   p->MSFlexGrid1_Click();
   EXPECT_FALSE(PanelTimersRunning());
   ASSERT_TRUE(FormRegistry::loaded<DataListFrm>());
   EXPECT_FALSE(FormRegistry::find<DataListFrm>()->Toolbar1->isEnabled());
-  EXPECT_EQ(Measurement().header.HeaderStart, "0");
-  EXPECT_EQ(Shell().RecordFileName, "20180523--140307");
+  EXPECT_EQ(State().measurement.header.HeaderStart, "0");
+  EXPECT_EQ(State().shell.RecordFileName, "20180523--140307");
 
   // During an erase: the refusal only.
   StartPanelTimers();
-  Polling().MemoryErasing = -1;
+  State().polling.MemoryErasing = -1;
   p->MSFlexGrid1_Click();
   EXPECT_TRUE(PanelTimersRunning());
   EXPECT_EQ(MsgBox::shown().back().text, QStringLiteral("Memory Erasing ..."));
@@ -271,13 +272,13 @@ TEST_F(ActionsTest, OpeningADataFileDecidesOnItsOwnFirstLine) {
   p->Toolbar1_ButtonClick(QStringLiteral("Open"));
   ASSERT_TRUE(FormRegistry::loaded<FileListFrm>());
   FileListFrm* f = FormRegistry::find<FileListFrm>();
-  EXPECT_EQ(DataFile().FileModel, "VKZ 418");
+  EXPECT_EQ(State().dataFile.FileModel, "VKZ 418");
   EXPECT_EQ(f->GridHeader->FixedRows(), 1);
   EXPECT_EQ(f->GridHeader->TextMatrix(0, 1), QStringLiteral("D1"));
   EXPECT_EQ(f->GridRecord->Rows(), 3);
   EXPECT_EQ(f->GridRecord->TextMatrix(2, 2), QStringLiteral("*82.0 dB"));
-  ASSERT_EQ(Measurement().PointValue5.size(), 2u);
-  EXPECT_EQ(Measurement().PointValue5[1], 1.0);
+  ASSERT_EQ(State().measurement.PointValue5.size(), 2u);
+  EXPECT_EQ(State().measurement.PointValue5[1], 1.0);
   EXPECT_TRUE(PanelTimersRunning());
 
   // The next file is not a data file: although the previous one was, and no
@@ -286,7 +287,7 @@ TEST_F(ActionsTest, OpeningADataFileDecidesOnItsOwnFirstLine) {
   MsgBox::fileAnswers().push_back(QString::fromStdString(other));
   p->Toolbar1_ButtonClick(QStringLiteral("Open"));
   settle();
-  EXPECT_EQ(DataFile().FileModel, "shopping list");
+  EXPECT_EQ(State().dataFile.FileModel, "shopping list");
   ASSERT_TRUE(FormRegistry::loaded<FileListFrm>());
   EXPECT_EQ(FormRegistry::find<FileListFrm>()->GridRecord->Rows(), 3);  // the first file's rows stand
   EXPECT_TRUE(PanelTimersRunning());
@@ -301,7 +302,7 @@ TEST_F(ActionsTest, OpeningADataFileDecidesOnItsOwnFirstLine) {
   EXPECT_EQ(MsgBox::shown().size(), 1u);
   MsgBox::fileAnswers().push_back(QString::fromStdString(dir() + "/missing.vkz"));
   p->Toolbar1_ButtonClick(QStringLiteral("Open"));
-  EXPECT_EQ(DataFile().FileModel, "shopping list");
+  EXPECT_EQ(State().dataFile.FileModel, "shopping list");
   EXPECT_TRUE(PanelTimersRunning());
   ASSERT_EQ(MsgBox::shown().size(), 2u);
   EXPECT_NE(MsgBox::shown().back().text.indexOf(QStringLiteral("missing.vkz")), -1);
@@ -312,7 +313,7 @@ TEST_F(ActionsTest, OpeningADataFileDecidesOnItsOwnFirstLine) {
   settle();
   ASSERT_TRUE(FormRegistry::loaded<FileListFrm>());
   EXPECT_EQ(FormRegistry::find<FileListFrm>()->GridRecord->Rows(), 3);
-  EXPECT_EQ(DataFile().FileModel, "VKZ 418");
+  EXPECT_EQ(State().dataFile.FileModel, "VKZ 418");
 }
 
 TEST_F(ActionsTest, DataFileWithCrLineEndsOpensWithoutALinkedMeter) {
@@ -322,10 +323,10 @@ TEST_F(ActionsTest, DataFileWithCrLineEndsOpensWithoutALinkedMeter) {
   for (size_t at; (at = cr.find("\r\n")) != std::string::npos;) cr.erase(at + 1, 1);
   MsgBox::fileAnswers().push_back(QString::fromStdString(writeFile("cr.vkz", cr)));
   p->Toolbar1_ButtonClick(QStringLiteral("Open"));
-  EXPECT_EQ(DataFile().FileModel, "VKZ 418");
+  EXPECT_EQ(State().dataFile.FileModel, "VKZ 418");
   ASSERT_TRUE(FormRegistry::loaded<FileListFrm>());
   EXPECT_EQ(FormRegistry::find<FileListFrm>()->GridRecord->TextMatrix(2, 2), QStringLiteral("*82.0 dB"));
-  EXPECT_EQ(Measurement().PointValue2, (std::vector<double>{81.2, 83.0}));
+  EXPECT_EQ(State().measurement.PointValue2, (std::vector<double>{81.2, 83.0}));
   EXPECT_TRUE(MsgBox::shown().empty());
 }
 

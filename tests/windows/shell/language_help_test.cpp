@@ -14,6 +14,7 @@
 #include "shell/win/helpfrm.h"
 #include "shell/win/languagefrm.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "ui/msgbox.h"
 #include "ui/twips.h"
 #include "views/win/datalistfrm.h"
@@ -34,7 +35,7 @@ TEST_F(LanguageHelpTest, LanguageWindowOffersTheIndexAndSwitchesTheMainWindow) {
       writeFile("Lan/Language.bin", "x\\1\\y\r\n1\\English\r\n2\\Testish\r\n3\\Third\r\n");
   writeFile("Lan/Testish.lan", "Show Setting Panel...\\Mostrar painel\r\nRTC\\Relogio\r\n");
   Panel* p = makePanel();
-  Polling().MeterModel = "VKZ 418";
+  State().polling.MeterModel = "VKZ 418";
   p->BuildPanelTree();
   // Opening closes every other window, the data list window included, and
   // hides the memory panel.
@@ -42,11 +43,11 @@ TEST_F(LanguageHelpTest, LanguageWindowOffersTheIndexAndSwitchesTheMainWindow) {
   p->ShowMemoryPanel(true);
   p->Toolbar1_ButtonClick(QStringLiteral("Language"));
   settle();
-  EXPECT_EQ(Flags().DataListFrmOpen, 0);
-  EXPECT_EQ(Flags().MemoryPanelShown, 0);
+  EXPECT_EQ(State().flags.DataListFrmOpen, 0);
+  EXPECT_EQ(State().flags.MemoryPanelShown, 0);
   LanguageFrm* f = FormRegistry::find<LanguageFrm>();
   ASSERT_NE(f, nullptr);
-  EXPECT_EQ(Flags().LanguageFrmOpen, -1);
+  EXPECT_EQ(State().flags.LanguageFrmOpen, -1);
   // Its load maximises it: it fills the client area.
   ASSERT_NE(qobject_cast<QMdiSubWindow*>(f->parentWidget()), nullptr);
   EXPECT_TRUE(f->parentWidget()->isMaximized());
@@ -72,7 +73,7 @@ TEST_F(LanguageHelpTest, LanguageWindowOffersTheIndexAndSwitchesTheMainWindow) {
   EXPECT_EQ(p->toolbarButton(3)->toolTip(), QStringLiteral("Mostrar painel"));
   EXPECT_EQ(p->TreeView1->topLevelItem(0)->text(0), QStringLiteral("Relogio"));
   EXPECT_FALSE(FormRegistry::loaded<LanguageFrm>());
-  EXPECT_EQ(Flags().LanguageFrmOpen, 0);
+  EXPECT_EQ(State().flags.LanguageFrmOpen, 0);
 }
 
 TEST_F(LanguageHelpTest, LanguageWindowWithoutAnIndexOffersOneUnselectedOption) {
@@ -128,7 +129,7 @@ TEST_F(LanguageHelpTest, HelpOpensTheChosenManualOrSaysItIsMissing) {
   EXPECT_FALSE(h->MunOpt[1]->isChecked());
   h->ExitBtn->click();
   settle();
-  EXPECT_EQ(Flags().HelpFrmOpen, 0);
+  EXPECT_EQ(State().flags.HelpFrmOpen, 0);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "polling/win/paneltimers.h"
 #include "qtenv.h"
 #include "shell/flags.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/splitbar.h"
@@ -30,14 +31,14 @@ int tw(int px) {
 
 TEST_F(PanelTest, StartUpShowsThePortWindowAndSetsTheToolbar) {
   int portWindowShown = 0;
-  WindowOpeners().showComPortSetFrm = [&] {
+  State().openers.showComPortSetFrm = [&] {
     ++portWindowShown;
     // The main window is not visible yet while the port window is shown.
     EXPECT_FALSE(ThePanel()->isVisible());
   };
   Panel* p = makePanel();
   EXPECT_EQ(portWindowShown, 1);
-  EXPECT_EQ(Link().CurPort, 1);
+  EXPECT_EQ(State().link.CurPort, 1);
   EXPECT_EQ(p->windowTitle(), QStringLiteral("Panel V10.09"));
   // Closing the port window without linking: buttons 3..8 stay disabled.
   for (int i = 1; i <= 10; ++i) EXPECT_EQ(p->toolbarButton(i)->isEnabled(), i < 3 || i > 8) << "button " << i;
@@ -45,7 +46,7 @@ TEST_F(PanelTest, StartUpShowsThePortWindowAndSetsTheToolbar) {
   EXPECT_EQ(p->toolbarButton(1)->toolTip(), QStringLiteral("Open File..."));
   EXPECT_EQ(p->toolbarButton(7)->data().toString(), QStringLiteral("Memory"));
   EXPECT_FALSE(p->SSPMemory->isVisible());
-  EXPECT_EQ(Flags().MemoryPanelShown, 0);
+  EXPECT_EQ(State().flags.MemoryPanelShown, 0);
   EXPECT_EQ(p->TreeView1->topLevelItemCount(), 0);
   // Once shown, the column and the client area reach down to the status bar.
   EXPECT_EQ(p->TreeViewBar->geometry().bottom(), p->centralWidget()->height() - 1);
@@ -81,7 +82,7 @@ TEST_F(PanelTest, CommandTreeFillsTheColumnUnlessTheMemoryPanelShows) {
   p->ShowMemoryPanel(true);
   p->MDIForm_Resize();
   EXPECT_TRUE(p->SSPMemory->isVisible());
-  EXPECT_EQ(Flags().MemoryPanelShown, -1);
+  EXPECT_EQ(State().flags.MemoryPanelShown, -1);
   // Shown: the tree ends one splitter bar (120 twips) above the panel.
   EXPECT_EQ(p->SSPMemory->y() - (p->TreeView1->y() + p->TreeView1->height()), twipsToPixels(120));
   EXPECT_EQ(p->MSFlexGrid1->Rows(), 1);
@@ -89,7 +90,7 @@ TEST_F(PanelTest, CommandTreeFillsTheColumnUnlessTheMemoryPanelShows) {
   EXPECT_EQ(p->MemoryMessageLbl->text(), QStringLiteral("Message"));
   p->BtnMemClose_Click();
   EXPECT_FALSE(p->SSPMemory->isVisible());
-  EXPECT_EQ(Flags().MemoryPanelShown, 0);
+  EXPECT_EQ(State().flags.MemoryPanelShown, 0);
 }
 
 TEST_F(PanelTest, SplitterDragsAreClampedAndEndOnMouseUp) {
@@ -140,16 +141,16 @@ TEST_F(PanelTest, NoPortLinkedShowsComZeroAndDisconnectionAfter101SilentTicks) {
   Panel* p = makePanel();
   p->Timer1_Timer();
   EXPECT_EQ(p->statusPanelText(3), QStringLiteral("COM  0"));
-  EXPECT_EQ(Link().PortTable[1].PortIsOpen, 0);
+  EXPECT_EQ(State().link.PortTable[1].PortIsOpen, 0);
   EXPECT_TRUE(p->statusPanelText(4).contains(QStringLiteral(" / ")));
   for (int i = 0; i < 100; ++i) p->Timer3_Timer();
   EXPECT_EQ(p->statusPanelText(2), QStringLiteral("Connection"));
-  EXPECT_EQ(Polling().LinkLost, 0);
+  EXPECT_EQ(State().polling.LinkLost, 0);
   p->Timer3_Timer();
   EXPECT_EQ(p->statusPanelText(2), QStringLiteral("Disconnection"));
-  EXPECT_EQ(Polling().LinkLost, -1);
+  EXPECT_EQ(State().polling.LinkLost, -1);
   // While an erase is outstanding the lost link reads "Erasing ...".
-  Polling().MemoryErasing = -1;
+  State().polling.MemoryErasing = -1;
   p->Timer3_Timer();
   EXPECT_EQ(p->statusPanelText(2), QStringLiteral("Erasing ..."));
 }
@@ -163,48 +164,48 @@ TEST_F(PanelTest, WatchdogResumesPausedPollingAndTimeOutsShowTheirMessage) {
 
   // The timer-write wait ends after 300 receive ticks with its message and
   // leaves polling to the watchdog.
-  Polling().TimerSetPending = -1;
-  Polling().WaitTicks = 0;
+  State().polling.TimerSetPending = -1;
+  State().polling.WaitTicks = 0;
   for (int i = 0; i < 299; ++i) p->Timer3_Timer();
   EXPECT_TRUE(MsgBox::shown().empty());
   p->Timer3_Timer();
   ASSERT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_EQ(MsgBox::shown()[0].text, QStringLiteral("Set Timer Setting TimeOut !!!"));
   EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Critical);
-  EXPECT_EQ(Polling().TimerSetPending, 0);
+  EXPECT_EQ(State().polling.TimerSetPending, 0);
 }
 
 TEST_F(PanelTest, MemoryListWaitEndsQuietlyWhenThePanelIsClosedElseTimesOut) {
   Panel* p = makePanel();
   // Panel hidden: the wait ends at the next count that is a multiple of 10.
   StopPanelTimers();
-  Polling().MemInfoPending = -1;
-  Polling().WaitTicks = 3;
+  State().polling.MemInfoPending = -1;
+  State().polling.WaitTicks = 3;
   for (int i = 0; i < 7; ++i) p->Timer3_Timer();  // counts 3..9
-  EXPECT_EQ(Polling().MemInfoPending, -1);
+  EXPECT_EQ(State().polling.MemInfoPending, -1);
   p->Timer3_Timer();  // count 10
-  EXPECT_EQ(Polling().MemInfoPending, 0);
+  EXPECT_EQ(State().polling.MemInfoPending, 0);
   EXPECT_TRUE(PanelTimersRunning());
   EXPECT_TRUE(MsgBox::shown().empty());
 
   // Panel shown and no entry: the message comes with the 202nd tick.
   p->ShowMemoryPanel(true);
   StopPanelTimers();
-  Polling().MemInfoPending = -1;
-  Polling().WaitTicks = 0;
+  State().polling.MemInfoPending = -1;
+  State().polling.WaitTicks = 0;
   for (int i = 0; i < 201; ++i) p->Timer3_Timer();
   EXPECT_TRUE(MsgBox::shown().empty());
   p->Timer3_Timer();
   ASSERT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_EQ(MsgBox::shown()[0].text, QStringLiteral("Get Memory Information TimeOut Error !!!"));
-  EXPECT_EQ(Polling().MemInfoPending, 0);
+  EXPECT_EQ(State().polling.MemInfoPending, 0);
 }
 
 TEST_F(PanelTest, StrayByteCountsAsSilence) {
   Panel* p = makePanel();
-  Link().PortTable[1].RxBuf = {0x55};
+  State().link.PortTable[1].RxBuf = {0x55};
   for (int i = 0; i < 101; ++i) p->Timer3_Timer();
-  EXPECT_EQ(Polling().LinkLost, -1);
+  EXPECT_EQ(State().polling.LinkLost, -1);
 }
 
 }  // namespace

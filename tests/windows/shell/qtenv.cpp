@@ -13,6 +13,8 @@
 #include "shell/langfile.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
+#include "support/common/program_reset.h"
 #include "support/common/qt_app.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
@@ -26,18 +28,9 @@ void ShellTest::settle() {
 void ShellTest::SetUp() {
   tmp_ = std::make_unique<QTemporaryDir>();
   ASSERT_TRUE(tmp_->isValid());
+  test::resetProgram();
   setAppDir(dir());
-  Flags().reset();
-  Shell().reset();
-  ResetPolling();
-  ResetLink();
-  LangState().reset();
-  DataFile().reset();
-  Measurement().reset();
-  LoadDefaultStrings();
-  MsgBox::setTestMode(true);
-  MsgBox::resetTestRecords();
-  WindowOpeners() = ShellWindowOpeners{};
+  LoadDefaultStrings(State().texts);
 }
 
 void ShellTest::TearDown() {
@@ -45,9 +38,7 @@ void ShellTest::TearDown() {
   delete panel_;
   panel_ = nullptr;
   settle();
-  WindowOpeners() = ShellWindowOpeners{};
-  ResetLink();
-  setAppDir("");
+  test::resetProgram();
 }
 
 Panel* ShellTest::makePanel() {

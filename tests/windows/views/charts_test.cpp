@@ -20,6 +20,7 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/graph.h"
@@ -65,12 +66,12 @@ TEST_F(ChartsTest, HistogramRunFillsWindowTableAndChartState) {
 
   Histogram* h = FormRegistry::find<Histogram>();
   ASSERT_NE(h, nullptr);
-  EXPECT_EQ(Flags().HistogramOpen, -1);
+  EXPECT_EQ(State().flags.HistogramOpen, -1);
   EXPECT_EQ(captions.value(captions.size() - 2), QStringLiteral("100.0%Completed"));
   EXPECT_EQ(f->windowTitle(), QStringLiteral("DataList"));
   EXPECT_TRUE(PanelTimersRunning());
   EXPECT_FALSE(f->SSpResolution->isVisible());
-  const ChartState& c = Chart();
+  const ChartState& c = State().chart;
   EXPECT_EQ(c.HistFirstBin, 853);
   EXPECT_EQ(c.HistLastBin, 853);
   EXPECT_EQ(c.HistCount, 1);
@@ -105,10 +106,10 @@ TEST_F(ChartsTest, HistogramRunFillsWindowTableAndChartState) {
   EXPECT_TRUE(first.isNull());
   h = FormRegistry::find<Histogram>();
   ASSERT_NE(h, nullptr);
-  EXPECT_EQ(Chart().SelColumn, 4);
-  EXPECT_EQ(Chart().HistFirstBin, 70);  // the flagged record counts in bin 0
-  EXPECT_EQ(Chart().HistLastBin, 90);
-  EXPECT_EQ(Chart().HistCount, 3);
+  EXPECT_EQ(State().chart.SelColumn, 4);
+  EXPECT_EQ(State().chart.HistFirstBin, 70);  // the flagged record counts in bin 0
+  EXPECT_EQ(State().chart.HistLastBin, 90);
+  EXPECT_EQ(State().chart.HistCount, 3);
   EXPECT_EQ(h->CWG->format(GraphAxis::X), QStringLiteral("0"));
   EXPECT_EQ(h->GridLn->TextMatrix(10, 10), QStringLiteral("0"));  // L99: the flagged record, bin 0
   EXPECT_EQ(h->GridLn->TextMatrix(1, 1), QStringLiteral("90"));   // L0
@@ -147,7 +148,7 @@ TEST_F(ChartsTest, HistogramWindowTrackModesResetAndPrint) {
   EXPECT_EQ(h->CWG->minimum(GraphAxis::X), 800);
   EXPECT_EQ(h->CWG->maximum(GraphAxis::X), 901);
   EXPECT_EQ(h->CWG->minimum(GraphAxis::Y), 0);
-  EXPECT_EQ(h->CWG->maximum(GraphAxis::Y), Chart().HistYMax);
+  EXPECT_EQ(h->CWG->maximum(GraphAxis::Y), State().chart.HistYMax);
   EXPECT_EQ(h->CWG->trackMode(), TrackMode::None);
   EXPECT_EQ(h->Combo1->currentText(), QStringLiteral("Reset"));
 
@@ -180,7 +181,7 @@ TEST_F(ChartsTest, HistogramWindowTrackModesResetAndPrint) {
   // Closing clears the flag.
   h->close();
   settle();
-  EXPECT_EQ(Flags().HistogramOpen, 0);
+  EXPECT_EQ(State().flags.HistogramOpen, 0);
 }
 
 TEST_F(ChartsTest, RecordPlotterDrawsValuesMarksAndRanges) {
@@ -191,8 +192,8 @@ TEST_F(ChartsTest, RecordPlotterDrawsValuesMarksAndRanges) {
 
   Plot* p = FormRegistry::find<Plot>();
   ASSERT_NE(p, nullptr);
-  EXPECT_EQ(Flags().PlotOpen, -1);
-  EXPECT_EQ(Chart().PlotPoints, 7);
+  EXPECT_EQ(State().flags.PlotOpen, -1);
+  EXPECT_EQ(State().chart.PlotPoints, 7);
   EXPECT_TRUE(PanelTimersRunning());
   EXPECT_EQ(p->AxisMin[1]->value(), 1);
   EXPECT_EQ(p->AxisMax[1]->value(), 7);
@@ -219,8 +220,8 @@ TEST_F(ChartsTest, RecordPlotterDrawsValuesMarksAndRanges) {
   EXPECT_EQ(p->CWGraph1->annotationCaptionPosition(2), QPointF(7, 105));
 
   // A second column replaces the trace and adds its marks.
-  Chart().SelColumn = 3;
-  PlotGridColumn(*f->VKZ418PointGrid, Chart().SelColumn, QStringLiteral("Leq"));
+  State().chart.SelColumn = 3;
+  PlotGridColumn(*f->VKZ418PointGrid, State().chart.SelColumn, QStringLiteral("Leq"));
   EXPECT_EQ(p->CWGraph1->annotationCount(), 4);
   EXPECT_EQ(p->CWGraph1->caption(GraphAxis::X), QStringLiteral("No.s  (Leq)"));
 
@@ -241,14 +242,14 @@ TEST_F(ChartsTest, RecordPlotterDrawsValuesMarksAndRanges) {
 TEST_F(ChartsTest, PlotOfAnEmptyGridDoesNothing) {
   DataListFrm* f = dataList({});
   StopPanelTimers();
-  Chart().SelColumn = 2;
-  PlotGridColumn(*f->VKZ418PointGrid, Chart().SelColumn, QStringLiteral("LAVG"));
+  State().chart.SelColumn = 2;
+  PlotGridColumn(*f->VKZ418PointGrid, State().chart.SelColumn, QStringLiteral("LAVG"));
   EXPECT_FALSE(FormRegistry::loaded<Plot>());
   EXPECT_FALSE(PanelTimersRunning());  // untouched
   StartPanelTimers();
   // A single record is still drawn.
   fillRecords(f->VKZ418PointGrid, {"80.0 dB"});
-  PlotGridColumn(*f->VKZ418PointGrid, Chart().SelColumn, QStringLiteral("LAVG"));
+  PlotGridColumn(*f->VKZ418PointGrid, State().chart.SelColumn, QStringLiteral("LAVG"));
   ASSERT_TRUE(FormRegistry::loaded<Plot>());
   EXPECT_EQ(FormRegistry::find<Plot>()->CWGraph1->pointCount(), 1);
 }
@@ -267,7 +268,7 @@ TEST_F(ChartsTest, PlotWindowTrackModesCursorAndPrint) {
   EXPECT_EQ(p->CWGraph1->cursorColor(1), QColor(255, 0, 0));
   EXPECT_EQ(p->CWGraph1->cursorPosition(1), QPointF(50.5, 87.5));
   EXPECT_EQ(p->CWGraph1->trackMode(), TrackMode::DragCursor);
-  EXPECT_EQ(p->txtDescription->toPlainText(), QString::fromStdString(UiTexts().TxtHelpCursor));
+  EXPECT_EQ(p->txtDescription->toPlainText(), QString::fromStdString(State().texts.TxtHelpCursor));
 
   p->CWGraph1->setCursorPosition(1, 37, 72.44);
   p->CWGraph1_CursorChange(1, 37, 72.44, false);
@@ -306,10 +307,10 @@ TEST_F(ChartsTest, PlotterPutsTheMainWindowCaptionBack) {
   panel->setTimersFrozen(true);
   panel->setWindowTitle(QStringLiteral("Noise Dosimeter - [DataList]"));
   DataListFrm* f = dataList({"80.0 dB", "81.0 dB"});
-  Chart().SelColumn = 2;
+  State().chart.SelColumn = 2;
   QStringList captions;
   QObject::connect(panel, &QWidget::windowTitleChanged, [&](const QString& t) { captions << t; });
-  PlotGridColumn(*f->VKZ418PointGrid, Chart().SelColumn, QStringLiteral("LAVG"));
+  PlotGridColumn(*f->VKZ418PointGrid, State().chart.SelColumn, QStringLiteral("LAVG"));
   EXPECT_TRUE(captions.contains(QStringLiteral("2 Completed")));
   EXPECT_EQ(panel->windowTitle(), QStringLiteral("Noise Dosimeter"));
   FormRegistry::unloadAll();
@@ -321,7 +322,7 @@ TEST_F(ChartsTest, FileListPanelsSplitterAndPrint) {
   FileListFrm* f = FormRegistry::get<FileListFrm>();
   f->Show();
   settle();
-  EXPECT_EQ(Flags().FileListFrmOpen, -1);
+  EXPECT_EQ(State().flags.FileListFrmOpen, -1);
   EXPECT_EQ(f->GridRecord->TextMatrix(0, 0), QStringLiteral("No.s"));
   EXPECT_EQ(f->Toolbar1->actions().value(0)->toolTip(), QStringLiteral("Graphic Plot"));
 
@@ -339,24 +340,24 @@ TEST_F(ChartsTest, FileListPanelsSplitterAndPrint) {
   EXPECT_FALSE(FormRegistry::loaded<Plot>());
   // A choice made before (in either window) is plotted under its caption.
   fillRecords(f->GridRecord, {"80.0 dB", "81.0 dB", "82.0 dB"});
-  Chart().SelColumn = 3;
+  State().chart.SelColumn = 3;
   QTest::mouseClick(f->BtnSelectOK, Qt::LeftButton);
   ASSERT_TRUE(FormRegistry::loaded<Plot>());
   EXPECT_EQ(FormRegistry::find<Plot>()->CWGraph1->caption(GraphAxis::X), QStringLiteral("No.s  (Leq)"));
-  EXPECT_EQ(Chart().PlotPoints, 3);
+  EXPECT_EQ(State().chart.PlotPoints, 3);
 
   int printed = 0;
-  Reports().printReport = [&](const ReportSource& s) {
+  State().reports.printReport = [&](const ReportSource& s) {
     EXPECT_EQ(s.header, f->GridHeader);
     ++printed;
     return ReportOutcome{ReportOutcome::Cancelled, {}};
   };
   f->Toolbar1_ButtonClick(QStringLiteral("Print"));
   EXPECT_EQ(printed, 1);
-  Polling().MeterModel.clear();
+  State().polling.MeterModel.clear();
   f->Toolbar1_ButtonClick(QStringLiteral("Print"));
   EXPECT_EQ(printed, 1);
-  DataFile().FileModel = "KRD 529";
+  State().dataFile.FileModel = "KRD 529";
   f->Toolbar1_ButtonClick(QStringLiteral("Print"));
   EXPECT_EQ(printed, 2);
   EXPECT_EQ(MsgBox::shown().size(), 1u);

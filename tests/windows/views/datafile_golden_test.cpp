@@ -13,6 +13,7 @@
 #include "polling/blocks.h"
 #include "polling/measurement.h"
 #include "shell/uitext.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
@@ -113,7 +114,7 @@ TEST_F(DataFileGolden, SavedMeasurementIsTheLayoutByteForByte) {
   settle();
 
   // The header as the decoder leaves it.
-  RecordHeader& h = Measurement().header;
+  RecordHeader& h = State().measurement.header;
   f->ClearVkz418Grid();
   h.HeaderStart = "2018/05/23 14:00:00";
   h.HeaderStop = {"2018/05/23 14:01:29", "2018/05/23 14:01:28", "2018/05/23 14:01:27"};
@@ -137,12 +138,12 @@ TEST_F(DataFileGolden, SavedMeasurementIsTheLayoutByteForByte) {
     payload.push_back(static_cast<std::uint8_t>(w & 0xFF));
     payload.push_back(static_cast<std::uint8_t>(w >> 8));
   }
-  Measurement().sizePointValues(3);
-  const auto block = DecodeDataBlock(0, payload, blockContextFrom(h), UiTexts().TxtDB);
+  State().measurement.sizePointValues(3);
+  const auto block = DecodeDataBlock(0, payload, blockContextFrom(h), State().texts.TxtDB);
   ASSERT_TRUE(block && block->last && block->records.size() == 3u);
   for (const LoggedRecord& r : block->records) f->VKZ418PointGrid->AddItem(QString::fromStdString(r.row));
-  StoreRecords(*block, Measurement());
-  const MeasurementData downloaded = Measurement();
+  StoreRecords(*block, State().measurement);
+  const MeasurementData downloaded = State().measurement;
 
   // What the user typed.
   const char* typed[] = {"Ana M\xC3\xBCller", "", "Press shop, line 2", "ACME \"Noise\" Ltd",

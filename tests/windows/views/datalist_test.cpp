@@ -17,6 +17,7 @@
 #include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
@@ -89,15 +90,15 @@ TEST_F(DataListTest, LoadReadsOrRepairsTheSelectionFile) {
     DataListFrm* f = load();
     EXPECT_EQ(selection(), c.after.empty() ? c.file : c.after) << c.name;
     for (auto [n, s] : c.states) EXPECT_EQ(f->checkState(n), s) << c.name << " box " << n;
-    EXPECT_EQ(Flags().DataListFrmOpen, -1);
+    EXPECT_EQ(State().flags.DataListFrmOpen, -1);
     FormRegistry::unload<DataListFrm>();
     settle();
-    EXPECT_EQ(Flags().DataListFrmOpen, 0);
+    EXPECT_EQ(State().flags.DataListFrmOpen, 0);
   }
 }
 
 TEST_F(DataListTest, WithoutAModelTheWindowLoadsAsDesigned) {
-  Polling().MeterModel.clear();
+  State().polling.MeterModel.clear();
   // Without a linked meter only a data file of the first model opened last
   // lets the window lay out its grids and read the selection file.
   const struct {
@@ -106,14 +107,14 @@ TEST_F(DataListTest, WithoutAModelTheWindowLoadsAsDesigned) {
   } cases[] = {{"", false}, {"KRD 529", false}, {"VKZ 418", true}};
   for (const auto& c : cases) {
     QFile::remove(path(QStringLiteral("bin/Header.bin")));
-    DataFile().FileModel = c.fileModel;
+    State().dataFile.FileModel = c.fileModel;
     DataListFrm* f = load();
     EXPECT_EQ(bool(f->windowState() & Qt::WindowMaximized), c.laidOut) << c.fileModel;
     EXPECT_EQ(QFile::exists(path(QStringLiteral("bin/Header.bin"))), c.laidOut) << c.fileModel;
     FormRegistry::unload<DataListFrm>();
     settle();
   }
-  DataFile().FileModel.clear();
+  State().dataFile.FileModel.clear();
   DataListFrm* f = load();
   EXPECT_EQ(f->VKZ418Grid->Rows(), 11);
   // In the normal state the window keeps its minimum size.
@@ -137,7 +138,7 @@ TEST_F(DataListTest, LoadWritesTheFixedRowsFromTheHeader) {
   EXPECT_FALSE(f->SSpResolution->isVisible());
 
   // A header that arrives: the decoder redraws the fixed rows.
-  RecordHeader& h = Measurement().header;
+  RecordHeader& h = State().measurement.header;
   f->ClearVkz418Grid();
   h.HeaderValue[0] = "85";
   h.HeaderValue[16] = "90";
@@ -154,7 +155,7 @@ TEST_F(DataListTest, HeaderItemPanelBuildsRowsAndStoresTheChoice) {
   file[2 * 101] = '2';  // HML: third state, no row, written back
   writeSelection(file);
   DataListFrm* f = load();
-  RecordHeader& h = Measurement().header;
+  RecordHeader& h = State().measurement.header;
   h.HeaderValue[17] = "12.5";
   h.HeaderValue[9] = "85";
   h.HeaderValue[197] = "00:12:34";
@@ -187,7 +188,7 @@ TEST_F(DataListTest, HeaderItemPanelBuildsRowsAndStoresTheChoice) {
 
   // The language changes while the window is open: a box keeps the caption
   // of its load, which names no item any more.
-  UiTexts().TxtPDose = "Dose projetada";
+  State().texts.TxtPDose = "Dose projetada";
   f->GridInfo();
   EXPECT_EQ(f->VKZ418Grid->Rows(), 11 + 1);  // only Ti
 }
@@ -241,18 +242,18 @@ TEST_F(DataListTest, QuantityAndResolutionPanels) {
   ASSERT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_EQ(MsgBox::shown()[0].text, chooseQuantityText());
   EXPECT_FALSE(f->SSpResolution->isVisible());
-  EXPECT_EQ(Chart().SelColumn, 0);
+  EXPECT_EQ(State().chart.SelColumn, 0);
   // With no option chosen, the last choice of either data window holds.
-  Chart().SelColumn = 4;
+  State().chart.SelColumn = 4;
   QTest::mouseClick(f->BtnSelectOK, Qt::LeftButton);
   EXPECT_EQ(MsgBox::shown().size(), 1u);
-  EXPECT_EQ(Chart().SelColumn, 4);
+  EXPECT_EQ(State().chart.SelColumn, 4);
   EXPECT_TRUE(f->SSpResolution->isVisible());
   f->SSpResolution->hide();
 
   f->Option1[1]->click();
   QTest::mouseClick(f->BtnSelectOK, Qt::LeftButton);
-  EXPECT_EQ(Chart().SelColumn, 3);
+  EXPECT_EQ(State().chart.SelColumn, 3);
   EXPECT_TRUE(f->SSpResolution->isVisible());
   EXPECT_TRUE(f->SSpSelectItem->isVisible());
 
@@ -289,7 +290,7 @@ TEST_F(DataListTest, SaveWritesTheDataFileOrCsvAndSaysWhenItCannot) {
   EXPECT_EQ(captions.value(captions.size() - 2), QStringLiteral("100.0% Completed"));
   EXPECT_EQ(f->windowTitle(), QStringLiteral("DataList"));
   EXPECT_TRUE(PanelTimersRunning());
-  EXPECT_FALSE(DataFile().SaveFileChosen);
+  EXPECT_FALSE(State().dataFile.SaveFileChosen);
 
   const QString csv = path(QStringLiteral("m1.csv"));
   MsgBox::fileAnswers().push_back(csv);
@@ -311,7 +312,7 @@ TEST_F(DataListTest, SaveWritesTheDataFileOrCsvAndSaysWhenItCannot) {
   EXPECT_EQ(f->windowTitle(), QStringLiteral("DataList"));
 
   // No meter model known: the file could not be opened again; not written.
-  Polling().MeterModel.clear();
+  State().polling.MeterModel.clear();
   MsgBox::fileAnswers().push_back(path(QStringLiteral("m3.vkz")));
   button(f, "save")->trigger();
   EXPECT_FALSE(QFile::exists(path(QStringLiteral("m3.vkz"))));
@@ -331,12 +332,12 @@ TEST_F(DataListTest, PrintAndPdfGoThroughTheReportFunctions) {
   EXPECT_TRUE(PanelTimersRunning());
 
   QStringList calls;
-  Reports().printReport = [&](const ReportSource& s) {
+  State().reports.printReport = [&](const ReportSource& s) {
     calls << QStringLiteral("print %1").arg(s.records->objectName());
     EXPECT_FALSE(PanelTimersRunning());
     return ReportOutcome{ReportOutcome::Failed, "Printer out of paper"};
   };
-  Reports().exportPdfReport = [&](const ReportSource& s, const std::string& name) {
+  State().reports.exportPdfReport = [&](const ReportSource& s, const std::string& name) {
     calls << QStringLiteral("pdf %1 %2").arg(s.userInfo->objectName(), QString::fromStdString(name));
     return ReportOutcome{};
   };
@@ -353,7 +354,7 @@ TEST_F(DataListTest, PrintAndPdfGoThroughTheReportFunctions) {
   EXPECT_EQ(MsgBox::shown().size(), 1u);
 
   // Neither a meter nor a data file of a supported model: nothing printed.
-  Polling().MeterModel.clear();
+  State().polling.MeterModel.clear();
   button(f, "Print")->trigger();
   EXPECT_EQ(calls.size(), 2);
   EXPECT_TRUE(PanelTimersRunning());

@@ -9,6 +9,8 @@
 #include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
+#include "state/programstate.h"
+#include "support/common/program_reset.h"
 #include "support/common/qt_app.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
@@ -28,28 +30,17 @@ void ViewsTest::SetUp() {
   ASSERT_TRUE(tmp_->isValid());
   QDir(tmp_->path()).mkpath(QStringLiteral("bin"));
   QDir(tmp_->path()).mkpath(QStringLiteral("PDF"));
+  test::resetProgram();
   setAppDir(dir());
-  Flags().reset();
-  Shell().reset();
-  ResetPolling();
-  Polling().MeterModel = "VKZ 418";
-  DataFile().reset();
-  Measurement().reset();
-  Chart().reset();
-  Reports() = ReportHooks{};
-  LoadDefaultStrings();
-  MsgBox::setTestMode(true);
-  MsgBox::resetTestRecords();
-  PrinterSeam::setTestMode(true);
-  PrinterSeam::resetTestRecords();
+  State().polling.MeterModel = "VKZ 418";
+  LoadDefaultStrings(State().texts);
   StartPanelTimers();
 }
 
 void ViewsTest::TearDown() {
   FormRegistry::unloadAll();
   settle();
-  Reports() = ReportHooks{};
-  setAppDir("");
+  test::resetProgram();
 }
 
 std::string ViewsTest::dir() const {

@@ -1,6 +1,8 @@
 // The settings records: the parameter blocks of the meter's write requests.
-// The setting windows fill them, the request builders pack them onto the
-// line, and the reply decoder re-sends the last one when the meter asks.
+// The setting windows fill them, the request builders (frames.h) pack them
+// onto the line, and the reply decoder re-sends the last one when the meter
+// asks. The program keeps one SettingsRecords among its program-wide records
+// (ProgramState).
 //
 // Fields the meter takes as one byte hold 0..255; 16-bit fields 0..32767;
 // 32-bit fields 0..2147483647. They are plain ints here so that a value
@@ -78,10 +80,5 @@ struct SettingsRecords {
   LunchTimeBytes LunchTimeRecord{};
   std::int32_t IntervalSeconds = 0;  // logging interval in seconds
 };
-
-// The program-wide records.
-SettingsRecords& Records();
-// Back to all zeros (start of the program; tests).
-void ResetRecords();
 
 }  // namespace vkz
