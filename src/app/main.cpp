@@ -13,6 +13,7 @@
 #include "state/programstate.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
+#include "views/win/datalistfrm.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -25,6 +26,8 @@ int main(int argc, char** argv) {
   // The PDF writer's messages and its "open in viewer" through the program's.
   vkz::installPdfHooks();
   vkz::State().openers.showComPortSetFrm = [] { vkz::ShowComPortSetFrm(); };
+  // The downloads fill the data list window.
+  vkz::installViewWindows();
 
   auto* panel = new vkz::Panel();
   panel->setAttribute(Qt::WA_DeleteOnClose);

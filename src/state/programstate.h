@@ -2,9 +2,10 @@
 // program-wide (the port table and the serial object, the polling state,
 // the measurement and its download, the settings records, the window flags,
 // the texts and the language, the data file, the charts, the installed
-// report functions and window openers, the meter clock read last). Windows
-// and the program reach it through State(); the cores never do: each core
-// function takes the records it works on.
+// report functions and window openers, the meter clock read last) and the
+// poll engine that works on them. Windows and the program reach it through
+// State(); the cores never do: each core function takes the records it
+// works on.
 //
 // Tests start from a clean state with one reset (tests/support: the test
 // reset also puts the seams of the platform layer back).
@@ -14,6 +15,7 @@
 #include "link/settingblocks.h"
 #include "polling/download.h"
 #include "polling/measurement.h"
+#include "polling/pollloop.h"
 #include "polling/pollstate.h"
 #include "shell/flags.h"
 #include "shell/langfile.h"
@@ -51,11 +53,15 @@ struct ProgramState {
   ReportHooks reports;
   bool longRun = false;  // a long run of the measurement windows is under way
 
+  // The poll engine on these records (the main window's timers drive it).
+  PollLoop poll{
+      {link, PortApi, polling, download, measurement, records, LastMeterClock, flags, shell, texts}};
+
   // The line the requests go out on: the port table and the serial object.
   MeterLine line() { return {link, PortApi}; }
 
   // Back to the start of a run: every record as new, every port closed,
-  // nothing installed.
+  // polling running, no window installed.
   void reset();
 };
 

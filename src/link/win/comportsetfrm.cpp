@@ -12,6 +12,7 @@
 #include <QResizeEvent>
 #include <QWidget>
 
+#include "base/handlerstep.h"
 #include "link/comname.h"
 #include "link/comportapi.h"
 #include "link/porttable.h"
@@ -20,7 +21,6 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
-#include "ui/handlerstep.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"
 #include "ui/twips.h"

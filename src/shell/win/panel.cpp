@@ -76,12 +76,18 @@ Panel::Panel(QWidget* parent) : QMainWindow(parent) {
   Timer3->setTimerType(Qt::PreciseTimer);
   Timer3->setInterval(kReceiveTickMs);
   connect(Timer3, &QTimer::timeout, this, &Panel::Timer3_Timer);
-  Timer1->start();
-  Timer2->start();
+  // The poll engine shows what it must through this window.
+  PollLoop& poll = State().poll;
+  poll.windows.main = this;
+  poll.windows.readbacks.meterName = [] { return static_cast<MeterNameView*>(ThePanel()); };
+  poll.StartPanelTimers();
   Timer3->start();
 }
 
-Panel::~Panel() = default;
+Panel::~Panel() {
+  PollLoop& poll = State().poll;
+  if (poll.windows.main == this) poll.windows.main = nullptr;
+}
 
 void Panel::setTimersFrozen(bool frozen) {
   frozen_ = frozen;
@@ -269,14 +275,14 @@ void Panel::MDIForm_Load() {
   };
   step([&] {
     State().link.CurPort = 1;
-    IdentTicks = 0;
+    State().poll.IdentTicks = 0;
   });
   step([] { LoadDefaultStrings(State().texts); });
   step([] { LoadLanguageIndex(State().language, State().texts); });
   step([] {
     if (State().openers.showComPortSetFrm) State().openers.showComPortSetFrm();
   });
-  step([&] { watchCurrentPort(); });
+  step([] { State().poll.watchCurrentPort(); });
   step([&] { ShowMemoryPanel(false); });
   step([] { State().polling.TimerSetPending = 0; });
   step([&] {

@@ -4,6 +4,11 @@
 // status bar, the client area for the child windows and the three polling
 // timers. Every control is a member named as the layout names it, with that
 // name as its objectName().
+//
+// The polling loop itself is the poll engine (polling/pollloop.h): the
+// window's timers and its read notifier call it, and it shows what it must
+// through the window (PollView), the meter-name panel among it
+// (MeterNameView).
 #pragma once
 #include <QMainWindow>
 #include <QPointer>
@@ -12,6 +17,8 @@
 #include <functional>
 #include <string>
 
+#include "polling/pollview.h"
+#include "polling/readbackviews.h"
 #include "ui/formregistry.h"
 
 class QAction;
@@ -35,7 +42,7 @@ class FlexGrid;
 class SplitBar;
 enum class WindowId;
 
-class Panel : public QMainWindow {
+class Panel : public QMainWindow, public PollView, public MeterNameView {
   Q_OBJECT
  public:
   explicit Panel(QWidget* parent = nullptr);
@@ -88,17 +95,28 @@ class Panel : public QMainWindow {
   void BtnMemClose_Click();
   void MSFlexGrid1_Click();
 
-  // --- polling loop ----------------------------------------------------------
+  // --- polling loop (the poll engine's ticks) --------------------------------
   void Timer1_Timer();
   void Timer3_Timer();
   // Cuts and decodes every complete frame waiting on the current port (run
   // when bytes arrive, so a reply never waits for a receive tick).
   void receiveNow();
-  void StopTimers();
-  void StartTimers();
   bool pollingRunning() const;
-  std::int16_t IdentTicks = 0;
-  std::string LastTickModel;
+
+  // --- what the poll engine shows (PollView) -----------------------------------
+  void setStatusText(int panel, const std::string& text) override;
+  void enableMeterActions() override;
+  void buildTreeForModel() override { BuildTreeForModel(); }
+  void addDetectedMeter(const std::string& text, int icon, int portIndex) override;
+  void pollingSwitched(bool running) override;
+  void watchPort(int handle, bool enabled) override;
+  void showMessage(const std::string& text, MessageIcon icon) override;
+  void showMemorySize(std::int32_t total, std::int32_t remain) override;
+  void setMemoryMessage(const std::string& text) override;
+  void addMemoryListRow(const std::string& tabText, std::int32_t row, bool first) override;
+  // The meter-name panel (MeterNameView).
+  bool meterNameShown() const override;
+  void showMeterName(const std::string& name) override;
 
   // --- child windows -------------------------------------------------------
   // Shows a window in the client area (wrapped in an MDI frame once).
@@ -158,7 +176,6 @@ class Panel : public QMainWindow {
   void buildToolbar();
   void placeColumn();
   void applyMemoryGeometry(int memTop, int memHeight, int gridHeight);
-  void watchCurrentPort();
   bool treeBuilt() const;
   void runSettingNode(int index);
 
@@ -166,16 +183,8 @@ class Panel : public QMainWindow {
   bool inResize_ = false;
   bool frozen_ = false;
   bool unloaded_ = false;
-  QSocketNotifier* notifier_ = nullptr;
+  QSocketNotifier* notifier_ = nullptr;  // on the descriptor the poll engine watches
   int notifierFd_ = -1;
-  int failedFd_ = -1;          // a descriptor whose device has gone: not watched again
-  bool inReceive_ = false;     // cutting/decoding frames (receive tick or arrival)
-  bool receiveAgain_ = false;  // bytes arrived while frames were being decoded
-  bool inPoll_ = false;        // inside the poll tick
-  // Bytes read since the last receive tick, so the watchdog sees replies
-  // that were cut as they arrived.
-  long long bytesSinceTick_ = 0;
-  void handleFrame();
 };
 
 // The program-wide main window, or nullptr before it exists.

@@ -11,13 +11,12 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "base/handlerstep.h"
 #include "base/numfmt.h"
 #include "link/frames.h"
 #include "link/porttable.h"
 #include "link/win/waitseconds.h"
 #include "polling/pollstate.h"
-#include "polling/win/download.h"
-#include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/layout.h"
 #include "shell/uitext.h"
@@ -27,7 +26,6 @@
 #include "shell/win/panel.h"
 #include "state/programstate.h"
 #include "ui/flexgrid.h"
-#include "ui/handlerstep.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"
 #include "ui/splitbar.h"
@@ -215,7 +213,7 @@ void Panel::Toolbar1_ButtonClick(const QString& key) {
     step([&] { CheckFlage(); });
     step([] { call(State().openers.showComPortSetFrm); });
     // A new link makes its entry current: receive from it from now on.
-    watchCurrentPort();
+    State().poll.watchCurrentPort();
   } else if (key == QLatin1String("SettingPanel")) {
     step([&] { CheckFlage(); });
     step([] { call(State().openers.showSetting418PanelFrm); });
@@ -239,11 +237,11 @@ void Panel::Toolbar1_ButtonClick(const QString& key) {
 
 void Panel::startMemoryDownload() {
   step([&] { CheckFlage(); });
-  step([] { StopPanelTimers(); });
+  step([] { State().poll.StopPanelTimers(); });
   step([&] { ShowMemoryPanel(true); });
   step([] { CmdReadMemorySize(State().line()); });
   step([] { WaitSeconds(0.1); });
-  step([] { RequestMemoryList(); });
+  step([] { State().poll.RequestMemoryList(); });
 }
 
 // Opening a data file. The file's own first line decides whether it is
@@ -255,7 +253,7 @@ void Panel::openDataFile() {
   const QString name = MsgBox::openFileName(this, QStringLiteral("Open"), QString(),
                                             QStringLiteral("Data files(*.vkz);;All Files (*.*) (*)"));
   if (name.isEmpty()) return;
-  StopPanelTimers();
+  State().poll.StopPanelTimers();
   QString message;
   try {
     const std::string path = QFile::encodeName(name).toStdString();
@@ -288,7 +286,7 @@ void Panel::openDataFile() {
   } catch (...) {
     // Any failure ends the action; polling resumes.
   }
-  StartPanelTimers();
+  State().poll.StartPanelTimers();
   if (!message.isEmpty()) MsgBox::show(message, MsgIcon::Critical);
 }
 
@@ -391,9 +389,9 @@ void Panel::runSettingNode(int index) {
   const SettingNode n = settingNode(index);
   if (index == 4 || index == 5 || index == 8) {
     step([&] { checkpanelflage(); });
-    step([] { StopPanelTimers(); });
+    step([] { State().poll.StopPanelTimers(); });
   } else {
-    step([] { StopPanelTimers(); });
+    step([] { State().poll.StopPanelTimers(); });
     step([&] { checkpanelflage(); });
   }
   if (index == 4) step([] { FlushCurrentPort(State().line()); });
@@ -409,7 +407,7 @@ void Panel::runSettingNode(int index) {
     if (n.request) n.request(State().line());
   });
   step([] { WaitSeconds(0.2); });
-  step([] { StartPanelTimers(); });
+  step([] { State().poll.StartPanelTimers(); });
 }
 
 // ---- detected-meter list -------------------------------------------------
@@ -431,7 +429,7 @@ void Panel::ControlListView_ItemClick(QListWidgetItem* item) {
   step([&] {
     const int port = item->data(Qt::UserRole).toInt();
     if (port >= 1 && port <= kMaxPorts) State().link.CurPort = static_cast<std::int16_t>(port);
-    watchCurrentPort();
+    State().poll.watchCurrentPort();
   });
   if (prefix == QLatin1String("VKZ-418") || prefix == QLatin1String("KRD 529")) {
     step([&] { CheckFlage(); });
@@ -498,11 +496,11 @@ void Panel::MSFlexGrid1_Click() {
   if (!entry || *entry < 1 || *entry > 255 || *entry != static_cast<int>(*entry)) return;
   const QString date = MSFlexGrid1->TextMatrix(row, 1);
 
-  step([] { CancelDownload(); });
+  step([] { State().poll.CancelDownload(); });
   step([] {
     if (State().flags.DataListFrmOpen == -1) FormRegistry::unload<DataListFrm>();
   });
-  step([] { StopPanelTimers(); });
+  step([] { State().poll.StopPanelTimers(); });
   step([] { FormRegistry::get<DataListFrm>()->ClearVkz418Grid(); });
   step([&] {
     QString name = date;
@@ -510,7 +508,7 @@ void Panel::MSFlexGrid1_Click() {
     State().shell.RecordFileName = name.toStdString();
   });
   step([] { FormRegistry::get<DataListFrm>()->Toolbar1->setEnabled(false); });
-  step([&] { RequestRecordHeader(static_cast<int>(*entry)); });
+  step([&] { State().poll.RequestRecordHeader(static_cast<int>(*entry)); });
   step([] { FormRegistry::get<DataListFrm>()->Show(); });
 }
 

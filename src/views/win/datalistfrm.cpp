@@ -18,7 +18,6 @@
 #include "polling/header.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
-#include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
@@ -233,6 +232,24 @@ void DataListFrm::Refresh() {
   update();
 }
 
+void DataListFrm::showHeader() {
+  UpdateVKZ418Grid();
+  GridInfo();
+}
+
+void DataListFrm::addRecords(const std::vector<LoggedRecord>& records) {
+  for (const LoggedRecord& r : records) VKZ418PointGrid->AddItem(q(r.row));
+}
+
+void DataListFrm::downloadComplete() {
+  Toolbar1->setEnabled(true);
+}
+
+void installViewWindows() {
+  // Referring to the window loads it again if the user closed it.
+  State().poll.windows.dataList = [] { return static_cast<DataListView*>(FormRegistry::get<DataListFrm>()); };
+}
+
 // ---- layout -------------------------------------------------------------------
 
 void DataListFrm::Form_Resize() {
@@ -399,7 +416,7 @@ void DataListFrm::saveAction() {
   if (!run.started()) return;
   commitEditor();  // text typed but not yet entered belongs in the file
   const QString caption = windowTitle();
-  StopPanelTimers();
+  State().poll.StopPanelTimers();
   SaveResult result;
   bool refused = false;
   try {
@@ -437,7 +454,7 @@ void DataListFrm::saveAction() {
     result = {SaveStatus::Failed, "The file could not be written."};
   }
   setWindowTitle(caption);
-  StartPanelTimers();
+  State().poll.StartPanelTimers();
   if (result.status == SaveStatus::Failed)
     MsgBox::show(q(result.message), MsgIcon::Critical);
   else if (refused)
@@ -453,14 +470,14 @@ void DataListFrm::printAction() {
 void DataListFrm::pdfAction() {
   commitEditor();
   ReportOutcome outcome{ReportOutcome::Cancelled, {}};
-  StopPanelTimers();
+  State().poll.StopPanelTimers();
   const QString proposed = q(appPath("PDF/" + State().shell.RecordFileName));
   const QString name = MsgBox::saveFileName(this, q(State().texts.TxtExportPDF), proposed,
                                             qtFileFilter(QStringLiteral("PDF Files (*.pdf)|*.pdf|")));
   if (!QFileInfo(name).fileName().isEmpty())
     outcome = ExportPdfReport(State().reports, {this, VKZ418Grid, VKZ418PointGrid, MSFGridUserInfo},
                               QFile::encodeName(name).toStdString());
-  StartPanelTimers();
+  State().poll.StartPanelTimers();
   tellReportOutcome(outcome);
 }
 

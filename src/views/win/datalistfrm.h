@@ -19,6 +19,7 @@
 #include <array>
 #include <cstdint>
 
+#include "polling/pollview.h"
 #include "ui/formregistry.h"
 #include "views/viewlayout.h"
 #include "views/win/viewwidgets.h"
@@ -38,7 +39,7 @@ class FlexGrid;
 class SplitBar;
 enum class HistResolution;
 
-class DataListFrm : public QWidget, public Form {
+class DataListFrm : public QWidget, public Form, public DataListView {
   Q_OBJECT
  public:
   DataListFrm();  // Form_Load
@@ -58,6 +59,11 @@ class DataListFrm : public QWidget, public Form {
   void GridInfo();
   void Show();
   void Refresh();
+
+  // --- the download fills it (DataListView) ------------------------------------
+  void showHeader() override;  // UpdateVKZ418Grid, then GridInfo
+  void addRecords(const std::vector<LoggedRecord>& records) override;
+  void downloadComplete() override;  // the toolbar is enabled again
 
   // --- splitter (x in twips relative to the bar) -----------------------------
   void PicSplit_MouseDown(int button, int shift, int x, int y);
@@ -134,6 +140,10 @@ class DataListFrm : public QWidget, public Form {
   void histogram(HistResolution res);
   DataListLayout layout_{};
 };
+
+// Installs the data list window as the download's (the poll engine's)
+// DataListView, loaded on demand; the program's start-up calls it.
+void installViewWindows();
 
 // Sets the window's texts from the user-interface text table: toolbar,
 // header-item panel, quantity and resolution panels, the 103 item

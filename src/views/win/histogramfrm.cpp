@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
@@ -188,7 +187,7 @@ void RunLevelHistogram(QWidget* dataWindow, FlexGrid& records, QWidget* resoluti
   QPointer<QWidget> window(dataWindow);
   QPointer<QWidget> panel(resolutionPanel);
   const QString saved = window ? window->windowTitle() : QString();
-  StopPanelTimers();
+  State().poll.StopPanelTimers();
   try {
     const std::string completed = State().texts.TxtCompleted;
     // The 0.1 dB run writes "50.0%Completed", the 1 dB run "50.0% Completed".
@@ -229,7 +228,7 @@ void RunLevelHistogram(QWidget* dataWindow, FlexGrid& records, QWidget* resoluti
     // A step that fails ends the run; the caption and polling come back.
   }
   if (window) window->setWindowTitle(saved);
-  StartPanelTimers();
+  State().poll.StartPanelTimers();
 }
 
 }  // namespace vkz

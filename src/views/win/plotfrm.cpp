@@ -15,7 +15,6 @@
 #include <memory>
 
 #include "base/numfmt.h"
-#include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
@@ -285,7 +284,7 @@ void PlotGridColumn(FlexGrid& grid, std::int32_t& column, const QString& caption
 
   QPointer<FlexGrid> alive(&grid);
   QPointer<Panel> panel(ThePanel());
-  StopPanelTimers();
+  State().poll.StopPanelTimers();
   const QString saved = panel ? panel->windowTitle() : QString();
   try {
     // The conversion, one row at a time; the caption counts the rows and the
@@ -338,7 +337,7 @@ void PlotGridColumn(FlexGrid& grid, std::int32_t& column, const QString& caption
     // The remaining steps are skipped; caption and polling come back below.
   }
   if (panel) panel->setWindowTitle(captionBeforeDash(saved));
-  StartPanelTimers();
+  State().poll.StartPanelTimers();
 }
 
 }  // namespace vkz

@@ -14,7 +14,6 @@
 #include <QWidget>
 
 #include "polling/pollstate.h"
-#include "polling/win/paneltimers.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
 #include "state/programstate.h"
@@ -207,13 +206,13 @@ void showDataWindow(QWidget* w) {
 
 void printDataWindowReport(const ReportSource& source) {
   ReportOutcome outcome{ReportOutcome::Cancelled, {}};
-  StopPanelTimers();
+  State().poll.StopPanelTimers();
   {
     BusyCursor busy;
     if (isSupportedModel(State().dataFile.FileModel) || isSupportedModel(State().polling.MeterModel))
       outcome = PrintReport(State().reports, source);
   }
-  StartPanelTimers();
+  State().poll.StartPanelTimers();
   tellReportOutcome(outcome);
 }
 

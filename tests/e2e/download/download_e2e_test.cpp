@@ -19,7 +19,6 @@
 #include "link/porttable.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
-#include "polling/win/download.h"
 #include "shell/flags.h"
 #include "shell/win/panel.h"
 #include "state/programstate.h"

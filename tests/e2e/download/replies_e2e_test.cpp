@@ -2,7 +2,8 @@
 // three-frame timer write, resend requests and the erase reply; and the
 // one-value, calibration, interval, welcome-text, meter-name and lunch-time
 // read-backs into the window that asked, and only into it. The setting
-// windows are stand-ins carrying the controls the decoder writes.
+// windows are stand-ins carrying the controls the decoder's values reach,
+// installed as the program installs the setting windows' read-back faces.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -16,7 +17,7 @@
 #include "link/porttable.h"
 #include "link/settingblocks.h"
 #include "polling/pollstate.h"
-#include "polling/win/paneltimers.h"
+#include "polling/readbackviews.h"
 #include "shell/flags.h"
 #include "shell/win/panel.h"
 #include "state/programstate.h"
@@ -27,15 +28,16 @@
 
 namespace vkz {
 
-// Setting windows as the decoder finds them: by class name, controls by
-// object name.
-class OneSetForm : public QWidget {
+// Setting windows as the decoder reaches them: through their read-back
+// interfaces (polling/readbackviews.h).
+class OneSetForm : public QWidget, public OneValueView {
   Q_OBJECT
  public:
   OneSetForm() {
     SetCbx = new QComboBox(this);
     SetCbx->setObjectName(QStringLiteral("SetCbx"));
   }
+  bool showValue(int position) override { return setListPosition(SetCbx, position) == ListStatus::Ok; }
   // A list of `n` items "0" .. "n-1".
   void items(int n) {
     QStringList l;
@@ -45,15 +47,20 @@ class OneSetForm : public QWidget {
   QComboBox* SetCbx;
 };
 
-class WelcomSetFrm : public QWidget {
+class WelcomSetFrm : public QWidget, public WelcomeTextView {
   Q_OBJECT
  public:
   WelcomSetFrm() {
     for (int k = 0; k < 3; ++k) (new QLineEdit(this))->setObjectName(QStringLiteral("WelLineTxt_%1").arg(k));
   }
+  void showWelcomeText(const std::array<std::string, 3>& lines) override {
+    for (int k = 0; k < 3; ++k)
+      findChild<QLineEdit*>(QStringLiteral("WelLineTxt_%1").arg(k))
+          ->setText(QString::fromStdString(lines[static_cast<std::size_t>(k)]));
+  }
 };
 
-class LunchTimeFrm : public QWidget {
+class LunchTimeFrm : public QWidget, public LunchTimeView {
   Q_OBJECT
  public:
   LunchTimeFrm() {
@@ -73,7 +80,25 @@ class LunchTimeFrm : public QWidget {
   int position(const char* name) const {
     return listPosition(findChild<QComboBox*>(QString::fromLatin1(name)));
   }
+  void showLunchTime(const LunchTimeReadback& r) override {
+    const std::pair<const char*, int> lists[] = {{"CbxEn", r.enable},
+                                                 {"CbxStartHour", r.startHour},
+                                                 {"CbxStartMinute", r.startMinute},
+                                                 {"CbxStopHour", r.stopHour},
+                                                 {"CbxStopMinute", r.stopMinute}};
+    for (const auto& [name, pos] : lists)
+      setListPosition(findChild<QComboBox*>(QString::fromLatin1(name)), pos);
+  }
 };
+
+// The providers of the stand-ins, as the program's start-up installs the
+// setting windows' (a window that is not loaded gives none).
+void installStandIns() {
+  ReadbackWindows& w = State().poll.windows.readbacks;
+  w.oneValue = [] { return static_cast<OneValueView*>(FormRegistry::find<OneSetForm>()); };
+  w.welcomeText = [] { return static_cast<WelcomeTextView*>(FormRegistry::find<WelcomSetFrm>()); };
+  w.lunchTime = [] { return static_cast<LunchTimeView*>(FormRegistry::find<LunchTimeFrm>()); };
+}
 
 namespace {
 
@@ -118,7 +143,7 @@ TEST_F(Replies, AcknowledgementsShowTheOutcome) {
 
 TEST_F(Replies, TimerWriteGoesOutInThreeFrames) {
   PollingState& ps = State().polling;
-  StopPanelTimers();
+  State().poll.StopPanelTimers();
   ps.TimerSetPending = -1;
   ps.WaitTicks = 40;
   ASSERT_TRUE(exchange(0x8C, [] { CmdWriteTimers1(State().line(), State().records.TimerRecord); }));
@@ -131,7 +156,7 @@ TEST_F(Replies, TimerWriteGoesOutInThreeFrames) {
 
   // The meter refuses the second frame: the third is never sent, polling
   // stays paused and the write stays pending (its time-out follows).
-  StopPanelTimers();
+  State().poll.StopPanelTimers();
   ps.TimerSetPending = -1;
   road_->meter.addFault({emu::Fault::Fail, 0x8B, 0, 1});
   ASSERT_TRUE(exchange(0x8B, [] { CmdWriteTimers1(State().line(), State().records.TimerRecord); }));
@@ -162,6 +187,7 @@ TEST_F(Replies, ResendRequestSendsTheWriteAgainAndEraseEnds) {
 }
 
 TEST_F(Replies, ReadBacksFillTheWindowThatAsked) {
+  installStandIns();
   auto* one = new OneSetForm;
   FormRegistry::adopt(one);
   WindowFlags& f = State().flags;

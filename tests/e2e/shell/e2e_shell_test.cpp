@@ -97,7 +97,7 @@ class StartUpRoad : public ::testing::Test {
     QCoreApplication::processEvents();
     panel_->Timer3_Timer();
     // Poll ticks in a row whose debounce saw the model text.
-    seenTicks_ = panel_->LastTickModel == "KRD 529" ? seenTicks_ + 1 : 0;
+    seenTicks_ = State().poll.LastTickModel == "KRD 529" ? seenTicks_ + 1 : 0;
   }
 
   int treeNodes() const {

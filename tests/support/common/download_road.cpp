@@ -14,7 +14,6 @@
 #include "link/settingblocks.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
-#include "polling/win/download.h"
 #include "shell/flags.h"
 #include "shell/langfile.h"
 #include "shell/uitext.h"
@@ -46,6 +45,7 @@ bool DownloadRoad::start(const std::string& dir) {
   setAppDir(dir);
   setComFallback(false);
   setEventPump([] { QCoreApplication::processEvents(); });
+  installViewWindows();
   LoadDefaultStrings(State().texts);
   if (!meter.start(dir + "/com/COM1")) return false;
 

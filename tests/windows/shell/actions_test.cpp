@@ -11,7 +11,6 @@
 #include "link/porttable.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
-#include "polling/win/paneltimers.h"
 #include "qtenv.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
@@ -83,7 +82,7 @@ TEST_F(ActionsTest, ToolbarIgnoresClicksDuringTheListWaitAndRefusesDuringAnErase
   MsgBox::fileAnswers().push_back(QString());
   p->Toolbar1_ButtonClick(QStringLiteral("Open"));
   EXPECT_EQ(MsgBox::shown().size(), 2u);
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
 
   State().polling.MemoryErasing = 0;
   p->Toolbar1_ButtonClick(QStringLiteral("RTC"));
@@ -120,7 +119,7 @@ TEST_F(ActionsTest, TreeClicksRunTheirActions) {
   State().openers.showOneSetForm = [&] {
     ++oneSet;
     contrastFlagWhenShown = State().flags.OneSetLcdContrast;
-    EXPECT_FALSE(PanelTimersRunning());
+    EXPECT_FALSE(State().poll.running());
   };
   QTreeWidgetItem* setting = p->TreeView1->topLevelItem(2);
   // "Setting" and "Other Option" run nothing, even during an erase.
@@ -143,7 +142,7 @@ TEST_F(ActionsTest, TreeClicksRunTheirActions) {
   p->TreeView1_NodeClick(setting->child(0));
   EXPECT_EQ(oneSet, 1);
   EXPECT_EQ(contrastFlagWhenShown, -1);
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
   // Two nodes with the same text: the first in the test order wins.
   State().texts.TxtPause = "RTC";
   p->ApplyPanelTreeText();
@@ -158,7 +157,7 @@ class CloseSpy : public QObject {
   bool eventFilter(QObject*, QEvent* e) override {
     if (e->type() == QEvent::Hide && !closed) {
       closed = true;
-      pollingWhenClosed = PanelTimersRunning();
+      pollingWhenClosed = State().poll.running();
     }
     return false;
   }
@@ -191,7 +190,7 @@ TEST_F(ActionsTest, SettingNodesCloseAndPauseInTheirOrderAndSetTheirFlagFirst) {
     State().openers.*(c.opener) = [&] {
       ++shown;
       flagWhenShown = !c.flag || State().flags.*(c.flag) == -1;
-      pollingWhenShown = PanelTimersRunning();
+      pollingWhenShown = State().poll.running();
     };
     p->TreeView1_NodeClick(setting->child(c.child));
     EXPECT_TRUE(spy.closed) << c.child;
@@ -199,7 +198,7 @@ TEST_F(ActionsTest, SettingNodesCloseAndPauseInTheirOrderAndSetTheirFlagFirst) {
     EXPECT_EQ(shown, 1) << c.child;
     EXPECT_TRUE(flagWhenShown) << c.child;
     EXPECT_FALSE(pollingWhenShown) << c.child;
-    EXPECT_TRUE(PanelTimersRunning()) << c.child;  // resumed after the request
+    EXPECT_TRUE(State().poll.running()) << c.child;  // resumed after the request
     State().flags.clearOneSetSelectors();
     State().flags.LunchTimeFrmOpen = 0;
     settle();
@@ -232,7 +231,7 @@ TEST_F(ActionsTest, MemoryListClickWithoutAStoredMeasurementIsIgnored) {
   p->MSFlexGrid1->AddItem(QStringLiteral("1\t\tx"));
   p->MSFlexGrid1->setRow(1);
   p->MSFlexGrid1_Click();  // no entry number
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
   EXPECT_FALSE(FormRegistry::loaded<DataListFrm>());
 
   // A real row: the data window opens with its toolbar disabled, polling
@@ -241,17 +240,17 @@ TEST_F(ActionsTest, MemoryListClickWithoutAStoredMeasurementIsIgnored) {
   p->MSFlexGrid1->setTextMatrix(1, 2, QStringLiteral("3"));
   State().measurement.header.HeaderStart = "old";
   p->MSFlexGrid1_Click();
-  EXPECT_FALSE(PanelTimersRunning());
+  EXPECT_FALSE(State().poll.running());
   ASSERT_TRUE(FormRegistry::loaded<DataListFrm>());
   EXPECT_FALSE(FormRegistry::find<DataListFrm>()->Toolbar1->isEnabled());
   EXPECT_EQ(State().measurement.header.HeaderStart, "0");
   EXPECT_EQ(State().shell.RecordFileName, "20180523--140307");
 
   // During an erase: the refusal only.
-  StartPanelTimers();
+  State().poll.StartPanelTimers();
   State().polling.MemoryErasing = -1;
   p->MSFlexGrid1_Click();
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
   EXPECT_EQ(MsgBox::shown().back().text, QStringLiteral("Memory Erasing ..."));
 }
 
@@ -279,7 +278,7 @@ TEST_F(ActionsTest, OpeningADataFileDecidesOnItsOwnFirstLine) {
   EXPECT_EQ(f->GridRecord->TextMatrix(2, 2), QStringLiteral("*82.0 dB"));
   ASSERT_EQ(State().measurement.PointValue5.size(), 2u);
   EXPECT_EQ(State().measurement.PointValue5[1], 1.0);
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
 
   // The next file is not a data file: although the previous one was, and no
   // meter is linked, it is not read into the window; the user is told.
@@ -290,7 +289,7 @@ TEST_F(ActionsTest, OpeningADataFileDecidesOnItsOwnFirstLine) {
   EXPECT_EQ(State().dataFile.FileModel, "shopping list");
   ASSERT_TRUE(FormRegistry::loaded<FileListFrm>());
   EXPECT_EQ(FormRegistry::find<FileListFrm>()->GridRecord->Rows(), 3);  // the first file's rows stand
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
   ASSERT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_NE(MsgBox::shown().back().text.indexOf(QStringLiteral("\"shopping list\"")), -1);
   EXPECT_EQ(MsgBox::shown().back().icon, MsgIcon::Critical);
@@ -303,7 +302,7 @@ TEST_F(ActionsTest, OpeningADataFileDecidesOnItsOwnFirstLine) {
   MsgBox::fileAnswers().push_back(QString::fromStdString(dir() + "/missing.vkz"));
   p->Toolbar1_ButtonClick(QStringLiteral("Open"));
   EXPECT_EQ(State().dataFile.FileModel, "shopping list");
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
   ASSERT_EQ(MsgBox::shown().size(), 2u);
   EXPECT_NE(MsgBox::shown().back().text.indexOf(QStringLiteral("missing.vkz")), -1);
 
@@ -340,7 +339,7 @@ TEST_F(ActionsTest, DamagedDataFileKeepsWhatWasReadAndSaysWhy) {
   EXPECT_GE(FormRegistry::find<FileListFrm>()->GridRecord->Rows(), 2);
   ASSERT_FALSE(MsgBox::shown().empty());
   EXPECT_EQ(MsgBox::shown().back().icon, MsgIcon::Critical);
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The main window: start-up, layout, splitters, caption toggle, and the
-// polling loop's status bar and link watchdog with no meter linked.
+// The main window: start-up, layout, splitters and the caption toggle (the
+// polling loop it drives is tested on its own, tests/unit/polling).
 #include "shell/win/panel.h"
 
 #include <QAction>
@@ -11,7 +11,6 @@
 
 #include "link/porttable.h"
 #include "polling/pollstate.h"
-#include "polling/win/paneltimers.h"
 #include "qtenv.h"
 #include "shell/flags.h"
 #include "state/programstate.h"
@@ -135,77 +134,6 @@ TEST_F(PanelTest, ClickOnTheEmptyClientAreaTogglesTheCaption) {
   EXPECT_EQ(p->windowTitle(), QStringLiteral("Panel V10.09   2018-05-23.01"));
   QTest::mouseClick(p->mdiArea()->viewport(), Qt::LeftButton);
   EXPECT_EQ(p->windowTitle(), QStringLiteral("Panel V10.09"));
-}
-
-TEST_F(PanelTest, NoPortLinkedShowsComZeroAndDisconnectionAfter101SilentTicks) {
-  Panel* p = makePanel();
-  p->Timer1_Timer();
-  EXPECT_EQ(p->statusPanelText(3), QStringLiteral("COM  0"));
-  EXPECT_EQ(State().link.PortTable[1].PortIsOpen, 0);
-  EXPECT_TRUE(p->statusPanelText(4).contains(QStringLiteral(" / ")));
-  for (int i = 0; i < 100; ++i) p->Timer3_Timer();
-  EXPECT_EQ(p->statusPanelText(2), QStringLiteral("Connection"));
-  EXPECT_EQ(State().polling.LinkLost, 0);
-  p->Timer3_Timer();
-  EXPECT_EQ(p->statusPanelText(2), QStringLiteral("Disconnection"));
-  EXPECT_EQ(State().polling.LinkLost, -1);
-  // While an erase is outstanding the lost link reads "Erasing ...".
-  State().polling.MemoryErasing = -1;
-  p->Timer3_Timer();
-  EXPECT_EQ(p->statusPanelText(2), QStringLiteral("Erasing ..."));
-}
-
-TEST_F(PanelTest, WatchdogResumesPausedPollingAndTimeOutsShowTheirMessage) {
-  Panel* p = makePanel();
-  StopPanelTimers();
-  EXPECT_FALSE(PanelTimersRunning());
-  for (int i = 0; i < 101; ++i) p->Timer3_Timer();
-  EXPECT_TRUE(PanelTimersRunning());
-
-  // The timer-write wait ends after 300 receive ticks with its message and
-  // leaves polling to the watchdog.
-  State().polling.TimerSetPending = -1;
-  State().polling.WaitTicks = 0;
-  for (int i = 0; i < 299; ++i) p->Timer3_Timer();
-  EXPECT_TRUE(MsgBox::shown().empty());
-  p->Timer3_Timer();
-  ASSERT_EQ(MsgBox::shown().size(), 1u);
-  EXPECT_EQ(MsgBox::shown()[0].text, QStringLiteral("Set Timer Setting TimeOut !!!"));
-  EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Critical);
-  EXPECT_EQ(State().polling.TimerSetPending, 0);
-}
-
-TEST_F(PanelTest, MemoryListWaitEndsQuietlyWhenThePanelIsClosedElseTimesOut) {
-  Panel* p = makePanel();
-  // Panel hidden: the wait ends at the next count that is a multiple of 10.
-  StopPanelTimers();
-  State().polling.MemInfoPending = -1;
-  State().polling.WaitTicks = 3;
-  for (int i = 0; i < 7; ++i) p->Timer3_Timer();  // counts 3..9
-  EXPECT_EQ(State().polling.MemInfoPending, -1);
-  p->Timer3_Timer();  // count 10
-  EXPECT_EQ(State().polling.MemInfoPending, 0);
-  EXPECT_TRUE(PanelTimersRunning());
-  EXPECT_TRUE(MsgBox::shown().empty());
-
-  // Panel shown and no entry: the message comes with the 202nd tick.
-  p->ShowMemoryPanel(true);
-  StopPanelTimers();
-  State().polling.MemInfoPending = -1;
-  State().polling.WaitTicks = 0;
-  for (int i = 0; i < 201; ++i) p->Timer3_Timer();
-  EXPECT_TRUE(MsgBox::shown().empty());
-  p->Timer3_Timer();
-  ASSERT_EQ(MsgBox::shown().size(), 1u);
-  EXPECT_EQ(MsgBox::shown()[0].text, QStringLiteral("Get Memory Information TimeOut Error !!!"));
-  EXPECT_EQ(State().polling.MemInfoPending, 0);
-}
-
-TEST_F(PanelTest, StrayByteCountsAsSilence) {
-  Panel* p = makePanel();
-  State().link.PortTable[1].RxBuf = {0x55};
-  for (int i = 0; i < 101; ++i) p->Timer3_Timer();
-  EXPECT_EQ(State().polling.LinkLost, -1);
 }
 
 }  // namespace

@@ -16,7 +16,6 @@
 #include <QToolBar>
 
 #include "polling/pollstate.h"
-#include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
@@ -69,7 +68,7 @@ TEST_F(ChartsTest, HistogramRunFillsWindowTableAndChartState) {
   EXPECT_EQ(State().flags.HistogramOpen, -1);
   EXPECT_EQ(captions.value(captions.size() - 2), QStringLiteral("100.0%Completed"));
   EXPECT_EQ(f->windowTitle(), QStringLiteral("DataList"));
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
   EXPECT_FALSE(f->SSpResolution->isVisible());
   const ChartState& c = State().chart;
   EXPECT_EQ(c.HistFirstBin, 853);
@@ -121,7 +120,7 @@ TEST_F(ChartsTest, HistogramOfNoRecordsIsRefused) {
   chooseAndRun(f, 0, true);
   EXPECT_FALSE(FormRegistry::loaded<Histogram>());
   ASSERT_EQ(MsgBox::shown().size(), 1u);
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
   EXPECT_EQ(f->windowTitle(), QStringLiteral("DataList"));
 }
 
@@ -194,7 +193,7 @@ TEST_F(ChartsTest, RecordPlotterDrawsValuesMarksAndRanges) {
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(State().flags.PlotOpen, -1);
   EXPECT_EQ(State().chart.PlotPoints, 7);
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
   EXPECT_EQ(p->AxisMin[1]->value(), 1);
   EXPECT_EQ(p->AxisMax[1]->value(), 7);
   EXPECT_EQ(p->AxisMin[2]->value(), 25);
@@ -241,12 +240,12 @@ TEST_F(ChartsTest, RecordPlotterDrawsValuesMarksAndRanges) {
 
 TEST_F(ChartsTest, PlotOfAnEmptyGridDoesNothing) {
   DataListFrm* f = dataList({});
-  StopPanelTimers();
+  State().poll.StopPanelTimers();
   State().chart.SelColumn = 2;
   PlotGridColumn(*f->VKZ418PointGrid, State().chart.SelColumn, QStringLiteral("LAVG"));
   EXPECT_FALSE(FormRegistry::loaded<Plot>());
-  EXPECT_FALSE(PanelTimersRunning());  // untouched
-  StartPanelTimers();
+  EXPECT_FALSE(State().poll.running());  // untouched
+  State().poll.StartPanelTimers();
   // A single record is still drawn.
   fillRecords(f->VKZ418PointGrid, {"80.0 dB"});
   PlotGridColumn(*f->VKZ418PointGrid, State().chart.SelColumn, QStringLiteral("LAVG"));
@@ -361,7 +360,7 @@ TEST_F(ChartsTest, FileListPanelsSplitterAndPrint) {
   f->Toolbar1_ButtonClick(QStringLiteral("Print"));
   EXPECT_EQ(printed, 2);
   EXPECT_EQ(MsgBox::shown().size(), 1u);
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
-#include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
@@ -289,7 +288,7 @@ TEST_F(DataListTest, SaveWritesTheDataFileOrCsvAndSaysWhenItCannot) {
   EXPECT_TRUE(MsgBox::shown().empty());
   EXPECT_EQ(captions.value(captions.size() - 2), QStringLiteral("100.0% Completed"));
   EXPECT_EQ(f->windowTitle(), QStringLiteral("DataList"));
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
   EXPECT_FALSE(State().dataFile.SaveFileChosen);
 
   const QString csv = path(QStringLiteral("m1.csv"));
@@ -308,7 +307,7 @@ TEST_F(DataListTest, SaveWritesTheDataFileOrCsvAndSaysWhenItCannot) {
   button(f, "save")->trigger();
   ASSERT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Critical);
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
   EXPECT_EQ(f->windowTitle(), QStringLiteral("DataList"));
 
   // No meter model known: the file could not be opened again; not written.
@@ -329,12 +328,12 @@ TEST_F(DataListTest, PrintAndPdfGoThroughTheReportFunctions) {
   button(f, "PDF")->trigger();
   ASSERT_EQ(MsgBox::shown().size(), 2u);
   EXPECT_EQ(MsgBox::shown()[1].text, QString::fromStdString(pdfReportMissingText()));
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
 
   QStringList calls;
   State().reports.printReport = [&](const ReportSource& s) {
     calls << QStringLiteral("print %1").arg(s.records->objectName());
-    EXPECT_FALSE(PanelTimersRunning());
+    EXPECT_FALSE(State().poll.running());
     return ReportOutcome{ReportOutcome::Failed, "Printer out of paper"};
   };
   State().reports.exportPdfReport = [&](const ReportSource& s, const std::string& name) {
@@ -357,7 +356,7 @@ TEST_F(DataListTest, PrintAndPdfGoThroughTheReportFunctions) {
   State().polling.MeterModel.clear();
   button(f, "Print")->trigger();
   EXPECT_EQ(calls.size(), 2);
-  EXPECT_TRUE(PanelTimersRunning());
+  EXPECT_TRUE(State().poll.running());
 }
 
 }  // namespace

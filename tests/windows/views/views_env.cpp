@@ -6,7 +6,6 @@
 #include "base/appdir.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
-#include "polling/win/paneltimers.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
@@ -34,7 +33,7 @@ void ViewsTest::SetUp() {
   setAppDir(dir());
   State().polling.MeterModel = "VKZ 418";
   LoadDefaultStrings(State().texts);
-  StartPanelTimers();
+  State().poll.StartPanelTimers();
 }
 
 void ViewsTest::TearDown() {

@@ -1,77 +1,61 @@
-#include "polling/win/download.h"
-
-#include <QCoreApplication>
-#include <QLabel>
-#include <QToolBar>
-
+// The downloads from the meter's memory, as the reply decoder runs them:
+// the list of stored measurements into the memory panel, and one
+// measurement (its header, then its logged records ten to a block) into the
+// data list window and the program-wide measurement.
+#include "link/eventpump.h"
 #include "link/frames.h"
 #include "polling/header.h"
-#include "polling/measurement.h"
 #include "polling/memlist.h"
-#include "polling/pollstate.h"
-#include "polling/win/paneltimers.h"
-#include "shell/flags.h"
-#include "shell/uitext.h"
-#include "shell/win/panel.h"
-#include "state/programstate.h"
-#include "ui/flexgrid.h"
-#include "ui/msgbox.h"
-#include "ui/qtext.h"
-#include "views/win/datalistfrm.h"
+#include "polling/pollloop.h"
 
 namespace vkz {
 
-namespace {
-
-void showMemoryMessage(const std::string& text) {
-  if (Panel* p = ThePanel()) p->MemoryMessageLbl->setText(q(text));
+void PollLoop::showMemoryMessage(const std::string& text) {
+  if (PollView* v = view()) v->setMemoryMessage(text);
 }
 
 // Asks for the block the download stands at: the first request, again
 // after a short reply, or (afterQuiet) the poll tick's re-send.
-void askBlock(bool afterQuiet = false) {
-  DownloadState& d = State().download;
-  PollingState& ps = State().polling;
+void PollLoop::askBlock(bool afterQuiet) {
+  DownloadState& d = r_.download;
+  PollingState& ps = r_.polling;
   ps.BlockNo = static_cast<std::int32_t>(d.flow.block());
   ps.BlockPending = -1;
   // The re-send counts its ticks from this request.
   ps.BlockRetry = 0;
   d.flow.requested(afterQuiet);
-  CmdReadDataBlock(State().line(), d.flow.block());
+  CmdReadDataBlock(line(), d.flow.block());
 }
 
-void askHeader() {
-  DownloadState& d = State().download;
+void PollLoop::askHeader() {
+  DownloadState& d = r_.download;
   d.headerAwaited = true;
   d.headerRetry = 0;
   d.headerAsked.push_back(d.entryNo);
   // A line that never answers piles up requests; only the newest matter.
   while (d.headerAsked.size() > 64) d.headerAsked.pop_front();
-  CmdReadRecordHeader(State().line(), d.entryNo);
+  CmdReadRecordHeader(line(), d.entryNo);
 }
 
-}  // namespace
+// ---- the memory list -----------------------------------------------------------
 
-// ---------------------------------------------------------------------------
-// Memory list
-
-void RequestMemoryList() {
-  DownloadState& d = State().download;
-  State().shell.MemListCount = 0;
-  State().polling.WaitTicks = 0;
-  d.listed.clear();
+void PollLoop::RequestMemoryList() {
+  r_.shell.MemListCount = 0;
+  r_.polling.WaitTicks = 0;
+  r_.download.listed.clear();
   // Marked before the write: the write lets the event loop turn, and the
   // meter's answer may be decoded while it is still under way.
-  State().polling.MemInfoPending = -1;
-  CmdReadMemoryListFirst(State().line());
+  r_.polling.MemInfoPending = -1;
+  CmdReadMemoryListFirst(line());
 }
 
-void MemoryListEntryReply(std::uint8_t code, Payload p) {
+// Replies 0x0C (first entry) and 0x0D (further entries).
+void PollLoop::memoryListEntryReply(std::uint8_t code, Payload p) {
   const auto e = decodeMemoryListEntry(p);
   if (!e) return;  // too short: the list wait asks again
-  DownloadState& d = State().download;
-  PollingState& ps = State().polling;
-  ShellState& sh = State().shell;
+  DownloadState& d = r_.download;
+  PollingState& ps = r_.polling;
+  ShellState& sh = r_.shell;
   const bool first = code == 0x0C;
   if (first) {
     // The list starts over: the grid keeps its heading only.
@@ -83,66 +67,61 @@ void MemoryListEntryReply(std::uint8_t code, Payload p) {
   if (!d.listed.insert(e->entryNo).second) return;
   ++sh.MemListCount;
   ps.WaitTicks = 0;
-  Panel* panel = ThePanel();
-  if (panel) {
-    FlexGrid* grid = panel->MSFlexGrid1;
-    if (first) grid->setRows(1);
-    grid->AddItem(q(memoryListRowText(sh.MemListCount, *e)));
-    grid->setRow(sh.MemListCount);
-    if (!first) QCoreApplication::processEvents();
-    panel->MemoryMessageLbl->setText(q(memoryListLoadText(State().texts.TxtLoad, *e)));
-    if (!first) QCoreApplication::processEvents();
+  if (PollView* v = view()) {
+    v->addMemoryListRow(memoryListRowText(sh.MemListCount, *e), sh.MemListCount, first);
+    if (!first) pumpEvents();
+    v->setMemoryMessage(memoryListLoadText(r_.texts.TxtLoad, *e));
+    if (!first) pumpEvents();
   }
   if (memoryListWantsNext(*e)) {
     ps.MemInfoPending = -1;  // before the write, as for the first entry
-    CmdReadMemoryListNext(State().line());
+    CmdReadMemoryListNext(line());
   }
 }
 
-void MemoryListEndReply(Payload p) {
+// Reply 0xFF: the end of the list.
+void PollLoop::memoryListEndReply(Payload p) {
   const auto end = decodeMemoryListEnd(p);
   if (!end) return;
-  PollingState& ps = State().polling;
+  PollingState& ps = r_.polling;
   // The list wait repeats its request, so the meter may report the end more
   // than once: only an awaited list is ended, once.
   if (ps.MemInfoPending != -1) return;
-  const UiText& t = State().texts;
+  const UiText& t = r_.texts;
   if (*end == MemoryListEnd::NoData) {
-    MsgBox::show(q(t.TxtMemoryInfoNoData));
+    message(t.TxtMemoryInfoNoData, MessageIcon::None);
     // Nothing is stored: the list wait ends here (it would otherwise go on
     // asking and end in its time-out message).
     ps.MemInfoPending = 0;
     ps.WaitTicks = 0;
   } else {
     showMemoryMessage(t.TxtLoadComplete);
-    MsgBox::show(q(t.TxtGetMemoryInfoOK));
+    message(t.TxtGetMemoryInfoOK, MessageIcon::None);
     ps.MemInfoPending = 0;
-    CmdReadMemorySize(State().line());
+    CmdReadMemorySize(line());
   }
   StartPanelTimers();
 }
 
-// ---------------------------------------------------------------------------
-// One measurement
+// ---- one measurement -------------------------------------------------------------
 
-void CancelDownload() {
-  DownloadState& d = State().download;
-  PollingState& ps = State().polling;
-  d.flow.stop();
-  d.headerAwaited = false;
-  ps.BlockPending = 0;
-  ps.BlockRetry = 0;
+void PollLoop::CancelDownload() {
+  r_.download.flow.stop();
+  r_.download.headerAwaited = false;
+  r_.polling.BlockPending = 0;
+  r_.polling.BlockRetry = 0;
 }
 
-void RequestRecordHeader(int entryNo) {
+void PollLoop::RequestRecordHeader(int entryNo) {
   CancelDownload();
-  State().download.entryNo = entryNo;
+  r_.download.entryNo = entryNo;
   askHeader();
 }
 
-void RecordHeaderReply(Payload p) {
-  DownloadState& d = State().download;
-  PollingState& ps = State().polling;
+// Reply 0x0E: the header.
+void PollLoop::recordHeaderReply(Payload p) {
+  DownloadState& d = r_.download;
+  PollingState& ps = r_.polling;
   // Header replies come in the order of the requests: the oldest request
   // waiting is the one this reply answers. An answer to the request of an
   // earlier click, or a second answer to a re-sent request, is dropped.
@@ -153,7 +132,7 @@ void RecordHeaderReply(Payload p) {
   }
   if (!d.headerAwaited || asked != d.entryNo) return;
 
-  MeasurementData& m = State().measurement;
+  MeasurementData& m = r_.measurement;
   const auto decoded = DecodeRecordHeader(p, m.header);
   if (!decoded) {
     // Shorter than the header's layout: nothing is taken; ask again.
@@ -168,13 +147,12 @@ void RecordHeaderReply(Payload p) {
   // The arrays always hold this measurement's records only (none for a
   // measurement without logged records).
   m.sizePointValues(static_cast<std::size_t>(n));
-  DataListFrm* frm = FormRegistry::get<DataListFrm>();
-  frm->UpdateVKZ418Grid();
-  frm->GridInfo();
+  DataListView* list = windows.dataList ? windows.dataList() : nullptr;
+  if (list) list->showHeader();
   ps.BlockNo = 0;
   ps.BlockRetry = 0;
   d.BytesLoaded = 0;
-  const UiText& t = State().texts;
+  const UiText& t = r_.texts;
   if (n > 0) {
     d.context = blockContextFrom(m.header);
     showMemoryMessage(downloadProgressText(t.TxtLoad, 0, m.header.HeaderValue[189]));
@@ -185,14 +163,15 @@ void RecordHeaderReply(Payload p) {
     d.flow.stop();
     ps.BlockPending = 0;
     showMemoryMessage(t.TxtLoadComplete);
-    frm->Toolbar1->setEnabled(true);
+    if (list) list->downloadComplete();
   }
   StartPanelTimers();
 }
 
-void DataBlockReply(Payload p) {
-  DownloadState& d = State().download;
-  PollingState& ps = State().polling;
+// Reply 0x12: a block of logged records.
+void PollLoop::dataBlockReply(Payload p) {
+  DownloadState& d = r_.download;
+  PollingState& ps = r_.polling;
   // The re-send waits for ticks without block traffic, so that it comes
   // after every copy and late answer of the replies before it.
   ps.BlockRetry = 0;
@@ -200,7 +179,7 @@ void DataBlockReply(Payload p) {
 
   StopPanelTimers();
   ps.BlockPending = 0;
-  const UiText& t = State().texts;
+  const UiText& t = r_.texts;
   const auto block = DecodeDataBlock(d.flow.block(), p, d.context, t.TxtDB);
   if (!block) {
     // Shorter than the records it must hold: nothing is stored; ask again.
@@ -208,33 +187,35 @@ void DataBlockReply(Payload p) {
     StartPanelTimers();
     return;
   }
-  MeasurementData& m = State().measurement;
+  MeasurementData& m = r_.measurement;
   d.BytesLoaded += static_cast<std::int64_t>(p.size());
   showMemoryMessage(downloadProgressText(t.TxtLoad, d.BytesLoaded, m.header.HeaderValue[189]));
   StoreRecords(*block, m);
   // Referring to the window loads it again if the user closed it.
-  DataListFrm* frm = FormRegistry::get<DataListFrm>();
-  for (const LoggedRecord& r : block->records) frm->VKZ418PointGrid->AddItem(q(r.row));
+  DataListView* list = windows.dataList ? windows.dataList() : nullptr;
+  if (list) list->addRecords(block->records);
   d.flow.taken(p);
   if (block->last) {
     d.flow.stop();
     showMemoryMessage(t.TxtLoadComplete);
-    frm->Toolbar1->setEnabled(true);
+    if (list) list->downloadComplete();
   } else {
     askBlock();
   }
   StartPanelTimers();
 }
 
-void DownloadPollTick() {
-  DownloadState& d = State().download;
-  PollingState& ps = State().polling;
+// The poll tick's re-send step: an outstanding block (or header) request is
+// sent again every third tick.
+void PollLoop::downloadPollTick() {
+  DownloadState& d = r_.download;
+  PollingState& ps = r_.polling;
   if (ps.BlockPending == -1) {
     if (ps.BlockRetry >= 2) {
       if (d.flow.active()) {
         askBlock(true);
       } else {
-        CmdReadDataBlock(State().line(), ps.BlockNo);
+        CmdReadDataBlock(line(), ps.BlockNo);
         ps.BlockRetry = 0;
       }
     } else {

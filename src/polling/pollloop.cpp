@@ -1,0 +1,294 @@
+// The polling loop: the poll tick, the receive tick, the receive step on
+// arriving bytes, and the pause and resume of polling.
+#include "polling/pollloop.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+#include "base/handlerstep.h"
+#include "link/frames.h"
+
+namespace vkz {
+namespace {
+
+DateTime localTime() {
+  const std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+// The status bar's clock: "2018 / 05 / 23   08:05:56".
+std::string statusClockText(const DateTime& t) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%04d / %02d / %02d   %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
+  return buf;
+}
+
+}  // namespace
+
+PollLoop::PollLoop(PollRecords records) : r_(records), clock_(localTime) {}
+
+void PollLoop::reset() {
+  windows = PollWindows{};
+  clock_ = localTime;
+  running_ = true;
+  inPoll_ = inReceive_ = receiveAgain_ = false;
+  bytesSinceTick_ = 0;
+  watchedHandle_ = failedHandle_ = -1;
+  watchOn_ = false;
+  IdentTicks = 0;
+  LastTickModel.clear();
+}
+
+void PollLoop::setClock(std::function<DateTime()> clock) {
+  clock_ = clock ? std::move(clock) : localTime;
+}
+
+void PollLoop::show(int panel, const std::string& text) {
+  if (PollView* v = view()) v->setStatusText(panel, text);
+}
+
+void PollLoop::message(const std::string& text, MessageIcon icon) {
+  if (PollView* v = view()) v->showMessage(text, icon);
+}
+
+// ---- pause and resume --------------------------------------------------------
+
+void PollLoop::StopPanelTimers() {
+  running_ = false;
+  if (PollView* v = view()) v->pollingSwitched(false);
+}
+
+void PollLoop::StartPanelTimers() {
+  running_ = true;
+  if (PollView* v = view()) v->pollingSwitched(true);
+}
+
+// ---- the read notifier's port --------------------------------------------------
+
+void PollLoop::setWatch(int handle, bool enabled) {
+  watchedHandle_ = handle;
+  watchOn_ = handle >= 0 && enabled;
+  if (PollView* v = view()) v->watchPort(handle, watchOn_);
+}
+
+void PollLoop::watchCurrentPort() {
+  int fd = -1;
+  if (PortEntry* e = CurrentEntry(r_.link)) fd = r_.PortApi.NativeHandle(e->PortNo);
+  if (fd == failedHandle_) fd = -1;
+  if (fd == watchedHandle_) return;
+  setWatch(fd, true);
+}
+
+// ---- the poll tick -----------------------------------------------------------------
+
+void PollLoop::tick1() {
+  if (inPoll_) return;
+  inPoll_ = true;
+  PollingState& ps = r_.polling;
+  const DateTime now = clock_();
+  step([&] { show(4, statusClockText(now)); });
+  step([&] { show(1, ps.MeterModel); });
+  step([&] {
+    PortEntry* e = CurrentEntry(r_.link);
+    show(3, "COM  " + std::to_string(e ? e->PortNo : 0));
+  });
+  step([&] {
+    if (r_.flags.RTCFrmOpen != -1) return;
+    if (ClockView* c = windows.readbacks.clock ? windows.readbacks.clock() : nullptr)
+      c->showPcTime(dateTimeText(now.year, now.month, now.day, now.hour, now.minute, now.second));
+    CmdReadClock(line());
+  });
+  bool open = false;
+  step([&] {
+    PortEntry* e = CurrentEntry(r_.link);
+    if (!e) return;
+    e->PortIsOpen = e->PortNo == 0 ? 0 : r_.PortApi.IsOpen(e->PortNo);
+    open = e->PortIsOpen == -1;
+  });
+  step([&] { watchCurrentPort(); });
+  if (open) {
+    step([&] { CmdReadModel(line()); });
+    step([&] {
+      if (PollView* v = view()) v->enableMeterActions();
+    });
+    step([&] {
+      if (PortEntry* e = CurrentEntry(r_.link)) identify(*e);
+    });
+  }
+  step([&] { downloadPollTick(); });
+  inPoll_ = false;
+}
+
+// A supported meter is listed at the fourth poll tick in a row that sees
+// the same model text, once per port entry.
+void PollLoop::identify(PortEntry& e) {
+  const std::string& model = r_.polling.MeterModel;
+  if (e.MeterListed == -1) {
+    IdentTicks = 0;
+  } else {
+    if (model != LastTickModel)
+      IdentTicks = 0;
+    else if (IdentTicks < 32767)
+      ++IdentTicks;
+    if (IdentTicks > 2) {
+      const std::string port = std::to_string(e.PortNo);
+      if (model == "VKZ 418") {
+        if (PollView* v = view()) v->addDetectedMeter("VKZ-418:" + port, 1, r_.link.CurPort);
+        e.MeterListed = -1;
+      } else if (model == "KRD 529") {
+        if (PollView* v = view()) v->addDetectedMeter("KRD 529:" + port, 2, r_.link.CurPort);
+        e.MeterListed = -1;
+      }
+    }
+  }
+  LastTickModel = model;
+}
+
+// ---- the receive tick ------------------------------------------------------------
+
+void PollLoop::tick3() {
+  // A receive tick that comes while frames are being decoded (the decoder
+  // turns the event loop) waits for the next one.
+  if (inReceive_) return;
+  inReceive_ = true;
+  try {
+    PortEntry* e = CurrentEntry(r_.link);
+    if (e) {
+      const std::size_t before = e->RxBuf.size();
+      if (ReadCurrentPort(line()) > 0) {
+        // A device answers on this descriptor again (the port was linked
+        // anew, likely under the number of the one that had gone): the next
+        // poll tick watches it (the same holds for a read on arrival).
+        failedHandle_ = -1;
+        if (CurrentEntry(r_.link) == e && e->RxBuf.size() > before)
+          bytesSinceTick_ += static_cast<long long>(e->RxBuf.size() - before);
+      }
+    }
+    countWaits();
+    watchdog();
+    if (ParseCurrentPort(r_.link) == 1) handleFrame();
+  } catch (...) {
+    StartPanelTimers();
+  }
+  inReceive_ = false;
+  // Bytes that arrived while this tick decoded a frame (the decoder turns
+  // the event loop) are taken now; this also wakes the read notifier again.
+  if (receiveAgain_) bytesArrived();
+}
+
+// The timer-write wait or the memory-list wait (one counter for both).
+void PollLoop::countWaits() {
+  PollingState& ps = r_.polling;
+  if (ps.TimerSetPending == -1) {
+    ++ps.WaitTicks;
+    if (ps.WaitTicks >= 300) {
+      message(r_.texts.TxtSetTimerSettingTimeOut, MessageIcon::Critical);
+      ps.WaitTicks = 0;
+      ps.TimerSetPending = 0;
+    }
+  } else if (ps.MemInfoPending == -1) {
+    const std::int32_t c = ps.WaitTicks;
+    if (c % 10 == 0 && c <= 100) {
+      if (r_.flags.MemoryPanelShown == -1) {
+        CmdReadMemoryListNext(line());  // still awaited: MemInfoPending stays set
+      } else {
+        ps.MemInfoPending = 0;
+        StartPanelTimers();
+      }
+    } else if (c > 200) {
+      ps.WaitTicks = 0;
+      message(r_.texts.TxtGetMemoryInformationTimeOutError, MessageIcon::Critical);
+      ps.MemInfoPending = 0;
+      StartPanelTimers();
+    }
+    ++ps.WaitTicks;
+  }
+}
+
+// Link watchdog: two bytes in the buffer, or two bytes received since the
+// last tick (replies cut as they arrived), count as a live line. A byte
+// that arrived this tick is in both counts, so the larger one is taken.
+void PollLoop::watchdog() {
+  PollingState& ps = r_.polling;
+  const PortEntry* e = CurrentEntry(r_.link);
+  const long long seen = std::max(e ? static_cast<long long>(e->RxBuf.size()) : 0LL, bytesSinceTick_);
+  bytesSinceTick_ = 0;
+  if (seen >= 2) {
+    ps.IdleTicks = 0;
+    ps.LinkLost = 0;
+  } else {
+    if (ps.IdleTicks < 32767) ++ps.IdleTicks;
+    if (ps.IdleTicks > 100) ps.LinkLost = -1;
+  }
+  if (ps.LinkLost == 0) {
+    show(2, r_.texts.TxtConnection);
+  } else if (ps.MemoryErasing == -1) {
+    show(2, r_.texts.TxtErasing);
+  } else {
+    show(2, r_.texts.TxtDisconnection);
+    if (!running_) StartPanelTimers();
+  }
+}
+
+// ---- the receive step ------------------------------------------------------------
+
+void PollLoop::bytesArrived() {
+  if (inReceive_) {
+    // Bytes arrived while a frame is being decoded (the decoder lets the
+    // event loop turn): take them when it is done.
+    receiveAgain_ = true;
+    if (watchedHandle_ >= 0) setWatch(watchedHandle_, false);
+    return;
+  }
+  inReceive_ = true;
+  try {
+    do {
+      receiveAgain_ = false;
+      PortEntry* e = CurrentEntry(r_.link);
+      if (!e) break;
+      const std::size_t before = e->RxBuf.size();
+      const std::int32_t n = ReadCurrentPort(line());
+      if (n > 0) failedHandle_ = -1;
+      if (n < 0) {
+        // The device has gone: stop watching it (the watchdog reports it).
+        failedHandle_ = watchedHandle_;
+        setWatch(-1, false);
+        break;
+      }
+      if (CurrentEntry(r_.link) == e && e->RxBuf.size() > before)
+        bytesSinceTick_ += static_cast<long long>(e->RxBuf.size() - before);
+      const auto cur = r_.link.CurPort;
+      while (r_.link.CurPort == cur && ParseCurrentPort(r_.link) == 1) handleFrame();
+    } while (receiveAgain_);
+  } catch (...) {
+    StartPanelTimers();
+  }
+  if (watchedHandle_ >= 0) setWatch(watchedHandle_, true);
+  inReceive_ = false;
+}
+
+// Steps 6 to 8 of the receive tick, for one frame cut into the current
+// entry's parser record: an identification reply sets the model text, a
+// changed model rebuilds the command tree, and every frame goes to the
+// decoder once the model is a supported one.
+void PollLoop::handleFrame() {
+  PortEntry* e = CurrentEntry(r_.link);
+  if (!e) return;
+  PollingState& ps = r_.polling;
+  if (e->PortReply.ReplyCode == 0) {
+    ps.MeterModel = BytesToText(e->PortReply, e->PortReply.ReplyLength - 1, "chr");
+    if (ps.MeterModel != ps.PrevMeterModel || ps.MeterModel.empty()) ps.ModelChanged = -1;
+    ps.PrevMeterModel = ps.MeterModel;
+  }
+  if (ps.ModelChanged == -1) {
+    ps.ModelChanged = 0;
+    if (PollView* v = view()) v->buildTreeForModel();
+  }
+  if (isSupportedModel(ps.MeterModel)) DeVKZ418SDData();
+}
+
+}  // namespace vkz
