@@ -9,7 +9,7 @@
 #include "link/win/comportsetfrm.h"
 #include "link/win/linkhooks.h"
 #include "pdf/pdfhooks.h"
-#include "shell/win/panel.h"
+#include "shell/win/startup.h"
 #include "state/programstate.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
@@ -29,9 +29,6 @@ int main(int argc, char** argv) {
   // The downloads fill the data list window.
   vkz::installViewWindows();
 
-  auto* panel = new vkz::Panel();
-  panel->setAttribute(Qt::WA_DeleteOnClose);
-  panel->MDIForm_Load();
-  panel->show();
+  vkz::StartMainWindow();
   return app.exec();
 }

@@ -5,7 +5,6 @@
 #include "base/numfmt.h"
 #include "polling/replies.h"
 #include "polling/textforms.h"
-#include "shell/uitext.h"
 
 namespace vkz {
 namespace {
@@ -188,7 +187,7 @@ void ResetRecordHeader(RecordHeader& h) {
   reset(191, 199);
 }
 
-std::array<SummaryRow, 11> SummaryFixedRows(const RecordHeader& h, const UiText& ui) {
+std::array<SummaryRow, 11> SummaryFixedRows(const RecordHeader& h, const SummaryLabels& ui) {
   const auto& hv = h.HeaderValue;
   auto dB = [&](int slot) { return hv[static_cast<std::size_t>(slot)] + " " + ui.TxtDB; };
   auto dBRow = [&](const std::string& label, int first) {

@@ -13,8 +13,6 @@
 
 namespace vkz {
 
-struct UiText;
-
 struct HeaderDecodeResult {
   // Logged records of the measurement (HeaderValue(189)). The caller
   // re-creates PointValue1..5 with this many elements, also for 0 (so the
@@ -46,11 +44,21 @@ void ResetRecordHeader(RecordHeader& header);
 std::optional<double> normalisedLevel(int criterion, int exchangeRate, double dosePercent,
                                       double loggedSeconds);
 
+// The labels of the summary grid's fixed rows and its dB unit, in the
+// language of the user interface (the caller takes them from its texts).
+struct SummaryLabels {
+  std::string TxtD1, TxtD2, TxtD3;
+  std::string TxtStartDateTime, TxtStopDateTime;
+  std::string TxtThreshold, TxtCriterion, TxtExchangeRate, TxtExceedanceLevel;
+  std::string TxtIntervalTime, TxtTotalPoint, TxtPWDuration, TxtDuration;
+  std::string TxtDB;
+};
+
 // The eleven fixed rows of the summary grid, four cells each (label, D1,
 // D2, D3): column heads, start, stop, threshold, criterion, exchange rate,
 // exceedance level (each "85 dB"), interval in whole minutes ("1 Min"),
 // record count, PW durations, duration.
 using SummaryRow = std::array<std::string, 4>;
-std::array<SummaryRow, 11> SummaryFixedRows(const RecordHeader& header, const UiText& ui);
+std::array<SummaryRow, 11> SummaryFixedRows(const RecordHeader& header, const SummaryLabels& ui);
 
 }  // namespace vkz

@@ -19,6 +19,7 @@ void ProgramState::reset() {
   chart.reset();
   reports = ReportHooks{};
   longRun = false;
+  mainWindow = nullptr;
   poll.reset();
 }
 

@@ -10,6 +10,8 @@
 // Tests start from a clean state with one reset (tests/support: the test
 // reset also puts the seams of the platform layer back).
 #pragma once
+#include <functional>
+
 #include "link/comportapi.h"
 #include "link/porttable.h"
 #include "link/settingblocks.h"
@@ -26,6 +28,8 @@
 #include "views/reporthooks.h"
 
 namespace vkz {
+
+class MainWindowHost;
 
 struct ProgramState {
   ProgramState() = default;
@@ -52,6 +56,10 @@ struct ProgramState {
   ChartState chart;
   ReportHooks reports;
   bool longRun = false;  // a long run of the measurement windows is under way
+
+  // The main window as the other windows reach it (ui/mainwindowhost.h),
+  // installed by the main window; nullptr when there is none.
+  std::function<MainWindowHost*()> mainWindow;
 
   // The poll engine on these records (the main window's timers drive it).
   PollLoop poll{

@@ -302,4 +302,21 @@ std::string HeaderSelectionPath() {
   return appPath("bin/Header.bin");
 }
 
+SummaryLabels SummaryLabelsOf(const UiText& ui) {
+  return {ui.TxtD1,
+          ui.TxtD2,
+          ui.TxtD3,
+          ui.TxtStartDateTime,
+          ui.TxtStopDateTime,
+          ui.TxtThreshold,
+          ui.TxtCriterion,
+          ui.TxtExchangeRate,
+          ui.TxtExceedanceLevel,
+          ui.TxtIntervalTime,
+          ui.TxtTotalPoint,
+          ui.TxtPWDuration,
+          ui.TxtDuration,
+          ui.TxtDB};
+}
+
 }  // namespace vkz

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "polling/header.h"
 #include "polling/measurement.h"
 
 namespace vkz {
@@ -46,6 +47,9 @@ const std::array<HeaderItem, kHeaderItemCount>& HeaderItemTable();
 
 // The caption of item i in the current texts.
 const std::string& HeaderItemCaption(int item, const UiText& ui);
+
+// The labels of the summary grid's fixed rows from the texts in force.
+SummaryLabels SummaryLabelsOf(const UiText& ui);
 
 // The unit text: " " + TxtDB, " %", " Pa^2h", " Pa^2s" or "".
 std::string HeaderItemUnitText(ItemUnit unit, const UiText& ui);

@@ -26,6 +26,7 @@
 #include "shell/layout.h"
 #include "shell/uitext.h"
 #include "shell/win/icons.h"
+#include "shell/win/startup.h"
 #include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/splitbar.h"
@@ -57,6 +58,13 @@ Panel* ThePanel() {
   return FormRegistry::find<Panel>();
 }
 
+void StartMainWindow() {
+  auto* panel = new Panel();
+  panel->setAttribute(Qt::WA_DeleteOnClose);
+  panel->MDIForm_Load();
+  panel->show();
+}
+
 Panel::Panel(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("Panel"));
   setWindowTitle(QString::fromLatin1(kPanelCaption));
@@ -80,6 +88,8 @@ Panel::Panel(QWidget* parent) : QMainWindow(parent) {
   PollLoop& poll = State().poll;
   poll.windows.main = this;
   poll.windows.readbacks.meterName = [] { return static_cast<MeterNameView*>(ThePanel()); };
+  // The other windows reach the main window through its host face.
+  State().mainWindow = [] { return static_cast<MainWindowHost*>(ThePanel()); };
   poll.StartPanelTimers();
   Timer3->start();
 }

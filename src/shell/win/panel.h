@@ -20,6 +20,7 @@
 #include "polling/pollview.h"
 #include "polling/readbackviews.h"
 #include "ui/formregistry.h"
+#include "ui/mainwindowhost.h"
 
 class QAction;
 class QFrame;
@@ -42,7 +43,7 @@ class FlexGrid;
 class SplitBar;
 enum class WindowId;
 
-class Panel : public QMainWindow, public PollView, public MeterNameView {
+class Panel : public QMainWindow, public PollView, public MeterNameView, public MainWindowHost {
   Q_OBJECT
  public:
   explicit Panel(QWidget* parent = nullptr);
@@ -120,7 +121,11 @@ class Panel : public QMainWindow, public PollView, public MeterNameView {
 
   // --- child windows -------------------------------------------------------
   // Shows a window in the client area (wrapped in an MDI frame once).
-  void showMdiChild(QWidget* w);
+  void showMdiChild(QWidget* w) override;
+  // The main window as the other windows reach it (MainWindowHost).
+  QPoint frameTopLeft() const override { return frameGeometry().topLeft(); }
+  QString caption() const override { return windowTitle(); }
+  void setCaption(const QString& text) override { setWindowTitle(text); }
   QMdiArea* mdiArea() const { return MdiArea; }
 
   QString statusPanelText(int panel) const;  // 1..4
@@ -187,7 +192,8 @@ class Panel : public QMainWindow, public PollView, public MeterNameView {
   int notifierFd_ = -1;
 };
 
-// The program-wide main window, or nullptr before it exists.
+// The program's main window, or nullptr before it exists and once it has
+// gone (the window registry keeps it).
 Panel* ThePanel();
 
 }  // namespace vkz

@@ -193,7 +193,7 @@ void DataListFrm::ClearVkz418Grid() {
 }
 
 void DataListFrm::UpdateVKZ418Grid() {
-  const auto rows = SummaryFixedRows(State().measurement.header, State().texts);
+  const auto rows = SummaryFixedRows(State().measurement.header, SummaryLabelsOf(State().texts));
   for (int r = 0; r < 11; ++r)
     for (int c = 0; c < 4; ++c)
       VKZ418Grid->setTextMatrix(r, c, q(rows[static_cast<size_t>(r)][static_cast<size_t>(c)]));
@@ -518,7 +518,7 @@ void ApplyDataListFrmText(DataListFrm& f) {
                                 &t.TxtObservations};
   for (int r = 0; r < 5; ++r) f.MSFGridUserInfo->setTextMatrix(r, 0, q(*info[r]));
   // Row 0 and the labels of the fixed rows, as UpdateVKZ418Grid writes them.
-  const auto rows = SummaryFixedRows(State().measurement.header, t);
+  const auto rows = SummaryFixedRows(State().measurement.header, SummaryLabelsOf(t));
   for (int c = 1; c < 4; ++c) f.VKZ418Grid->setTextMatrix(0, c, q(rows[0][static_cast<size_t>(c)]));
   for (int r = 1; r <= 10; ++r) f.VKZ418Grid->setTextMatrix(r, 0, q(rows[static_cast<size_t>(r)][0]));
 }

@@ -15,7 +15,6 @@
 
 #include "shell/flags.h"
 #include "shell/uitext.h"
-#include "shell/win/panel.h"
 #include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/graph.h"
@@ -79,7 +78,7 @@ Histogram::Histogram() {
   Combo1->setObjectName(QStringLiteral("Combo1"));
 
   // Form_Load.
-  if (Panel* p = ThePanel()) move(p->frameGeometry().topLeft());
+  if (MainWindowHost* m = mainWindowHost()) move(m->frameTopLeft());
   ApplyHistogramText(*this);
   State().flags.HistogramOpen = -1;
   QStringList items;

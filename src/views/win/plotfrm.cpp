@@ -17,7 +17,6 @@
 #include "base/numfmt.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
-#include "shell/win/panel.h"
 #include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/graph.h"
@@ -132,7 +131,7 @@ Plot::Plot() {
   connect(CmdPrint, &QPushButton::clicked, this, [this] { CmdPrint_Click(); });
 
   // Form_Load.
-  if (Panel* p = ThePanel()) move(p->frameGeometry().topLeft());
+  if (MainWindowHost* m = mainWindowHost()) move(m->frameTopLeft());
   ApplyPlotText(*this);
   State().flags.PlotOpen = -1;
   QStringList items;
@@ -283,9 +282,10 @@ void PlotGridColumn(FlexGrid& grid, std::int32_t& column, const QString& caption
   if (!run.started()) return;  // a conversion is still running
 
   QPointer<FlexGrid> alive(&grid);
-  QPointer<Panel> panel(ThePanel());
   State().poll.StopPanelTimers();
-  const QString saved = panel ? panel->windowTitle() : QString();
+  // The main window's caption counts the rows (the main window is asked for
+  // each time: it may go while the event loop turns).
+  const QString saved = mainWindowHost() ? mainWindowHost()->caption() : QString();
   try {
     // The conversion, one row at a time; the caption counts the rows and the
     // event loop turns every few milliseconds (a day of one-second records
@@ -299,7 +299,7 @@ void PlotGridColumn(FlexGrid& grid, std::int32_t& column, const QString& caption
     for (std::int64_t r = 1; r <= last; ++r) {
       scan.row(r, cellOfRow(data.rowText(static_cast<int>(r)), column));
       if (r == last || turn.elapsed() >= 40) {
-        if (panel) panel->setWindowTitle(QStringLiteral("%1 Completed").arg(r));
+        if (MainWindowHost* m = mainWindowHost()) m->setCaption(QStringLiteral("%1 Completed").arg(r));
         QCoreApplication::processEvents();
         turn.restart();
         if (!alive || alive->Rows() != rows) {  // the window or its records went away
@@ -336,7 +336,7 @@ void PlotGridColumn(FlexGrid& grid, std::int32_t& column, const QString& caption
   } catch (...) {
     // The remaining steps are skipped; caption and polling come back below.
   }
-  if (panel) panel->setWindowTitle(captionBeforeDash(saved));
+  if (MainWindowHost* m = mainWindowHost()) m->setCaption(captionBeforeDash(saved));
   State().poll.StartPanelTimers();
 }
 

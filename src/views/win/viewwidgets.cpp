@@ -15,7 +15,6 @@
 
 #include "polling/pollstate.h"
 #include "shell/uitext.h"
-#include "shell/win/panel.h"
 #include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
@@ -197,9 +196,14 @@ void setRecordTitles(FlexGrid* g) {
   for (int c = 0; c < 6; ++c) g->setTextMatrix(0, c, QString::fromStdString(*heads[c]));
 }
 
+MainWindowHost* mainWindowHost() {
+  const auto& provider = State().mainWindow;
+  return provider ? provider() : nullptr;
+}
+
 void showDataWindow(QWidget* w) {
-  if (Panel* p = ThePanel())
-    p->showMdiChild(w);
+  if (MainWindowHost* m = mainWindowHost())
+    m->showMdiChild(w);
   else
     w->show();
 }

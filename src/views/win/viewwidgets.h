@@ -12,6 +12,7 @@
 #include <functional>
 #include <initializer_list>
 
+#include "ui/mainwindowhost.h"
 #include "ui/splitbar.h"
 #include "views/viewlayout.h"
 
@@ -106,6 +107,10 @@ void setRecordColumns(FlexGrid* g, int timeZeros);
 void setUserInfoColumns(FlexGrid* g, int labelZeros);
 // The record grid's title row from the user-interface text table.
 void setRecordTitles(FlexGrid* g);
+
+// The main window (its client area, place and caption), or nullptr when
+// there is none.
+MainWindowHost* mainWindowHost();
 
 // Shows a data window as a child of the main window (on its own without one).
 void showDataWindow(QWidget* w);

@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         auto r = DecodeRecordHeader(p, header);
         check(r.has_value());
         measurement.sizePointValues(static_cast<std::size_t>(r->recordCount));
-        (void)SummaryFixedRows(header, texts);
+        (void)SummaryFixedRows(header, SummaryLabelsOf(texts));
         HeaderItemStates all{};
         all.fill(1);
         (void)HeaderItemRows(all, header, texts);

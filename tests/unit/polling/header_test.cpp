@@ -4,6 +4,7 @@
 
 #include "bytes.h"
 #include "shell/uitext.h"
+#include "views/headeritems.h"
 
 using namespace vkz;
 using vkz::test::Bytes;
@@ -186,7 +187,7 @@ TEST(RecordHeader, SummaryFixedRows) {
   SetUiTextDefaults(ui);
   RecordHeader h;
   ASSERT_TRUE(DecodeRecordHeader(headerFixture().le32(72, 90), h));
-  auto rows = SummaryFixedRows(h, ui);
+  auto rows = SummaryFixedRows(h, SummaryLabelsOf(ui));
   EXPECT_EQ(rows[0], (SummaryRow{"", "D1", "D2", "D3"}));
   EXPECT_EQ(rows[1], (SummaryRow{"Start Date/Time", h.HeaderStart, h.HeaderStart, h.HeaderStart}));
   EXPECT_EQ(rows[2], (SummaryRow{"Stop Date/Time", h.HeaderStop[0], h.HeaderStop[1], h.HeaderStop[2]}));
@@ -199,7 +200,7 @@ TEST(RecordHeader, SummaryFixedRows) {
   EXPECT_EQ(rows[10], (SummaryRow{"Duration", "100:00:00", "100:00:00", "100:00:00"}));
 
   // Before any header: empty texts give " dB" cells and "0 Min".
-  rows = SummaryFixedRows(RecordHeader{}, ui);
+  rows = SummaryFixedRows(RecordHeader{}, SummaryLabelsOf(ui));
   EXPECT_EQ(rows[3][1], " dB");
   EXPECT_EQ(rows[7][2], "0 Min");
   EXPECT_EQ(rows[10][3], "");
