@@ -42,7 +42,7 @@ void fillPortNames(QComboBox* list) {
 
 }  // namespace
 
-ComPortSetFrm::ComPortSetFrm() {
+ComPortSetFrm::ComPortSetFrm() : FormWindow(&State().flags.ComPortSetFrmOpen) {
   setObjectName(QStringLiteral("ComPortSetFrm"));
   setModal(true);
 
@@ -98,7 +98,6 @@ ComPortSetFrm::ComPortSetFrm() {
                  twipsToPixels(kComPortMinHeight - kComPortFrameHeight));
 
   // Form_Load
-  step([] { State().flags.ComPortSetFrmOpen = -1; });
   step([] { installLinkMessageHook(); });
   step([&] { ApplyComPortSetFrmText(*this); });
   step([&] {
@@ -126,10 +125,6 @@ ComPortSetFrm::ComPortSetFrm() {
   });
 }
 
-void ComPortSetFrm::Form_Unload() {
-  State().flags.ComPortSetFrmOpen = 0;
-}
-
 void ComPortSetFrm::Form_Resize() {
   if (isMinimized()) return;
   const int outerW = pixelsToTwips(width()) + kComPortFrameWidth;
@@ -138,17 +133,6 @@ void ComPortSetFrm::Form_Resize() {
   if (l.width != outerW || l.height != outerH)
     resize(twipsToPixels(l.width - kComPortFrameWidth), twipsToPixels(l.height - kComPortFrameHeight));
   ComPortPic->move(twipsToPixels(l.panelLeft), twipsToPixels(l.panelTop));
-}
-
-void ComPortSetFrm::resizeEvent(QResizeEvent* e) {
-  QDialog::resizeEvent(e);
-  Form_Resize();
-}
-
-void ComPortSetFrm::closeEvent(QCloseEvent* e) {
-  // Closing without OK links nothing.
-  e->accept();
-  FormRegistry::unload(this);
 }
 
 void ComPortSetFrm::reject() {

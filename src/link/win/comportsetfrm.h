@@ -6,7 +6,7 @@
 #pragma once
 #include <QDialog>
 
-#include "ui/formregistry.h"
+#include "ui/formwindow.h"
 
 class QComboBox;
 class QLabel;
@@ -18,12 +18,11 @@ namespace vkz {
 
 class ComPortAPI;
 
-class ComPortSetFrm : public QDialog, public Form {
+class ComPortSetFrm : public FormWindow<QDialog> {
   Q_OBJECT
  public:
   ComPortSetFrm();  // Form_Load
-  void Form_Unload() override;
-  void Form_Resize();
+  void Form_Resize() override;
 
   void LinkBtn_Click();
   void PortResetBtn_Click();
@@ -44,8 +43,6 @@ class ComPortSetFrm : public QDialog, public Form {
   QProgressBar* ScanProgressBar = nullptr;
 
  protected:
-  void resizeEvent(QResizeEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:

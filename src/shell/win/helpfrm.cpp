@@ -20,12 +20,11 @@ namespace {
 constexpr int kOptionHeight = 375;
 }  // namespace
 
-HelpFrm::HelpFrm() {
+HelpFrm::HelpFrm() : FormWindow(&State().flags.HelpFrmOpen) {
   setObjectName(QStringLiteral("HelpFrm"));
   // The design size; the load then maximises the window (a resize after
   // that would take the maximised state away again).
   resize(px(6000), px(3500));
-  State().flags.HelpFrmOpen = -1;
   SSPanel1 = new QFrame(this);
   SSPanel1->setObjectName(QStringLiteral("SSPanel1"));
   SSPanel1->setFrameShape(QFrame::Panel);
@@ -49,10 +48,6 @@ HelpFrm::HelpFrm() {
   const int h = HelpPanelHeight(2, tw(MunOpt[0]->height()));
   SSPanel1->resize(px(5400), px(h));
   ExitBtn->setGeometry(px(4200), px(h - 375 - 90), px(1000), px(375));
-}
-
-void HelpFrm::Form_Unload() {
-  State().flags.HelpFrmOpen = 0;
 }
 
 QString HelpFrm::manualPath(int index) {
@@ -87,16 +82,6 @@ void HelpFrm::Form_Resize() {
     SSPanel1->move(px(o.panelLeft), px(o.panelTop));
   } catch (...) {
   }
-}
-
-void HelpFrm::resizeEvent(QResizeEvent* e) {
-  QWidget::resizeEvent(e);
-  Form_Resize();
-}
-
-void HelpFrm::closeEvent(QCloseEvent* e) {
-  FormRegistry::unload(this);
-  e->accept();
 }
 
 void ApplyHelpFrmText(HelpFrm& f) {

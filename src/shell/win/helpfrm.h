@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <array>
 
-#include "ui/formregistry.h"
+#include "ui/formwindow.h"
 
 class QFrame;
 class QPushButton;
@@ -13,12 +13,11 @@ class QRadioButton;
 
 namespace vkz {
 
-class HelpFrm : public QWidget, public Form {
+class HelpFrm : public FormWindow<QWidget> {
   Q_OBJECT
  public:
   HelpFrm();  // Form_Load
-  void Form_Unload() override;
-  void Form_Resize();
+  void Form_Resize() override;
   void MunOpt_Click(int index);
   void ExitBtn_Click();
 
@@ -28,10 +27,6 @@ class HelpFrm : public QWidget, public Form {
   QFrame* SSPanel1 = nullptr;
   std::array<QRadioButton*, 2> MunOpt{};
   QPushButton* ExitBtn = nullptr;
-
- protected:
-  void resizeEvent(QResizeEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
 };
 
 void ApplyHelpFrmText(HelpFrm& f);

@@ -22,12 +22,11 @@ constexpr int kOptionHeight = 375;
 constexpr int kButtonHeight = 495;
 }  // namespace
 
-LanguageFrm::LanguageFrm() {
+LanguageFrm::LanguageFrm() : FormWindow(&State().flags.LanguageFrmOpen) {
   setObjectName(QStringLiteral("LanguageFrm"));
   // The design size; the load then maximises the window (a resize after
   // that would take the maximised state away again).
   resize(px(5600), px(3400));
-  State().flags.LanguageFrmOpen = -1;
   setWindowState(windowState() | Qt::WindowMaximized);
   // Every other window closes, the data list window, the histogram and the
   // graph included, and the memory panel is hidden.
@@ -96,10 +95,6 @@ void LanguageFrm::selectOption(int index) {
     Language[static_cast<size_t>(i)]->setChecked(i == index);
 }
 
-void LanguageFrm::Form_Unload() {
-  State().flags.LanguageFrmOpen = 0;
-}
-
 void LanguageFrm::SetBtn_Click() {
   int chosen = -1;
   for (int k = 0; k < static_cast<int>(Language.size()); ++k)
@@ -129,16 +124,6 @@ void LanguageFrm::Form_Resize() {
     SSPanel1->move(std::max(0, px(o.panelLeft)), std::max(0, px(o.panelTop)));
   } catch (...) {
   }
-}
-
-void LanguageFrm::resizeEvent(QResizeEvent* e) {
-  QWidget::resizeEvent(e);
-  Form_Resize();
-}
-
-void LanguageFrm::closeEvent(QCloseEvent* e) {
-  FormRegistry::unload(this);
-  e->accept();
 }
 
 void ApplyLanguageFrmText(LanguageFrm& f) {

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "ui/formregistry.h"
+#include "ui/formwindow.h"
 
 class QFrame;
 class QPushButton;
@@ -15,12 +15,11 @@ class QRadioButton;
 
 namespace vkz {
 
-class LanguageFrm : public QWidget, public Form {
+class LanguageFrm : public FormWindow<QWidget> {
   Q_OBJECT
  public:
   LanguageFrm();  // Form_Load
-  void Form_Unload() override;
-  void Form_Resize();
+  void Form_Resize() override;
   void SetBtn_Click();
   void ExitBtn_Click();
 
@@ -28,10 +27,6 @@ class LanguageFrm : public QWidget, public Form {
   std::vector<QRadioButton*> Language;  // element 0 is always there
   QPushButton* SetBtn = nullptr;
   QPushButton* ExitBtn = nullptr;
-
- protected:
-  void resizeEvent(QResizeEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
 
  private:
   void selectOption(int index);

@@ -74,7 +74,7 @@ ProgressFn captionProgress(QWidget* w, bool blank) {
 }
 }  // namespace
 
-DataListFrm::DataListFrm() {
+DataListFrm::DataListFrm() : FormWindow(&State().flags.DataListFrmOpen) {
   setObjectName(QStringLiteral("DataListFrm"));
   setWindowTitle(QStringLiteral("DataList"));
   setAttribute(Qt::WA_DeleteOnClose, false);
@@ -131,7 +131,6 @@ DataListFrm::DataListFrm() {
   connect(MSFGridUserInfo, &FlexGrid::cellClicked, this, [this](int, int) { MSFGridUserInfo_Click(); });
 
   // Form_Load.
-  State().flags.DataListFrmOpen = -1;
   SelectAllToggle = 0;
   ApplyDataListFrmText(*this);
   UserInfoEditing = 0;
@@ -154,21 +153,11 @@ DataListFrm::DataListFrm() {
 }
 
 void DataListFrm::Form_Unload() {
-  State().flags.DataListFrmOpen = 0;
+  FormWindow::Form_Unload();
   if (EditGrid) {
     EditGrid->removeEventFilter(this);
     UserInfoEditing = 0;
   }
-}
-
-void DataListFrm::closeEvent(QCloseEvent* e) {
-  FormRegistry::unload(this);
-  e->accept();
-}
-
-void DataListFrm::resizeEvent(QResizeEvent* e) {
-  QWidget::resizeEvent(e);
-  Form_Resize();
 }
 
 // ---- grids ------------------------------------------------------------------

@@ -20,7 +20,7 @@
 #include <cstdint>
 
 #include "polling/pollview.h"
-#include "ui/formregistry.h"
+#include "ui/formwindow.h"
 #include "views/viewlayout.h"
 #include "views/win/viewwidgets.h"
 
@@ -39,12 +39,12 @@ class FlexGrid;
 class SplitBar;
 enum class HistResolution;
 
-class DataListFrm : public QWidget, public Form, public DataListView {
+class DataListFrm : public FormWindow<QWidget>, public DataListView {
   Q_OBJECT
  public:
   DataListFrm();  // Form_Load
   void Form_Unload() override;
-  void Form_Resize();
+  void Form_Resize() override;
 
   // --- the grids (public methods) -------------------------------------------
   void InitialVKZ418Grid();
@@ -127,8 +127,6 @@ class DataListFrm : public QWidget, public Form, public DataListView {
   std::int16_t SelectAllToggle = 0;
 
  protected:
-  void resizeEvent(QResizeEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:

@@ -20,7 +20,7 @@
 
 namespace vkz {
 
-FileListFrm::FileListFrm() {
+FileListFrm::FileListFrm() : FormWindow(&State().flags.FileListFrmOpen) {
   setObjectName(QStringLiteral("FileListFrm"));
   setWindowTitle(QStringLiteral("FileList"));
   resizeTwips(this, {13245, 6705});
@@ -44,7 +44,6 @@ FileListFrm::FileListFrm() {
   // Form_Load. The Open action loads this window only for a data file of a
   // supported meter (it decides on the file's own model line), so the
   // window always lays out its grids.
-  State().flags.FileListFrmOpen = -1;
   setWindowState(Qt::WindowMaximized);
   SSpResolution->hide();
   SSpSelectItem->hide();
@@ -58,20 +57,6 @@ FileListFrm::FileListFrm() {
 }
 
 FileListFrm::~FileListFrm() = default;
-
-void FileListFrm::Form_Unload() {
-  State().flags.FileListFrmOpen = 0;
-}
-
-void FileListFrm::closeEvent(QCloseEvent* e) {
-  FormRegistry::unload(this);
-  e->accept();
-}
-
-void FileListFrm::resizeEvent(QResizeEvent* e) {
-  QWidget::resizeEvent(e);
-  Form_Resize();
-}
 
 void FileListFrm::Show() {
   showDataWindow(this);

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/formregistry.h"
+#include "ui/formwindow.h"
 #include "views/viewlayout.h"
 #include "views/win/viewwidgets.h"
 
@@ -29,13 +29,12 @@ class DataFileReader;
 class SplitBar;
 enum class HistResolution;
 
-class FileListFrm : public QWidget, public Form {
+class FileListFrm : public FormWindow<QWidget> {
   Q_OBJECT
  public:
   FileListFrm();  // Form_Load
   ~FileListFrm() override;
-  void Form_Unload() override;
-  void Form_Resize();
+  void Form_Resize() override;
   void Show();
 
   void Toolbar1_ButtonClick(const QString& key);
@@ -69,10 +68,6 @@ class FileListFrm : public QWidget, public Form {
   // The line reader of the file being read into this window.
   DataFileReader& reader();
   void restartReader();
-
- protected:
-  void resizeEvent(QResizeEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
 
  private:
   void applyLayout(const FileListLayout& l);

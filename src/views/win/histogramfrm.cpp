@@ -39,7 +39,7 @@ constexpr TrackMode kModes[7] = {TrackMode::None,   TrackMode::PanXY, TrackMode:
                                  TrackMode::ZoomXY, TrackMode::ZoomX, TrackMode::ZoomY};
 }  // namespace
 
-Histogram::Histogram() {
+Histogram::Histogram() : FormWindow(&State().flags.HistogramOpen) {
   setObjectName(QStringLiteral("Histogram"));
   setWindowTitle(QStringLiteral("Histogram"));
   setMinimumTwips(this, kHistogramMinimum);
@@ -80,7 +80,6 @@ Histogram::Histogram() {
   // Form_Load.
   if (MainWindowHost* m = mainWindowHost()) move(m->frameTopLeft());
   ApplyHistogramText(*this);
-  State().flags.HistogramOpen = -1;
   QStringList items;
   for (auto item : kItems) items << q(State().texts.*item);
   fillList(Combo1, items);
@@ -95,20 +94,6 @@ Histogram::Histogram() {
                                                                      : QStringLiteral("ABCDEFAA"))));
   }
   Picture1->raise();
-  Form_Resize();
-}
-
-void Histogram::Form_Unload() {
-  State().flags.HistogramOpen = 0;
-}
-
-void Histogram::closeEvent(QCloseEvent* e) {
-  FormRegistry::unload(this);
-  e->accept();
-}
-
-void Histogram::resizeEvent(QResizeEvent* e) {
-  QWidget::resizeEvent(e);
   Form_Resize();
 }
 

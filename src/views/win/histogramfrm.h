@@ -8,7 +8,7 @@
 #pragma once
 #include <QWidget>
 
-#include "ui/formregistry.h"
+#include "ui/formwindow.h"
 #include "views/histogram.h"
 
 class QComboBox;
@@ -20,12 +20,11 @@ namespace vkz {
 class FlexGrid;
 class Graph;
 
-class Histogram : public QWidget, public Form {
+class Histogram : public FormWindow<QWidget> {
   Q_OBJECT
  public:
   Histogram();  // Form_Load
-  void Form_Unload() override;
-  void Form_Resize();
+  void Form_Resize() override;
   void Combo1_Click();
   void Toolbar1_ButtonClick(const QString& key);
 
@@ -34,10 +33,6 @@ class Histogram : public QWidget, public Form {
   FlexGrid* GridLn = nullptr;
   QFrame* Picture1 = nullptr;
   QComboBox* Combo1 = nullptr;
-
- protected:
-  void resizeEvent(QResizeEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
 };
 
 // The captions of the window from the user-interface text table.

@@ -81,7 +81,7 @@ QString captionBeforeDash(const QString& caption) {
 }
 }  // namespace
 
-Plot::Plot() {
+Plot::Plot() : FormWindow(&State().flags.PlotOpen) {
   setObjectName(QStringLiteral("Plot"));
   setWindowTitle(QStringLiteral("Plot"));
   setMinimumTwips(this, kPlotMinimum);
@@ -133,26 +133,11 @@ Plot::Plot() {
   // Form_Load.
   if (MainWindowHost* m = mainWindowHost()) move(m->frameTopLeft());
   ApplyPlotText(*this);
-  State().flags.PlotOpen = -1;
   QStringList items;
   for (const TrackItem& t : kTrackItems) items << q(State().texts.*(t.item));
   fillList(Combo1, items);
   setListHandler(Combo1, [this] { Combo1_Click(); });
   setListPosition(Combo1, 0);
-  Form_Resize();
-}
-
-void Plot::Form_Unload() {
-  State().flags.PlotOpen = 0;
-}
-
-void Plot::closeEvent(QCloseEvent* e) {
-  FormRegistry::unload(this);
-  e->accept();
-}
-
-void Plot::resizeEvent(QResizeEvent* e) {
-  QWidget::resizeEvent(e);
   Form_Resize();
 }
 

@@ -11,7 +11,7 @@
 #include <array>
 #include <cstdint>
 
-#include "ui/formregistry.h"
+#include "ui/formwindow.h"
 
 class QComboBox;
 class QDoubleSpinBox;
@@ -25,12 +25,11 @@ namespace vkz {
 class FlexGrid;
 class Graph;
 
-class Plot : public QWidget, public Form {
+class Plot : public FormWindow<QWidget> {
   Q_OBJECT
  public:
   Plot();  // Form_Load
-  void Form_Unload() override;
-  void Form_Resize();
+  void Form_Resize() override;
 
   // Any of the four range edits changed: both axes take their edits' ranges
   // (a pair the graph refuses leaves that axis as it was).
@@ -61,10 +60,6 @@ class Plot : public QWidget, public Form {
   QLabel* YPosition = nullptr;
   QPushButton* CmdReset = nullptr;
   QPushButton* CmdPrint = nullptr;
-
- protected:
-  void resizeEvent(QResizeEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
 
  private:
   void applyEdits();
