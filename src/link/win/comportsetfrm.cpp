@@ -1,7 +1,6 @@
 #include "link/win/comportsetfrm.h"
 
 #include <QAbstractItemView>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -9,7 +8,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QWidget>
 
 #include "base/handlerstep.h"
@@ -18,7 +16,6 @@
 #include "link/porttable.h"
 #include "link/portwindowlayout.h"
 #include "link/win/linkhooks.h"
-#include "shell/flags.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
 #include "ui/msgbox.h"

@@ -1,6 +1,5 @@
 #include "shell/win/helpfrm.h"
 
-#include <QCloseEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QPushButton>

@@ -1,6 +1,5 @@
 #include "shell/win/languagefrm.h"
 
-#include <QCloseEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QPushButton>

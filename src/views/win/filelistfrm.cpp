@@ -1,7 +1,6 @@
 #include "views/win/filelistfrm.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QFrame>
 #include <QToolBar>
 #include <stdexcept>

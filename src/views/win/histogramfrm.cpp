@@ -1,7 +1,6 @@
 #include "views/win/histogramfrm.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFontMetrics>

@@ -1,6 +1,5 @@
 #include "views/win/plotfrm.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
