@@ -21,6 +21,7 @@
 #include "state/programstate.h"
 #include "support/common/program_reset.h"
 #include "support/common/qt_app.h"
+#include "support/common/window_reset.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
@@ -30,7 +31,9 @@
 
 namespace vkz {
 
-DownloadRoad::DownloadRoad(bool frozen) : frozen_(frozen) {}
+DownloadRoad::DownloadRoad(bool frozen) : frozen_(frozen) {
+  test::useWindowReset();
+}
 
 DownloadRoad::~DownloadRoad() {
   FormRegistry::unloadAll();

@@ -5,10 +5,7 @@
 #include <QApplication>
 #include <memory>
 
-#include "support/common/program_reset.h"
-#include "ui/formregistry.h"
-#include "ui/msgbox.h"
-#include "ui/printer.h"
+#include "support/common/window_reset.h"
 
 namespace {
 
@@ -28,17 +25,9 @@ class QtEnvironment : public ::testing::Environment {
 
 [[maybe_unused]] const auto* const g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-// The window layer's part of the one reset: no window left loaded, and the
-// message box, file dialogs and printer dialog answering from their queues.
+// Every fixture's reset unloads the windows and answers the dialogs.
 [[maybe_unused]] const bool g_reset = [] {
-  vkz::test::addResetStep([] {
-    vkz::FormRegistry::unloadAll();
-    vkz::test::settleEvents();
-    vkz::MsgBox::setTestMode(true);
-    vkz::MsgBox::resetTestRecords();
-    vkz::PrinterSeam::setTestMode(true);
-    vkz::PrinterSeam::resetTestRecords();
-  });
+  vkz::test::useWindowReset();
   return true;
 }();
 
