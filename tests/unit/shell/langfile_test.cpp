@@ -16,6 +16,7 @@
 #include "base/appdir.h"
 #include "base/cp1252.h"
 #include "shell/uitext.h"
+#include "support/common/program_reset.h"
 
 namespace vkz {
 namespace {
@@ -116,11 +117,12 @@ class LanguageFiles : public ::testing::Test {
     ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
     dir_ = tmpl;
     fs::create_directory(dir_ / "Lan");
+    test::resetProgram();
     setAppDir(dir_.string());
     LoadDefaultStrings(texts);
   }
   void TearDown() override {
-    setAppDir("");
+    test::resetProgram();
     fs::remove_all(dir_);
   }
   void write(const std::string& rel, const std::string& bytes) {
@@ -300,7 +302,7 @@ class ShippedLanguages : public ::testing::Test {
   LanguageState lang;
   UiText texts;
   void SetUp() override {
-    setAppDir("");
+    test::resetProgram();  // the program's own folder
     LoadDefaultStrings(texts);
   }
   static std::string bytesOf(const std::string& path) {

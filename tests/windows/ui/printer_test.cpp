@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
+#include "support/common/program_reset.h"
 #include "ui/graph.h"
 
 using namespace vkz;
@@ -16,8 +17,7 @@ namespace {
 class PrinterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    PrinterSeam::setTestMode(true);
-    PrinterSeam::resetTestRecords();
+    test::resetProgram();  // the printer dialog answers from its queue
     ASSERT_TRUE(dir_.isValid());
   }
   void TearDown() override {
