@@ -18,12 +18,12 @@
 #include "polling/pollstate.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
-#include "shell/win/panel.h"
 #include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/graph.h"
 #include "ui/listpos.h"
+#include "ui/mainwindowhost.h"
 #include "ui/msgbox.h"
 #include "ui/printer.h"
 #include "ui/splitbar.h"
@@ -301,9 +301,17 @@ TEST_F(ChartsTest, PlotWindowTrackModesCursorAndPrint) {
   EXPECT_EQ(p->CWGraph1->width(), twipsToPixels(outer - 440));
 }
 
+// The main window as the measurement windows reach it.
+struct MainWindow : QWidget, MainWindowHost {
+  void showMdiChild(QWidget* w) override { w->show(); }
+  QPoint frameTopLeft() const override { return frameGeometry().topLeft(); }
+  QString caption() const override { return windowTitle(); }
+  void setCaption(const QString& text) override { setWindowTitle(text); }
+};
+
 TEST_F(ChartsTest, PlotterPutsTheMainWindowCaptionBack) {
-  auto* panel = new Panel();
-  panel->setTimersFrozen(true);
+  auto* panel = new MainWindow();
+  State().mainWindow = [panel] { return static_cast<MainWindowHost*>(panel); };
   panel->setWindowTitle(QStringLiteral("Noise Dosimeter - [DataList]"));
   DataListFrm* f = dataList({"80.0 dB", "81.0 dB"});
   State().chart.SelColumn = 2;
@@ -313,6 +321,7 @@ TEST_F(ChartsTest, PlotterPutsTheMainWindowCaptionBack) {
   EXPECT_TRUE(captions.contains(QStringLiteral("2 Completed")));
   EXPECT_EQ(panel->windowTitle(), QStringLiteral("Noise Dosimeter"));
   FormRegistry::unloadAll();
+  State().mainWindow = nullptr;
   delete panel;
   settle();
 }
