@@ -237,12 +237,22 @@ class qtzPDF {
   void flush();
   std::int64_t bytesWritten() const { return flushed_ + static_cast<std::int64_t>(buf_.size()); }
   void beginObject(std::int64_t n);
+  void endObject();
+  void writeInfoObject();
+  void infoString(const char* key, const std::string& value);
   void openContentStream();
   void closeContentStream();
   void endPageStep();
   bool finishDocument(bool interactive);
-  void writeCatalog();
-  void writeOutlines();
+  void writeFontObjects();
+  void writePagesObject();
+  void writeResourcesObject();
+  void writeImageObject(size_t index);
+  void writePageObject(int p);
+  void writeLinkAnnotations(const std::vector<Link>& links);
+  void writeOutlineObjects();
+  void writeCatalogObject();
+  void writeXrefAndTrailer();
   void closeFile();
 
   // coordinates and formatting
@@ -351,6 +361,7 @@ class qtzPDF {
   std::vector<Bookmark> bookmarks_;
   std::int64_t outlineRoot_ = 0;
   std::int64_t pagesObj_ = 0, resourcesObj_ = 0, catalogObj_ = 0;
+  std::vector<std::int64_t> fontObjs_;  // object numbers of /F1, /F2 ...
   std::vector<std::int64_t> pageObjs_;
   std::string scratch_;
 };

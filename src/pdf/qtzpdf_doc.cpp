@@ -339,6 +339,11 @@ void qtzPDF::beginObject(std::int64_t n) {
   buf_.append(tmp, static_cast<size_t>(len));
 }
 
+// Every object ends with "endobj" and an empty line.
+void qtzPDF::endObject() {
+  out("endobj\r\n\r\n");
+}
+
 void qtzPDF::openContentStream() {
   const std::int64_t n = ++objNum_;
   beginObject(n);
@@ -354,7 +359,7 @@ void qtzPDF::closeContentStream() {
   out("endstream\r\nendobj\r\n\r\n");
   beginObject(++objNum_);
   line(std::to_string(length));
-  out("endobj\r\n\r\n");
+  endObject();
   pageOpen_ = false;
   flushIfLarge();
 }
@@ -374,39 +379,42 @@ bool qtzPDF::PDFBeginDoc() {
   links_.assign(1, {});
   pageObjs_.clear();
   docFonts_ = fontList_;
-  // Header, then the information object.
   out("%PDF-1.3\r\n");
-  beginObject(++objNum_);
-  line("<<");
-  auto info = [this](const char* key, const std::string& value) {
-    out(key);
-    out(" (");
-    appendPdfStringBody(buf_, utf8ToCp1252(value));
-    line(")");
-  };
-  info("/Producer", producer_);
-  info("/Author", author_);
-  {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    char date[32];
-    std::strftime(date, sizeof date, "%Y%m%d%H%M%S", &tm);
-    out("/CreationDate (D:");
-    out(date);
-    line(")");
-  }
-  info("/Creator", creator_);
-  info("/Keywords", keywords_);
-  info("/Subject", subject_);
-  info("/Title", title_);
-  line("/ModDate ()");
-  line(">>");
-  out("endobj\r\n\r\n");
+  writeInfoObject();
   state_ = DocState::Open;
   pageEnded_ = false;
   openContentStream();
   return true;
+}
+
+// Object 1: the document information strings and the creation time.
+void qtzPDF::writeInfoObject() {
+  beginObject(++objNum_);
+  line("<<");
+  infoString("/Producer", producer_);
+  infoString("/Author", author_);
+  std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  char date[32];
+  std::strftime(date, sizeof date, "%Y%m%d%H%M%S", &tm);
+  out("/CreationDate (D:");
+  out(date);
+  line(")");
+  infoString("/Creator", creator_);
+  infoString("/Keywords", keywords_);
+  infoString("/Subject", subject_);
+  infoString("/Title", title_);
+  line("/ModDate ()");
+  line(">>");
+  endObject();
+}
+
+void qtzPDF::infoString(const char* key, const std::string& value) {
+  out(key);
+  out(" (");
+  appendPdfStringBody(buf_, utf8ToCp1252(value));
+  line(")");
 }
 
 void qtzPDF::endPageStep() {
@@ -448,20 +456,48 @@ bool qtzPDF::PDFEndDoc() {
   return finishDocument(true);
 }
 
+// Closes the document as a PDF library closes a file: the last page, then
+// the objects that refer to the pages (fonts, page tree, resources, images,
+// page objects, outlines, catalog), the cross-reference table and trailer.
 bool qtzPDF::finishDocument(bool interactive) {
   drawWatermark();
   closeContentStream();
-  const std::int64_t P = pageNumber_;
+  writeFontObjects();
+  writePagesObject();
+  writeResourcesObject();
+  for (size_t i = 0; i < images_.size(); ++i) writeImageObject(i);
+  pageObjs_.assign(static_cast<size_t>(pageNumber_), 0);
+  for (int p = 1; p <= pageNumber_; ++p) writePageObject(p);
+  writeOutlineObjects();
+  writeCatalogObject();
+  writeXrefAndTrailer();
+  closeFile();
+  state_ = DocState::Ended;
+  pageOpen_ = false;
 
-  // Fonts: every font of the list, and any other font a text used.
+  if (writeFailed_) {
+    if (interactive)
+      message("PDF file - ", "Cannot write the PDF file : " + fileName_ + ".\r\n" + writeError_ + ".");
+    return fail("PDFEndDoc: cannot write " + fileName_ + ": " + writeError_);
+  }
+  if (!interactive) return true;
+  if (confirm_) message("Generated PDF file - ", "PDF file generated.", PdfIcon::None);
+  if (view_ && openHook_ && !openHook_(fileName_))
+    return fail("PDFEndDoc: no viewer could open " + fileName_);
+  return true;
+}
+
+// One Type 1 font object for every font of the list and for any other font
+// a text used, named /F1, /F2 ... in that order.
+void qtzPDF::writeFontObjects() {
   for (const auto& f : fontList_)
     if (std::find(docFonts_.begin(), docFonts_.end(), f) == docFonts_.end()) docFonts_.push_back(f);
-  std::vector<std::int64_t> fontObjs;
+  fontObjs_.clear();
   for (size_t i = 0; i < docFonts_.size(); ++i) {
     const std::string& name = docFonts_[i];
     const AfmMetrics* m = metricsFor(name);
     const bool symbolic = name == "Symbol" || name == "ZapfDingbats" || (m && m->fontSpecific);
-    fontObjs.push_back(++objNum_);
+    fontObjs_.push_back(++objNum_);
     beginObject(objNum_);
     line("<< /Type /Font");
     line("/Subtype /Type1");
@@ -472,9 +508,14 @@ bool qtzPDF::finishDocument(bool interactive) {
     // The symbol fonts keep their built-in encoding.
     if (!symbolic) line("/Encoding /WinAnsiEncoding");
     line(">>");
-    out("endobj\r\n\r\n");
+    endObject();
   }
+}
 
+// The page tree: its kids are the page objects written after the resources
+// and the images, so their numbers are known now.
+void qtzPDF::writePagesObject() {
+  const std::int64_t P = pageNumber_;
   const std::int64_t I = static_cast<std::int64_t>(images_.size());
   pagesObj_ = ++objNum_;
   resourcesObj_ = pagesObj_ + 1;
@@ -489,99 +530,108 @@ bool qtzPDF::finishDocument(bool interactive) {
   out("/Count ");
   line(std::to_string(P));
   line(">>");
-  out("endobj\r\n\r\n");
+  endObject();
   nbPage_ = static_cast<int>(P);
+}
 
+// One resource dictionary shared by every page: the images and the fonts.
+void qtzPDF::writeResourcesObject() {
   beginObject(++objNum_);
   line("<< /ProcSet [ /PDF /Text /ImageC]");
   out("/XObject << ");
   line("");
-  for (std::int64_t i = 1; i <= I; ++i) {
+  for (size_t i = 1; i <= images_.size(); ++i) {
     out("/ImgJPEG" + std::to_string(i) + " ");
-    line(std::to_string(resourcesObj_ + i) + " 0 R");
+    line(std::to_string(resourcesObj_ + static_cast<std::int64_t>(i)) + " 0 R");
   }
   line(">>");
   line("/Font << ");
-  for (size_t i = 0; i < fontObjs.size(); ++i)
-    line("/F" + std::to_string(i + 1) + " " + std::to_string(fontObjs[i]) + " 0 R ");
+  for (size_t i = 0; i < fontObjs_.size(); ++i)
+    line("/F" + std::to_string(i + 1) + " " + std::to_string(fontObjs_[i]) + " 0 R ");
   line(">>");
   line(">>");
-  out("endobj\r\n\r\n");
+  endObject();
+}
 
-  for (std::int64_t i = 1; i <= I; ++i) {
-    const Image& img = images_[static_cast<size_t>(i - 1)];
-    beginObject(++objNum_);
-    line("<</Type /XObject");
-    line("/Subtype /Image");
-    line("/Filter [/DCTDecode ]");
-    line("/Width " + std::to_string(img.width));
-    line("/Height " + std::to_string(img.height));
-    line("/ColorSpace /" + img.colorSpace);
-    line("/BitsPerComponent 8");
-    line("/Length " + std::to_string(img.data->size()));
-    line("/Name /ImgJPEG" + std::to_string(i) + ">>");
-    line("stream");
-    // The picture's bytes go to the file as they are, without a copy.
-    flush();
-    if (file_ && !writeFailed_ &&
-        std::fwrite(img.data->data(), 1, img.data->size(), file_) != img.data->size()) {
-      writeFailed_ = true;
-      writeError_ = std::strerror(errno);
-    }
-    flushed_ += static_cast<std::int64_t>(img.data->size());
-    line("");
-    line("endstream");
-    out("endobj\r\n\r\n");
-    flushIfLarge();
+// Image `index` (0-based) as an XObject holding the JPEG file's bytes.
+void qtzPDF::writeImageObject(size_t index) {
+  const Image& img = images_[index];
+  beginObject(++objNum_);
+  line("<</Type /XObject");
+  line("/Subtype /Image");
+  line("/Filter [/DCTDecode ]");
+  line("/Width " + std::to_string(img.width));
+  line("/Height " + std::to_string(img.height));
+  line("/ColorSpace /" + img.colorSpace);
+  line("/BitsPerComponent 8");
+  line("/Length " + std::to_string(img.data->size()));
+  line("/Name /ImgJPEG" + std::to_string(index + 1) + ">>");
+  line("stream");
+  // The picture's bytes go to the file as they are, without a copy.
+  flush();
+  if (file_ && !writeFailed_ &&
+      std::fwrite(img.data->data(), 1, img.data->size(), file_) != img.data->size()) {
+    writeFailed_ = true;
+    writeError_ = std::strerror(errno);
   }
+  flushed_ += static_cast<std::int64_t>(img.data->size());
+  line("");
+  line("endstream");
+  endObject();
+  flushIfLarge();
+}
 
-  pageObjs_.assign(static_cast<size_t>(P), 0);
-  for (std::int64_t p = 1; p <= P; ++p) {
-    const std::int64_t g = ++objNum_;
-    pageObjs_[static_cast<size_t>(p - 1)] = g;
-    const PageSize& ps = pageSizes_[static_cast<size_t>(p - 1)];
-    beginObject(g);
-    line("<< /Type /Page");
-    line("/Parent " + std::to_string(pagesObj_) + " 0 R");
-    out("/MediaBox [ 0 0 ");
-    appendGeneralNumber(buf_, ps.w);
+// Page p (1-based): its size, the shared resources, its link annotations
+// and its content stream (object 2p).
+void qtzPDF::writePageObject(int p) {
+  const std::int64_t g = ++objNum_;
+  pageObjs_[static_cast<size_t>(p - 1)] = g;
+  const PageSize& ps = pageSizes_[static_cast<size_t>(p - 1)];
+  beginObject(g);
+  line("<< /Type /Page");
+  line("/Parent " + std::to_string(pagesObj_) + " 0 R");
+  out("/MediaBox [ 0 0 ");
+  appendGeneralNumber(buf_, ps.w);
+  out(" ");
+  appendGeneralNumber(buf_, ps.h);
+  line("]");
+  line("/Resources " + std::to_string(resourcesObj_) + " 0 R");
+  writeLinkAnnotations(links_[static_cast<size_t>(p - 1)]);
+  line("/Contents " + std::to_string(2 * static_cast<std::int64_t>(p)) + " 0 R");
+  line(">>");
+  endObject();
+  flushIfLarge();
+}
+
+// The /Annots line of a page: one link annotation per link, a URI action
+// where the link has a target.
+void qtzPDF::writeLinkAnnotations(const std::vector<Link>& links) {
+  if (links.empty()) return;
+  out("/Annots [");
+  for (const Link& l : links) {
+    out("<</Type /Annot /Subtype /Link /Rect [");
+    appendGeneralNumber(buf_, l.x);
     out(" ");
-    appendGeneralNumber(buf_, ps.h);
-    line("]");
-    line("/Resources " + std::to_string(resourcesObj_) + " 0 R");
-    const auto& pl = links_[static_cast<size_t>(p - 1)];
-    if (!pl.empty()) {
-      out("/Annots [");
-      for (const Link& l : pl) {
-        out("<</Type /Annot /Subtype /Link /Rect [");
-        appendGeneralNumber(buf_, l.x);
-        out(" ");
-        appendGeneralNumber(buf_, l.y);
-        out(" ");
-        appendGeneralNumber(buf_, l.x + l.w);
-        out(" ");
-        appendGeneralNumber(buf_, l.y - l.h);
-        out("] /Border [0 0 0] ");
-        if (!l.target.empty()) {
-          out("/A <</S /URI /URI (");
-          appendPdfStringBody(buf_, l.target);
-          out(")>>>>\r\n");
-        } else {
-          out(">>\r\n");
-        }
-      }
-      line("]");
+    appendGeneralNumber(buf_, l.y);
+    out(" ");
+    appendGeneralNumber(buf_, l.x + l.w);
+    out(" ");
+    appendGeneralNumber(buf_, l.y - l.h);
+    out("] /Border [0 0 0] ");
+    if (!l.target.empty()) {
+      out("/A <</S /URI /URI (");
+      appendPdfStringBody(buf_, l.target);
+      out(")>>>>\r\n");
+    } else {
+      out(">>\r\n");
     }
-    line("/Contents " + std::to_string(2 * p) + " 0 R");
-    line(">>");
-    out("endobj\r\n\r\n");
-    flushIfLarge();
   }
+  line("]");
+}
 
-  writeOutlines();
-  writeCatalog();
-
-  // Cross-reference table: one 20-byte entry per object.
+// Cross-reference table (one 20-byte entry per object), trailer and the
+// end-of-file marker.
+void qtzPDF::writeXrefAndTrailer() {
   const std::int64_t N = objNum_ + 1;
   const std::int64_t xrefOffset = bytesWritten();
   line("xref");
@@ -603,23 +653,9 @@ bool qtzPDF::finishDocument(bool interactive) {
   line(std::to_string(xrefOffset));
   line("");
   line("%%EOF");
-  closeFile();
-  state_ = DocState::Ended;
-  pageOpen_ = false;
-
-  if (writeFailed_) {
-    if (interactive)
-      message("PDF file - ", "Cannot write the PDF file : " + fileName_ + ".\r\n" + writeError_ + ".");
-    return fail("PDFEndDoc: cannot write " + fileName_ + ": " + writeError_);
-  }
-  if (!interactive) return true;
-  if (confirm_) message("Generated PDF file - ", "PDF file generated.", PdfIcon::None);
-  if (view_ && openHook_ && !openHook_(fileName_))
-    return fail("PDFEndDoc: no viewer could open " + fileName_);
-  return true;
 }
 
-void qtzPDF::writeCatalog() {
+void qtzPDF::writeCatalogObject() {
   catalogObj_ = ++objNum_;
   beginObject(catalogObj_);
   line("<<");
@@ -673,10 +709,10 @@ void qtzPDF::writeCatalog() {
     line(">>");
   }
   line(">>");
-  out("endobj\r\n\r\n");
+  endObject();
 }
 
-void qtzPDF::writeOutlines() {
+void qtzPDF::writeOutlineObjects() {
   if (bookmarks_.empty()) return;
   const size_t n = bookmarks_.size();
   // Links of the outline tree; levels were checked when recorded, so every
@@ -722,13 +758,13 @@ void qtzPDF::writeOutlines() {
     num(pageSizes_[static_cast<size_t>(b.page - 1)].h - b.yPt, 2);
     line(" null]");
     line("/Count 0>>");
-    out("endobj\r\n\r\n");
+    endObject();
   }
   outlineRoot_ = ++objNum_;
   beginObject(outlineRoot_);
   line("<</Type /Outlines /First " + std::to_string(first) + " 0 R");
   line("/Last " + std::to_string(first + lastOnLevel[0]) + " 0 R>>");
-  out("endobj\r\n\r\n");
+  endObject();
 }
 
 }  // namespace vkz
