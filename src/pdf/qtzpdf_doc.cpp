@@ -1,6 +1,9 @@
 // Document settings, the output file and the document's life cycle: header,
 // page content streams, fonts, page tree, resources, images, pages,
 // outlines, catalog, cross-reference table and trailer.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -286,7 +289,14 @@ bool qtzPDF::PDFFileName(const std::string& name) {
   }
   // On this platform a viewer does not lock the files it shows, so an open
   // viewer never stands in the way; any failure here is reported at once.
-  file_ = std::fopen(name.c_str(), "wb");
+  // Opened without blocking, so a pipe that nobody reads is refused instead
+  // of waiting for a reader; the writes afterwards block as usual.
+  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    file_ = ::fdopen(fd, "wb");
+    if (!file_) ::close(fd);
+  }
   if (!file_) {
     std::string why = std::strerror(errno);
     message("PDF file - ", "Cannot create the PDF file : " + name + ".\r\n" + why + ".");

@@ -1,4 +1,6 @@
 // Settings, file structure and the document's life cycle.
+#include <sys/stat.h>
+
 #include <regex>
 
 #include "pdftest.h"
@@ -305,6 +307,10 @@ TEST_F(Document, AFileThatCannotBeCreatedIsReportedAtOnce) {
   EXPECT_FALSE(pdf->PDFBeginDoc());
   EXPECT_FALSE(pdf->PDFFileName(""));
   EXPECT_EQ(messages.size(), 2u);
+  // A pipe that nobody reads: refused at once, not waited on.
+  ASSERT_EQ(::mkfifo(dir.file("pipe.pdf").c_str(), 0600), 0);
+  EXPECT_FALSE(pdf->PDFFileName(dir.file("pipe.pdf")));
+  EXPECT_EQ(messages.size(), 3u);
 }
 
 TEST_F(Document, AFullDiskIsReportedNotPassedAsSuccess) {
@@ -355,7 +361,16 @@ TEST_F(Document, FontListFromAFolder) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].title, "Font folder - qtzPDF 1.0");
   EXPECT_EQ(pdf->PDFFontsPath(), fonts.path());
+  // Metric files that are no regular file are neither listed nor read.
+  ASSERT_EQ(::mkfifo(fonts.file("Courier.afm").c_str(), 0600), 0);
+  std::filesystem::create_directory(fonts.file("Symbol.afm"));
+  ASSERT_TRUE(pdf->PDFLoadAfm(fonts.path()));
+  EXPECT_EQ(pdf->PDFFontList().size(), 3u);
   begin();
+  pdf->PDFSetFont(1, 10, 0);
+  EXPECT_TRUE(pdf->PDFTextOut("no metrics", 1, 1));
+  EXPECT_EQ(pdf->PDFGetStringWidth("abc", "Symbol", 10), 0);
+  EXPECT_EQ(messages.size(), 2u);  // Courier's metrics not found
   std::string f = end();
   EXPECT_NE(f.find("/BaseFont /My#20Font#281#29\r\n"), std::string::npos);
 }
