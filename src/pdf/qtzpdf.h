@@ -6,10 +6,12 @@
 // written at the end.
 //
 // Positions are given in user units (pt, mm or cm) from the top-left corner
-// of the page. Texts come in as UTF-8 and are written in code page 1252
-// (WinAnsiEncoding). A rejected setting shows the writer's message and is
-// replaced by a default; a call that cannot be done returns false and leaves
-// a reason in PDFLastError(). No exception leaves the writer.
+// of the page. Texts come in as UTF-8; page texts are written in code page
+// 1252 (the fonts' WinAnsiEncoding), the document information and bookmark
+// titles as Unicode text strings. A rejected setting shows the writer's
+// message and is replaced by a default; a call that cannot be done returns
+// false and leaves a reason in PDFLastError(). No exception leaves the
+// writer.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -211,7 +213,7 @@ class qtzPDF {
     std::shared_ptr<const std::vector<std::uint8_t>> data;
   };
   struct Bookmark {
-    std::string text;  // code page 1252
+    std::string text;  // UTF-8
     int level = 0;
     double yPt = 0;  // points from the top of the page
     int page = 0;

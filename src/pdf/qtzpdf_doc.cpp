@@ -31,6 +31,57 @@ PdfOpenHook& defaultOpenHook() {
 
 constexpr double kA4W = 595.28, kA4H = 841.89;
 
+// A text string outside the page content (document information, outline
+// titles) for UTF-8 text. Readers take a literal string there as
+// PDFDocEncoding, which differs from code page 1252 in its upper half (the
+// dash 0x97 shows as another letter): an ASCII text stays an escaped literal
+// "(...)", any other is written as UTF-16BE with a byte-order mark in a hex
+// string "<FEFF...>". A byte that is not UTF-8 is read as code page 1252,
+// as everywhere else in the program.
+void appendTextString(std::string& out, std::string_view s) {
+  if (std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    out += '(';
+    appendPdfStringBody(out, s);
+    out += ')';
+    return;
+  }
+  static const char* const hex = "0123456789ABCDEF";
+  auto unit = [&out](unsigned u) {
+    for (int shift = 12; shift >= 0; shift -= 4) out += hex[(u >> shift) & 15];
+  };
+  out += "<FEFF";
+  size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const size_t len = c < 0x80                ? 1
+                       : c >= 0xC2 && c < 0xE0 ? 2
+                       : c >= 0xE0 && c < 0xF0 ? 3
+                       : c >= 0xF0 && c < 0xF5 ? 4
+                                               : 0;
+    char32_t u = len == 1 ? c : c & (0x7F >> len);
+    bool ok = len > 0 && i + len <= s.size();
+    for (size_t k = 1; ok && k < len; ++k) {
+      const auto cc = static_cast<unsigned char>(s[i + k]);
+      ok = (cc & 0xC0) == 0x80;
+      u = u << 6 | (cc & 0x3F);
+    }
+    if (!ok) {
+      u = cp1252ToUnicode(c);
+      i += 1;
+    } else {
+      i += len;
+    }
+    if (u > 0x10FFFF || (u >= 0xD800 && u < 0xE000)) u = 0xFFFD;  // no character
+    if (u >= 0x10000) {
+      unit(0xD800 + ((u - 0x10000) >> 10));
+      unit(0xDC00 + ((u - 0x10000) & 0x3FF));
+    } else {
+      unit(u);
+    }
+  }
+  out += '>';
+}
+
 std::string numberText(double v) {
   if (std::isnan(v)) return "NaN";
   if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
@@ -422,9 +473,9 @@ void qtzPDF::writeInfoObject() {
 
 void qtzPDF::infoString(const char* key, const std::string& value) {
   out(key);
-  out(" (");
-  appendPdfStringBody(buf_, utf8ToCp1252(value));
-  line(")");
+  out(" ");
+  appendTextString(buf_, value);
+  line("");
 }
 
 void qtzPDF::endPageStep() {
@@ -756,9 +807,9 @@ void qtzPDF::writeOutlineObjects() {
   for (size_t j = 0; j < n; ++j) {
     const Bookmark& b = bookmarks_[j];
     beginObject(++objNum_);
-    out("<</Title (");
-    appendPdfStringBody(buf_, b.text);
-    line(")");
+    out("<</Title ");
+    appendTextString(buf_, b.text);
+    line("");
     line("/Parent " + std::to_string(first + node[j].parent) + " 0 R");
     if (node[j].prev >= 0) line("/Prev " + std::to_string(first + node[j].prev) + " 0 R");
     if (node[j].next >= 0) line("/Next " + std::to_string(first + node[j].next) + " 0 R");

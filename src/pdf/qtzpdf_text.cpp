@@ -564,7 +564,7 @@ bool qtzPDF::PDFSetBookmark(const std::string& text, std::int16_t level, double 
                                ".\r\nBookmark level set to " + std::to_string(used) + ".");
     level = static_cast<std::int16_t>(used);
   }
-  bookmarks_.push_back(Bookmark{utf8ToCp1252(text), level, Y * k_, pageNumber_});
+  bookmarks_.push_back(Bookmark{text, level, Y * k_, pageNumber_});
   return true;
 }
 
