@@ -84,6 +84,12 @@ std::string generalNumber(double v) {
   return s;
 }
 
+std::string shownNumber(double v) {
+  if (std::isnan(v)) return "NaN";
+  if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
+  return generalNumber(v);
+}
+
 void appendPdfStringBody(std::string& out, std::string_view bytes) {
   for (char c : bytes) {
     switch (c) {

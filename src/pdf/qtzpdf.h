@@ -65,7 +65,7 @@ class qtzPDF {
   void PDFPathConfiguration(const std::string& sPathConfig) { fontsPath_ = sPathConfig; }
   void PDFSetViewerPreferences(std::int32_t pViewerPref);
   void PDFWatermark(const std::string& sWatermark);
-  void PDFSetZoomMode(std::int32_t pZoomMode) { zoomMode_ = pZoomMode; }
+  void PDFSetZoomMode(std::int32_t pZoomMode);
   std::optional<std::int32_t> PDFGetZoomMode() const { return zoomMode_; }
   void PDFUseThumbs(bool boThumbs) { thumbs_ = boThumbs; }
   void PDFUseOutlines(bool boOutlines) { outlines_ = boOutlines; }
@@ -147,7 +147,7 @@ class qtzPDF {
   // X or Y 0 means the current position.
   bool PDFTextOut(const std::string& str_Text, double X = 0, double Y = 0);
   double PDFTextHeight() const { return fontSize_ * k_; }
-  void PDFSetRotation(double pAngle) { rotation_ = -pAngle; }
+  void PDFSetRotation(double pAngle);
   // Current font: its PDF base font name ("Helvetica-Bold") and size.
   const std::string& PDFGetFontName() const { return baseFont_; }
 
@@ -225,6 +225,39 @@ class qtzPDF {
   bool fail(const std::string& why);
   bool needPage(const char* what);
   static bool finite(std::initializer_list<double> v);
+  // Every real number the writer puts on a page lies within this many
+  // points of the origin: the limit of the real numbers PDF readers take
+  // (an A4 page is 842 points high, the largest page 14,400).
+  static constexpr double kMaxReal = 32767;
+  static constexpr double kMaxPageSize = 14400;                               // points, 200 inches
+  static bool writable(double v) { return v >= -kMaxReal && v <= kMaxReal; }  // false for NaN
+
+  // One drawing call's writes. When a number in them cannot be written,
+  // everything the call appended to the page and changed in the drawing
+  // state is taken back, so no broken operator reaches the file. A call
+  // made inside another one (a shape's link) belongs to the outer one.
+  class Drawing {
+   public:
+    explicit Drawing(qtzPDF& pdf);
+    ~Drawing() { --pdf_.drawDepth_; }
+    Drawing(const Drawing&) = delete;
+    Drawing& operator=(const Drawing&) = delete;
+    // True when every number could be written; otherwise the call is
+    // taken back and `what` gets the reason.
+    bool done(const char* what);
+
+   private:
+    qtzPDF& pdf_;
+    bool outer_;
+  };
+  // What an outer drawing call may change, saved when it starts.
+  struct Undo {
+    size_t content = 0, links = 0, images = 0;
+    double x = 0, y = 0, rotation = 0, wordSpacing = 0;
+    int fontSize = 0;
+    bool underline = false;
+    std::string textColor, drawColor, border, alignment;
+  };
   void setMargin(double& m, double v);
 
   // output
@@ -259,8 +292,9 @@ class qtzPDF {
 
   // coordinates and formatting
   double pageH() const { return pageSizes_[static_cast<size_t>(psIndex_ - 1)].h; }
-  void num(double v, int decimals = 2) { appendPdfNumberTo(v, decimals); }
-  void appendPdfNumberTo(double v, int decimals);
+  void num(double v, int decimals = 2) { numTo(buf_, v, decimals); }
+  // Appends a number; one that cannot be written marks the drawing call.
+  void numTo(std::string& s, double v, int decimals);
   void point(double xPt, double yPt, const char* op);
 
   // graphics helpers
@@ -366,6 +400,9 @@ class qtzPDF {
   std::vector<std::int64_t> fontObjs_;  // object numbers of /F1, /F2 ...
   std::vector<std::int64_t> pageObjs_;
   std::string scratch_;
+  int drawDepth_ = 0;
+  bool badNumber_ = false;
+  Undo undo_;
 };
 
 }  // namespace vkz

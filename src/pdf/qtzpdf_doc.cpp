@@ -82,12 +82,6 @@ void appendTextString(std::string& out, std::string_view s) {
   out += '>';
 }
 
-std::string numberText(double v) {
-  if (std::isnan(v)) return "NaN";
-  if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
-  return generalNumber(v);
-}
-
 }  // namespace
 
 void qtzPDF::setDefaultHooks(PdfMessageHook message, PdfOpenHook open) {
@@ -182,6 +176,15 @@ void qtzPDF::PDFWatermark(const std::string& s) {
   watermarkOn_ = true;
 }
 
+void qtzPDF::PDFSetZoomMode(std::int32_t v) {
+  // The zoom is written in hundreds (150 gives 1.50).
+  if (!writable(v / 100.0)) {
+    message("Zoom Mode - ", "Zoom set incorrectly : " + std::to_string(v) + ".\r\nZoom set to full page.");
+    v = 0;
+  }
+  zoomMode_ = v;
+}
+
 void qtzPDF::PDFSetLayoutMode(std::int32_t v) {
   if (v < 0 || v > 3) {
     message("Layout Mode - ",
@@ -263,10 +266,10 @@ void qtzPDF::PDFFormatPage(const std::vector<double>& wh) {
   PageSize& e = pageSizes_[static_cast<size_t>(psIndex_ - 1)];
   // A page of no size, a negative one or one that is not a number would
   // make a file no reader can show: refuse it like any other bad format.
-  if (wh.size() < 2 || !finite({wh[0], wh[1]}) || wh[0] <= 0 || wh[1] <= 0 || wh[0] > 14400 ||
-      wh[1] > 14400) {
+  if (wh.size() < 2 || !finite({wh[0], wh[1]}) || wh[0] <= 0 || wh[1] <= 0 || wh[0] > kMaxPageSize ||
+      wh[1] > kMaxPageSize) {
     std::string shown;
-    for (size_t i = 0; i < wh.size(); ++i) shown += (i ? ", " : "") + numberText(wh[i]);
+    for (size_t i = 0; i < wh.size(); ++i) shown += (i ? ", " : "") + shownNumber(wh[i]);
     message("Format Page - ", "Format page set incorrectly : " + shown + ".\r\nFormat page set to A4.");
     e.w = kA4W, e.h = kA4H;
     return;
@@ -284,9 +287,9 @@ void qtzPDF::PDFFormatPage(const std::string& other) {
 
 void qtzPDF::PDFPageHeight(double v) {
   pageSizes_.resize(static_cast<size_t>(psIndex_), pageSizes_.back());
-  if (!std::isfinite(v) || v <= 0 || v > 14400) {
+  if (!std::isfinite(v) || v <= 0 || v > kMaxPageSize) {
     message("Page height - ",
-            "Page height set incorrectly : " + numberText(v) + ".\r\nPage height set to A4.");
+            "Page height set incorrectly : " + shownNumber(v) + ".\r\nPage height set to A4.");
     v = kA4H;
   }
   pageSizes_[static_cast<size_t>(psIndex_ - 1)].h = v;
@@ -294,8 +297,8 @@ void qtzPDF::PDFPageHeight(double v) {
 
 void qtzPDF::PDFPageWidth(double v) {
   pageSizes_.resize(static_cast<size_t>(psIndex_), pageSizes_.back());
-  if (!std::isfinite(v) || v <= 0 || v > 14400) {
-    message("Page width - ", "Page width set incorrectly : " + numberText(v) + ".\r\nPage width set to A4.");
+  if (!std::isfinite(v) || v <= 0 || v > kMaxPageSize) {
+    message("Page width - ", "Page width set incorrectly : " + shownNumber(v) + ".\r\nPage width set to A4.");
     v = kA4W;
   }
   pageSizes_[static_cast<size_t>(psIndex_ - 1)].w = v;
@@ -303,7 +306,7 @@ void qtzPDF::PDFPageWidth(double v) {
 
 void qtzPDF::setMargin(double& m, double v) {
   if (!std::isfinite(v) || v < -32768.5 || v > 32767.5) {
-    message("Margin - ", "Margin set incorrectly : " + numberText(v) + ".\r\nMargin set to " +
+    message("Margin - ", "Margin set incorrectly : " + shownNumber(v) + ".\r\nMargin set to " +
                              std::to_string(defaultMargin_) + ".");
     v = defaultMargin_;
   }
@@ -378,8 +381,56 @@ void qtzPDF::closeFile() {
   file_ = nullptr;
 }
 
-void qtzPDF::appendPdfNumberTo(double v, int decimals) {
-  appendPdfNumber(buf_, v, decimals);
+void qtzPDF::numTo(std::string& s, double v, int decimals) {
+  if (!writable(v)) badNumber_ = true;
+  appendPdfNumber(s, v, decimals);
+}
+
+qtzPDF::Drawing::Drawing(qtzPDF& pdf) : pdf_(pdf), outer_(pdf.drawDepth_++ == 0) {
+  if (!outer_) return;
+  pdf.badNumber_ = false;
+  Undo& u = pdf.undo_;
+  u.content = pdf.buf_.size();
+  u.links = pdf.links_[static_cast<size_t>(pdf.pageNumber_ - 1)].size();
+  u.images = pdf.images_.size();
+  u.x = pdf.x_;
+  u.y = pdf.y_;
+  u.rotation = pdf.rotation_;
+  u.wordSpacing = pdf.wordSpacing_;
+  u.fontSize = pdf.fontSize_;
+  u.underline = pdf.underline_;
+  u.textColor.assign(pdf.textColor_);
+  u.drawColor.assign(pdf.drawColor_);
+  u.border.assign(pdf.border_);
+  u.alignment.assign(pdf.alignment_);
+}
+
+bool qtzPDF::Drawing::done(const char* what) {
+  qtzPDF& p = pdf_;
+  if (!outer_) return !p.badNumber_;
+  if (!p.badNumber_) {
+    p.flushIfLarge();
+    return true;
+  }
+  // Nothing was flushed since the call began: the page content is cut back
+  // to where it was.
+  const Undo& u = p.undo_;
+  p.buf_.resize(u.content);
+  p.links_[static_cast<size_t>(p.pageNumber_ - 1)].resize(u.links);
+  p.images_.resize(u.images);
+  p.x_ = u.x;
+  p.y_ = u.y;
+  p.rotation_ = u.rotation;
+  p.wordSpacing_ = u.wordSpacing;
+  p.fontSize_ = u.fontSize;
+  p.underline_ = u.underline;
+  p.textColor_.assign(u.textColor);
+  p.drawColor_.assign(u.drawColor);
+  p.border_.assign(u.border);
+  p.alignment_.assign(u.alignment);
+  p.badNumber_ = false;
+  return p.fail(std::string(what) + ": a position or size is not a number or lies beyond " +
+                std::to_string(static_cast<int>(kMaxReal)) + " points; nothing was drawn");
 }
 
 void qtzPDF::point(double xPt, double yPt, const char* op) {

@@ -81,6 +81,7 @@ bool qtzPDF::PDFImage(const std::string& fileName, double X, double Y, double w,
   } else if (h == 0) {
     h = w * img.height / img.width;
   }
+  Drawing d(*this);
   images_.push_back(std::move(img));
   const size_t n = images_.size();
   const double H = pageH();
@@ -100,7 +101,7 @@ bool qtzPDF::PDFImage(const std::string& fileName, double X, double Y, double w,
   attachUrlLink(URLLink, "IMAGE", X, Y);
   x_ = X + w;
   y_ = Y + h;
-  return true;
+  return d.done("PDFImage");
 }
 
 double qtzPDF::PDFImageWidth(const std::string& fileName) {
