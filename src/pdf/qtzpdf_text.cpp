@@ -570,7 +570,8 @@ bool qtzPDF::PDFSetBookmark(const std::string& text, std::int16_t level, double 
   // Written at the end, from the top of the page, whose size may still
   // change until the page is ended.
   if (!writable(std::fabs(Y * k_) + kMaxPageSize))
-    return fail("PDFSetBookmark: the position is not a number or lies too far beyond the page");
+    return fail(
+        "PDFSetBookmark: the position is not a number or lies too far from the page (32767 points at most)");
   // The outline is a tree: the first entry is top-level and each entry is
   // at most one level below the one before it.
   const int maxLevel = bookmarks_.empty() ? 0 : bookmarks_.back().level + 1;
