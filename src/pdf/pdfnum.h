@@ -30,7 +30,8 @@ void appendPdfStringBody(std::string& out, std::string_view bytes);
 // characters kept, everything else written as #xx. An empty text gives "_".
 std::string pdfName(std::string_view bytes);
 
-// Rounding halves to the even neighbour (the old CInt).
+// Rounding halves to the even neighbour (the old CInt); beyond the range
+// of long long the nearest end of it, not a number 0.
 long long roundEven(double v);
 
 }  // namespace vkz
