@@ -3,12 +3,12 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
 #include <unordered_map>
 #include <vector>
+
+#include "pdf/filebytes.h"
 
 namespace vkz {
 namespace {
@@ -382,16 +382,14 @@ std::shared_ptr<const AfmMetrics> loadAfmCached(const std::string& path, std::st
   auto it = cache.find(path);
   if (it != cache.end() && it->second.size == size && it->second.time == time) return it->second.metrics;
 
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot open " + path;
+  std::vector<std::uint8_t> bytes;
+  std::string why;
+  if (!readRegularFile(path, bytes, why)) {
+    error = "cannot read " + path + ": " + why;
     return nullptr;
   }
-  std::ostringstream ss;
-  ss << in.rdbuf();
   auto m = std::make_shared<AfmMetrics>();
-  std::string why;
-  if (!parseAfm(ss.str(), *m, why)) {
+  if (!parseAfm(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), *m, why)) {
     error = path + ": " + why;
     cache.erase(path);
     return nullptr;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace vkz {
 namespace {
@@ -84,6 +85,12 @@ std::string generalNumber(double v) {
   return s;
 }
 
+std::string shownNumber(double v) {
+  if (std::isnan(v)) return "NaN";
+  if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
+  return generalNumber(v);
+}
+
 void appendPdfStringBody(std::string& out, std::string_view bytes) {
   for (char c : bytes) {
     switch (c) {
@@ -129,7 +136,11 @@ std::string pdfName(std::string_view bytes) {
 
 long long roundEven(double v) {
   if (!std::isfinite(v)) return 0;
-  return static_cast<long long>(std::nearbyint(v));
+  const double r = std::nearbyint(v);
+  // 2^63 is the first double past the range of long long.
+  if (r >= 9223372036854775808.0) return std::numeric_limits<long long>::max();
+  if (r < -9223372036854775808.0) return std::numeric_limits<long long>::min();
+  return static_cast<long long>(r);
 }
 
 }  // namespace vkz

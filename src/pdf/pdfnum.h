@@ -18,6 +18,10 @@ std::string FormatPdfNumber(double v, int decimals);
 void appendGeneralNumber(std::string& out, double v);
 std::string generalNumber(double v);
 
+// A number as a message shows it: like generalNumber, with NaN, Infinity
+// and -Infinity named.
+std::string shownNumber(double v);
+
 // Appends the bytes of a PDF literal string body: "\" "(" ")" escaped, and
 // CR / LF written as \r / \n so a line end cannot change the bytes.
 void appendPdfStringBody(std::string& out, std::string_view bytes);
@@ -26,7 +30,8 @@ void appendPdfStringBody(std::string& out, std::string_view bytes);
 // characters kept, everything else written as #xx. An empty text gives "_".
 std::string pdfName(std::string_view bytes);
 
-// Rounding halves to the even neighbour (the old CInt).
+// Rounding halves to the even neighbour (the old CInt); beyond the range
+// of long long the nearest end of it, not a number 0.
 long long roundEven(double v);
 
 }  // namespace vkz

@@ -6,10 +6,12 @@
 // written at the end.
 //
 // Positions are given in user units (pt, mm or cm) from the top-left corner
-// of the page. Texts come in as UTF-8 and are written in code page 1252
-// (WinAnsiEncoding). A rejected setting shows the writer's message and is
-// replaced by a default; a call that cannot be done returns false and leaves
-// a reason in PDFLastError(). No exception leaves the writer.
+// of the page. Texts come in as UTF-8; page texts are written in code page
+// 1252 (the fonts' WinAnsiEncoding), the document information and bookmark
+// titles as Unicode text strings. A rejected setting shows the writer's
+// message and is replaced by a default; a call that cannot be done returns
+// false and leaves a reason in PDFLastError(). No exception leaves the
+// writer.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -63,7 +65,7 @@ class qtzPDF {
   void PDFPathConfiguration(const std::string& sPathConfig) { fontsPath_ = sPathConfig; }
   void PDFSetViewerPreferences(std::int32_t pViewerPref);
   void PDFWatermark(const std::string& sWatermark);
-  void PDFSetZoomMode(std::int32_t pZoomMode) { zoomMode_ = pZoomMode; }
+  void PDFSetZoomMode(std::int32_t pZoomMode);
   std::optional<std::int32_t> PDFGetZoomMode() const { return zoomMode_; }
   void PDFUseThumbs(bool boThumbs) { thumbs_ = boThumbs; }
   void PDFUseOutlines(bool boOutlines) { outlines_ = boOutlines; }
@@ -145,7 +147,7 @@ class qtzPDF {
   // X or Y 0 means the current position.
   bool PDFTextOut(const std::string& str_Text, double X = 0, double Y = 0);
   double PDFTextHeight() const { return fontSize_ * k_; }
-  void PDFSetRotation(double pAngle) { rotation_ = -pAngle; }
+  void PDFSetRotation(double pAngle);
   // Current font: its PDF base font name ("Helvetica-Bold") and size.
   const std::string& PDFGetFontName() const { return baseFont_; }
 
@@ -211,7 +213,7 @@ class qtzPDF {
     std::shared_ptr<const std::vector<std::uint8_t>> data;
   };
   struct Bookmark {
-    std::string text;  // code page 1252
+    std::string text;  // UTF-8
     int level = 0;
     double yPt = 0;  // points from the top of the page
     int page = 0;
@@ -223,6 +225,39 @@ class qtzPDF {
   bool fail(const std::string& why);
   bool needPage(const char* what);
   static bool finite(std::initializer_list<double> v);
+  // Every real number the writer puts on a page lies within this many
+  // points of the origin: the limit of the real numbers PDF readers take
+  // (an A4 page is 842 points high, the largest page 14,400).
+  static constexpr double kMaxReal = 32767;
+  static constexpr double kMaxPageSize = 14400;                               // points, 200 inches
+  static bool writable(double v) { return v >= -kMaxReal && v <= kMaxReal; }  // false for NaN
+
+  // One drawing call's writes. When a number in them cannot be written,
+  // everything the call appended to the page and changed in the drawing
+  // state is taken back, so no broken operator reaches the file. A call
+  // made inside another one (a shape's link) belongs to the outer one.
+  class Drawing {
+   public:
+    explicit Drawing(qtzPDF& pdf);
+    ~Drawing() { --pdf_.drawDepth_; }
+    Drawing(const Drawing&) = delete;
+    Drawing& operator=(const Drawing&) = delete;
+    // True when every number could be written; otherwise the call is
+    // taken back and `what` gets the reason.
+    bool done(const char* what);
+
+   private:
+    qtzPDF& pdf_;
+    bool outer_;
+  };
+  // What an outer drawing call may change, saved when it starts.
+  struct Undo {
+    size_t content = 0, links = 0, images = 0;
+    double x = 0, y = 0, rotation = 0, wordSpacing = 0;
+    int fontSize = 0;
+    bool underline = false;
+    std::string textColor, drawColor, border, alignment;
+  };
   void setMargin(double& m, double v);
 
   // output
@@ -237,18 +272,29 @@ class qtzPDF {
   void flush();
   std::int64_t bytesWritten() const { return flushed_ + static_cast<std::int64_t>(buf_.size()); }
   void beginObject(std::int64_t n);
+  void endObject();
+  void writeInfoObject();
+  void infoString(const char* key, const std::string& value);
   void openContentStream();
   void closeContentStream();
   void endPageStep();
   bool finishDocument(bool interactive);
-  void writeCatalog();
-  void writeOutlines();
+  void writeFontObjects();
+  void writePagesObject();
+  void writeResourcesObject();
+  void writeImageObject(size_t index);
+  void writePageObject(int p);
+  void writeLinkAnnotations(const std::vector<Link>& links);
+  void writeOutlineObjects();
+  void writeCatalogObject();
+  void writeXrefAndTrailer();
   void closeFile();
 
   // coordinates and formatting
   double pageH() const { return pageSizes_[static_cast<size_t>(psIndex_ - 1)].h; }
-  void num(double v, int decimals = 2) { appendPdfNumberTo(v, decimals); }
-  void appendPdfNumberTo(double v, int decimals);
+  void num(double v, int decimals = 2) { numTo(buf_, v, decimals); }
+  // Appends a number; one that cannot be written marks the drawing call.
+  void numTo(std::string& s, double v, int decimals);
   void point(double xPt, double yPt, const char* op);
 
   // graphics helpers
@@ -351,8 +397,12 @@ class qtzPDF {
   std::vector<Bookmark> bookmarks_;
   std::int64_t outlineRoot_ = 0;
   std::int64_t pagesObj_ = 0, resourcesObj_ = 0, catalogObj_ = 0;
+  std::vector<std::int64_t> fontObjs_;  // object numbers of /F1, /F2 ...
   std::vector<std::int64_t> pageObjs_;
   std::string scratch_;
+  int drawDepth_ = 0;
+  bool badNumber_ = false;
+  Undo undo_;
 };
 
 }  // namespace vkz

@@ -1,6 +1,9 @@
 // Document settings, the output file and the document's life cycle: header,
 // page content streams, fonts, page tree, resources, images, pages,
 // outlines, catalog, cross-reference table and trailer.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -28,10 +31,55 @@ PdfOpenHook& defaultOpenHook() {
 
 constexpr double kA4W = 595.28, kA4H = 841.89;
 
-std::string numberText(double v) {
-  if (std::isnan(v)) return "NaN";
-  if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
-  return generalNumber(v);
+// A text string outside the page content (document information, outline
+// titles) for UTF-8 text. Readers take a literal string there as
+// PDFDocEncoding, which differs from code page 1252 in its upper half (the
+// dash 0x97 shows as another letter): an ASCII text stays an escaped literal
+// "(...)", any other is written as UTF-16BE with a byte-order mark in a hex
+// string "<FEFF...>". A byte that is not UTF-8 is read as code page 1252,
+// as everywhere else in the program.
+void appendTextString(std::string& out, std::string_view s) {
+  if (std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    out += '(';
+    appendPdfStringBody(out, s);
+    out += ')';
+    return;
+  }
+  static const char* const hex = "0123456789ABCDEF";
+  auto unit = [&out](unsigned u) {
+    for (int shift = 12; shift >= 0; shift -= 4) out += hex[(u >> shift) & 15];
+  };
+  out += "<FEFF";
+  size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const size_t len = c < 0x80                ? 1
+                       : c >= 0xC2 && c < 0xE0 ? 2
+                       : c >= 0xE0 && c < 0xF0 ? 3
+                       : c >= 0xF0 && c < 0xF5 ? 4
+                                               : 0;
+    char32_t u = len == 1 ? c : c & (0x7F >> len);
+    bool ok = len > 0 && i + len <= s.size();
+    for (size_t k = 1; ok && k < len; ++k) {
+      const auto cc = static_cast<unsigned char>(s[i + k]);
+      ok = (cc & 0xC0) == 0x80;
+      u = u << 6 | (cc & 0x3F);
+    }
+    if (!ok) {
+      u = cp1252ToUnicode(c);
+      i += 1;
+    } else {
+      i += len;
+    }
+    if (u > 0x10FFFF || (u >= 0xD800 && u < 0xE000)) u = 0xFFFD;  // no character
+    if (u >= 0x10000) {
+      unit(0xD800 + ((u - 0x10000) >> 10));
+      unit(0xDC00 + ((u - 0x10000) & 0x3FF));
+    } else {
+      unit(u);
+    }
+  }
+  out += '>';
 }
 
 }  // namespace
@@ -128,6 +176,15 @@ void qtzPDF::PDFWatermark(const std::string& s) {
   watermarkOn_ = true;
 }
 
+void qtzPDF::PDFSetZoomMode(std::int32_t v) {
+  // The zoom is written in hundreds (150 gives 1.50).
+  if (!writable(v / 100.0)) {
+    message("Zoom Mode - ", "Zoom set incorrectly : " + std::to_string(v) + ".\r\nZoom set to full page.");
+    v = 0;
+  }
+  zoomMode_ = v;
+}
+
 void qtzPDF::PDFSetLayoutMode(std::int32_t v) {
   if (v < 0 || v > 3) {
     message("Layout Mode - ",
@@ -209,10 +266,10 @@ void qtzPDF::PDFFormatPage(const std::vector<double>& wh) {
   PageSize& e = pageSizes_[static_cast<size_t>(psIndex_ - 1)];
   // A page of no size, a negative one or one that is not a number would
   // make a file no reader can show: refuse it like any other bad format.
-  if (wh.size() < 2 || !finite({wh[0], wh[1]}) || wh[0] <= 0 || wh[1] <= 0 || wh[0] > 14400 ||
-      wh[1] > 14400) {
+  if (wh.size() < 2 || !finite({wh[0], wh[1]}) || wh[0] <= 0 || wh[1] <= 0 || wh[0] > kMaxPageSize ||
+      wh[1] > kMaxPageSize) {
     std::string shown;
-    for (size_t i = 0; i < wh.size(); ++i) shown += (i ? ", " : "") + numberText(wh[i]);
+    for (size_t i = 0; i < wh.size(); ++i) shown += (i ? ", " : "") + shownNumber(wh[i]);
     message("Format Page - ", "Format page set incorrectly : " + shown + ".\r\nFormat page set to A4.");
     e.w = kA4W, e.h = kA4H;
     return;
@@ -230,9 +287,9 @@ void qtzPDF::PDFFormatPage(const std::string& other) {
 
 void qtzPDF::PDFPageHeight(double v) {
   pageSizes_.resize(static_cast<size_t>(psIndex_), pageSizes_.back());
-  if (!std::isfinite(v) || v <= 0 || v > 14400) {
+  if (!std::isfinite(v) || v <= 0 || v > kMaxPageSize) {
     message("Page height - ",
-            "Page height set incorrectly : " + numberText(v) + ".\r\nPage height set to A4.");
+            "Page height set incorrectly : " + shownNumber(v) + ".\r\nPage height set to A4.");
     v = kA4H;
   }
   pageSizes_[static_cast<size_t>(psIndex_ - 1)].h = v;
@@ -240,8 +297,8 @@ void qtzPDF::PDFPageHeight(double v) {
 
 void qtzPDF::PDFPageWidth(double v) {
   pageSizes_.resize(static_cast<size_t>(psIndex_), pageSizes_.back());
-  if (!std::isfinite(v) || v <= 0 || v > 14400) {
-    message("Page width - ", "Page width set incorrectly : " + numberText(v) + ".\r\nPage width set to A4.");
+  if (!std::isfinite(v) || v <= 0 || v > kMaxPageSize) {
+    message("Page width - ", "Page width set incorrectly : " + shownNumber(v) + ".\r\nPage width set to A4.");
     v = kA4W;
   }
   pageSizes_[static_cast<size_t>(psIndex_ - 1)].w = v;
@@ -249,7 +306,7 @@ void qtzPDF::PDFPageWidth(double v) {
 
 void qtzPDF::setMargin(double& m, double v) {
   if (!std::isfinite(v) || v < -32768.5 || v > 32767.5) {
-    message("Margin - ", "Margin set incorrectly : " + numberText(v) + ".\r\nMargin set to " +
+    message("Margin - ", "Margin set incorrectly : " + shownNumber(v) + ".\r\nMargin set to " +
                              std::to_string(defaultMargin_) + ".");
     v = defaultMargin_;
   }
@@ -286,7 +343,14 @@ bool qtzPDF::PDFFileName(const std::string& name) {
   }
   // On this platform a viewer does not lock the files it shows, so an open
   // viewer never stands in the way; any failure here is reported at once.
-  file_ = std::fopen(name.c_str(), "wb");
+  // Opened without blocking, so a pipe that nobody reads is refused instead
+  // of waiting for a reader; the writes afterwards block as usual.
+  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    file_ = ::fdopen(fd, "wb");
+    if (!file_) ::close(fd);
+  }
   if (!file_) {
     std::string why = std::strerror(errno);
     message("PDF file - ", "Cannot create the PDF file : " + name + ".\r\n" + why + ".");
@@ -317,8 +381,56 @@ void qtzPDF::closeFile() {
   file_ = nullptr;
 }
 
-void qtzPDF::appendPdfNumberTo(double v, int decimals) {
-  appendPdfNumber(buf_, v, decimals);
+void qtzPDF::numTo(std::string& s, double v, int decimals) {
+  if (!writable(v)) badNumber_ = true;
+  appendPdfNumber(s, v, decimals);
+}
+
+qtzPDF::Drawing::Drawing(qtzPDF& pdf) : pdf_(pdf), outer_(pdf.drawDepth_++ == 0) {
+  if (!outer_) return;
+  pdf.badNumber_ = false;
+  Undo& u = pdf.undo_;
+  u.content = pdf.buf_.size();
+  u.links = pdf.links_[static_cast<size_t>(pdf.pageNumber_ - 1)].size();
+  u.images = pdf.images_.size();
+  u.x = pdf.x_;
+  u.y = pdf.y_;
+  u.rotation = pdf.rotation_;
+  u.wordSpacing = pdf.wordSpacing_;
+  u.fontSize = pdf.fontSize_;
+  u.underline = pdf.underline_;
+  u.textColor.assign(pdf.textColor_);
+  u.drawColor.assign(pdf.drawColor_);
+  u.border.assign(pdf.border_);
+  u.alignment.assign(pdf.alignment_);
+}
+
+bool qtzPDF::Drawing::done(const char* what) {
+  qtzPDF& p = pdf_;
+  if (!outer_) return !p.badNumber_;
+  if (!p.badNumber_) {
+    p.flushIfLarge();
+    return true;
+  }
+  // Nothing was flushed since the call began: the page content is cut back
+  // to where it was.
+  const Undo& u = p.undo_;
+  p.buf_.resize(u.content);
+  p.links_[static_cast<size_t>(p.pageNumber_ - 1)].resize(u.links);
+  p.images_.resize(u.images);
+  p.x_ = u.x;
+  p.y_ = u.y;
+  p.rotation_ = u.rotation;
+  p.wordSpacing_ = u.wordSpacing;
+  p.fontSize_ = u.fontSize;
+  p.underline_ = u.underline;
+  p.textColor_.assign(u.textColor);
+  p.drawColor_.assign(u.drawColor);
+  p.border_.assign(u.border);
+  p.alignment_.assign(u.alignment);
+  p.badNumber_ = false;
+  return p.fail(std::string(what) + ": a position or size is not a number or lies beyond " +
+                std::to_string(static_cast<int>(kMaxReal)) + " points; nothing was drawn");
 }
 
 void qtzPDF::point(double xPt, double yPt, const char* op) {
@@ -339,6 +451,11 @@ void qtzPDF::beginObject(std::int64_t n) {
   buf_.append(tmp, static_cast<size_t>(len));
 }
 
+// Every object ends with "endobj" and an empty line.
+void qtzPDF::endObject() {
+  out("endobj\r\n\r\n");
+}
+
 void qtzPDF::openContentStream() {
   const std::int64_t n = ++objNum_;
   beginObject(n);
@@ -354,7 +471,7 @@ void qtzPDF::closeContentStream() {
   out("endstream\r\nendobj\r\n\r\n");
   beginObject(++objNum_);
   line(std::to_string(length));
-  out("endobj\r\n\r\n");
+  endObject();
   pageOpen_ = false;
   flushIfLarge();
 }
@@ -374,39 +491,42 @@ bool qtzPDF::PDFBeginDoc() {
   links_.assign(1, {});
   pageObjs_.clear();
   docFonts_ = fontList_;
-  // Header, then the information object.
   out("%PDF-1.3\r\n");
-  beginObject(++objNum_);
-  line("<<");
-  auto info = [this](const char* key, const std::string& value) {
-    out(key);
-    out(" (");
-    appendPdfStringBody(buf_, utf8ToCp1252(value));
-    line(")");
-  };
-  info("/Producer", producer_);
-  info("/Author", author_);
-  {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    char date[32];
-    std::strftime(date, sizeof date, "%Y%m%d%H%M%S", &tm);
-    out("/CreationDate (D:");
-    out(date);
-    line(")");
-  }
-  info("/Creator", creator_);
-  info("/Keywords", keywords_);
-  info("/Subject", subject_);
-  info("/Title", title_);
-  line("/ModDate ()");
-  line(">>");
-  out("endobj\r\n\r\n");
+  writeInfoObject();
   state_ = DocState::Open;
   pageEnded_ = false;
   openContentStream();
   return true;
+}
+
+// Object 1: the document information strings and the creation time.
+void qtzPDF::writeInfoObject() {
+  beginObject(++objNum_);
+  line("<<");
+  infoString("/Producer", producer_);
+  infoString("/Author", author_);
+  std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  char date[32];
+  std::strftime(date, sizeof date, "%Y%m%d%H%M%S", &tm);
+  out("/CreationDate (D:");
+  out(date);
+  line(")");
+  infoString("/Creator", creator_);
+  infoString("/Keywords", keywords_);
+  infoString("/Subject", subject_);
+  infoString("/Title", title_);
+  line("/ModDate ()");
+  line(">>");
+  endObject();
+}
+
+void qtzPDF::infoString(const char* key, const std::string& value) {
+  out(key);
+  out(" ");
+  appendTextString(buf_, value);
+  line("");
 }
 
 void qtzPDF::endPageStep() {
@@ -448,20 +568,48 @@ bool qtzPDF::PDFEndDoc() {
   return finishDocument(true);
 }
 
+// Closes the document as a PDF library closes a file: the last page, then
+// the objects that refer to the pages (fonts, page tree, resources, images,
+// page objects, outlines, catalog), the cross-reference table and trailer.
 bool qtzPDF::finishDocument(bool interactive) {
   drawWatermark();
   closeContentStream();
-  const std::int64_t P = pageNumber_;
+  writeFontObjects();
+  writePagesObject();
+  writeResourcesObject();
+  for (size_t i = 0; i < images_.size(); ++i) writeImageObject(i);
+  pageObjs_.assign(static_cast<size_t>(pageNumber_), 0);
+  for (int p = 1; p <= pageNumber_; ++p) writePageObject(p);
+  writeOutlineObjects();
+  writeCatalogObject();
+  writeXrefAndTrailer();
+  closeFile();
+  state_ = DocState::Ended;
+  pageOpen_ = false;
 
-  // Fonts: every font of the list, and any other font a text used.
+  if (writeFailed_) {
+    if (interactive)
+      message("PDF file - ", "Cannot write the PDF file : " + fileName_ + ".\r\n" + writeError_ + ".");
+    return fail("PDFEndDoc: cannot write " + fileName_ + ": " + writeError_);
+  }
+  if (!interactive) return true;
+  if (confirm_) message("Generated PDF file - ", "PDF file generated.", PdfIcon::None);
+  if (view_ && openHook_ && !openHook_(fileName_))
+    return fail("PDFEndDoc: no viewer could open " + fileName_);
+  return true;
+}
+
+// One Type 1 font object for every font of the list and for any other font
+// a text used, named /F1, /F2 ... in that order.
+void qtzPDF::writeFontObjects() {
   for (const auto& f : fontList_)
     if (std::find(docFonts_.begin(), docFonts_.end(), f) == docFonts_.end()) docFonts_.push_back(f);
-  std::vector<std::int64_t> fontObjs;
+  fontObjs_.clear();
   for (size_t i = 0; i < docFonts_.size(); ++i) {
     const std::string& name = docFonts_[i];
     const AfmMetrics* m = metricsFor(name);
     const bool symbolic = name == "Symbol" || name == "ZapfDingbats" || (m && m->fontSpecific);
-    fontObjs.push_back(++objNum_);
+    fontObjs_.push_back(++objNum_);
     beginObject(objNum_);
     line("<< /Type /Font");
     line("/Subtype /Type1");
@@ -472,9 +620,14 @@ bool qtzPDF::finishDocument(bool interactive) {
     // The symbol fonts keep their built-in encoding.
     if (!symbolic) line("/Encoding /WinAnsiEncoding");
     line(">>");
-    out("endobj\r\n\r\n");
+    endObject();
   }
+}
 
+// The page tree: its kids are the page objects written after the resources
+// and the images, so their numbers are known now.
+void qtzPDF::writePagesObject() {
+  const std::int64_t P = pageNumber_;
   const std::int64_t I = static_cast<std::int64_t>(images_.size());
   pagesObj_ = ++objNum_;
   resourcesObj_ = pagesObj_ + 1;
@@ -489,99 +642,108 @@ bool qtzPDF::finishDocument(bool interactive) {
   out("/Count ");
   line(std::to_string(P));
   line(">>");
-  out("endobj\r\n\r\n");
+  endObject();
   nbPage_ = static_cast<int>(P);
+}
 
+// One resource dictionary shared by every page: the images and the fonts.
+void qtzPDF::writeResourcesObject() {
   beginObject(++objNum_);
   line("<< /ProcSet [ /PDF /Text /ImageC]");
   out("/XObject << ");
   line("");
-  for (std::int64_t i = 1; i <= I; ++i) {
+  for (size_t i = 1; i <= images_.size(); ++i) {
     out("/ImgJPEG" + std::to_string(i) + " ");
-    line(std::to_string(resourcesObj_ + i) + " 0 R");
+    line(std::to_string(resourcesObj_ + static_cast<std::int64_t>(i)) + " 0 R");
   }
   line(">>");
   line("/Font << ");
-  for (size_t i = 0; i < fontObjs.size(); ++i)
-    line("/F" + std::to_string(i + 1) + " " + std::to_string(fontObjs[i]) + " 0 R ");
+  for (size_t i = 0; i < fontObjs_.size(); ++i)
+    line("/F" + std::to_string(i + 1) + " " + std::to_string(fontObjs_[i]) + " 0 R ");
   line(">>");
   line(">>");
-  out("endobj\r\n\r\n");
+  endObject();
+}
 
-  for (std::int64_t i = 1; i <= I; ++i) {
-    const Image& img = images_[static_cast<size_t>(i - 1)];
-    beginObject(++objNum_);
-    line("<</Type /XObject");
-    line("/Subtype /Image");
-    line("/Filter [/DCTDecode ]");
-    line("/Width " + std::to_string(img.width));
-    line("/Height " + std::to_string(img.height));
-    line("/ColorSpace /" + img.colorSpace);
-    line("/BitsPerComponent 8");
-    line("/Length " + std::to_string(img.data->size()));
-    line("/Name /ImgJPEG" + std::to_string(i) + ">>");
-    line("stream");
-    // The picture's bytes go to the file as they are, without a copy.
-    flush();
-    if (file_ && !writeFailed_ &&
-        std::fwrite(img.data->data(), 1, img.data->size(), file_) != img.data->size()) {
-      writeFailed_ = true;
-      writeError_ = std::strerror(errno);
-    }
-    flushed_ += static_cast<std::int64_t>(img.data->size());
-    line("");
-    line("endstream");
-    out("endobj\r\n\r\n");
-    flushIfLarge();
+// Image `index` (0-based) as an XObject holding the JPEG file's bytes.
+void qtzPDF::writeImageObject(size_t index) {
+  const Image& img = images_[index];
+  beginObject(++objNum_);
+  line("<</Type /XObject");
+  line("/Subtype /Image");
+  line("/Filter [/DCTDecode ]");
+  line("/Width " + std::to_string(img.width));
+  line("/Height " + std::to_string(img.height));
+  line("/ColorSpace /" + img.colorSpace);
+  line("/BitsPerComponent 8");
+  line("/Length " + std::to_string(img.data->size()));
+  line("/Name /ImgJPEG" + std::to_string(index + 1) + ">>");
+  line("stream");
+  // The picture's bytes go to the file as they are, without a copy.
+  flush();
+  if (file_ && !writeFailed_ &&
+      std::fwrite(img.data->data(), 1, img.data->size(), file_) != img.data->size()) {
+    writeFailed_ = true;
+    writeError_ = std::strerror(errno);
   }
+  flushed_ += static_cast<std::int64_t>(img.data->size());
+  line("");
+  line("endstream");
+  endObject();
+  flushIfLarge();
+}
 
-  pageObjs_.assign(static_cast<size_t>(P), 0);
-  for (std::int64_t p = 1; p <= P; ++p) {
-    const std::int64_t g = ++objNum_;
-    pageObjs_[static_cast<size_t>(p - 1)] = g;
-    const PageSize& ps = pageSizes_[static_cast<size_t>(p - 1)];
-    beginObject(g);
-    line("<< /Type /Page");
-    line("/Parent " + std::to_string(pagesObj_) + " 0 R");
-    out("/MediaBox [ 0 0 ");
-    appendGeneralNumber(buf_, ps.w);
+// Page p (1-based): its size, the shared resources, its link annotations
+// and its content stream (object 2p).
+void qtzPDF::writePageObject(int p) {
+  const std::int64_t g = ++objNum_;
+  pageObjs_[static_cast<size_t>(p - 1)] = g;
+  const PageSize& ps = pageSizes_[static_cast<size_t>(p - 1)];
+  beginObject(g);
+  line("<< /Type /Page");
+  line("/Parent " + std::to_string(pagesObj_) + " 0 R");
+  out("/MediaBox [ 0 0 ");
+  appendGeneralNumber(buf_, ps.w);
+  out(" ");
+  appendGeneralNumber(buf_, ps.h);
+  line("]");
+  line("/Resources " + std::to_string(resourcesObj_) + " 0 R");
+  writeLinkAnnotations(links_[static_cast<size_t>(p - 1)]);
+  line("/Contents " + std::to_string(2 * static_cast<std::int64_t>(p)) + " 0 R");
+  line(">>");
+  endObject();
+  flushIfLarge();
+}
+
+// The /Annots line of a page: one link annotation per link, a URI action
+// where the link has a target.
+void qtzPDF::writeLinkAnnotations(const std::vector<Link>& links) {
+  if (links.empty()) return;
+  out("/Annots [");
+  for (const Link& l : links) {
+    out("<</Type /Annot /Subtype /Link /Rect [");
+    appendGeneralNumber(buf_, l.x);
     out(" ");
-    appendGeneralNumber(buf_, ps.h);
-    line("]");
-    line("/Resources " + std::to_string(resourcesObj_) + " 0 R");
-    const auto& pl = links_[static_cast<size_t>(p - 1)];
-    if (!pl.empty()) {
-      out("/Annots [");
-      for (const Link& l : pl) {
-        out("<</Type /Annot /Subtype /Link /Rect [");
-        appendGeneralNumber(buf_, l.x);
-        out(" ");
-        appendGeneralNumber(buf_, l.y);
-        out(" ");
-        appendGeneralNumber(buf_, l.x + l.w);
-        out(" ");
-        appendGeneralNumber(buf_, l.y - l.h);
-        out("] /Border [0 0 0] ");
-        if (!l.target.empty()) {
-          out("/A <</S /URI /URI (");
-          appendPdfStringBody(buf_, l.target);
-          out(")>>>>\r\n");
-        } else {
-          out(">>\r\n");
-        }
-      }
-      line("]");
+    appendGeneralNumber(buf_, l.y);
+    out(" ");
+    appendGeneralNumber(buf_, l.x + l.w);
+    out(" ");
+    appendGeneralNumber(buf_, l.y - l.h);
+    out("] /Border [0 0 0] ");
+    if (!l.target.empty()) {
+      out("/A <</S /URI /URI (");
+      appendPdfStringBody(buf_, l.target);
+      out(")>>>>\r\n");
+    } else {
+      out(">>\r\n");
     }
-    line("/Contents " + std::to_string(2 * p) + " 0 R");
-    line(">>");
-    out("endobj\r\n\r\n");
-    flushIfLarge();
   }
+  line("]");
+}
 
-  writeOutlines();
-  writeCatalog();
-
-  // Cross-reference table: one 20-byte entry per object.
+// Cross-reference table (one 20-byte entry per object), trailer and the
+// end-of-file marker.
+void qtzPDF::writeXrefAndTrailer() {
   const std::int64_t N = objNum_ + 1;
   const std::int64_t xrefOffset = bytesWritten();
   line("xref");
@@ -603,23 +765,9 @@ bool qtzPDF::finishDocument(bool interactive) {
   line(std::to_string(xrefOffset));
   line("");
   line("%%EOF");
-  closeFile();
-  state_ = DocState::Ended;
-  pageOpen_ = false;
-
-  if (writeFailed_) {
-    if (interactive)
-      message("PDF file - ", "Cannot write the PDF file : " + fileName_ + ".\r\n" + writeError_ + ".");
-    return fail("PDFEndDoc: cannot write " + fileName_ + ": " + writeError_);
-  }
-  if (!interactive) return true;
-  if (confirm_) message("Generated PDF file - ", "PDF file generated.", PdfIcon::None);
-  if (view_ && openHook_ && !openHook_(fileName_))
-    return fail("PDFEndDoc: no viewer could open " + fileName_);
-  return true;
 }
 
-void qtzPDF::writeCatalog() {
+void qtzPDF::writeCatalogObject() {
   catalogObj_ = ++objNum_;
   beginObject(catalogObj_);
   line("<<");
@@ -673,10 +821,10 @@ void qtzPDF::writeCatalog() {
     line(">>");
   }
   line(">>");
-  out("endobj\r\n\r\n");
+  endObject();
 }
 
-void qtzPDF::writeOutlines() {
+void qtzPDF::writeOutlineObjects() {
   if (bookmarks_.empty()) return;
   const size_t n = bookmarks_.size();
   // Links of the outline tree; levels were checked when recorded, so every
@@ -710,9 +858,9 @@ void qtzPDF::writeOutlines() {
   for (size_t j = 0; j < n; ++j) {
     const Bookmark& b = bookmarks_[j];
     beginObject(++objNum_);
-    out("<</Title (");
-    appendPdfStringBody(buf_, b.text);
-    line(")");
+    out("<</Title ");
+    appendTextString(buf_, b.text);
+    line("");
     line("/Parent " + std::to_string(first + node[j].parent) + " 0 R");
     if (node[j].prev >= 0) line("/Prev " + std::to_string(first + node[j].prev) + " 0 R");
     if (node[j].next >= 0) line("/Next " + std::to_string(first + node[j].next) + " 0 R");
@@ -722,13 +870,13 @@ void qtzPDF::writeOutlines() {
     num(pageSizes_[static_cast<size_t>(b.page - 1)].h - b.yPt, 2);
     line(" null]");
     line("/Count 0>>");
-    out("endobj\r\n\r\n");
+    endObject();
   }
   outlineRoot_ = ++objNum_;
   beginObject(outlineRoot_);
   line("<</Type /Outlines /First " + std::to_string(first) + " 0 R");
   line("/Last " + std::to_string(first + lastOnLevel[0]) + " 0 R>>");
-  out("endobj\r\n\r\n");
+  endObject();
 }
 
 }  // namespace vkz

@@ -38,10 +38,11 @@ void qtzPDF::PDFSetLineStyle(std::int32_t style) {
 }
 
 void qtzPDF::PDFSetLineWidth(double w) {
-  if (!std::isfinite(w) || w < 0) {
+  // The width is written in points with the unit of the moment; a shape
+  // whose width grows too wide by a later change of unit is refused.
+  if (!(w >= 0) || !writable(w * k_)) {
     message("Line Width - ",
-            "Line width set incorrectly : " + (std::isfinite(w) ? generalNumber(w) : std::string("NaN")) +
-                ".\r\nLine width set to 0.567.");
+            "Line width set incorrectly : " + shownNumber(w) + ".\r\nLine width set to 0.567.");
     w = 0.567;
   }
   lineWidth_ = w;
@@ -178,38 +179,39 @@ void qtzPDF::strokeSegment(const char* tag, double x1, double y1, double x2, dou
 bool qtzPDF::PDFDrawLineHor(double X, double Y, double w) {
   if (!needPage("PDFDrawLineHor")) return false;
   if (!finite({X, Y, w})) return fail("PDFDrawLineHor: a position or length is not a number");
+  Drawing d(*this);
   lineToDrawColor();
   strokeSegment("LNH", X, Y, X + w, Y);
   x_ = X + w;
   y_ = Y;
-  flushIfLarge();
-  return true;
+  return d.done("PDFDrawLineHor");
 }
 
 bool qtzPDF::PDFDrawLineVer(double X, double Y, double h) {
   if (!needPage("PDFDrawLineVer")) return false;
   if (!finite({X, Y, h})) return fail("PDFDrawLineVer: a position or length is not a number");
+  Drawing d(*this);
   lineToDrawColor();
   strokeSegment("LNV", X, Y, X, Y + h);
   x_ = X;
   y_ = Y + h;
-  flushIfLarge();
-  return true;
+  return d.done("PDFDrawLineVer");
 }
 
 bool qtzPDF::PDFDrawLine(double x1, double y1, double x2, double y2) {
   if (!needPage("PDFDrawLine")) return false;
   if (!finite({x1, y1, x2, y2})) return fail("PDFDrawLine: a position is not a number");
+  Drawing d(*this);
   strokeSegment("LN", x1, y1, x2, y2);
   x_ = std::max(x1, x2);
   y_ = std::max(y1, y2);
-  flushIfLarge();
-  return true;
+  return d.done("PDFDrawLine");
 }
 
 bool qtzPDF::PDFDrawRectangle(double X, double Y, double w, double h, const std::string& URLLink) {
   if (!needPage("PDFDrawRectangle")) return false;
   if (!finite({X, Y, w, h})) return fail("PDFDrawRectangle: a position or size is not a number");
+  Drawing d(*this);
   const double H = pageH();
   line("%DEBUT_RECT/%");
   drawModeColors();
@@ -232,8 +234,7 @@ bool qtzPDF::PDFDrawRectangle(double X, double Y, double w, double h, const std:
   linkKind_.clear();
   x_ = X;
   y_ = Y + h;
-  flushIfLarge();
-  return true;
+  return d.done("PDFDrawRectangle");
 }
 
 void qtzPDF::bezier(double x1, double y1, double x2, double y2, double x3, double y3) {
@@ -254,6 +255,7 @@ void qtzPDF::bezier(double x1, double y1, double x2, double y2, double x3, doubl
 bool qtzPDF::PDFDrawEllipse(double X, double Y, double Rx, double ry, const std::string& URLLink) {
   if (!needPage("PDFDrawEllipse")) return false;
   if (!finite({X, Y, Rx, ry})) return fail("PDFDrawEllipse: a position or size is not a number");
+  Drawing d(*this);
   if (ry == 0) ry = Rx;
   const double a = Rx / 2, b = ry / 2, cx = X + a, cy = Y + b, kap = 0.55;
   const double H = pageH();
@@ -275,8 +277,7 @@ bool qtzPDF::PDFDrawEllipse(double X, double Y, double Rx, double ry, const std:
   linkKind_.clear();
   x_ = X;
   y_ = cy;
-  flushIfLarge();
-  return true;
+  return d.done("PDFDrawEllipse");
 }
 
 bool qtzPDF::PDFDrawPolygon(const std::vector<double>& v) {
@@ -286,8 +287,9 @@ bool qtzPDF::PDFDrawPolygon(const std::vector<double>& v) {
     return fail("PDFDrawPolygon: the points must come in x, y pairs (" + std::to_string(v.size()) +
                 " values given)");
   }
-  for (double d : v)
-    if (!std::isfinite(d)) return fail("PDFDrawPolygon: a point is not a number");
+  for (double c : v)
+    if (!std::isfinite(c)) return fail("PDFDrawPolygon: a point is not a number");
+  Drawing d(*this);
   const double H = pageH();
   drawModeColors();
   line("%DEBUT_POLY/%");
@@ -298,8 +300,7 @@ bool qtzPDF::PDFDrawPolygon(const std::vector<double>& v) {
   point(v[0] * k_, H - v[1] * k_, "l");
   line(drawMode_.empty() ? "s" : drawMode_ == "D" ? "h f" : "B");
   line("%FIN_POLY/%");
-  flushIfLarge();
-  return true;
+  return d.done("PDFDrawPolygon");
 }
 
 }  // namespace vkz

@@ -2,8 +2,8 @@
 // placement. The file's bytes are embedded unchanged at the end of the
 // document; placements of the same picture share one copy in memory.
 #include <cstring>
-#include <fstream>
 
+#include "pdf/filebytes.h"
 #include "pdf/jpeg.h"
 #include "pdf/pdfnum.h"
 #include "pdf/qtzpdf.h"
@@ -31,18 +31,10 @@ bool qtzPDF::readImage(const std::string& fileName, Image& img) {
     return fail("image " + fileName + ": not a JPEG file name");
   }
   auto data = std::make_shared<std::vector<std::uint8_t>>();
-  {
-    std::ifstream in(fileName, std::ios::binary);
-    if (in) {
-      in.seekg(0, std::ios::end);
-      const std::streamoff size = in.tellg();
-      in.seekg(0, std::ios::beg);
-      if (size > 0) {
-        data->resize(static_cast<size_t>(size));
-        in.read(reinterpret_cast<char*>(data->data()), size);
-        if (in.gcount() != size) data->clear();
-      }
-    }
+  std::string why;
+  if (!readRegularFile(fileName, *data, why)) {
+    message("File Image - ", "File Image is non JPEG\r\nCannot add image to PDF file.");
+    return fail("image " + fileName + ": " + why);
   }
   const JpegInfo info = ReadJpegInfo(*data);
   switch (info.status) {
@@ -89,6 +81,7 @@ bool qtzPDF::PDFImage(const std::string& fileName, double X, double Y, double w,
   } else if (h == 0) {
     h = w * img.height / img.width;
   }
+  Drawing d(*this);
   images_.push_back(std::move(img));
   const size_t n = images_.size();
   const double H = pageH();
@@ -108,7 +101,7 @@ bool qtzPDF::PDFImage(const std::string& fileName, double X, double Y, double w,
   attachUrlLink(URLLink, "IMAGE", X, Y);
   x_ = X + w;
   y_ = Y + h;
-  return true;
+  return d.done("PDFImage");
 }
 
 double qtzPDF::PDFImageWidth(const std::string& fileName) {

@@ -170,13 +170,13 @@ std::string qtzPDF::underlineRect(bool cellMode, std::string_view cp, double x, 
     wr = W - cMargin_;
   }
   std::string r;
-  appendPdfNumber(r, xr, 2);
+  numTo(r, xr, 2);
   r += ' ';
-  appendPdfNumber(r, yr, 2);
+  numTo(r, yr, 2);
   r += ' ';
-  appendPdfNumber(r, wr, 2);
+  numTo(r, wr, 2);
   r += ' ';
-  appendPdfNumber(r, height, 2);
+  numTo(r, height, 2);
   r += " re f";
   return r;
 }
@@ -184,7 +184,17 @@ std::string qtzPDF::underlineRect(bool cellMode, std::string_view cp, double x, 
 bool qtzPDF::PDFTextOut(const std::string& text, double X, double Y) {
   if (!needPage("PDFTextOut")) return false;
   if (!finite({X, Y})) return fail("PDFTextOut: a position is not a number");
-  return textOut(utf8ToCp1252(text), X, Y);
+  Drawing d(*this);
+  textOut(utf8ToCp1252(text), X, Y);
+  return d.done("PDFTextOut");
+}
+
+void qtzPDF::PDFSetRotation(double angle) {
+  if (!std::isfinite(angle)) {
+    message("Rotation - ", "Rotation set incorrectly : " + shownNumber(angle) + ".\r\nRotation set to 0.");
+    angle = 0;
+  }
+  rotation_ = -angle;
 }
 
 bool qtzPDF::textOut(std::string_view cp, double X, double Y) {
@@ -237,7 +247,6 @@ bool qtzPDF::textOut(std::string_view cp, double X, double Y) {
   // The position after the text: its end on the line, one font size lower.
   x_ = X + widthPt(cp, font, fontSize_) / k_;
   y_ = Y + fontSize_ / k_;
-  flushIfLarge();
   return true;
 }
 
@@ -304,6 +313,7 @@ bool qtzPDF::PDFCell(const std::string& text, double X, double Y, double w, doub
                      const std::string& URLLink) {
   if (!needPage("PDFCell")) return false;
   if (!finite({X, Y, w, h})) return fail("PDFCell: a position or size is not a number");
+  Drawing d(*this);
   if (fontSize_ == 0) fontSize_ = 10;
   const std::string cp = utf8ToCp1252(text);
   const std::string font = effectiveFont();
@@ -390,8 +400,7 @@ bool qtzPDF::PDFCell(const std::string& text, double X, double Y, double w, doub
     wordSpacing_ = 0;
   }
   line("%FIN_CELL/%");
-  flushIfLarge();
-  return true;
+  return d.done("PDFCell");
 }
 
 void qtzPDF::writeCellLine(std::string_view cp, double X, double Y, double w, double h,
@@ -410,26 +419,26 @@ void qtzPDF::writeCellLine(std::string_view cp, double X, double Y, double w, do
   // line of its own.
   std::string block;
   if (border_ == "1" || fill_) {
-    appendPdfNumber(block, X * k_, 2);
+    numTo(block, X * k_, 2);
     block += ' ';
-    appendPdfNumber(block, H - Y * k_, 2);
+    numTo(block, H - Y * k_, 2);
     block += ' ';
-    appendPdfNumber(block, k_ * w, 2);
+    numTo(block, k_ * w, 2);
     block += ' ';
-    appendPdfNumber(block, -k_ * h, 2);
+    numTo(block, -k_ * h, 2);
     block += fill_ ? (border_ == "1" ? " re B" : " re f") : " re S";
     block += '\r';
   }
   if (border_ != "0" && border_ != "1") {
     widthLine();
     auto edge = [&](double x1, double y1, double x2, double y2, const char* ending) {
-      appendPdfNumber(block, x1 * k_, 2);
+      numTo(block, x1 * k_, 2);
       block += ' ';
-      appendPdfNumber(block, H - y1 * k_, 2);
+      numTo(block, H - y1 * k_, 2);
       block += " m ";
-      appendPdfNumber(block, x2 * k_, 2);
+      numTo(block, x2 * k_, 2);
       block += ' ';
-      appendPdfNumber(block, H - y2 * k_, 2);
+      numTo(block, H - y2 * k_, 2);
       block += ending;
       block += '\r';
     };
@@ -502,6 +511,7 @@ void qtzPDF::attachUrlLink(const std::string& url, const char* kind, double X, d
 bool qtzPDF::PDFLink(double X, double Y, const std::string& text, const std::string& link) {
   if (!needPage("PDFLink")) return false;
   if (!finite({X, Y})) return fail("PDFLink: a position is not a number");
+  Drawing d(*this);
   line("%DEBUT_LINK/%");
   underline_ = true;
   const std::string font = effectiveFont();
@@ -542,19 +552,26 @@ bool qtzPDF::PDFLink(double X, double Y, const std::string& text, const std::str
   linkKind_.clear();
   addLinkAnnotation(ax, ay, wPt, hPt, link.empty() ? text : link);
   line("%FIN_LINK/%");
-  return true;
+  return d.done("PDFLink");
 }
 
 void qtzPDF::addLinkAnnotation(double X, double Y, double wPt, double hPt, const std::string& target) {
-  links_[static_cast<size_t>(pageNumber_ - 1)].push_back(Link{X * k_, pageH() - Y * k_, wPt, hPt, target});
+  const Link l{X * k_, pageH() - Y * k_, wPt, hPt, target};
+  // Its corners are written with the page objects, after the page.
+  if (!writable(l.x) || !writable(l.y) || !writable(l.x + l.w) || !writable(l.y - l.h)) badNumber_ = true;
+  links_[static_cast<size_t>(pageNumber_ - 1)].push_back(l);
 }
 
 // ---------------------------------------------------------------- outlines
 
 bool qtzPDF::PDFSetBookmark(const std::string& text, std::int16_t level, double Y) {
   if (!needPage("PDFSetBookmark")) return false;
-  if (!std::isfinite(Y)) return fail("PDFSetBookmark: the position is not a number");
   if (Y == -1) Y = y_;
+  // Written at the end, from the top of the page, whose size may still
+  // change until the page is ended.
+  if (!writable(std::fabs(Y * k_) + kMaxPageSize))
+    return fail(
+        "PDFSetBookmark: the position is not a number or lies too far from the page (32767 points at most)");
   // The outline is a tree: the first entry is top-level and each entry is
   // at most one level below the one before it.
   const int maxLevel = bookmarks_.empty() ? 0 : bookmarks_.back().level + 1;
@@ -564,7 +581,7 @@ bool qtzPDF::PDFSetBookmark(const std::string& text, std::int16_t level, double 
                                ".\r\nBookmark level set to " + std::to_string(used) + ".");
     level = static_cast<std::int16_t>(used);
   }
-  bookmarks_.push_back(Bookmark{utf8ToCp1252(text), level, Y * k_, pageNumber_});
+  bookmarks_.push_back(Bookmark{text, level, Y * k_, pageNumber_});
   return true;
 }
 
@@ -588,7 +605,12 @@ void qtzPDF::drawWatermark() {
   const double y = (std::sin(45.0) * w + H) / 2.15;
   const double x = (W - std::cos(45.0) * w) / 2.75;
   rotation_ = -45;
-  textOut(cp, x / k_, y / k_);
+  {
+    // A text too long to be placed on the page leaves the page without it.
+    Drawing d(*this);
+    textOut(cp, x / k_, y / k_);
+    d.done("watermark");
+  }
   rotation_ = rot;
   baseFont_ = font;
   fontSize_ = size;

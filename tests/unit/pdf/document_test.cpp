@@ -1,4 +1,6 @@
 // Settings, file structure and the document's life cycle.
+#include <sys/stat.h>
+
 #include <regex>
 
 #include "pdftest.h"
@@ -81,17 +83,28 @@ TEST_F(Document, OnePageWithDefaultsHasTheFixedObjectNumbers) {
   EXPECT_TRUE(hasRun(l, {"/BaseFont /ZapfDingbats", ">>"}));
 }
 
-TEST_F(Document, InformationStringsAreEscaped) {
-  pdf->PDFTitle("Report (draft) \\ final) é");
-  pdf->PDFAuthor("((");
+TEST_F(Document, InformationStrings) {
+  // ASCII texts are escaped literal strings; any other text is written as
+  // UTF-16BE with a byte-order mark, so readers show every character.
+  pdf->PDFAuthor("(( a\\b");
+  pdf->PDFSubject("Report (draft) \\ final) é");
+  pdf->PDFTitle("Noise — dose → 85 dB(A)");
+  pdf->PDFKeywords("\xF0\x9F\x94\x8A \x97");  // outside the BMP; a byte that is not UTF-8
   begin();
-  pdf->PDFSetFont(0, 12, 0);
-  pdf->PDFTextOut("x", 1, 2);
   std::string f = end();
-  EXPECT_NE(f.find("/Title (Report \\(draft\\) \\\\ final\\) \xE9)"), std::string::npos);
-  EXPECT_NE(f.find("/Author (\\(\\()"), std::string::npos);
+  EXPECT_NE(f.find("/Author (\\(\\( a\\\\b)\r\n"), std::string::npos);
+  EXPECT_NE(
+      f.find("/Title "
+             "<FEFF004E006F0069007300650020201400200064006F007300650020219200200038003500200064004200280041"
+             "0029>\r\n"),
+      std::string::npos);
+  EXPECT_NE(f.find("/Keywords <FEFFD83DDD0A00202014>\r\n"), std::string::npos);
   EXPECT_TRUE(std::regex_search(f, std::regex("/CreationDate \\(D:20[0-9]{12}\\)")));
-  EXPECT_NE(run("pdfinfo '" + out + "'").find("Report (draft) \\ final) é"), std::string::npos);
+  const std::string info = run("pdfinfo -enc UTF-8 '" + out + "'");
+  EXPECT_NE(info.find("Title:           Noise — dose → 85 dB(A)\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("Subject:         Report (draft) \\ final) é\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("Author:          (( a\\b\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("Keywords:        \xF0\x9F\x94\x8A —\n"), std::string::npos) << info;
 }
 
 TEST_F(Document, CatalogOptions) {
@@ -305,6 +318,10 @@ TEST_F(Document, AFileThatCannotBeCreatedIsReportedAtOnce) {
   EXPECT_FALSE(pdf->PDFBeginDoc());
   EXPECT_FALSE(pdf->PDFFileName(""));
   EXPECT_EQ(messages.size(), 2u);
+  // A pipe that nobody reads: refused at once, not waited on.
+  ASSERT_EQ(::mkfifo(dir.file("pipe.pdf").c_str(), 0600), 0);
+  EXPECT_FALSE(pdf->PDFFileName(dir.file("pipe.pdf")));
+  EXPECT_EQ(messages.size(), 3u);
 }
 
 TEST_F(Document, AFullDiskIsReportedNotPassedAsSuccess) {
@@ -355,7 +372,16 @@ TEST_F(Document, FontListFromAFolder) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].title, "Font folder - qtzPDF 1.0");
   EXPECT_EQ(pdf->PDFFontsPath(), fonts.path());
+  // Metric files that are no regular file are neither listed nor read.
+  ASSERT_EQ(::mkfifo(fonts.file("Courier.afm").c_str(), 0600), 0);
+  std::filesystem::create_directory(fonts.file("Symbol.afm"));
+  ASSERT_TRUE(pdf->PDFLoadAfm(fonts.path()));
+  EXPECT_EQ(pdf->PDFFontList().size(), 3u);
   begin();
+  pdf->PDFSetFont(1, 10, 0);
+  EXPECT_TRUE(pdf->PDFTextOut("no metrics", 1, 1));
+  EXPECT_EQ(pdf->PDFGetStringWidth("abc", "Symbol", 10), 0);
+  EXPECT_EQ(messages.size(), 2u);  // Courier's metrics not found
   std::string f = end();
   EXPECT_NE(f.find("/BaseFont /My#20Font#281#29\r\n"), std::string::npos);
 }

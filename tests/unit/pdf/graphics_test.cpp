@@ -1,4 +1,6 @@
 // The operator lines of the drawing calls.
+#include <cmath>
+
 #include "pdftest.h"
 
 namespace vkz {
@@ -161,6 +163,102 @@ TEST_F(Graphics, EllipsesAndPolygons) {
                          "2.00 839.89 l", "1.00 840.89 l", "s", "%FIN_POLY/%"}));
   // Nothing of the refused polygons reached the page.
   EXPECT_EQ(std::count(l.begin(), l.end(), "%DEBUT_POLY/%"), 2);
+}
+
+// Readers take reals up to 32767 (an A4 page is 842 points high): a call
+// with a number that is not finite or lies beyond that on the page writes
+// nothing at all and changes nothing; the file stays valid.
+TEST_F(Graphics, NumbersThatCannotBeWrittenAreRefusedWhole) {
+  const std::string logo = dir.file("logo.jpg");
+  writeBytes(logo, makeJpeg(40, 20, 3, 300));
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  // 1e21 writes a 22-digit integer; 1200 cm is 34,016 points.
+  const double bad[] = {nan, inf, -inf, 1e21, -1e21, 1200};
+  const std::vector<std::function<bool(qtzPDF&, double)>> calls = {
+      [](qtzPDF& p, double v) { return p.PDFDrawLineHor(1, 1, v); },
+      [](qtzPDF& p, double v) { return p.PDFDrawLineVer(v, 1, 2); },
+      [](qtzPDF& p, double v) { return p.PDFDrawLine(1, 1, 2, v); },
+      [](qtzPDF& p, double v) { return p.PDFDrawRectangle(1, 1, v, 1); },
+      [](qtzPDF& p, double v) { return p.PDFDrawRectangle(1, v, 1, 1, "https://x"); },
+      [](qtzPDF& p, double v) { return p.PDFDrawEllipse(1, 1, 2, v, "https://x"); },
+      [](qtzPDF& p, double v) {
+        return p.PDFDrawPolygon({1, 1, 2, v, 3, 1});
+      },
+      [](qtzPDF& p, double v) { return p.PDFTextOut("text", v, 1); },
+      [](qtzPDF& p, double v) { return p.PDFCell("a b c", 1, v, 3, 1); },
+      [](qtzPDF& p, double v) { return p.PDFLink(1, v, "link", "https://x"); },
+      [&](qtzPDF& p, double v) { return p.PDFImage(logo, 1, v, 0, 0, "https://x"); },
+      [&](qtzPDF& p, double v) { return p.PDFImage(logo, 1, 1, v, 0); },
+      [](qtzPDF& p, double v) { return p.PDFSetBookmark("b", 0, v); },
+  };
+  pdf->PDFSetFont(0, 10, 3);  // underlined: the underline has numbers too
+  pdf->PDFSetTextColor(255LL);
+  begin();
+  ASSERT_TRUE(pdf->PDFTextOut("kept", 2, 3));
+  const std::string before = pageContent(readBytes(out), 1);
+  for (size_t c = 0; c < calls.size(); ++c) {
+    for (double v : bad) {
+      EXPECT_FALSE(calls[c](*pdf, v)) << "call " << c << " with " << v;
+      EXPECT_EQ(pdf->PDFGetX(), 3) << "call " << c << " with " << v;
+      EXPECT_EQ(pdf->PDFGetY(), 3) << "call " << c << " with " << v;
+    }
+  }
+  EXPECT_NE(pdf->PDFLastError().find("32767 points"), std::string::npos) << pdf->PDFLastError();
+  EXPECT_EQ(pdf->PDFGetTextColor(), "1.000 0.000 0.000 rg");
+  EXPECT_EQ(pdf->PDFGetDrawColor(), "0 g");
+  // Positions that fit only before a wide left margin is added: a text's
+  // offset, a shape's link text.
+  pdf->PDFSetLeftMargin(1200);
+  EXPECT_FALSE(pdf->PDFTextOut("far", 1, 1));
+  EXPECT_FALSE(pdf->PDFDrawRectangle(1, 1, 2, 1, "https://x"));
+  EXPECT_TRUE(pdf->PDFDrawRectangle(1, 1, 2, 1));
+  std::string f = end();
+  EXPECT_EQ(f.find("/Annots"), std::string::npos);
+  EXPECT_EQ(f.find("/Outlines"), std::string::npos);
+  EXPECT_EQ(f.find("/ImgJPEG1"), std::string::npos);
+  const std::string after = pageContent(f, 1);
+  EXPECT_EQ(after.substr(0, before.size()), before);
+  EXPECT_TRUE(hasRun(crlfLines(after.substr(before.size())), {"%DEBUT_RECT/%"}));
+  EXPECT_EQ(after.find("%DEBUT_RECT/%"), after.rfind("%DEBUT_RECT/%"));
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(Graphics, SettersRefuseNumbersThatCannotBeWritten) {
+  struct Case {
+    std::function<void(qtzPDF&)> set;
+    const char* title;
+    const char* text;
+    const char* written;  // what the default writes
+  } cases[] = {
+      {[](qtzPDF& p) { p.PDFSetRotation(std::nan("")); }, "Rotation - qtzPDF 1.0",
+       "Rotation set incorrectly : NaN.\r\nRotation set to 0.", "56.69 813.54 Td"},
+      {[](qtzPDF& p) { p.PDFSetRotation(-HUGE_VAL); }, "Rotation - qtzPDF 1.0",
+       "Rotation set incorrectly : -Infinity.\r\nRotation set to 0.", "56.69 813.54 Td"},
+      {[](qtzPDF& p) { p.PDFSetLineWidth(1200); }, "Line Width - qtzPDF 1.0",
+       "Line width set incorrectly : 1200.\r\nLine width set to 0.567.", "16.07 w"},
+      {[](qtzPDF& p) { p.PDFSetZoomMode(2147483647); }, "Zoom Mode - qtzPDF 1.0",
+       "Zoom set incorrectly : 2147483647.\r\nZoom set to full page.", "/OpenAction [20 0 R /Fit]"},
+  };
+  for (auto& c : cases) {
+    messages.clear();
+    qtzPDF p;
+    c.set(p);
+    ASSERT_EQ(messages.size(), 1u) << c.text;
+    EXPECT_EQ(messages[0].title, c.title);
+    EXPECT_EQ(messages[0].text, c.text);
+    ASSERT_TRUE(p.PDFFileName(out));
+    ASSERT_TRUE(p.PDFBeginDoc());
+    ASSERT_TRUE(p.PDFTextOut("x", 1, 1));
+    ASSERT_TRUE(p.PDFDrawLineHor(1, 1, 1));
+    ASSERT_TRUE(p.PDFEndDoc());
+    EXPECT_TRUE(qpdfClean(out));
+    EXPECT_NE(readBytes(out).find(std::string(c.written) + "\r\n"), std::string::npos) << c.written;
+  }
+  // The largest zoom that can be written is kept.
+  messages.clear();
+  pdf->PDFSetZoomMode(3276700);
+  EXPECT_EQ(pdf->PDFGetZoomMode(), 3276700);
+  EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // JPEG pictures: placement, image objects and the refusals.
+#include <sys/stat.h>
+
 #include "pdftest.h"
 
 namespace vkz {
@@ -73,6 +75,11 @@ TEST_F(Images, BadFilesAreRefusedWithTheirMessage) {
   auto truncated = makeJpeg(16, 16, 3, 300);
   truncated[22] = 0xF0;  // a segment length past the end
   const char* nonJpeg = "File Image is non JPEG\r\nCannot add image to PDF file.";
+  const std::string folder = dir.file("folder.jpg"), pipe = dir.file("pipe.jpg"),
+                    device = dir.file("zero.jpg");
+  std::filesystem::create_directory(folder);
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", device);
   struct Case {
     std::string file;
     const char* title;
@@ -92,6 +99,11 @@ TEST_F(Images, BadFilesAreRefusedWithTheirMessage) {
       {put("noframe.jpg", makeJpeg(16, 16, 3, 300, 0, false)), "File Image - qtzPDF 1.0", nonJpeg},
       {put("two.jpg", makeJpeg(16, 16, 2, 300)), "File Image - qtzPDF 1.0", nonJpeg},
       {put("cut.jpg", truncated), "File Image - qtzPDF 1.0", nonJpeg},
+      // Names that are no regular file: a folder, a pipe nobody writes to
+      // (opening it must not wait) and a device without end.
+      {folder, "File Image - qtzPDF 1.0", nonJpeg},
+      {pipe, "File Image - qtzPDF 1.0", nonJpeg},
+      {device, "File Image - qtzPDF 1.0", nonJpeg},
   };
   begin();
   for (const auto& c : cases) {

@@ -9,11 +9,14 @@ using namespace pdftest;
 TEST(Manuals, BothManualsAreValidAndReadable) {
   struct Case {
     const char* file;
+    std::string title;
     std::vector<std::string> texts;
   } cases[] = {
       {"help/Manual.pdf",
+       "Noise Dosimeter Companion Program — User Manual",
        {"User Manual", "Linking the meter", "Auto Scan", "PDF report", "Languages and help"}},
       {"help/Manual PT-BR.pdf",
+       "Programa do Dosímetro de Ruído — Manual do Usuário",
        {"Manual do Usuário", "Conectando o medidor", "Transferindo medições", "relatório em PDF",
         "Idiomas e ajuda"}},
   };
@@ -26,6 +29,8 @@ TEST(Manuals, BothManualsAreValidAndReadable) {
     int pages = std::stoi(run("pdfinfo '" + path + "' | sed -n 's/^Pages: *//p'"));
     EXPECT_GE(pages, 3) << c.file;
     EXPECT_LE(pages, 6) << c.file;
+    // The title reads in a reader's document properties as it was written.
+    EXPECT_EQ(run("pdfinfo -enc UTF-8 '" + path + "' | sed -n 's/^Title: *//p'"), c.title + "\n");
   }
 }
 

@@ -88,6 +88,11 @@ TEST(PdfNumber, HalvesToEven) {
   EXPECT_EQ(roundEven(2.5), 2);
   EXPECT_EQ(roundEven(3.5), 4);
   EXPECT_EQ(roundEven(-2.5), -2);
+  // Beyond the integers a number can be rounded to: the nearest end, which
+  // no drawing can write.
+  EXPECT_EQ(roundEven(1e21), std::numeric_limits<long long>::max());
+  EXPECT_EQ(roundEven(-1e300), std::numeric_limits<long long>::min());
+  EXPECT_EQ(roundEven(std::nan("")), 0);
 }
 
 }  // namespace
