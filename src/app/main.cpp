@@ -12,8 +12,12 @@
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
 #include "ui/numfmt.h"
+#include "views/atomicfile.h"
 
 int main(int argc, char** argv) {
+  // A save past the file-size limit is a failed save, not the end of the
+  // program and of the measurement not yet saved.
+  vkz::ignoreFileSizeSignal();
   QApplication app(argc, argv);
   vkz::setAppDir(QCoreApplication::applicationDirPath().toStdString());
   const QString dp = QLocale::system().decimalPoint();

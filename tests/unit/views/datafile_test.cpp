@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 
 #include "support/common/test_files.h"
 #include "unit/views/measurement_fixture.h"
+#include "views/csvfile.h"
 #include "views/displaytext.h"
 
 using namespace vkz;
@@ -128,26 +131,40 @@ TEST_F(DataFileWrite, FailedSaveLeavesTheOldFileAndSaysWhy) {
   const fs::path target = dir_ / "old.vkz";
   writeBytes(target, "the earlier measurement");
 
-  // The disk fills up in the middle of the file.
-  auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  ::getrlimit(RLIMIT_FSIZE, &old);
-  rlimit small = old;
-  small.rlim_cur = 100000;
-  ::setrlimit(RLIMIT_FSIZE, &small);
-  SaveResult r = writeDataFile(target.string(), "VKZ 418", g.userInfo, g.header, g.records);
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, previous);
-
-  EXPECT_EQ(r.status, SaveStatus::Failed);
-  EXPECT_NE(r.message.find("not saved"), std::string::npos) << r.message;
-  EXPECT_NE(r.message.find("unchanged"), std::string::npos) << r.message;
-  EXPECT_EQ(readBytes(target), "the earlier measurement");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}), 1);  // no temporary left
+  // The file grows past the size the system allows a process to write (in
+  // a child process, with the system's default for the signal it raises
+  // then): the save fails with a message, and the program lives on.
+  ::fflush(nullptr);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_DFL);
+    rlimit small{};
+    ::getrlimit(RLIMIT_FSIZE, &small);
+    small.rlim_cur = 100000;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    for (SaveResult (*save)(const std::string&, std::string_view, const GridData&, const GridData&,
+                            const GridData&, const ProgressFn&) : {&writeDataFile, &writeCsvFile}) {
+      const SaveResult r = save(target.string(), "VKZ 418", g.userInfo, g.header, g.records, {});
+      if (r.status != SaveStatus::Failed) ::_exit(2);
+      if (r.message.find("not saved") == std::string::npos ||
+          r.message.find("File too large") == std::string::npos ||
+          r.message.find("unchanged") == std::string::npos)
+        ::_exit(3);
+      if (readBytes(target) != "the earlier measurement") ::_exit(4);
+      // No temporary file is left beside it.
+      if (std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}) != 1) ::_exit(5);
+    }
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "failed check " << WEXITSTATUS(status);
 
   // A folder that cannot take the file.
   writeBytes(dir_ / "plain", "x");
-  r = writeDataFile((dir_ / "plain" / "m.vkz").string(), "VKZ 418", g.userInfo, g.header, g.records);
+  SaveResult r = writeDataFile((dir_ / "plain" / "m.vkz").string(), "VKZ 418", g.userInfo, g.header, g.records);
   EXPECT_EQ(r.status, SaveStatus::Failed);
   EXPECT_NE(r.message.find("Not a directory"), std::string::npos) << r.message;
   r = writeDataFile(dir_.string(), "VKZ 418", g.userInfo, g.header, g.records);
