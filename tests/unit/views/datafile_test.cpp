@@ -164,7 +164,8 @@ TEST_F(DataFileWrite, FailedSaveLeavesTheOldFileAndSaysWhy) {
 
   // A folder that cannot take the file.
   writeBytes(dir_ / "plain", "x");
-  SaveResult r = writeDataFile((dir_ / "plain" / "m.vkz").string(), "VKZ 418", g.userInfo, g.header, g.records);
+  SaveResult r =
+      writeDataFile((dir_ / "plain" / "m.vkz").string(), "VKZ 418", g.userInfo, g.header, g.records);
   EXPECT_EQ(r.status, SaveStatus::Failed);
   EXPECT_NE(r.message.find("Not a directory"), std::string::npos) << r.message;
   r = writeDataFile(dir_.string(), "VKZ 418", g.userInfo, g.header, g.records);
@@ -242,6 +243,7 @@ TEST(DataFileRead, Utf8FileWithByteOrderMark) {
 TEST(DataFileRead, WhatTheLineReaderTakesAsSections) {
   test::Grids g = test::readerGrids();
   MeasurementData m;
+  m.sizePointValues(5);  // a measurement read before
   DataFileReader rd(g.userInfo, g.header, g.records, m);
   int n = 1;
   auto line = [&](std::string_view t) { return rd.ParseDataFileLine(n++, t); };
@@ -257,7 +259,8 @@ TEST(DataFileRead, WhatTheLineReaderTakesAsSections) {
   EXPECT_EQ(g.userInfo.text(0, 0), "Evaluator");
   for (int i = 1; i <= 9; ++i) line(i == 9 ? "Total Point\t2" : "row");
   EXPECT_EQ(rd.announcedRecords(), 2);
-  EXPECT_EQ(m.PointValue1.size(), 2u);
+  EXPECT_TRUE(m.PointValue1.empty());  // made anew; they grow as the records come
+  EXPECT_TRUE(m.PointValue5.empty());
   line("RecordData");
   EXPECT_EQ(rd.SectionStart(), n);
   line("1\tnot read: the title line");
@@ -348,7 +351,7 @@ TEST(DataFileRead, BrokenFiles) {
       {"record number above the count", replaceAll(good, "3\t2018/05/23 14:02:30", "4\t2018/05/23 14:02:30"),
        OpenStatus::Damaged, 28, "Line 29: the record number \"4\" is not between 1 and 3", 4, 2},
       {"record number given twice", replaceAll(good, "3\t2018/05/23 14:02:30", "2\t2018/05/23 14:02:30"),
-       OpenStatus::Damaged, 28, "ends at line 29 with 2 of the 3 records", 4, 2},
+       OpenStatus::Damaged, 28, "Line 29: the record number \"2\" was given on an earlier line", 4, 2},
       {"record number 0", replaceAll(good, "1\t2018/05/23 14:01:00", "0\t2018/05/23 14:01:00"),
        OpenStatus::Damaged, 26, "record number \"0\"", 2, 0},
       {"record number not a number", replaceAll(good, "2\t2018/05/23 14:02:00", "x\t2018/05/23 14:02:00"),
@@ -443,6 +446,26 @@ TEST_F(DataFileReadFile, ModelLineAlone) {
   OpenResult r = ReadDataFileModel((dir_ / "missing.vkz").string(), "");
   EXPECT_EQ(r.status, OpenStatus::ReadError);
   EXPECT_NE(r.message.find("No such file"), std::string::npos) << r.message;
+}
+
+TEST_F(DataFileReadFile, CountTheFileDoesNotHoldTakesNoMemory) {
+  // 200 MB that announce 30,000,000 records and hold three, then zero bytes
+  // (a sparse file: no disk space); the reading stops in the zeros.
+  const fs::path file = dir_ / "m.vkz";
+  writeBytes(file, replaceAll(test::sampleDataFile(), "Total Point\t3", "Total Point\t30000000"));
+  fs::resize_file(file, 200 << 20);
+  Read x;
+  x.r = ReadDataFile(file.string(), "", x.g.userInfo, x.g.header, x.g.records, x.m);
+  EXPECT_EQ(x.r.status, OpenStatus::Damaged);
+  EXPECT_NE(x.r.message.find("Line 30 "), std::string::npos) << x.r.message;
+  EXPECT_EQ(x.r.records, 3u);
+  EXPECT_EQ(x.g.records.rows(), 4);
+  EXPECT_EQ(x.m.PointValue3, (std::vector<double>{120.0, 110.2, 0}));
+  // No room is kept for the records that did not come.
+  for (const auto* v :
+       {&x.m.PointValue1, &x.m.PointValue2, &x.m.PointValue3, &x.m.PointValue4, &x.m.PointValue5})
+    EXPECT_EQ(v->capacity(), 3u);
+  EXPECT_EQ(x.g.records.spareRoom().size(), 0u);
 }
 
 TEST_F(DataFileReadFile, FromDiskAndErrors) {
