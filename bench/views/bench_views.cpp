@@ -1,6 +1,9 @@
 // Saves, reopens and counts the histogram of measurements of 86,400 and
 // 1,000,000 records, and prints times, peak memory per record and the ratio
-// of the reopen time to a plain block read of the same file.
+// of the reopen time to a plain block read of the same file. Then opens a
+// file that announces far more records than it holds (a 200 MB file whose
+// records stop after a few lines) and prints the memory the reading took
+// and kept.
 //
 // Each step runs in a child process of its own, so its peak memory is its
 // own and not what an earlier step left in the heap.
@@ -245,11 +248,44 @@ void run(int n, const std::filesystem::path& dir) {
   std::filesystem::remove(path);
 }
 
+// A data file whose "Total Point" row announces 30,000,000 records, with
+// 20 records and then a hole of zero bytes up to 200 MB (a sparse file: it
+// takes no disk space). The reading stops in the hole.
+void announcedButMissing(const std::filesystem::path& dir) {
+  const std::string path = (dir / "bench_announced.vkz").string();
+  std::printf("\nfile of 200 MB announcing 30,000,000 records, holding 20\n");
+  inChild([&] {
+    Grids g = makeMeasurement(20);
+    for (int c = 1; c <= 3; ++c) g.header.setText(8, c, "30000000");
+    if (!writeDataFile(path, "VKZ 418", g.userInfo, g.header, g.records).ok()) _exit(1);
+  });
+  if (::truncate(path.c_str(), 200 << 20) != 0) return;
+  for (int i = 0; i < 3; ++i) {
+    inChild([&] {
+      long rss0 = statusKb("VmRSS:");
+      resetPeak();
+      GridData userInfo, header, records;
+      userInfo.setCols(2);
+      header.setCols(4);
+      records.setCols(6);
+      records.addItem("No.s\tDate/Time\tLAVG\tLeq\tLCPK\tLZPK");
+      MeasurementData m;
+      OpenResult r = ReadDataFile(path, "", userInfo, header, records, m);
+      long peak = statusKb("VmHWM:") - rss0;
+      long kept = statusKb("VmRSS:") - rss0;
+      std::printf("  open             peak %.1f MB, kept %.1f MB after the message (%d rows: %s)\n",
+                  peak / 1024.0, kept / 1024.0, records.rows() - 1, r.message.c_str());
+    });
+  }
+  std::filesystem::remove(path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::filesystem::path dir = argc > 1 ? argv[1] : std::filesystem::temp_directory_path();
   std::printf("Data file, reopen and histogram (files in %s)\n", dir.c_str());
   for (int n : {86400, 1000000}) run(n, dir);
+  announcedButMissing(dir);
   return 0;
 }

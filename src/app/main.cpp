@@ -13,9 +13,13 @@
 #include "state/programstate.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
+#include "views/atomicfile.h"
 #include "views/win/datalistfrm.h"
 
 int main(int argc, char** argv) {
+  // A save past the file-size limit is a failed save, not the end of the
+  // program and of the measurement not yet saved.
+  vkz::ignoreFileSizeSignal();
   QApplication app(argc, argv);
   vkz::setAppDir(QCoreApplication::applicationDirPath().toStdString());
   const QString dp = QLocale::system().decimalPoint();

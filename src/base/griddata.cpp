@@ -144,6 +144,22 @@ void GridData::reserveBytes(std::size_t bytes) {
   cap_ = used_ + bytes;
 }
 
+void GridData::shrinkToFit() {
+  spans_.shrink_to_fit();
+  if (cap_ == used_) return;
+  if (used_ == 0) {
+    std::free(arena_);
+    arena_ = nullptr;
+    cap_ = 0;
+    return;
+  }
+  // Rows are places in the arena, so the texts may move.
+  if (char* p = static_cast<char*>(std::realloc(arena_, used_))) {
+    arena_ = p;
+    cap_ = used_;
+  }
+}
+
 inline char* GridData::openRow(std::size_t len, Span& span) {
   std::size_t at = used_;
   if (len >= kLongRow) {

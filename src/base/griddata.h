@@ -80,6 +80,9 @@ class GridData {
   // thread) while it fills the grid; the span is no use once the grid grows
   // past its reserve, or is cleared or compacted.
   std::span<char> spareRoom() { return {arena_ + used_, cap_ - used_}; }
+  // Gives back the room reserved past the rows and their texts (a reading
+  // that ended before the rows it reserved for).
+  void shrinkToFit();
 
   // Bumped on every change, so views know when to refresh.
   std::uint64_t revision() const { return revision_; }

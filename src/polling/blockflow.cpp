@@ -24,8 +24,12 @@ void BlockFlow::stop() {
 
 void BlockFlow::requested(bool afterQuiet) {
   if (!active_) return;
-  // Only a request with nothing else outstanding can settle a doubt.
-  sent_.push_back({block_, afterQuiet && sent_.empty()});
+  // After a quiet spell no answer to an earlier request is still to come:
+  // their answers were lost. Kept, the oldest of them would be matched to
+  // the next reply and, with blocks alike, drop it as a copy at every
+  // re-send.
+  if (afterQuiet) sent_.clear();
+  sent_.push_back({block_, afterQuiet});
   while (sent_.size() > kMaxWaiting) sent_.pop_front();
   prune();
 }

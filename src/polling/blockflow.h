@@ -1,10 +1,10 @@
 // Which block a data-block reply answers. The reply carries no block
 // number: it is known only from the order of the exchanges. The meter
-// answers requests in the order they came, but a reply can be lost, a
-// reply can come twice (the second copy right behind the first), and the
-// poll tick re-sends a request that stays unanswered, so the same block may
-// be answered twice. Keeping the requests sent, oldest first, tells which
-// request each reply answers:
+// answers each request once, in the order they came, within milliseconds;
+// but a reply can be lost, a reply can come twice (the second copy right
+// behind the first), and the poll tick re-sends a request that stays
+// unanswered, so the same block may be answered twice. Keeping the requests
+// sent, oldest first, tells which request each reply answers:
 //   - a reply whose request was for an earlier block is a second answer when
 //     it repeats that block's bytes (all of them, or the start of them when
 //     cut short), and is dropped; otherwise the earlier answer was lost and
@@ -12,13 +12,18 @@
 //   - a reply to the block asked for now is taken, unless it repeats the
 //     bytes of the block taken just before: that is what a second copy of
 //     the previous reply looks like. Such a reply is dropped, and is taken
-//     only as the answer to a request the poll tick re-sent after a quiet
-//     spell with no other request outstanding, when no copy can still be on
-//     its way (so two blocks that are truly alike cost one re-send, never a
-//     wrong row);
+//     only as the answer to the poll tick's re-send;
+//   - the poll tick re-sends only after two ticks (400 ms or more) without
+//     a block request or reply. By then every answer to the requests before
+//     it has come or is lost, and every copy has come: those requests wait
+//     no more, and the answer to the re-send is the block asked for, even
+//     when it repeats the block before (so two blocks that are truly alike
+//     cost one re-send, never a wrong row, and a lost answer never leaves a
+//     request behind that swallows every later answer);
 //   - a reply when nothing is asked (no download, or a finished one) is
 //     dropped.
-// So a block is never stored twice nor in the rows of another block.
+// So a block is never stored twice nor in the rows of another block, and a
+// line that loses, doubles or delays replies only costs re-sends.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -49,7 +54,8 @@ class BlockFlow {
   std::int64_t block() const { return block_; }
 
   // A request for block() went to the meter. `afterQuiet`: the poll tick's
-  // re-send, two ticks or more after the last block request or reply.
+  // re-send, two ticks or more after the last block request or reply; the
+  // requests before it are forgotten.
   void requested(bool afterQuiet = false);
   // Which request a block reply with payload `p` answers. The request it
   // answers (and any earlier ones whose answers were lost) no longer waits.

@@ -1,7 +1,7 @@
 // The text forms in which the meter's numbers are shown: plain decimals,
 // levels in 0.1 dB steps, energies, durations, clock times and date-times.
 // All exact integer arithmetic (no binary fractions), with the user's
-// decimal separator (ui/numfmt.h).
+// decimal separator (base/numfmt.h).
 #pragma once
 #include <cstdint>
 #include <string>

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -22,6 +23,10 @@ mode_t currentUmask() {
 
 }  // namespace
 
+void ignoreFileSizeSignal() {
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
 AtomicFileWriter::~AtomicFileWriter() {
   abort();
 }
@@ -35,6 +40,7 @@ bool AtomicFileWriter::fail(const std::string& what, int err) {
 bool AtomicFileWriter::open(const std::string& target) {
   abort();
   error_.clear();
+  ignoreFileSizeSignal();
   namespace fs = std::filesystem;
   std::error_code ec;
   fs::path path(target);

@@ -10,6 +10,13 @@
 
 namespace vkz {
 
+// A write past the size the system lets a process write (RLIMIT_FSIZE, as a
+// quota or a shell's ulimit sets it) raises SIGXFSZ, which ends the program
+// unless it is ignored; ignored, the write fails with "File too large" like
+// any other failed write. Called at program start-up and by every writer
+// before it writes.
+void ignoreFileSizeSignal();
+
 class AtomicFileWriter {
  public:
   AtomicFileWriter() = default;
@@ -18,7 +25,8 @@ class AtomicFileWriter {
   ~AtomicFileWriter();  // drops an uncommitted temporary file
 
   // Creates the temporary file beside `target`. False (see error()) when
-  // the folder cannot be written.
+  // the folder cannot be written. On every failure from here on, the
+  // temporary file is removed.
   bool open(const std::string& target);
   // Appends bytes (buffered; written in large blocks).
   bool write(std::string_view bytes);

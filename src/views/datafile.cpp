@@ -6,13 +6,14 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <span>
 #include <thread>
@@ -259,7 +260,10 @@ namespace detail {
 // reader fills them. Fresh memory costs the kernel a page fault per page
 // (about half the time of reopening a large file, the reading itself the
 // other half); asked for ahead, the faults happen beside the reading
-// instead of in the middle of it. The memory is not read or written here.
+// instead of in the middle of it. The memory is not read or written here,
+// and no more of it is made ready than a short way ahead of the reader: a
+// file that ends early, or holds far fewer records than it announces,
+// costs no more memory than it fills.
 class MemoryWarmer {
  public:
   static std::unique_ptr<MemoryWarmer> start(std::span<char> room) {
@@ -279,26 +283,49 @@ class MemoryWarmer {
 #endif
   }
   ~MemoryWarmer() {
-    stop_.store(true, std::memory_order_relaxed);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    moved_.notify_one();
     thread_.join();
+  }
+  // The reader has filled the memory up to `at`.
+  void readerAt(const char* at) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      reader_ = reinterpret_cast<std::uintptr_t>(at);
+    }
+    moved_.notify_one();
   }
 
  private:
-  MemoryWarmer(std::uintptr_t from, std::uintptr_t to) : thread_([this, from, to] { run(from, to); }) {}
+  static constexpr std::uintptr_t kStep = 2 << 20;    // made ready at a time
+  static constexpr std::uintptr_t kAhead = 16 << 20;  // at most this far ahead of the reader
+
+  MemoryWarmer(std::uintptr_t from, std::uintptr_t to)
+      : reader_(from), thread_([this, from, to] { run(from, to); }) {}
   void run(std::uintptr_t from, std::uintptr_t to) {
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-    constexpr std::uintptr_t kStep = 2 << 20;  // checks for a stop between steps
-    for (std::uintptr_t at = from; at < to && !stop_.load(std::memory_order_relaxed); at += kStep) {
+    for (std::uintptr_t at = from; at < to; at += kStep) {
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        moved_.wait(lock, [&] { return stop_ || at < reader_ + kAhead; });
+        if (stop_) return;
+      }
       // Fails harmlessly when the memory has moved away (the grid grew
       // past its reserve) or the kernel is too old to know the request.
-      if (::madvise(reinterpret_cast<void*>(at), std::min(kStep, to - at), MADV_POPULATE_WRITE) != 0) break;
+      if (::madvise(reinterpret_cast<void*>(at), std::min(kStep, to - at), MADV_POPULATE_WRITE) != 0) return;
     }
 #else
     (void)from;
     (void)to;
 #endif
   }
-  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::condition_variable moved_;
+  bool stop_ = false;
+  std::uintptr_t reader_;
   std::thread thread_;
 };
 
@@ -311,9 +338,39 @@ DataFileReader::~DataFileReader() = default;
 
 void DataFileReader::fail(std::int64_t lineNo, std::string message) {
   if (errorLine_ >= 0) return;
-  warmer_.reset();  // no more rows come
   errorLine_ = lineNo;
   error_ = std::move(message);
+  release();  // no more rows come
+}
+
+void DataFileReader::release() {
+  warmer_.reset();
+  // A failed growth may have left the arrays of unequal lengths.
+  std::size_t n = seen_.size();
+  for (auto* v :
+       {&data_.PointValue1, &data_.PointValue2, &data_.PointValue3, &data_.PointValue4, &data_.PointValue5})
+    n = std::min(n, v->size());
+  try {
+    sizeArrays(n);
+    for (auto* v :
+         {&data_.PointValue1, &data_.PointValue2, &data_.PointValue3, &data_.PointValue4, &data_.PointValue5})
+      v->shrink_to_fit();
+    seen_.shrink_to_fit();
+  } catch (const std::bad_alloc&) {
+    // Too little memory for the smaller copies: the larger room stays.
+  }
+  records_.shrinkToFit();
+}
+
+void DataFileReader::progress() {
+  if (warmer_) warmer_->readerAt(records_.spareRoom().data());
+}
+
+void DataFileReader::sizeArrays(std::size_t n) {
+  for (auto* v :
+       {&data_.PointValue1, &data_.PointValue2, &data_.PointValue3, &data_.PointValue4, &data_.PointValue5})
+    v->resize(n);
+  seen_.resize(n);
 }
 
 bool DataFileReader::ParseDataFileLine(std::int64_t lineNo, std::string_view text) {
@@ -356,21 +413,7 @@ bool DataFileReader::parse(std::int64_t lineNo, std::string_view text, const det
           return false;
         }
         double v = displayNumber(scan.field(text, 1));
-        std::int64_t n = v >= 1 ? static_cast<std::int64_t>(std::floor(std::min(v, 9.0e18))) : 0;
-        announced_ = n;
-        countLine_ = lineNo;
-        recordsRead_ = 0;
-        arraySize_ = std::min<std::uint64_t>(static_cast<std::uint64_t>(n), cap_);
-        std::uint64_t want = static_cast<std::uint64_t>(records_.rows()) + arraySize_;
-        records_.reserve(static_cast<int>(std::min<std::uint64_t>(want, INT_MAX / 2)));
-        // The record texts take less than the file: room for them at once,
-        // made ready beside the sizing of the arrays and the reading.
-        if (byteHint_ > 0 && arraySize_ > 0) {
-          records_.reserveBytes(static_cast<size_t>(std::min<std::uint64_t>(byteHint_, SIZE_MAX / 2)));
-          if (byteHint_ >= kWarmBytes) warmer_ = detail::MemoryWarmer::start(records_.spareRoom());
-        }
-        data_.sizePointValues(arraySize_);
-        seen_.assign(arraySize_, false);
+        countRow(lineNo, v >= 1 ? static_cast<std::int64_t>(std::floor(std::min(v, 9.0e18))) : 0);
       }
       break;
     case RecordData:
@@ -383,6 +426,35 @@ bool DataFileReader::parse(std::int64_t lineNo, std::string_view text, const det
       break;
   }
   return true;
+}
+
+// The "Total Point" row: the record count. The arrays are made anew,
+// empty; room is set aside for as many records as the rest of the file can
+// hold (the pages are not touched before the records fill them), so a count
+// that the file does not hold costs nothing.
+void DataFileReader::countRow(std::int64_t lineNo, std::int64_t count) {
+  announced_ = count;
+  countLine_ = lineNo;
+  recordsRead_ = 0;
+  recordLimit_ = std::min<std::uint64_t>(static_cast<std::uint64_t>(count), cap_);
+  warmer_.reset();
+  data_.sizePointValues(0);
+  seen_.clear();
+  if (bytesLeft_ == 0 || recordLimit_ == 0) return;
+  const std::uint64_t expect = std::min(recordLimit_, bytesLeft_ / kMinRecordLine + 1);
+  try {
+    for (auto* v :
+         {&data_.PointValue1, &data_.PointValue2, &data_.PointValue3, &data_.PointValue4, &data_.PointValue5})
+      v->reserve(static_cast<size_t>(expect));
+    seen_.reserve(static_cast<size_t>(expect));
+    const std::uint64_t rows = static_cast<std::uint64_t>(records_.rows()) + expect;
+    records_.reserve(static_cast<int>(std::min<std::uint64_t>(rows, INT_MAX / 2)));
+    // The record texts take less than the file.
+    records_.reserveBytes(static_cast<size_t>(std::min<std::uint64_t>(bytesLeft_, SIZE_MAX / 2)));
+  } catch (const std::bad_alloc&) {
+    return;  // the arrays and the grid grow as the records come
+  }
+  if (bytesLeft_ >= kWarmBytes) warmer_ = detail::MemoryWarmer::start(records_.spareRoom());
 }
 
 bool DataFileReader::readRecord(std::int64_t lineNo, std::string_view text, const detail::LineScan& scan) {
@@ -404,27 +476,41 @@ bool DataFileReader::readRecord(std::int64_t lineNo, std::string_view text, cons
   // Like an array index of the old program: the number rounded to whole.
   std::string_view number = scan.field(text, 0);
   double idx = recordIndex(number);
-  if (!(idx >= 0 && idx < static_cast<double>(arraySize_))) {
+  if (!(idx >= 0 && idx < static_cast<double>(recordLimit_))) {
     std::string msg = lineName(lineNo) + ": the record number " + quoted(number) + " is not between 1 and " +
-                      std::to_string(arraySize_);
-    if (arraySize_ < static_cast<std::uint64_t>(announced_))
+                      std::to_string(recordLimit_);
+    if (recordLimit_ < static_cast<std::uint64_t>(announced_))
       msg += " (the file announces " + std::to_string(announced_) + " records but cannot hold that many)";
     fail(lineNo, msg + ".");
     return false;
   }
   size_t i = static_cast<size_t>(idx);
+  if (i < seen_.size() && seen_[i]) {
+    fail(lineNo, lineName(lineNo) + ": the record number " + quoted(number) +
+                     " was given on an earlier line already; each record comes once.");
+    return false;
+  }
   double level[4];
   bool flagged[4];
   for (int c = 0; c < 4; ++c) level[c] = recordLevel(text, scan.field(text, c + 2), flagged[c]);
-  data_.PointValue1[i] = level[0];
-  data_.PointValue2[i] = level[1];
-  data_.PointValue3[i] = level[2];
-  data_.PointValue4[i] = level[3];
-  data_.PointValue5[i] = flagged[0] ? 1.0 : 0.0;  // the LAVG cell tells
-  if (!seen_[i]) {
+  const double pause = flagged[0] ? 1.0 : 0.0;  // the LAVG cell tells
+  if (i == seen_.size()) {                      // the next record, as a file written in order has it
+    data_.PointValue1.push_back(level[0]);
+    data_.PointValue2.push_back(level[1]);
+    data_.PointValue3.push_back(level[2]);
+    data_.PointValue4.push_back(level[3]);
+    data_.PointValue5.push_back(pause);
+    seen_.push_back(true);
+  } else {
+    if (i > seen_.size()) sizeArrays(i + 1);
+    data_.PointValue1[i] = level[0];
+    data_.PointValue2[i] = level[1];
+    data_.PointValue3[i] = level[2];
+    data_.PointValue4[i] = level[3];
+    data_.PointValue5[i] = pause;
     seen_[i] = true;
-    ++recordsRead_;
   }
+  ++recordsRead_;
   return true;
 }
 
@@ -432,11 +518,8 @@ bool DataFileReader::readRecord(std::int64_t lineNo, std::string_view text, cons
 
 DataFileLoader::DataFileLoader(std::string_view meterModel, GridData& userInfo, GridData& header,
                                GridData& records, MeasurementData& data, std::uint64_t sizeHint)
-    : meterModel_(meterModel), reader_(userInfo, header, records, data) {
-  if (sizeHint > 0) {
-    reader_.setRecordCap(sizeHint / kMinRecordLine + 1);
-    reader_.byteHint_ = sizeHint;
-  }
+    : meterModel_(meterModel), reader_(userInfo, header, records, data), sizeHint_(sizeHint) {
+  if (sizeHint > 0) reader_.setRecordCap(sizeHint / kMinRecordLine + 1);
 }
 
 void DataFileLoader::stopAt(std::int64_t lineNo, std::string message) {
@@ -534,6 +617,8 @@ void DataFileLoader::segment(std::string_view seg, bool beforeLF, const detail::
 
 bool DataFileLoader::feed(std::string_view bytes) {
   if (stopped_) return false;
+  if (sizeHint_ > 0) reader_.setBytesLeft(sizeHint_ > fed_ ? sizeHint_ - fed_ : 0);
+  fed_ += bytes.size();
   try {
     if (skipLF_ && !bytes.empty()) {  // the LF of a CR LF that a block boundary cut
       skipLF_ = false;
@@ -582,6 +667,7 @@ bool DataFileLoader::feed(std::string_view bytes) {
     stopAt(result_.lines,
            "Not enough memory to read " + lineName(result_.lines) + "; the lines before it were read.");
   }
+  reader_.progress();
   return !stopped_;
 }
 
@@ -590,10 +676,6 @@ void DataFileLoader::dropPartialLine() {
 }
 
 OpenResult DataFileLoader::finish() {
-  struct StopWarming {
-    DataFileReader& r;
-    ~StopWarming() { r.warmer_.reset(); }
-  } stopWarming{reader_};
   if (!stopped_ && !carry_.empty()) {  // a last line without line end
     try {
       segment(carry_, false, detail::scanLine(carry_));
@@ -602,6 +684,8 @@ OpenResult DataFileLoader::finish() {
     }
   }
   carry_.clear();
+  carry_.shrink_to_fit();
+  reader_.release();
   result_.records = reader_.recordsRead();
   if (result_.lines == 0 && result_.status == OpenStatus::Ok) {
     result_.status = OpenStatus::Empty;

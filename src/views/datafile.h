@@ -97,17 +97,20 @@ SaveResult SaveDataFile(DataFileState& st, std::string_view meterModel, const Gr
 // them to the three grids of the file list window:
 //   "Information" section -> userInfo, "HeaderData" -> header (title row
 //   included), "RecordData" -> records (its title row skipped).
-// The ninth line after "HeaderData" (the "Total Point" row) sizes the five
-// per-record arrays of `data`; every record line then fills them at index
-// record number - 1: PointValue1..4 = LAVG, Leq, LCPK, LZPK (the pause flag
-// removed), PointValue5 = 1 for a flagged record, as the download does.
+// The ninth line after "HeaderData" (the "Total Point" row) announces the
+// record count and makes the five per-record arrays of `data` anew, empty;
+// every record line then fills them at index record number - 1 (they grow
+// as the records come, to the highest number read): PointValue1..4 = LAVG,
+// Leq, LCPK, LZPK (the pause flag removed), PointValue5 = 1 for a flagged
+// record, as the download does.
 //
 // The section state starts empty for every reader (one reader per file);
 // lines before the first marker line belong to no section and are skipped.
-// A bad line (record number outside the announced count, a record line with
-// fewer than six cells, a "Total Point" row without a count) stops the
-// reading: ParseDataFileLine returns false and error() names the line. The
-// rows appended so far, that line's included, stay.
+// A bad line (record number outside the announced count or given a second
+// time, a record line with fewer than six cells, a "Total Point" row without
+// a count) stops the reading: ParseDataFileLine returns false and error()
+// names the line. The rows appended so far, that line's included, stay; the
+// room set aside for the records that did not come is given back.
 class DataFileReader {
  public:
   enum Section { None = 0, HeaderData = 1, RecordData = 2, Information = 3 };
@@ -117,10 +120,13 @@ class DataFileReader {
   DataFileReader(const DataFileReader&) = delete;
   DataFileReader& operator=(const DataFileReader&) = delete;
 
-  // The largest record count the arrays are sized to, whatever the file
-  // announces (default 16,777,216; the whole-file reader sets it from the
-  // file size: a record line takes at least 7 bytes).
+  // The largest record number taken, whatever the file announces (default
+  // 16,777,216; the whole-file reader sets it from the file size: a record
+  // line takes at least 7 bytes).
   void setRecordCap(std::uint64_t cap) { cap_ = cap; }
+  // The bytes of the file still to come (0: not known). Room for the
+  // records is set aside by what they can hold, not by the announced count.
+  void setBytesLeft(std::uint64_t bytes) { bytesLeft_ = bytes; }
 
   // `lineText` is UTF-8 without its line end. False once the reading must
   // stop (then and after, nothing more is read).
@@ -132,8 +138,7 @@ class DataFileReader {
   // The record count of the "Total Point" row (-1 before it) and its line.
   std::int64_t announcedRecords() const { return announced_; }
   std::int64_t countLine() const { return countLine_; }
-  // Records stored in the arrays (a record number given twice counts once;
-  // its last line holds).
+  // Records stored in the arrays.
   std::uint64_t recordsRead() const { return recordsRead_; }
 
   bool failed() const { return errorLine_ >= 0; }
@@ -141,11 +146,19 @@ class DataFileReader {
   const std::string& error() const { return error_; }
   // Stops the reading at a line for a reason found outside the reader.
   void fail(std::int64_t lineNo, std::string message);
+  // The reading is over: the room set aside for records that did not come
+  // is given back (the rows and values read stay).
+  void release();
 
  private:
   friend class DataFileLoader;
   bool parse(std::int64_t lineNo, std::string_view lineText, const detail::LineScan& scan);
   bool readRecord(std::int64_t lineNo, std::string_view lineText, const detail::LineScan& scan);
+  void countRow(std::int64_t lineNo, std::int64_t count);
+  // The five arrays and the record numbers read, n records long.
+  void sizeArrays(std::size_t n);
+  // Tells the memory warmer how far the record texts have come.
+  void progress();
   GridData& userInfo_;
   GridData& header_;
   GridData& records_;
@@ -155,11 +168,11 @@ class DataFileReader {
   bool sawMarker_ = false;
   std::int64_t announced_ = -1;
   std::int64_t countLine_ = -1;
-  std::uint64_t arraySize_ = 0;
+  std::uint64_t recordLimit_ = 0;  // the largest record number taken
   std::uint64_t recordsRead_ = 0;
-  std::vector<bool> seen_;  // record numbers read
+  std::vector<bool> seen_;  // record numbers read, as long as the arrays
   std::uint64_t cap_ = std::uint64_t{1} << 24;
-  std::uint64_t byteHint_ = 0;                    // the file's size, when known
+  std::uint64_t bytesLeft_ = 0;                   // the file's bytes still to come, when known
   std::unique_ptr<detail::MemoryWarmer> warmer_;  // readies the record grid's memory
   std::int64_t errorLine_ = -1;
   std::string error_;
@@ -212,7 +225,8 @@ OpenResult ReadDataFileModel(const std::string& path, std::string_view meterMode
 class DataFileLoader {
  public:
   // `sizeHint`: the file's size in bytes when known (0: unknown); it caps the
-  // record count the arrays are sized to.
+  // record numbers taken, and the room set aside for the records by the
+  // bytes still to come.
   DataFileLoader(std::string_view meterModel, GridData& userInfo, GridData& header, GridData& records,
                  MeasurementData& data, std::uint64_t sizeHint = 0);
   // False once the reading has stopped (the rest need not be read).
@@ -228,8 +242,10 @@ class DataFileLoader {
   void stopAt(std::int64_t lineNo, std::string message);
   std::string meterModel_;
   DataFileReader reader_;
-  std::string carry_;    // the start of a line whose end is in a later block
-  bool skipLF_ = false;  // the last block ended with a CR
+  std::uint64_t sizeHint_ = 0;
+  std::uint64_t fed_ = 0;  // bytes fed so far
+  std::string carry_;      // the start of a line whose end is in a later block
+  bool skipLF_ = false;    // the last block ended with a CR
   bool utf8_ = false;
   bool parsing_ = false;
   bool stopped_ = false;

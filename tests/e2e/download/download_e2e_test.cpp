@@ -242,6 +242,20 @@ INSTANTIATE_TEST_SUITE_P(
                                 }}),
     [](const ::testing::TestParamInfo<LineFault>& i) { return std::string(i.param.name); });
 
+// A paused stretch logs records that are all alike, so its blocks are
+// byte for byte the same; every third block reply is lost on the line.
+TEST_F(Download, PausedStretchWithEveryThirdBlockReplyLost) {
+  ASSERT_TRUE(start());
+  std::vector<emu::Record> records = emu::generateRecords(4, 5);
+  records.resize(35, emu::Record::make(0, 0, 0, 0, true));
+  meter().addMeasurement(records);
+  ASSERT_TRUE(road_->loadMemoryList());
+  for (int n = 3; n <= 90; n += 3) meter().addFault(FaultRule::nth(Fault::Drop, 0x12, n));
+  ASSERT_TRUE(road_->download(1, 10000)) << road_->recordRows().size() << " rows";
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
+  EXPECT_TRUE(road_->pointValuesMatch(1));
+}
+
 TEST_F(Download, LineSilentMidDownloadAndBack) {
   ASSERT_TRUE(start());
   meter().addMeasurement(shift(300, 5));
@@ -392,8 +406,15 @@ TEST_F(ScriptedMeter, ResentBlockAnsweredTwiceIsStoredOnce) {
   ASSERT_TRUE(meter().waitForRequests(1, 0x12));
   pollTicks(3);  // block 0 is asked again
   ASSERT_TRUE(meter().waitForRequests(2, 0x12));
+  // The first answer comes later than the re-send: both answers of block
+  // 0 come, the second one is dropped and uses up the request for block 1,
+  // whose answer is dropped too and asked for again.
   reply(0x12, block(0));
-  reply(0x12, block(0));  // the answer to the re-send
+  reply(0x12, block(0));
+  reply(0x12, block(1));
+  EXPECT_EQ(road_->recordRows().size(), 10);
+  pollTicks(3);
+  ASSERT_TRUE(meter().waitForRequests(4, 0x12));
   reply(0x12, block(1));
   reply(0x12, block(2));
   reply(0x12, block(3));

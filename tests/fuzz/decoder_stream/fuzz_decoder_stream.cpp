@@ -1,12 +1,15 @@
 // A whole logged-data download over a bad line, driven by the fuzzer: a
 // meter that answers its requests in order, and a line that loses replies,
 // doubles them (the copy right behind the first), cuts them short, and a
-// poll tick that re-sends the block asked for. The download keeps its requests (BlockFlow) and stores what it
-// takes; every record stored must be the meter's record of that index,
-// stored once, and a line that behaves at the end lets the download finish.
+// poll tick that re-sends the block asked for. The download keeps its
+// requests (BlockFlow) and stores what it takes; every record stored must be
+// the meter's record of that index, stored once, and a line that behaves at
+// the end lets the download finish with every row right.
 // The poll tick's re-send counts as coming after a quiet spell only when no
 // answer is still on its way (ticks pass between block exchanges; a reply
 // held back longer than that is out of the model).
+// The meter's records come in stretches of alike records, as a paused span
+// logs them, so that whole blocks are often byte for byte alike.
 //
 // Input: bytes 0-1 the record count (1..400), byte 2 a seed for the record
 // values, then one byte per line event.
@@ -14,6 +17,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "polling/blockflow.h"
@@ -64,9 +68,12 @@ struct Program {
       check(i < storedTimes.size());
       ++storedTimes[i];
       const std::uint8_t* want = &meter.bytes[i * 8];
+      check(r.lavg == ((want[0] | want[1] << 8) & 0x7FFF) / 10.0);
       check(r.leq == (want[2] | want[3] << 8) / 10.0);
+      check(r.lcpk == (want[4] | want[5] << 8) / 10.0);
       check(r.lzpk == (want[6] | want[7] << 8) / 10.0);
       check(r.paused == ((want[1] & 0x80) != 0));
+      check(r.row.rfind(std::to_string(i + 1) + "\t", 0) == 0);
     }
     StoreRecords(*b, m);
     flow.taken(p);
@@ -86,11 +93,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int count = 1 + ((data[0] << 8 | data[1]) % 400);
   Meter meter;
   std::uint32_t x = data[2] * 2654435761u + 1;
-  for (int i = 0; i < count * 8; ++i) {
+  auto random = [&x] {
     x = x * 1103515245u + 12345u;
-    // Few distinct values, so that neighbouring blocks often look alike.
-    static const std::uint8_t values[3] = {0x00, 0x01, 0x83};
-    meter.bytes.push_back(values[(x >> 16) % 3]);
+    return x >> 16;
+  };
+  // Stretches of 1 to 40 alike records; bytes of few distinct values, so
+  // that neighbouring stretches often look alike too.
+  static const std::uint8_t values[3] = {0x00, 0x01, 0x83};
+  std::uint8_t record[8] = {};
+  for (int i = 0, left = 0; i < count; ++i, --left) {
+    if (left == 0) {
+      left = 1 + static_cast<int>(random() % 40);
+      for (std::uint8_t& b : record) b = values[random() % 3];
+    }
+    meter.bytes.insert(meter.bytes.end(), record, record + 8);
   }
 
   std::deque<std::int64_t> line;

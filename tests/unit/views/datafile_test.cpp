@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 
 #include "support/common/test_files.h"
 #include "unit/views/measurement_fixture.h"
+#include "views/csvfile.h"
 #include "views/displaytext.h"
 
 using namespace vkz;
@@ -128,26 +131,41 @@ TEST_F(DataFileWrite, FailedSaveLeavesTheOldFileAndSaysWhy) {
   const fs::path target = dir_ / "old.vkz";
   writeBytes(target, "the earlier measurement");
 
-  // The disk fills up in the middle of the file.
-  auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  ::getrlimit(RLIMIT_FSIZE, &old);
-  rlimit small = old;
-  small.rlim_cur = 100000;
-  ::setrlimit(RLIMIT_FSIZE, &small);
-  SaveResult r = writeDataFile(target.string(), "VKZ 418", g.userInfo, g.header, g.records);
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, previous);
-
-  EXPECT_EQ(r.status, SaveStatus::Failed);
-  EXPECT_NE(r.message.find("not saved"), std::string::npos) << r.message;
-  EXPECT_NE(r.message.find("unchanged"), std::string::npos) << r.message;
-  EXPECT_EQ(readBytes(target), "the earlier measurement");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}), 1);  // no temporary left
+  // The file grows past the size the system allows a process to write (in
+  // a child process, with the system's default for the signal it raises
+  // then): the save fails with a message, and the program lives on.
+  ::fflush(nullptr);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_DFL);
+    rlimit small{};
+    ::getrlimit(RLIMIT_FSIZE, &small);
+    small.rlim_cur = 100000;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    for (SaveResult (*save)(const std::string&, std::string_view, const GridData&, const GridData&,
+                            const GridData&, const ProgressFn&) : {&writeDataFile, &writeCsvFile}) {
+      const SaveResult r = save(target.string(), "VKZ 418", g.userInfo, g.header, g.records, {});
+      if (r.status != SaveStatus::Failed) ::_exit(2);
+      if (r.message.find("not saved") == std::string::npos ||
+          r.message.find("File too large") == std::string::npos ||
+          r.message.find("unchanged") == std::string::npos)
+        ::_exit(3);
+      if (readBytes(target) != "the earlier measurement") ::_exit(4);
+      // No temporary file is left beside it.
+      if (std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}) != 1) ::_exit(5);
+    }
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "failed check " << WEXITSTATUS(status);
 
   // A folder that cannot take the file.
   writeBytes(dir_ / "plain", "x");
-  r = writeDataFile((dir_ / "plain" / "m.vkz").string(), "VKZ 418", g.userInfo, g.header, g.records);
+  SaveResult r =
+      writeDataFile((dir_ / "plain" / "m.vkz").string(), "VKZ 418", g.userInfo, g.header, g.records);
   EXPECT_EQ(r.status, SaveStatus::Failed);
   EXPECT_NE(r.message.find("Not a directory"), std::string::npos) << r.message;
   r = writeDataFile(dir_.string(), "VKZ 418", g.userInfo, g.header, g.records);
@@ -225,6 +243,7 @@ TEST(DataFileRead, Utf8FileWithByteOrderMark) {
 TEST(DataFileRead, WhatTheLineReaderTakesAsSections) {
   test::Grids g = test::readerGrids();
   MeasurementData m;
+  m.sizePointValues(5);  // a measurement read before
   DataFileReader rd(g.userInfo, g.header, g.records, m);
   int n = 1;
   auto line = [&](std::string_view t) { return rd.ParseDataFileLine(n++, t); };
@@ -240,7 +259,8 @@ TEST(DataFileRead, WhatTheLineReaderTakesAsSections) {
   EXPECT_EQ(g.userInfo.text(0, 0), "Evaluator");
   for (int i = 1; i <= 9; ++i) line(i == 9 ? "Total Point\t2" : "row");
   EXPECT_EQ(rd.announcedRecords(), 2);
-  EXPECT_EQ(m.PointValue1.size(), 2u);
+  EXPECT_TRUE(m.PointValue1.empty());  // made anew; they grow as the records come
+  EXPECT_TRUE(m.PointValue5.empty());
   line("RecordData");
   EXPECT_EQ(rd.SectionStart(), n);
   line("1\tnot read: the title line");
@@ -331,7 +351,7 @@ TEST(DataFileRead, BrokenFiles) {
       {"record number above the count", replaceAll(good, "3\t2018/05/23 14:02:30", "4\t2018/05/23 14:02:30"),
        OpenStatus::Damaged, 28, "Line 29: the record number \"4\" is not between 1 and 3", 4, 2},
       {"record number given twice", replaceAll(good, "3\t2018/05/23 14:02:30", "2\t2018/05/23 14:02:30"),
-       OpenStatus::Damaged, 28, "ends at line 29 with 2 of the 3 records", 4, 2},
+       OpenStatus::Damaged, 28, "Line 29: the record number \"2\" was given on an earlier line", 4, 2},
       {"record number 0", replaceAll(good, "1\t2018/05/23 14:01:00", "0\t2018/05/23 14:01:00"),
        OpenStatus::Damaged, 26, "record number \"0\"", 2, 0},
       {"record number not a number", replaceAll(good, "2\t2018/05/23 14:02:00", "x\t2018/05/23 14:02:00"),
@@ -426,6 +446,26 @@ TEST_F(DataFileReadFile, ModelLineAlone) {
   OpenResult r = ReadDataFileModel((dir_ / "missing.vkz").string(), "");
   EXPECT_EQ(r.status, OpenStatus::ReadError);
   EXPECT_NE(r.message.find("No such file"), std::string::npos) << r.message;
+}
+
+TEST_F(DataFileReadFile, CountTheFileDoesNotHoldTakesNoMemory) {
+  // 200 MB that announce 30,000,000 records and hold three, then zero bytes
+  // (a sparse file: no disk space); the reading stops in the zeros.
+  const fs::path file = dir_ / "m.vkz";
+  writeBytes(file, replaceAll(test::sampleDataFile(), "Total Point\t3", "Total Point\t30000000"));
+  fs::resize_file(file, 200 << 20);
+  Read x;
+  x.r = ReadDataFile(file.string(), "", x.g.userInfo, x.g.header, x.g.records, x.m);
+  EXPECT_EQ(x.r.status, OpenStatus::Damaged);
+  EXPECT_NE(x.r.message.find("Line 30 "), std::string::npos) << x.r.message;
+  EXPECT_EQ(x.r.records, 3u);
+  EXPECT_EQ(x.g.records.rows(), 4);
+  EXPECT_EQ(x.m.PointValue3, (std::vector<double>{120.0, 110.2, 0}));
+  // No room is kept for the records that did not come.
+  for (const auto* v :
+       {&x.m.PointValue1, &x.m.PointValue2, &x.m.PointValue3, &x.m.PointValue4, &x.m.PointValue5})
+    EXPECT_EQ(v->capacity(), 3u);
+  EXPECT_EQ(x.g.records.spareRoom().size(), 0u);
 }
 
 TEST_F(DataFileReadFile, FromDiskAndErrors) {
