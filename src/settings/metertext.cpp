@@ -68,7 +68,7 @@ SetOutcome<std::vector<std::uint8_t>> meterTextBytes(std::string_view utf8) {
 
 SetOutcome<MeterNameWrite> meterNameSet(std::string_view text) {
   // The read-back fills the box with 12 characters; the meter takes 11.
-  const std::string sent = fitText(text, kMeterNameLength);
+  const std::string sent = fitText(text, kMeterNameWriteLength);
   auto bytes = meterTextBytes(sent);
   if (!bytes.record) return SetOutcome<MeterNameWrite>::refuse(bytes.refusal);
   MeterNameWrite w;

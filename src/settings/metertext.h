@@ -15,7 +15,7 @@ namespace vkz {
 
 // The access code of the hidden meter-name panel.
 inline constexpr std::string_view kMeterNameCode = "857";
-inline constexpr std::size_t kMeterNameLength = 11;  // characters written
+inline constexpr std::size_t kMeterNameWriteLength = 11;  // characters written (12 are read back)
 inline constexpr std::size_t kWelcomeLineLength = 12;
 
 // The double click's test: the typed text holds the code anywhere (case

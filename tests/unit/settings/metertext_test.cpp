@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "polling/readbacks.h"
+#include "polling/replies.h"
 #include "settings/meterclock.h"
 #include "settingstest.h"
 
@@ -34,6 +35,9 @@ TEST(MeterName, AccessCodeAndModel) {
 }
 
 TEST(MeterName, PaddedToElevenBytesInCodePage1252) {
+  // The meter gives back 12 characters of its name and takes 11; the name
+  // panel sees both the reply decoder's length and its own.
+  static_assert(kMeterNameLength == 12 && kMeterNameWriteLength == 11);
   auto w = meterNameSet("VKZ0012");
   ASSERT_TRUE(w.record);
   EXPECT_EQ(w.record->shown, "VKZ0012    ");
