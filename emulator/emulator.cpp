@@ -452,7 +452,7 @@ void Emulator::respond(const Request& r, std::vector<std::string>& trace) {
   if (silent_) return;
   if (now < busyUntil_) return;  // still erasing
 
-  bool drop = false, duplicate = false, corrupt = false, resend = false, fail = false;
+  bool drop = false, duplicate = false, corrupt = false, resend = false, fail = false, ignore = false;
   SteadyClock::duration delay = replyDelay_;
   std::size_t chunk = splitChunk_;
   SteadyClock::duration pause = splitPause_;
@@ -487,11 +487,18 @@ void Emulator::respond(const Request& r, std::vector<std::string>& trace) {
         chunk = std::max<std::size_t>(f.chunk, 1);
         pause = f.delay;
         break;
+      case Fault::Ignore:
+        ignore = true;
+        break;
     }
   }
   faults_.erase(
       std::remove_if(faults_.begin(), faults_.end(), [](const FaultRule& f) { return f.times == 0; }),
       faults_.end());
+  if (ignore) {
+    if (trace_) trace.push_back(stamp(now) + " fault on " + requestName(r.code) + ": ignored");
+    return;
+  }
 
   Bytes reply;
   if (resend) {

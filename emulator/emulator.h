@@ -36,7 +36,8 @@ enum class Fault {
   Resend,           // a resend request (0x55, byte 0 = the request's code) goes out instead; nothing is taken
   Fail,             // a write is refused: acknowledgement byte 0 = 0x00; nothing is taken
   Delay,            // the reply leaves `delay` later
-  Split             // the reply is written in pieces of `chunk` bytes with `delay` between them
+  Split,            // the reply is written in pieces of `chunk` bytes with `delay` between them
+  Ignore            // the meter neither takes the request nor answers it (a write never acknowledged)
 };
 
 // A fault applied to requests of one code (or of every code): the first
@@ -119,8 +120,11 @@ class Emulator {
   void setReplyDelay(std::chrono::milliseconds d);  // turnaround before every reply
   // Writes every reply in pieces of `chunk` bytes, `pause` apart (0 = whole).
   void setSplit(std::size_t chunk, std::chrono::milliseconds pause);
-  void setSilent(bool silent);                     // answer nothing (requests are still logged)
-  void setEraseTime(std::chrono::milliseconds d);  // silent while erasing
+  void setSilent(bool silent);  // answer nothing (requests are still logged)
+  // How long an erase takes; the meter answers nothing meanwhile and sends
+  // the erase reply at its end. Short by default; a full 4 MB flash erase
+  // takes about a minute.
+  void setEraseTime(std::chrono::milliseconds d);
   // Puts bytes on the line as they are: line noise, a stray byte.
   void sendRaw(const Bytes& bytes);
   void addFault(const FaultRule& rule);
@@ -129,8 +133,13 @@ class Emulator {
   void dropNextReplies(int n = 1) { addFault({Fault::Drop, -1, 0, n}); }
   void duplicateNextReplies(int n = 1) { addFault({Fault::Duplicate, -1, 0, n}); }
   void corruptNextReplies(int n = 1) { addFault({Fault::CorruptChecksum, -1, 0, n}); }
+  // The meter asks for the next `n` requests of `code` again (0x55) instead
+  // of taking them.
   void resendNext(int code = -1, int n = 1) { addFault({Fault::Resend, code, 0, n}); }
   void failNextWrites(int n = 1) { addFault({Fault::Fail, -1, 0, n}); }
+  // Requests of `code` (say a timer frame) are neither taken nor answered
+  // from now on, until clearFaults().
+  void neverAcknowledge(int code) { addFault(FaultRule::always(Fault::Ignore, code)); }
 
   // ---- what went over the line ----
   std::vector<Request> requests() const;          // every frame and stray byte, in order
@@ -177,7 +186,8 @@ class Emulator {
   Meter meter_;
   std::vector<FaultRule> faults_;
   bool pacing_ = false, silent_ = false;
-  SteadyClock::duration replyDelay_{}, splitPause_{}, eraseTime_{};
+  SteadyClock::duration replyDelay_{}, splitPause_{};
+  SteadyClock::duration eraseTime_ = std::chrono::milliseconds(200);
   std::size_t splitChunk_ = 0;
   SteadyClock::time_point busyUntil_{}, lineFreeAt_{};
   std::deque<Piece> out_;

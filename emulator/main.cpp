@@ -28,6 +28,7 @@ void usage() {
       "  --seed N             seed of the generated measurements (default 1)\n"
       "  --pace               pace the replies at 57600 baud (5760 bytes/s)\n"
       "  --delay MS           turnaround before every reply\n"
+      "  --erase MS           how long a memory erase takes (default 200; a full meter takes about 60000)\n"
       "  --log                print every request frame received\n",
       stderr);
 }
@@ -45,7 +46,7 @@ bool number(const char* s, long long lo, long long hi, long long& out) {
 
 int main(int argc, char** argv) {
   std::string link, model = "VKZ 418";
-  long long measurements = 5, records = 0, seed = 1, delay = 0;
+  long long measurements = 5, records = 0, seed = 1, delay = 0, erase = -1;
   bool pace = false, log = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -62,6 +63,8 @@ int main(int argc, char** argv) {
       if (!number(argv[++i], 0, LLONG_MAX, seed)) return usage(), 2;
     } else if (a == "--delay" && more) {
       if (!number(argv[++i], 0, 60000, delay)) return usage(), 2;
+    } else if (a == "--erase" && more) {
+      if (!number(argv[++i], 0, 600000, erase)) return usage(), 2;
     } else if (a == "--pace") {
       pace = true;
     } else if (a == "--log") {
@@ -93,6 +96,7 @@ int main(int argc, char** argv) {
   meter.setModel(model);
   meter.setPacing(pace);
   meter.setReplyDelay(std::chrono::milliseconds(delay));
+  if (erase >= 0) meter.setEraseTime(std::chrono::milliseconds(erase));
   vkz::emu::GenerateOptions opt;
   opt.count = static_cast<int>(measurements);
   opt.records = static_cast<int>(records);

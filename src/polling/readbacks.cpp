@@ -145,27 +145,21 @@ std::optional<std::array<DoseChannelReadback, 3>> decodeDoseChannels(Payload p) 
 }
 
 std::optional<int> screenCodePosition(int code) {
-  int pos = code;
-  if (code >= 19 && code <= 32)
-    pos = code - 1;
-  else if (code >= 34 && code <= 105)
-    pos = code - 2;
-  else if (code >= 106)
-    pos = code - 26;
-  if (pos < 0 || pos > 106) return std::nullopt;
-  return pos;
+  // The meter numbers the quantities with gaps at 18, 33 and 106 .. 129.
+  if (code >= 0 && code <= 17) return code;
+  if (code >= 19 && code <= 32) return code - 1;
+  if (code >= 34 && code <= 105) return code - 2;
+  if (code >= 130 && code <= 132) return code - 26;
+  return std::nullopt;
 }
 
 std::optional<ScreenReadback> decodeScreens(Payload p) {
   if (p.size() < kScreensLength) return std::nullopt;
   ScreenReadback r;
-  for (std::size_t k = 0; k < 12; ++k) r.channel[k] = p[3 * k];
   for (std::size_t k = 0; k < 12; ++k) {
-    for (std::size_t line = 1; line <= 2; ++line) {
-      auto pos = screenCodePosition(p[3 * k + line]);
-      if (!pos) return r;
-      r.positions.push_back(*pos);
-    }
+    r.channel[k] = p[3 * k];
+    r.positions[2 * k] = screenCodePosition(p[3 * k + 1]);
+    r.positions[2 * k + 1] = screenCodePosition(p[3 * k + 2]);
   }
   return r;
 }

@@ -87,17 +87,19 @@ struct DoseChannelReadback {
 std::optional<std::array<DoseChannelReadback, 3>> decodeDoseChannels(Payload p);
 
 // Screen quantity code -> position of the 107-item screen lists (OFF at
-// 106); nullopt for a code without an item (above 132).
+// 106); nullopt for a code that stands for no quantity (18, 33, 106 .. 129
+// and above 132): reading it as a neighbouring quantity would show, and
+// later write back, a quantity the meter never had.
 std::optional<int> screenCodePosition(int code);
 
 // Reply 0x05: positions for UpPageCbx(k) and DownPageCbx(k), k = 0 .. 11, in
-// the order up(0), down(0), up(1), ... The reply stops at the first code
-// without an item: `positions` then ends before it and later lines keep
-// their values. The channel bytes are given for completeness; the window
-// does not apply them.
+// the order up(0), down(0), up(1), ...; nullopt for a code without a
+// quantity, whose list keeps its position while the other lines are still
+// set. The channel byte of each page is the position of KalvoxCbx(k) when it
+// is 0 .. 2 (D1 .. D3); any other byte leaves that list alone.
 struct ScreenReadback {
   std::array<std::uint8_t, 12> channel{};
-  std::vector<int> positions;
+  std::array<std::optional<int>, 24> positions{};
 };
 std::optional<ScreenReadback> decodeScreens(Payload p);
 

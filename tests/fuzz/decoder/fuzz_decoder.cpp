@@ -105,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   refusedIffShort(resendTarget(p), p, 1);
   RecordHeader scratch;
   refusedIffShort(DecodeRecordHeader(p, scratch), p, kHeaderLength);
-  if (auto s = decodeScreens(p)) check(s->positions.size() <= 24);
+  if (auto s = decodeScreens(p))
+    for (const auto& pos : s->positions) check(!pos || (*pos >= 0 && *pos <= 106));
   if (auto l = decodeLunchTime(p)) check(l->startHour <= 23 && l->stopMinute <= 59 && l->enable <= 1);
   return 0;
 }

@@ -314,6 +314,42 @@ TEST_F(EmuPty, FaultsHitTheRequestsTheyName) {
   EXPECT_TRUE(line.ask(cmd::ReadModel));
 }
 
+TEST_F(EmuPty, SettingWriteKnobs) {
+  Line line(link_);
+  // Never acknowledged: the timer's first frame is neither taken nor
+  // answered, every time, while other requests are.
+  emu_.neverAcknowledge(cmd::WriteTimers1);
+  for (std::size_t n = 1; n <= 2; ++n) {
+    line.send(makeRequest(cmd::WriteTimers1, Bytes(46, 1)));
+    expectSilence(n, cmd::WriteTimers1);
+    EXPECT_TRUE(line.quiet());
+    EXPECT_TRUE(line.ask(cmd::ReadTimers));
+  }
+  EXPECT_EQ(emu_.timerStaging(), (std::array<std::uint8_t, 130>{}));
+  emu_.clearFaults();
+  EXPECT_EQ(payload(*line.ask(cmd::WriteTimers1, Bytes(46, 1))), Bytes{0x8A});
+
+  // Asked once to send the write again: nothing is taken until it comes again.
+  Bytes alarm(45, 0);
+  alarm[0] = 1;
+  for (std::size_t q = 0; q < 11; ++q) alarm[2 + 4 * q] = 120, alarm[4 + 4 * q] = 80;
+  emu_.resendNext(cmd::WriteLedAlarm);
+  EXPECT_EQ(toHex(*line.ask(cmd::WriteLedAlarm, alarm)), "03 55 00 01 87 D3");
+  EXPECT_NE(payload(*line.ask(cmd::ReadLedAlarm)), alarm);
+  EXPECT_EQ(payload(*line.ask(cmd::WriteLedAlarm, alarm)), Bytes{0x87});
+  EXPECT_EQ(payload(*line.ask(cmd::ReadLedAlarm)), alarm);
+
+  // An erase takes a short while by default; the meter answers nothing
+  // meanwhile, then sends the erase reply.
+  line.send(makeRequest(cmd::ClearMemory));
+  line.send(makeRequest(cmd::ReadModel));
+  ASSERT_TRUE(emu_.waitForRequests(1, cmd::ReadModel));
+  EXPECT_EQ(emu_.pendingBytes(), 6u);  // the erase reply, not yet due
+  EXPECT_EQ(toHex(*line.frame()), "03 0B 00 01 0B 01");
+  ASSERT_TRUE(emu_.waitForOutput());
+  EXPECT_TRUE(line.quiet());
+}
+
 TEST_F(EmuPty, SplitAndPacedRepliesArriveWhole) {
   emu_.generateMeasurements({.count = 1, .records = 10});
   Line line(link_);

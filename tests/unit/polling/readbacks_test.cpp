@@ -146,22 +146,36 @@ TEST(DoseReadback, ChannelPositions) {
   EXPECT_EQ((*r)[2].pwMinute, std::nullopt);
 }
 
-TEST(ScreenReadback, CodesToPositionsAndStopAtTheFirstBadCode) {
-  const std::pair<int, int> codes[] = {{0, 0},   {17, 17}, {18, 18},   {19, 18},   {32, 31},
-                                       {33, 33}, {34, 32}, {105, 103}, {130, 104}, {132, 106}};
+TEST(ScreenReadback, CodesToPositionsAndSkipCodesWithoutAQuantity) {
+  const std::pair<int, std::optional<int>> codes[] = {{0, 0},
+                                                      {17, 17},
+                                                      {18, std::nullopt},
+                                                      {19, 18},
+                                                      {32, 31},
+                                                      {33, std::nullopt},
+                                                      {34, 32},
+                                                      {105, 103},
+                                                      {106, std::nullopt},
+                                                      {129, std::nullopt},
+                                                      {130, 104},
+                                                      {132, 106},
+                                                      {133, std::nullopt}};
   for (auto [code, pos] : codes) EXPECT_EQ(screenCodePosition(code), pos) << code;
-  EXPECT_EQ(screenCodePosition(133), std::nullopt);
 
   Bytes p(36);
   for (std::size_t k = 0; k < 12; ++k) p.set(3 * k, 1).set(3 * k + 1, 19).set(3 * k + 2, 132);
+  p.set(3 * 5 + 1, 200).set(3 * 6 + 2, 33).set(3 * 11, 3);
   auto r = decodeScreens(p);
-  ASSERT_EQ(r->positions.size(), 24u);
+  ASSERT_TRUE(r);
   EXPECT_EQ(r->positions[0], 18);
   EXPECT_EQ(r->positions[1], 106);
-  EXPECT_EQ(r->channel[11], 1);
-  p.set(3 * 5 + 1, 200);  // page 5's upper line has no item
-  r = decodeScreens(p);
-  EXPECT_EQ(r->positions.size(), 10u);  // pages 0..4 set, 5..11 keep theirs
+  EXPECT_EQ(r->positions[10], std::nullopt);  // page 5's upper line keeps its quantity
+  EXPECT_EQ(r->positions[11], 106);           // ... and the lines after it are still set
+  EXPECT_EQ(r->positions[13], std::nullopt);
+  EXPECT_EQ(r->positions[23], 106);
+  EXPECT_EQ(r->channel[0], 1);
+  EXPECT_EQ(r->channel[11], 3);
+  EXPECT_FALSE(decodeScreens(p.cut(35)));
 }
 
 TEST(LedAlarmReadback, LimitsAndEnable) {

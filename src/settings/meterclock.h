@@ -1,0 +1,19 @@
+// Setting the meter's clock to the computer's: the clock window's Set takes
+// the computer time its label shows ("yyyy/mm/dd hh:nn:ss", written on every
+// poll tick) and sends it field by field.
+#pragma once
+#include <optional>
+#include <string_view>
+
+#include "settings/records.h"
+
+namespace vkz {
+
+// The clock block from the label's fixed places: year at characters 1-4,
+// month 6-7, day 9-10, hour 12-13, minute 15-16, second 18-19 (one
+// separator between fields, whichever). Nothing when the label does not
+// hold digits at all of these places (empty before the first poll tick, or
+// any other text): the meter is then not set to year 0.
+std::optional<MeterClock> clockFromPcTimeLabel(std::string_view label);
+
+}  // namespace vkz
