@@ -4,7 +4,7 @@
 #pragma once
 #include <string_view>
 
-#include "ui/numfmt.h"
+#include "base/numfmt.h"
 
 namespace vkz {
 

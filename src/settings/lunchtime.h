@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "polling/readbacks.h"
-#include "settings/records.h"
+#include "link/settingblocks.h"
 #include "shell/uitext.h"
 
 namespace vkz {

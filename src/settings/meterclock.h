@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "settings/records.h"
+#include "link/settingblocks.h"
 
 namespace vkz {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "polling/pollstate.h"
-#include "ui/cp1252.h"
+#include "base/cp1252.h"
 
 namespace vkz {
 namespace {

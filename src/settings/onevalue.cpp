@@ -1,7 +1,7 @@
 #include "settings/onevalue.h"
 
 #include "polling/readbacks.h"
-#include "ui/numfmt.h"
+#include "base/numfmt.h"
 
 namespace vkz {
 namespace {

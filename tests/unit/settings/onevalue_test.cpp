@@ -4,7 +4,7 @@
 
 #include "polling/readbacks.h"
 #include "settingstest.h"
-#include "ui/numfmt.h"
+#include "base/numfmt.h"
 #include "unit/polling/bytes.h"
 
 using namespace vkz;

@@ -13,8 +13,9 @@ namespace vkz::test {
 // The text table with its English defaults.
 inline const UiText& english() {
   static const UiText t = [] {
-    LoadDefaultStrings();
-    return UiTexts();
+    UiText texts;
+    LoadDefaultStrings(texts);
+    return texts;
   }();
   return t;
 }
