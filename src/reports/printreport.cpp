@@ -72,7 +72,8 @@ void PrintRun::table(const GridData& grid, const std::string& title, const std::
   text(kPrintTextX, y, title);
   y += pitch();
   if (grid.cols() == 0) return;
-  const std::vector<double> widths = printColumnWidths(grid, suffix, width);
+  // Measured in a full pass first; the windows keep repainting meanwhile.
+  const std::vector<double> widths = printColumnWidths(grid, suffix, width, [this] { ui.yieldEvents(); });
   for (int r = 0; r < grid.rows(); ++r) {
     if (printRowBreaks(y, lh, canvas.pageHeight())) {
       footer();

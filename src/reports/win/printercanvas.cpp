@@ -2,6 +2,7 @@
 
 #include <QPen>
 #include <QPrinter>
+#include <algorithm>
 
 #include "ui/printer.h"
 
@@ -85,7 +86,12 @@ void PrinterCanvas::usePen(const ReportPen& pen) {
   if (penSet_ && pen.rgb == pen_.rgb && pen.width == pen_.width && pen.style == pen_.style) return;
   QPen p(QColor::fromRgb(static_cast<QRgb>(pen.rgb)));
   p.setWidthF(pen.width);
-  p.setStyle(pen.style == PenStyle::Dashed ? Qt::DashLine : Qt::SolidLine);
+  if (pen.style == PenStyle::Dashed) {
+    // Dashes of about 1.5 mm with gaps of 1 mm on any printer; a pattern
+    // counts in pen widths.
+    const double w = std::max(pen.width, 1.0);
+    p.setDashPattern({dpi_ * 0.06 / w, dpi_ * 0.04 / w});
+  }
   p.setCapStyle(Qt::FlatCap);
   painter_.setPen(p);
   pen_ = pen;
@@ -94,6 +100,7 @@ void PrinterCanvas::usePen(const ReportPen& pen) {
 
 void PrinterCanvas::text(double x, double y, const std::string& text) {
   if (!page() || text.empty()) return;
+  usePen(ReportPen{});  // text is black, whatever colour the last line had
   painter_.drawText(QPointF(dev(x), dev(y) + metrics_->ascent()), QString::fromStdString(text));
 }
 
