@@ -156,8 +156,14 @@ void drawLevelHistogramPage(PdfReportRun& run, const LevelCounts& counts) {
   run.text("Freq", 45, 290);
   run.text("dB", 545, 655);
   const HistogramScale scale{static_cast<double>(counts.largest()), counts.lowest, counts.highest};
-  for (const PdfAxisText& t : histogramCountLabels(scale)) run.text(t.text, t.x, t.y);
-  for (double y : histogramCountTicks(scale)) run.line(50, y, 60, y);
+  // Count labels from the top down, a tick after every second one (the
+  // largest count, three quarters, a half, a quarter and 0).
+  const std::vector<PdfAxisText> countLabels = histogramCountLabels(scale);
+  const std::vector<double> countTicks = histogramCountTicks(scale);
+  for (size_t i = 0; i < countLabels.size(); ++i) {
+    run.text(countLabels[i].text, countLabels[i].x, countLabels[i].y);
+    if (i % 2 == 0 && i / 2 < countTicks.size()) run.line(50, countTicks[i / 2], 60, countTicks[i / 2]);
+  }
   run.pdf.PDFSetLineWidth(1);
   run.pdf.PDFSetLineStyle(kDotted);
   for (double y : histogramGridLines(scale)) run.line(60, y, 540, y);

@@ -122,6 +122,7 @@ struct TableColumns {
 void drawTable(PdfReportRun& run, const GridData& grid, const char* title, bool noRuleAtTitle,
                const TableColumns& cols) {
   run.nextLine();
+  run.text("", 0.35, run.y);  // an empty line before the title
   run.nextLine(noRuleAtTitle);
   run.text(title, 0.25, run.y);
   run.hline(kPdfRuleLeft, run.y + kPdfRuleDrop, kPdfRuleLength);
