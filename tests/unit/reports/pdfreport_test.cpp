@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "fakes.h"
 #include "reports/levels.h"
@@ -31,6 +34,23 @@ std::string pageText(const std::string& path, int page) {
 
 bool has(const std::string& text, const std::string& what) {
   return text.find(what) != std::string::npos;
+}
+
+// The drawing operators of one page as the writer wrote them (its page
+// contents come first in the file, in page order).
+std::string pageContent(const std::string& path, int page) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string pdf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  size_t at = 0;
+  for (int p = 0; p < page; ++p) at = pdf.find("stream\r\n", pdf.find("obj", at)) + 8;
+  return pdf.substr(at, pdf.find("endstream", at) - at);
+}
+
+// A line from (x1, y1) to (x2, y2), y downwards from the top of an A4 page.
+std::string pdfLine(double x1, double y1, double x2, double y2) {
+  char b[96];
+  std::snprintf(b, sizeof b, "%.2f %.2f m\r\n%.2f %.2f l\r\n", x1, 842 - y1, x2, 842 - y2);
+  return b;
 }
 
 struct PdfReportTest : ::testing::Test {
@@ -97,6 +117,20 @@ TEST_F(PdfReportTest, SmallMeasurementAsLaidOut) {
   ASSERT_FALSE(ui.captions.empty());
   EXPECT_EQ(ui.captions.back(), "100.00% Completed");
   EXPECT_EQ(ui.caption, "Data List");
+}
+
+TEST_F(PdfReportTest, TheLevelTicksAndGridOfTheGraphLieOnTheCurvesScale) {
+  ASSERT_EQ(ExportPdfReport(sample(3), ui, out).status, ReportResult::Done);
+  const std::string graph = pageContent(out, 3);
+  // 150, 125, 100, 75 and 50 dB: 3.4 points a decibel from y 645 up.
+  for (double y : {305.0, 390.0, 475.0, 560.0, 645.0}) EXPECT_TRUE(has(graph, pdfLine(50, y, 60, y))) << y;
+  for (int k = 0; k <= 8; ++k) {
+    const double y = 645 - 42.5 * k;  // every 12.5 dB
+    EXPECT_TRUE(has(graph, pdfLine(60, y, 540, y))) << y;
+  }
+  // Not on the quarters and eighths of the plot area's height.
+  for (double y : {387.5, 562.5}) EXPECT_FALSE(has(graph, pdfLine(50, y, 60, y))) << y;
+  for (double y : {346.25, 431.25, 518.75, 603.75}) EXPECT_FALSE(has(graph, pdfLine(60, y, 540, y))) << y;
 }
 
 TEST_F(PdfReportTest, SmallAndFlatMeasurementsFinishEveryPage) {
