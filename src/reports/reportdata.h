@@ -1,0 +1,113 @@
+// What a report is made from, what it gives back, and what it asks of the
+// window that started it.
+//
+// Both reports (the printed report and the PDF report) read the measurement
+// as the calling window displays it: the header summary grid, the record
+// grid and the user-information grid, cell by cell. They work on a copy of
+// those grids taken when the report starts (ReportData), because the report
+// lets the event loop run while it draws: the window may be edited, filled
+// by a download or closed meanwhile, and the report still prints what was
+// on display when the user asked for it.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "ui/griddata.h"
+
+namespace vkz {
+
+class ReportCanvas;
+
+// The measurement as displayed, taken when the report starts.
+struct ReportData {
+  // Header summary: row 0 the column headings (label, D1, D2, D3), rows 1 to
+  // 10 the fixed set-up rows (3 threshold, 4 criterion, 5 exchange rate,
+  // 6 exceedance level, 7 interval time, 10 duration), then the chosen
+  // header items.
+  GridData header;
+  // Records: row 0 the column titles, then one row per logged record:
+  // number, "yyyy/mm/dd hh:nn:ss", Lavg, Leq, Lcpk, Lzpk as displayed
+  // ("*" pause mark, level with one decimal or "--", " dB").
+  GridData records;
+  // User information: one row per item, label in column 0, value after it.
+  GridData userInfo;
+  std::string meterModel;     // model of the identified meter ("" before one)
+  std::string fileModel;      // model of the last data file opened
+  std::string caption;        // the calling window's caption
+  std::string programFolder;  // the folder Img/ and Fonts/ are found in
+  std::string completedText;  // "Completed", shown after the percentage
+};
+
+// How a report ended. Done: the whole report was printed or written.
+// Cancelled: the user cancelled the printer dialog; nothing was printed.
+// Failed: `message` tells the user why, and whether anything was printed
+// or written; the caller shows it.
+struct ReportResult {
+  enum Status { Done, Cancelled, Failed };
+  Status status = Done;
+  std::string message;
+};
+
+// What a report needs of the window that started it and of the program.
+class ReportUi {
+ public:
+  virtual ~ReportUi() = default;
+  // Writes a progress text into the calling window's caption.
+  virtual void showProgress(const std::string& caption) = 0;
+  // Puts the caption the window had before the report back.
+  virtual void restoreCaption() = 0;
+  // Lets pending window events run (repaints, the progress caption).
+  virtual void yieldEvents() = 0;
+  // Shows the printer dialog and returns the chosen printer as a canvas, or
+  // nullptr when the user cancelled. Only the printed report asks.
+  virtual std::unique_ptr<ReportCanvas> choosePrinter() = 0;
+  // Opens a finished file in the program associated with it (the PDF
+  // viewer); false when none could.
+  virtual bool openDocument(const std::string& path) = 0;
+  // Tells the user something that does not make the report fail (a report
+  // that fails says why in its result instead).
+  virtual void tell(const std::string& message) = 0;
+};
+
+// One report at a time: a report lets window events run while it draws, and
+// a second start from one of them is refused while the first one runs.
+class ReportRun {
+ public:
+  ReportRun();
+  ~ReportRun();
+  ReportRun(const ReportRun&) = delete;
+  ReportRun& operator=(const ReportRun&) = delete;
+  // False when another report was running when this one was made.
+  bool admitted() const { return admitted_; }
+  static bool running();
+  // Forgets a report left running (tests).
+  static void reset();
+  // The message of a refused start.
+  static std::string busyMessage();
+
+ private:
+  bool admitted_ = false;
+};
+
+// The progress caption of a report: done / total * 100 with `decimals`
+// decimals (halves up, the program's decimal separator), "% " and the
+// completed text: "37.50% Completed". update() returns true when the text
+// changed, so the window's caption is written only then.
+class ProgressCaption {
+ public:
+  ProgressCaption(std::uint64_t total, int decimals, std::string completedText);
+  void reset(std::uint64_t total);
+  bool update(std::uint64_t done);
+  const std::string& text() const { return text_; }
+
+ private:
+  std::uint64_t total_;
+  std::uint64_t scale_;
+  int decimals_;
+  std::string completed_;
+  std::int64_t last_ = -1;
+  std::string text_;
+};
+
+}  // namespace vkz

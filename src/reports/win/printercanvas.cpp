@@ -1,0 +1,153 @@
+#include "reports/win/printercanvas.h"
+
+#include <QPen>
+#include <QPrinter>
+#include <algorithm>
+
+#include "ui/printer.h"
+
+namespace vkz {
+namespace {
+// A picture without its own resolution is taken at the screen's 96 dpi,
+// 15 twips a pixel.
+constexpr double kScreenTwipsPerPixel = 15;
+}  // namespace
+
+PrinterCanvas::PrinterCanvas(std::unique_ptr<QPrinter> printer, const QString& logoFile)
+    : printer_(std::move(printer)) {
+  dpi_ = printer_->resolution() > 0 ? printer_->resolution() : 1200;
+  if (logo_.load(logoFile)) {
+    const double dpmX = logo_.dotsPerMeterX(), dpmY = logo_.dotsPerMeterY();
+    logoW_ = dpmX > 0 ? logo_.width() / dpmX * 39.37 * 1440 : logo_.width() * kScreenTwipsPerPixel;
+    logoH_ = dpmY > 0 ? logo_.height() / dpmY * 39.37 * 1440 : logo_.height() * kScreenTwipsPerPixel;
+  }
+  if (!painter_.begin(printer_.get())) {
+    fail(QStringLiteral("cannot print to %1").arg(printerName()));
+    return;
+  }
+  font_ = painter_.font();
+  metrics_ = std::make_unique<QFontMetricsF>(font_, printer_.get());
+}
+
+PrinterCanvas::~PrinterCanvas() {
+  if (painter_.isActive()) painter_.end();
+}
+
+QString PrinterCanvas::printerName() const {
+  if (printer_->outputFormat() == QPrinter::PdfFormat) return printer_->outputFileName();
+  return printer_->printerName();
+}
+
+void PrinterCanvas::fail(const QString& why) {
+  if (failed_) return;
+  failed_ = true;
+  error_ = why;
+}
+
+void PrinterCanvas::setFontSize(int points) {
+  font_.setPointSizeF(points);
+  if (painter_.isActive()) painter_.setFont(font_);
+  metrics_ = std::make_unique<QFontMetricsF>(font_, printer_.get());
+}
+
+double PrinterCanvas::textWidth(const std::string& text) {
+  return metrics_ ? twips(metrics_->horizontalAdvance(QString::fromStdString(text))) : 0;
+}
+
+double PrinterCanvas::textHeight(const std::string&) {
+  return metrics_ ? twips(metrics_->height()) : 0;
+}
+
+double PrinterCanvas::pageWidth() const {
+  return twips(printer_->width());
+}
+
+double PrinterCanvas::pageHeight() const {
+  return twips(printer_->height());
+}
+
+int PrinterCanvas::copies() const {
+  return copiesToDraw(*printer_);
+}
+
+bool PrinterCanvas::page() {
+  if (!painter_.isActive()) return false;
+  if (pageEnded_) {
+    pageEnded_ = false;
+    if (!printer_->newPage()) {
+      fail(QStringLiteral("%1 did not take a new page").arg(printerName()));
+      return false;
+    }
+  }
+  return true;
+}
+
+void PrinterCanvas::usePen(const ReportPen& pen) {
+  if (penSet_ && pen.rgb == pen_.rgb && pen.width == pen_.width && pen.style == pen_.style) return;
+  QPen p(QColor::fromRgb(static_cast<QRgb>(pen.rgb)));
+  p.setWidthF(pen.width);
+  if (pen.style == PenStyle::Dashed) {
+    // Dashes of about 1.5 mm with gaps of 1 mm on any printer; a pattern
+    // counts in pen widths.
+    const double w = std::max(pen.width, 1.0);
+    p.setDashPattern({dpi_ * 0.06 / w, dpi_ * 0.04 / w});
+  }
+  p.setCapStyle(Qt::FlatCap);
+  painter_.setPen(p);
+  pen_ = pen;
+  penSet_ = true;
+}
+
+void PrinterCanvas::text(double x, double y, const std::string& text) {
+  if (!page() || text.empty()) return;
+  usePen(ReportPen{});  // text is black, whatever colour the last line had
+  painter_.drawText(QPointF(dev(x), dev(y) + metrics_->ascent()), QString::fromStdString(text));
+}
+
+void PrinterCanvas::line(double x1, double y1, double x2, double y2, const ReportPen& pen) {
+  if (!page()) return;
+  usePen(pen);
+  painter_.drawLine(QLineF(dev(x1), dev(y1), dev(x2), dev(y2)));
+}
+
+void PrinterCanvas::rectangle(double x1, double y1, double x2, double y2, const ReportPen& pen) {
+  if (!page()) return;
+  usePen(pen);
+  painter_.setBrush(Qt::NoBrush);
+  painter_.drawRect(QRectF(QPointF(dev(x1), dev(y1)), QPointF(dev(x2), dev(y2))));
+}
+
+void PrinterCanvas::logo(double x, double y) {
+  if (!page() || logo_.isNull()) return;
+  painter_.drawImage(QRectF(dev(x), dev(y), dev(logoW_), dev(logoH_)), logo_);
+}
+
+int PrinterCanvas::logoHeightHimetric() const {
+  // Without a picture the head keeps the room of the usual one: 61 pixels.
+  const double h = logo_.isNull() ? 61 * kScreenTwipsPerPixel : logoH_;
+  return static_cast<int>(h / 1440 * 2540 + 0.5);
+}
+
+void PrinterCanvas::endPage() {
+  pageEnded_ = true;
+}
+
+bool PrinterCanvas::endDocument() {
+  if (!painter_.isActive()) return false;
+  const bool ended = painter_.end();
+  if (!ended) fail(QStringLiteral("%1 did not take the document").arg(printerName()));
+  return ended && ok();
+}
+
+bool PrinterCanvas::ok() const {
+  return !failed_ && printer_->printerState() != QPrinter::Error &&
+         printer_->printerState() != QPrinter::Aborted;
+}
+
+std::string PrinterCanvas::error() const {
+  if (failed_) return error_.toStdString();
+  if (!ok()) return QStringLiteral("%1 reported an error").arg(printerName()).toStdString();
+  return {};
+}
+
+}  // namespace vkz
