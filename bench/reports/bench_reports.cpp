@@ -26,7 +26,7 @@
 #include "reports/pdfreport.h"
 #include "reports/printreport.h"
 #include "reports/win/reportwindow.h"
-#include "ui/appdir.h"
+#include "base/appdir.h"
 #include "ui/msgbox.h"
 #include "ui/printer.h"
 #include "unit/reports/reportsample.h"

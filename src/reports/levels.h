@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/griddata.h"
+#include "base/griddata.h"
 
 namespace vkz {
 

@@ -7,7 +7,7 @@
 
 #include "reports/levels.h"
 #include "reports/printpages.h"
-#include "ui/numfmt.h"
+#include "base/numfmt.h"
 
 namespace vkz {
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/griddata.h"
+#include "base/griddata.h"
 
 namespace vkz {
 

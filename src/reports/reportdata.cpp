@@ -1,6 +1,6 @@
 #include "reports/reportdata.h"
 
-#include "ui/numfmt.h"
+#include "base/numfmt.h"
 
 namespace vkz {
 namespace {

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/griddata.h"
+#include "base/griddata.h"
 
 namespace vkz {
 

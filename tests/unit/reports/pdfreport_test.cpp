@@ -11,7 +11,7 @@
 #include "reports/levels.h"
 #include "reports/pdflayout.h"
 #include "reportsample.h"
-#include "ui/appdir.h"
+#include "base/appdir.h"
 #include "unit/pdf/pdftest.h"
 
 using namespace vkz;

@@ -13,7 +13,7 @@
 
 #include "reports/pdfreport.h"
 #include "reports/printreport.h"
-#include "ui/appdir.h"
+#include "base/appdir.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/printer.h"
