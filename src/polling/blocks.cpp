@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/numfmt.h"
+#include "polling/header.h"
 #include "polling/replies.h"
 
 namespace vkz {
@@ -29,8 +30,8 @@ BlockContext blockContextFrom(const RecordHeader& h) {
   BlockContext c;
   c.startValid = parseDateTime(h.HeaderStart, c.start);
   c.lastRecordTime = h.HeaderStop[0];
-  c.intervalSeconds = wholeNumber(h.HeaderValue[16]);
-  c.recordCount = wholeNumber(h.HeaderValue[189]);
+  c.intervalSeconds = wholeNumber(h.HeaderValue[kSlotInterval]);
+  c.recordCount = wholeNumber(h.HeaderValue[kSlotRecordCount]);
   return c;
 }
 

@@ -19,8 +19,8 @@ struct BlockContext {
   bool startValid = false;           // HeaderStart is a real date and time
   DateTime start;                    // HeaderStart
   std::string lastRecordTime;        // HeaderStop(0): the time of the last record
-  std::int64_t intervalSeconds = 0;  // HeaderValue(16)
-  std::int64_t recordCount = 0;      // HeaderValue(189)
+  std::int64_t intervalSeconds = 0;  // HeaderValue slot kSlotInterval
+  std::int64_t recordCount = 0;      // HeaderValue slot kSlotRecordCount
 };
 BlockContext blockContextFrom(const RecordHeader& header);
 
@@ -53,7 +53,7 @@ std::optional<DataBlock> DecodeDataBlock(std::int64_t blockNo, Payload p, const 
 std::size_t StoreRecords(const DataBlock& block, MeasurementData& m);
 
 // The memory panel's progress text during the download: "Load ==> 25 / 25"
-// (`load` is TxtLoad, `countText` HeaderValue(189)). The record figure is
+// (`load` is TxtLoad, `countText` slot kSlotRecordCount). The record figure is
 // bytesLoaded / 8, with decimals only when the blocks were not whole records.
 std::string downloadProgressText(const std::string& load, std::int64_t bytesLoaded,
                                  const std::string& countText);

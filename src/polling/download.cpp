@@ -155,7 +155,7 @@ void PollLoop::recordHeaderReply(Payload p) {
   const UiText& t = r_.texts;
   if (n > 0) {
     d.context = blockContextFrom(m.header);
-    showMemoryMessage(downloadProgressText(t.TxtLoad, 0, m.header.HeaderValue[189]));
+    showMemoryMessage(downloadProgressText(t.TxtLoad, 0, m.header.HeaderValue[kSlotRecordCount]));
     d.flow.start();
     askBlock();
   } else {
@@ -189,7 +189,7 @@ void PollLoop::dataBlockReply(Payload p) {
   }
   MeasurementData& m = r_.measurement;
   d.BytesLoaded += static_cast<std::int64_t>(p.size());
-  showMemoryMessage(downloadProgressText(t.TxtLoad, d.BytesLoaded, m.header.HeaderValue[189]));
+  showMemoryMessage(downloadProgressText(t.TxtLoad, d.BytesLoaded, m.header.HeaderValue[kSlotRecordCount]));
   StoreRecords(*block, m);
   // Referring to the window loads it again if the user closed it.
   DataListView* list = windows.dataList ? windows.dataList() : nullptr;

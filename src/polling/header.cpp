@@ -95,20 +95,20 @@ std::optional<HeaderDecodeResult> DecodeRecordHeader(Payload p, RecordHeader& h)
 
   HeaderDecodeResult result;
   result.recordCount = static_cast<std::int32_t>(r.u16(532));
-  r.decimal16(189, 532);
+  r.decimal16(kSlotRecordCount, 532);
   auto interval = r.s32(72);
   if (interval) {
     result.intervalSeconds = *interval;
-    r.set(16, decimalText(*interval));
+    r.set(kSlotInterval, decimalText(*interval));
   }
   const double loggedSeconds = static_cast<double>(result.intervalSeconds) * result.recordCount;
 
   for (int c = 0; c < 3; ++c) {
     const std::size_t ch = static_cast<std::size_t>(c);
-    r.decimal8(3 + c, 46 + ch);        // criterion level, dB
-    r.decimal8(6 + c, 49 + ch);        // exchange rate, dB
-    r.tenths32(17 + c, 100 + 4 * ch);  // Dose, 0.1 %
-    r.tenths32(20 + c, 112 + 4 * ch);  // PDose, 0.1 %
+    r.decimal8(kSlotCriterion + c, 46 + ch);     // criterion level, dB
+    r.decimal8(kSlotExchangeRate + c, 49 + ch);  // exchange rate, dB
+    r.tenths32(17 + c, 100 + 4 * ch);            // Dose, 0.1 %
+    r.tenths32(20 + c, 112 + 4 * ch);            // PDose, 0.1 %
     const int criterion = p[46 + ch], exchangeRate = p[49 + ch];
     if (auto pdose = r.s32(112 + 4 * ch))
       if (auto v = normalisedLevel(criterion, exchangeRate, *pdose / 10.0, loggedSeconds))
@@ -116,13 +116,14 @@ std::optional<HeaderDecodeResult> DecodeRecordHeader(Payload p, RecordHeader& h)
     if (auto dose = r.s32(100 + 4 * ch))
       if (auto v = normalisedLevel(criterion, exchangeRate, *dose / 10.0, loggedSeconds))
         r.set(191 + c, formatPattern(*v, "0.0"));  // NEN
-    r.decimal8(0 + c, 43 + ch);                    // threshold, dB
-    r.decimal8(9 + c, 52 + ch);                    // exceedance level, dB
+    r.decimal8(kSlotThreshold + c, 43 + ch);
+    r.decimal8(kSlotExceedanceLevel + c, 52 + ch);
     // PW duration in minutes; shown as a duration of seconds that must fit
     // 32 signed bits.
-    if (auto pw = r.s32(56 + 4 * ch); pw && *pw <= 0x7FFFFFFF / 60) r.set(12 + c, durationText(*pw * 60LL));
-    r.duration32(197 + c, 76 + 4 * ch);           // exceedance time
-    r.duration32(200 + c, 88 + 4 * ch);           // exceedance stop time
+    if (auto pw = r.s32(56 + 4 * ch); pw && *pw <= 0x7FFFFFFF / 60)
+      r.set(kSlotPWDuration + c, durationText(*pw * 60LL));
+    r.duration32(kSlotExceedanceTime + c, 76 + 4 * ch);
+    r.duration32(kSlotExceedanceStopTime + c, 88 + 4 * ch);
     r.energy32(59 + c, 124 + 4 * ch);             // EA, Pa²s -> Pa²h
     r.energy32(62 + c, 136 + 4 * ch);             // EC
     r.energy32(65 + c, 148 + 4 * ch);             // EZ
@@ -163,7 +164,7 @@ std::optional<HeaderDecodeResult> DecodeRecordHeader(Payload p, RecordHeader& h)
     r.level16(137 + k, 474 + 2 * o, kRangeFloor);  // L95
   }
 
-  r.duration32(15, 68);              // measuring duration
+  r.duration32(kSlotRunTime, 68);
   r.level16(167, 412, kRangeFloor);  // LAEQ05
   r.level16(163, 432, kRangeFloor);  // LAEQ10
   r.level16(164, 452, kRangeFloor);  // LAEQ50
@@ -195,21 +196,21 @@ std::array<SummaryRow, 11> SummaryFixedRows(const RecordHeader& h, const Summary
   };
   // The interval in whole minutes: seconds rounded to a whole number, then
   // divided by 60 with the remainder dropped.
-  double seconds = roundHalfEven(val(hv[16]));
+  double seconds = roundHalfEven(val(hv[kSlotInterval]));
   std::string minutes = decimalText(static_cast<std::int64_t>(std::trunc(seconds / 60.0))) + " Min";
-  const std::string& count = hv[189];
+  const std::string& count = hv[kSlotRecordCount];
   return {{
       {"", ui.TxtD1, ui.TxtD2, ui.TxtD3},
       {ui.TxtStartDateTime, h.HeaderStart, h.HeaderStart, h.HeaderStart},
       {ui.TxtStopDateTime, h.HeaderStop[0], h.HeaderStop[1], h.HeaderStop[2]},
-      dBRow(ui.TxtThreshold, 0),
-      dBRow(ui.TxtCriterion, 3),
-      dBRow(ui.TxtExchangeRate, 6),
-      dBRow(ui.TxtExceedanceLevel, 9),
+      dBRow(ui.TxtThreshold, kSlotThreshold),
+      dBRow(ui.TxtCriterion, kSlotCriterion),
+      dBRow(ui.TxtExchangeRate, kSlotExchangeRate),
+      dBRow(ui.TxtExceedanceLevel, kSlotExceedanceLevel),
       {ui.TxtIntervalTime, minutes, minutes, minutes},
       {ui.TxtTotalPoint, count, count, count},
-      {ui.TxtPWDuration, hv[12], hv[13], hv[14]},
-      {ui.TxtDuration, hv[15], hv[15], hv[15]},
+      {ui.TxtPWDuration, hv[kSlotPWDuration], hv[kSlotPWDuration + 1], hv[kSlotPWDuration + 2]},
+      {ui.TxtDuration, hv[kSlotRunTime], hv[kSlotRunTime], hv[kSlotRunTime]},
   }};
 }
 

@@ -13,8 +13,22 @@
 
 namespace vkz {
 
+// The HeaderValue slots that are read by number outside the header's own
+// layout. A value per dose channel takes three slots in a row (D1, D2, D3),
+// starting at the slot named.
+inline constexpr int kSlotThreshold = 0;             // threshold level, dB, per channel
+inline constexpr int kSlotCriterion = 3;             // criterion level, dB, per channel
+inline constexpr int kSlotExchangeRate = 6;          // exchange rate, dB, per channel
+inline constexpr int kSlotExceedanceLevel = 9;       // exceedance level, dB, per channel
+inline constexpr int kSlotPWDuration = 12;           // PW duration, per channel
+inline constexpr int kSlotRunTime = 15;              // how long the measurement ran
+inline constexpr int kSlotInterval = 16;             // logging interval, seconds
+inline constexpr int kSlotRecordCount = 189;         // logged records
+inline constexpr int kSlotExceedanceTime = 197;      // time above the exceedance level, per channel
+inline constexpr int kSlotExceedanceStopTime = 200;  // per channel
+
 struct HeaderDecodeResult {
-  // Logged records of the measurement (HeaderValue(189)). The caller
+  // Logged records of the measurement (slot kSlotRecordCount). The caller
   // re-creates PointValue1..5 with this many elements, also for 0 (so the
   // arrays never keep the previous measurement's records), and starts the
   // block download only when it is above 0.

@@ -164,11 +164,14 @@ HeaderItemRow HeaderItemRowCells(int item, const RecordHeader& h, const UiText& 
     case RowShape::ExceedanceWithTime: {
       // Exceedance level and time of each channel: "(>85)_00:12:34".
       HeaderItemRow row{ui.TxtLAS + " > " + ui.TxtDB, "", "", ""};
-      for (int c = 1; c <= 3; ++c) row[static_cast<std::size_t>(c)] = "(>" + hv(8 + c) + ")_" + hv(196 + c);
+      for (int c = 1; c <= 3; ++c)
+        row[static_cast<std::size_t>(c)] =
+            "(>" + hv(kSlotExceedanceLevel + c - 1) + ")_" + hv(kSlotExceedanceTime + c - 1);
       return row;
     }
     case RowShape::StopTimes:
-      return {caption, hv(200), hv(201), hv(202)};
+      return {caption, hv(kSlotExceedanceStopTime), hv(kSlotExceedanceStopTime + 1),
+              hv(kSlotExceedanceStopTime + 2)};
   }
   return {};
 }

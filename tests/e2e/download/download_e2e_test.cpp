@@ -17,6 +17,7 @@
 
 #include "link/frames.h"
 #include "link/porttable.h"
+#include "polling/header.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
 #include "shell/flags.h"
@@ -133,7 +134,7 @@ TEST_F(Download, HeaderAndEveryRecordOfTwoMeasurements) {
   EXPECT_TRUE(rows[2].endsWith(QStringLiteral("\t*-- dB\t*-- dB\t*101.2 dB\t*99.9 dB")));
   EXPECT_TRUE(road_->pointValuesMatch(1));
   EXPECT_EQ(State().measurement.header.HeaderStart, "2018/05/23 14:00:00");
-  EXPECT_EQ(State().measurement.header.HeaderValue[189], "25");
+  EXPECT_EQ(State().measurement.header.HeaderValue[kSlotRecordCount], "25");
   DataListFrm* f = FormRegistry::find<DataListFrm>();
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(f->VKZ418Grid->TextMatrix(8, 1), QStringLiteral("25"));
@@ -160,7 +161,7 @@ TEST_F(Download, HeaderWithoutRecordsIsCompleteAtOnce) {
   EXPECT_TRUE(road_->recordRows().isEmpty());
   EXPECT_TRUE(State().measurement.PointValue1.empty());
   EXPECT_TRUE(State().measurement.PointValue5.empty());
-  EXPECT_EQ(State().measurement.header.HeaderValue[189], "0");
+  EXPECT_EQ(State().measurement.header.HeaderValue[kSlotRecordCount], "0");
   EXPECT_EQ(State().polling.BlockPending, 0);
   EXPECT_TRUE(FormRegistry::find<DataListFrm>()->Toolbar1->isEnabled());
   for (int i = 0; i < 10; ++i) panel()->Timer1_Timer();

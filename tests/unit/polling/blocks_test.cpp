@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bytes.h"
+#include "polling/header.h"
 
 using namespace vkz;
 using vkz::test::Bytes;
@@ -13,8 +14,8 @@ BlockContext context(std::int64_t records) {
   RecordHeader h;
   h.HeaderStart = "2018/05/23 14:00:00";
   h.HeaderStop[0] = "2018/05/23 14:25:13";
-  h.HeaderValue[16] = "60";
-  h.HeaderValue[189] = std::to_string(records);
+  h.HeaderValue[kSlotInterval] = "60";
+  h.HeaderValue[kSlotRecordCount] = std::to_string(records);
   return blockContextFrom(h);
 }
 
@@ -118,8 +119,8 @@ TEST(DataBlocks, RecordTimes) {
   // Across midnight and a month end, with a long interval.
   RecordHeader h;
   h.HeaderStart = "2016/02/28 23:00:00";
-  h.HeaderValue[16] = "3600";
-  h.HeaderValue[189] = "100";
+  h.HeaderValue[kSlotInterval] = "3600";
+  h.HeaderValue[kSlotRecordCount] = "100";
   d = DecodeDataBlock(0, block(10, 1), blockContextFrom(h), "dB");
   EXPECT_EQ(d->records[0].row.substr(0, 22), "1\t2016/02/29 00:00:00\t");
   EXPECT_EQ(d->records[9].row.substr(0, 23), "10\t2016/02/29 09:00:00\t");

@@ -75,7 +75,7 @@ TEST(HeaderItems, RowShapes) {
   SetUiTextDefaults(texts);
   RecordHeader h;
   h.HeaderValue[9] = "85";
-  h.HeaderValue[197] = "00:12:34";
+  h.HeaderValue[kSlotExceedanceTime] = "00:12:34";
   h.HeaderValue[17] = "12.5";
   h.HeaderValue[23] = "85.3";
   h.HeaderValue[74] = "---.-";
@@ -83,7 +83,7 @@ TEST(HeaderItems, RowShapes) {
   h.HeaderValue[89] = "1.5";
   h.HeaderValue[92] = "101.2";
   h.HeaderValue[171] = "10:21:07";
-  h.HeaderValue[200] = "00:00:01";
+  h.HeaderValue[kSlotExceedanceStopTime] = "00:00:01";
   h.HeaderValue[146] = "81.2";
   struct Case {
     int item;

@@ -11,6 +11,7 @@
 #include <QToolBar>
 
 #include "polling/blocks.h"
+#include "polling/header.h"
 #include "polling/measurement.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
@@ -122,9 +123,9 @@ TEST_F(DataFileGolden, SavedMeasurementIsTheLayoutByteForByte) {
       {"80", "70", "80"}, {"90", "85", "90"}, {"5", "3", "3"}, {"115", "115", "115"}, {"8", "8", "4"}};
   for (int q = 0; q < 5; ++q)
     for (int d = 0; d < 3; ++d) h.HeaderValue[static_cast<size_t>(3 * q + d)] = hv[q][d];
-  h.HeaderValue[15] = "00:01:30";
-  h.HeaderValue[16] = "30";
-  h.HeaderValue[189] = "3";
+  h.HeaderValue[kSlotRunTime] = "00:01:30";
+  h.HeaderValue[kSlotInterval] = "30";
+  h.HeaderValue[kSlotRecordCount] = "3";
   h.HeaderValue[17] = "12.5", h.HeaderValue[18] = "3.0", h.HeaderValue[19] = "0.4";
   h.HeaderValue[29] = "85.1", h.HeaderValue[30] = "84.0", h.HeaderValue[31] = "83.2";
   f->UpdateVKZ418Grid();

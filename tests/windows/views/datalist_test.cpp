@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QToolBar>
 
+#include "polling/header.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
 #include "shell/flags.h"
@@ -140,8 +141,8 @@ TEST_F(DataListTest, LoadWritesTheFixedRowsFromTheHeader) {
   RecordHeader& h = State().measurement.header;
   f->ClearVkz418Grid();
   h.HeaderValue[0] = "85";
-  h.HeaderValue[16] = "90";
-  h.HeaderValue[189] = "3";
+  h.HeaderValue[kSlotInterval] = "90";
+  h.HeaderValue[kSlotRecordCount] = "3";
   f->UpdateVKZ418Grid();
   EXPECT_EQ(f->VKZ418Grid->TextMatrix(3, 1), QStringLiteral("85 dB"));
   EXPECT_EQ(f->VKZ418Grid->TextMatrix(7, 1), QStringLiteral("1 Min"));
@@ -157,7 +158,7 @@ TEST_F(DataListTest, HeaderItemPanelBuildsRowsAndStoresTheChoice) {
   RecordHeader& h = State().measurement.header;
   h.HeaderValue[17] = "12.5";
   h.HeaderValue[9] = "85";
-  h.HeaderValue[197] = "00:12:34";
+  h.HeaderValue[kSlotExceedanceTime] = "00:12:34";
   h.HeaderValue[32] = "80.1";
 
   QTest::mouseClick(f->ItemBtn, Qt::LeftButton);
