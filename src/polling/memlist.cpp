@@ -13,12 +13,7 @@ std::optional<MemorySize> decodeMemorySize(Payload p) {
 std::optional<MemoryListEntry> decodeMemoryListEntry(Payload p) {
   if (p.size() < kMemoryListEntryLength) return std::nullopt;
   MemoryListEntry e;
-  e.year = fitSigned16(be16(p, 0));
-  e.month = p[2];
-  e.day = p[3];
-  e.hour = p[4];
-  e.minute = p[5];
-  e.second = p[6];
+  static_cast<MeterDateTime&>(e) = readDateTime(p, 0);
   e.entryNo = p[7];
   e.entryCount = p[8];
   return e;

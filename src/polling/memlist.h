@@ -17,10 +17,9 @@ struct MemorySize {
 };
 std::optional<MemorySize> decodeMemorySize(Payload p);
 
-// Replies 0x0C (first entry) and 0x0D (further entries), 9 bytes.
-struct MemoryListEntry {
-  std::optional<std::int32_t> year;  // big-endian; 0x8000 or more does not fit
-  std::uint8_t month = 0, day = 0, hour = 0, minute = 0, second = 0;
+// Replies 0x0C (first entry) and 0x0D (further entries), 9 bytes: the
+// measurement's start, then its entry number and the number of entries.
+struct MemoryListEntry : MeterDateTime {
   std::uint8_t entryNo = 0;     // the meter's 1-based index of the measurement
   std::uint8_t entryCount = 0;  // stored measurements
 };

@@ -42,6 +42,19 @@ inline std::optional<std::int32_t> fitSigned32(std::uint32_t v) {
   return static_cast<std::int32_t>(v);
 }
 
+// A date and time as the meter sends it (its clock, the start of a stored
+// measurement): the year big-endian in two bytes, then month, day, hour,
+// minute and second, one byte each. A year of 0x8000 or more does not fit
+// (nullopt); the other fields are taken as they come.
+struct MeterDateTime {
+  std::optional<std::int32_t> year;
+  std::uint8_t month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+// The seven bytes at `at`; the caller has checked that they are there.
+inline MeterDateTime readDateTime(Payload p, std::size_t at) {
+  return {fitSigned16(be16(p, at)), p[at + 2], p[at + 3], p[at + 4], p[at + 5], p[at + 6]};
+}
+
 // The text of payload bytes as code page 1252 characters, in UTF-8. Zero
 // bytes are left out, as the meter pads with them and a text box never
 // held them.

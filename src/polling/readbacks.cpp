@@ -79,14 +79,7 @@ std::optional<IntervalReadback> decodeInterval(Payload p) {
 
 std::optional<ClockReply> decodeClock(Payload p) {
   if (p.size() < kClockLength) return std::nullopt;
-  ClockReply c;
-  c.year = fitSigned16(be16(p, 0));
-  c.month = p[2];
-  c.day = p[3];
-  c.hour = p[4];
-  c.minute = p[5];
-  c.second = p[6];
-  return c;
+  return readDateTime(p, 0);
 }
 
 std::optional<std::string> clockLabelText(const ClockReply& c) {

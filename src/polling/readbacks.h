@@ -49,12 +49,9 @@ struct IntervalReadback {
 };
 std::optional<IntervalReadback> decodeInterval(Payload p);
 
-// Reply 0x02: the meter clock. The year is big-endian; one of 0x8000 or
-// more does not fit (ClockYear keeps its value, the label is not written).
-struct ClockReply {
-  std::optional<std::int32_t> year;
-  std::uint8_t month = 0, day = 0, hour = 0, minute = 0, second = 0;
-};
+// Reply 0x02: the meter clock. A year that does not fit leaves ClockYear as
+// it was, and the label is not written.
+using ClockReply = MeterDateTime;
 std::optional<ClockReply> decodeClock(Payload p);
 // The clock label: "2018/05/23 08:05:56"; nullopt when the year did not fit.
 std::optional<std::string> clockLabelText(const ClockReply& c);
