@@ -148,11 +148,11 @@ void run(int n, const std::filesystem::path& dir) {
     Grids g = makeMeasurement(n);
     int calls = 0;
     auto t0 = Clock::now();
-    SaveResult r = writeDataFile(path, "VKZ 418", g.userInfo, g.header, g.records,
-                                 [&](std::uint64_t, std::uint64_t) { ++calls; });
+    SaveResult r = SaveDataFile(path, "VKZ 418", g.userInfo, g.header, g.records,
+                                [&](std::uint64_t, std::uint64_t) { ++calls; });
     double tSave = secondsSince(t0);
     t0 = Clock::now();
-    SaveResult c = writeCsvFile(csv, "VKZ 418", g.userInfo, g.header, g.records);
+    SaveResult c = ExportCsvFile(csv, "VKZ 418", g.userInfo, g.header, g.records);
     double tCsv = secondsSince(t0);
     std::printf("  save data file   %8.3f s  (%s, %.1f MB, %d progress calls, synced to disk)\n", tSave,
                 r.ok() ? "ok" : r.message.c_str(), std::filesystem::file_size(path) / 1e6, calls);
@@ -257,7 +257,7 @@ void announcedButMissing(const std::filesystem::path& dir) {
   inChild([&] {
     Grids g = makeMeasurement(20);
     for (int c = 1; c <= 3; ++c) g.header.setText(8, c, "30000000");
-    if (!writeDataFile(path, "VKZ 418", g.userInfo, g.header, g.records).ok()) _exit(1);
+    if (!SaveDataFile(path, "VKZ 418", g.userInfo, g.header, g.records).ok()) _exit(1);
   });
   if (::truncate(path.c_str(), 200 << 20) != 0) return;
   for (int i = 0; i < 3; ++i) {

@@ -55,17 +55,9 @@ std::string csvCell(std::string_view text) {
   return out;
 }
 
-SaveResult writeCsvFile(const std::string& path, std::string_view model, const GridData& userInfo,
-                        const GridData& header, const GridData& records, const ProgressFn& progress) {
-  return detail::writeGridsFile(path, model, userInfo, header, records, appendCsvRow, progress);
-}
-
-SaveResult ExportCsvFile(DataFileState& st, std::string_view meterModel, const GridData& userInfo,
+SaveResult ExportCsvFile(const std::string& path, std::string_view model, const GridData& userInfo,
                          const GridData& header, const GridData& records, const ProgressFn& progress) {
-  if (!st.SaveFileChosen) return {};
-  std::string path = st.SaveFileName;
-  st.SaveFileChosen = false;
-  return writeCsvFile(path, meterModel, userInfo, header, records, progress);
+  return detail::writeGridsFile(path, model, userInfo, header, records, appendCsvRow, progress);
 }
 
 }  // namespace vkz

@@ -19,14 +19,9 @@ namespace vkz {
 // One cell as the CSV file holds it (UTF-8 in, UTF-8 out; no separator).
 std::string csvCell(std::string_view text);
 
-// Writes the CSV file of the three grids to `path`, atomically, with
-// progress counted in cells, as writeDataFile does.
-SaveResult writeCsvFile(const std::string& path, std::string_view model, const GridData& userInfo,
-                        const GridData& header, const GridData& records, const ProgressFn& progress = {});
-
-// The CSV twin of SaveDataFile: writes to st.SaveFileName when
-// SaveFileChosen is set, then clears it.
-SaveResult ExportCsvFile(DataFileState& st, std::string_view meterModel, const GridData& userInfo,
+// The CSV twin of SaveDataFile: writes the CSV file of the three grids to
+// `path`, atomically, with progress counted in cells.
+SaveResult ExportCsvFile(const std::string& path, std::string_view model, const GridData& userInfo,
                          const GridData& header, const GridData& records, const ProgressFn& progress = {});
 
 }  // namespace vkz

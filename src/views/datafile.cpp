@@ -239,17 +239,9 @@ SaveResult writeGridsFile(const std::string& path, std::string_view model, const
 
 }  // namespace detail
 
-SaveResult writeDataFile(const std::string& path, std::string_view model, const GridData& userInfo,
-                         const GridData& header, const GridData& records, const ProgressFn& progress) {
-  return detail::writeGridsFile(path, model, userInfo, header, records, appendDataRow, progress);
-}
-
-SaveResult SaveDataFile(DataFileState& st, std::string_view meterModel, const GridData& userInfo,
+SaveResult SaveDataFile(const std::string& path, std::string_view model, const GridData& userInfo,
                         const GridData& header, const GridData& records, const ProgressFn& progress) {
-  if (!st.SaveFileChosen) return {};
-  std::string path = st.SaveFileName;
-  st.SaveFileChosen = false;
-  return writeDataFile(path, meterModel, userInfo, header, records, progress);
+  return detail::writeGridsFile(path, model, userInfo, header, records, appendDataRow, progress);
 }
 
 // ---- The line reader -------------------------------------------------------

@@ -79,15 +79,10 @@ struct SaveResult {
 // included) to `path`, atomically: on any failure an earlier file of that
 // name is left as it was. `model` is the meter model for line 0. Progress
 // counts cells (Cols x Rows of the three grids). TAB, CR and LF inside a
-// cell are written as blanks.
+// cell are written as blanks. Choosing the path is the caller's business.
 //
 // The grids must stay alive and unchanged while `progress` runs.
-SaveResult writeDataFile(const std::string& path, std::string_view model, const GridData& userInfo,
-                         const GridData& header, const GridData& records, const ProgressFn& progress = {});
-
-// The save step of the data list window: writes to st.SaveFileName when
-// SaveFileChosen is set (NotChosen otherwise), then clears SaveFileChosen.
-SaveResult SaveDataFile(DataFileState& st, std::string_view meterModel, const GridData& userInfo,
+SaveResult SaveDataFile(const std::string& path, std::string_view model, const GridData& userInfo,
                         const GridData& header, const GridData& records, const ProgressFn& progress = {});
 
 // ---- Reading ---------------------------------------------------------------

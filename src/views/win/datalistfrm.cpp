@@ -422,11 +422,10 @@ void DataListFrm::saveAction() {
         Toolbar1->setEnabled(false);
         mem418frm->setEnabled(false);
         const ProgressFn progress = captionProgress(this, true);
-        result = saveKindForFilter(filter) == SaveKind::Csv
-                     ? ExportCsvFile(State().dataFile, model, MSFGridUserInfo->gridData(),
-                                     VKZ418Grid->gridData(), VKZ418PointGrid->gridData(), progress)
-                     : SaveDataFile(State().dataFile, model, MSFGridUserInfo->gridData(),
-                                    VKZ418Grid->gridData(), VKZ418PointGrid->gridData(), progress);
+        const auto write = saveKindForFilter(filter) == SaveKind::Csv ? ExportCsvFile : SaveDataFile;
+        result = write(State().dataFile.SaveFileName, model, MSFGridUserInfo->gridData(),
+                       VKZ418Grid->gridData(), VKZ418PointGrid->gridData(), progress);
+        State().dataFile.SaveFileChosen = false;
         Toolbar1->setEnabled(toolbar);
         mem418frm->setEnabled(true);
       } else {

@@ -81,8 +81,8 @@ using DataFileWrite = TempDir;
 TEST_F(DataFileWrite, SampleMeasurementByteForByte) {
   test::Grids g = test::sampleGrids();
   std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
-  SaveResult r = writeDataFile((dir_ / "m.vkz").string(), "VKZ 418", g.userInfo, g.header, g.records,
-                               [&](std::uint64_t d, std::uint64_t t) { calls.emplace_back(d, t); });
+  SaveResult r = SaveDataFile((dir_ / "m.vkz").string(), "VKZ 418", g.userInfo, g.header, g.records,
+                              [&](std::uint64_t d, std::uint64_t t) { calls.emplace_back(d, t); });
   ASSERT_TRUE(r.ok()) << r.message;
   EXPECT_EQ(readBytes(dir_ / "m.vkz"), test::sampleDataFile());
   // Progress counts every cell: 5 x 2 + 12 x 4 + 4 x 6 = 82; each change of
@@ -99,23 +99,22 @@ TEST_F(DataFileWrite, EmptyGridsAndEmptyCells) {
   none.setCols(2);
   one.setCols(3);
   one.addItem("");  // an empty row is a line of TABs only
-  SaveResult r = writeDataFile((dir_ / "e.vkz").string(), "KRD 529", none, one, none);
+  SaveResult r = SaveDataFile((dir_ / "e.vkz").string(), "KRD 529", none, one, none);
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(readBytes(dir_ / "e.vkz"),
             "KRD 529\r\n\r\nInformation\r\n\r\nHeaderData\r\n\t\t\t\r\n\r\n\r\nRecordData\r\n");
 }
 
-TEST_F(DataFileWrite, SaveNeedsAChosenFileAndClearsTheChoice) {
+TEST_F(DataFileWrite, DialogResultChoosesTheFileAsGiven) {
   test::Grids g = test::sampleGrids();
   const std::string path = (dir_ / "VKZ 418").string();  // a name kept without extension stays so
   ChooseSaveFileResult(dataFile, true, path);
-  EXPECT_EQ(SaveDataFile(dataFile, "VKZ 418", g.userInfo, g.header, g.records).status, SaveStatus::NotChosen);
-  EXPECT_FALSE(fs::exists(path));
+  EXPECT_FALSE(dataFile.SaveFileChosen);
 
   ChooseSaveFileResult(dataFile, false, path);
   EXPECT_TRUE(dataFile.SaveFileChosen);
-  EXPECT_TRUE(SaveDataFile(dataFile, "VKZ 418", g.userInfo, g.header, g.records).ok());
-  EXPECT_FALSE(dataFile.SaveFileChosen);
+  EXPECT_EQ(dataFile.SaveFileName, path);
+  EXPECT_TRUE(SaveDataFile(dataFile.SaveFileName, "VKZ 418", g.userInfo, g.header, g.records).ok());
   EXPECT_EQ(readBytes(path), test::sampleDataFile());
 
   ChooseSaveFileResult(dataFile, false, (dir_ / "").string());  // no file title
@@ -144,7 +143,7 @@ TEST_F(DataFileWrite, FailedSaveLeavesTheOldFileAndSaysWhy) {
     small.rlim_cur = 100000;
     ::setrlimit(RLIMIT_FSIZE, &small);
     for (SaveResult (*save)(const std::string&, std::string_view, const GridData&, const GridData&,
-                            const GridData&, const ProgressFn&) : {&writeDataFile, &writeCsvFile}) {
+                            const GridData&, const ProgressFn&) : {&SaveDataFile, &ExportCsvFile}) {
       const SaveResult r = save(target.string(), "VKZ 418", g.userInfo, g.header, g.records, {});
       if (r.status != SaveStatus::Failed) ::_exit(2);
       if (r.message.find("not saved") == std::string::npos ||
@@ -165,10 +164,10 @@ TEST_F(DataFileWrite, FailedSaveLeavesTheOldFileAndSaysWhy) {
   // A folder that cannot take the file.
   writeBytes(dir_ / "plain", "x");
   SaveResult r =
-      writeDataFile((dir_ / "plain" / "m.vkz").string(), "VKZ 418", g.userInfo, g.header, g.records);
+      SaveDataFile((dir_ / "plain" / "m.vkz").string(), "VKZ 418", g.userInfo, g.header, g.records);
   EXPECT_EQ(r.status, SaveStatus::Failed);
   EXPECT_NE(r.message.find("Not a directory"), std::string::npos) << r.message;
-  r = writeDataFile(dir_.string(), "VKZ 418", g.userInfo, g.header, g.records);
+  r = SaveDataFile(dir_.string(), "VKZ 418", g.userInfo, g.header, g.records);
   EXPECT_EQ(r.status, SaveStatus::Failed);
 }
 
@@ -176,7 +175,7 @@ TEST_F(DataFileWrite, SavingAgainReplacesTheFile) {
   test::Grids g = test::sampleGrids();
   const std::string path = (dir_ / "m.vkz").string();
   writeBytes(path, std::string(5000, 'x'));
-  ASSERT_TRUE(writeDataFile(path, "VKZ 418", g.userInfo, g.header, g.records).ok());
+  ASSERT_TRUE(SaveDataFile(path, "VKZ 418", g.userInfo, g.header, g.records).ok());
   EXPECT_EQ(readBytes(path), test::sampleDataFile());
 }
 
@@ -471,7 +470,7 @@ TEST_F(DataFileReadFile, CountTheFileDoesNotHoldTakesNoMemory) {
 TEST_F(DataFileReadFile, FromDiskAndErrors) {
   test::Grids g = test::sampleGrids();
   const std::string path = (dir_ / "m.vkz").string();
-  ASSERT_TRUE(writeDataFile(path, "VKZ 418", g.userInfo, g.header, g.records).ok());
+  ASSERT_TRUE(SaveDataFile(path, "VKZ 418", g.userInfo, g.header, g.records).ok());
   Read x;
   x.r = ReadDataFile(path, "", x.g.userInfo, x.g.header, x.g.records, x.m);
   expectSampleRead(x);
