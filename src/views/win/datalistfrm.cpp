@@ -73,7 +73,7 @@ ProgressFn captionProgress(QWidget* w, bool blank) {
 }
 }  // namespace
 
-DataListFrm::DataListFrm() : FormWindow(&State().flags.DataListFrmOpen) {
+DataListFrm::DataListFrm() : DataWindow(&State().flags.DataListFrmOpen) {
   setObjectName(QStringLiteral("DataListFrm"));
   setWindowTitle(QStringLiteral("DataList"));
   setAttribute(Qt::WA_DeleteOnClose, false);
@@ -92,7 +92,7 @@ DataListFrm::DataListFrm() : FormWindow(&State().flags.DataListFrmOpen) {
   VKZ418Grid = makeDataGrid(mem418frm, "VKZ418Grid", 4, 11, 1);
   VKZ418PointGrid = makeDataGrid(mem418frm, "VKZ418PointGrid", 6, 1, 1);
   MSFGridUserInfo = makeDataGrid(mem418frm, "MSFGridUserInfo", 2, 5, 0);
-  PicSplit = makeGridSplitter(mem418frm, this);
+  buildSplitter(mem418frm);
 
   // The header-item panel, over the grids.
   ItemSSP = new QFrame(mem418frm);
@@ -119,8 +119,7 @@ DataListFrm::DataListFrm() : FormWindow(&State().flags.DataListFrmOpen) {
   SetBtn = makeButton(ItemSSP, "SetBtn", {0, 3360, 1215, 615});
   ItemSSP->hide();
 
-  Panels.build(mem418frm, 120, 2400, 120);
-  Panels.connectTo(this);
+  buildPanels(mem418frm, 120, 2400, 120);
 
   connect(ItemBtn, &QPushButton::clicked, this, [this] { ItemBtn_Click(); });
   connect(AllSelBtn, &QPushButton::clicked, this, [this] { AllSelBtn_Click(); });
@@ -209,10 +208,6 @@ void DataListFrm::GridInfo() {
   SaveHeaderSelection(HeaderSelectionPath(), states);
 }
 
-void DataListFrm::Show() {
-  showDataWindow(this);
-}
-
 void DataListFrm::Refresh() {
   VKZ418Grid->Refresh();
   VKZ418PointGrid->Refresh();
@@ -263,15 +258,7 @@ void DataListFrm::applyLayout(const DataListLayout& l) {
   if (EditGrid) EditGrid->raise();
 }
 
-void DataListFrm::PicSplit_MouseDown(int, int, int, int) {
-  SplitDragging = -1;
-}
-void DataListFrm::PicSplit_MouseUp(int, int, int, int) {
-  SplitDragging = 0;
-}
-
-void DataListFrm::PicSplit_MouseMove(int, int, int x, int) {
-  if (SplitDragging != -1) return;
+void DataListFrm::dragSplitter(int x) {
   DataListLayout l = layout_;
   dataListDrag(l, x, twipsSize(this).width);
   layout_ = l;
@@ -466,24 +453,6 @@ void DataListFrm::pdfAction() {
                               QFile::encodeName(name).toStdString());
   State().poll.StartPanelTimers();
   tellReportOutcome(outcome);
-}
-
-void DataListFrm::BtnSelectOK_Click() {
-  Panels.confirm(*VKZ418PointGrid);
-}
-
-void DataListFrm::BtnExit_Click() {
-  SSpSelectItem->hide();
-}
-
-void DataListFrm::histogram(HistResolution res) {
-  RunLevelHistogram(this, *VKZ418PointGrid, SSpResolution, res);
-}
-void DataListFrm::Btn01dB_Click() {
-  histogram(HistResolution::Tenth);
-}
-void DataListFrm::Btn1dB_Click() {
-  histogram(HistResolution::Whole);
 }
 
 // ---- texts --------------------------------------------------------------------

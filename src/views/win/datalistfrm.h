@@ -20,26 +20,20 @@
 #include <cstdint>
 
 #include "polling/pollview.h"
-#include "ui/formwindow.h"
 #include "views/viewlayout.h"
-#include "views/win/viewwidgets.h"
+#include "views/win/datawindow.h"
 
 class QCheckBox;
 class QFrame;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
-class QToolBar;
 
 namespace vkz {
 
 class FlexGrid;
-class SplitBar;
-enum class HistResolution;
 
-class DataListFrm : public FormWindow<QWidget>, public DataListView {
+class DataListFrm : public DataWindow, public DataListView {
   Q_OBJECT
  public:
   DataListFrm();  // Form_Load
@@ -57,18 +51,12 @@ class DataListFrm : public FormWindow<QWidget>, public DataListView {
   // Hides the header-item panel, rebuilds the item rows under the fixed
   // rows from the ticked boxes and stores the choice in bin/Header.bin.
   void GridInfo();
-  void Show();
   void Refresh();
 
   // --- the download fills it (DataListView) ------------------------------------
   void showHeader() override;  // UpdateVKZ418Grid, then GridInfo
   void addRecords(const std::vector<LoggedRecord>& records) override;
   void downloadComplete() override;  // the toolbar is enabled again
-
-  // --- splitter (x in twips relative to the bar) -----------------------------
-  void PicSplit_MouseDown(int button, int shift, int x, int y);
-  void PicSplit_MouseMove(int button, int shift, int x, int y);
-  void PicSplit_MouseUp(int button, int shift, int x, int y);
 
   // --- header items ------------------------------------------------------------
   void ItemBtn_Click();
@@ -84,19 +72,13 @@ class DataListFrm : public FormWindow<QWidget>, public DataListView {
   void EditGrid_KeyPress(int keyAscii);
   void EditGrid_LostFocus();
 
-  // --- toolbar and panels --------------------------------------------------
+  // --- toolbar (the panels' and the splitter's handlers: DataWindow) ---------
   void Toolbar1_ButtonClick(const QString& key);
-  void BtnSelectOK_Click();
-  void BtnExit_Click();
-  void Btn01dB_Click();
-  void Btn1dB_Click();
 
   // Controls.
-  QToolBar* Toolbar1 = nullptr;
   QLabel* Image1 = nullptr;
   QFrame* mem418frm = nullptr;
   FlexGrid* VKZ418Grid = nullptr;
-  SplitBar* PicSplit = nullptr;
   FlexGrid* VKZ418PointGrid = nullptr;
   FlexGrid* MSFGridUserInfo = nullptr;
   QPushButton* ItemBtn = nullptr;
@@ -104,22 +86,10 @@ class DataListFrm : public FormWindow<QWidget>, public DataListView {
   std::array<QCheckBox*, 103> Check1{};
   QPushButton* AllSelBtn = nullptr;
   QPushButton* SetBtn = nullptr;
-  // Quantity panel SSpSelectItem and resolution panel SSpResolution.
-  QuantityPanels Panels;
-  QFrame*& SSpSelectItem = Panels.SSpSelectItem;
-  std::array<QRadioButton*, 4>& Option1 = Panels.Option1;
-  QPushButton*& BtnSelectOK = Panels.BtnSelectOK;
-  QPushButton*& BtnExit = Panels.BtnExit;
-  QFrame*& SSpResolution = Panels.SSpResolution;
-  QGroupBox*& SSfResolution = Panels.SSfResolution;
-  QPushButton*& Btn1dB = Panels.Btn1dB;
-  QPushButton*& Btn01dB = Panels.Btn01dB;
-  std::int16_t& LnMode = Panels.LnMode;
   // The in-place editor of a user-information value while it exists.
   QLineEdit* EditGrid = nullptr;
 
   // Window state.
-  std::int16_t SplitDragging = 0;
   std::int16_t UserInfoEditing = 0;
   std::int32_t EditCol = 0;
   std::int32_t EditRow = 0;
@@ -128,6 +98,8 @@ class DataListFrm : public FormWindow<QWidget>, public DataListView {
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override;
+  FlexGrid& recordGrid() override { return *VKZ418PointGrid; }
+  void dragSplitter(int x) override;
 
  private:
   void applyLayout(const DataListLayout& l);
@@ -135,7 +107,6 @@ class DataListFrm : public FormWindow<QWidget>, public DataListView {
   void saveAction();
   void printAction();
   void pdfAction();
-  void histogram(HistResolution res);
   DataListLayout layout_{};
 };
 

@@ -13,13 +13,11 @@
 #include "ui/qtext.h"
 #include "ui/splitbar.h"
 #include "views/datafile.h"
-#include "views/histogram.h"
-#include "views/win/histogramfrm.h"
 #include "views/win/reporthooks.h"
 
 namespace vkz {
 
-FileListFrm::FileListFrm() : FormWindow(&State().flags.FileListFrmOpen) {
+FileListFrm::FileListFrm() : DataWindow(&State().flags.FileListFrmOpen) {
   setObjectName(QStringLiteral("FileListFrm"));
   setWindowTitle(QStringLiteral("FileList"));
   resizeTwips(this, {13245, 6705});
@@ -35,9 +33,8 @@ FileListFrm::FileListFrm() : FormWindow(&State().flags.FileListFrmOpen) {
   GridRecord = makeDataGrid(SSPVKZ418, "GridRecord", 6, 1, 1);
   MSFUserInfo = makeDataGrid(SSPVKZ418, "MSFUserInfo", 2, 0, 0);
   MSFUserInfo->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  PicSplit = makeGridSplitter(SSPVKZ418, this);
-  Panels.build(this, 0, 2280, 480);
-  Panels.connectTo(this);
+  buildSplitter(SSPVKZ418);
+  buildPanels(this, 0, 2280, 480);
   restartReader();
 
   // Form_Load. The Open action loads this window only for a data file of a
@@ -56,10 +53,6 @@ FileListFrm::FileListFrm() : FormWindow(&State().flags.FileListFrmOpen) {
 }
 
 FileListFrm::~FileListFrm() = default;
-
-void FileListFrm::Show() {
-  showDataWindow(this);
-}
 
 DataFileReader& FileListFrm::reader() {
   return *reader_;
@@ -91,15 +84,7 @@ void FileListFrm::applyLayout(const FileListLayout& l) {
   SSpResolution->raise();
 }
 
-void FileListFrm::PicSplit_MouseDown(int, int, int, int) {
-  SplitDragging = -1;
-}
-void FileListFrm::PicSplit_MouseUp(int, int, int, int) {
-  SplitDragging = 0;
-}
-
-void FileListFrm::PicSplit_MouseMove(int, int, int x, int) {
-  if (SplitDragging != -1) return;
+void FileListFrm::dragSplitter(int x) {
   FileListLayout l = layout_;
   fileListDrag(l, x, twipsSize(this).width);
   layout_ = l;
@@ -115,24 +100,6 @@ void FileListFrm::Toolbar1_ButtonClick(const QString& key) {
     Panels.ask(key == QLatin1String("Plot") ? 0 : 1);
   else if (key == QLatin1String("Print"))
     printDataWindowReport({this, GridHeader, GridRecord, MSFUserInfo});
-}
-
-void FileListFrm::BtnSelectOK_Click() {
-  Panels.confirm(*GridRecord);
-}
-
-void FileListFrm::BtnExit_Click() {
-  SSpSelectItem->hide();
-}
-
-void FileListFrm::histogram(HistResolution res) {
-  RunLevelHistogram(this, *GridRecord, SSpResolution, res);
-}
-void FileListFrm::Btn01dB_Click() {
-  histogram(HistResolution::Tenth);
-}
-void FileListFrm::Btn1dB_Click() {
-  histogram(HistResolution::Whole);
 }
 
 // ---- texts and the line reader ------------------------------------------------

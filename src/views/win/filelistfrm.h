@@ -12,66 +12,41 @@
 #include <memory>
 #include <string>
 
-#include "ui/formwindow.h"
 #include "views/viewlayout.h"
-#include "views/win/viewwidgets.h"
+#include "views/win/datawindow.h"
 
 class QFrame;
-class QGroupBox;
-class QPushButton;
-class QRadioButton;
-class QToolBar;
 
 namespace vkz {
 
 class FlexGrid;
 class DataFileReader;
-class SplitBar;
-enum class HistResolution;
 
-class FileListFrm : public FormWindow<QWidget> {
+class FileListFrm : public DataWindow {
   Q_OBJECT
  public:
   FileListFrm();  // Form_Load
   ~FileListFrm() override;
   void Form_Resize() override;
-  void Show();
 
+  // The panels' and the splitter's handlers: DataWindow.
   void Toolbar1_ButtonClick(const QString& key);
-  void BtnSelectOK_Click();
-  void BtnExit_Click();
-  void Btn01dB_Click();
-  void Btn1dB_Click();
-  void PicSplit_MouseDown(int button, int shift, int x, int y);
-  void PicSplit_MouseMove(int button, int shift, int x, int y);
-  void PicSplit_MouseUp(int button, int shift, int x, int y);
 
-  QToolBar* Toolbar1 = nullptr;
   QFrame* SSPVKZ418 = nullptr;
   FlexGrid* GridHeader = nullptr;
   FlexGrid* GridRecord = nullptr;
   FlexGrid* MSFUserInfo = nullptr;
-  SplitBar* PicSplit = nullptr;
-  QuantityPanels Panels;
-  QFrame*& SSpSelectItem = Panels.SSpSelectItem;
-  std::array<QRadioButton*, 4>& Option1 = Panels.Option1;
-  QPushButton*& BtnSelectOK = Panels.BtnSelectOK;
-  QPushButton*& BtnExit = Panels.BtnExit;
-  QFrame*& SSpResolution = Panels.SSpResolution;
-  QGroupBox*& SSfResolution = Panels.SSfResolution;
-  QPushButton*& Btn1dB = Panels.Btn1dB;
-  QPushButton*& Btn01dB = Panels.Btn01dB;
-  std::int16_t& LnMode = Panels.LnMode;
-
-  std::int16_t SplitDragging = 0;
 
   // The line reader of the file being read into this window.
   DataFileReader& reader();
   void restartReader();
 
+ protected:
+  FlexGrid& recordGrid() override { return *GridRecord; }
+  void dragSplitter(int x) override;
+
  private:
   void applyLayout(const FileListLayout& l);
-  void histogram(HistResolution res);
   std::unique_ptr<DataFileReader> reader_;
   FileListLayout layout_{};
 };

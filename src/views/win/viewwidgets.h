@@ -4,19 +4,19 @@
 // two data windows (data list and file list) have in common: toolbar,
 // grids, splitter, the quantity and resolution panels, the printed report.
 #pragma once
-#include <QFrame>
-#include <QPushButton>
 #include <QString>
+#include <QtGlobal>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
 
 #include "ui/mainwindowhost.h"
-#include "ui/splitbar.h"
 #include "views/viewlayout.h"
 
+class QFrame;
 class QGroupBox;
+class QPushButton;
 class QIcon;
 class QRadioButton;
 class QToolBar;
@@ -86,18 +86,6 @@ QToolBar* makeDataToolbar(QWidget* window, std::initializer_list<const char*> ke
 // the first column fixed.
 FlexGrid* makeDataGrid(QWidget* parent, const char* name, int cols, int rows, int fixedRows);
 
-// The splitter PicSplit between a data window's summary and record grids;
-// its mouse events go to the window's PicSplit_MouseDown/Move/Up.
-template <class Window>
-SplitBar* makeGridSplitter(QWidget* parent, Window* w) {
-  auto* s = new SplitBar(Qt::Vertical, parent);
-  s->setObjectName(QStringLiteral("PicSplit"));
-  s->onDown = [w](int b, int shift, int x, int y) { w->PicSplit_MouseDown(b, shift, x, y); };
-  s->onMove = [w](int b, int shift, int x, int y) { w->PicSplit_MouseMove(b, shift, x, y); };
-  s->onUp = [w](int b, int shift, int x, int y) { w->PicSplit_MouseUp(b, shift, x, y); };
-  return s;
-}
-
 // The grids' columns: the summary's four centred, 21 zeros wide; the
 // records' six centred, 9 zeros wide but the date and time (`timeZeros`);
 // the user information's labels centred (`labelZeros`) and its values
@@ -127,15 +115,6 @@ class QuantityPanels {
   // Builds both panels in `parent`: the quantity panel at (selectLeft, top),
   // the resolution panel beside it at (resolutionLeft, top), in twips.
   void build(QWidget* parent, int selectLeft, int resolutionLeft, int top);
-  // The four buttons call the window's BtnSelectOK_Click, BtnExit_Click,
-  // Btn01dB_Click and Btn1dB_Click.
-  template <class Window>
-  void connectTo(Window* w) {
-    QObject::connect(BtnSelectOK, &QPushButton::clicked, w, [w] { w->BtnSelectOK_Click(); });
-    QObject::connect(BtnExit, &QPushButton::clicked, w, [w] { w->BtnExit_Click(); });
-    QObject::connect(Btn01dB, &QPushButton::clicked, w, [w] { w->Btn01dB_Click(); });
-    QObject::connect(Btn1dB, &QPushButton::clicked, w, [w] { w->Btn1dB_Click(); });
-  }
 
   QFrame* SSpSelectItem = nullptr;
   std::array<QRadioButton*, 4> Option1{};
