@@ -108,6 +108,23 @@ QString MsgBox::input(const QString& prompt, const QString& title, const QString
   return ok ? s : QString();
 }
 
+QString qtFileFilter(const QString& oldFilter) {
+  const QStringList parts = oldFilter.split(QLatin1Char('|'));
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    const QString& name = parts[i];
+    if (name.isEmpty()) continue;
+    QString patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+    patterns.replace(QStringLiteral("*.*"), QStringLiteral("*"));
+    const qsizetype open = name.lastIndexOf(QLatin1Char('('));
+    if (name.endsWith(QLatin1Char(')')) && open >= 0)
+      out << name.left(open + 1) + patterns + QLatin1Char(')');
+    else
+      out << name + QStringLiteral(" (") + patterns + QLatin1Char(')');
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
 QString MsgBox::openFileName(QWidget* parent, const QString& caption, const QString& dir,
                              const QString& filter) {
   if (st().test) {

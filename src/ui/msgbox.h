@@ -24,6 +24,13 @@ struct MsgRecord {
   MsgButtons buttons = MsgButtons::Ok;
 };
 
+// A file-dialog filter of the old form "Name (*.ext)|*.ext|...|" in Qt's
+// form "Name (*.ext);;...". Each entry shows its patterns once: a name that
+// ends in parentheses has their content replaced by the patterns, any other
+// name gets them appended. "*.*" becomes "*", so files without an extension
+// are listed too: "All Files (*.*)|*.*|" reads "All Files (*)".
+QString qtFileFilter(const QString& oldFilter);
+
 class MsgBox {
  public:
   // Shows a modal message box titled with the application's title unless
@@ -36,7 +43,8 @@ class MsgBox {
   static QString input(const QString& prompt, const QString& title = QString(),
                        const QString& defaultText = QString());
 
-  // Common dialogs. Return "" when cancelled.
+  // Common dialogs. Return "" when cancelled. `filter` is in Qt's form
+  // (qtFileFilter makes it from the old form).
   static QString openFileName(QWidget* parent, const QString& caption, const QString& dir,
                               const QString& filter);
   static QString saveFileName(QWidget* parent, const QString& caption, const QString& dir,

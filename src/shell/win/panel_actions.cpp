@@ -248,10 +248,10 @@ void Panel::startMemoryDownload() {
 // read (the model test looks at this file's model, or the linked meter's),
 // and the file is closed however the reading ends.
 void Panel::openDataFile() {
-  // "Data files(*.vkz)" as the dialog has always shown it; "All Files"
-  // also lists names without a dot.
-  const QString name = MsgBox::openFileName(this, QStringLiteral("Open"), QString(),
-                                            QStringLiteral("Data files(*.vkz);;All Files (*.*) (*)"));
+  // "All Files" also lists names without a dot.
+  const QString name =
+      MsgBox::openFileName(this, QStringLiteral("Open"), QString(),
+                           qtFileFilter(QStringLiteral("Data files(*.vkz)|*.vkz|All Files (*.*)|*.*|")));
   if (name.isEmpty()) return;
   State().poll.StopPanelTimers();
   QString message;

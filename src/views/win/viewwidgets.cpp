@@ -56,19 +56,6 @@ int zerosWidth(const QWidget* w, int zeros) {
   return pixelsToTwips(QFontMetrics(w->font()).horizontalAdvance(QString(zeros, QLatin1Char('0'))));
 }
 
-QString qtFileFilter(const QString& oldFilter) {
-  const QStringList parts = oldFilter.split(QLatin1Char('|'));
-  QStringList out;
-  for (int i = 0; i + 1 < parts.size(); i += 2) {
-    if (parts[i].isEmpty()) continue;
-    const QString pattern = parts[i + 1] == QLatin1String("*.*") ? QStringLiteral("*") : parts[i + 1];
-    out << (parts[i].endsWith(QLatin1Char(')')) && pattern == parts[i + 1]
-                ? parts[i]
-                : parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')'));
-  }
-  return out.join(QStringLiteral(";;"));
-}
-
 QIcon ViewToolbarIcon(const QString& key) {
   QPixmap pm(32, 32);
   pm.fill(Qt::transparent);

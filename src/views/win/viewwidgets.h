@@ -40,11 +40,6 @@ void setMinimumTwips(QWidget* w, TwipsSize s);
 // The width in twips of `zeros` "0" characters in the widget's font.
 int zerosWidth(const QWidget* w, int zeros);
 
-// A file-dialog filter of the old form "Name (*.ext)|*.ext|...|" in Qt's
-// form "Name (*.ext);;...". "*.*" becomes "*", so files without an
-// extension are listed too.
-QString qtFileFilter(const QString& oldFilter);
-
 // The pictures of the data windows' toolbar buttons, by key: "save",
 // "Print", "PDF", "Plot", "Ln", "Limit".
 QIcon ViewToolbarIcon(const QString& key);
