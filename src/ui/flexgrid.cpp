@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyle>
 #include <algorithm>
 
 #include "ui/twips.h"
@@ -251,6 +252,7 @@ QString FlexGrid::TextMatrix(int row, int col) const {
 bool FlexGrid::setTextMatrix(int row, int col, const QString& text) {
   if (!data_.setText(row, col, text.toStdString())) return false;
   model_->cellChanged(row, col);
+  if (fitText_) model_->scheduleSync();  // the widths follow when the loop turns
   return true;
 }
 
@@ -283,7 +285,7 @@ void FlexGrid::Clear() {
 int FlexGrid::ColWidth(int col) const {
   if (col < 0 || col >= data_.cols()) return -1;
   const int w = colWidth_[static_cast<size_t>(col)];
-  return w >= 0 ? w : pixelsToTwips(horizontalHeader()->defaultSectionSize());
+  return w >= 0 ? w : pixelsToTwipsX(horizontalHeader()->defaultSectionSize());
 }
 
 bool FlexGrid::setColWidth(int col, int twips) {
@@ -309,7 +311,7 @@ bool FlexGrid::setColAlignment(int col, FlexAlign a) {
 
 int FlexGrid::RowHeight(int row) const {
   if (row < 0 || row >= data_.rows()) return -1;
-  return pixelsToTwips(verticalHeader()->defaultSectionSize());
+  return pixelsToTwipsY(verticalHeader()->defaultSectionSize());
 }
 
 bool FlexGrid::setRow(int row) {
@@ -346,16 +348,16 @@ QRect FlexGrid::cellRectInGrid(int row, int col) const {
 }
 
 int FlexGrid::CellLeft() const {
-  return pixelsToTwips(cellRectInGrid(row_, col_).left());
+  return pixelsToTwipsX(cellRectInGrid(row_, col_).left());
 }
 int FlexGrid::CellTop() const {
-  return pixelsToTwips(cellRectInGrid(row_, col_).top());
+  return pixelsToTwipsY(cellRectInGrid(row_, col_).top());
 }
 int FlexGrid::CellWidth() const {
-  return pixelsToTwips(cellRectInGrid(row_, col_).width());
+  return pixelsToTwipsX(cellRectInGrid(row_, col_).width());
 }
 int FlexGrid::CellHeight() const {
-  return pixelsToTwips(cellRectInGrid(row_, col_).height());
+  return pixelsToTwipsY(cellRectInGrid(row_, col_).height());
 }
 
 int FlexGrid::TopRow() const {
@@ -379,19 +381,45 @@ void FlexGrid::Refresh() {
   viewport()->update();
 }
 
+void FlexGrid::setColumnsFitText(bool on) {
+  fitText_ = on;
+  applyColumnWidths();
+}
+
+// The widest text of a column as the view draws it: fixed rows in the
+// header, the others as cells, each with its margins.
+int FlexGrid::textWidth(int col) const {
+  const QHeaderView* hh = horizontalHeader();
+  const QFontMetrics body = fontMetrics(), head = hh->fontMetrics();
+  const int bodyMargin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+  const int headMargin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, hh);
+  const int fixed = model_->headerRows();
+  int widest = 0;
+  for (int r = 0; r < data_.rows(); ++r) {
+    const std::string text = data_.text(r, col);
+    if (text.empty()) continue;
+    const QString t = QString::fromStdString(text);
+    widest = std::max(
+        widest, r < fixed ? head.horizontalAdvance(t) + headMargin : body.horizontalAdvance(t) + bodyMargin);
+  }
+  return widest;
+}
+
 void FlexGrid::applyColumnWidths() {
   QHeaderView* hh = horizontalHeader();
   const int n = std::min(model_->columnCount(), static_cast<int>(colWidth_.size()));
   for (int c = 0; c < n; ++c) {
     const int w = colWidth_[static_cast<size_t>(c)];
-    const int px = w >= 0 ? twipsToPixels(w) : hh->defaultSectionSize();
+    int px = w >= 0 ? twipsToPixelsX(w) : hh->defaultSectionSize();
     hh->setSectionHidden(c, px == 0);
+    if (px > 0 && fitText_) px = std::max(px, textWidth(c));
     if (px > 0) hh->resizeSection(c, px);
   }
 }
 
 void FlexGrid::afterSync() {
   horizontalHeader()->setVisible(model_->headerRows() > 0);
+  if (fitText_) applyColumnWidths();
   applyCurrentToView();
 }
 

@@ -129,6 +129,10 @@ class FlexGrid : public QTableView {
   // default width back.
   int ColWidth(int col) const;
   bool setColWidth(int col, int twips);
+  // With `on`, a column whose texts (fixed rows included) are wider than
+  // its width is shown as wide as its widest text; ColWidth keeps the width
+  // set. For grids of a few hundred rows at most: every text is measured.
+  void setColumnsFitText(bool on);
   FlexAlign ColAlignment(int col) const;
   bool setColAlignment(int col, FlexAlign a);
   // Height of a row in twips (all rows are the same height).
@@ -174,6 +178,7 @@ class FlexGrid : public QTableView {
 
  private:
   void applyColumnWidths();
+  int textWidth(int col) const;
   void applyCurrentToView();
   void afterSync();
   void onViewCurrentChanged(const QModelIndex& current);
@@ -191,6 +196,7 @@ class FlexGrid : public QTableView {
   int mouseCol_ = -1;
   bool settingView_ = false;
   bool afterDoubleClick_ = false;  // a double click's release is no click
+  bool fitText_ = false;
 };
 
 }  // namespace vkz

@@ -24,7 +24,7 @@ int shiftCode(Qt::KeyboardModifiers m) {
 void send(const SplitBar::Handler& h, QMouseEvent* e, Qt::MouseButtons b) {
   if (!h) return;
   const QPoint p = e->position().toPoint();
-  h(buttonCode(b), shiftCode(e->modifiers()), pixelsToTwips(p.x()), pixelsToTwips(p.y()));
+  h(buttonCode(b), shiftCode(e->modifiers()), pixelsToTwipsX(p.x()), pixelsToTwipsY(p.y()));
 }
 }  // namespace
 

@@ -26,7 +26,7 @@ namespace vkz {
 namespace {
 
 void place(QWidget* w, int left, int top, int width, int height) {
-  w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+  setTwipsGeometry(w, left, top, width, height);
 }
 
 void fillPortNames(QComboBox* list) {
@@ -45,7 +45,7 @@ ComPortSetFrm::ComPortSetFrm() : FormWindow(&State().flags.ComPortSetFrmOpen) {
 
   ComPortPic = new QWidget(this);
   ComPortPic->setObjectName(QStringLiteral("ComPortPic"));
-  ComPortPic->resize(twipsToPixels(kComPortPanelWidth), twipsToPixels(kComPortPanelHeight));
+  ComPortPic->resize(pxX(kComPortPanelWidth), pxY(kComPortPanelHeight));
   auto button = [&](QPushButton*& b, const char* name, int l, int t, int w, int h) {
     b = new QPushButton(ComPortPic);
     b->setObjectName(QLatin1String(name));
@@ -69,12 +69,10 @@ ComPortSetFrm::ComPortSetFrm() : FormWindow(&State().flags.ComPortSetFrmOpen) {
   // The model text is taken as typed: "KRD" must not become "KRD 529" (the
   // line settings depend on the exact text).
   DeviceSelCbx->setCompleter(nullptr);
-  DeviceSelCbx->setGeometry(twipsToPixels(3000), twipsToPixels(480), twipsToPixels(1935),
-                            DeviceSelCbx->sizeHint().height());
+  DeviceSelCbx->setGeometry(pxX(3000), pxY(480), pxX(1935), DeviceSelCbx->sizeHint().height());
   ComPortCbx = new QComboBox(ComPortPic);
   ComPortCbx->setObjectName(QStringLiteral("ComPortCbx"));
-  ComPortCbx->setGeometry(twipsToPixels(3000), twipsToPixels(1680), twipsToPixels(1935),
-                          ComPortCbx->sizeHint().height());
+  ComPortCbx->setGeometry(pxX(3000), pxY(1680), pxX(1935), ComPortCbx->sizeHint().height());
   ComPortCbx->installEventFilter(this);
   ComPortCbx->view()->installEventFilter(this);  // the dropped-down list searches by typed keys too
   ScanProgressBar = new QProgressBar(ComPortPic);
@@ -91,8 +89,7 @@ ComPortSetFrm::ComPortSetFrm() : FormWindow(&State().flags.ComPortSetFrmOpen) {
 
   // The window's size is its outer size in the layout rule; the frame the
   // window system adds is taken as the rule's fixed border.
-  setMinimumSize(twipsToPixels(kComPortMinWidth - kComPortFrameWidth),
-                 twipsToPixels(kComPortMinHeight - kComPortFrameHeight));
+  setMinimumSize(pxX(kComPortMinWidth - kComPortFrameWidth), pxY(kComPortMinHeight - kComPortFrameHeight));
 
   // Form_Load
   step([] { installLinkMessageHook(); });
@@ -117,19 +114,19 @@ ComPortSetFrm::ComPortSetFrm() : FormWindow(&State().flags.ComPortSetFrmOpen) {
       PortResetBtn_Click();
   });
   step([&] {
-    resize(twipsToPixels(5190 - kComPortFrameWidth), twipsToPixels(3510 - kComPortFrameHeight));
+    resize(pxX(5190 - kComPortFrameWidth), pxY(3510 - kComPortFrameHeight));
     Form_Resize();
   });
 }
 
 void ComPortSetFrm::Form_Resize() {
   if (isMinimized()) return;
-  const int outerW = pixelsToTwips(width()) + kComPortFrameWidth;
-  const int outerH = pixelsToTwips(height()) + kComPortFrameHeight;
+  const int outerW = twX(width()) + kComPortFrameWidth;
+  const int outerH = twY(height()) + kComPortFrameHeight;
   const ComPortLayout l = ComPortSetFrmLayout(outerW, outerH);
   if (l.width != outerW || l.height != outerH)
-    resize(twipsToPixels(l.width - kComPortFrameWidth), twipsToPixels(l.height - kComPortFrameHeight));
-  ComPortPic->move(twipsToPixels(l.panelLeft), twipsToPixels(l.panelTop));
+    resize(pxX(l.width - kComPortFrameWidth), pxY(l.height - kComPortFrameHeight));
+  ComPortPic->move(pxX(l.panelLeft), pxY(l.panelTop));
 }
 
 void ComPortSetFrm::reject() {

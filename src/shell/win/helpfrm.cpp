@@ -23,7 +23,7 @@ HelpFrm::HelpFrm() : FormWindow(&State().flags.HelpFrmOpen) {
   setObjectName(QStringLiteral("HelpFrm"));
   // The design size; the load then maximises the window (a resize after
   // that would take the maximised state away again).
-  resize(px(6000), px(3500));
+  resize(pxX(6000), pxY(3500));
   SSPanel1 = new QFrame(this);
   SSPanel1->setObjectName(QStringLiteral("SSPanel1"));
   SSPanel1->setFrameShape(QFrame::Panel);
@@ -34,7 +34,7 @@ HelpFrm::HelpFrm() : FormWindow(&State().flags.HelpFrmOpen) {
     o->setAutoExclusive(false);
     // The two options one and a half heights apart, in the panel's three
     // option heights.
-    o->setGeometry(px(240), px(kOptionHeight / 4 + i * (kOptionHeight * 3 / 2)), px(3600), px(kOptionHeight));
+    setTwipsGeometry(o, 240, kOptionHeight / 4 + i * (kOptionHeight * 3 / 2), 3600, kOptionHeight);
     connect(o, &QRadioButton::clicked, this, [this, i] { MunOpt_Click(i); });
     MunOpt[static_cast<size_t>(i)] = o;
   }
@@ -44,9 +44,9 @@ HelpFrm::HelpFrm() : FormWindow(&State().flags.HelpFrmOpen) {
   setWindowState(windowState() | Qt::WindowMaximized);
   ApplyHelpFrmText(*this);
   MunOpt[0]->setChecked(false);
-  const int h = HelpPanelHeight(2, tw(MunOpt[0]->height()));
-  SSPanel1->resize(px(5400), px(h));
-  ExitBtn->setGeometry(px(4200), px(h - 375 - 90), px(1000), px(375));
+  const int h = HelpPanelHeight(2, twY(MunOpt[0]->height()));
+  SSPanel1->resize(pxX(5400), pxY(h));
+  setTwipsGeometry(ExitBtn, 4200, h - 375 - 90, 1000, 375);
 }
 
 QString HelpFrm::manualPath(int index) {
@@ -75,10 +75,10 @@ void HelpFrm::ExitBtn_Click() {
 void HelpFrm::Form_Resize() {
   if (isMinimized()) return;
   try {
-    const CentredOut o = CentreInWindow(tw(width()), tw(height()), tw(SSPanel1->width()),
-                                        tw(SSPanel1->height()), 4935, 1905, 100, 500);
-    if (o.resizeTo) resize(px(o.resizeTo->width), px(o.resizeTo->height));
-    SSPanel1->move(px(o.panelLeft), px(o.panelTop));
+    const CentredOut o = CentreInWindow(twX(width()), twY(height()), twX(SSPanel1->width()),
+                                        twY(SSPanel1->height()), 4935, 1905, 100, 500);
+    if (o.resizeTo) resize(pxX(o.resizeTo->width), pxY(o.resizeTo->height));
+    SSPanel1->move(pxX(o.panelLeft), pxY(o.panelTop));
   } catch (...) {
   }
 }

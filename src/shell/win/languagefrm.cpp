@@ -25,7 +25,7 @@ LanguageFrm::LanguageFrm() : FormWindow(&State().flags.LanguageFrmOpen) {
   setObjectName(QStringLiteral("LanguageFrm"));
   // The design size; the load then maximises the window (a resize after
   // that would take the maximised state away again).
-  resize(px(5600), px(3400));
+  resize(pxX(5600), pxY(3400));
   setWindowState(windowState() | Qt::WindowMaximized);
   // Every other window closes, the data list window, the histogram and the
   // graph included, and the memory panel is hidden.
@@ -40,7 +40,7 @@ LanguageFrm::LanguageFrm() : FormWindow(&State().flags.LanguageFrmOpen) {
   auto* first = new QRadioButton(QStringLiteral("Language"), SSPanel1);
   first->setObjectName(QStringLiteral("Language_0"));
   first->setAutoExclusive(false);
-  first->setGeometry(px(360), px(kOptionTop), px(2400), px(kOptionHeight));
+  setTwipsGeometry(first, 360, kOptionTop, 2400, kOptionHeight);
   Language.push_back(first);
   SetBtn = new QPushButton(SSPanel1);
   SetBtn->setObjectName(QStringLiteral("SetBtn"));
@@ -48,7 +48,7 @@ LanguageFrm::LanguageFrm() : FormWindow(&State().flags.LanguageFrmOpen) {
   ExitBtn->setObjectName(QStringLiteral("ExitBtn"));
   connect(SetBtn, &QPushButton::clicked, this, &LanguageFrm::SetBtn_Click);
   connect(ExitBtn, &QPushButton::clicked, this, &LanguageFrm::ExitBtn_Click);
-  SSPanel1->resize(px(4800), px(2 * kButtonHeight + 300));
+  SSPanel1->resize(pxX(4800), pxY(2 * kButtonHeight + 300));
 
   ApplyLanguageFrmText(*this);
   const int count = State().language.LangCount;
@@ -64,15 +64,15 @@ LanguageFrm::LanguageFrm() : FormWindow(&State().flags.LanguageFrmOpen) {
         o->setAutoExclusive(false);
         const QString caption = QString::fromStdString((*names)[static_cast<size_t>(i)]);
         o->setGeometry(
-            Language[0]->x(), px(LanguageOptionTop(tw(Language[0]->y()), tw(Language[0]->height()), i)),
+            Language[0]->x(), pxY(LanguageOptionTop(twY(Language[0]->y()), twY(Language[0]->height()), i)),
             std::max(Language[0]->width(), 4 * fm.horizontalAdvance(caption)), Language[0]->height());
         o->setText(caption);
         o->show();
         Language.push_back(o);
       }
       const int n = static_cast<int>(Language.size());
-      const int panelHeight = LanguagePanelHeight(n, tw(Language[0]->height()), kButtonHeight);
-      SSPanel1->resize(SSPanel1->width(), px(panelHeight));
+      const int panelHeight = LanguagePanelHeight(n, twY(Language[0]->height()), kButtonHeight);
+      SSPanel1->resize(SSPanel1->width(), pxY(panelHeight));
       selectOption(State().language.LangNo - 1);
     }
   }
@@ -81,8 +81,8 @@ LanguageFrm::LanguageFrm() : FormWindow(&State().flags.LanguageFrmOpen) {
   // Set and Exit stand one above the other at the panel's right, in the
   // two button heights and 300 the panel keeps for them; a wide option
   // caption runs under them, never over them.
-  SetBtn->setGeometry(px(3000), px(120), px(1500), px(kButtonHeight));
-  ExitBtn->setGeometry(px(3000), px(120 + kButtonHeight + 60), px(1500), px(kButtonHeight));
+  setTwipsGeometry(SetBtn, 3000, 120, 1500, kButtonHeight);
+  setTwipsGeometry(ExitBtn, 3000, 120 + kButtonHeight + 60, 1500, kButtonHeight);
   SetBtn->raise();
   ExitBtn->raise();
 }
@@ -117,10 +117,10 @@ void LanguageFrm::ExitBtn_Click() {
 void LanguageFrm::Form_Resize() {
   if (isMinimized()) return;
   try {
-    const CentredOut o = CentreInWindow(tw(width()), tw(height()), tw(SSPanel1->width()),
-                                        tw(SSPanel1->height()), 5310, 3015, 100, 400);
-    if (o.resizeTo) resize(px(o.resizeTo->width), px(o.resizeTo->height));
-    SSPanel1->move(std::max(0, px(o.panelLeft)), std::max(0, px(o.panelTop)));
+    const CentredOut o = CentreInWindow(twX(width()), twY(height()), twX(SSPanel1->width()),
+                                        twY(SSPanel1->height()), 5310, 3015, 100, 400);
+    if (o.resizeTo) resize(pxX(o.resizeTo->width), pxY(o.resizeTo->height));
+    SSPanel1->move(std::max(0, pxX(o.panelLeft)), std::max(0, pxY(o.panelTop)));
   } catch (...) {
   }
 }

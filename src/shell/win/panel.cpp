@@ -161,7 +161,7 @@ void Panel::buildControls() {
   SSPMemory->setObjectName(QStringLiteral("SSPMemory"));
   SSPMemory->setFrameShape(QFrame::Panel);
   SSPMemory->setFrameShadow(QFrame::Raised);
-  SSPMemory->setGeometry(0, 0, px(kTreeViewBarWidth), px(kMemDesignHeight));
+  setTwipsGeometry(SSPMemory, 0, 0, kTreeViewBarWidth, kMemDesignHeight);
   LblTitle = makeLabel(SSPMemory, "LblTitle");
   LblTitle->setAutoFillBackground(true);
   {
@@ -174,30 +174,32 @@ void Panel::buildControls() {
     LblTitle->setFont(f);
     LblTitle->setIndent(6);
   }
-  LblTitle->setGeometry(0, 0, px(kTreeViewBarWidth - kBtnMemCloseWidth), px(kTitleHeight));
+  setTwipsGeometry(LblTitle, 0, 0, kTreeViewBarWidth - kBtnMemCloseWidth, kTitleHeight);
   BtnMemClose = new QPushButton(QStringLiteral("X"), SSPMemory);
   BtnMemClose->setObjectName(QStringLiteral("BtnMemClose"));
-  BtnMemClose->setGeometry(px(kTreeViewBarWidth - kBtnMemCloseWidth), 0, px(kBtnMemCloseWidth),
-                           px(kTitleHeight));
+  setTwipsGeometry(BtnMemClose, kTreeViewBarWidth - kBtnMemCloseWidth, 0, kBtnMemCloseWidth, kTitleHeight);
   connect(BtnMemClose, &QPushButton::clicked, this, &Panel::BtnMemClose_Click);
   TotalSizeLbl = makeLabel(SSPMemory, "TotalSizeLbl");
-  TotalSizeLbl->setGeometry(px(100), px(480), px(1600), px(300));
+  setTwipsGeometry(TotalSizeLbl, 100, 480, 1600, 300);
   TotalSizeNumLbl = makeLabel(SSPMemory, "TotalSizeNumLbl");
   TotalSizeNumLbl->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  TotalSizeNumLbl->setGeometry(0, px(480), px(1500), px(300));
+  setTwipsGeometry(TotalSizeNumLbl, 0, 480, 1500, 300);
   ReMainSizeLbl = makeLabel(SSPMemory, "ReMainSizeLbl");
-  ReMainSizeLbl->setGeometry(px(100), px(840), px(1600), px(300));
+  setTwipsGeometry(ReMainSizeLbl, 100, 840, 1600, 300);
   RemainSizeNumLbl = makeLabel(SSPMemory, "RemainSizeNumLbl");
   RemainSizeNumLbl->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  RemainSizeNumLbl->setGeometry(0, px(840), px(1500), px(300));
+  setTwipsGeometry(RemainSizeNumLbl, 0, 840, 1500, 300);
   MemoryMessageLbl = makeLabel(SSPMemory, "MemoryMessageLbl");
-  MemoryMessageLbl->setGeometry(px(100), px(1230), px(3000), px(300));
+  setTwipsGeometry(MemoryMessageLbl, 100, 1230, 3000, 300);
   MSFlexGrid1 = new FlexGrid(SSPMemory);
   MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
   MSFlexGrid1->setCols(3);
   MSFlexGrid1->setRows(1);
   MSFlexGrid1->setFixedRows(1);
-  MSFlexGrid1->move(0, px(kMemGridTop));
+  // The 2 : 6 : 2 columns were drawn for the old system font; a start date
+  // or a heading wider than its column in the font in use widens it.
+  MSFlexGrid1->setColumnsFitText(true);
+  MSFlexGrid1->move(0, pxY(kMemGridTop));
   connect(MSFlexGrid1, &FlexGrid::cellClicked, this, [this](int, int) { MSFlexGrid1_Click(); });
 
   PicPanelSplit = new SplitBar(Qt::Vertical, client_);
@@ -222,13 +224,13 @@ void Panel::buildControls() {
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
     l->setIndent(4);
-    if (widths[i] > 0) l->setFixedWidth(px(widths[i]));
+    if (widths[i] > 0) l->setFixedWidth(pxX(widths[i]));
     StatusBar1->addPermanentWidget(l, widths[i] > 0 ? 0 : 1);
     StatusPanels[static_cast<size_t>(i)] = l;
   }
-  StatusBar1->setFixedHeight(px(375));
+  StatusBar1->setFixedHeight(pxY(375));
 
-  TreeViewBar->setGeometry(0, px(kControlPicHeight), px(kTreeViewBarWidth), 400);
+  TreeViewBar->setGeometry(0, pxY(kControlPicHeight), pxX(kTreeViewBarWidth), 400);
   placeColumn();
   client_->installEventFilter(this);
 }
@@ -328,12 +330,12 @@ void Panel::resizeEvent(QResizeEvent* e) {
 void Panel::placeColumn() {
   const int cw = client_->width();
   const int ch = client_->height();
-  const int stripH = px(kControlPicHeight);
+  const int stripH = pxY(kControlPicHeight);
   ControlPic->setGeometry(0, 0, cw, stripH);
   const int colW = TreeViewBar->width();
   const int colH = std::max(0, ch - stripH);
   TreeViewBar->setGeometry(0, stripH, colW, colH);
-  const int barW = px(kSplitBar);
+  const int barW = pxX(kSplitBar);
   PicPanelSplit->setGeometry(colW, stripH, barW, colH);
   MdiArea->setGeometry(colW + barW, stripH, std::max(0, cw - colW - barW), colH);
 }
@@ -344,38 +346,38 @@ void Panel::MDIForm_Resize() {
   try {
     const QSize outer = frameGeometry().size();
     const QSize frame = outer - size();
-    if (auto want = PanelMinimumSize(tw(outer.width()), tw(outer.height()))) {
+    if (auto want = PanelMinimumSize(twX(outer.width()), twY(outer.height()))) {
       // The new size raises a layout pass of its own.
-      resize(px(want->width) - frame.width(), px(want->height) - frame.height());
-      if (size() != QSize(px(want->width) - frame.width(), px(want->height) - frame.height())) return;
+      const QSize inner(pxX(want->width) - frame.width(), pxY(want->height) - frame.height());
+      resize(inner);
+      if (size() != inner) return;
     }
     inResize_ = true;
     placeColumn();
     PanelLayoutIn in;
-    in.W = tw(frameGeometry().width());
-    in.S = tw(TreeViewBar->height());
-    in.controlPicHeight = tw(ControlPic->height());
-    in.treeViewBarWidth = tw(TreeViewBar->width());
-    in.treeTop = tw(TreeView1->y());
-    in.memHeight = tw(SSPMemory->height());
+    in.W = twX(frameGeometry().width());
+    in.S = twY(TreeViewBar->height());
+    in.controlPicHeight = twY(ControlPic->height());
+    in.treeViewBarWidth = twX(TreeViewBar->width());
+    in.treeTop = twY(TreeView1->y());
+    in.memHeight = twY(SSPMemory->height());
     in.memVisible = SSPMemory->isVisibleTo(TreeViewBar);
-    in.btnMemCloseWidth = tw(BtnMemClose->width());
-    in.totalNumLblWidth = tw(TotalSizeNumLbl->width());
-    in.remainNumLblWidth = tw(RemainSizeNumLbl->width());
-    in.statusBarWidth = tw(StatusBar1->width());
+    in.btnMemCloseWidth = twX(BtnMemClose->width());
+    in.totalNumLblWidth = twX(TotalSizeNumLbl->width());
+    in.remainNumLblWidth = twX(RemainSizeNumLbl->width());
+    in.statusBarWidth = twX(StatusBar1->width());
     in.statusPanelWidths = {kStatusPanel1, 0, kStatusPanel3, kStatusPanel4};
     const PanelLayoutOut o = PanelLayout(in);
-    ControlListView->setGeometry(0, 0, px(o.listViewWidth), px(o.listViewHeight));
-    PicMemSplit->setGeometry(px(o.memSplitLeft), px(o.memSplitTop), px(o.memSplitWidth),
-                             px(o.memSplitHeight));
-    SSPMemory->setGeometry(px(o.memLeft), px(o.memTop), px(o.memWidth), SSPMemory->height());
-    BtnMemClose->move(px(o.btnMemCloseLeft), px(o.btnMemCloseTop));
-    LblTitle->resize(px(o.lblTitleWidth), LblTitle->height());
-    MSFlexGrid1->resize(px(o.gridWidth), std::max(0, px(o.gridHeight)));
+    ControlListView->setGeometry(0, 0, pxX(o.listViewWidth), pxY(o.listViewHeight));
+    setTwipsGeometry(PicMemSplit, o.memSplitLeft, o.memSplitTop, o.memSplitWidth, o.memSplitHeight);
+    SSPMemory->setGeometry(pxX(o.memLeft), pxY(o.memTop), pxX(o.memWidth), SSPMemory->height());
+    BtnMemClose->move(pxX(o.btnMemCloseLeft), pxY(o.btnMemCloseTop));
+    LblTitle->resize(pxX(o.lblTitleWidth), LblTitle->height());
+    MSFlexGrid1->resize(pxX(o.gridWidth), std::max(0, pxY(o.gridHeight)));
     for (int c = 0; c < 3; ++c) MSFlexGrid1->setColWidth(c, o.gridColWidths[static_cast<size_t>(c)]);
-    TotalSizeNumLbl->move(px(o.totalNumLblLeft), TotalSizeNumLbl->y());
-    RemainSizeNumLbl->move(px(o.remainNumLblLeft), RemainSizeNumLbl->y());
-    TreeView1->resize(px(o.treeWidth), std::max(0, px(o.treeHeight)));
+    TotalSizeNumLbl->move(pxX(o.totalNumLblLeft), TotalSizeNumLbl->y());
+    RemainSizeNumLbl->move(pxX(o.remainNumLblLeft), RemainSizeNumLbl->y());
+    TreeView1->resize(pxX(o.treeWidth), std::max(0, pxY(o.treeHeight)));
     // Status panel 2 takes what the other three leave (its stretch).
   } catch (...) {
     // The layout stops at the first failing step.
@@ -414,10 +416,10 @@ void Panel::PicMemSplit_MouseMove(int, int, int, int y) {
   if (MemSplitDragging == 0) return;
   try {
     const MemSplitOut o =
-        MemSplitDrag(tw(PicMemSplit->y()), y, tw(frameGeometry().height()), tw(TreeViewBar->height()));
-    PicMemSplit->move(PicMemSplit->x(), px(o.splitTop));
-    TreeView1->resize(TreeView1->width(), px(o.treeHeight));
-    applyMemoryGeometry(px(o.memTop), std::max(0, px(o.memHeight)), std::max(0, px(o.gridHeight)));
+        MemSplitDrag(twY(PicMemSplit->y()), y, twY(frameGeometry().height()), twY(TreeViewBar->height()));
+    PicMemSplit->move(PicMemSplit->x(), pxY(o.splitTop));
+    TreeView1->resize(TreeView1->width(), pxY(o.treeHeight));
+    applyMemoryGeometry(pxY(o.memTop), std::max(0, pxY(o.memHeight)), std::max(0, pxY(o.gridHeight)));
   } catch (...) {
   }
 }
@@ -436,8 +438,8 @@ void Panel::PicPanelSplit_MouseUp(int, int, int, int) {
 void Panel::PicPanelSplit_MouseMove(int, int, int x, int) {
   if (PanelSplitDragging == 0) return;
   try {
-    const int w = PanelSplitDrag(tw(PicPanelSplit->x()), x, tw(frameGeometry().width()));
-    TreeViewBar->resize(px(w), TreeViewBar->height());
+    const int w = PanelSplitDrag(twX(PicPanelSplit->x()), x, twX(frameGeometry().width()));
+    TreeViewBar->resize(pxX(w), TreeViewBar->height());
     MDIForm_Resize();
     if (State().flags.DataListFrmOpen == -1)
       if (auto* d = FormRegistry::find<DataListFrm>()) d->Refresh();

@@ -452,8 +452,8 @@ void Panel::ApplyMemoryPanelText() {
 
 void Panel::ShowMemoryPanel(bool show) {
   const MemPanelShowOut g =
-      MemoryPanelGeometry(show, tw(TreeViewBar->height()), tw(TreeView1->y()), tw(SSPMemory->width()),
-                          tw(SSPMemory->height()), tw(PicMemSplit->height()), tw(BtnMemClose->width()));
+      MemoryPanelGeometry(show, twY(TreeViewBar->height()), twY(TreeView1->y()), twX(SSPMemory->width()),
+                          twY(SSPMemory->height()), twY(PicMemSplit->height()), twX(BtnMemClose->width()));
   SSPMemory->setVisible(show);
   PicMemSplit->setVisible(show);
   State().flags.MemoryPanelShown = show ? -1 : 0;
@@ -466,15 +466,15 @@ void Panel::ShowMemoryPanel(bool show) {
       MSFlexGrid1->setColWidth(c, g.gridColWidths[static_cast<size_t>(c)]);
     }
     ApplyMemoryPanelText();
-    TreeView1->resize(TreeView1->width(), std::max(0, px(g.treeHeight)));
-    LblTitle->resize(px(g.lblTitleWidth), LblTitle->height());
-    PicMemSplit->move(PicMemSplit->x(), px(g.memSplitTop));
-    SSPMemory->setGeometry(SSPMemory->x(), px(g.memTop), SSPMemory->width(), std::max(0, px(g.memHeight)));
-    MSFlexGrid1->setGeometry(MSFlexGrid1->x(), px(g.gridTop), MSFlexGrid1->width(),
-                             std::max(0, px(g.gridHeight)));
+    TreeView1->resize(TreeView1->width(), std::max(0, pxY(g.treeHeight)));
+    LblTitle->resize(pxX(g.lblTitleWidth), LblTitle->height());
+    PicMemSplit->move(PicMemSplit->x(), pxY(g.memSplitTop));
+    SSPMemory->setGeometry(SSPMemory->x(), pxY(g.memTop), SSPMemory->width(), std::max(0, pxY(g.memHeight)));
+    MSFlexGrid1->setGeometry(MSFlexGrid1->x(), pxY(g.gridTop), MSFlexGrid1->width(),
+                             std::max(0, pxY(g.gridHeight)));
   } else {
-    TreeView1->resize(TreeView1->width(), std::max(0, px(g.treeHeight)));
-    PicMemSplit->move(PicMemSplit->x(), px(g.memSplitTop));
+    TreeView1->resize(TreeView1->width(), std::max(0, pxY(g.treeHeight)));
+    PicMemSplit->move(PicMemSplit->x(), pxY(g.memSplitTop));
   }
 }
 

@@ -318,12 +318,11 @@ void DataListFrm::MSFGridUserInfo_DblClick() {
   EditGrid->setObjectName(QStringLiteral("newtxt"));
   EditGrid->setText(MSFGridUserInfo->Text());
   // Over the value cell, in the window's coordinates.
-  const QPoint at = MSFGridUserInfo->mapTo(
-      this, QPoint(twipsToPixels(MSFGridUserInfo->CellLeft()), twipsToPixels(MSFGridUserInfo->CellTop())));
+  const QPoint at =
+      MSFGridUserInfo->mapTo(this, QPoint(pxX(MSFGridUserInfo->CellLeft()), pxY(MSFGridUserInfo->CellTop())));
   const int visible = MSFGridUserInfo->width() - (at.x() - MSFGridUserInfo->mapTo(this, QPoint(0, 0)).x());
-  EditGrid->setGeometry(at.x(), at.y(),
-                        std::min(twipsToPixels(MSFGridUserInfo->CellWidth()), std::max(visible, 40)),
-                        twipsToPixels(MSFGridUserInfo->CellHeight()));
+  EditGrid->setGeometry(at.x(), at.y(), std::min(pxX(MSFGridUserInfo->CellWidth()), std::max(visible, 40)),
+                        pxY(MSFGridUserInfo->CellHeight()));
   EditGrid->installEventFilter(this);
   EditGrid->show();
   EditGrid->raise();

@@ -89,8 +89,8 @@ Histogram::Histogram() : FormWindow(&State().flags.HistogramOpen) {
   const QFontMetrics fm(font());
   for (int c = 0; c <= 10; ++c) {
     GridLn->setColAlignment(c, FlexAlign::CenterCenter);
-    GridLn->setColWidth(c, pixelsToTwips(fm.horizontalAdvance(c == 0 ? QStringLiteral("ABCDEFAA1")
-                                                                     : QStringLiteral("ABCDEFAA"))));
+    GridLn->setColWidth(c, pixelsToTwipsX(fm.horizontalAdvance(c == 0 ? QStringLiteral("ABCDEFAA1")
+                                                                      : QStringLiteral("ABCDEFAA"))));
   }
   Picture1->raise();
   Form_Resize();
@@ -100,7 +100,7 @@ void Histogram::Form_Resize() {
   if (isMinimized()) return;
   const QSize outer = isWindow() ? frameGeometry().size() : size();
   const TwipsSize s =
-      atLeast({pixelsToTwips(outer.width()), pixelsToTwips(outer.height())}, kHistogramMinimum);
+      atLeast({pixelsToTwipsX(outer.width()), pixelsToTwipsY(outer.height())}, kHistogramMinimum);
   const HistogramLayout l = histogramLayout(s.width, s.height);
   placeTwips(Toolbar1, l.toolbar);
   placeTwips(CWG, l.graph);
@@ -109,7 +109,7 @@ void Histogram::Form_Resize() {
   // The ten rows of levels share the table's height, so all of L0 .. L99
   // shows without scrolling.
   const int title = GridLn->horizontalHeader()->sizeHint().height();
-  const int row = (twipsToPixels(l.table.height) - title - 2 * GridLn->frameWidth()) / 10;
+  const int row = (twipsToPixelsY(l.table.height) - title - 2 * GridLn->frameWidth()) / 10;
   GridLn->verticalHeader()->setDefaultSectionSize(std::max(row, GridLn->fontMetrics().height()));
   placeTwips(Picture1, l.picture);
   placeTwips(Combo1, l.combo);

@@ -143,7 +143,7 @@ Plot::Plot() : FormWindow(&State().flags.PlotOpen) {
 void Plot::Form_Resize() {
   if (isMinimized()) return;
   const QSize outer = isWindow() ? frameGeometry().size() : size();
-  const TwipsSize s = atLeast({pixelsToTwips(outer.width()), pixelsToTwips(outer.height())}, kPlotMinimum);
+  const TwipsSize s = atLeast({pixelsToTwipsX(outer.width()), pixelsToTwipsY(outer.height())}, kPlotMinimum);
   const PlotLayout l = plotLayout(s.width, s.height);
   placeTwips(CWGraph1, l.graph);
   placeTwips(FrmGraphic, l.frmGraphic);

@@ -29,31 +29,30 @@ namespace vkz {
 void placeTwips(QWidget* w, const TwipsRect& r) {
   if (!w) return;
   if (r.fits())
-    w->setGeometry(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
-                   twipsToPixels(r.height));
+    setTwipsGeometry(w, r.left, r.top, r.width, r.height);
   else
-    w->move(twipsToPixels(r.left), twipsToPixels(r.top));
+    w->move(pxX(r.left), pxY(r.top));
 }
 
 TwipsRect twipsGeometry(const QWidget* w) {
   const QRect g = w->geometry();
-  return {pixelsToTwips(g.x()), pixelsToTwips(g.y()), pixelsToTwips(g.width()), pixelsToTwips(g.height())};
+  return {twX(g.x()), twY(g.y()), twX(g.width()), twY(g.height())};
 }
 
 TwipsSize twipsSize(const QWidget* w) {
-  return {pixelsToTwips(w->width()), pixelsToTwips(w->height())};
+  return {twX(w->width()), twY(w->height())};
 }
 
 void resizeTwips(QWidget* w, TwipsSize s) {
-  w->resize(twipsToPixels(s.width), twipsToPixels(s.height));
+  w->resize(pxX(s.width), pxY(s.height));
 }
 
 void setMinimumTwips(QWidget* w, TwipsSize s) {
-  w->setMinimumSize(twipsToPixels(s.width), twipsToPixels(s.height));
+  w->setMinimumSize(pxX(s.width), pxY(s.height));
 }
 
 int zerosWidth(const QWidget* w, int zeros) {
-  return pixelsToTwips(QFontMetrics(w->font()).horizontalAdvance(QString(zeros, QLatin1Char('0'))));
+  return twX(QFontMetrics(w->font()).horizontalAdvance(QString(zeros, QLatin1Char('0'))));
 }
 
 QIcon ViewToolbarIcon(const QString& key) {
@@ -160,6 +159,7 @@ void setSummaryColumns(FlexGrid* g) {
     g->setColAlignment(c, FlexAlign::CenterCenter);
     g->setColWidth(c, w);
   }
+  g->setColumnsFitText(true);
 }
 
 void setRecordColumns(FlexGrid* g, int timeZeros) {
@@ -175,6 +175,7 @@ void setUserInfoColumns(FlexGrid* g, int labelZeros) {
   g->setColWidth(0, zerosWidth(g, labelZeros));
   g->setColAlignment(1, FlexAlign::LeftCenter);
   g->setColWidth(1, 24390);
+  g->setColumnsFitText(true);
 }
 
 void setRecordTitles(FlexGrid* g) {

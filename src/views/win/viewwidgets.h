@@ -84,7 +84,9 @@ FlexGrid* makeDataGrid(QWidget* parent, const char* name, int cols, int rows, in
 // The grids' columns: the summary's four centred, 21 zeros wide; the
 // records' six centred, 9 zeros wide but the date and time (`timeZeros`);
 // the user information's labels centred (`labelZeros`) and its values
-// left-aligned, 24390 twips wide.
+// left-aligned, 24390 twips wide. The summary's and the user information's
+// columns grow to a text that is wider still (a long header value, a label
+// of another language).
 void setSummaryColumns(FlexGrid* g);
 void setRecordColumns(FlexGrid* g, int timeZeros);
 void setUserInfoColumns(FlexGrid* g, int labelZeros);

@@ -102,19 +102,19 @@ TEST_F(PortWindow, OpensWithEveryPortAndTheMeterModelSelected) {
   EXPECT_EQ(f->ComPortCbx->currentIndex(), 0);
 
   // The layout rule: no smaller than 5280 x 3540 twips, panel centred.
-  f->resize(twipsToPixels(4000), twipsToPixels(2000));
+  f->resize(pxX(4000), pxY(2000));
   f->Form_Resize();
   const ComPortLayout want = ComPortSetFrmLayout(0, 0);
   EXPECT_EQ(want.width, 5280);
   EXPECT_EQ(want.height, 3540);
-  EXPECT_NEAR(pixelsToTwips(f->width()) + kComPortFrameWidth, 5280, 15);
-  EXPECT_NEAR(pixelsToTwips(f->height()) + kComPortFrameHeight, 3540, 15);
+  EXPECT_NEAR(twX(f->width()) + kComPortFrameWidth, 5280, 15);
+  EXPECT_NEAR(twY(f->height()) + kComPortFrameHeight, 3540, 15);
   EXPECT_EQ(ComPortSetFrmLayout(9000, 6000).panelLeft, (9000 - 5205 - 125) / 2);
   EXPECT_EQ(ComPortSetFrmLayout(9000, 6000).panelTop, (6000 - 3015 - 500) / 2);
-  f->resize(twipsToPixels(9000 - kComPortFrameWidth), twipsToPixels(6000 - kComPortFrameHeight));
+  f->resize(pxX(9000 - kComPortFrameWidth), pxY(6000 - kComPortFrameHeight));
   f->Form_Resize();
-  EXPECT_NEAR(f->ComPortPic->x(), twipsToPixels((9000 - 5205 - 125) / 2), 1);
-  EXPECT_NEAR(f->ComPortPic->y(), twipsToPixels((6000 - 3015 - 500) / 2), 1);
+  EXPECT_NEAR(f->ComPortPic->x(), pxX((9000 - 5205 - 125) / 2), 1);
+  EXPECT_NEAR(f->ComPortPic->y(), pxY((6000 - 3015 - 500) / 2), 1);
 }
 
 TEST_F(PortWindow, ScanListsThePortsThatOpenAndLeavesTheLinkedOneAlone) {

@@ -55,11 +55,12 @@ TEST_F(LanguageHelpTest, LanguageWindowOffersTheIndexAndSwitchesTheMainWindow) {
   ASSERT_EQ(f->Language.size(), 3u);
   EXPECT_EQ(f->Language[1]->text(), QStringLiteral("Testish"));
   EXPECT_TRUE(f->Language[0]->isChecked());
-  EXPECT_EQ(f->Language[1]->y() - f->Language[0]->y(), f->Language[0]->height() * 3 / 2);
-  EXPECT_EQ(f->Language[2]->y() - f->Language[0]->y(), f->Language[0]->height() * 3);
+  // (Places are whole pixels: within one of the rule's.)
+  EXPECT_NEAR(f->Language[1]->y() - f->Language[0]->y(), f->Language[0]->height() * 3 / 2.0, 1);
+  EXPECT_NEAR(f->Language[2]->y() - f->Language[0]->y(), f->Language[0]->height() * 3, 1);
   // Three options: a panel four and a half option heights high, holding
   // both buttons, which no option caption covers.
-  EXPECT_NEAR(pixelsToTwips(f->SSPanel1->height()), 4.5 * pixelsToTwips(f->Language[0]->height()), 15);
+  EXPECT_NEAR(twY(f->SSPanel1->height()), 4.5 * twY(f->Language[0]->height()), 15);
   for (QPushButton* b : {f->SetBtn, f->ExitBtn}) {
     EXPECT_TRUE(f->SSPanel1->rect().contains(b->geometry())) << b->objectName().toStdString();
     EXPECT_EQ(f->SSPanel1->childAt(b->geometry().left() + 1, b->geometry().center().y()), b);
@@ -95,10 +96,10 @@ TEST_F(LanguageHelpTest, LanguageWindowKeepsItsMinimumSize) {
   LanguageFrm* f = FormRegistry::get<LanguageFrm>();
   f->showNormal();
   settle();
-  f->resize(4000 / 15, 2000 / 15);
+  f->resize(pxX(4000), pxY(2000));
   settle();
-  EXPECT_EQ(f->width(), twipsToPixels(5310));
-  EXPECT_EQ(f->height(), twipsToPixels(3015));
+  EXPECT_EQ(f->width(), pxX(5310));
+  EXPECT_EQ(f->height(), pxY(3015));
 }
 
 TEST_F(LanguageHelpTest, HelpOpensTheChosenManualOrSaysItIsMissing) {
@@ -113,7 +114,7 @@ TEST_F(LanguageHelpTest, HelpOpensTheChosenManualOrSaysItIsMissing) {
   EXPECT_EQ(h->parentWidget()->size(), p->mdiArea()->viewport()->size());
   EXPECT_EQ(h->MunOpt[0]->text(), QStringLiteral("Manual Portugues"));
   // The panel is three option heights high and holds the options and Exit.
-  EXPECT_NEAR(pixelsToTwips(h->SSPanel1->height()), 3 * pixelsToTwips(h->MunOpt[0]->height()), 15);
+  EXPECT_NEAR(twY(h->SSPanel1->height()), 3 * twY(h->MunOpt[0]->height()), 15);
   for (QWidget* w : {static_cast<QWidget*>(h->MunOpt[1]), static_cast<QWidget*>(h->ExitBtn)})
     EXPECT_TRUE(h->SSPanel1->rect().contains(w->geometry())) << w->objectName().toStdString();
   h->MunOpt[0]->click();

@@ -24,9 +24,9 @@ namespace {
 
 using PanelTest = ShellTest;
 
-int tw(int px) {
-  return pixelsToTwips(px);
-}
+// A pixel is at most 15 twips: a size taken back from pixels is within
+// that of the twips it was placed at.
+constexpr int kOnePixel = 15;
 
 TEST_F(PanelTest, StartUpShowsThePortWindowAndSetsTheToolbar) {
   int portWindowShown = 0;
@@ -56,10 +56,10 @@ TEST_F(PanelTest, StartUpShowsThePortWindowAndSetsTheToolbar) {
 TEST_F(PanelTest, TooSmallWindowSpringsBackAndMinimisedKeepsItsLayout) {
   Panel* p = makePanel();
   const QSize frame = p->frameGeometry().size() - p->size();
-  p->resize(twipsToPixels(12000) - frame.width(), twipsToPixels(9000) - frame.height());
+  p->resize(pxX(12000) - frame.width(), pxY(9000) - frame.height());
   settle();
-  EXPECT_EQ(tw(p->frameGeometry().width()), 13665);
-  EXPECT_EQ(tw(p->frameGeometry().height()), 11250);
+  EXPECT_NEAR(twX(p->frameGeometry().width()), 13665, kOnePixel);
+  EXPECT_NEAR(twY(p->frameGeometry().height()), 11250, kOnePixel);
 
   p->ShowMemoryPanel(false);
   const QRect tree = p->TreeView1->geometry();
@@ -83,7 +83,7 @@ TEST_F(PanelTest, CommandTreeFillsTheColumnUnlessTheMemoryPanelShows) {
   EXPECT_TRUE(p->SSPMemory->isVisible());
   EXPECT_EQ(State().flags.MemoryPanelShown, -1);
   // Shown: the tree ends one splitter bar (120 twips) above the panel.
-  EXPECT_EQ(p->SSPMemory->y() - (p->TreeView1->y() + p->TreeView1->height()), twipsToPixels(120));
+  EXPECT_NEAR(p->SSPMemory->y() - (p->TreeView1->y() + p->TreeView1->height()), pxY(120), 1);
   EXPECT_EQ(p->MSFlexGrid1->Rows(), 1);
   EXPECT_EQ(p->MSFlexGrid1->TextMatrix(0, 2), QStringLiteral("Index"));
   EXPECT_EQ(p->MemoryMessageLbl->text(), QStringLiteral("Message"));
@@ -97,8 +97,8 @@ TEST_F(PanelTest, SplitterDragsAreClampedAndEndOnMouseUp) {
   p->resize(1000, 800);
   settle();
   p->ShowMemoryPanel(true);
-  const int H = tw(p->frameGeometry().height());
-  const int W = tw(p->frameGeometry().width());
+  const int H = twY(p->frameGeometry().height());
+  const int W = twX(p->frameGeometry().width());
 
   // A move without a button held does nothing.
   const int before = p->PicMemSplit->y();
@@ -108,10 +108,10 @@ TEST_F(PanelTest, SplitterDragsAreClampedAndEndOnMouseUp) {
   p->PicMemSplit_MouseDown(1, 0, 0, 0);
   EXPECT_EQ(p->MemSplitDragging, -1);
   p->PicMemSplit_MouseMove(1, 0, 0, -100000);
-  EXPECT_EQ(tw(p->PicMemSplit->y()), 1800);
-  EXPECT_EQ(p->TreeView1->height(), twipsToPixels(1800));
+  EXPECT_NEAR(twY(p->PicMemSplit->y()), 1800, kOnePixel);
+  EXPECT_EQ(p->TreeView1->height(), pxY(1800));
   p->PicMemSplit_MouseMove(1, 0, 0, 100000);
-  EXPECT_NEAR(tw(p->PicMemSplit->y()), H - 5000, 15);
+  EXPECT_NEAR(twY(p->PicMemSplit->y()), H - 5000, kOnePixel);
   p->PicMemSplit_MouseUp(1, 0, 0, 0);
   EXPECT_EQ(p->MemSplitDragging, 0);
 
@@ -119,11 +119,11 @@ TEST_F(PanelTest, SplitterDragsAreClampedAndEndOnMouseUp) {
   QTest::mousePress(p->PicPanelSplit, Qt::LeftButton, {}, QPoint(2, 5));
   EXPECT_EQ(p->PanelSplitDragging, -1);
   p->PicPanelSplit_MouseMove(1, 0, -100000, 0);
-  EXPECT_EQ(tw(p->TreeViewBar->width()), 1800);
+  EXPECT_NEAR(twX(p->TreeViewBar->width()), 1800, kOnePixel);
   p->PicPanelSplit_MouseMove(1, 0, 100000, 0);
-  EXPECT_NEAR(tw(p->TreeViewBar->width()), W - 9000, 15);
+  EXPECT_NEAR(twX(p->TreeViewBar->width()), W - 9000, kOnePixel);
   // The client area follows the column.
-  EXPECT_EQ(p->mdiArea()->x(), p->TreeViewBar->width() + twipsToPixels(120));
+  EXPECT_EQ(p->mdiArea()->x(), p->TreeViewBar->width() + pxX(120));
   QTest::mouseRelease(p->PicPanelSplit, Qt::LeftButton, {}, QPoint(2, 5));
   EXPECT_EQ(p->PanelSplitDragging, 0);
 }

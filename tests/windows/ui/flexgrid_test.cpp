@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "ui/twips.h"
+
 using namespace vkz;
 
 namespace {
@@ -155,7 +157,7 @@ TEST(FlexGrid, ColumnWidthsInTwipsAndAlignment) {
   }
   for (int c = 0; c < 3; ++c) {
     EXPECT_EQ(g.ColWidth(c), widths[c]);
-    EXPECT_EQ(g.horizontalHeader()->sectionSize(c), (widths[c] + 7) / 15);
+    EXPECT_EQ(g.horizontalHeader()->sectionSize(c), pxX(widths[c]));
     EXPECT_EQ(g.ColAlignment(c), FlexAlign::CenterCenter);
   }
   g.AddItem("1\t2024/05/06 10:00:00\t7");
@@ -166,13 +168,41 @@ TEST(FlexGrid, ColumnWidthsInTwipsAndAlignment) {
   g.setRows(0);
   g.AddItem("a");
   g.setFixedRows(1);
-  EXPECT_EQ(g.horizontalHeader()->sectionSize(1), 40);
+  EXPECT_EQ(g.horizontalHeader()->sectionSize(1), pxX(600));
   // A width of 0 hides the column; -1 gives the default back.
   ASSERT_TRUE(g.setColWidth(2, 0));
   EXPECT_TRUE(g.horizontalHeader()->isSectionHidden(2));
   ASSERT_TRUE(g.setColWidth(2, -1));
   EXPECT_FALSE(g.horizontalHeader()->isSectionHidden(2));
-  EXPECT_EQ(g.ColWidth(2), g.horizontalHeader()->defaultSectionSize() * 15);
+  EXPECT_EQ(g.ColWidth(2), twX(g.horizontalHeader()->defaultSectionSize()));
+}
+
+TEST(FlexGrid, ColumnsFitTheirWidestTextWhenAsked) {
+  FlexGrid g;
+  g.setCols(4);
+  g.setRows(1);
+  for (int c = 0; c < 4; ++c) ASSERT_TRUE(g.setColWidth(c, 300));
+  ASSERT_TRUE(g.setColWidth(3, 0));  // hidden
+  const QString date = QStringLiteral("2024/05/06  07:30:00");
+  g.setTextMatrix(0, 0, QStringLiteral("Date/Time heading of some length"));
+  g.AddItem(QStringLiteral("1\t") + date + QStringLiteral("\t7\t") + date);
+  g.setColumnsFitText(true);
+  g.Refresh();
+  QHeaderView* hh = g.horizontalHeader();
+  const int textWidth = g.fontMetrics().horizontalAdvance(date);
+  // Column 0 grows to its heading, column 1 to its date; column 2 is wide
+  // enough already; the hidden column stays hidden; ColWidth keeps 300.
+  EXPECT_GT(hh->sectionSize(0), hh->fontMetrics().horizontalAdvance(g.TextMatrix(0, 0)));
+  EXPECT_GT(hh->sectionSize(1), textWidth);
+  EXPECT_EQ(hh->sectionSize(2), pxX(300));
+  EXPECT_TRUE(hh->isSectionHidden(3));
+  EXPECT_EQ(g.ColWidth(1), 300);
+  // A text changed later widens its column when the event loop turns.
+  g.setTextMatrix(1, 2, date + date);
+  QCoreApplication::processEvents();
+  EXPECT_GT(hh->sectionSize(2), 2 * textWidth);
+  g.setColumnsFitText(false);
+  EXPECT_EQ(hh->sectionSize(1), pxX(300));
 }
 
 TEST(FlexGrid, AppendsReachTheViewInOneNotification) {
@@ -211,13 +241,13 @@ TEST(FlexGrid, CurrentCellTextAndGeometry) {
   EXPECT_EQ(g.TextMatrix(4, 1), "typed text");
   EXPECT_EQ(g.Text(), "typed text");
   const int h = g.CellHeight();
-  EXPECT_EQ(h, g.RowHeight(4) - 15);  // the grid line is not part of the cell
+  EXPECT_EQ(pxY(h), pxY(g.RowHeight(4)) - 1);  // the grid line is not part of the cell
   ASSERT_TRUE(g.setRow(0));
   const int top0 = g.CellTop();
   ASSERT_TRUE(g.setRow(4));
-  EXPECT_EQ(g.CellTop() - top0, 4 * g.RowHeight(0));
-  EXPECT_NEAR(g.CellLeft(), g.ColWidth(0), 3 * 15);  // after column 0 and the frame
-  EXPECT_EQ(g.CellWidth(), g.ColWidth(1) - 15);
+  EXPECT_EQ(pxY(g.CellTop()) - pxY(top0), 4 * pxY(g.RowHeight(0)));
+  EXPECT_NEAR(pxX(g.CellLeft()), pxX(g.ColWidth(0)), 3);  // after column 0 and the frame
+  EXPECT_EQ(pxX(g.CellWidth()), pxX(g.ColWidth(1)) - 1);
   QCoreApplication::processEvents();
   EXPECT_EQ(g.selectionModel()->currentIndex(), g.gridModel()->index(4, 1));
 }

@@ -162,8 +162,8 @@ TEST_F(ChartsTest, HistogramWindowTrackModesResetAndPrint) {
 
   // Shrunk below its minimum, it springs back.
   h->resize(50, 50);
-  EXPECT_EQ(h->width(), 9660 / 15);
-  EXPECT_EQ(h->height(), 7785 / 15);
+  EXPECT_EQ(h->width(), pxX(9660));
+  EXPECT_EQ(h->height(), pxY(7785));
 
   // Printer dialog cancelled: nothing printed, toolbar back.
   print->trigger();
@@ -296,9 +296,9 @@ TEST_F(ChartsTest, PlotWindowTrackModesCursorAndPrint) {
   // Shrunk below its minimum, it springs back; the graph keeps 440 twips
   // less than the window's outer width.
   p->resize(10, 10);
-  EXPECT_EQ(p->width(), 11360 / 15);
-  const int outer = std::max(p->frameGeometry().width() * 15, 11360);
-  EXPECT_EQ(p->CWGraph1->width(), twipsToPixels(outer - 440));
+  EXPECT_EQ(p->width(), pxX(11360));
+  const int outer = std::max(twX(p->frameGeometry().width()), 11360);
+  EXPECT_EQ(p->CWGraph1->width(), pxX(outer - 440));
 }
 
 // The main window as the measurement windows reach it.
@@ -338,9 +338,9 @@ TEST_F(ChartsTest, FileListPanelsSplitterAndPrint) {
   f->PicSplit_MouseDown(1, 0, 0, 0);
   f->PicSplit_MouseMove(1, 0, -100000, 0);
   f->PicSplit_MouseUp(1, 0, 0, 0);
-  EXPECT_EQ(f->PicSplit->x() * 15, 2205);  // 2200 twips, whole pixels
-  f->PicSplit_MouseMove(1, 0, 5000, 0);    // not dragging any more
-  EXPECT_EQ(f->PicSplit->x() * 15, 2205);
+  EXPECT_EQ(f->PicSplit->x(), pxX(2200));
+  f->PicSplit_MouseMove(1, 0, 5000, 0);  // not dragging any more
+  EXPECT_EQ(f->PicSplit->x(), pxX(2200));
 
   f->Toolbar1_ButtonClick(QStringLiteral("Plot"));
   QTest::mouseClick(f->BtnSelectOK, Qt::LeftButton);  // no quantity yet: refused

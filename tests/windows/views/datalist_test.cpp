@@ -119,8 +119,8 @@ TEST_F(DataListTest, WithoutAModelTheWindowLoadsAsDesigned) {
   EXPECT_EQ(f->VKZ418Grid->Rows(), 11);
   // In the normal state the window keeps its minimum size.
   f->resize(10, 10);
-  EXPECT_EQ(f->width(), twipsToPixels(5600));
-  EXPECT_EQ(f->height(), twipsToPixels(4900));
+  EXPECT_EQ(f->width(), pxX(5600));
+  EXPECT_EQ(f->height(), pxY(4900));
 }
 
 TEST_F(DataListTest, LoadWritesTheFixedRowsFromTheHeader) {
