@@ -1,5 +1,6 @@
 #include "shell/layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vkz {
@@ -27,6 +28,11 @@ std::optional<SizeTw> PanelMinimumSize(int width, int height) {
   }
   if (!change) return std::nullopt;
   return s;
+}
+
+SizeTw PanelFirstSize(int availableWidth, int availableHeight) {
+  return {std::max(kPanelResetWidth, std::min(kPanelDesignWidth, availableWidth)),
+          std::max(kPanelMinHeight, std::min(kPanelDesignHeight, availableHeight))};
 }
 
 std::array<int, 3> MemoryGridColumns(int memWidth) {

@@ -26,6 +26,15 @@ struct SizeTw {
 };
 std::optional<SizeTw> PanelMinimumSize(int width, int height);
 
+// The size the window opens at: wide enough that the data list window,
+// maximised in the client area, shows the label column and the three
+// channel columns of its summary beside its record grid; no larger than the
+// screen's free area (availableWidth x availableHeight), and never smaller
+// than the resize rule keeps.
+constexpr int kPanelDesignWidth = 19800;
+constexpr int kPanelDesignHeight = 13500;
+SizeTw PanelFirstSize(int availableWidth, int availableHeight);
+
 // What the resize rule reads of the window and its controls.
 struct PanelLayoutIn {
   int W = 0;                 // outer width of the window

@@ -14,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -62,6 +63,8 @@ void StartMainWindow() {
   auto* panel = new Panel();
   panel->setAttribute(Qt::WA_DeleteOnClose);
   panel->MDIForm_Load();
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    panel->setFirstSize(screen->availableGeometry().size());
   panel->show();
 }
 
@@ -383,6 +386,11 @@ void Panel::MDIForm_Resize() {
     // The layout stops at the first failing step.
   }
   inResize_ = false;
+}
+
+void Panel::setFirstSize(const QSize& available) {
+  const SizeTw s = PanelFirstSize(twX(available.width()), twY(available.height()));
+  resize(pxX(s.width), pxY(s.height));
 }
 
 void Panel::MDIForm_Click() {

@@ -54,6 +54,9 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   void MDIForm_Unload();
   void MDIForm_Resize();
   void MDIForm_Click();
+  // Gives the window the size it opens at on a screen whose free area is
+  // `available` pixels (PanelFirstSize), before it is shown.
+  void setFirstSize(const QSize& available);
   // Splitter drags; X and Y in twips relative to the bar.
   void PicMemSplit_MouseDown(int button, int shift, int x, int y);
   void PicMemSplit_MouseMove(int button, int shift, int x, int y);

@@ -21,6 +21,21 @@ TEST(PanelLayout, MinimumSizeSpringsBackToItsOwnWidths) {
   for (const Case& c : cases) EXPECT_EQ(PanelMinimumSize(c.w, c.h), c.want) << c.w << "x" << c.h;
 }
 
+TEST(PanelLayout, FirstSizeIsTheDesignSizeWithinTheScreen) {
+  struct Case {
+    int availableW, availableH;
+    SizeTw want;
+  };
+  const Case cases[] = {
+      {30000, 20000, SizeTw{kPanelDesignWidth, kPanelDesignHeight}},  // a large screen
+      {16000, 12000, SizeTw{16000, 12000}},                           // the screen's free area
+      {9000, 7000, SizeTw{13665, 11250}},  // a small screen: no smaller than the resize rule keeps
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(PanelFirstSize(c.availableW, c.availableH), c.want) << c.availableW << "x" << c.availableH;
+  EXPECT_FALSE(PanelMinimumSize(kPanelDesignWidth, kPanelDesignHeight));
+}
+
 PanelLayoutIn typicalWindow(bool memVisible) {
   PanelLayoutIn in;
   in.W = 15000;
