@@ -1,0 +1,175 @@
+#include "textfit.h"
+
+#include <QAbstractItemModel>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
+#include <QToolButton>
+
+#include "ui/flexgrid.h"
+
+namespace vkz::test {
+namespace {
+
+QString path(const QWidget* w) {
+  QStringList names;
+  for (const QWidget* p = w; p; p = p->parentWidget()) {
+    names.prepend(p->objectName().isEmpty() ? QString::fromLatin1(p->metaObject()->className())
+                                            : p->objectName());
+    if (p->isWindow()) break;
+  }
+  return names.join(QLatin1Char('/'));
+}
+
+// The widest line of a text as `w` draws it (mnemonic ampersands hidden).
+int textWidth(const QWidget* w, const QString& text) {
+  const QFontMetrics fm(w->font());
+  int widest = 0;
+  for (const QString& line : text.split(QLatin1Char('\n')))
+    widest = std::max(widest, fm.size(Qt::TextShowMnemonic, line).width());
+  return widest;
+}
+
+// Shown on screen: visible, and not wholly outside what its parents show.
+bool shown(const QWidget* w) {
+  if (!w->isVisible()) return false;
+  QRect r = w->rect();
+  for (const QWidget* p = w; p && !p->isWindow(); p = p->parentWidget()) {
+    r.translate(p->pos());
+    r &= p->parentWidget()->rect();
+    if (r.isEmpty()) return false;
+  }
+  return true;
+}
+
+class Walk {
+ public:
+  TextFitReport report;
+
+  void check(const QWidget* w, const QString& text, int needed, int room, const QString& where = {}) {
+    if (text.isEmpty()) return;
+    ++report.measured;
+    if (needed > room) report.overflows.push_back({path(w) + where, text, needed, room});
+  }
+
+  void label(const QLabel* l) {
+    if (l->text().isEmpty() || l->wordWrap()) return;
+    QRect r = l->contentsRect().adjusted(l->margin(), 0, -l->margin(), 0);
+    int indent = l->indent();
+    if (indent < 0)
+      indent = l->frameWidth() > 0 ? QFontMetrics(l->font()).horizontalAdvance(QLatin1Char('x')) / 2 : 0;
+    if (l->alignment() & (Qt::AlignLeft | Qt::AlignRight)) r.setWidth(r.width() - indent);
+    check(l, l->text(), textWidth(l, l->text()), r.width());
+  }
+
+  void pushButton(const QPushButton* b) {
+    QStyleOptionButton opt;
+    opt.initFrom(b);
+    opt.text = b->text();
+    opt.features = b->isFlat() ? QStyleOptionButton::Flat : QStyleOptionButton::None;
+    if (b->autoDefault() || b->isDefault()) opt.features |= QStyleOptionButton::AutoDefaultButton;
+    const QRect r = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b);
+    int needed = textWidth(b, b->text());
+    if (!b->icon().isNull()) needed += b->iconSize().width() + 4;
+    check(b, b->text(), needed, r.width());
+  }
+
+  void indicatorButton(const QAbstractButton* b, QStyle::SubElement contents) {
+    QStyleOptionButton opt;
+    opt.initFrom(b);
+    opt.text = b->text();
+    const QRect r = b->style()->subElementRect(contents, &opt, b);
+    check(b, b->text(), textWidth(b, b->text()), r.width());
+  }
+
+  void toolButton(const QToolButton* b) {
+    if (b->toolButtonStyle() == Qt::ToolButtonIconOnly) return;
+    check(b, b->text(), b->sizeHint().width(), b->width());
+  }
+
+  void groupBox(const QGroupBox* g) {
+    if (g->title().isEmpty()) return;
+    QStyleOptionGroupBox opt;
+    opt.initFrom(g);
+    opt.text = g->title();
+    opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const QRect label = g->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, g);
+    // The title starts where the style puts it and must end inside the frame.
+    check(g, g->title(), label.left() + textWidth(g, g->title()), g->width());
+  }
+
+  void window(const QWidget* w) { check(w, w->windowTitle(), textWidth(w, w->windowTitle()), w->width()); }
+
+  void grid(const FlexGrid* g) {
+    const QAbstractItemModel* m = g->model();
+    const QStyle* style = g->style();
+    const int cellMargin = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1);
+    const QHeaderView* head = g->horizontalHeader();
+    const int headMargin = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, head);
+    const int viewWidth = g->viewport()->width();
+    const int firstRow = std::max(0, g->rowAt(0));
+    int lastRow = g->rowAt(g->viewport()->height() - 1);
+    if (lastRow < 0) lastRow = m->rowCount() - 1;
+    for (int c = 0; c < m->columnCount(); ++c) {
+      if (g->isColumnHidden(c)) continue;
+      const int x = g->columnViewportPosition(c), width = g->columnWidth(c);
+      if (x >= viewWidth || x + width <= 0) continue;  // scrolled out of view
+      auto cell = [&](const QString& text, int margin, const QString& where) {
+        check(g, text, textWidth(g, text) + margin, width, where);
+      };
+      if (head->isVisible())
+        for (const QString& line : m->headerData(c, Qt::Horizontal).toString().split(QLatin1Char('\n')))
+          cell(line, headMargin, QStringLiteral(" fixed row, column %1").arg(c));
+      for (int r = firstRow; r <= lastRow && m->rowCount() > 0; ++r)
+        cell(m->index(r, c).data().toString(), cellMargin,
+             QStringLiteral(" row %1, column %2").arg(r).arg(c));
+    }
+  }
+
+  void walk(const QWidget* w) {
+    if (!shown(w)) return;
+    if (w->isWindow() || w->inherits("QMdiSubWindow")) window(w);
+    if (auto* l = qobject_cast<const QLabel*>(w))
+      label(l);
+    else if (auto* b = qobject_cast<const QPushButton*>(w))
+      pushButton(b);
+    else if (auto* c = qobject_cast<const QCheckBox*>(w))
+      indicatorButton(c, QStyle::SE_CheckBoxContents);
+    else if (auto* o = qobject_cast<const QRadioButton*>(w))
+      indicatorButton(o, QStyle::SE_RadioButtonContents);
+    else if (auto* t = qobject_cast<const QToolButton*>(w))
+      toolButton(t);
+    else if (auto* g = qobject_cast<const QGroupBox*>(w))
+      groupBox(g);
+    else if (auto* f = qobject_cast<const FlexGrid*>(w))
+      grid(f);
+    for (const QObject* child : w->children())
+      if (child->isWidgetType()) walk(static_cast<const QWidget*>(child));
+  }
+};
+
+}  // namespace
+
+TextFitReport checkTexts(const QWidget* window) {
+  Walk walk;
+  walk.walk(window);
+  return walk.report;
+}
+
+int columnsInView(const FlexGrid& grid) {
+  int n = 0;
+  for (int c = 0; c < grid.model()->columnCount(); ++c) {
+    const int x = grid.columnViewportPosition(c);
+    if (!grid.isColumnHidden(c) && x >= 0 && x + grid.columnWidth(c) <= grid.viewport()->width()) ++n;
+  }
+  return n;
+}
+
+}  // namespace vkz::test

@@ -1,0 +1,37 @@
+// Whether the texts of a window fit their controls as the window draws them:
+// captions of windows and frames, labels, buttons, check boxes and option
+// buttons, and every grid cell in view (fixed rows included). A text that is
+// wider than the room its control gives it is drawn cut off.
+#pragma once
+#include <QString>
+#include <vector>
+
+class QWidget;
+
+namespace vkz {
+
+class FlexGrid;
+
+namespace test {
+
+struct TextOverflow {
+  QString control;  // the control's object name after its parents'
+  QString text;
+  int needed = 0;  // pixels the text takes
+  int room = 0;    // pixels its control gives it
+};
+
+// The texts of `window` and of the controls inside it that are shown:
+// how many were measured, and those that do not fit. Controls that are
+// hidden, or lie wholly outside what their parents show, are left out.
+struct TextFitReport {
+  int measured = 0;
+  std::vector<TextOverflow> overflows;
+};
+TextFitReport checkTexts(const QWidget* window);
+
+// How many of a grid's columns lie wholly inside its view.
+int columnsInView(const FlexGrid& grid);
+
+}  // namespace test
+}  // namespace vkz

@@ -1,0 +1,160 @@
+// Every window, as a user sees it after a working shift was downloaded from
+// the meter, shows its texts whole: no caption, label, button or grid cell in
+// view is wider than its control. The windows are laid out for the font the
+// program runs with (here DejaVu Sans, the font the set-up installs, at the
+// desktops' usual 9 and 11 points, on screens that suit them), not for the
+// old platform's system font.
+#include "textfit.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <set>
+
+#include "link/win/comportsetfrm.h"
+#include "shell/win/helpfrm.h"
+#include "shell/win/languagefrm.h"
+#include "shell/win/panel.h"
+#include "state/programstate.h"
+#include "support/common/download_road.h"
+#include "support/common/qt_app.h"
+#include "ui/flexgrid.h"
+#include "ui/formregistry.h"
+#include "ui/msgbox.h"
+#include "views/win/datalistfrm.h"
+#include "views/win/filelistfrm.h"
+#include "views/win/histogramfrm.h"
+#include "views/win/plotfrm.h"
+
+namespace vkz {
+namespace {
+
+struct Desktop {
+  int points;    // the font size
+  QSize screen;  // the screen's free area
+};
+
+class TextFit : public ::testing::TestWithParam<Desktop> {
+ protected:
+  void SetUp() override {
+    font_ = QApplication::font();
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), GetParam().points));
+  }
+  void TearDown() override { QApplication::setFont(font_); }
+
+  // Every text of `w` fits; `state` says what the window was showing. A
+  // control that does not fit is told once.
+  void expectTextsFit(const QWidget* w, const char* state) {
+    test::settleEvents();
+    const test::TextFitReport report = test::checkTexts(w);
+    EXPECT_GT(report.measured, 0) << state;
+    for (const test::TextOverflow& o : report.overflows)
+      if (told_.insert(o.control + o.text).second)
+        ADD_FAILURE() << state << ": " << o.control.toStdString() << " \"" << o.text.toStdString()
+                      << "\" needs " << o.needed << " px, has " << o.room;
+  }
+
+  // The same for every page of a grid's rows, scrolled one page at a time.
+  void expectTextsFitScrolling(const QWidget* w, FlexGrid* grid, const char* state) {
+    grid->setTopRow(grid->FixedRows());
+    for (int top = -1; top != grid->TopRow();) {
+      top = grid->TopRow();
+      expectTextsFit(w, state);
+      const int page = grid->rowAt(grid->viewport()->height() - 1) - grid->rowAt(0);
+      grid->setTopRow(std::min(grid->Rows() - 1, top + std::max(1, page)));
+    }
+    grid->setTopRow(grid->FixedRows());
+  }
+
+  QFont font_;
+  std::set<QString> told_;
+};
+
+TEST_P(TextFit, EveryWindowShowsItsTextsWhole) {
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  DownloadRoad road(true);
+  emu::MeasurementInfo info;
+  info.interval = 10;
+  info.start = {2024, 5, 6, 7, 30, 0};
+  for (int n = 0; n < 3; ++n) road.meter.addMeasurement(emu::generateRecords(21 + n, 600), info);
+  ASSERT_TRUE(road.start(tmp.path().toStdString())) << road.meter.lastError();
+  Panel* panel = road.panel;
+  panel->setFirstSize(GetParam().screen);
+
+  // The memory list, and the first measurement downloaded into the data
+  // list, every header item chosen.
+  ASSERT_TRUE(road.loadMemoryList());
+  expectTextsFit(panel, "memory list");
+  ASSERT_TRUE(road.download(1));
+  DataListFrm* dl = FormRegistry::find<DataListFrm>();
+  ASSERT_NE(dl, nullptr);
+  dl->ItemBtn_Click();
+  expectTextsFit(panel, "header-item panel");
+  dl->AllSelBtn_Click();
+  dl->SetBtn_Click();
+  // At the main window's first size the summary shows its three channels.
+  test::settleEvents();
+  EXPECT_EQ(test::columnsInView(*dl->VKZ418Grid), 4);
+  expectTextsFitScrolling(panel, dl->VKZ418Grid, "data list");
+  expectTextsFitScrolling(panel, dl->VKZ418PointGrid, "data list records");
+
+  // The quantity and resolution panels, the level graph and the histogram.
+  dl->Toolbar1_ButtonClick(QStringLiteral("Plot"));
+  expectTextsFit(panel, "quantity panel");
+  dl->Option1[0]->click();
+  dl->BtnSelectOK_Click();
+  // (The level graph and the histogram are windows of their own.)
+  ASSERT_NE(FormRegistry::find<Plot>(), nullptr);
+  expectTextsFit(FormRegistry::find<Plot>(), "level graph");
+  dl->Toolbar1_ButtonClick(QStringLiteral("Ln"));
+  dl->Option1[0]->click();
+  dl->BtnSelectOK_Click();
+  expectTextsFit(panel, "resolution panel");
+  dl->Btn01dB_Click();
+  ASSERT_NE(FormRegistry::find<Histogram>(), nullptr);
+  expectTextsFit(FormRegistry::find<Histogram>(), "histogram");
+
+  // The measurement saved and opened again in the file list.
+  const QString file = tmp.filePath(QStringLiteral("shift.vkz"));
+  MsgBox::fileAnswers().push_back(file);
+  dl->Toolbar1_ButtonClick(QStringLiteral("save"));
+  ASSERT_TRUE(QFile::exists(file));
+  MsgBox::fileAnswers().push_back(file);
+  panel->Toolbar1_ButtonClick(QStringLiteral("Open"));
+  FileListFrm* fl = FormRegistry::find<FileListFrm>();
+  ASSERT_NE(fl, nullptr);
+  expectTextsFitScrolling(panel, fl->GridHeader, "file list");
+
+  // The port window, the help window and the language window.
+  ComPortSetFrm* port = FormRegistry::get<ComPortSetFrm>();
+  port->show();
+  expectTextsFit(port, "port window");
+  FormRegistry::unload(port);
+  panel->Toolbar1_ButtonClick(QStringLiteral("Help"));
+  ASSERT_NE(FormRegistry::find<HelpFrm>(), nullptr);
+  expectTextsFit(panel, "help window");
+  QDir(tmp.path()).mkpath(QStringLiteral("Lan"));
+  QFile index(tmp.filePath(QStringLiteral("Lan/Language.bin")));
+  ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+  index.write("x\\1\\y\r\n1\\English\r\n2\\Portugues (Brasil)\r\n3\\Espanol\r\n");
+  index.close();
+  LoadLanguageIndex(State().language, State().texts);
+  panel->Toolbar1_ButtonClick(QStringLiteral("Language"));
+  ASSERT_NE(FormRegistry::find<LanguageFrm>(), nullptr);
+  expectTextsFit(panel, "language window");
+}
+
+INSTANTIATE_TEST_SUITE_P(DejaVuSans, TextFit,
+                         ::testing::Values(Desktop{9, {1920, 1040}}, Desktop{11, {2560, 1400}}),
+                         [](const ::testing::TestParamInfo<Desktop>& p) {
+                           return std::to_string(p.param.points) + "pt";
+                         });
+
+}  // namespace
+}  // namespace vkz
