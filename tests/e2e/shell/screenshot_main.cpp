@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include "base/appdir.h"
@@ -51,7 +52,8 @@ int main(int argc, char** argv) {
   };
   auto* panel = new vkz::Panel();
   panel->MDIForm_Load();
-  panel->resize(1180, 780);
+  // The size the program opens at on this screen.
+  panel->setFirstSize(QGuiApplication::primaryScreen()->availableGeometry().size());
   panel->show();
   runFor(3000);
   panel->grab().save(out);

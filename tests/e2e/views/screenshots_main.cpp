@@ -1,8 +1,8 @@
-// The documentation's pictures of the level graph and the level histogram:
-// a working shift downloaded from the meter emulator into the data list
-// window, its LAVG column plotted (with the read-out cursor) and counted at
-// 0.1 dB. Run under xvfb-run; writes plot.png and histogram.png into the
-// folder given (docs/screenshots by default).
+// The documentation's pictures of the data list, the level graph and the
+// level histogram: a working shift downloaded from the meter emulator into
+// the data list window, its LAVG column plotted (with the read-out cursor)
+// and counted at 0.1 dB. Run under xvfb-run; writes data-list.png, plot.png
+// and histogram.png into the folder given (docs/screenshots by default).
 //
 // It also prints how the level graph copes with a day of one-second records
 // (86,400 points): the time to convert and draw the column, and the time of
@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -104,8 +105,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the download from the emulator did not complete\n");
     return 1;
   }
-  road.panel->resize(1200, 820);
+  // The main window at the size the program opens at on this screen, the
+  // memory list beside the downloaded shift.
+  road.panel->setFirstSize(QGuiApplication::primaryScreen()->availableGeometry().size());
   DataListFrm* f = FormRegistry::find<DataListFrm>();
+  bool ok = save(road.panel, out + QStringLiteral("/data-list.png"));
 
   // The level graph of LAVG with the read-out cursor.
   f->Toolbar1_ButtonClick(QStringLiteral("Plot"));
@@ -118,7 +122,7 @@ int main(int argc, char** argv) {
   setListPosition(p->Combo1, 1);
   p->CWGraph1->setCursorPosition(1, 1320, 91.4);
   p->CWGraph1_CursorChange(1, 1320, 91.4, false);
-  bool ok = save(p, out + QStringLiteral("/plot.png"));
+  ok = save(p, out + QStringLiteral("/plot.png")) && ok;
 
   // The level histogram of LAVG at 0.1 dB with its percentile levels.
   f->Toolbar1_ButtonClick(QStringLiteral("Ln"));
