@@ -38,6 +38,9 @@ struct Desktop {
   int points;    // the font size
   QSize screen;  // the screen's free area
 };
+void PrintTo(const Desktop& d, std::ostream* os) {
+  *os << d.points << " pt on " << d.screen.width() << " x " << d.screen.height();
+}
 
 class TextFit : public ::testing::TestWithParam<Desktop> {
  protected:
