@@ -9,6 +9,7 @@
 #include "link/win/comportsetfrm.h"
 #include "link/win/linkhooks.h"
 #include "pdf/pdfhooks.h"
+#include "reports/win/installreports.h"
 #include "shell/win/startup.h"
 #include "state/programstate.h"
 #include "ui/formregistry.h"
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
   vkz::State().openers.showComPortSetFrm = [] { vkz::ShowComPortSetFrm(); };
   // The downloads fill the data list window.
   vkz::installViewWindows();
+  // The data windows' Print and PDF buttons make the reports.
+  vkz::installReports();
 
   vkz::StartMainWindow();
   return app.exec();
