@@ -19,12 +19,18 @@ struct SeamState {
   std::deque<int> filters;
   QStringList opened;
   QStringList dialogs;
+  std::vector<FileDialogRecord> dialogRecords;
   std::function<void(const MsgRecord&)> onShow;
   QString title = QStringLiteral("Noise Dosimeter");
 };
 SeamState& st() {
   static SeamState s;
   return s;
+}
+
+void noteDialog(const QString& caption, const QString& proposed, const QString& filter) {
+  st().dialogs << caption;
+  st().dialogRecords.push_back({caption, proposed, filter});
 }
 
 QString nextFile() {
@@ -111,7 +117,7 @@ QString MsgBox::input(const QString& prompt, const QString& title, const QString
 QString MsgBox::openFileName(QWidget* parent, const QString& caption, const QString& dir,
                              const QString& filter) {
   if (st().test) {
-    st().dialogs << caption;
+    noteDialog(caption, dir, filter);
     return nextFile();
   }
   return QFileDialog::getOpenFileName(parent, caption, dir, filter);
@@ -120,7 +126,7 @@ QString MsgBox::openFileName(QWidget* parent, const QString& caption, const QStr
 QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QString& dir,
                              const QString& filter) {
   if (st().test) {
-    st().dialogs << caption;
+    noteDialog(caption, dir, filter);
     return nextFile();
   }
   return QFileDialog::getSaveFileName(parent, caption, dir, filter);
@@ -129,7 +135,7 @@ QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QStr
 QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QString& dir,
                              const QString& filter, int* filterIndex) {
   if (st().test) {
-    st().dialogs << caption;
+    noteDialog(caption, dir, filter);
     int index = 1;
     if (!st().filters.empty()) {
       index = st().filters.front();
@@ -179,6 +185,9 @@ QStringList& MsgBox::openedDocuments() {
 QStringList& MsgBox::fileDialogs() {
   return st().dialogs;
 }
+std::vector<FileDialogRecord>& MsgBox::fileDialogRecords() {
+  return st().dialogRecords;
+}
 std::function<void(const MsgRecord&)>& MsgBox::onShow() {
   return st().onShow;
 }
@@ -190,6 +199,7 @@ void MsgBox::resetTestRecords() {
   st().filters.clear();
   st().opened.clear();
   st().dialogs.clear();
+  st().dialogRecords.clear();
   st().onShow = nullptr;
 }
 void MsgBox::setAppTitle(const QString& title) {
