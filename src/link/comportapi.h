@@ -28,6 +28,24 @@ struct CommError {
 // Code recorded for a port number outside 1..256.
 constexpr std::int32_t kPortRangeError = 9;
 
+// What became of a write on the line, or of a request, as one code (the
+// way libserialport reports), with the serial object's last-error text
+// when it did not go out whole.
+enum class PortStatus {
+  Ok,        // every byte went out
+  NoPort,    // no port linked as the current entry: nothing was written
+  Failed,    // the system refused the write, or the port is not open: nothing went out
+  Short,     // only part of the frame went out before the write gave up
+  BadValue,  // a request value outside its field: nothing was built or written
+};
+
+struct PortResult {
+  PortStatus status = PortStatus::Ok;
+  std::string error;  // why, when not Ok ("Error (5): CommWrite (WriteFile) - Input/output error ...")
+  bool ok() const { return status == PortStatus::Ok; }
+  explicit operator bool() const { return ok(); }
+};
+
 class ComPortAPI {
  public:
   ComPortAPI();

@@ -4,7 +4,9 @@
 // meter is listed after the debounce, the command tree is built once, the
 // memory size arrives, and a silent or vanished meter shows as
 // "Disconnection" after 101 silent receive ticks, not before.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QComboBox>
@@ -13,9 +15,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "base/appdir.h"
@@ -198,6 +203,18 @@ TEST_F(StartUpRoad, AMeterThatVanishesShowsDisconnectionWithoutAHang) {
   for (int i = 0; i < 101; ++i) panel_->Timer3_Timer();
   EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Disconnection"));
   EXPECT_EQ(State().polling.LinkLost, -1);
+
+  // The Memory action on the vanished meter sends nothing: the user is told
+  // why at once, no list is awaited, and polling goes on.
+  const std::size_t shown = MsgBox::shown().size();
+  panel_->Toolbar1_ButtonClick(QStringLiteral("Memory"));
+  ASSERT_EQ(MsgBox::shown().size(), shown + 1);
+  EXPECT_EQ(MsgBox::shown().back().text,
+            QStringLiteral("The meter was not asked for its memory.\n"
+                           "Error (5): CommWrite (WriteFile) - Input/output error  COMM Error Flags = 0"));
+  EXPECT_EQ(MsgBox::shown().back().icon, MsgIcon::Critical);
+  EXPECT_EQ(State().polling.MemInfoPending, 0);
+  EXPECT_TRUE(panel_->pollingRunning());
 }
 
 }  // namespace
