@@ -35,6 +35,10 @@ std::int16_t OpenPort(MeterLine line, int port, const std::string& settings) {
       api.CommGetError(error);
       return name + " not opened: " + error;
     });
+    // Not a serial device, or one the user may not use: the user can mend
+    // it, so they are told (an absent device shows as a silent meter).
+    const std::string refusal = api.OpenRefusal(port);
+    if (!refusal.empty()) showLinkMessage(refusal);
   }
   ResetPortRecords(l);
   l.PortCount = static_cast<std::int16_t>(l.PortCount + 1);

@@ -47,8 +47,10 @@ PortEntry* CurrentEntry(LinkState& link);
 
 // Links a port: closes it if the serial object has it open, opens it with
 // `settings`, clears every entry's parser record and adds an entry (whether
-// or not the port opened). With ten entries already, shows "Open Port
-// Error" and adds nothing. -1 linked, 0 not. Never changes CurPort.
+// or not the port opened). A port refused for a reason the user can mend
+// (not a serial device, no permission) says so in a message naming the
+// path. With ten entries already, shows "Open Port Error" and adds nothing.
+// -1 linked, 0 not. Never changes CurPort.
 std::int16_t OpenPort(MeterLine line, int port, const std::string& settings);
 // Closes every linked port and empties its entry (shut-down).
 void CloseAllPorts(MeterLine line);
