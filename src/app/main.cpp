@@ -13,6 +13,7 @@
 #include "shell/win/startup.h"
 #include "state/programstate.h"
 #include "ui/formregistry.h"
+#include "ui/logcategories.h"
 #include "ui/msgbox.h"
 #include "views/atomicfile.h"
 #include "views/win/datalistfrm.h"
@@ -22,6 +23,9 @@ int main(int argc, char** argv) {
   // program and of the measurement not yet saved.
   vkz::ignoreFileSizeSignal();
   QApplication app(argc, argv);
+  // The log categories vkz.link, vkz.poll, vkz.file, vkz.pdf and vkz.ui,
+  // off unless QT_LOGGING_RULES switches them on.
+  vkz::installLogSink();
   vkz::setAppDir(QCoreApplication::applicationDirPath().toStdString());
   const QString dp = QLocale::system().decimalPoint();
   vkz::setDecimalSeparator(dp.isEmpty() ? '.' : dp.at(0).toLatin1());
