@@ -9,9 +9,11 @@
 #include "link/win/comportsetfrm.h"
 #include "link/win/linkhooks.h"
 #include "pdf/pdfhooks.h"
+#include "reports/win/installreports.h"
 #include "shell/win/startup.h"
 #include "state/programstate.h"
 #include "ui/formregistry.h"
+#include "ui/logcategories.h"
 #include "ui/msgbox.h"
 #include "views/atomicfile.h"
 #include "views/win/datalistfrm.h"
@@ -21,6 +23,9 @@ int main(int argc, char** argv) {
   // program and of the measurement not yet saved.
   vkz::ignoreFileSizeSignal();
   QApplication app(argc, argv);
+  // The log categories vkz.link, vkz.poll, vkz.file, vkz.pdf and vkz.ui,
+  // off unless QT_LOGGING_RULES switches them on.
+  vkz::installLogSink();
   vkz::setAppDir(QCoreApplication::applicationDirPath().toStdString());
   const QString dp = QLocale::system().decimalPoint();
   vkz::setDecimalSeparator(dp.isEmpty() ? '.' : dp.at(0).toLatin1());
@@ -32,6 +37,8 @@ int main(int argc, char** argv) {
   vkz::State().openers.showComPortSetFrm = [] { vkz::ShowComPortSetFrm(); };
   // The downloads fill the data list window.
   vkz::installViewWindows();
+  // The data windows' Print and PDF buttons make the reports.
+  vkz::installReports();
 
   vkz::StartMainWindow();
   return app.exec();

@@ -1,14 +1,17 @@
 #include "link/comportapi.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -29,6 +32,46 @@ std::string hexUpper(std::uint32_t v) {
 
 // Modem status bits as the meter tools name them.
 constexpr int kMsCts = 0x10, kMsDsr = 0x20, kMsRing = 0x40, kMsRlsd = 0x80;
+
+// What a path that is not a serial device names, for the user.
+std::string fileKind(mode_t mode) {
+  if (S_ISREG(mode)) return "an ordinary file";
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a pipe";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISBLK(mode)) return "a disk device";
+  if (S_ISCHR(mode)) return "a device that is not a terminal";
+  return "not a device";
+}
+
+// "COM1 (/opt/vkz/com/COM1 -> /dev/ttyUSB0)": the port, its path, and
+// where a link leads.
+std::string portPlace(const std::string& name, const std::string& path) {
+  std::string s = name + " (" + path;
+  char real[PATH_MAX];
+  if (::realpath(path.c_str(), real) != nullptr && path != real) s += std::string(" -> ") + real;
+  return s + ")";
+}
+
+std::string notSerialText(const std::string& name, const std::string& path, mode_t mode) {
+  return portPlace(name, path) + " is not a serial device: it is " + fileKind(mode) +
+         ". The port was not opened and nothing was written to it.";
+}
+
+// A serial device the user may not open: on Linux the devices belong to a
+// group (dialout on Debian and Ubuntu, uucp on Arch) that users join.
+std::string noPermissionText(const std::string& name, const std::string& path, gid_t gid) {
+  std::string s = "No permission to use " + portPlace(name, path) + ".";
+  const group* g = gid != 0 ? ::getgrgid(gid) : nullptr;
+  if (g != nullptr && g->gr_name != nullptr) {
+    const std::string group = g->gr_name;
+    s += " The device belongs to the group " + group + ": add yourself to it with\n    sudo usermod -aG " +
+         group + " $USER\nthen log out and in again.";
+  } else {
+    s += " Ask the administrator of this computer for access to it.";
+  }
+  return s;
+}
 
 }  // namespace
 
@@ -134,6 +177,70 @@ std::int32_t ComPortAPI::SetState(CommPort& port, const std::string& settings, c
   return 0;
 }
 
+// Opens the device of a port for reading and writing, never as the
+// controlling terminal, never waiting for a carrier, and for this program
+// alone. Only a terminal device is a port: an ordinary file linked as
+// com/COMn would have its first bytes overwritten by every request, and a
+// read notifier on it would never rest. Returns the descriptor, or -1 with
+// the failure recorded (and kept for the user when the user can mend it).
+int ComPortAPI::OpenDevice(CommPort& p, const std::string& strPort, const std::string& path) {
+  p.refusal.clear();
+  const char* const function = "CommOpen (CreateFile)";
+  if (path.empty()) {
+    RecordApiError(function, ENOENT);
+    return -1;
+  }
+  int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int err = errno;
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    const bool refused = err == EACCES || err == EPERM || err == EISDIR;
+    if (refused && exists && !S_ISCHR(st.st_mode)) {
+      p.refusal = notSerialText(strPort, path, st.st_mode);
+      LastCommError = {ENOTTY, function, p.refusal};
+    } else if (refused && exists) {
+      p.refusal = noPermissionText(strPort, path, st.st_gid);
+      LastCommError = {err, function, p.refusal};
+    } else {
+      RecordApiError(function, err);
+    }
+    return -1;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) || !::isatty(fd)) {
+    ::close(fd);
+    p.refusal = notSerialText(strPort, path, st.st_mode);
+    LastCommError = {ENOTTY, function, p.refusal};
+    return -1;
+  }
+  // Keep the port off descriptors 0..2, which a program started without
+  // them would otherwise hand out.
+  if (fd < 3) {
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    const int err = errno;
+    ::close(fd);
+    if (moved < 0) {
+      RecordApiError(function, err);
+      return -1;
+    }
+    fd = moved;
+  }
+  // Exclusive use: a device that another program (or another port number
+  // of this one) holds is refused. A lock, unlike TIOCEXCL, binds root too.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int err = (errno == EWOULDBLOCK) ? EBUSY : errno;
+    ::close(fd);
+    RecordApiError(function, err);
+    return -1;
+  }
+  return fd;
+}
+
+std::string ComPortAPI::OpenRefusal(int port) const {
+  return inRange(port) ? CommPorts[port].refusal : "";
+}
+
 std::int32_t ComPortAPI::CommOpen(int intPortID, const std::string& strPort, const std::string& strSettings) {
   if (!inRange(intPortID)) return RecordRangeError("CommOpen");
   CommPort& p = CommPorts[intPortID];
@@ -142,34 +249,10 @@ std::int32_t ComPortAPI::CommOpen(int intPortID, const std::string& strPort, con
     return -2;
   }
 
-  // Open the device: read and write, never as the controlling terminal,
-  // never waiting for a carrier.
   const std::string path = ComDevicePath(strPort);
-  int err = 0;
-  int fd = -1;
-  if (path.empty()) {
-    err = ENOENT;
-  } else {
-    fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) err = errno;
-  }
-  // Keep the port off descriptors 0..2, which a program started without
-  // them would otherwise hand out.
-  if (fd >= 0 && fd < 3) {
-    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
-    err = errno;
-    ::close(fd);
-    fd = moved;
-  }
-  // Exclusive use: a device that another program (or another port number
-  // of this one) holds is refused. A lock, unlike TIOCEXCL, binds root too.
-  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    err = (errno == EWOULDBLOCK) ? EBUSY : errno;
-    ::close(fd);
-    fd = -1;
-  }
+  const int fd = OpenDevice(p, strPort, path);
   p.Handle = fd >= 0 ? fd : -1;
-  if (fd < 0) return RecordApiError("CommOpen (CreateFile)", err);
+  if (fd < 0) return LastCommError.ErrorCode;
 
   p.fd = fd;
   p.Opened = -1;

@@ -28,6 +28,24 @@ struct CommError {
 // Code recorded for a port number outside 1..256.
 constexpr std::int32_t kPortRangeError = 9;
 
+// What became of a write on the line, or of a request, as one code (the
+// way libserialport reports), with the serial object's last-error text
+// when it did not go out whole.
+enum class PortStatus {
+  Ok,        // every byte went out
+  NoPort,    // no port linked as the current entry: nothing was written
+  Failed,    // the system refused the write, or the port is not open: nothing went out
+  Short,     // only part of the frame went out before the write gave up
+  BadValue,  // a request value outside its field: nothing was built or written
+};
+
+struct PortResult {
+  PortStatus status = PortStatus::Ok;
+  std::string error;  // why, when not Ok ("Error (5): CommWrite (WriteFile) - Input/output error ...")
+  bool ok() const { return status == PortStatus::Ok; }
+  explicit operator bool() const { return ok(); }
+};
+
 class ComPortAPI {
  public:
   ComPortAPI();
@@ -60,8 +78,11 @@ class ComPortAPI {
   // `strSettings` ("baud=57600 parity=N data=8 stop=1"; empty keeps the
   // device's line settings). 0 on success, -2 when this object already has
   // the port open, else the failure code. A device another program (or
-  // another open here) holds is refused with EBUSY. Once the device is open
-  // the port counts as open even if a later set-up step fails.
+  // another open here) holds is refused with EBUSY. Only a terminal device
+  // (a serial port, a pseudo-terminal) is taken: anything else (an ordinary
+  // file, a pipe) is closed again untouched and refused with ENOTTY, so no
+  // request is ever written into it. Once the device is open the port
+  // counts as open even if a later set-up step fails.
   std::int32_t CommOpen(int intPortID, const std::string& strPort, const std::string& strSettings);
   // Applies a new settings text to an open port.
   std::int32_t CommSet(int intPortID, const std::string& strSettings);
@@ -99,6 +120,10 @@ class ComPortAPI {
   int NativeHandle(int port) const;
   // The device path the port was last opened from ("" if never).
   std::string DevicePath(int port) const;
+  // Why the last open of the port was refused, in words for the user, when
+  // the user can mend it: the path is not a serial device, or the user may
+  // not use the device (and how to get that right). "" otherwise.
+  std::string OpenRefusal(int port) const;
   // Longest wait of one write for a device that takes no bytes (ms).
   void SetWriteWait(int ms) { writeWaitMs_ = ms < 0 ? 0 : ms; }
   int WriteWait() const { return writeWaitMs_; }
@@ -111,6 +136,7 @@ class ComPortAPI {
     int fd = -1;                // valid only while Opened
     bool writeStalled = false;  // the last write timed out
     std::string path;
+    std::string refusal;               // the last open's refusal for the user (OpenRefusal)
     std::array<int, 5> errorCounts{};  // overrun, buffer overrun, parity, frame, break at last query
   };
 
@@ -118,6 +144,7 @@ class ComPortAPI {
   std::int32_t RecordApiError(const std::string& functionText, int code);
   std::int32_t RecordCommError(const std::string& functionText, int code, CommPort& port);
   std::int32_t RecordRangeError(const std::string& functionText);
+  int OpenDevice(CommPort& port, const std::string& strPort, const std::string& path);
   std::int32_t SetState(CommPort& port, const std::string& settings, const std::string& member);
   std::uint32_t CommErrorFlags(CommPort& port);
   void CloseEveryPort();

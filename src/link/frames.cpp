@@ -1,8 +1,10 @@
 #include "link/frames.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
+#include "base/log.h"
 #include "link/porttable.h"
 
 namespace vkz {
@@ -44,31 +46,42 @@ void pcRow(Packer& p, const TimerSetting& t, std::size_t r) {
   p.byte(t.PcEnable[r]);
 }
 
-// Builds, writes to the current port, and reports true.
-bool send(MeterLine line, std::uint8_t code, const std::vector<std::uint8_t>& params, int lengthByte,
-          int surplus = 0) {
+// Builds and writes to the current port; what became of the write.
+PortResult send(MeterLine line, std::uint8_t code, const std::vector<std::uint8_t>& params, int lengthByte,
+                int surplus = 0) {
   const Frame f = BuildRequest(code, params, lengthByte, surplus);
-  WriteCurrentPort(line, f);
-  return true;
+  return WriteCurrentPort(line, f);
 }
 
-bool sendPlain(MeterLine line, std::uint8_t code, int surplus = 0) {
+// A request refused before anything was built.
+PortResult badValue(std::uint8_t code) {
+  char text[64];
+  std::snprintf(text, sizeof text, "Request 0x%02X not sent: a value is outside its field.", code);
+  logWrite(LogArea::Link, LogLevel::Warning, text);
+  return {PortStatus::BadValue, text};
+}
+
+PortResult sendPlain(MeterLine line, std::uint8_t code, int surplus = 0) {
   return send(line, code, {}, 1, surplus);
 }
 
-bool sendByte(MeterLine line, std::uint8_t code, double v) {
+PortResult sendByte(MeterLine line, std::uint8_t code, double v) {
   const auto b = ValueToByte(v);
-  if (!b) return false;
+  if (!b) return badValue(code);
   return send(line, code, {*b}, 2);
 }
 
-bool sendBlock(MeterLine line, std::uint8_t code, const std::optional<std::vector<std::uint8_t>>& params,
-               int surplus = 0) {
-  if (!params) return false;
+PortResult sendBlock(MeterLine line, std::uint8_t code,
+                     const std::optional<std::vector<std::uint8_t>>& params, int surplus = 0) {
+  if (!params) return badValue(code);
   return send(line, code, *params, static_cast<int>(params->size()) + 1, surplus);
 }
 
 }  // namespace
+
+std::string UnsentRequestText(const std::string& headline, const PortResult& r) {
+  return r.error.empty() ? headline : headline + "\n" + r.error;
+}
 
 Frame BuildRequest(std::uint8_t code, const std::vector<std::uint8_t>& params, int lengthByte, int surplus) {
   Frame f(4 + params.size() + 1 + static_cast<std::size_t>(surplus < 0 ? 0 : surplus), 0);
@@ -178,142 +191,142 @@ std::optional<std::vector<std::uint8_t>> PackLunchTime(const LunchTimeBytes& l) 
   return p.result();
 }
 
-bool CmdReadModel(MeterLine line) {
+PortResult CmdReadModel(MeterLine line) {
   return sendPlain(line, 0x00);
 }
-bool CmdReadLcdContrast(MeterLine line) {
+PortResult CmdReadLcdContrast(MeterLine line) {
   return sendPlain(line, 0x01);
 }
-bool CmdReadClock(MeterLine line) {
+PortResult CmdReadClock(MeterLine line) {
   return sendPlain(line, 0x02);
 }
-bool CmdReadLcdApo(MeterLine line) {
+PortResult CmdReadLcdApo(MeterLine line) {
   return sendPlain(line, 0x03);
 }
-bool CmdReadDoseSettings(MeterLine line) {
+PortResult CmdReadDoseSettings(MeterLine line) {
   return sendPlain(line, 0x04);
 }
-bool CmdReadScreens(MeterLine line) {
+PortResult CmdReadScreens(MeterLine line) {
   return sendPlain(line, 0x05);
 }
-bool CmdReadPause(MeterLine line) {
+PortResult CmdReadPause(MeterLine line) {
   return sendPlain(line, 0x06);
 }
-bool CmdReadLedAlarm(MeterLine line) {
+PortResult CmdReadLedAlarm(MeterLine line) {
   return sendPlain(line, 0x07);
 }
-bool CmdReadKeypadLock(MeterLine line) {
+PortResult CmdReadKeypadLock(MeterLine line) {
   return sendPlain(line, 0x08);
 }
-bool CmdReadAutoScroll(MeterLine line) {
+PortResult CmdReadAutoScroll(MeterLine line) {
   return sendPlain(line, 0x09);
 }
-bool CmdReadTimers(MeterLine line) {
+PortResult CmdReadTimers(MeterLine line) {
   return sendPlain(line, 0x0A);
 }
 
-bool CmdClearMemory(MeterLine line) {
+PortResult CmdClearMemory(MeterLine line) {
   return sendPlain(line, 0x0B);
 }
-bool CmdReadMemoryListFirst(MeterLine line) {
+PortResult CmdReadMemoryListFirst(MeterLine line) {
   return sendPlain(line, 0x0C);
 }
-bool CmdReadMemoryListNext(MeterLine line) {
+PortResult CmdReadMemoryListNext(MeterLine line) {
   return sendPlain(line, 0x0D);
 }
 
-bool CmdReadRecordHeader(MeterLine line, double entryNo) {
+PortResult CmdReadRecordHeader(MeterLine line, double entryNo) {
   return sendByte(line, 0x0E, entryNo);
 }
-bool CmdReadMemorySize(MeterLine line) {
+PortResult CmdReadMemorySize(MeterLine line) {
   return sendPlain(line, 0x0F);
 }
-bool CmdReadWelcomeText(MeterLine line) {
+PortResult CmdReadWelcomeText(MeterLine line) {
   return sendPlain(line, 0x10);
 }
-bool CmdReadMeterName(MeterLine line) {
+PortResult CmdReadMeterName(MeterLine line) {
   return sendPlain(line, 0x11);
 }
 
-bool CmdReadDataBlock(MeterLine line, long long blockNo) {
+PortResult CmdReadDataBlock(MeterLine line, long long blockNo) {
   Packer p;
   p.word(blockNo, 65535);
   return sendBlock(line, 0x12, p.result());
 }
 
 // The meter reads these three requests as seven bytes.
-bool CmdReadCalibration(MeterLine line) {
+PortResult CmdReadCalibration(MeterLine line) {
   return sendPlain(line, 0x13, 2);
 }
-bool CmdReadLunchTime(MeterLine line) {
+PortResult CmdReadLunchTime(MeterLine line) {
   return sendPlain(line, 0x14, 2);
 }
-bool CmdReadIntervalTime(MeterLine line) {
+PortResult CmdReadIntervalTime(MeterLine line) {
   return sendPlain(line, 0x15, 2);
 }
 
-bool CmdWriteLcdContrast(MeterLine line, double code) {
+PortResult CmdWriteLcdContrast(MeterLine line, double code) {
   return sendByte(line, 0x81, code);
 }
-bool CmdWriteClock(MeterLine line, const MeterClock& clock) {
+PortResult CmdWriteClock(MeterLine line, const MeterClock& clock) {
   return sendBlock(line, 0x82, PackClock(clock));
 }
-bool CmdWriteLcdApo(MeterLine line, double choice) {
+PortResult CmdWriteLcdApo(MeterLine line, double choice) {
   return sendByte(line, 0x83, choice);
 }
-bool CmdWriteDoseSettings(MeterLine line, const DoseSetting& dose) {
+PortResult CmdWriteDoseSettings(MeterLine line, const DoseSetting& dose) {
   return sendBlock(line, 0x84, PackDoseSetting(dose));
 }
-bool CmdWriteScreens(MeterLine line, const ScreenBytes& screens) {
+PortResult CmdWriteScreens(MeterLine line, const ScreenBytes& screens) {
   return sendBlock(line, 0x85, PackScreens(screens));
 }
-bool CmdWritePause(MeterLine line, double onOff) {
+PortResult CmdWritePause(MeterLine line, double onOff) {
   return sendByte(line, 0x86, onOff);
 }
-bool CmdWriteLedAlarm(MeterLine line, const LedAlarmSetting& alarm) {
+PortResult CmdWriteLedAlarm(MeterLine line, const LedAlarmSetting& alarm) {
   return sendBlock(line, 0x87, PackLedAlarm(alarm));
 }
-bool CmdWriteKeypadLock(MeterLine line, double onOff) {
+PortResult CmdWriteKeypadLock(MeterLine line, double onOff) {
   return sendByte(line, 0x88, onOff);
 }
-bool CmdWriteAutoScroll(MeterLine line, double onOff) {
+PortResult CmdWriteAutoScroll(MeterLine line, double onOff) {
   return sendByte(line, 0x89, onOff);
 }
-bool CmdWriteTimers1(MeterLine line, const TimerSetting& timers) {
+PortResult CmdWriteTimers1(MeterLine line, const TimerSetting& timers) {
   return sendBlock(line, 0x8A, PackTimers(timers, 1));
 }
-bool CmdWriteTimers2(MeterLine line, const TimerSetting& timers) {
+PortResult CmdWriteTimers2(MeterLine line, const TimerSetting& timers) {
   return sendBlock(line, 0x8B, PackTimers(timers, 2));
 }
-bool CmdWriteTimers3(MeterLine line, const TimerSetting& timers) {
+PortResult CmdWriteTimers3(MeterLine line, const TimerSetting& timers) {
   return sendBlock(line, 0x8C, PackTimers(timers, 3));
 }
 
-bool CmdWriteWelcomeText(MeterLine line, const std::vector<std::uint8_t>& text) {
+PortResult CmdWriteWelcomeText(MeterLine line, const std::vector<std::uint8_t>& text) {
   // The meter expects the length byte one above the bytes that follow it;
   // the checksum then takes in its own (still zero) position.
-  if (text.size() + 2 > 255) return false;
+  if (text.size() + 2 > 255) return badValue(0x8D);
   return send(line, 0x8D, text, static_cast<int>(text.size()) + 2);
 }
 
-bool CmdWriteMeterName(MeterLine line, const std::vector<std::uint8_t>& name) {
-  if (name.size() != 11) return false;
+PortResult CmdWriteMeterName(MeterLine line, const std::vector<std::uint8_t>& name) {
+  if (name.size() != 11) return badValue(0x8E);
   return send(line, 0x8E, name, 0x0C);
 }
 
-bool CmdWriteCalibration(MeterLine line, double levelTimesTen) {
-  if (!std::isfinite(levelTimesTen)) return false;
+PortResult CmdWriteCalibration(MeterLine line, double levelTimesTen) {
+  if (!std::isfinite(levelTimesTen)) return badValue(0x8F);
   Packer p;
   p.word(static_cast<long long>(std::nearbyint(std::fmax(-1.0, std::fmin(levelTimesTen, 1e9)))));
   return sendBlock(line, 0x8F, p.result());
 }
 
-bool CmdWriteLunchTime(MeterLine line, const LunchTimeBytes& lunch) {
+PortResult CmdWriteLunchTime(MeterLine line, const LunchTimeBytes& lunch) {
   return sendBlock(line, 0x90, PackLunchTime(lunch), 1);
 }
 
-bool CmdWriteIntervalTime(MeterLine line, long long seconds) {
-  if (seconds < 0 || seconds > std::numeric_limits<std::int32_t>::max()) return false;
+PortResult CmdWriteIntervalTime(MeterLine line, long long seconds) {
+  if (seconds < 0 || seconds > std::numeric_limits<std::int32_t>::max()) return badValue(0x91);
   const auto v = static_cast<std::uint32_t>(seconds);
   // The meter takes the logging interval low byte first.
   return send(line, 0x91,

@@ -1,8 +1,11 @@
 #include "link/porttable.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <span>
 
 #include "base/cp1252.h"
+#include "base/log.h"
 #include "link/eventpump.h"
 
 namespace vkz {
@@ -23,7 +26,20 @@ std::int16_t OpenPort(MeterLine line, int port, const std::string& settings) {
   // A port this object still holds (linked before) is closed first, so the
   // open below is never refused as in use.
   api.CommClose(port);
-  api.CommOpen(port, name, settings);
+  if (api.CommOpen(port, name, settings) == 0) {
+    logLazy(LogArea::Link, LogLevel::Info,
+            [&] { return name + " opened: " + api.DevicePath(port) + " \"" + settings + "\""; });
+  } else {
+    logLazy(LogArea::Link, LogLevel::Warning, [&] {
+      std::string error;
+      api.CommGetError(error);
+      return name + " not opened: " + error;
+    });
+    // Not a serial device, or one the user may not use: the user can mend
+    // it, so they are told (an absent device shows as a silent meter).
+    const std::string refusal = api.OpenRefusal(port);
+    if (!refusal.empty()) showLinkMessage(refusal);
+  }
   ResetPortRecords(l);
   l.PortCount = static_cast<std::int16_t>(l.PortCount + 1);
   PortEntry& e = l.PortTable[static_cast<std::size_t>(l.PortCount)];
@@ -49,6 +65,10 @@ void CloseAllPorts(MeterLine line) {
 void FlushCurrentPort(MeterLine line) {
   PortEntry* e = CurrentEntry(line.link);
   if (!e) return;
+  logLazy(LogArea::Link, LogLevel::Debug, [&] {
+    return e->PortName + " flushed" +
+           (e->RxBuf.empty() ? "" : ", unparsed bytes dropped: " + hexBytes(e->RxBuf));
+  });
   line.api.CommFlush(e->PortNo);
   e->RxBuf.clear();
   // The bytes of a half-parsed frame are gone; left in mid-frame the
@@ -57,10 +77,37 @@ void FlushCurrentPort(MeterLine line) {
   RestartReplyFrame(e->PortReply);
 }
 
-void WriteCurrentPort(MeterLine line, const std::vector<std::uint8_t>& frame) {
+PortResult WriteCurrentPort(MeterLine line, const std::vector<std::uint8_t>& frame) {
   PortEntry* e = CurrentEntry(line.link);
-  if (!e) return;
-  line.api.CommWrite(e->PortNo, frame);
+  if (!e || e->PortNo < 1) {
+    logLazy(LogArea::Link, LogLevel::Warning,
+            [&] { return "frame not sent, no port linked: " + hexBytes(frame); });
+    return {PortStatus::NoPort, "No port is linked."};
+  }
+  // Copies: the write turns the event loop, and a handler may change the
+  // table meanwhile.
+  const int port = e->PortNo;
+  const std::string name = e->PortName;
+  // Logged before it goes: the meter's answer may be read while the write
+  // is still turning the event loop.
+  logLazy(LogArea::Link, LogLevel::Debug, [&] { return name + " > " + hexBytes(frame); });
+  const std::int32_t written = line.api.CommWrite(port, frame);
+  if (written >= 0 && static_cast<std::size_t>(written) == frame.size()) return {};
+  PortResult r;
+  if (line.api.IsOpen(port) != -1) {
+    r = {PortStatus::Failed, name + " is not open."};
+  } else {
+    line.api.CommGetError(r.error);
+    if (written > 0) {
+      r.status = PortStatus::Short;
+      r.error =
+          std::to_string(written) + " of " + std::to_string(frame.size()) + " bytes written. " + r.error;
+    } else {
+      r.status = PortStatus::Failed;
+    }
+  }
+  logWrite(LogArea::Link, LogLevel::Warning, name + " write failed: " + r.error);
+  return r;
 }
 
 std::int32_t ReadCurrentPort(MeterLine line) {
@@ -89,16 +136,48 @@ void ClearRecordTemplate(LinkState& l) {
   l.CurReply.ReplyData.fill(0);
 }
 
+namespace {
+
+// Why the parser emptied a buffer that held no frame, read from the bytes it
+// had and the record it left.
+std::string dropReason(const std::vector<std::uint8_t>& bytes, const ReplyFrame& rec) {
+  if (bytes.empty() || bytes[0] != kReplyStart) return "no start byte";
+  if (rec.ReplyLength > kMaxReplyPayload) return "length " + std::to_string(rec.ReplyLength) + " over 540";
+  return "wrong checksum";
+}
+
+// The parser with its log: each frame cut ("COM1 < 03 00 ...") and the
+// bytes it dropped. The buffer is copied only while vkz.link is on; the
+// parser only ever takes bytes from its front.
+int parseLogged(PortEntry& e, std::vector<std::uint8_t>& buffer) {
+  if (!logEnabled(LogArea::Link, LogLevel::Debug) && !logEnabled(LogArea::Link, LogLevel::Warning))
+    return ParseReplyFrame(e.PortReply, buffer);
+  const std::vector<std::uint8_t> before = buffer;
+  const int delivered = ParseReplyFrame(e.PortReply, buffer);
+  const std::size_t taken = before.size() - std::min(before.size(), buffer.size());
+  const std::span<const std::uint8_t> bytes(before.data(), taken);
+  if (delivered == 1) {
+    logWrite(LogArea::Link, LogLevel::Debug, e.PortName + " < " + hexBytes(bytes));
+  } else if (taken > 0) {
+    logWrite(LogArea::Link, LogLevel::Warning,
+             e.PortName + " dropped " + std::to_string(taken) + " bytes (" + dropReason(before, e.PortReply) +
+                 "): " + hexBytes(bytes));
+  }
+  return delivered;
+}
+
+}  // namespace
+
 int ParseResponse(LinkState& l, std::vector<std::uint8_t>& buffer) {
   PortEntry* e = CurrentEntry(l);
   if (!e) return 0;
-  return ParseReplyFrame(e->PortReply, buffer);
+  return parseLogged(*e, buffer);
 }
 
 int ParseCurrentPort(LinkState& l) {
   PortEntry* e = CurrentEntry(l);
   if (!e) return 0;
-  return ParseReplyFrame(e->PortReply, e->RxBuf);
+  return parseLogged(*e, e->RxBuf);
 }
 
 std::vector<std::uint8_t> BytesFrom(const std::vector<std::uint8_t>& bytes, int n) {

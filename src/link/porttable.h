@@ -47,17 +47,21 @@ PortEntry* CurrentEntry(LinkState& link);
 
 // Links a port: closes it if the serial object has it open, opens it with
 // `settings`, clears every entry's parser record and adds an entry (whether
-// or not the port opened). With ten entries already, shows "Open Port
-// Error" and adds nothing. -1 linked, 0 not. Never changes CurPort.
+// or not the port opened). A port refused for a reason the user can mend
+// (not a serial device, no permission) says so in a message naming the
+// path. With ten entries already, shows "Open Port Error" and adds nothing.
+// -1 linked, 0 not. Never changes CurPort.
 std::int16_t OpenPort(MeterLine line, int port, const std::string& settings);
 // Closes every linked port and empties its entry (shut-down).
 void CloseAllPorts(MeterLine line);
 // Purges both queues of the current port and empties its receive buffer.
 // The parser starts over too: a frame it had begun is gone with the bytes.
 void FlushCurrentPort(MeterLine line);
-// Writes a whole request frame to the current port; the result is not
-// examined (a dead port shows as a silent meter).
-void WriteCurrentPort(MeterLine line, const std::vector<std::uint8_t>& frame);
+// Writes a whole request frame to the current port (logged on vkz.link
+// before it goes). Ok when every byte went out; otherwise what stopped it,
+// with the port's error text: no port linked, a refused write, a port that
+// is not open, or a short write.
+PortResult WriteCurrentPort(MeterLine line, const std::vector<std::uint8_t>& frame);
 // Appends every byte waiting on the current port to its receive buffer.
 // Returns the count read (0 without a current entry, -1 on a failure).
 std::int32_t ReadCurrentPort(MeterLine line);
@@ -69,6 +73,7 @@ void ClearRecordTemplate(LinkState& link);
 // Cuts at most one reply frame out of `buffer` (the current entry's
 // receive buffer) with the current entry's parser record. 1 when a frame
 // was delivered into that record, else 0 (also without a current entry).
+// Each frame cut, and the bytes dropped as no frame, go to vkz.link.
 int ParseResponse(LinkState& link, std::vector<std::uint8_t>& buffer);
 // The same on the current entry's own buffer.
 int ParseCurrentPort(LinkState& link);

@@ -12,6 +12,7 @@
 
 #include "base/appdir.h"
 #include "base/cp1252.h"
+#include "base/log.h"
 #include "pdf/pdfnum.h"
 #include "pdf/qtzpdf.h"
 
@@ -104,10 +105,17 @@ qtzPDF::~qtzPDF() {
 // ---------------------------------------------------------------- messages
 
 void qtzPDF::message(const std::string& topic, const std::string& text, PdfIcon icon) {
+  logLazy(LogArea::Pdf, icon == PdfIcon::None ? LogLevel::Info : LogLevel::Warning, [&] {
+    std::string line = topic + text;
+    std::size_t at = 0;
+    while ((at = line.find("\r\n", at)) != std::string::npos) line.replace(at, 2, " ");
+    return line;
+  });
   if (messageHook_) messageHook_(PdfMessage{topic + kProduct, text, icon});
 }
 
 bool qtzPDF::fail(const std::string& why) {
+  logWrite(LogArea::Pdf, LogLevel::Warning, why);
   lastError_ = why;
   return false;
 }
@@ -586,6 +594,9 @@ bool qtzPDF::finishDocument(bool interactive) {
   closeFile();
   state_ = DocState::Ended;
   pageOpen_ = false;
+  if (!writeFailed_)
+    logLazy(LogArea::Pdf, LogLevel::Info,
+            [&] { return fileName_ + " written: " + std::to_string(pageNumber_) + " pages"; });
 
   if (writeFailed_) {
     if (interactive)

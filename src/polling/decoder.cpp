@@ -8,6 +8,7 @@
 #include "link/frames.h"
 #include "polling/acks.h"
 #include "polling/memlist.h"
+#include "polling/polllog.h"
 #include "polling/pollloop.h"
 #include "polling/readbacks.h"
 
@@ -251,13 +252,13 @@ void PollLoop::writeAckReply(std::uint8_t code, Payload p) {
     case 0x8A:
       StopPanelTimers();
       if (ok)
-        CmdWriteTimers2(line(), timers);
+        logUnsent(CmdWriteTimers2(line(), timers), "timer settings frame 2");
       else
         showSetResult(false);
       break;
     case 0x8B:
       if (ok)
-        CmdWriteTimers3(line(), timers);
+        logUnsent(CmdWriteTimers3(line(), timers), "timer settings frame 3");
       else
         showSetResult(false);
       break;
@@ -280,26 +281,28 @@ void PollLoop::writeAckReply(std::uint8_t code, Payload p) {
 void PollLoop::resendReply(Payload p) {
   const auto target = resendTarget(p);
   if (!target || *target == ResendWrite::None) return;
+  logPoll(LogLevel::Info,
+          [&] { return "the meter asks for write request 0x" + hexBytes(p.first(1)) + " again"; });
   const SettingsRecords& r = r_.records;
   StopPanelTimers();
   switch (*target) {
     case ResendWrite::DoseSettings:
-      CmdWriteDoseSettings(line(), r.DoseRecord);
+      logUnsent(CmdWriteDoseSettings(line(), r.DoseRecord), "dose settings re-send");
       break;
     case ResendWrite::Screens:
-      CmdWriteScreens(line(), r.ScreenRecord);
+      logUnsent(CmdWriteScreens(line(), r.ScreenRecord), "screen settings re-send");
       break;
     case ResendWrite::LedAlarm:
-      CmdWriteLedAlarm(line(), r.LedAlarmRecord);
+      logUnsent(CmdWriteLedAlarm(line(), r.LedAlarmRecord), "LED alarm settings re-send");
       break;
     case ResendWrite::Timers1:
-      CmdWriteTimers1(line(), r.TimerRecord);
+      logUnsent(CmdWriteTimers1(line(), r.TimerRecord), "timer settings frame 1 re-send");
       break;
     case ResendWrite::Timers2:
-      CmdWriteTimers2(line(), r.TimerRecord);
+      logUnsent(CmdWriteTimers2(line(), r.TimerRecord), "timer settings frame 2 re-send");
       break;
     case ResendWrite::Timers3:
-      CmdWriteTimers3(line(), r.TimerRecord);
+      logUnsent(CmdWriteTimers3(line(), r.TimerRecord), "timer settings frame 3 re-send");
       break;
     case ResendWrite::None:
       break;

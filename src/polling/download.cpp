@@ -6,6 +6,7 @@
 #include "link/frames.h"
 #include "polling/header.h"
 #include "polling/memlist.h"
+#include "polling/polllog.h"
 #include "polling/pollloop.h"
 
 namespace vkz {
@@ -24,7 +25,10 @@ void PollLoop::askBlock(bool afterQuiet) {
   // The re-send counts its ticks from this request.
   ps.BlockRetry = 0;
   d.flow.requested(afterQuiet);
-  CmdReadDataBlock(line(), d.flow.block());
+  logPoll(LogLevel::Debug, [&] {
+    return "data block " + std::to_string(d.flow.block()) + (afterQuiet ? " asked again" : " requested");
+  });
+  logUnsent(CmdReadDataBlock(line(), d.flow.block()), "data block request");
 }
 
 void PollLoop::askHeader() {
@@ -34,7 +38,9 @@ void PollLoop::askHeader() {
   d.headerAsked.push_back(d.entryNo);
   // A line that never answers piles up requests; only the newest matter.
   while (d.headerAsked.size() > 64) d.headerAsked.pop_front();
-  CmdReadRecordHeader(line(), d.entryNo);
+  logPoll(LogLevel::Info,
+          [&] { return "header of stored measurement " + std::to_string(d.entryNo) + " requested"; });
+  logUnsent(CmdReadRecordHeader(line(), d.entryNo), "header request");
 }
 
 // ---- the memory list -----------------------------------------------------------
@@ -46,7 +52,8 @@ void PollLoop::RequestMemoryList() {
   // Marked before the write: the write lets the event loop turn, and the
   // meter's answer may be decoded while it is still under way.
   r_.polling.MemInfoPending = -1;
-  CmdReadMemoryListFirst(line());
+  logPoll(LogLevel::Info, [] { return "memory list requested"; });
+  logUnsent(CmdReadMemoryListFirst(line()), "memory list request");
 }
 
 // Replies 0x0C (first entry) and 0x0D (further entries).
@@ -75,7 +82,7 @@ void PollLoop::memoryListEntryReply(std::uint8_t code, Payload p) {
   }
   if (memoryListWantsNext(*e)) {
     ps.MemInfoPending = -1;  // before the write, as for the first entry
-    CmdReadMemoryListNext(line());
+    logUnsent(CmdReadMemoryListNext(line()), "memory list request");
   }
 }
 
@@ -87,6 +94,9 @@ void PollLoop::memoryListEndReply(Payload p) {
   // The list wait repeats its request, so the meter may report the end more
   // than once: only an awaited list is ended, once.
   if (ps.MemInfoPending != -1) return;
+  logPoll(LogLevel::Info, [&] {
+    return "memory list ended: " + std::to_string(r_.shell.MemListCount) + " stored measurements";
+  });
   const UiText& t = r_.texts;
   if (*end == MemoryListEnd::NoData) {
     message(t.TxtMemoryInfoNoData, MessageIcon::None);
@@ -98,7 +108,7 @@ void PollLoop::memoryListEndReply(Payload p) {
     showMemoryMessage(t.TxtLoadComplete);
     message(t.TxtGetMemoryInfoOK, MessageIcon::None);
     ps.MemInfoPending = 0;
-    CmdReadMemorySize(line());
+    logUnsent(CmdReadMemorySize(line()), "memory size request");
   }
   StartPanelTimers();
 }
@@ -106,6 +116,8 @@ void PollLoop::memoryListEndReply(Payload p) {
 // ---- one measurement -------------------------------------------------------------
 
 void PollLoop::CancelDownload() {
+  if (r_.download.flow.active() || r_.download.headerAwaited)
+    logPoll(LogLevel::Info, [] { return "download cancelled"; });
   r_.download.flow.stop();
   r_.download.headerAwaited = false;
   r_.polling.BlockPending = 0;
@@ -136,6 +148,8 @@ void PollLoop::recordHeaderReply(Payload p) {
   const auto decoded = DecodeRecordHeader(p, m.header);
   if (!decoded) {
     // Shorter than the header's layout: nothing is taken; ask again.
+    logPoll(LogLevel::Warning,
+            [&] { return "header reply of " + std::to_string(p.size()) + " bytes too short"; });
     askHeader();
     return;
   }
@@ -144,6 +158,10 @@ void PollLoop::recordHeaderReply(Payload p) {
   d.headerRetry = 0;
 
   const std::int32_t n = decoded->recordCount;
+  logPoll(LogLevel::Info, [&] {
+    return "header of stored measurement " + std::to_string(d.entryNo) + ": " + std::to_string(n) +
+           " records";
+  });
   // The arrays always hold this measurement's records only (none for a
   // measurement without logged records).
   m.sizePointValues(static_cast<std::size_t>(n));
@@ -164,6 +182,7 @@ void PollLoop::recordHeaderReply(Payload p) {
     ps.BlockPending = 0;
     showMemoryMessage(t.TxtLoadComplete);
     if (list) list->downloadComplete();
+    logPoll(LogLevel::Info, [] { return "download complete (no logged records)"; });
   }
   StartPanelTimers();
 }
@@ -183,6 +202,10 @@ void PollLoop::dataBlockReply(Payload p) {
   const auto block = DecodeDataBlock(d.flow.block(), p, d.context, t.TxtDB);
   if (!block) {
     // Shorter than the records it must hold: nothing is stored; ask again.
+    logPoll(LogLevel::Warning, [&] {
+      return "data block " + std::to_string(d.flow.block()) + " reply of " + std::to_string(p.size()) +
+             " bytes too short";
+    });
     askBlock();
     StartPanelTimers();
     return;
@@ -199,6 +222,7 @@ void PollLoop::dataBlockReply(Payload p) {
     d.flow.stop();
     showMemoryMessage(t.TxtLoadComplete);
     if (list) list->downloadComplete();
+    logPoll(LogLevel::Info, [&] { return "download complete: " + std::to_string(d.BytesLoaded) + " bytes"; });
   } else {
     askBlock();
   }
@@ -215,7 +239,8 @@ void PollLoop::downloadPollTick() {
       if (d.flow.active()) {
         askBlock(true);
       } else {
-        CmdReadDataBlock(line(), ps.BlockNo);
+        logPoll(LogLevel::Debug, [&] { return "data block " + std::to_string(ps.BlockNo) + " asked again"; });
+        logUnsent(CmdReadDataBlock(line(), ps.BlockNo), "data block request");
         ps.BlockRetry = 0;
       }
     } else {

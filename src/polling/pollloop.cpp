@@ -8,6 +8,7 @@
 
 #include "base/handlerstep.h"
 #include "link/frames.h"
+#include "polling/polllog.h"
 
 namespace vkz {
 namespace {
@@ -58,11 +59,13 @@ void PollLoop::message(const std::string& text, MessageIcon icon) {
 // ---- pause and resume --------------------------------------------------------
 
 void PollLoop::StopPanelTimers() {
+  if (running_) logPoll(LogLevel::Info, [] { return "polling paused"; });
   running_ = false;
   if (PollView* v = view()) v->pollingSwitched(false);
 }
 
 void PollLoop::StartPanelTimers() {
+  if (!running_) logPoll(LogLevel::Info, [] { return "polling resumed"; });
   running_ = true;
   if (PollView* v = view()) v->pollingSwitched(true);
 }
@@ -100,7 +103,7 @@ void PollLoop::tick1() {
     if (r_.flags.RTCFrmOpen != -1) return;
     if (ClockView* c = windows.readbacks.clock ? windows.readbacks.clock() : nullptr)
       c->showPcTime(dateTimeText(now.year, now.month, now.day, now.hour, now.minute, now.second));
-    CmdReadClock(line());
+    logUnsent(CmdReadClock(line()), "clock request");
   });
   bool open = false;
   step([&] {
@@ -111,7 +114,7 @@ void PollLoop::tick1() {
   });
   step([&] { watchCurrentPort(); });
   if (open) {
-    step([&] { CmdReadModel(line()); });
+    step([&] { logUnsent(CmdReadModel(line()), "model request"); });
     step([&] {
       if (PollView* v = view()) v->enableMeterActions();
     });
@@ -172,6 +175,7 @@ void PollLoop::tick3() {
     watchdog();
     if (ParseCurrentPort(r_.link) == 1) handleFrame();
   } catch (...) {
+    logCaught(LogArea::Poll);
     StartPanelTimers();
   }
   inReceive_ = false;
@@ -186,6 +190,8 @@ void PollLoop::countWaits() {
   if (ps.TimerSetPending == -1) {
     ++ps.WaitTicks;
     if (ps.WaitTicks >= 300) {
+      logPoll(LogLevel::Warning,
+              [] { return "timer settings write: no acknowledgement in 300 receive ticks"; });
       message(r_.texts.TxtSetTimerSettingTimeOut, MessageIcon::Critical);
       ps.WaitTicks = 0;
       ps.TimerSetPending = 0;
@@ -194,12 +200,16 @@ void PollLoop::countWaits() {
     const std::int32_t c = ps.WaitTicks;
     if (c % 10 == 0 && c <= 100) {
       if (r_.flags.MemoryPanelShown == -1) {
-        CmdReadMemoryListNext(line());  // still awaited: MemInfoPending stays set
+        logPoll(LogLevel::Info,
+                [&] { return "memory list entry asked again at wait tick " + std::to_string(c); });
+        // still awaited: MemInfoPending stays set
+        logUnsent(CmdReadMemoryListNext(line()), "memory list request");
       } else {
         ps.MemInfoPending = 0;
         StartPanelTimers();
       }
     } else if (c > 200) {
+      logPoll(LogLevel::Warning, [] { return "memory list: no entry in 200 receive ticks"; });
       ps.WaitTicks = 0;
       message(r_.texts.TxtGetMemoryInformationTimeOutError, MessageIcon::Critical);
       ps.MemInfoPending = 0;
@@ -217,6 +227,7 @@ void PollLoop::watchdog() {
   const PortEntry* e = CurrentEntry(r_.link);
   const long long seen = std::max(e ? static_cast<long long>(e->RxBuf.size()) : 0LL, bytesSinceTick_);
   bytesSinceTick_ = 0;
+  const auto wasLost = ps.LinkLost;
   if (seen >= 2) {
     ps.IdleTicks = 0;
     ps.LinkLost = 0;
@@ -224,6 +235,10 @@ void PollLoop::watchdog() {
     if (ps.IdleTicks < 32767) ++ps.IdleTicks;
     if (ps.IdleTicks > 100) ps.LinkLost = -1;
   }
+  if (ps.LinkLost != wasLost)
+    logPoll(LogLevel::Info, [&] {
+      return ps.LinkLost == -1 ? std::string("link lost: 101 receive ticks without data") : "link back";
+    });
   if (ps.LinkLost == 0) {
     show(2, r_.texts.TxtConnection);
   } else if (ps.MemoryErasing == -1) {
@@ -254,6 +269,11 @@ void PollLoop::bytesArrived() {
       const std::int32_t n = ReadCurrentPort(line());
       if (n > 0) failedHandle_ = -1;
       if (n < 0) {
+        logPoll(LogLevel::Warning, [&] {
+          std::string error;
+          r_.PortApi.CommGetError(error);
+          return "port read failed, its descriptor is no longer watched: " + error;
+        });
         // The device has gone: stop watching it (the watchdog reports it).
         failedHandle_ = watchedHandle_;
         setWatch(-1, false);
@@ -265,6 +285,7 @@ void PollLoop::bytesArrived() {
       while (r_.link.CurPort == cur && ParseCurrentPort(r_.link) == 1) handleFrame();
     } while (receiveAgain_);
   } catch (...) {
+    logCaught(LogArea::Poll);
     StartPanelTimers();
   }
   if (watchedHandle_ >= 0) setWatch(watchedHandle_, true);

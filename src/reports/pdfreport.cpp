@@ -181,7 +181,7 @@ ReportResult failed(std::string message) {
 // ------------------------------------------------------------ the report
 
 ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::string& fileName) {
-  ReportRun admission;
+  ReportRun admission(ui.reportRunning());
   if (!admission.admitted()) return failed(ReportRun::busyMessage());
 
   PdfReportRun run(data, ui);

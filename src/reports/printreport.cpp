@@ -126,7 +126,7 @@ void PrintRun::progressStep() {
 }
 
 ReportResult PrintReport(const ReportData& data, ReportUi& ui) {
-  ReportRun admission;
+  ReportRun admission(ui.reportRunning());
   if (!admission.admitted()) return {ReportResult::Failed, ReportRun::busyMessage()};
   std::unique_ptr<ReportCanvas> canvas = ui.choosePrinter();
   if (!canvas) return {ReportResult::Cancelled, {}};

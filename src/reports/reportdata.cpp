@@ -3,26 +3,14 @@
 #include "base/numfmt.h"
 
 namespace vkz {
-namespace {
-bool g_running = false;
-}
-
-ReportRun::ReportRun() {
-  if (g_running) return;
-  g_running = true;
+ReportRun::ReportRun(bool& running) : running_(running) {
+  if (running_) return;
+  running_ = true;
   admitted_ = true;
 }
 
 ReportRun::~ReportRun() {
-  if (admitted_) g_running = false;
-}
-
-bool ReportRun::running() {
-  return g_running;
-}
-
-void ReportRun::reset() {
-  g_running = false;
+  if (admitted_) running_ = false;
 }
 
 std::string ReportRun::busyMessage() {

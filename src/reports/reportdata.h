@@ -68,25 +68,27 @@ class ReportUi {
   // Tells the user something that does not make the report fail (a report
   // that fails says why in its result instead).
   virtual void tell(const std::string& message) = 0;
+  // The program's flag of a report under way (ReportRun).
+  virtual bool& reportRunning() = 0;
 };
 
 // One report at a time: a report lets window events run while it draws, and
 // a second start from one of them is refused while the first one runs.
+// `running` is the program's flag of a report under way, set while an
+// admitted run lives.
 class ReportRun {
  public:
-  ReportRun();
+  explicit ReportRun(bool& running);
   ~ReportRun();
   ReportRun(const ReportRun&) = delete;
   ReportRun& operator=(const ReportRun&) = delete;
   // False when another report was running when this one was made.
   bool admitted() const { return admitted_; }
-  static bool running();
-  // Forgets a report left running (tests).
-  static void reset();
   // The message of a refused start.
   static std::string busyMessage();
 
  private:
+  bool& running_;
   bool admitted_ = false;
 };
 

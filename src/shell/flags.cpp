@@ -1,5 +1,7 @@
 #include "shell/flags.h"
 
+#include "base/log.h"
+
 namespace vkz {
 
 void WindowFlags::clearOneSetSelectors() {
@@ -75,6 +77,7 @@ void RunCloseOrder(const std::vector<CloseStep>& order, WindowFlags& flags,
       close(step.window);
     } catch (...) {
       // A failing unload is passed over; the next flag is tested.
+      logCaught(LogArea::Ui);
     }
   }
 }

@@ -10,6 +10,7 @@
 
 #include "base/appdir.h"
 #include "base/cp1252.h"
+#include "base/log.h"
 #include "base/numfmt.h"
 
 namespace vkz {
@@ -157,7 +158,32 @@ int ApplyLanguageText(std::string_view text, UiText& texts) {
   return applied;
 }
 
-LangStatus LoadLanguageStrings(const LanguageState& st, UiText& texts) {
+namespace {
+
+const char* langStatusText(LangStatus s) {
+  switch (s) {
+    case LangStatus::Loaded:
+      return "loaded";
+    case LangStatus::IndexMissing:
+      return "the index is missing, unreadable or not an index";
+    case LangStatus::IndexBroken:
+      return "the index's header or selected line has no backslash";
+    case LangStatus::NoLanguageFile:
+      return "no language line carries the selected number";
+    case LangStatus::FileMissing:
+      return "the language file is missing or unreadable";
+    case LangStatus::FileUnreadable:
+      return "the language file is too large or in UTF-16/UTF-32";
+  }
+  return "";
+}
+
+void logLanguage(const std::string& what, LangStatus s) {
+  logLazy(LogArea::File, s == LangStatus::Loaded ? LogLevel::Info : LogLevel::Warning,
+          [&] { return what + ": " + langStatusText(s); });
+}
+
+LangStatus loadLanguageStrings(const LanguageState& st, UiText& texts) {
   const std::string& path = st.LangFile;
   if (path.empty()) return LangStatus::NoLanguageFile;
   std::string bytes;
@@ -175,10 +201,22 @@ LangStatus LoadLanguageStrings(const LanguageState& st, UiText& texts) {
   return LangStatus::Loaded;
 }
 
+}  // namespace
+
+LangStatus LoadLanguageStrings(const LanguageState& st, UiText& texts) {
+  const LangStatus s = loadLanguageStrings(st, texts);
+  logLanguage("language file \"" + st.LangFile + "\"", s);
+  return s;
+}
+
 LangStatus LoadLanguageIndex(LanguageState& st, UiText& texts) {
   st.LangCount = 0;
+  auto failed = [](LangStatus s) {
+    logLanguage("language index \"" + appPath(kIndexPath) + "\"", s);
+    return s;
+  };
   std::optional<std::string> text = readIndexText();
-  if (!text) return LangStatus::IndexMissing;
+  if (!text) return failed(LangStatus::IndexMissing);
 
   int lineNo = 0;
   for (std::string_view line : splitLines(*text)) {
@@ -186,16 +224,16 @@ LangStatus LoadLanguageIndex(LanguageState& st, UiText& texts) {
     if (line.empty()) continue;
     std::vector<std::string_view> fields = splitFields(line);
     if (lineNo == 1) {
-      if (fields.size() < 2) return LangStatus::IndexBroken;
+      if (fields.size() < 2) return failed(LangStatus::IndexBroken);
       std::optional<int> no = indexNumber(fields[1]);
-      if (!no) return LangStatus::IndexBroken;
+      if (!no) return failed(LangStatus::IndexBroken);
       st.LangNo = *no;
       continue;
     }
     ++st.LangCount;
     // Every line is looked at: when several carry the number, the last wins.
     if (val(fields[0]) == st.LangNo) {
-      if (fields.size() < 2) return LangStatus::IndexBroken;
+      if (fields.size() < 2) return failed(LangStatus::IndexBroken);
       st.LangFile = appPath("Lan/" + std::string(fields[1]) + ".lan");
     }
   }
@@ -220,7 +258,9 @@ std::optional<std::vector<std::string>> ReadLanguageNames(int langCount) {
   return names;
 }
 
-bool SaveLanguageChoice(const LanguageState& st, int option) {
+namespace {
+
+bool writeLanguageChoice(const LanguageState& st, int option) {
   const std::string path = appPath(kIndexPath);
   std::string bytes;
   if (readFileBytes(path, kMaxIndexBytes, bytes) != ReadResult::Ok) return false;
@@ -255,6 +295,16 @@ bool SaveLanguageChoice(const LanguageState& st, int option) {
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool SaveLanguageChoice(const LanguageState& st, int option) {
+  const bool saved = writeLanguageChoice(st, option);
+  logLazy(LogArea::File, saved ? LogLevel::Info : LogLevel::Warning, [&] {
+    return "language index \"" + appPath(kIndexPath) + (saved ? "\" written" : "\" not written");
+  });
+  return saved;
 }
 
 }  // namespace vkz

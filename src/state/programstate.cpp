@@ -18,6 +18,7 @@ void ProgramState::reset() {
   dataFile.reset();
   chart.reset();
   reports = ReportHooks{};
+  reportRunning = false;
   longRun = false;
   mainWindow = nullptr;
   poll.reset();

@@ -55,7 +55,8 @@ struct ProgramState {
   DataFileState dataFile;
   ChartState chart;
   ReportHooks reports;
-  bool longRun = false;  // a long run of the measurement windows is under way
+  bool reportRunning = false;  // a report is being made (one at a time)
+  bool longRun = false;        // a long run of the measurement windows is under way
 
   // The main window as the other windows reach it (ui/mainwindowhost.h),
   // installed by the main window; nullptr when there is none.

@@ -19,12 +19,18 @@ struct SeamState {
   std::deque<int> filters;
   QStringList opened;
   QStringList dialogs;
+  std::vector<FileDialogRecord> dialogRecords;
   std::function<void(const MsgRecord&)> onShow;
   QString title = QStringLiteral("Noise Dosimeter");
 };
 SeamState& st() {
   static SeamState s;
   return s;
+}
+
+void noteDialog(const QString& caption, const QString& proposed, const QString& filter) {
+  st().dialogs << caption;
+  st().dialogRecords.push_back({caption, proposed, filter});
 }
 
 QString nextFile() {
@@ -128,7 +134,7 @@ QString qtFileFilter(const QString& oldFilter) {
 QString MsgBox::openFileName(QWidget* parent, const QString& caption, const QString& dir,
                              const QString& filter) {
   if (st().test) {
-    st().dialogs << caption;
+    noteDialog(caption, dir, filter);
     return nextFile();
   }
   return QFileDialog::getOpenFileName(parent, caption, dir, filter);
@@ -137,7 +143,7 @@ QString MsgBox::openFileName(QWidget* parent, const QString& caption, const QStr
 QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QString& dir,
                              const QString& filter) {
   if (st().test) {
-    st().dialogs << caption;
+    noteDialog(caption, dir, filter);
     return nextFile();
   }
   return QFileDialog::getSaveFileName(parent, caption, dir, filter);
@@ -146,7 +152,7 @@ QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QStr
 QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QString& dir,
                              const QString& filter, int* filterIndex) {
   if (st().test) {
-    st().dialogs << caption;
+    noteDialog(caption, dir, filter);
     int index = 1;
     if (!st().filters.empty()) {
       index = st().filters.front();
@@ -196,6 +202,9 @@ QStringList& MsgBox::openedDocuments() {
 QStringList& MsgBox::fileDialogs() {
   return st().dialogs;
 }
+std::vector<FileDialogRecord>& MsgBox::fileDialogRecords() {
+  return st().dialogRecords;
+}
 std::function<void(const MsgRecord&)>& MsgBox::onShow() {
   return st().onShow;
 }
@@ -207,6 +216,7 @@ void MsgBox::resetTestRecords() {
   st().filters.clear();
   st().opened.clear();
   st().dialogs.clear();
+  st().dialogRecords.clear();
   st().onShow = nullptr;
 }
 void MsgBox::setAppTitle(const QString& title) {

@@ -31,6 +31,14 @@ struct MsgRecord {
 // are listed too: "All Files (*.*)|*.*|" reads "All Files (*)".
 QString qtFileFilter(const QString& oldFilter);
 
+// One file dialog as it was asked for (kept in test mode): its caption, the
+// folder or file it proposed and its filter.
+struct FileDialogRecord {
+  QString caption;
+  QString proposed;
+  QString filter;
+};
+
 class MsgBox {
  public:
   // Shows a modal message box titled with the application's title unless
@@ -69,6 +77,8 @@ class MsgBox {
   static std::deque<int>& filterAnswers();     // filter chosen in save dialogs (1-based)
   static QStringList& openedDocuments();       // paths given to openDocument
   static QStringList& fileDialogs();           // captions of the file dialogs asked
+  // The same file dialogs with what they proposed.
+  static std::vector<FileDialogRecord>& fileDialogRecords();
   // Called for every message box in test mode (after it is recorded), e.g.
   // to check program state at the moment the box appears.
   static std::function<void(const MsgRecord&)>& onShow();

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "base/cp1252.h"
+#include "base/log.h"
 #include "views/atomicfile.h"
 #include "views/displaytext.h"
 #include "views/gridswriter.h"
@@ -185,9 +186,10 @@ SaveResult writeGridsFile(const std::string& path, std::string_view model, const
                           const GridData& header, const GridData& records, RowAppender appendRow,
                           const ProgressFn& progress) {
   SaveResult res;
-  auto failed = [&res](const std::string& why) {
+  auto failed = [&](const std::string& why) {
     res.status = SaveStatus::Failed;
     res.message = "The file was not saved: " + why + ". Any earlier file of that name is unchanged.";
+    logLazy(LogArea::File, LogLevel::Warning, [&] { return "\"" + path + "\" not written: " + why; });
     return res;
   };
   try {
@@ -229,6 +231,9 @@ SaveResult writeGridsFile(const std::string& path, std::string_view model, const
     if (ok && !buf.empty()) ok = out.write(buf);
     if (!ok || !out.commit()) return failed(out.error());
     res.status = SaveStatus::Written;
+    logLazy(LogArea::File, LogLevel::Info, [&] {
+      return "\"" + path + "\" written: " + std::to_string(records.rows()) + " record grid rows";
+    });
     return res;
   } catch (const std::bad_alloc&) {
     return failed("not enough memory");
@@ -708,7 +713,20 @@ namespace {
 OpenResult readError(OpenResult r, const std::string& what) {
   r.status = OpenStatus::ReadError;
   r.message = what;
+  logWrite(LogArea::File, LogLevel::Warning, what);
   return r;
+}
+
+// The outcome of reading a data file (or its first line), on vkz.file.
+void logRead(const std::string& path, const OpenResult& r) {
+  if (r.ok()) {
+    logLazy(LogArea::File, LogLevel::Info, [&] {
+      return "\"" + path + "\" read: " + std::to_string(r.lines) + " lines, " + std::to_string(r.records) +
+             " records";
+    });
+  } else if (r.status != OpenStatus::ReadError) {  // a read error is logged where it happens
+    logLazy(LogArea::File, LogLevel::Warning, [&] { return "\"" + path + "\": " + r.message; });
+  }
 }
 
 // Opens a regular file for reading: its descriptor and size, or the
@@ -769,7 +787,9 @@ OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, Gr
     r.badLine = r.lines;
     r.message = "Reading \"" + path + "\" failed at " + lineName(r.lines, false) + " (" +
                 std::strerror(readErrno) + "); the lines before it were read.";
+    logWrite(LogArea::File, LogLevel::Warning, r.message);
   }
+  logRead(path, r);
   return r;
 }
 
@@ -817,6 +837,7 @@ OpenResult ReadDataFileModel(const std::string& path, std::string_view meterMode
   const std::string_view raw(head.data(), end);
   bool utf8 = false;
   judgeModelLine(raw, raw.find('\0') != std::string_view::npos, meterModel, r, utf8);
+  if (!r.ok()) logRead(path, r);
   return r;
 }
 

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "base/appdir.h"
+#include "base/log.h"
 #include "base/numfmt.h"
 #include "shell/uitext.h"
 
@@ -248,9 +249,7 @@ std::string lastLine(const std::string& text, std::size_t* lineBegin = nullptr) 
   return text.substr(begin, end - begin);
 }
 
-}  // namespace
-
-bool SaveHeaderSelection(const std::string& path, const HeaderItemStates& states) {
+bool writeHeaderSelection(const std::string& path, const HeaderItemStates& states) {
   const std::string tmp = path + ".tmp";
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
@@ -268,6 +267,15 @@ bool SaveHeaderSelection(const std::string& path, const HeaderItemStates& states
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool SaveHeaderSelection(const std::string& path, const HeaderItemStates& states) {
+  const bool written = writeHeaderSelection(path, states);
+  logLazy(LogArea::File, written ? LogLevel::Info : LogLevel::Warning,
+          [&] { return "\"" + path + (written ? "\" written" : "\" could not be written"); });
+  return written;
 }
 
 HeaderSelectionLoad LoadHeaderSelection(const std::string& path, HeaderItemStates& states) {
@@ -294,6 +302,8 @@ HeaderSelectionLoad LoadHeaderSelection(const std::string& path, HeaderItemState
     }
   }
   if (!ok) {
+    logLazy(LogArea::File, LogLevel::Warning,
+            [&] { return "\"" + path + "\" missing or not 102 fields: every header item unticked"; });
     for (int n = 0; n < kHeaderItemFileFields; ++n) states[static_cast<std::size_t>(n)] = 0;
     result.reset = true;
     result.written = SaveHeaderSelection(path, states);

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "base/log.h"
+
 namespace vkz {
 
 std::string printReportMissingText() {
@@ -14,12 +16,14 @@ std::string pdfReportMissingText() {
 
 namespace {
 template <class F>
-ReportOutcome guarded(F&& f) {
+ReportOutcome guarded(F&& f, const SourcePlace& where = SourcePlace::here()) {
   try {
     return f();
   } catch (const std::exception& e) {
+    logCaught(LogArea::Ui, where);
     return {ReportOutcome::Failed, e.what()};
   } catch (...) {
+    logCaught(LogArea::Ui, where);
     return {ReportOutcome::Failed, "The report could not be made."};
   }
 }

@@ -4,6 +4,7 @@
 #include <QPrinter>
 
 #include "reports/win/printercanvas.h"
+#include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/printer.h"
@@ -57,6 +58,10 @@ bool WindowReportUi::openDocument(const std::string& path) {
 
 void WindowReportUi::tell(const std::string& message) {
   MsgBox::show(QString::fromStdString(message), MsgIcon::Exclamation);
+}
+
+bool& WindowReportUi::reportRunning() {
+  return State().reportRunning;
 }
 
 }  // namespace vkz

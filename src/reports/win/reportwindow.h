@@ -41,6 +41,8 @@ class WindowReportUi : public ReportUi {
   std::unique_ptr<ReportCanvas> choosePrinter() override;
   bool openDocument(const std::string& path) override;
   void tell(const std::string& message) override;
+  // The program's flag (ProgramState::reportRunning).
+  bool& reportRunning() override;
 
   // How often events are let run, in milliseconds (0: at every request).
   void setYieldInterval(int ms) { yieldMs_ = ms; }

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 
 #include "base/appdir.h"
+#include "base/log.h"
 #include "shell/flags.h"
 #include "shell/layout.h"
 #include "shell/uitext.h"
@@ -64,6 +65,7 @@ void HelpFrm::MunOpt_Click(int index) {
       MsgBox::show(QStringLiteral("No program could open the manual: %1").arg(path), MsgIcon::Exclamation);
     }
   } catch (...) {
+    logCaught(LogArea::Ui);
   }
   if (index >= 0 && index < 2) MunOpt[static_cast<size_t>(index)]->setChecked(false);
 }
@@ -80,6 +82,7 @@ void HelpFrm::Form_Resize() {
     if (o.resizeTo) resize(pxX(o.resizeTo->width), pxY(o.resizeTo->height));
     SSPanel1->move(pxX(o.panelLeft), pxY(o.panelTop));
   } catch (...) {
+    logCaught(LogArea::Ui);
   }
 }
 

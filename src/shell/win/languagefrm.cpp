@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "base/log.h"
 #include "shell/flags.h"
 #include "shell/langfile.h"
 #include "shell/layout.h"
@@ -122,6 +123,7 @@ void LanguageFrm::Form_Resize() {
     if (o.resizeTo) resize(pxX(o.resizeTo->width), pxY(o.resizeTo->height));
     SSPanel1->move(std::max(0, pxX(o.panelLeft)), std::max(0, pxY(o.panelTop)));
   } catch (...) {
+    logCaught(LogArea::Ui);
   }
 }
 

@@ -20,6 +20,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include "base/handlerstep.h"
 #include "link/porttable.h"
 #include "polling/pollstate.h"
 #include "shell/flags.h"
@@ -282,12 +283,6 @@ void Panel::setStatusPanelText(int panel, const QString& text) {
 
 void Panel::MDIForm_Load() {
   // Each step runs even when an earlier one failed.
-  auto step = [](auto&& f) {
-    try {
-      f();
-    } catch (...) {
-    }
-  };
   step([&] {
     State().link.CurPort = 1;
     State().poll.IdentTicks = 0;
@@ -384,6 +379,7 @@ void Panel::MDIForm_Resize() {
     // Status panel 2 takes what the other three leave (its stretch).
   } catch (...) {
     // The layout stops at the first failing step.
+    logCaught(LogArea::Ui);
   }
   inResize_ = false;
 }
@@ -397,6 +393,7 @@ void Panel::MDIForm_Click() {
   try {
     setWindowTitle(QString::fromStdString(ToggledPanelCaption(windowTitle().toStdString())));
   } catch (...) {
+    logCaught(LogArea::Ui);
   }
 }
 
@@ -429,6 +426,7 @@ void Panel::PicMemSplit_MouseMove(int, int, int, int y) {
     TreeView1->resize(TreeView1->width(), pxY(o.treeHeight));
     applyMemoryGeometry(pxY(o.memTop), std::max(0, pxY(o.memHeight)), std::max(0, pxY(o.gridHeight)));
   } catch (...) {
+    logCaught(LogArea::Ui);
   }
 }
 
@@ -452,6 +450,7 @@ void Panel::PicPanelSplit_MouseMove(int, int, int x, int) {
     if (State().flags.DataListFrmOpen == -1)
       if (auto* d = FormRegistry::find<DataListFrm>()) d->Refresh();
   } catch (...) {
+    logCaught(LogArea::Ui);
   }
 }
 

@@ -123,7 +123,7 @@ const TreeNodeDef kTree[20] = {
 struct SettingNode {
   std::int16_t WindowFlags::*flag;
   std::function<void()> ShellWindowOpeners::*show;
-  bool (*request)(MeterLine);
+  PortResult (*request)(MeterLine);
 };
 SettingNode settingNode(int index) {
   using O = ShellWindowOpeners;
@@ -239,7 +239,17 @@ void Panel::startMemoryDownload() {
   step([&] { CheckFlage(); });
   step([] { State().poll.StopPanelTimers(); });
   step([&] { ShowMemoryPanel(true); });
-  step([] { CmdReadMemorySize(State().line()); });
+  PortResult sent;
+  step([&] { sent = CmdReadMemorySize(State().line()); });
+  if (!sent) {
+    // Nothing went to the meter: no list is awaited (its wait would only end
+    // in a time-out); the user is told why and polling resumes.
+    step([&] {
+      MsgBox::show(q(UnsentRequestText("The meter was not asked for its memory.", sent)), MsgIcon::Critical);
+    });
+    step([] { State().poll.StartPanelTimers(); });
+    return;
+  }
   step([] { WaitSeconds(0.1); });
   step([] { State().poll.RequestMemoryList(); });
 }
@@ -285,6 +295,7 @@ void Panel::openDataFile() {
     }
   } catch (...) {
     // Any failure ends the action; polling resumes.
+    logCaught(LogArea::File);
   }
   State().poll.StartPanelTimers();
   if (!message.isEmpty()) MsgBox::show(message, MsgIcon::Critical);
@@ -404,7 +415,11 @@ void Panel::runSettingNode(int index) {
   });
   step([] { WaitSeconds(0.1); });
   step([&] {
-    if (n.request) n.request(State().line());
+    // A read that did not go out leaves the window as it opened; it is
+    // logged (vkz.link says why).
+    if (n.request && !n.request(State().line()))
+      logWrite(LogArea::Ui, LogLevel::Warning,
+               "setting read request of tree node " + std::to_string(index) + " not sent");
   });
   step([] { WaitSeconds(0.2); });
   step([] { State().poll.StartPanelTimers(); });

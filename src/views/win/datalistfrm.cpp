@@ -14,6 +14,7 @@
 #include <QToolBar>
 
 #include "base/appdir.h"
+#include "base/log.h"
 #include "polling/header.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
@@ -422,8 +423,10 @@ void DataListFrm::saveAction() {
       }
     }
   } catch (const std::exception& e) {
+    logCaught(LogArea::File);
     result = {SaveStatus::Failed, e.what()};
   } catch (...) {
+    logCaught(LogArea::File);
     result = {SaveStatus::Failed, "The file could not be written."};
   }
   setWindowTitle(caption);

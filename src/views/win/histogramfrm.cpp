@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/log.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
@@ -209,6 +210,7 @@ void RunLevelHistogram(QWidget* dataWindow, FlexGrid& records, QWidget* resoluti
     }
   } catch (...) {
     // A step that fails ends the run; the caption and polling come back.
+    logCaught(LogArea::Ui);
   }
   if (window) window->setWindowTitle(saved);
   State().poll.StartPanelTimers();

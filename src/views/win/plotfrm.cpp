@@ -13,6 +13,7 @@
 #include <exception>
 #include <memory>
 
+#include "base/log.h"
 #include "base/numfmt.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
@@ -319,6 +320,7 @@ void PlotGridColumn(FlexGrid& grid, std::int32_t& column, const QString& caption
     }
   } catch (...) {
     // The remaining steps are skipped; caption and polling come back below.
+    logCaught(LogArea::Ui);
   }
   if (MainWindowHost* m = mainWindowHost()) m->setCaption(captionBeforeDash(saved));
   State().poll.StartPanelTimers();

@@ -11,10 +11,13 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <memory>
 
+#include "base/log.h"
 #include "link/frames.h"
 #include "link/porttable.h"
 #include "polling/header.h"
@@ -167,6 +170,66 @@ TEST_F(Download, HeaderWithoutRecordsIsCompleteAtOnce) {
   for (int i = 0; i < 10; ++i) panel()->Timer1_Timer();
   QCoreApplication::processEvents();
   EXPECT_EQ(meter().requestCount(0x12), blocks);
+}
+
+// With vkz.link switched on, the program's log holds every frame of a
+// download in hex, in the order it crossed the line: each request the meter
+// took and each reply the program cut.
+QStringList* g_linkLines = nullptr;
+
+TEST_F(Download, LinkLogShowsEveryFrameInHex) {
+  QStringList captured;
+  g_linkLines = &captured;
+  const QtMessageHandler previous =
+      qInstallMessageHandler([](QtMsgType, const QMessageLogContext& context, const QString& text) {
+        if (g_linkLines && context.category && QByteArrayView(context.category) == "vkz.link")
+          g_linkLines->append(text);
+      });
+  QLoggingCategory::setFilterRules(QStringLiteral("vkz.link=true"));
+  const bool ran = [&] {
+    if (!start()) return false;
+    meter().addMeasurement(shift(25));
+    return road_->loadMemoryList() && road_->download(1);
+  }();
+  // The program logs a request before it writes it and a reply once it has
+  // cut it: the meter's log of requests, taken first, is a prefix of the
+  // requests logged; the replies logged are a prefix of the meter's, taken
+  // after.
+  const std::vector<emu::Request> requests = meter().requests();
+  const QStringList logged = captured;
+  const std::vector<emu::SentReply> replies = meter().replies();
+  QLoggingCategory::setFilterRules(QString());
+  qInstallMessageHandler(previous);
+  g_linkLines = nullptr;
+  ASSERT_TRUE(ran);
+
+  auto hex = [](const std::vector<std::uint8_t>& bytes) { return QString::fromStdString(hexBytes(bytes)); };
+  QStringList sent, received;
+  for (const QString& line : logged) {
+    if (line.startsWith(QStringLiteral("COM1 > "))) sent << line.mid(7);
+    if (line.startsWith(QStringLiteral("COM1 < "))) received << line.mid(7);
+  }
+  ASSERT_GE(sent.size(), static_cast<qsizetype>(requests.size()));
+  for (std::size_t i = 0; i < requests.size(); ++i) {
+    std::vector<std::uint8_t> frame = requests[i].bytes;
+    frame.resize(frame.size() + requests[i].surplus, 0);
+    EXPECT_EQ(sent[static_cast<qsizetype>(i)], hex(frame)) << "request " << i;
+  }
+  std::vector<QString> written;
+  for (const emu::SentReply& r : replies)
+    if (!r.dropped) written.push_back(hex(r.bytes));
+  ASSERT_LE(static_cast<std::size_t>(received.size()), written.size());
+  for (qsizetype i = 0; i < received.size(); ++i)
+    EXPECT_EQ(received[i], written[static_cast<std::size_t>(i)]) << "reply " << i;
+
+  // The download is all there: the list, the header, three blocks of records.
+  EXPECT_EQ(sent.filter(QRegularExpression(QStringLiteral("^02 00 01 0C "))).size(), 1);
+  EXPECT_EQ(sent.filter(QRegularExpression(QStringLiteral("^02 00 02 0E 01 "))).size(), 1);
+  EXPECT_EQ(sent.filter(QRegularExpression(QStringLiteral("^02 00 03 12 "))).size(), 3);
+  EXPECT_EQ(received.filter(QRegularExpression(QStringLiteral("^03 12 "))).size(), 3);
+  EXPECT_EQ(received.filter(QRegularExpression(QStringLiteral("^03 0E "))).size(), 1);
+  for (const QString& line : logged)
+    EXPECT_FALSE(line.contains(QStringLiteral("dropped"))) << line.toStdString();
 }
 
 // A bad line: the download ends with the same rows as over a good one.

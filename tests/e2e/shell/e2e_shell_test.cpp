@@ -4,7 +4,9 @@
 // meter is listed after the debounce, the command tree is built once, the
 // memory size arrives, and a silent or vanished meter shows as
 // "Disconnection" after 101 silent receive ticks, not before.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QComboBox>
@@ -13,9 +15,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "base/appdir.h"
@@ -198,6 +203,79 @@ TEST_F(StartUpRoad, AMeterThatVanishesShowsDisconnectionWithoutAHang) {
   for (int i = 0; i < 101; ++i) panel_->Timer3_Timer();
   EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Disconnection"));
   EXPECT_EQ(State().polling.LinkLost, -1);
+
+  // The Memory action on the vanished meter sends nothing: the user is told
+  // why at once, no list is awaited, and polling goes on.
+  const std::size_t shown = MsgBox::shown().size();
+  panel_->Toolbar1_ButtonClick(QStringLiteral("Memory"));
+  ASSERT_EQ(MsgBox::shown().size(), shown + 1);
+  EXPECT_EQ(MsgBox::shown().back().text,
+            QStringLiteral("The meter was not asked for its memory.\n"
+                           "Error (5): CommWrite (WriteFile) - Input/output error  COMM Error Flags = 0"));
+  EXPECT_EQ(MsgBox::shown().back().icon, MsgIcon::Critical);
+  EXPECT_EQ(State().polling.MemInfoPending, 0);
+  EXPECT_TRUE(panel_->pollingRunning());
+}
+
+// com/COM1 linked to an ordinary file (a data file, say) instead of a
+// serial device: OK in the port window says so, naming the path; the file
+// is never written, and no read notifier spins on it.
+TEST(PortThatIsNoDevice, OkSaysSoAndLeavesTheFileAlone) {
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  test::resetProgram();
+  const std::string dir = tmp.path().toStdString();
+  setAppDir(dir);
+  setComFallback(false);
+  setEventPump([] { QCoreApplication::processEvents(); });
+  const std::string file = dir + "/shift.vkz";
+  const std::string content = "KRD 529\r\n\r\nInformation\r\n";
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << content;
+  }
+  const timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), past, 0), 0);
+  std::filesystem::create_directories(dir + "/com");
+  std::filesystem::create_symlink(file, dir + "/com/COM1");
+
+  State().openers.showComPortSetFrm = [] {
+    QTimer::singleShot(0, [] {
+      if (ComPortSetFrm* f = FormRegistry::find<ComPortSetFrm>()) f->LinkBtn->click();
+    });
+    ShowComPortSetFrm();
+  };
+  auto* panel = new Panel();
+  panel->setTimersFrozen(true);
+  panel->MDIForm_Load();
+  panel->show();
+
+  ASSERT_EQ(MsgBox::shown().size(), 1u);
+  EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(MsgBox::shown()[0].text.toStdString(),
+            "COM1 (" + dir + "/com/COM1 -> " + file +
+                ") is not a serial device: it is an ordinary file. The port was not opened and nothing was "
+                "written to it.");
+  EXPECT_EQ(State().link.PortCount, 1);
+  EXPECT_EQ(State().PortApi.IsOpen(1), 0);
+
+  // Polling runs on: every tick finds the port closed and writes nothing.
+  for (int i = 0; i < 20; ++i) {
+    panel->Timer1_Timer();
+    for (int k = 0; k < 12; ++k) panel->Timer3_Timer();
+    QCoreApplication::processEvents();
+  }
+  for (QSocketNotifier* n : panel->findChildren<QSocketNotifier*>()) EXPECT_FALSE(n->isEnabled());
+  std::ifstream in(file, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), content);
+  struct stat st {};
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mtim.tv_sec, 1000000000);
+  EXPECT_EQ(panel->statusPanelText(3), QStringLiteral("COM  1"));
+
+  FormRegistry::unloadAll();
+  delete panel;
+  test::resetProgram();
 }
 
 }  // namespace

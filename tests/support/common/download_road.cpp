@@ -24,6 +24,7 @@
 #include "support/common/window_reset.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
+#include "ui/logcategories.h"
 #include "ui/msgbox.h"
 #include "views/chartstate.h"
 #include "views/datafile.h"
@@ -48,6 +49,9 @@ bool DownloadRoad::start(const std::string& dir) {
   setAppDir(dir);
   setComFallback(false);
   setEventPump([] { QCoreApplication::processEvents(); });
+  // The program's log: QT_LOGGING_RULES="vkz.link=true" shows the road's
+  // frames as it shows the program's.
+  installLogSink();
   installViewWindows();
   LoadDefaultStrings(State().texts);
   if (!meter.start(dir + "/com/COM1")) return false;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/appdir.h"
+#include "base/log.h"
 #include "base/numfmt.h"
 #include "link/comname.h"
 #include "link/eventpump.h"
@@ -29,6 +30,7 @@ void resetProgram() {
   setDecimalSeparator('.');
   setEventPump(nullptr);
   setLinkMessage(nullptr);
+  setLogSink(nullptr);
   qtzPDF::setDefaultHooks(nullptr, nullptr);
 }
 

@@ -1,8 +1,13 @@
 // The serial object over real pseudo-terminals linked as com/COMn.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include "link/comname.h"
 #include "link/comportapi.h"
@@ -206,6 +211,84 @@ TEST_F(ComPortTest, ModemLinesRecordTheirFailures) {
   EXPECT_EQ(api.CommGetLine(3, 0x10, state), EBADF);
   EXPECT_EQ(api.LastError().ErrorFunction, "CommReadCD (GetCommModemStatus)");
   EXPECT_EQ(state, 5);
+}
+
+TEST_F(ComPortTest, OnlyATerminalIsTakenAsAPort) {
+  // com/COM8 linked to things that are no serial device: each is refused
+  // untouched (no request may land in a file), not listed by a scan
+  // (IsActivity stays -1), and the user is told what the path is.
+  const std::string file = dir.path() + "/measurements.vkz";
+  const std::string pipe = dir.path() + "/pipe";
+  const std::string folder = dir.path() + "/folder";
+  std::FILE* f = std::fopen(file.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("KRD 529\r\n\r\nInformation\r\n", f);
+  std::fclose(f);
+  const timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), past, 0), 0);
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  struct Case {
+    std::string target;
+    const char* kind;
+  } cases[] = {
+      {file, "an ordinary file"},
+      {pipe, "a pipe"},
+      {folder, "a folder"},
+      {"/dev/null", "a device that is not a terminal"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.target);
+    dir.link("COM8", c.target);
+    EXPECT_EQ(api.CommOpen(8, "COM8", kMeterLineSettings), ENOTTY);
+    EXPECT_EQ(api.IsOpen(8), 0);
+    EXPECT_EQ(api.IsActivity(8), -1);
+    EXPECT_EQ(api.NativeHandle(8), -1);
+    EXPECT_EQ(api.LastError().ErrorFunction, "CommOpen (CreateFile)");
+    EXPECT_EQ(api.OpenRefusal(8), "COM8 (" + dir.path() + "/com/COM8 -> " + c.target +
+                                      ") is not a serial device: it is " + c.kind +
+                                      ". The port was not opened and nothing was written to it.");
+    EXPECT_EQ(api.CommWrite(8, hexBytes("02 00 01 00 01")), -1);
+  }
+  struct stat st {};
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_size, 24);
+  EXPECT_EQ(st.st_mtim.tv_sec, 1000000000);
+
+  // A pseudo-terminal is a port, and the refusal before is forgotten.
+  dir.link("COM8", pty.slave());
+  EXPECT_EQ(api.CommOpen(8, "COM8", kMeterLineSettings), 0);
+  EXPECT_EQ(api.OpenRefusal(8), "");
+  // A missing device is no refusal the user can mend here.
+  EXPECT_EQ(api.CommOpen(9, "COM9", kMeterLineSettings), ENOENT);
+  EXPECT_EQ(api.OpenRefusal(9), "");
+}
+
+TEST_F(ComPortTest, ADeviceTheUserMayNotUseSaysHowToGetAccess) {
+  // The usual first run on Linux: the USB adapter belongs to the group
+  // dialout, which the user is not in yet.
+  if (::geteuid() != 0) GTEST_SKIP() << "handing the device to the group dialout needs root";
+  const group* dialout = ::getgrnam("dialout");
+  if (dialout == nullptr) GTEST_SKIP() << "no group dialout on this machine";
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+  ASSERT_EQ(::chown(pty.slave().c_str(), 0, dialout->gr_gid), 0);
+  ASSERT_EQ(::chmod(pty.slave().c_str(), 0660), 0);
+  const std::string expected = "No permission to use COM3 (" + dir.path() + "/com/COM3 -> " + pty.slave() +
+                               "). The device belongs to the group dialout: add yourself to it with\n"
+                               "    sudo usermod -aG dialout $USER\nthen log out and in again.";
+  // As a user who is not in the group.
+  EXPECT_EXIT(
+      {
+        const bool dropped = ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ComPortAPI user;
+        const int rc = user.CommOpen(3, "COM3", kMeterLineSettings);
+        if (!dropped || rc != EACCES || user.OpenRefusal(3) != expected || user.IsOpen(3) != 0) {
+          std::fprintf(stderr, "rc %d: %s\n", rc, user.OpenRefusal(3).c_str());
+          std::_Exit(1);
+        }
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST(ComNameMap, EntryBesideTheProgramWinsThenTheDevFallback) {

@@ -85,7 +85,7 @@ TimerSetting sampleTimers() {
 
 struct FrameCase {
   const char* name;
-  std::function<bool(MeterLine)> send;
+  std::function<PortResult(MeterLine)> send;
   const char* bytes;
 };
 
@@ -254,7 +254,7 @@ TEST_F(RequestFrames, ValueOutsideItsFieldWritesNothingAndSetsNoFlag) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_FALSE(c.send(State().line()));
+    EXPECT_EQ(c.send(State().line()).status, PortStatus::BadValue);
   }
   // One good frame behind them proves the line was open all along.
   EXPECT_TRUE(CmdReadModel(State().line()));
@@ -285,14 +285,15 @@ TEST_F(RequestFrames, BuildersLeaveThePollingFlagsToTheirCaller) {
     pty.receive(5);
   }
 
-  // No current entry: the frame is dropped, and no flag is set.
+  // No current entry: the frame is dropped, the caller is told, and no
+  // flag is set.
   State().link.CurPort = 0;
-  EXPECT_TRUE(CmdClearMemory(State().line()));
-  EXPECT_TRUE(CmdReadMemoryListFirst(State().line()));
+  EXPECT_EQ(CmdClearMemory(State().line()).status, PortStatus::NoPort);
+  EXPECT_EQ(CmdReadMemoryListFirst(State().line()).status, PortStatus::NoPort);
   EXPECT_EQ(ps.MemoryErasing, 0);
   EXPECT_EQ(ps.MemInfoPending, 0);
   State().link.CurPort = 11;
-  EXPECT_TRUE(CmdReadModel(State().line()));
+  EXPECT_EQ(CmdReadModel(State().line()).status, PortStatus::NoPort);
   EXPECT_TRUE(pty.drain().empty());
 }
 

@@ -10,6 +10,7 @@
 #include "link/eventpump.h"
 #include "link/waitloop.h"
 #include "state/programstate.h"
+#include "support/common/log_capture.h"
 #include "support/common/program_reset.h"
 #include "unit/link/testpty.h"
 
@@ -112,6 +113,86 @@ TEST_F(PortTableTest, ReadAppendsAndFlushStartsTheParserOver) {
   EXPECT_EQ(codes, (std::vector<int>{1, 2}));
 }
 
+TEST_F(PortTableTest, AWriteTellsWhetherTheFrameWentOutAndLogsIt) {
+  test::LogCapture log({LogArea::Link});
+  vkztest::TestPty pty;
+  ASSERT_TRUE(pty.ok());
+  dir.link("COM7", pty.slave());
+  ASSERT_EQ(OpenPort(State().line(), 7, kMeterLineSettings), -1);
+  ASSERT_EQ(OpenPort(State().line(), 9, kMeterLineSettings), -1);  // no device: not open
+  State().link.CurPort = 1;
+  const auto model = hexBytes("02 00 01 00 01");
+
+  PortResult r = WriteCurrentPort(State().line(), model);
+  EXPECT_EQ(r.status, PortStatus::Ok);
+  EXPECT_TRUE(r);
+  EXPECT_EQ(pty.receive(5), model);
+  EXPECT_EQ(log.matching(" > "), std::vector<std::string>{"COM7 > 02 00 01 00 01"});
+
+  // A line that takes nothing more: what went out, and why the rest did not.
+  State().PortApi.SetWriteWait(0);
+  const std::vector<std::uint8_t> big(1 << 20, 0x55);
+  r = WriteCurrentPort(State().line(), big);
+  EXPECT_EQ(r.status, PortStatus::Short);
+  EXPECT_NE(
+      r.error.find(" of 1048576 bytes written. Error (110): CommWrite (WriteFile) - Connection timed out"),
+      std::string::npos)
+      << r.error;
+  pty.drain();
+
+  // The other end gone: refused.
+  pty.close();
+  r = WriteCurrentPort(State().line(), model);
+  EXPECT_EQ(r.status, PortStatus::Failed);
+  EXPECT_EQ(r.error, "Error (5): CommWrite (WriteFile) - Input/output error  COMM Error Flags = 0");
+
+  // A linked port that never opened, and no port at all.
+  State().link.CurPort = 2;
+  r = WriteCurrentPort(State().line(), model);
+  EXPECT_EQ(r.status, PortStatus::Failed);
+  EXPECT_EQ(r.error, "COM9 is not open.");
+  State().link.CurPort = 0;
+  EXPECT_EQ(WriteCurrentPort(State().line(), model).status, PortStatus::NoPort);
+
+  EXPECT_EQ(log.matching("write failed").size(), 3u);
+  EXPECT_EQ(log.matching("COM9 write failed: COM9 is not open.").size(), 1u);
+  EXPECT_EQ(log.matching("frame not sent, no port linked: 02 00 01 00 01").size(), 1u);
+}
+
+TEST_F(PortTableTest, LinkLogShowsEachFrameCutAndWhatWasDropped) {
+  test::LogCapture log({LogArea::Link});
+  LinkState& l = State().link;
+  l.PortCount = 1;
+  l.CurPort = 1;
+  PortEntry& e = l.PortTable[1];
+  e.PortName = "COM4";
+  struct Case {
+    const char* bytes;
+    const char* line;
+  } cases[] = {
+      {"03 00 00 07 56 4B 5A 20 34 31 38 5D", "COM4 < 03 00 00 07 56 4B 5A 20 34 31 38 5D"},
+      {"55 03 00 00", "COM4 dropped 4 bytes (no start byte): 55 03 00 00"},
+      {"03 01 00 01 0A 0B", "COM4 dropped 6 bytes (wrong checksum): 03 01 00 01 0A 0B"},
+      {"03 00 02 1D", "COM4 dropped 4 bytes (length 541 over 540): 03 00 02 1D"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    log.lines.clear();
+    e.RxBuf = hexBytes(c.bytes);
+    ParseCurrentPort(l);
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0].text, c.line);
+  }
+  // Half a frame is waited for, not logged; a frame behind a frame stays.
+  log.lines.clear();
+  e.RxBuf = hexBytes("03 02 00 00 02 03 00 00");
+  EXPECT_EQ(ParseCurrentPort(l), 1);
+  EXPECT_EQ(ParseCurrentPort(l), 0);
+  ASSERT_EQ(log.lines.size(), 1u);
+  EXPECT_EQ(log.lines[0].text, "COM4 < 03 02 00 00 02");
+  EXPECT_EQ(e.RxBuf, hexBytes("03 00 00"));
+}
+
 TEST_F(PortTableTest, NoCurrentEntryMeansNothingHappens) {
   for (int cur : {0, -1, 11}) {
     State().link.CurPort = static_cast<std::int16_t>(cur);
@@ -121,7 +202,7 @@ TEST_F(PortTableTest, NoCurrentEntryMeansNothingHappens) {
     EXPECT_EQ(ParseResponse(State().link, buf), 0);
     EXPECT_EQ(buf.size(), 12u);
     FlushCurrentPort(State().line());
-    WriteCurrentPort(State().line(), {2, 0, 1, 0, 1});
+    EXPECT_EQ(WriteCurrentPort(State().line(), {2, 0, 1, 0, 1}).status, PortStatus::NoPort);
   }
 }
 

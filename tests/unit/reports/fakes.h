@@ -144,6 +144,9 @@ class FakeUi : public ReportUi {
     return viewerOpens;
   }
   void tell(const std::string& m) override { told.push_back(m); }
+  // One flag for every FakeUi, as the program has one for every window.
+  static inline bool running = false;
+  bool& reportRunning() override { return running; }
 };
 
 }  // namespace vkz::test

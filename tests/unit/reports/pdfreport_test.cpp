@@ -7,11 +7,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/appdir.h"
 #include "fakes.h"
 #include "reports/levels.h"
 #include "reports/pdflayout.h"
 #include "reportsample.h"
-#include "base/appdir.h"
 #include "unit/pdf/pdftest.h"
 
 using namespace vkz;
@@ -57,7 +57,7 @@ struct PdfReportTest : ::testing::Test {
   pdftest::ScratchDir dir;
   FakeUi ui;
   std::string out = dir.file("report.pdf");
-  void SetUp() override { ReportRun::reset(); }
+  void SetUp() override { FakeUi::running = false; }
   ReportData sample(int records) {
     ReportData d = test::sampleReport(records);
     d.programFolder = appDir();  // Img/ and Fonts/ as installed beside the program
@@ -189,7 +189,7 @@ TEST_F(PdfReportTest, AFailureEndsTheDocumentWithoutOpeningIt) {
   EXPECT_EQ(pdfPages(out), 1);
   EXPECT_TRUE(ui.opened.empty());
   EXPECT_EQ(ui.caption, "Data List");
-  EXPECT_FALSE(ReportRun::running());
+  EXPECT_FALSE(FakeUi::running);
 
   // A file that cannot be created, and one whose writes fail.
   for (const std::string& file : {dir.file("no/such/folder/report.pdf"), std::string("/dev/full")}) {

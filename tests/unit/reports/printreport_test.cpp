@@ -24,7 +24,7 @@ struct PrintedReportTest : ::testing::Test {
   FakeUi ui;
   RecordingCanvas* canvas = nullptr;
   void SetUp() override {
-    ReportRun::reset();
+    FakeUi::running = false;
     ui.printer = [this] {
       auto c = std::make_unique<RecordingCanvas>(rec);
       canvas = c.get();
@@ -95,7 +95,7 @@ TEST_F(PrintedReportTest, CancelInTheDialogPrintsNothingAndLeavesTheCaption) {
   EXPECT_TRUE(ui.captions.empty());
   EXPECT_EQ(ui.caption, "Data List");
   EXPECT_TRUE(rec->texts.empty());
-  EXPECT_FALSE(ReportRun::running());
+  EXPECT_FALSE(FakeUi::running);
 }
 
 TEST_F(PrintedReportTest, ProgressInTheCaptionThenTheCaptionIsPutBack) {
@@ -182,5 +182,5 @@ TEST_F(PrintedReportTest, ASecondReportIsRefusedWhileOneRuns) {
   EXPECT_EQ(pdf.status, ReportResult::Failed);
   EXPECT_EQ(pdf.message, ReportRun::busyMessage());
   EXPECT_EQ(other.dialogs, 0);
-  EXPECT_FALSE(ReportRun::running());
+  EXPECT_FALSE(FakeUi::running);
 }

@@ -11,9 +11,10 @@
 #include <QTimer>
 #include <memory>
 
+#include "base/appdir.h"
 #include "reports/pdfreport.h"
 #include "reports/printreport.h"
-#include "base/appdir.h"
+#include "support/common/program_reset.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/printer.h"
@@ -63,7 +64,7 @@ struct ReportWindowTest : ::testing::Test {
   pdftest::ScratchDir dir;
 
   void SetUp() override {
-    ReportRun::reset();
+    test::resetProgram();
     MsgBox::setTestMode(true);
     MsgBox::resetTestRecords();
     PrinterSeam::setTestMode(true);
