@@ -9,6 +9,7 @@
 #include "link/win/comportsetfrm.h"
 #include "link/win/linkhooks.h"
 #include "pdf/pdfhooks.h"
+#include "settings/win/settingwindows.h"
 #include "shell/win/startup.h"
 #include "state/programstate.h"
 #include "ui/formregistry.h"
@@ -30,6 +31,8 @@ int main(int argc, char** argv) {
   // The PDF writer's messages and its "open in viewer" through the program's.
   vkz::installPdfHooks();
   vkz::State().openers.showComPortSetFrm = [] { vkz::ShowComPortSetFrm(); };
+  // The setting panel and the setting windows, and the replies they show.
+  vkz::installSettingWindows();
   // The downloads fill the data list window.
   vkz::installViewWindows();
 
