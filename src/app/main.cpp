@@ -10,6 +10,7 @@
 #include "link/win/linkhooks.h"
 #include "pdf/pdfhooks.h"
 #include "reports/win/installreports.h"
+#include "settings/win/settingwindows.h"
 #include "shell/win/startup.h"
 #include "state/programstate.h"
 #include "ui/formregistry.h"
@@ -35,6 +36,8 @@ int main(int argc, char** argv) {
   // The PDF writer's messages and its "open in viewer" through the program's.
   vkz::installPdfHooks();
   vkz::State().openers.showComPortSetFrm = [] { vkz::ShowComPortSetFrm(); };
+  // The setting panel and the setting windows, and the replies they show.
+  vkz::installSettingWindows();
   // The downloads fill the data list window.
   vkz::installViewWindows();
   // The data windows' Print and PDF buttons make the reports.

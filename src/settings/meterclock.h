@@ -13,7 +13,8 @@ namespace vkz {
 // month 6-7, day 9-10, hour 12-13, minute 15-16, second 18-19 (one
 // separator between fields, whichever). Nothing when the label does not
 // hold digits at all of these places (empty before the first poll tick, or
-// any other text): the meter is then not set to year 0.
+// any other text) or they are no real date and time (0000/00/00, a 31st of
+// April, 24:00:00): the meter is then not set to a clock it cannot keep.
 std::optional<MeterClock> clockFromPcTimeLabel(std::string_view label);
 
 }  // namespace vkz

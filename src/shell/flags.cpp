@@ -9,6 +9,48 @@ void WindowFlags::clearOneSetSelectors() {
       OneSetCalibration = OneSetIntervalTime = 0;
 }
 
+const char* WindowClassName(WindowId w) {
+  switch (w) {
+    case WindowId::ComPortSetFrm:
+      return "ComPortSetFrm";
+    case WindowId::Setting418PanelFrm:
+      return "Setting418PanelFrm";
+    case WindowId::RTCFrm:
+      return "RTCFrm";
+    case WindowId::OneSetForm:
+      return "OneSetForm";
+    case WindowId::KalvoxFrm:
+      return "KalvoxFrm";
+    case WindowId::ScreenFrm:
+      return "ScreenFrm";
+    case WindowId::LEDAlarmFrm:
+      return "LEDAlarmFrm";
+    case WindowId::TimerFrm:
+      return "TimerFrm";
+    case WindowId::WelcomSetFrm:
+      return "WelcomSetFrm";
+    case WindowId::ClearMemoryFrm:
+      return "ClearMemoryFrm";
+    case WindowId::HelpFrm:
+      return "HelpFrm";
+    case WindowId::LanguageFrm:
+      return "LanguageFrm";
+    case WindowId::FileListFrm:
+      return "FileListFrm";
+    case WindowId::LunchTimeFrm:
+      return "LunchTimeFrm";
+    case WindowId::DataListFrm:
+      return "DataListFrm";
+    case WindowId::Histogram:
+      return "Histogram";
+    case WindowId::Plot:
+      return "Plot";
+    case WindowId::MemoryPanel:
+      return "";
+  }
+  return "";
+}
+
 // Each flag with the window it closes, written once; the orders below list
 // them by name.
 namespace steps {

@@ -79,6 +79,11 @@ enum class WindowId {
   MemoryPanel,
 };
 
+// The class name of a window as the window registry knows it ("KalvoxFrm"),
+// so windows of any library can be closed by a closing order; "" for the
+// memory panel, which is not a window of its own.
+const char* WindowClassName(WindowId w);
+
 // One step of a closing order: the flag tested and the window closed when
 // that flag is -1.
 struct CloseStep {

@@ -18,6 +18,9 @@ class MainWindowHost {
   virtual void showMdiChild(QWidget* w) = 0;
   // The top-left corner of the main window's frame, on the screen.
   virtual QPoint frameTopLeft() const = 0;
+  // The width of the main window's frame (the setting panel stands at its
+  // right edge).
+  virtual int frameWidth() const { return 0; }
   // The main window's caption, which long runs use for their progress.
   virtual QString caption() const = 0;
   virtual void setCaption(const QString& text) = 0;

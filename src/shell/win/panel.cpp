@@ -136,14 +136,7 @@ void Panel::buildControls() {
   ControlListView->setResizeMode(QListView::Adjust);
   connect(ControlListView, &QListWidget::itemClicked, this, &Panel::ControlListView_ItemClick);
 
-  // The meter-name panel stays hidden until its access code is given.
-  SNPic = new QFrame(ControlPic);
-  SNPic->setObjectName(QStringLiteral("SNPic"));
-  SNPic->hide();
-  SNTxt = new QLineEdit(SNPic);
-  SNTxt->setObjectName(QStringLiteral("SNTxt"));
-  SNSendBtn = new QPushButton(SNPic);
-  SNSendBtn->setObjectName(QStringLiteral("SNSendBtn"));
+  buildMeterNamePanel();
 
   TreeViewBar = new QFrame(client_);
   TreeViewBar->setObjectName(QStringLiteral("TreeViewBar"));
@@ -402,9 +395,17 @@ bool Panel::eventFilter(QObject* o, QEvent* e) {
     // The client area takes its size from the window's own layout, which
     // may come after the window's resize (its first showing): lay out again.
     MDIForm_Resize();
+  } else if (o == MdiArea->viewport() && e->type() == QEvent::MouseButtonDblClick) {
+    // The second press of a double click on the empty client area; its
+    // release is no second click.
+    releaseEndsDoubleClick_ = true;
+    QTimer::singleShot(0, this, &Panel::MDIForm_DblClick);
   } else if (o == MdiArea->viewport() && e->type() == QEvent::MouseButtonRelease) {
     // A click on the empty client area (not on a child window).
-    MDIForm_Click();
+    if (releaseEndsDoubleClick_)
+      releaseEndsDoubleClick_ = false;
+    else
+      MDIForm_Click();
   }
   return QMainWindow::eventFilter(o, e);
 }

@@ -54,6 +54,9 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   void MDIForm_Unload();
   void MDIForm_Resize();
   void MDIForm_Click();
+  // A double click on the empty client area: the meter-name panel's access
+  // code.
+  void MDIForm_DblClick();
   // Gives the window the size it opens at on a screen whose free area is
   // `available` pixels (PanelFirstSize), before it is shown.
   void setFirstSize(const QSize& available);
@@ -99,6 +102,10 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   void BtnMemClose_Click();
   void MSFlexGrid1_Click();
 
+  // --- meter-name panel ------------------------------------------------------
+  void SNSendBtn_Click();
+  void SNExitBtn_Click();
+
   // --- polling loop (the poll engine's ticks) --------------------------------
   void Timer1_Timer();
   void Timer3_Timer();
@@ -127,6 +134,7 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   void showMdiChild(QWidget* w) override;
   // The main window as the other windows reach it (MainWindowHost).
   QPoint frameTopLeft() const override { return frameGeometry().topLeft(); }
+  int frameWidth() const override { return frameGeometry().width(); }
   QString caption() const override { return windowTitle(); }
   void setCaption(const QString& text) override { setWindowTitle(text); }
   QMdiArea* mdiArea() const { return MdiArea; }
@@ -139,7 +147,9 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   QFrame* ControlPic = nullptr;
   QListWidget* ControlListView = nullptr;
   QFrame* SNPic = nullptr;
+  QLabel* Label1 = nullptr;
   QLineEdit* SNTxt = nullptr;
+  QPushButton* SNExitBtn = nullptr;
   QPushButton* SNSendBtn = nullptr;
   QFrame* TreeViewBar = nullptr;
   QTreeWidget* TreeView1 = nullptr;
@@ -182,6 +192,7 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
  private:
   void buildControls();
   void buildToolbar();
+  void buildMeterNamePanel();
   void placeColumn();
   void applyMemoryGeometry(int memTop, int memHeight, int gridHeight);
   bool treeBuilt() const;
@@ -189,6 +200,8 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
 
   QWidget* client_ = nullptr;
   bool inResize_ = false;
+  // The release that ends a double click is not a click of its own.
+  bool releaseEndsDoubleClick_ = false;
   bool frozen_ = false;
   bool unloaded_ = false;
   QSocketNotifier* notifier_ = nullptr;  // on the descriptor the poll engine watches

@@ -46,49 +46,6 @@ void showMemoryErasing() {
   MsgBox::show(q(State().texts.TxtMemoryErasing), MsgIcon::Critical);
 }
 
-// A window's class name as the registry knows it.
-const char* className(WindowId w) {
-  switch (w) {
-    case WindowId::ComPortSetFrm:
-      return "ComPortSetFrm";
-    case WindowId::Setting418PanelFrm:
-      return "Setting418PanelFrm";
-    case WindowId::RTCFrm:
-      return "RTCFrm";
-    case WindowId::OneSetForm:
-      return "OneSetForm";
-    case WindowId::KalvoxFrm:
-      return "KalvoxFrm";
-    case WindowId::ScreenFrm:
-      return "ScreenFrm";
-    case WindowId::LEDAlarmFrm:
-      return "LEDAlarmFrm";
-    case WindowId::TimerFrm:
-      return "TimerFrm";
-    case WindowId::WelcomSetFrm:
-      return "WelcomSetFrm";
-    case WindowId::ClearMemoryFrm:
-      return "ClearMemoryFrm";
-    case WindowId::HelpFrm:
-      return "HelpFrm";
-    case WindowId::LanguageFrm:
-      return "LanguageFrm";
-    case WindowId::FileListFrm:
-      return "FileListFrm";
-    case WindowId::LunchTimeFrm:
-      return "LunchTimeFrm";
-    case WindowId::DataListFrm:
-      return "DataListFrm";
-    case WindowId::Histogram:
-      return "Histogram";
-    case WindowId::Plot:
-      return "Plot";
-    case WindowId::MemoryPanel:
-      return "";
-  }
-  return "";
-}
-
 // The command tree: key, parent key, text.
 struct TreeNodeDef {
   const char* key;
@@ -170,7 +127,7 @@ void Panel::closeWindow(WindowId w) {
     return;
   }
   // A flag set for a window that is not loaded makes the unload a no-op.
-  FormRegistry::unloadByClassName(className(w));
+  FormRegistry::unloadByClassName(WindowClassName(w));
 }
 
 void Panel::CheckFlage() {

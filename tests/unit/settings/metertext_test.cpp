@@ -21,7 +21,13 @@ TEST(MeterClock, PcTimeLabelToTheClockFrame) {
   EXPECT_EQ(late->ClockYear, 2099);
   EXPECT_EQ(late->ClockSecond, 59);
   // A label not yet written, or any other text, sets no clock.
-  for (const char* label : {"", "Label1", "2024/03/07 09:05", "2024/03/07 09:05:0x", " 024/03/07 09:05:01"})
+  const auto leap = clockFromPcTimeLabel("2024/02/29 23:59:59");
+  ASSERT_TRUE(leap);
+  EXPECT_EQ(leap->ClockDay, 29);
+  for (const char* label :
+       {"", "Label1", "2024/03/07 09:05", "2024/03/07 09:05:0x", " 024/03/07 09:05:01", "0000/00/00 00:00:00",
+        "2024/13/01 00:00:00", "2024/04/31 00:00:00", "2023/02/29 00:00:00", "2100/02/29 00:00:00",
+        "2024/03/07 24:00:00", "2024/03/07 09:60:00", "2024/03/07 09:05:60"})
     EXPECT_FALSE(clockFromPcTimeLabel(label)) << label;
 }
 

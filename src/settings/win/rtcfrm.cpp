@@ -1,0 +1,65 @@
+#include "settings/win/rtcfrm.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+#include "link/frames.h"
+#include "settings/meterclock.h"
+#include "shell/uitext.h"
+#include "state/programstate.h"
+#include "ui/msgbox.h"
+#include "ui/qtext.h"
+
+namespace vkz {
+
+RTCFrm::RTCFrm() : SettingWindow(&State().flags.RTCFrmOpen, 5145, 2895) {
+  setObjectName(QStringLiteral("RTCFrm"));
+  QFrame* p = makePanel("SSPanel1", 4695, 2295);
+  PcTimeLbl = makeLabel(p, QStringLiteral("PcTimeLbl"), 0, 0);
+  PcTimeNowLbl = makeLabel(p, QStringLiteral("PcTimeNowLbl"), 840, 360);
+  MeterTimeLbl = makeLabel(p, QStringLiteral("MeterTimeLbl"), 0, 720);
+  MeterTimeNowLbl = makeLabel(p, QStringLiteral("MeterTimeNowLbl"), 840, 1080);
+  for (QLabel* l : {PcTimeNowLbl, MeterTimeNowLbl}) {
+    QFont f = l->font();
+    f.setPointSize(f.pointSize() + 2);
+    f.setBold(true);
+    l->setFont(f);
+  }
+  RTCSetBtn = makeButton(p, QStringLiteral("RTCSetBtn"), 2400, 1440, 1095, 735);
+  ExitBtn = makeButton(p, QStringLiteral("ExitBtn"), 3600, 1440, 1095, 735);
+  connect(RTCSetBtn, &QPushButton::clicked, this, &RTCFrm::RTCSetBtn_Click);
+  connect(ExitBtn, &QPushButton::clicked, this, &SettingWindow::ExitBtn_Click);
+  maximise();
+  ApplyRTCFrmText(*this);
+}
+
+void RTCFrm::RTCSetBtn_Click() {
+  // The time of the last poll tick, as the label shows it.
+  const auto clock = clockFromPcTimeLabel(PcTimeNowLbl->text().toStdString());
+  if (!clock) {
+    MsgBox::show(QString::fromLatin1(kNoPcTimeText), MsgIcon::Critical);
+    return;
+  }
+  writeSetting(EraseRule::Ignore, ResumeRule::AfterSend, [&] { return CmdWriteClock(State().line(), *clock); });
+}
+
+void RTCFrm::showMeterTime(const std::string& text) {
+  setLabelText(MeterTimeNowLbl, q(text));
+}
+
+void RTCFrm::showPcTime(const std::string& text) {
+  setLabelText(PcTimeNowLbl, q(text));
+}
+
+void ApplyRTCFrmText(RTCFrm& f) {
+  const UiText& t = State().texts;
+  f.setWindowTitle(q(t.TxtRTC));
+  setLabelText(f.PcTimeLbl, q(t.TxtPCTime));
+  setLabelText(f.MeterTimeLbl, q(t.TxtMeterTime));
+  f.RTCSetBtn->setText(q(t.TxtSet));
+  f.ExitBtn->setText(q(t.TxtExit));
+}
+
+}  // namespace vkz
