@@ -1,5 +1,5 @@
 // Every window, as a user sees it after a working shift was downloaded from
-// the meter, shows its texts whole: no caption, label, button or grid cell in
+// the meter and its settings were read, shows its texts whole: no caption, label, button or grid cell in
 // view is wider than its control. The windows are laid out for the font the
 // program runs with (here DejaVu Sans, the font the set-up installs, at the
 // desktops' usual 9 and 11 points, on screens that suit them), not for the
@@ -11,12 +11,20 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <set>
 
 #include "link/win/comportsetfrm.h"
+#include "settings/win/kalvoxfrm.h"
+#include "settings/win/rtcfrm.h"
+#include "settings/win/screenfrm.h"
+#include "settings/win/setting418panelfrm.h"
+#include "settings/win/settingwindows.h"
 #include "shell/win/helpfrm.h"
 #include "shell/win/languagefrm.h"
 #include "shell/win/panel.h"
@@ -133,6 +141,30 @@ TEST_P(TextFit, EveryWindowShowsItsTextsWhole) {
   FileListFrm* fl = FormRegistry::find<FileListFrm>();
   ASSERT_NE(fl, nullptr);
   expectTextsFitScrolling(panel, fl->GridHeader, "file list");
+
+  // The setting panel and the setting windows, showing the meter's values;
+  // the clock window; the meter-name panel.
+  installSettingWindows();
+  panel->Toolbar1_ButtonClick(QStringLiteral("SettingPanel"));
+  Setting418PanelFrm* settings = FormRegistry::find<Setting418PanelFrm>();
+  ASSERT_NE(settings, nullptr);
+  expectTextsFit(settings, "setting panel");
+  settings->KalvoxBtn->click();
+  ASSERT_NE(FormRegistry::find<KalvoxFrm>(), nullptr);
+  expectTextsFit(FormRegistry::find<KalvoxFrm>(), "dose-channel window");
+  settings->ScreenBtn->click();
+  ASSERT_NE(FormRegistry::find<ScreenFrm>(), nullptr);
+  expectTextsFit(FormRegistry::find<ScreenFrm>(), "screen-page window");
+  panel->Toolbar1_ButtonClick(QStringLiteral("RTC"));
+  RTCFrm* clock = FormRegistry::find<RTCFrm>();
+  ASSERT_NE(clock, nullptr);
+  panel->Timer1_Timer();
+  ASSERT_TRUE(road.until([&] { return !clock->MeterTimeNowLbl->text().isEmpty(); }));
+  expectTextsFit(clock, "clock window");
+  MsgBox::inputAnswers() = {QStringLiteral("code 857")};
+  panel->MDIForm_DblClick();
+  ASSERT_TRUE(road.until([&] { return !panel->SNTxt->text().isEmpty(); }));
+  expectTextsFit(panel, "meter-name panel");
 
   // The port window, the help window and the language window.
   ComPortSetFrm* port = FormRegistry::get<ComPortSetFrm>();
