@@ -204,8 +204,9 @@ TEST_F(SettingFrame, UnsentWriteIsTold) {
     ASSERT_EQ(MsgBox::shown().size(), 1u);
     EXPECT_TRUE(MsgBox::shown()[0].text.startsWith(QString::fromLatin1(c.message)))
         << MsgBox::shown()[0].text.toStdString();
-    if (!c.sent.error.empty())
+    if (!c.sent.error.empty()) {
       EXPECT_TRUE(MsgBox::shown()[0].text.contains(QString::fromStdString(c.sent.error)));
+    }
     EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Critical);
   }
 }
