@@ -213,7 +213,9 @@ bool CmdReadTimers(MeterLine line) {
 }
 
 bool CmdClearMemory(MeterLine line) {
-  return sendPlain(line, 0x0B);
+  // The erase is awaited until the meter reports its end: its caller has to
+  // know whether the request went out at all.
+  return WriteCurrentPort(line, BuildRequest(0x0B, {}, 1));
 }
 bool CmdReadMemoryListFirst(MeterLine line) {
   return sendPlain(line, 0x0C);

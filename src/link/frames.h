@@ -8,7 +8,8 @@
 //
 // Every builder returns true once its frame went to the port (whether or
 // not a port is current or the write succeeds: a meter that does not answer
-// is noticed by the polling loop's time-outs). A value outside its field (a
+// is noticed by the polling loop's time-outs), except the erase, which
+// reports whether its frame was written whole. A value outside its field (a
 // one-byte value outside 0..255, a negative 16- or 32-bit value, a block
 // number above 65535) returns false: nothing is written.
 //
@@ -59,7 +60,7 @@ bool CmdReadLedAlarm(MeterLine line);                      // 0x07
 bool CmdReadKeypadLock(MeterLine line);                    // 0x08
 bool CmdReadAutoScroll(MeterLine line);                    // 0x09
 bool CmdReadTimers(MeterLine line);                        // 0x0A
-bool CmdClearMemory(MeterLine line);                       // 0x0B
+bool CmdClearMemory(MeterLine line);                       // 0x0B; true only when the whole frame went out
 bool CmdReadMemoryListFirst(MeterLine line);               // 0x0C
 bool CmdReadMemoryListNext(MeterLine line);                // 0x0D
 bool CmdReadRecordHeader(MeterLine line, double entryNo);  // 0x0E, entry number of a stored measurement

@@ -57,10 +57,10 @@ void FlushCurrentPort(MeterLine line) {
   RestartReplyFrame(e->PortReply);
 }
 
-void WriteCurrentPort(MeterLine line, const std::vector<std::uint8_t>& frame) {
+bool WriteCurrentPort(MeterLine line, const std::vector<std::uint8_t>& frame) {
   PortEntry* e = CurrentEntry(line.link);
-  if (!e) return;
-  line.api.CommWrite(e->PortNo, frame);
+  if (!e) return false;
+  return line.api.CommWrite(e->PortNo, frame) == static_cast<std::int32_t>(frame.size());
 }
 
 std::int32_t ReadCurrentPort(MeterLine line) {

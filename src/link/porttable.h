@@ -55,9 +55,10 @@ void CloseAllPorts(MeterLine line);
 // Purges both queues of the current port and empties its receive buffer.
 // The parser starts over too: a frame it had begun is gone with the bytes.
 void FlushCurrentPort(MeterLine line);
-// Writes a whole request frame to the current port; the result is not
-// examined (a dead port shows as a silent meter).
-void WriteCurrentPort(MeterLine line, const std::vector<std::uint8_t>& frame);
+// Writes a whole request frame to the current port. True when the whole
+// frame went out; most callers need not look (a dead port shows as a silent
+// meter).
+bool WriteCurrentPort(MeterLine line, const std::vector<std::uint8_t>& frame);
 // Appends every byte waiting on the current port to its receive buffer.
 // Returns the count read (0 without a current entry, -1 on a failure).
 std::int32_t ReadCurrentPort(MeterLine line);

@@ -285,9 +285,10 @@ TEST_F(RequestFrames, BuildersLeaveThePollingFlagsToTheirCaller) {
     pty.receive(5);
   }
 
-  // No current entry: the frame is dropped, and no flag is set.
+  // No current entry: the frame is dropped, and no flag is set; the erase,
+  // whose caller awaits it, is told that nothing went out.
   State().link.CurPort = 0;
-  EXPECT_TRUE(CmdClearMemory(State().line()));
+  EXPECT_FALSE(CmdClearMemory(State().line()));
   EXPECT_TRUE(CmdReadMemoryListFirst(State().line()));
   EXPECT_EQ(ps.MemoryErasing, 0);
   EXPECT_EQ(ps.MemInfoPending, 0);
