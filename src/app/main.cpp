@@ -9,6 +9,7 @@
 #include "link/win/comportsetfrm.h"
 #include "link/win/linkhooks.h"
 #include "pdf/pdfhooks.h"
+#include "settings/win/valuewindows.h"
 #include "shell/win/startup.h"
 #include "state/programstate.h"
 #include "ui/formregistry.h"
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
   vkz::State().openers.showComPortSetFrm = [] { vkz::ShowComPortSetFrm(); };
   // The downloads fill the data list window.
   vkz::installViewWindows();
+  // The setting windows the setting panel and the command tree open.
+  vkz::installValueWindows();
 
   vkz::StartMainWindow();
   return app.exec();
