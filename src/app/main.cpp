@@ -11,6 +11,7 @@
 #include "pdf/pdfhooks.h"
 #include "reports/win/installreports.h"
 #include "settings/win/settingwindows.h"
+#include "settings/win/valuewindows.h"
 #include "shell/win/startup.h"
 #include "state/programstate.h"
 #include "ui/formregistry.h"
@@ -40,6 +41,8 @@ int main(int argc, char** argv) {
   vkz::installSettingWindows();
   // The downloads fill the data list window.
   vkz::installViewWindows();
+  // The setting windows the setting panel and the command tree open.
+  vkz::installValueWindows();
   // The data windows' Print and PDF buttons make the reports.
   vkz::installReports();
 

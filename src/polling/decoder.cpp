@@ -315,6 +315,7 @@ void PollLoop::resendReply(Payload p) {
 void PollLoop::erasedReply() {
   message("Clear OK !!!", MessageIcon::None);
   r_.polling.MemoryErasing = 0;
+  r_.polling.EraseTicks = 0;
 }
 
 }  // namespace vkz

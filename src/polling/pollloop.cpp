@@ -172,6 +172,7 @@ void PollLoop::tick3() {
       }
     }
     countWaits();
+    countEraseWait();
     watchdog();
     if (ParseCurrentPort(r_.link) == 1) handleFrame();
   } catch (...) {
@@ -217,6 +218,17 @@ void PollLoop::countWaits() {
     }
     ++ps.WaitTicks;
   }
+}
+
+// The erase wait: an erase whose reply never comes would otherwise refuse
+// every setting and download for the rest of the run.
+void PollLoop::countEraseWait() {
+  PollingState& ps = r_.polling;
+  if (ps.MemoryErasing != -1) return;
+  if (++ps.EraseTicks < kEraseWaitTicks) return;
+  message(kEraseTimeOutText, MessageIcon::Critical);
+  ps.EraseTicks = 0;
+  ps.MemoryErasing = 0;
 }
 
 // Link watchdog: two bytes in the buffer, or two bytes received since the

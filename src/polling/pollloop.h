@@ -64,6 +64,14 @@ struct PollWindows {
 
 class PollLoop {
  public:
+  // The longest wait for the meter's "erased" reply, in receive ticks of
+  // 16 ms: 90 s, well beyond the minute a full 4 MB flash erase takes. The
+  // meter answers nothing while it erases.
+  static constexpr std::int32_t kEraseWaitTicks = 5625;
+  // The message that ends that wait.
+  static constexpr const char* kEraseTimeOutText =
+      "The meter did not report the end of the memory erase. Check its memory list before you go on.";
+
   explicit PollLoop(PollRecords records);
   PollLoop(const PollLoop&) = delete;
   PollLoop& operator=(const PollLoop&) = delete;
@@ -128,6 +136,7 @@ class PollLoop {
   void identify(PortEntry& e);
   // The receive tick's steps.
   void countWaits();
+  void countEraseWait();
   void watchdog();
   // One frame cut into the current entry's parser record.
   void handleFrame();

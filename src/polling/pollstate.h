@@ -22,8 +22,9 @@ struct PollingState {
   std::int16_t LinkLost = 0;         // over 100 receive ticks with fewer than two bytes buffered
   std::int32_t BlockNo = 0;          // number of the data block requested last
   std::int32_t BlockRetry = 0;       // poll ticks since the last data-block request or re-send (0..2)
-  std::int16_t IdleTicks = 0;  // receive ticks in a row with fewer than two bytes buffered (stops at 32767)
-  std::int32_t WaitTicks = 0;  // receive ticks in the timer-write wait or the memory-list wait
+  std::int16_t IdleTicks = 0;   // receive ticks in a row with fewer than two bytes buffered (stops at 32767)
+  std::int32_t WaitTicks = 0;   // receive ticks in the timer-write wait or the memory-list wait
+  std::int32_t EraseTicks = 0;  // receive ticks since the erase request went out
 };
 
 // True for the model texts of the two supported meters, "VKZ 418" and

@@ -193,7 +193,7 @@ bool writeSetting(EraseRule erase, ResumeRule resume, const std::function<PortRe
   if (resume == ResumeRule::AfterSend) step([] { State().poll.StartPanelTimers(); });
   if (sent.ok()) return true;
   if (sent.status == PortStatus::BadValue)
-    MsgBox::show(QString::fromLatin1(kSetErrorText), MsgIcon::Critical);
+    MsgBox::show(q(State().texts.TxtSetError), MsgIcon::Critical);
   else
     MsgBox::show(q(UnsentRequestText(State().texts.TxtSetFail, sent)), MsgIcon::Critical);
   return false;

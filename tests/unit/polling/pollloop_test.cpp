@@ -93,6 +93,25 @@ TEST_F(PollLoopTest, WatchdogResumesPausedPollingAndTimeOutsShowTheirMessage) {
   EXPECT_EQ(polling().TimerSetPending, 0);
 }
 
+TEST_F(PollLoopTest, EraseWaitEndsWithItsMessageAfterItsTimeOut) {
+  // Longer than a full flash erase (about a minute of 16 ms ticks).
+  EXPECT_GT(PollLoop::kEraseWaitTicks * 16, 60000);
+  polling().MemoryErasing = -1;
+  polling().EraseTicks = 0;
+  for (int i = 0; i < PollLoop::kEraseWaitTicks - 1; ++i) poll().tick3();
+  EXPECT_EQ(polling().MemoryErasing, -1);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(view.status[2], "Erasing ...");
+  poll().tick3();
+  EXPECT_EQ(polling().MemoryErasing, 0);
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].first, PollLoop::kEraseTimeOutText);
+  EXPECT_EQ(view.messages[0].second, MessageIcon::Critical);
+  // Nothing awaited, nothing counted.
+  for (int i = 0; i < PollLoop::kEraseWaitTicks; ++i) poll().tick3();
+  EXPECT_EQ(view.messages.size(), 1u);
+}
+
 TEST_F(PollLoopTest, MemoryListWaitEndsQuietlyWhenThePanelIsClosedElseTimesOut) {
   // Panel hidden: the wait ends at the next count that is a multiple of 10.
   poll().StopPanelTimers();
