@@ -2,13 +2,17 @@
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 #include <QStyleOptionGroupBox>
 #include <QToolButton>
 
@@ -104,6 +108,31 @@ class Walk {
     check(g, g->title(), label.left() + textWidth(g, g->title()), g->width());
   }
 
+  // Every item of a list, since any of them may come to stand in its box.
+  void comboBox(const QComboBox* c) {
+    QStyleOptionComboBox opt;
+    opt.initFrom(c);
+    opt.editable = c->isEditable();
+    opt.frame = c->hasFrame();
+    const QRect field =
+        c->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, c);
+    // The style draws the item a pixel in from either side of the field.
+    for (int i = 0; i < c->count(); ++i)
+      check(c, c->itemText(i), textWidth(c, c->itemText(i)), field.width() - 2,
+            QStringLiteral(" item %1").arg(i));
+  }
+
+  // The text a box holds, with the box's own margins and the cursor.
+  void lineEdit(const QLineEdit* e) {
+    QStyleOptionFrame opt;
+    opt.initFrom(e);
+    opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
+    const QMargins m = e->textMargins();
+    const QRect r = e->style()->subElementRect(QStyle::SE_LineEditContents, &opt, e);
+    check(e, e->text(), QFontMetrics(e->font()).horizontalAdvance(e->text()) + 1,
+          r.width() - m.left() - m.right() - 4);
+  }
+
   void window(const QWidget* w) { check(w, w->windowTitle(), textWidth(w, w->windowTitle()), w->width()); }
 
   void grid(const FlexGrid* g) {
@@ -149,6 +178,10 @@ class Walk {
       groupBox(g);
     else if (auto* f = qobject_cast<const FlexGrid*>(w))
       grid(f);
+    else if (auto* c = qobject_cast<const QComboBox*>(w))
+      comboBox(c);
+    else if (auto* e = qobject_cast<const QLineEdit*>(w))
+      lineEdit(e);
     for (const QObject* child : w->children())
       if (child->isWidgetType()) walk(static_cast<const QWidget*>(child));
   }

@@ -1,7 +1,9 @@
 // Whether the texts of a window fit their controls as the window draws them:
 // captions of windows and frames, labels, buttons, check boxes and option
-// buttons, and every grid cell in view (fixed rows included). A text that is
-// wider than the room its control gives it is drawn cut off.
+// buttons, every item of a drop-down list (any of them may stand in its
+// box), the text a text box holds, and every grid cell in view (fixed rows
+// included). A text that is wider than the room its control gives it is
+// drawn cut off.
 #pragma once
 #include <QString>
 #include <vector>

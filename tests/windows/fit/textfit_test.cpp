@@ -1,9 +1,10 @@
 // Every window, as a user sees it after a working shift was downloaded from
-// the meter and its settings were read, shows its texts whole: no caption, label, button or grid cell in
-// view is wider than its control. The windows are laid out for the font the
-// program runs with (here DejaVu Sans, the font the set-up installs, at the
-// desktops' usual 9 and 11 points, on screens that suit them), not for the
-// old platform's system font.
+// the meter and its settings were read, shows its texts whole: no caption,
+// label, button, list item, text box or grid cell in view is wider than its
+// control. The windows are laid out for the font the program runs with
+// (here DejaVu Sans, the font the set-up installs, at the desktops' usual 9
+// and 11 points, on screens that suit them), not for the old platform's
+// system font.
 #include "textfit.h"
 
 #include <gtest/gtest.h>
@@ -20,11 +21,18 @@
 #include <set>
 
 #include "link/win/comportsetfrm.h"
+#include "settings/win/clearmemoryfrm.h"
 #include "settings/win/kalvoxfrm.h"
+#include "settings/win/ledalarmfrm.h"
+#include "settings/win/lunchtimefrm.h"
+#include "settings/win/onesetform.h"
 #include "settings/win/rtcfrm.h"
 #include "settings/win/screenfrm.h"
 #include "settings/win/setting418panelfrm.h"
 #include "settings/win/settingwindows.h"
+#include "settings/win/timerfrm.h"
+#include "settings/win/valuewindows.h"
+#include "settings/win/welcomsetfrm.h"
 #include "shell/win/helpfrm.h"
 #include "shell/win/languagefrm.h"
 #include "shell/win/panel.h"
@@ -33,6 +41,7 @@
 #include "support/common/qt_app.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
+#include "ui/listpos.h"
 #include "ui/msgbox.h"
 #include "views/win/datalistfrm.h"
 #include "views/win/filelistfrm.h"
@@ -142,8 +151,10 @@ TEST_P(TextFit, EveryWindowShowsItsTextsWhole) {
   ASSERT_NE(fl, nullptr);
   expectTextsFitScrolling(panel, fl->GridHeader, "file list");
 
-  // The setting panel and the setting windows, showing the meter's values;
-  // the clock window; the meter-name panel.
+  // The setting panel and every setting window, showing the meter's values
+  // (the timer window in each of its modes, the one-value window for each
+  // of its settings); the erase window; the clock window; the meter-name
+  // panel.
   installSettingWindows();
   panel->Toolbar1_ButtonClick(QStringLiteral("SettingPanel"));
   Setting418PanelFrm* settings = FormRegistry::find<Setting418PanelFrm>();
@@ -155,6 +166,35 @@ TEST_P(TextFit, EveryWindowShowsItsTextsWhole) {
   settings->ScreenBtn->click();
   ASSERT_NE(FormRegistry::find<ScreenFrm>(), nullptr);
   expectTextsFit(FormRegistry::find<ScreenFrm>(), "screen-page window");
+  installValueWindows();
+  settings->LEDAlarmBtn->click();
+  ASSERT_NE(FormRegistry::find<LEDAlarmFrm>(), nullptr);
+  expectTextsFit(FormRegistry::find<LEDAlarmFrm>(), "LED alarm window");
+  settings->TimersBtn->click();
+  TimerFrm* timers = FormRegistry::find<TimerFrm>();
+  ASSERT_NE(timers, nullptr);
+  // Each mode shows its own panel.
+  for (int mode = 0; mode < 4; ++mode) {
+    setListPosition(timers->TimerManuallyCbx, mode);
+    expectTextsFit(timers, qPrintable(QStringLiteral("timer window, mode %1").arg(mode)));
+  }
+  // The one-value window for each of its seven settings.
+  for (QPushButton* b :
+       {settings->LcdContrastBtn, settings->LcdAPOBtn, settings->PauseBtn, settings->AutoLockKeypadBtn,
+        settings->AutoScrollBtn, settings->BtnCalibration, settings->BtnIntervalTime}) {
+    b->click();
+    ASSERT_NE(FormRegistry::find<OneSetForm>(), nullptr) << b->objectName().toStdString();
+    expectTextsFit(FormRegistry::find<OneSetForm>(), qPrintable(b->text()));
+  }
+  settings->WelcomInputBtn->click();
+  ASSERT_NE(FormRegistry::find<WelcomSetFrm>(), nullptr);
+  expectTextsFit(FormRegistry::find<WelcomSetFrm>(), "welcome text window");
+  settings->BtnLunchTime->click();
+  ASSERT_NE(FormRegistry::find<LunchTimeFrm>(), nullptr);
+  expectTextsFit(FormRegistry::find<LunchTimeFrm>(), "lunch-time window");
+  panel->Toolbar1_ButtonClick(QStringLiteral("Clear"));
+  ASSERT_NE(FormRegistry::find<ClearMemoryFrm>(), nullptr);
+  expectTextsFit(FormRegistry::find<ClearMemoryFrm>(), "erase window");
   panel->Toolbar1_ButtonClick(QStringLiteral("RTC"));
   RTCFrm* clock = FormRegistry::find<RTCFrm>();
   ASSERT_NE(clock, nullptr);
