@@ -34,6 +34,13 @@ const char* const kListNames[9] = {"EnCbx", "StandCbx", "TimeweightedCbx", "TCbx
 constexpr int kRowTop[8] = {840, 1320, 1800, 2280, 2760, 3240, 3720, 4200};
 constexpr int kColumnLeft[kDoseChannels] = {2040, 3840, 5640};
 constexpr int kListWidth = 1575, kListHeight = 315, kPwWidth = 735, kMinuteOffset = 840;
+constexpr int kPanelWidth = 7455, kPanelHeight = 4695;
+// The grid lines run halfway between the rows of lists (480 apart, lists
+// 315 high) and between the columns (the labels and buttons end at 1935;
+// the columns are 1575 wide, 225 apart).
+constexpr int kRowGap = 480 - kListHeight;
+constexpr int kLabelColumnEnd = 1935;
+constexpr int kLineThickness = 30;
 
 constexpr DoseList kAll[9] = {DoseList::Enable,     DoseList::Standard,  DoseList::TimeWeighting,
                               DoseList::Threshold,  DoseList::Criterion, DoseList::ExchangeRate,
@@ -47,7 +54,7 @@ bool isValueList(DoseList l) {
 
 KalvoxFrm::KalvoxFrm() : SettingWindow(&State().flags.KalvoxFrmOpen, 7920, 5580) {
   setObjectName(QStringLiteral("KalvoxFrm"));
-  QFrame* p = makePanel("SSPanel1", 7455, 4695);
+  QFrame* p = makePanel("SSPanel1", kPanelWidth, kPanelHeight);
   KalvoxSetBtn = makeButton(p, QStringLiteral("KalvoxSetBtn"), 0, 0, 1935, 375);
   ExitBtn = makeButton(p, QStringLiteral("ExitBtn"), 0, 360, 1935, 375);
   connect(KalvoxSetBtn, &QPushButton::clicked, this, &KalvoxFrm::KalvoxSetBtn_Click);
@@ -81,11 +88,34 @@ KalvoxFrm::KalvoxFrm() : SettingWindow(&State().flags.KalvoxFrmOpen, 7920, 5580)
       setListHandler(c, [this, ch, l] { list_Click(ch, l); });
     }
   }
+  makeGridLines(p);
   // D1 is always on: its enable list is greyed for good and never read.
   Meter1EnCbx->setEnabled(false);
   ApplyKalvoxFrmText(*this);
   maximise();
   showModel();
+}
+
+void KalvoxFrm::makeGridLines(QFrame* panel) {
+  const auto line = [&](const QString& name, QFrame::Shape shape, int left, int top, int width, int height) {
+    auto* l = new QFrame(panel);
+    l->setObjectName(name);
+    l->setFrameShape(shape);
+    l->setFrameShadow(QFrame::Sunken);
+    placeTw(l, left, top, width, height);
+    l->lower();  // beneath the lists and labels
+    return l;
+  };
+  // Above each row of lists, the full width of the panel.
+  for (std::size_t i = 0; i < Line1.size(); ++i)
+    Line1[i] = line(QStringLiteral("Line1_%1").arg(i), QFrame::HLine, 0,
+                    kRowTop[i] - (kRowGap + kLineThickness) / 2, kPanelWidth, kLineThickness);
+  // Before each channel column, the full height of the panel.
+  for (std::size_t i = 0; i < Line2.size(); ++i) {
+    const int previousEnd = i == 0 ? kLabelColumnEnd : kColumnLeft[i - 1] + kListWidth;
+    Line2[i] = line(QStringLiteral("Line2_%1").arg(i), QFrame::VLine,
+                    (previousEnd + kColumnLeft[i] - kLineThickness) / 2, 0, kLineThickness, kPanelHeight);
+  }
 }
 
 QComboBox* KalvoxFrm::list(int channel, DoseList l) const {

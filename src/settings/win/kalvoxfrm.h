@@ -19,6 +19,7 @@
 #include "settings/win/settingwindow.h"
 
 class QComboBox;
+class QFrame;
 class QLabel;
 class QPushButton;
 
@@ -56,8 +57,13 @@ class KalvoxFrm : public SettingWindow, public DoseView {
   QComboBox *Meter3EnCbx = nullptr, *Meter3StandCbx = nullptr, *Meter3TimeweightedCbx = nullptr,
             *Meter3TCbx = nullptr, *Meter3QCbx = nullptr, *Meter3ERCbx = nullptr, *Meter3ExceeCbx = nullptr,
             *Meter3HrCbx = nullptr, *Meter3MinCbx = nullptr;
+  // The grid: Line1 separates the nine rows (headings, then the eight rows
+  // of lists), Line2 the row labels and the three channel columns.
+  std::array<QFrame*, 8> Line1{};
+  std::array<QFrame*, 3> Line2{};
 
  private:
+  void makeGridLines(QFrame* panel);
   // Shows the model: every position, the greyed value lists, the hidden
   // channels. Runs no handler.
   void showModel();

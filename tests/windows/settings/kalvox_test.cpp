@@ -3,6 +3,8 @@
 // Set's checks in their order with their messages, the record it packs, and
 // the meter's reply setting every list.
 #include <QComboBox>
+#include <QFrame>
+#include <algorithm>
 #include <functional>
 
 #include "link/frames.h"
@@ -70,6 +72,32 @@ TEST_F(KalvoxTest, LoadsWithD1LockedAndD2D3Hidden) {
     EXPECT_EQ(shown(f, ch, L::Enable), QStringLiteral("Disabled"));
     EXPECT_TRUE(f->list(ch, L::Enable)->isVisibleTo(f));
     for (int i = 1; i < 9; ++i) EXPECT_FALSE(f->list(ch, static_cast<L>(i))->isVisibleTo(f)) << ch << i;
+  }
+}
+
+// The grid lines run between the rows and between the columns: none cuts
+// through a list, a label or a button, with every channel shown.
+TEST_F(KalvoxTest, GridLinesSeparateRowsAndColumns) {
+  KalvoxFrm* f = load();
+  pick(f, 1, L::Enable, 1);
+  pick(f, 2, L::Enable, 1);
+  std::vector<QFrame*> lines(f->Line1.begin(), f->Line1.end());
+  lines.insert(lines.end(), f->Line2.begin(), f->Line2.end());
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    EXPECT_EQ(lines[i]->frameShape(), i < 8 ? QFrame::HLine : QFrame::VLine) << i;
+  // Line1 in order down the panel, each between two rows of lists.
+  for (int i = 0; i < 8; ++i) {
+    const QRect line = f->Line1[static_cast<std::size_t>(i)]->geometry();
+    EXPECT_LT(line.bottom(), f->list(0, static_cast<L>(i))->geometry().top()) << i;
+    if (i > 0) {
+      EXPECT_GT(line.top(), f->list(0, static_cast<L>(i - 1))->geometry().bottom()) << i;
+    }
+  }
+  for (QWidget* w : f->centredPanel()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (std::find(lines.begin(), lines.end(), w) != lines.end()) continue;
+    for (QFrame* line : lines)
+      EXPECT_FALSE(line->geometry().intersects(w->geometry()))
+          << line->objectName().toStdString() << " crosses " << w->objectName().toStdString();
   }
 }
 
