@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -20,6 +22,7 @@
 #include "settings/win/screenfrm.h"
 #include "settings/win/setting418panelfrm.h"
 #include "settings/win/settingwindows.h"
+#include "settings/win/valuewindows.h"
 #include "shell/win/panel.h"
 #include "state/programstate.h"
 #include "support/common/download_road.h"
@@ -66,28 +69,39 @@ class SettingsRoad : public ::testing::Test {
 };
 
 TEST_F(SettingsRoad, PanelButtonsOpenTheirWindowAndAskForTheirGroup) {
+  installValueWindows();
   Setting418PanelFrm* p = settingPanel();
   ASSERT_TRUE(p && p->isVisible());
   EXPECT_EQ(p->frameGeometry().topLeft(),
             road_.panel->frameGeometry().topLeft() + QPoint(road_.panel->frameGeometry().width(), 0));
-  const std::pair<QPushButton*, int> buttons[] = {
-      {p->LcdContrastBtn, 0x01},    {p->LcdAPOBtn, 0x03},      {p->KalvoxBtn, 0x04},
-      {p->ScreenBtn, 0x05},         {p->PauseBtn, 0x06},       {p->LEDAlarmBtn, 0x07},
-      {p->AutoLockKeypadBtn, 0x08}, {p->AutoScrollBtn, 0x09},  {p->TimersBtn, 0x0A},
-      {p->WelcomInputBtn, 0x10},    {p->BtnCalibration, 0x13}, {p->BtnLunchTime, 0x14},
-      {p->BtnIntervalTime, 0x15},
+  struct Button {
+    QPushButton* button;
+    int code;
+    const char* window;
   };
-  for (auto [button, code] : buttons) {
-    const std::size_t before = road_.meter.requestCount(code);
-    button->click();
-    EXPECT_TRUE(road_.meter.waitForRequests(before + 1, code)) << button->objectName().toStdString();
-    EXPECT_EQ(road_.meter.requestCount(code), before + 1) << button->objectName().toStdString();
+  const Button buttons[] = {
+      {p->LcdContrastBtn, 0x01, "OneSetForm"},    {p->LcdAPOBtn, 0x03, "OneSetForm"},
+      {p->KalvoxBtn, 0x04, "KalvoxFrm"},          {p->ScreenBtn, 0x05, "ScreenFrm"},
+      {p->PauseBtn, 0x06, "OneSetForm"},          {p->LEDAlarmBtn, 0x07, "LEDAlarmFrm"},
+      {p->AutoLockKeypadBtn, 0x08, "OneSetForm"}, {p->AutoScrollBtn, 0x09, "OneSetForm"},
+      {p->TimersBtn, 0x0A, "TimerFrm"},           {p->WelcomInputBtn, 0x10, "WelcomSetFrm"},
+      {p->BtnCalibration, 0x13, "OneSetForm"},    {p->BtnLunchTime, 0x14, "LunchTimeFrm"},
+      {p->BtnIntervalTime, 0x15, "OneSetForm"},
+  };
+  for (const Button& b : buttons) {
+    const std::string name = b.button->objectName().toStdString();
+    const std::size_t before = road_.meter.requestCount(b.code);
+    b.button->click();
+    EXPECT_TRUE(road_.meter.waitForRequests(before + 1, b.code)) << name;
+    EXPECT_EQ(road_.meter.requestCount(b.code), before + 1) << name;
     EXPECT_TRUE(road_.panel->pollingRunning());
-    if (code == 0x04 || code == 0x05) {
-      QWidget* w = code == 0x04 ? static_cast<QWidget*>(FormRegistry::find<KalvoxFrm>())
-                                : static_cast<QWidget*>(FormRegistry::find<ScreenFrm>());
-      EXPECT_TRUE(w && w->isVisible());
-    }
+    // The window stands maximised in the main window's client area.
+    QMdiSubWindow* sub = road_.panel->mdiArea()->activeSubWindow();
+    ASSERT_TRUE(sub && sub->widget()) << name;
+    EXPECT_EQ(sub->widget()->objectName(), QLatin1String(b.window)) << name;
+    EXPECT_TRUE(sub->widget()->isVisible()) << name;
+    EXPECT_TRUE(sub->isMaximized()) << name;
+    EXPECT_EQ(sub->geometry(), road_.panel->mdiArea()->viewport()->rect()) << name;
   }
   // One setting window at a time: the screen window closed the dose one.
   EXPECT_FALSE(FormRegistry::loaded<KalvoxFrm>());
