@@ -28,6 +28,8 @@ constexpr auto kByteTime =
 // While nobody holds the slave open the master reports a hang-up at once;
 // look again this often for the other side coming back.
 constexpr auto kHangupPoll = 5ms;
+// A paced reply whose writing starts this much late starts its line anew.
+constexpr auto kLateStart = 2ms;
 // Oldest log entries are dropped beyond this many (a meter left running for days).
 constexpr std::size_t kLogLimit = 200000;
 
@@ -592,7 +594,12 @@ SteadyClock::time_point Emulator::pump(bool& wantWrite, bool& hungUp) {
       // (i + 1) byte times after the piece started. Write what is through.
       if (!p.started) {
         p.started = true;
-        p.lineStart = std::max(now, lineFreeAt_);
+        // The line starts when the reply is due (or the one before it is
+        // through), not when this thread got round to it: a late wake-up
+        // delays the writes, not the line. After a stall (the other side
+        // not reading) it starts afresh.
+        const auto due = std::max(p.notBefore, lineFreeAt_);
+        p.lineStart = now - due < kLateStart ? due : now;
         lineFreeAt_ = p.lineStart + kByteTime * static_cast<long>(p.bytes.size());
       }
       const auto through = now < p.lineStart ? 0 : static_cast<std::size_t>((now - p.lineStart) / kByteTime);
