@@ -37,14 +37,52 @@ void PollLoop::askHeader() {
   CmdReadRecordHeader(line(), d.entryNo);
 }
 
+bool PollLoop::mayResend() {
+  DownloadState& d = r_.download;
+  if (d.resends >= kMaxResends) {
+    stopDownload();
+    return false;
+  }
+  ++d.resends;
+  return true;
+}
+
+// The meter gave nothing usable for kMaxResends sendings in a row: the
+// download ends, the records that arrived stay where they are, and the
+// user is told how many they are.
+void PollLoop::stopDownload() {
+  DownloadState& d = r_.download;
+  const bool headerCame = !d.headerAwaited;
+  const std::int64_t records = std::min<std::int64_t>(d.flow.block() * 10, d.context.recordCount);
+  CancelDownload();
+  message(downloadStoppedText(headerCame, records, r_.measurement.header.HeaderValue[189]),
+          MessageIcon::Critical);
+  StartPanelTimers();
+}
+
 // ---- the memory list -----------------------------------------------------------
 
 void PollLoop::RequestMemoryList() {
   r_.shell.MemListCount = 0;
   r_.polling.WaitTicks = 0;
-  r_.download.listed.clear();
+  DownloadState& d = r_.download;
+  d.listed.clear();
+  d.listCount = 0;
+  d.listWalks = 0;
+  d.walkAnswered = false;
   // Marked before the write: the write lets the event loop turn, and the
   // meter's answer may be decoded while it is still under way.
+  r_.polling.MemInfoPending = -1;
+  CmdReadMemoryListFirst(line());
+}
+
+// The meter walks its list from the first entry again; the entries listed
+// stay, those missing are added as they come.
+void PollLoop::restartListWalk() {
+  DownloadState& d = r_.download;
+  ++d.listWalks;
+  d.walkAnswered = false;
+  r_.polling.WaitTicks = 0;
   r_.polling.MemInfoPending = -1;
   CmdReadMemoryListFirst(line());
 }
@@ -56,22 +94,36 @@ void PollLoop::memoryListEntryReply(std::uint8_t code, Payload p) {
   DownloadState& d = r_.download;
   PollingState& ps = r_.polling;
   ShellState& sh = r_.shell;
-  const bool first = code == 0x0C;
+  // The first entry starts the list over (the grid keeps its heading
+  // only), unless the list is being walked again for missing entries.
+  const bool first = code == 0x0C && d.listWalks == 0;
   if (first) {
-    // The list starts over: the grid keeps its heading only.
     d.listed.clear();
     sh.MemListCount = 0;
   }
+  d.walkAnswered = true;
   // The meter answers every list request, and the list wait repeats them: an
-  // entry that is already listed is a second answer, not another row.
-  if (!d.listed.insert(e->entryNo).second) return;
-  ++sh.MemListCount;
+  // entry that is already listed is a second answer, not another row. In a
+  // walk asked again it is the walk on its way to the entries missing.
+  const bool added = d.listed.emplace(e->entryNo, *e).second;
+  if (!added && d.listWalks == 0) return;
+  d.listCount = e->entryCount;
   ps.WaitTicks = 0;
+  if (added) ++sh.MemListCount;
   if (PollView* v = view()) {
-    v->addMemoryListRow(memoryListRowText(sh.MemListCount, *e), sh.MemListCount, first);
-    if (!first) pumpEvents();
+    if (added && d.listed.rbegin()->first == e->entryNo) {
+      v->addMemoryListRow(memoryListRowText(sh.MemListCount, *e), sh.MemListCount, first);
+    } else if (added) {
+      // An entry that was missing: the rows again, in the meter's order.
+      std::int32_t row = 0;
+      for (const auto& [no, entry] : d.listed) {
+        ++row;
+        v->addMemoryListRow(memoryListRowText(row, entry), row, row == 1);
+      }
+    }
+    if (code != 0x0C) pumpEvents();
     v->setMemoryMessage(memoryListLoadText(r_.texts.TxtLoad, *e));
-    if (!first) pumpEvents();
+    if (code != 0x0C) pumpEvents();
   }
   if (memoryListWantsNext(*e)) {
     ps.MemInfoPending = -1;  // before the write, as for the first entry
@@ -84,9 +136,12 @@ void PollLoop::memoryListEndReply(Payload p) {
   const auto end = decodeMemoryListEnd(p);
   if (!end) return;
   PollingState& ps = r_.polling;
+  DownloadState& d = r_.download;
   // The list wait repeats its request, so the meter may report the end more
-  // than once: only an awaited list is ended, once.
+  // than once: only an awaited list is ended, once; and a list walked again
+  // ends with an end of that walk, not one left from the walk before.
   if (ps.MemInfoPending != -1) return;
+  if (d.listWalks > 0 && !d.walkAnswered) return;
   const UiText& t = r_.texts;
   if (*end == MemoryListEnd::NoData) {
     message(t.TxtMemoryInfoNoData, MessageIcon::None);
@@ -95,9 +150,22 @@ void PollLoop::memoryListEndReply(Payload p) {
     ps.MemInfoPending = 0;
     ps.WaitTicks = 0;
   } else {
-    showMemoryMessage(t.TxtLoadComplete);
-    message(t.TxtGetMemoryInfoOK, MessageIcon::None);
+    const std::vector<int> missing = missingListEntries(d.listed, d.listCount);
+    if (!missing.empty() && d.listWalks < kMaxListWalks) {
+      // A reply was lost on the way: the meter walks its list again (the
+      // list wait goes on meanwhile, polling stays paused).
+      restartListWalk();
+      return;
+    }
     ps.MemInfoPending = 0;
+    if (missing.empty()) {
+      showMemoryMessage(t.TxtLoadComplete);
+      message(t.TxtGetMemoryInfoOK, MessageIcon::None);
+    } else {
+      // Never "OK" for a list with gaps: the user may erase the meter next.
+      message(memoryListIncompleteText(static_cast<int>(d.listed.size()), d.listCount, missing),
+              MessageIcon::Critical);
+    }
     CmdReadMemorySize(line());
   }
   StartPanelTimers();
@@ -106,8 +174,10 @@ void PollLoop::memoryListEndReply(Payload p) {
 // ---- one measurement -------------------------------------------------------------
 
 void PollLoop::CancelDownload() {
-  r_.download.flow.stop();
-  r_.download.headerAwaited = false;
+  DownloadState& d = r_.download;
+  d.flow.stop();
+  d.headerAwaited = false;
+  d.resends = 0;
   r_.polling.BlockPending = 0;
   r_.polling.BlockRetry = 0;
 }
@@ -115,6 +185,9 @@ void PollLoop::CancelDownload() {
 void PollLoop::RequestRecordHeader(int entryNo) {
   CancelDownload();
   r_.download.entryNo = entryNo;
+  // From the click on, the panel shows this download's progress (the count
+  // comes with the header), never an earlier "Load Complete".
+  showMemoryMessage(downloadProgressText(r_.texts.TxtLoad, 0, "?"));
   askHeader();
 }
 
@@ -136,12 +209,13 @@ void PollLoop::recordHeaderReply(Payload p) {
   const auto decoded = DecodeRecordHeader(p, m.header);
   if (!decoded) {
     // Shorter than the header's layout: nothing is taken; ask again.
-    askHeader();
+    if (mayResend()) askHeader();
     return;
   }
   d.headerAwaited = false;
   d.headerAsked.clear();
   d.headerRetry = 0;
+  d.resends = 0;
 
   const std::int32_t n = decoded->recordCount;
   // The arrays always hold this measurement's records only (none for a
@@ -183,10 +257,11 @@ void PollLoop::dataBlockReply(Payload p) {
   const auto block = DecodeDataBlock(d.flow.block(), p, d.context, t.TxtDB);
   if (!block) {
     // Shorter than the records it must hold: nothing is stored; ask again.
-    askBlock();
+    if (mayResend()) askBlock();
     StartPanelTimers();
     return;
   }
+  d.resends = 0;
   MeasurementData& m = r_.measurement;
   d.BytesLoaded += static_cast<std::int64_t>(p.size());
   showMemoryMessage(downloadProgressText(t.TxtLoad, d.BytesLoaded, m.header.HeaderValue[189]));
@@ -206,18 +281,17 @@ void PollLoop::dataBlockReply(Payload p) {
 }
 
 // The poll tick's re-send step: an outstanding block (or header) request is
-// sent again every third tick.
+// sent again every third tick, kMaxResends times in a row at most.
 void PollLoop::downloadPollTick() {
   DownloadState& d = r_.download;
   PollingState& ps = r_.polling;
   if (ps.BlockPending == -1) {
-    if (ps.BlockRetry >= 2) {
-      if (d.flow.active()) {
-        askBlock(true);
-      } else {
-        CmdReadDataBlock(line(), ps.BlockNo);
-        ps.BlockRetry = 0;
-      }
+    if (!d.flow.active()) {
+      // No download waits for the block: its answer would be dropped.
+      ps.BlockPending = 0;
+      ps.BlockRetry = 0;
+    } else if (ps.BlockRetry >= 2) {
+      if (mayResend()) askBlock(true);
     } else {
       ++ps.BlockRetry;
     }
@@ -227,10 +301,10 @@ void PollLoop::downloadPollTick() {
   // A header that did not come is asked again the same way (polling runs
   // again once the link watchdog has seen the silent line).
   if (d.headerAwaited) {
-    if (d.headerRetry >= 2)
-      askHeader();
-    else
+    if (d.headerRetry < 2)
       ++d.headerRetry;
+    else if (mayResend())
+      askHeader();
   }
 }
 

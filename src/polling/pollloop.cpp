@@ -8,6 +8,7 @@
 
 #include "base/handlerstep.h"
 #include "link/frames.h"
+#include "polling/memlist.h"
 
 namespace vkz {
 namespace {
@@ -201,7 +202,14 @@ void PollLoop::countWaits() {
       }
     } else if (c > 200) {
       ps.WaitTicks = 0;
-      message(r_.texts.TxtGetMemoryInformationTimeOutError, MessageIcon::Critical);
+      // Entries that came tell which ones did not: a list with gaps says so.
+      const DownloadState& d = r_.download;
+      const std::vector<int> missing = missingListEntries(d.listed, d.listCount);
+      if (missing.empty())
+        message(r_.texts.TxtGetMemoryInformationTimeOutError, MessageIcon::Critical);
+      else
+        message(memoryListIncompleteText(static_cast<int>(d.listed.size()), d.listCount, missing),
+                MessageIcon::Critical);
       ps.MemInfoPending = 0;
       StartPanelTimers();
     }

@@ -101,6 +101,12 @@ class PollLoop {
   void RequestMemoryList();
   // Ends a running download: later block replies are dropped.
   void CancelDownload();
+  // A header or block request answered by nothing usable is sent again at
+  // most this many times in a row; then the download stops with a message.
+  static constexpr int kMaxResends = 10;
+  // The memory list is walked again at most this many times for entries
+  // whose replies did not come.
+  static constexpr int kMaxListWalks = 2;
   // Asks for the header of stored measurement `entryNo` (the memory-list
   // click); its records follow block by block.
   void RequestRecordHeader(int entryNo);
@@ -157,6 +163,11 @@ class PollLoop {
   void downloadPollTick();
   void askBlock(bool afterQuiet = false);
   void askHeader();
+  // Counts one more sending of the awaited request; false when the bound is
+  // reached (the download has then been stopped).
+  bool mayResend();
+  void stopDownload();
+  void restartListWalk();
   void showMemoryMessage(const std::string& text);
 
   PollRecords r_;
