@@ -11,7 +11,41 @@
 namespace vkz {
 
 void PollLoop::showMemoryMessage(const std::string& text) {
+  progressHeld_.reset();
   if (PollView* v = view()) v->setMemoryMessage(text);
+}
+
+void PollLoop::showProgress(const std::string& text) {
+  if (!mono_) {
+    showMemoryMessage(text);
+    return;
+  }
+  progressHeld_ = text;
+  flushDisplay(false);
+}
+
+void PollLoop::showRecords(const std::vector<LoggedRecord>& records) {
+  if (!mono_) {
+    // Referring to the window loads it again if the user closed it.
+    if (DataListView* list = windows.dataList ? windows.dataList() : nullptr) list->addRecords(records);
+    return;
+  }
+  rowsHeld_.insert(rowsHeld_.end(), records.begin(), records.end());
+}
+
+void PollLoop::flushDisplay(bool now) {
+  if (!progressHeld_ && rowsHeld_.empty()) return;
+  if (!now && mono_ && shownAt_ && mono_() - *shownAt_ < kProgressEvery) return;
+  if (mono_) shownAt_ = mono_();
+  if (!rowsHeld_.empty()) {
+    const std::vector<LoggedRecord> rows = std::move(rowsHeld_);
+    rowsHeld_.clear();
+    if (DataListView* list = windows.dataList ? windows.dataList() : nullptr) list->addRecords(rows);
+  }
+  if (progressHeld_) {
+    const std::string text = std::move(*progressHeld_);
+    showMemoryMessage(text);
+  }
 }
 
 // Asks for the block the download stands at: the first request, again
@@ -55,6 +89,7 @@ void PollLoop::stopDownload() {
   const bool headerCame = !d.headerAwaited;
   const std::int64_t records = std::min<std::int64_t>(d.flow.block() * 10, d.context.recordCount);
   CancelDownload();
+  flushDisplay(true);
   message(downloadStoppedText(headerCame, records, r_.measurement.header.HeaderValue[189]),
           MessageIcon::Critical);
   StartPanelTimers();
@@ -122,7 +157,7 @@ void PollLoop::memoryListEntryReply(std::uint8_t code, Payload p) {
       }
     }
     if (code != 0x0C) pumpEvents();
-    v->setMemoryMessage(memoryListLoadText(r_.texts.TxtLoad, *e));
+    showProgress(memoryListLoadText(r_.texts.TxtLoad, *e));
     if (code != 0x0C) pumpEvents();
   }
   if (memoryListWantsNext(*e)) {
@@ -163,6 +198,7 @@ void PollLoop::memoryListEndReply(Payload p) {
       message(t.TxtGetMemoryInfoOK, MessageIcon::None);
     } else {
       // Never "OK" for a list with gaps: the user may erase the meter next.
+      flushDisplay(true);
       message(memoryListIncompleteText(static_cast<int>(d.listed.size()), d.listCount, missing),
               MessageIcon::Critical);
     }
@@ -174,10 +210,13 @@ void PollLoop::memoryListEndReply(Payload p) {
 // ---- one measurement -------------------------------------------------------------
 
 void PollLoop::CancelDownload() {
+  // Rows not yet shown belong to the download that ends here.
+  rowsHeld_.clear();
   DownloadState& d = r_.download;
   d.flow.stop();
   d.headerAwaited = false;
   d.resends = 0;
+  ++d.run;
   r_.polling.BlockPending = 0;
   r_.polling.BlockRetry = 0;
 }
@@ -229,7 +268,7 @@ void PollLoop::recordHeaderReply(Payload p) {
   const UiText& t = r_.texts;
   if (n > 0) {
     d.context = blockContextFrom(m.header);
-    showMemoryMessage(downloadProgressText(t.TxtLoad, 0, m.header.HeaderValue[189]));
+    showProgress(downloadProgressText(t.TxtLoad, 0, m.header.HeaderValue[189]));
     d.flow.start();
     askBlock();
   } else {
@@ -262,20 +301,27 @@ void PollLoop::dataBlockReply(Payload p) {
     return;
   }
   d.resends = 0;
+  d.flow.taken(p);
+  // The next block is asked for before this one is stored and shown: the
+  // meter sends it meanwhile, and the line does not wait for the grid.
+  if (!block->last) {
+    const std::uint64_t run = d.run;
+    askBlock();
+    // The write let the event loop turn: a click on another measurement
+    // has ended this download, and its records belong to none.
+    if (d.run != run) return;
+  }
   MeasurementData& m = r_.measurement;
   d.BytesLoaded += static_cast<std::int64_t>(p.size());
-  showMemoryMessage(downloadProgressText(t.TxtLoad, d.BytesLoaded, m.header.HeaderValue[189]));
   StoreRecords(*block, m);
-  // Referring to the window loads it again if the user closed it.
-  DataListView* list = windows.dataList ? windows.dataList() : nullptr;
-  if (list) list->addRecords(block->records);
-  d.flow.taken(p);
+  showRecords(block->records);
   if (block->last) {
     d.flow.stop();
+    flushDisplay(true);
     showMemoryMessage(t.TxtLoadComplete);
-    if (list) list->downloadComplete();
+    if (DataListView* list = windows.dataList ? windows.dataList() : nullptr) list->downloadComplete();
   } else {
-    askBlock();
+    showProgress(downloadProgressText(t.TxtLoad, d.BytesLoaded, m.header.HeaderValue[189]));
   }
   StartPanelTimers();
 }

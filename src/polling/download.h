@@ -45,8 +45,10 @@ struct DownloadState {
   std::int64_t BytesLoaded = 0;
 
   // Both: sendings of the awaited header or block that brought nothing
-  // usable, in a row.
+  // usable, in a row; and a number that changes whenever a download ends or
+  // starts, so a step that let the event loop turn sees a new click.
   int resends = 0;
+  std::uint64_t run = 0;
 };
 
 }  // namespace vkz

@@ -42,6 +42,14 @@ void PollLoop::reset() {
   watchOn_ = false;
   IdentTicks = 0;
   LastTickModel.clear();
+  mono_ = nullptr;
+  ticksDone_ = 0;
+  readDue_.reset();
+  bytesRead_ = 0;
+  readAtPlan_ = -1;
+  shownAt_.reset();
+  progressHeld_.reset();
+  rowsHeld_.clear();
 }
 
 void PollLoop::setClock(std::function<DateTime()> clock) {
@@ -59,13 +67,18 @@ void PollLoop::message(const std::string& text, MessageIcon icon) {
 // ---- pause and resume --------------------------------------------------------
 
 void PollLoop::StopPanelTimers() {
+  // The receive ticks up to now ran while polling did; a wait that the
+  // caller starts next counts from here.
+  advance();
   running_ = false;
   if (PollView* v = view()) v->pollingSwitched(false);
+  schedule();
 }
 
 void PollLoop::StartPanelTimers() {
   running_ = true;
   if (PollView* v = view()) v->pollingSwitched(true);
+  schedule();
 }
 
 // ---- the read notifier's port --------------------------------------------------
@@ -122,6 +135,9 @@ void PollLoop::tick1() {
   }
   step([&] { downloadPollTick(); });
   inPoll_ = false;
+  // A wait started or a flag set since the last wake-up is seen here at
+  // the latest.
+  schedule();
 }
 
 // A supported meter is listed at the fourth poll tick in a row that sees
@@ -179,6 +195,7 @@ void PollLoop::tick3() {
   // Bytes that arrived while this tick decoded a frame (the decoder turns
   // the event loop) are taken now; this also wakes the read notifier again.
   if (receiveAgain_) bytesArrived();
+  schedule();
 }
 
 // The timer-write wait or the memory-list wait (one counter for both).
@@ -252,7 +269,20 @@ void PollLoop::bytesArrived() {
     if (watchedHandle_ >= 0) setWatch(watchedHandle_, false);
     return;
   }
+  // The ticks that passed before these bytes came count them as silence.
+  advance();
+  receive();
+  flushDisplay(false);
+  schedule();
+}
+
+void PollLoop::receive() {
+  const Nanos began = mono_ ? mono_() : Nanos{};
   inReceive_ = true;
+  // The read lets the event loop turn: the notifier rests meanwhile, or it
+  // would report the very bytes being read.
+  if (watchOn_) setWatch(watchedHandle_, false);
+  bool gone = false;
   try {
     do {
       receiveAgain_ = false;
@@ -263,20 +293,195 @@ void PollLoop::bytesArrived() {
       if (n > 0) failedHandle_ = -1;
       if (n < 0) {
         // The device has gone: stop watching it (the watchdog reports it).
-        failedHandle_ = watchedHandle_;
-        setWatch(-1, false);
+        if (watchedHandle_ >= 0) {
+          failedHandle_ = watchedHandle_;
+          setWatch(-1, false);
+        }
+        gone = true;
         break;
       }
-      if (CurrentEntry(r_.link) == e && e->RxBuf.size() > before)
+      if (CurrentEntry(r_.link) == e && e->RxBuf.size() > before) {
         bytesSinceTick_ += static_cast<long long>(e->RxBuf.size() - before);
+        bytesRead_ += static_cast<long long>(e->RxBuf.size() - before);
+      }
       const auto cur = r_.link.CurPort;
       while (r_.link.CurPort == cur && ParseCurrentPort(r_.link) == 1) handleFrame();
     } while (receiveAgain_);
   } catch (...) {
     StartPanelTimers();
   }
-  if (watchedHandle_ >= 0) setWatch(watchedHandle_, true);
+  if (!gone) planRead();
+  endReceive(began);
+}
+
+// At 57600 baud a byte takes ten bit times. A frame announces its length in
+// its first four bytes: once they are in, the rest is due that many byte
+// times later, and the notifier rests until shortly before then. The last
+// bytes are again taken as they arrive, so the next request goes out as
+// soon as the reply is whole.
+void PollLoop::planRead() {
+  constexpr Nanos kByteTime{173611};
+  constexpr Nanos kEarly = std::chrono::milliseconds(2);
+  constexpr Nanos kWorthAWait = std::chrono::milliseconds(4);
+  if (watchedHandle_ < 0) {
+    readDue_.reset();
+    return;
+  }
+  if (readDue_ && bytesRead_ == readAtPlan_) {
+    // Nothing new since the plan: before it is due, go on waiting for it;
+    // past it, the line has stalled and the notifier takes over (it wakes
+    // the engine on the next byte, whenever that comes).
+    if (mono_ && mono_() < *readDue_) return;
+    readDue_.reset();
+    setWatch(watchedHandle_, true);
+    return;
+  }
+  readDue_.reset();
+  const PortEntry* e = CurrentEntry(r_.link);
+  if (mono_ && e && e->RxBuf.size() >= 4 && e->RxBuf[0] == kReplyStart) {
+    const std::size_t length = static_cast<std::size_t>(e->RxBuf[2] << 8 | e->RxBuf[3]);
+    const std::size_t whole = length + 5;
+    if (length <= static_cast<std::size_t>(kMaxReplyPayload) && whole > e->RxBuf.size()) {
+      const Nanos rest = kByteTime * static_cast<long long>(whole - e->RxBuf.size());
+      if (rest >= kWorthAWait) {
+        readDue_ = mono_() + rest - kEarly;
+        readAtPlan_ = bytesRead_;
+      }
+    }
+  }
+  setWatch(watchedHandle_, !readDue_);
+}
+
+// ---- the receive clock -------------------------------------------------------------
+
+namespace {
+// A stretch of decoding this long held the receive ticks up (a message box
+// waited for the user): the ticks that fell in it are not counted later,
+// as the timer's ticks were not counted while they could not run.
+constexpr std::chrono::milliseconds kHeldUp{100};
+// After a long sleep of the computer only the last stretch is counted:
+// every counter has stopped and every wait has ended well before.
+constexpr std::int64_t kMostTicks = 40000;
+}  // namespace
+
+void PollLoop::setMonotonicClock(MonotonicClock clock) {
+  mono_ = std::move(clock);
+  readDue_.reset();
+  if (mono_) {
+    tickOrigin_ = mono_();
+    ticksDone_ = 0;
+    schedule();
+  } else {
+    // Held-back rows and texts go to the windows at once (none while the
+    // main window is going away).
+    if (view()) {
+      flushDisplay(true);
+    } else {
+      rowsHeld_.clear();
+      progressHeld_.reset();
+    }
+    if (watchedHandle_ >= 0) setWatch(watchedHandle_, true);
+  }
+}
+
+std::int64_t PollLoop::tickNow() const {
+  return (mono_() - tickOrigin_) / kReceiveTick;
+}
+
+void PollLoop::receiveTimer() {
+  // A stretch under way asks for the next wake-up when it ends.
+  if (!mono_ || inReceive_) return;
+  advance();
+  receive();
+  flushDisplay(false);
+  schedule();
+}
+
+void PollLoop::advance() {
+  if (!mono_ || inReceive_) return;
+  const std::int64_t due = tickNow();
+  if (due <= ticksDone_) return;
+  if (due - ticksDone_ > kMostTicks) ticksDone_ = due - kMostTicks;
+  const Nanos began = mono_();
+  inReceive_ = true;
+  try {
+    while (ticksDone_ < due) {
+      ++ticksDone_;
+      countWaits();
+      watchdog();
+    }
+  } catch (...) {
+    StartPanelTimers();
+  }
+  endReceive(began);
+}
+
+void PollLoop::endReceive(Nanos began) {
   inReceive_ = false;
+  if (mono_ && mono_() - began > kHeldUp) ticksDone_ = std::max(ticksDone_, tickNow());
+  // Bytes that arrived meanwhile are taken now; this also wakes the read
+  // notifier again.
+  if (receiveAgain_) bytesArrived();
+}
+
+std::int64_t PollLoop::nextTickNeeded() const {
+  const PollingState& ps = r_.polling;
+  const std::int64_t next = ticksDone_ + 1;
+  std::int64_t need = -1;
+  const auto consider = [&](std::int64_t t) {
+    if (need < 0 || t < need) need = t;
+  };
+  // The timer-write wait ends at its 300th tick; the memory-list wait asks
+  // again at the counts 0, 10, ... 100 and ends past 200.
+  if (ps.TimerSetPending == -1) {
+    consider(ticksDone_ + std::max<std::int64_t>(1, 300 - ps.WaitTicks));
+  } else if (ps.MemInfoPending == -1) {
+    const std::int64_t c = ps.WaitTicks;
+    std::int64_t j = 0;
+    if (c <= 100)
+      j = (10 - ((c % 10) + 10) % 10) % 10;
+    else if (c <= 200)
+      j = 201 - c;
+    consider(next + j);
+  }
+  // The link watchdog: two bytes buffered keep the line live for as long
+  // as they stay; bytes read since the last tick count at the next one.
+  const PortEntry* e = CurrentEntry(r_.link);
+  const bool buffered = e && e->RxBuf.size() >= 2;
+  if (buffered || bytesSinceTick_ >= 2) {
+    if (ps.LinkLost != 0)
+      consider(next);  // "Connection" again
+    else if (!buffered)
+      consider(next + 101);
+  } else if (ps.LinkLost == 0) {
+    consider(ticksDone_ + std::max<std::int64_t>(1, 101 - ps.IdleTicks));
+  } else if (!running_) {
+    consider(next);  // the watchdog resumes paused polling
+  }
+  // A port that is open but not watched (its device went away) is read at
+  // every tick.
+  if (e && e->PortIsOpen == -1 && watchedHandle_ < 0) consider(next);
+  return need;
+}
+
+void PollLoop::schedule() {
+  if (!mono_ || inReceive_) return;
+  PollView* v = view();
+  if (!v) return;
+  std::optional<Nanos> at;
+  const auto consider = [&](Nanos t) {
+    if (!at || t < *at) at = t;
+  };
+  if (const std::int64_t t = nextTickNeeded(); t >= 0) consider(tickOrigin_ + kReceiveTick * t);
+  if (readDue_) consider(*readDue_);
+  if ((progressHeld_ || !rowsHeld_.empty()) && shownAt_) consider(*shownAt_ + kProgressEvery);
+  int ms = -1;
+  if (at) {
+    constexpr Nanos kMs = std::chrono::milliseconds(1);
+    const Nanos left = std::clamp<Nanos>(*at - mono_(), Nanos{}, std::chrono::hours(24));
+    ms = static_cast<int>((left + kMs - Nanos{1}) / kMs);
+  }
+  v->scheduleReceive(ms);
 }
 
 // Steps 6 to 8 of the receive tick, for one frame cut into the current

@@ -1,25 +1,39 @@
 // The poll engine: the polling loop that keeps the program talking to the
 // linked meter, the reply decoder and the downloads from the meter's
 // memory. It runs on the main window's timers, but owns none of them: the
-// window calls tick1() on every poll tick (Timer1, 200 ms), tick3() on every
-// receive tick (Timer3, 16 ms) and bytesArrived() when its read notifier
-// sees bytes on the current port; the engine tells the window what to show
-// through PollView (pollview.h) and the setting windows what the meter
-// holds through the read-back interfaces (readbackviews.h).
+// window calls tick1() on every poll tick (Timer1, 200 ms), bytesArrived()
+// when its read notifier sees bytes on the current port, and
+// receiveTimer() when the receive timer (Timer3) it was asked to set runs
+// out; the engine tells the window what to show through PollView
+// (pollview.h) and the setting windows what the meter holds through the
+// read-back interfaces (readbackviews.h).
 //
 // The poll tick writes the status bar, asks the meter for its model (and
 // its clock while the clock window is open), lists an identified meter and
-// re-sends a lost data-block or header request. The receive tick never
-// stops: it moves received bytes into the current port's buffer, counts the
-// timer-write and memory-list waits, watches the link (101 ticks with fewer
-// than two bytes show "Disconnection" and resume paused polling) and hands
-// one reply frame on. Replies are also cut and decoded as soon as their
-// bytes arrive, so a download runs at the line's pace.
+// re-sends a lost data-block or header request. The receive ticks, one per
+// 16 ms, never stop: they count the timer-write and memory-list waits,
+// watch the link (101 ticks with fewer than two bytes show "Disconnection"
+// and resume paused polling), and move received bytes into the current
+// port's buffer and hand reply frames on. Replies are cut and decoded as
+// soon as their bytes arrive, so a download runs at the line's pace.
+//
+// The receive ticks are counted from a monotonic clock: every 16 ms that
+// has passed is one tick, run when the engine next wakes, so each wait and
+// time-out keeps its real length however seldom the engine wakes. It asks
+// to be woken only when something falls due: the next step of a wait, the
+// link watchdog's time-out, the rest of a reply frame on its way (the
+// frame announces its length, so its bytes are read in one go instead of
+// one wake-up per piece), a progress text held back. Progress texts and the
+// rows of a download's records are shown at most every 50 ms. Without a
+// clock (tests that drive the ticks themselves) every tick3() call is one
+// receive tick, every byte is read as it arrives and every text and row is
+// shown at once.
 //
 // Every exchange of the program pauses polling around itself
 // (StopPanelTimers) and resumes it (StartPanelTimers); the receive tick,
 // the waits and the watchdog run on while polling is paused.
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -72,8 +86,23 @@ class PollLoop {
 
   // --- the ticks ------------------------------------------------------------
   void tick1();         // the poll tick (Timer1_Timer)
-  void tick3();         // the receive tick (Timer3_Timer)
+  void tick3();         // one receive tick (Timer3_Timer), for tests that count them
   void bytesArrived();  // bytes wait on the watched port
+
+  // --- the receive clock -----------------------------------------------------
+  // The length of one receive tick: the old system timer's period, which
+  // every tick count of the waits and the watchdog was made for.
+  static constexpr std::chrono::milliseconds kReceiveTick{16};
+  // How often a progress text may change at most.
+  static constexpr std::chrono::milliseconds kProgressEvery{50};
+  // Counts the receive ticks from `clock` (monotonic, from any origin) and
+  // asks the main window to wake the engine when something falls due
+  // (PollView::scheduleReceive); nullptr: ticks only by tick3().
+  using MonotonicClock = std::function<std::chrono::nanoseconds()>;
+  void setMonotonicClock(MonotonicClock clock);
+  // The receive timer the engine asked for has run out: the receive ticks
+  // that have passed, the port read, a held-back progress text.
+  void receiveTimer();
 
   // --- pause and resume -----------------------------------------------------
   // Pauses polling (the poll timer and its companion stop); the receive
@@ -138,6 +167,22 @@ class PollLoop {
   // One frame cut into the current entry's parser record.
   void handleFrame();
 
+  // The receive clock.
+  using Nanos = std::chrono::nanoseconds;
+  std::int64_t tickNow() const;
+  // Runs the receive ticks that have passed since the last one run.
+  void advance();
+  // Reads the current port, then cuts and handles every complete frame.
+  void receive();
+  // A frame partly in: when the rest is due, read it then, not piece by piece.
+  void planRead();
+  // The end of a stretch in which frames were decoded or ticks counted.
+  void endReceive(Nanos began);
+  // Asks the main window for the next wake-up.
+  void schedule();
+  // The next receive tick at which something happens, -1 for none.
+  std::int64_t nextTickNeeded() const;
+
   // The decoder's handling, by reply.
   bool dispatchReply(const ReplyFrame& r);
   void oneValueReply(std::uint8_t code, Payload p);
@@ -169,6 +214,12 @@ class PollLoop {
   void stopDownload();
   void restartListWalk();
   void showMemoryMessage(const std::string& text);
+  // A progress text, and record rows for the data list window: shown at
+  // once, or held back until kProgressEvery has passed since the last show.
+  void showProgress(const std::string& text);
+  void showRecords(const std::vector<LoggedRecord>& records);
+  // Shows what was held back, when its time has come or `now`.
+  void flushDisplay(bool now);
 
   PollRecords r_;
   std::function<DateTime()> clock_;
@@ -182,6 +233,16 @@ class PollLoop {
   int watchedHandle_ = -1;  // the descriptor watched for arriving bytes
   bool watchOn_ = false;
   int failedHandle_ = -1;  // a descriptor whose device has gone: not watched again
+
+  MonotonicClock mono_;
+  Nanos tickOrigin_{};            // the start of receive tick 1
+  std::int64_t ticksDone_ = 0;    // the last receive tick run
+  std::optional<Nanos> readDue_;  // when the rest of a frame partly in is due
+  long long bytesRead_ = 0;       // bytes read so far
+  long long readAtPlan_ = -1;     // bytesRead_ when readDue_ was set
+  std::optional<Nanos> shownAt_;  // the last time held-back texts and rows were shown
+  std::optional<std::string> progressHeld_;
+  std::vector<LoggedRecord> rowsHeld_;
 };
 
 }  // namespace vkz

@@ -302,6 +302,30 @@ INSTANTIATE_TEST_SUITE_P(
                                 }}),
     [](const ::testing::TestParamInfo<LineFault>& i) { return std::string(i.param.name); });
 
+// The program's own timers: receive ticks counted from the clock, replies
+// read when whole, rows and progress shown at most every 50 ms; over a
+// paced line that loses and doubles blocks, every record in its own row.
+class TimedDownload : public Download {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tmp_.isValid());
+    road_ = std::make_unique<DownloadRoad>(false);
+  }
+};
+
+TEST_F(TimedDownload, PacedLineWithLostAndDoubledBlocks) {
+  ASSERT_TRUE(start());
+  meter().addMeasurement(shift(57, 3));
+  ASSERT_TRUE(road_->loadMemoryList());
+  meter().setPacing(true);
+  meter().addFault({Fault::Drop, 0x12, 1, 2});
+  meter().addFault({Fault::Duplicate, 0x12, 4, 1});
+  ASSERT_TRUE(road_->download(1, 20000));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
+  EXPECT_TRUE(road_->pointValuesMatch(1));
+  EXPECT_EQ(panel()->statusPanelText(2), QStringLiteral("Connection"));
+}
+
 // A meter that stops giving usable answers is asked a bounded number of
 // times; then the download stops with a message that says how many
 // records arrived, keeps their rows, and polling runs again.
