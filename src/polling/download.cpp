@@ -33,6 +33,20 @@ void PollLoop::showRecords(const std::vector<LoggedRecord>& records) {
   rowsHeld_.insert(rowsHeld_.end(), records.begin(), records.end());
 }
 
+std::optional<PollLoop::Nanos> PollLoop::displayDue() const {
+  if ((!progressHeld_ && rowsHeld_.empty()) || !shownAt_) return std::nullopt;
+  // While a block is on its way its handler shows what was held, right
+  // after the next request went out: the window repaints while the meter
+  // sends, never while the end of a reply is awaited. Only a block that is
+  // late leaves it to the receive timer.
+  const bool blockOnItsWay = r_.polling.BlockPending == -1 && r_.download.flow.active();
+  return *shownAt_ + (blockOnItsWay ? kHeldLongest : kProgressEvery);
+}
+
+void PollLoop::flushHeld() {
+  if (const auto due = displayDue(); due && mono_ && mono_() >= *due) flushDisplay(true);
+}
+
 void PollLoop::flushDisplay(bool now) {
   if (!progressHeld_ && rowsHeld_.empty()) return;
   if (!now && mono_ && shownAt_ && mono_() - *shownAt_ < kProgressEvery) return;

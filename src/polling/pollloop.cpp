@@ -272,7 +272,7 @@ void PollLoop::bytesArrived() {
   // The ticks that passed before these bytes came count them as silence.
   advance();
   receive();
-  flushDisplay(false);
+  flushHeld();
   schedule();
 }
 
@@ -393,7 +393,7 @@ void PollLoop::receiveTimer() {
   if (!mono_ || inReceive_) return;
   advance();
   receive();
-  flushDisplay(false);
+  flushHeld();
   schedule();
 }
 
@@ -474,7 +474,7 @@ void PollLoop::schedule() {
   };
   if (const std::int64_t t = nextTickNeeded(); t >= 0) consider(tickOrigin_ + kReceiveTick * t);
   if (readDue_) consider(*readDue_);
-  if ((progressHeld_ || !rowsHeld_.empty()) && shownAt_) consider(*shownAt_ + kProgressEvery);
+  if (const auto due = displayDue()) consider(*due);
   int ms = -1;
   if (at) {
     constexpr Nanos kMs = std::chrono::milliseconds(1);

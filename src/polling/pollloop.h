@@ -95,6 +95,8 @@ class PollLoop {
   static constexpr std::chrono::milliseconds kReceiveTick{16};
   // How often a progress text may change at most.
   static constexpr std::chrono::milliseconds kProgressEvery{50};
+  // How long a progress text may be held back while a block is late.
+  static constexpr std::chrono::milliseconds kHeldLongest{250};
   // Counts the receive ticks from `clock` (monotonic, from any origin) and
   // asks the main window to wake the engine when something falls due
   // (PollView::scheduleReceive); nullptr: ticks only by tick3().
@@ -220,6 +222,10 @@ class PollLoop {
   void showRecords(const std::vector<LoggedRecord>& records);
   // Shows what was held back, when its time has come or `now`.
   void flushDisplay(bool now);
+  // When what was held back is to be shown by the receive timer, if anything is.
+  std::optional<Nanos> displayDue() const;
+  // Shows what was held back once displayDue() has come.
+  void flushHeld();
 
   PollRecords r_;
   std::function<DateTime()> clock_;

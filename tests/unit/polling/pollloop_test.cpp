@@ -279,33 +279,40 @@ TEST_F(ReceiveClock, FramePartlyInIsReadInOneGoWhenItsRestIsDue) {
   EXPECT_EQ(e.RxBuf.size(), 8u);
 }
 
-TEST_F(ReceiveClock, ProgressAndRowsAreShownAtMostEvery50Ms) {
+TEST_F(ReceiveClock, ProgressAndRowsAreShownAtMostEvery50MsAndNotWhileAReplyEnds) {
   FakeList list;
   poll().windows.dataList = [&list] { return static_cast<DataListView*>(&list); };
   polling().MeterModel = polling().PrevMeterModel = "VKZ 418";
   poll().RequestRecordHeader(1);
   EXPECT_EQ(view.memoryMessage, "Load ==> 0 / ?");
   Bytes header(536);
-  header.le16(0, 2018).set(2, 5).set(3, 23).le32(72, 60).le16(532, 25);
+  header.le16(0, 2018).set(2, 5).set(3, 23).le32(72, 60).le16(532, 35);
   reply(0x0E, header.b);
-  EXPECT_EQ(view.memoryMessage, "Load ==> 0 / 25");
+  EXPECT_EQ(view.memoryMessage, "Load ==> 0 / 35");
+  const auto block = [&](int ms, int b, std::size_t bytes) {
+    now += std::chrono::milliseconds(ms);
+    reply(0x12, std::vector<std::uint8_t>(bytes, static_cast<std::uint8_t>(b + 1)));
+  };
 
-  now += std::chrono::milliseconds(10);
-  reply(0x12, std::vector<std::uint8_t>(80, 1));
-  EXPECT_EQ(view.memoryMessage, "Load ==> 0 / 25");
+  // 10 ms on: held back, and not for the receive timer while the next block
+  // is on its way...
+  block(10, 0, 80);
+  EXPECT_EQ(view.memoryMessage, "Load ==> 0 / 35");
   EXPECT_TRUE(list.rows.empty());
-  EXPECT_EQ(view.wakeIn, 40);
+  EXPECT_EQ(view.wakeIn, 240);
+  // ...but shown by the next block's handler once 50 ms have passed.
+  block(50, 1, 80);
+  EXPECT_EQ(view.memoryMessage, "Load ==> 20 / 35");
+  EXPECT_EQ(list.rows.size(), 20u);
+  // A block that is late: the receive timer shows what was held.
+  block(10, 2, 80);
+  EXPECT_EQ(list.rows.size(), 20u);
   wake();
-  EXPECT_EQ(view.memoryMessage, "Load ==> 10 / 25");
-  EXPECT_EQ(list.rows.size(), 10u);
-
-  now += std::chrono::milliseconds(10);
-  reply(0x12, std::vector<std::uint8_t>(80, 2));
-  EXPECT_EQ(list.rows.size(), 10u);
+  EXPECT_EQ(view.memoryMessage, "Load ==> 30 / 35");
+  EXPECT_EQ(list.rows.size(), 30u);
   // The last block shows everything at once.
-  now += std::chrono::milliseconds(10);
-  reply(0x12, std::vector<std::uint8_t>(40, 3));
-  EXPECT_EQ(list.rows.size(), 25u);
+  block(10, 3, 40);
+  EXPECT_EQ(list.rows.size(), 35u);
   EXPECT_EQ(view.memoryMessage, "Load Complete");
   EXPECT_TRUE(list.complete);
 }
