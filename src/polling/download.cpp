@@ -21,7 +21,7 @@ void PollLoop::showProgress(const std::string& text) {
     return;
   }
   progressHeld_ = text;
-  flushDisplay(false);
+  flushHeld();
 }
 
 void PollLoop::showRecords(const std::vector<LoggedRecord>& records) {
@@ -34,22 +34,27 @@ void PollLoop::showRecords(const std::vector<LoggedRecord>& records) {
 }
 
 std::optional<PollLoop::Nanos> PollLoop::displayDue() const {
-  if ((!progressHeld_ && rowsHeld_.empty()) || !shownAt_) return std::nullopt;
-  // While a block is on its way its handler shows what was held, right
-  // after the next request went out: the window repaints while the meter
-  // sends, never while the end of a reply is awaited. Only a block that is
-  // late leaves it to the receive timer.
+  if (!progressHeld_ && rowsHeld_.empty()) return std::nullopt;
+  if (!shownAt_) return Nanos{};
+  // While a block is on its way, what was held is shown while its reply
+  // has most of its way still to go: the windows repaint while the meter
+  // sends, not while the request is on its way to the meter nor when the
+  // end of the reply is near. Only a block that is late leaves it to the
+  // receive timer.
+  constexpr Nanos kPaintRoom = std::chrono::milliseconds(8);
   const bool blockOnItsWay = r_.polling.BlockPending == -1 && r_.download.flow.active();
-  return *shownAt_ + (blockOnItsWay ? kHeldLongest : kProgressEvery);
+  const PortEntry* e = CurrentEntry(r_.link);
+  const auto rest = restOfFrame();
+  const bool room = e && !e->RxBuf.empty() && (!rest ? e->RxBuf.size() < 4 : *rest >= kPaintRoom);
+  return *shownAt_ + (blockOnItsWay && !room ? kHeldLongest : kProgressEvery);
 }
 
 void PollLoop::flushHeld() {
-  if (const auto due = displayDue(); due && mono_ && mono_() >= *due) flushDisplay(true);
+  if (const auto due = displayDue(); due && (!mono_ || mono_() >= *due)) flushDisplay();
 }
 
-void PollLoop::flushDisplay(bool now) {
+void PollLoop::flushDisplay() {
   if (!progressHeld_ && rowsHeld_.empty()) return;
-  if (!now && mono_ && shownAt_ && mono_() - *shownAt_ < kProgressEvery) return;
   if (mono_) shownAt_ = mono_();
   if (!rowsHeld_.empty()) {
     const std::vector<LoggedRecord> rows = std::move(rowsHeld_);
@@ -102,8 +107,9 @@ void PollLoop::stopDownload() {
   DownloadState& d = r_.download;
   const bool headerCame = !d.headerAwaited;
   const std::int64_t records = std::min<std::int64_t>(d.flow.block() * 10, d.context.recordCount);
+  // The rows that arrived are shown before the download ends.
+  flushDisplay();
   CancelDownload();
-  flushDisplay(true);
   message(downloadStoppedText(headerCame, records, r_.measurement.header.HeaderValue[189]),
           MessageIcon::Critical);
   StartPanelTimers();
@@ -212,7 +218,7 @@ void PollLoop::memoryListEndReply(Payload p) {
       message(t.TxtGetMemoryInfoOK, MessageIcon::None);
     } else {
       // Never "OK" for a list with gaps: the user may erase the meter next.
-      flushDisplay(true);
+      flushDisplay();
       message(memoryListIncompleteText(static_cast<int>(d.listed.size()), d.listCount, missing),
               MessageIcon::Critical);
     }
@@ -331,7 +337,7 @@ void PollLoop::dataBlockReply(Payload p) {
   showRecords(block->records);
   if (block->last) {
     d.flow.stop();
-    flushDisplay(true);
+    flushDisplay();
     showMemoryMessage(t.TxtLoadComplete);
     if (DataListView* list = windows.dataList ? windows.dataList() : nullptr) list->downloadComplete();
   } else {

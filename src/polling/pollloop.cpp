@@ -314,13 +314,26 @@ void PollLoop::receive() {
   endReceive(began);
 }
 
-// At 57600 baud a byte takes ten bit times. A frame announces its length in
+namespace {
+// At 57600 baud a byte takes ten bit times.
+constexpr std::chrono::nanoseconds kByteTime{173611};
+}  // namespace
+
+// A frame announces its length in
 // its first four bytes: once they are in, the rest is due that many byte
 // times later, and the notifier rests until shortly before then. The last
 // bytes are again taken as they arrive, so the next request goes out as
 // soon as the reply is whole.
+std::optional<PollLoop::Nanos> PollLoop::restOfFrame() const {
+  const PortEntry* e = CurrentEntry(r_.link);
+  if (!e || e->RxBuf.size() < 4 || e->RxBuf[0] != kReplyStart) return std::nullopt;
+  const std::size_t length = static_cast<std::size_t>(e->RxBuf[2] << 8 | e->RxBuf[3]);
+  const std::size_t whole = length + 5;
+  if (length > static_cast<std::size_t>(kMaxReplyPayload) || whole <= e->RxBuf.size()) return std::nullopt;
+  return kByteTime * static_cast<long long>(whole - e->RxBuf.size());
+}
+
 void PollLoop::planRead() {
-  constexpr Nanos kByteTime{173611};
   constexpr Nanos kEarly = std::chrono::milliseconds(2);
   constexpr Nanos kWorthAWait = std::chrono::milliseconds(4);
   if (watchedHandle_ < 0) {
@@ -337,17 +350,9 @@ void PollLoop::planRead() {
     return;
   }
   readDue_.reset();
-  const PortEntry* e = CurrentEntry(r_.link);
-  if (mono_ && e && e->RxBuf.size() >= 4 && e->RxBuf[0] == kReplyStart) {
-    const std::size_t length = static_cast<std::size_t>(e->RxBuf[2] << 8 | e->RxBuf[3]);
-    const std::size_t whole = length + 5;
-    if (length <= static_cast<std::size_t>(kMaxReplyPayload) && whole > e->RxBuf.size()) {
-      const Nanos rest = kByteTime * static_cast<long long>(whole - e->RxBuf.size());
-      if (rest >= kWorthAWait) {
-        readDue_ = mono_() + rest - kEarly;
-        readAtPlan_ = bytesRead_;
-      }
-    }
+  if (const auto rest = restOfFrame(); mono_ && rest && *rest >= kWorthAWait) {
+    readDue_ = mono_() + *rest - kEarly;
+    readAtPlan_ = bytesRead_;
   }
   setWatch(watchedHandle_, !readDue_);
 }
@@ -375,7 +380,7 @@ void PollLoop::setMonotonicClock(MonotonicClock clock) {
     // Held-back rows and texts go to the windows at once (none while the
     // main window is going away).
     if (view()) {
-      flushDisplay(true);
+      flushDisplay();
     } else {
       rowsHeld_.clear();
       progressHeld_.reset();

@@ -95,7 +95,7 @@ class PollLoop {
   static constexpr std::chrono::milliseconds kReceiveTick{16};
   // How often a progress text may change at most.
   static constexpr std::chrono::milliseconds kProgressEvery{50};
-  // How long a progress text may be held back while a block is late.
+  // How long a progress text may be held back while the next block is late.
   static constexpr std::chrono::milliseconds kHeldLongest{250};
   // Counts the receive ticks from `clock` (monotonic, from any origin) and
   // asks the main window to wake the engine when something falls due
@@ -178,6 +178,8 @@ class PollLoop {
   void receive();
   // A frame partly in: when the rest is due, read it then, not piece by piece.
   void planRead();
+  // The line time of the bytes still to come of a frame partly in.
+  std::optional<Nanos> restOfFrame() const;
   // The end of a stretch in which frames were decoded or ticks counted.
   void endReceive(Nanos began);
   // Asks the main window for the next wake-up.
@@ -217,12 +219,13 @@ class PollLoop {
   void restartListWalk();
   void showMemoryMessage(const std::string& text);
   // A progress text, and record rows for the data list window: shown at
-  // once, or held back until kProgressEvery has passed since the last show.
+  // once, or held back until kProgressEvery has passed since the last show
+  // (displayDue()).
   void showProgress(const std::string& text);
   void showRecords(const std::vector<LoggedRecord>& records);
-  // Shows what was held back, when its time has come or `now`.
-  void flushDisplay(bool now);
-  // When what was held back is to be shown by the receive timer, if anything is.
+  // Shows what was held back.
+  void flushDisplay();
+  // When what was held back is to be shown, if anything is.
   std::optional<Nanos> displayDue() const;
   // Shows what was held back once displayDue() has come.
   void flushHeld();

@@ -204,10 +204,10 @@ class ReceiveClock : public PollLoopTest {
     poll().receiveTimer();
   }
   // A reply frame in the receive buffer, cut by a receive tick.
-  void reply(int code, const std::vector<std::uint8_t>& payload) {
+  void reply(int code, const std::vector<std::uint8_t>& payload) { reply(replyFrame(code, payload)); }
+  void reply(const std::vector<std::uint8_t>& frame) {
     auto& rx = State().link.PortTable[1].RxBuf;
-    const auto f = replyFrame(code, payload);
-    rx.insert(rx.end(), f.begin(), f.end());
+    rx.insert(rx.end(), frame.begin(), frame.end());
     poll().tick3();
   }
   std::chrono::nanoseconds now{std::chrono::seconds(100)};
@@ -279,7 +279,7 @@ TEST_F(ReceiveClock, FramePartlyInIsReadInOneGoWhenItsRestIsDue) {
   EXPECT_EQ(e.RxBuf.size(), 8u);
 }
 
-TEST_F(ReceiveClock, ProgressAndRowsAreShownAtMostEvery50MsAndNotWhileAReplyEnds) {
+TEST_F(ReceiveClock, ProgressAndRowsAreShownAtMostEvery50MsWhileTheMeterSends) {
   FakeList list;
   poll().windows.dataList = [&list] { return static_cast<DataListView*>(&list); };
   polling().MeterModel = polling().PrevMeterModel = "VKZ 418";
@@ -289,32 +289,63 @@ TEST_F(ReceiveClock, ProgressAndRowsAreShownAtMostEvery50MsAndNotWhileAReplyEnds
   header.le16(0, 2018).set(2, 5).set(3, 23).le32(72, 60).le16(532, 35);
   reply(0x0E, header.b);
   EXPECT_EQ(view.memoryMessage, "Load ==> 0 / 35");
-  const auto block = [&](int ms, int b, std::size_t bytes) {
-    now += std::chrono::milliseconds(ms);
-    reply(0x12, std::vector<std::uint8_t>(bytes, static_cast<std::uint8_t>(b + 1)));
+  const auto block = [](int b, std::size_t bytes) {
+    return replyFrame(0x12, std::vector<std::uint8_t>(bytes, static_cast<std::uint8_t>(b + 1)));
   };
+  auto& rx = State().link.PortTable[1].RxBuf;
 
-  // 10 ms on: held back, and not for the receive timer while the next block
-  // is on its way...
-  block(10, 0, 80);
+  // Held back: 10 ms after the last show, and at 60 ms too while the next
+  // request is on its way to the meter; a late block is shown by the
+  // receive timer after 250 ms.
+  now += std::chrono::milliseconds(10);
+  reply(block(0, 80));
   EXPECT_EQ(view.memoryMessage, "Load ==> 0 / 35");
   EXPECT_TRUE(list.rows.empty());
   EXPECT_EQ(view.wakeIn, 240);
-  // ...but shown by the next block's handler once 50 ms have passed.
-  block(50, 1, 80);
+  now += std::chrono::milliseconds(50);
+  reply(block(1, 80));
+  EXPECT_TRUE(list.rows.empty());
+  // The next reply begins to arrive: now the windows show it all.
+  const std::vector<std::uint8_t> b2 = block(2, 80);
+  now += std::chrono::milliseconds(3);
+  rx.assign(b2.begin(), b2.begin() + 8);
+  poll().bytesArrived();
   EXPECT_EQ(view.memoryMessage, "Load ==> 20 / 35");
   EXPECT_EQ(list.rows.size(), 20u);
-  // A block that is late: the receive timer shows what was held.
-  block(10, 2, 80);
+  rx.insert(rx.end(), b2.begin() + 8, b2.end());
+  poll().tick3();
   EXPECT_EQ(list.rows.size(), 20u);
+  EXPECT_EQ(view.wakeIn, 250);
   wake();
   EXPECT_EQ(view.memoryMessage, "Load ==> 30 / 35");
   EXPECT_EQ(list.rows.size(), 30u);
   // The last block shows everything at once.
-  block(10, 3, 40);
+  now += std::chrono::milliseconds(10);
+  reply(block(3, 40));
   EXPECT_EQ(list.rows.size(), 35u);
   EXPECT_EQ(view.memoryMessage, "Load Complete");
   EXPECT_TRUE(list.complete);
+}
+
+TEST_F(ReceiveClock, DownloadGivenUpShowsTheRowsThatArrived) {
+  FakeList list;
+  poll().windows.dataList = [&list] { return static_cast<DataListView*>(&list); };
+  polling().MeterModel = polling().PrevMeterModel = "VKZ 418";
+  poll().RequestRecordHeader(1);
+  Bytes header(536);
+  header.le16(0, 2018).set(2, 5).set(3, 23).le32(72, 60).le16(532, 35);
+  reply(0x0E, header.b);
+  now += std::chrono::milliseconds(10);
+  reply(0x12, std::vector<std::uint8_t>(80, 1));
+  ASSERT_TRUE(list.rows.empty());  // held back
+  // No answer to block 1: asked again every third poll tick, then given up.
+  for (int i = 0; i < 3 * (PollLoop::kMaxResends + 1) && view.messages.empty(); ++i) poll().tick1();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].first,
+            "Download stopped: no usable answer from the meter. 10 of 35 records arrived.");
+  EXPECT_EQ(list.rows.size(), 10u);
+  EXPECT_EQ(view.memoryMessage, "Load ==> 10 / 35");
+  EXPECT_FALSE(list.complete);
 }
 
 // ---- settings replies into their windows --------------------------------------
