@@ -33,38 +33,56 @@ void PollLoop::showRecords(const std::vector<LoggedRecord>& records) {
   rowsHeld_.insert(rowsHeld_.end(), records.begin(), records.end());
 }
 
-std::optional<PollLoop::Nanos> PollLoop::displayDue() const {
-  if (!progressHeld_ && rowsHeld_.empty()) return std::nullopt;
-  if (!shownAt_) return Nanos{};
-  // While a block is on its way, what was held is shown while its reply
-  // has most of its way still to go: the windows repaint while the meter
-  // sends, not while the request is on its way to the meter nor when the
-  // end of the reply is near. Only a block that is late leaves it to the
-  // receive timer.
+// While a block is on its way, what was held is shown while its reply has
+// most of its way still to go: the windows repaint while the meter sends,
+// not while the request is on its way to the meter nor when the end of the
+// reply is near. Only a block that is late leaves it to the receive timer.
+PollLoop::Nanos PollLoop::dueAfter(std::optional<Nanos> shownAt, Nanos every) const {
+  if (!shownAt) return Nanos{};
   constexpr Nanos kPaintRoom = std::chrono::milliseconds(8);
   const bool blockOnItsWay = r_.polling.BlockPending == -1 && r_.download.flow.active();
   const PortEntry* e = CurrentEntry(r_.link);
   const auto rest = restOfFrame();
   const bool room = e && !e->RxBuf.empty() && (!rest ? e->RxBuf.size() < 4 : *rest >= kPaintRoom);
-  return *shownAt_ + (blockOnItsWay && !room ? kHeldLongest : kProgressEvery);
+  return *shownAt + (blockOnItsWay && !room ? std::max<Nanos>(every, kHeldLongest) : every);
+}
+
+std::optional<PollLoop::Nanos> PollLoop::displayDue() const {
+  std::optional<Nanos> due;
+  if (progressHeld_) due = dueAfter(progressShownAt_, kProgressEvery);
+  if (!rowsHeld_.empty()) {
+    const Nanos rows = dueAfter(rowsShownAt_, kRowsEvery);
+    if (!due || rows < *due) due = rows;
+  }
+  return due;
 }
 
 void PollLoop::flushHeld() {
-  if (const auto due = displayDue(); due && (!mono_ || mono_() >= *due)) flushDisplay();
+  if (!mono_) return;
+  const Nanos now = mono_();
+  if (!rowsHeld_.empty() && now >= dueAfter(rowsShownAt_, kRowsEvery)) showHeldRows();
+  if (progressHeld_ && now >= dueAfter(progressShownAt_, kProgressEvery)) showHeldProgress();
 }
 
 void PollLoop::flushDisplay() {
-  if (!progressHeld_ && rowsHeld_.empty()) return;
-  if (mono_) shownAt_ = mono_();
-  if (!rowsHeld_.empty()) {
-    const std::vector<LoggedRecord> rows = std::move(rowsHeld_);
-    rowsHeld_.clear();
-    if (DataListView* list = windows.dataList ? windows.dataList() : nullptr) list->addRecords(rows);
-  }
-  if (progressHeld_) {
-    const std::string text = std::move(*progressHeld_);
-    showMemoryMessage(text);
-  }
+  showHeldRows();
+  showHeldProgress();
+}
+
+void PollLoop::showHeldRows() {
+  if (rowsHeld_.empty()) return;
+  if (mono_) rowsShownAt_ = mono_();
+  const std::vector<LoggedRecord> rows = std::move(rowsHeld_);
+  rowsHeld_.clear();
+  // Referring to the window loads it again if the user closed it.
+  if (DataListView* list = windows.dataList ? windows.dataList() : nullptr) list->addRecords(rows);
+}
+
+void PollLoop::showHeldProgress() {
+  if (!progressHeld_) return;
+  if (mono_) progressShownAt_ = mono_();
+  const std::string text = std::move(*progressHeld_);
+  showMemoryMessage(text);
 }
 
 // Asks for the block the download stands at: the first request, again
@@ -288,6 +306,8 @@ void PollLoop::recordHeaderReply(Payload p) {
   const UiText& t = r_.texts;
   if (n > 0) {
     d.context = blockContextFrom(m.header);
+    // The first rows come a row interval after the header.
+    if (mono_) rowsShownAt_ = mono_();
     showProgress(downloadProgressText(t.TxtLoad, 0, m.header.HeaderValue[189]));
     d.flow.start();
     askBlock();

@@ -47,7 +47,8 @@ void PollLoop::reset() {
   readDue_.reset();
   bytesRead_ = 0;
   readAtPlan_ = -1;
-  shownAt_.reset();
+  progressShownAt_.reset();
+  rowsShownAt_.reset();
   progressHeld_.reset();
   rowsHeld_.clear();
 }
@@ -319,11 +320,8 @@ namespace {
 constexpr std::chrono::nanoseconds kByteTime{173611};
 }  // namespace
 
-// A frame announces its length in
-// its first four bytes: once they are in, the rest is due that many byte
-// times later, and the notifier rests until shortly before then. The last
-// bytes are again taken as they arrive, so the next request goes out as
-// soon as the reply is whole.
+// A reply frame announces its length in its first four bytes: once they are
+// in, the line time of the rest is known.
 std::optional<PollLoop::Nanos> PollLoop::restOfFrame() const {
   const PortEntry* e = CurrentEntry(r_.link);
   if (!e || e->RxBuf.size() < 4 || e->RxBuf[0] != kReplyStart) return std::nullopt;
@@ -333,6 +331,9 @@ std::optional<PollLoop::Nanos> PollLoop::restOfFrame() const {
   return kByteTime * static_cast<long long>(whole - e->RxBuf.size());
 }
 
+// The notifier rests until shortly before the rest of a frame partly in is
+// due, and the frame is read in one go then. Its last bytes are again taken
+// as they arrive, so the next request goes out as soon as the reply is whole.
 void PollLoop::planRead() {
   constexpr Nanos kEarly = std::chrono::milliseconds(2);
   constexpr Nanos kWorthAWait = std::chrono::milliseconds(4);

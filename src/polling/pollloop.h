@@ -23,8 +23,9 @@
 // to be woken only when something falls due: the next step of a wait, the
 // link watchdog's time-out, the rest of a reply frame on its way (the
 // frame announces its length, so its bytes are read in one go instead of
-// one wake-up per piece), a progress text held back. Progress texts and the
-// rows of a download's records are shown at most every 50 ms. Without a
+// one wake-up per piece), a progress text held back. Progress texts are
+// shown at most every 50 ms, the rows of a download's records every 250 ms,
+// both while the meter is sending rather than at a reply's end. Without a
 // clock (tests that drive the ticks themselves) every tick3() call is one
 // receive tick, every byte is read as it arrives and every text and row is
 // shown at once.
@@ -93,8 +94,10 @@ class PollLoop {
   // The length of one receive tick: the old system timer's period, which
   // every tick count of the waits and the watchdog was made for.
   static constexpr std::chrono::milliseconds kReceiveTick{16};
-  // How often a progress text may change at most.
+  // How often a progress text may change at most, and how often the data
+  // list window takes the rows of the records that came meanwhile.
   static constexpr std::chrono::milliseconds kProgressEvery{50};
+  static constexpr std::chrono::milliseconds kRowsEvery{250};
   // How long a progress text may be held back while the next block is late.
   static constexpr std::chrono::milliseconds kHeldLongest{250};
   // Counts the receive ticks from `clock` (monotonic, from any origin) and
@@ -219,16 +222,20 @@ class PollLoop {
   void restartListWalk();
   void showMemoryMessage(const std::string& text);
   // A progress text, and record rows for the data list window: shown at
-  // once, or held back until kProgressEvery has passed since the last show
-  // (displayDue()).
+  // once, or held back until kProgressEvery (kRowsEvery) has passed since
+  // the last show.
   void showProgress(const std::string& text);
   void showRecords(const std::vector<LoggedRecord>& records);
-  // Shows what was held back.
-  void flushDisplay();
-  // When what was held back is to be shown, if anything is.
+  // When something shown at `shownAt` may be shown anew, at most `every`.
+  Nanos dueAfter(std::optional<Nanos> shownAt, Nanos every) const;
+  // When what was held back is next to be shown, if anything is.
   std::optional<Nanos> displayDue() const;
-  // Shows what was held back once displayDue() has come.
+  // Shows what was held back whose time has come.
   void flushHeld();
+  // Shows everything held back.
+  void flushDisplay();
+  void showHeldRows();
+  void showHeldProgress();
 
   PollRecords r_;
   std::function<DateTime()> clock_;
@@ -244,12 +251,12 @@ class PollLoop {
   int failedHandle_ = -1;  // a descriptor whose device has gone: not watched again
 
   MonotonicClock mono_;
-  Nanos tickOrigin_{};            // the start of receive tick 1
-  std::int64_t ticksDone_ = 0;    // the last receive tick run
-  std::optional<Nanos> readDue_;  // when the rest of a frame partly in is due
-  long long bytesRead_ = 0;       // bytes read so far
-  long long readAtPlan_ = -1;     // bytesRead_ when readDue_ was set
-  std::optional<Nanos> shownAt_;  // the last time held-back texts and rows were shown
+  Nanos tickOrigin_{};                                  // the start of receive tick 1
+  std::int64_t ticksDone_ = 0;                          // the last receive tick run
+  std::optional<Nanos> readDue_;                        // when the rest of a frame partly in is due
+  long long bytesRead_ = 0;                             // bytes read so far
+  long long readAtPlan_ = -1;                           // bytesRead_ when readDue_ was set
+  std::optional<Nanos> progressShownAt_, rowsShownAt_;  // when progress and rows were last shown
   std::optional<std::string> progressHeld_;
   std::vector<LoggedRecord> rowsHeld_;
 };
