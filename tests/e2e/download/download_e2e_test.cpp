@@ -303,8 +303,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<LineFault>& i) { return std::string(i.param.name); });
 
 // The program's own timers: receive ticks counted from the clock, replies
-// read when whole, rows and progress shown at most every 50 ms; over a
-// paced line that loses and doubles blocks, every record in its own row.
+// read when whole, progress and rows shown now and then while the meter
+// sends; over a paced line that loses and doubles blocks, every record in
+// its own row.
 class TimedDownload : public Download {
  protected:
   void SetUp() override {
