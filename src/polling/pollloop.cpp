@@ -37,6 +37,7 @@ void PollLoop::reset() {
   clock_ = localTime;
   running_ = true;
   inPoll_ = inReceive_ = receiveAgain_ = false;
+  arrivalsMeanwhile_ = 0;
   bytesSinceTick_ = 0;
   watchedHandle_ = failedHandle_ = -1;
   watchOn_ = false;
@@ -173,6 +174,7 @@ void PollLoop::tick3() {
   // turns the event loop) waits for the next one.
   if (inReceive_) return;
   inReceive_ = true;
+  arrivalsMeanwhile_ = 0;
   try {
     PortEntry* e = CurrentEntry(r_.link);
     if (e) {
@@ -265,9 +267,13 @@ void PollLoop::watchdog() {
 void PollLoop::bytesArrived() {
   if (inReceive_) {
     // Bytes arrived while a frame is being decoded (the decoder lets the
-    // event loop turn): take them when it is done.
+    // event loop turn): take them when it is done. The first report may be
+    // of the very bytes a read under way takes next; a second one means a
+    // longer turn of the event loop (a message box), and the notifier then
+    // rests until the decoding is done, or it would report them again and
+    // again.
     receiveAgain_ = true;
-    if (watchedHandle_ >= 0) setWatch(watchedHandle_, false);
+    if (++arrivalsMeanwhile_ > 1 && watchedHandle_ >= 0) setWatch(watchedHandle_, false);
     return;
   }
   // The ticks that passed before these bytes came count them as silence.
@@ -280,9 +286,7 @@ void PollLoop::bytesArrived() {
 void PollLoop::receive() {
   const Nanos began = mono_ ? mono_() : Nanos{};
   inReceive_ = true;
-  // The read lets the event loop turn: the notifier rests meanwhile, or it
-  // would report the very bytes being read.
-  if (watchOn_) setWatch(watchedHandle_, false);
+  arrivalsMeanwhile_ = 0;
   bool gone = false;
   try {
     do {
@@ -291,6 +295,8 @@ void PollLoop::receive() {
       if (!e) break;
       const std::size_t before = e->RxBuf.size();
       const std::int32_t n = ReadCurrentPort(line());
+      // What was reported while the read turned the event loop, it took.
+      receiveAgain_ = false;
       if (n > 0) failedHandle_ = -1;
       if (n < 0) {
         // The device has gone: stop watching it (the watchdog reports it).
@@ -410,6 +416,7 @@ void PollLoop::advance() {
   if (due - ticksDone_ > kMostTicks) ticksDone_ = due - kMostTicks;
   const Nanos began = mono_();
   inReceive_ = true;
+  arrivalsMeanwhile_ = 0;
   try {
     while (ticksDone_ < due) {
       ++ticksDone_;

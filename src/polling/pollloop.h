@@ -243,6 +243,7 @@ class PollLoop {
   bool inPoll_ = false;        // inside the poll tick
   bool inReceive_ = false;     // cutting/decoding frames (receive tick or arrival)
   bool receiveAgain_ = false;  // bytes arrived while frames were being decoded
+  int arrivalsMeanwhile_ = 0;  // arrivals reported meanwhile
   // Bytes read since the last receive tick, so the watchdog sees replies
   // that were cut as they arrived.
   long long bytesSinceTick_ = 0;
