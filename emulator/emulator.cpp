@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sys/prctl.h>
 #include <sys/eventfd.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -12,6 +14,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 
 namespace vkz::emu {
@@ -26,6 +29,8 @@ constexpr auto kByteTime =
 // While nobody holds the slave open the master reports a hang-up at once;
 // look again this often for the other side coming back.
 constexpr auto kHangupPoll = 5ms;
+// A paced reply whose writing starts this much late starts its line anew.
+constexpr auto kLateStart = 2ms;
 // Oldest log entries are dropped beyond this many (a meter left running for days).
 constexpr std::size_t kLogLimit = 200000;
 
@@ -285,6 +290,11 @@ void Emulator::addFault(const FaultRule& rule) {
 void Emulator::clearFaults() {
   std::lock_guard lk(mu_);
   faults_.clear();
+  lostEntries_.clear();
+}
+void Emulator::loseListEntry(int entryNo, int times) {
+  std::lock_guard lk(mu_);
+  lostEntries_.push_back({entryNo, times});
 }
 
 // ---- log --------------------------------------------------------------------
@@ -335,6 +345,16 @@ void Emulator::setTrace(std::function<void(const std::string&)> trace) {
   std::lock_guard lk(mu_);
   trace_ = std::move(trace);
 }
+double Emulator::cpuSeconds() const {
+  std::lock_guard lk(mu_);
+  if (!worker_.joinable()) return 0;
+  clockid_t id;
+  timespec ts{};
+  if (::pthread_getcpuclockid(const_cast<std::thread&>(worker_).native_handle(), &id) != 0 ||
+      ::clock_gettime(id, &ts) != 0)
+    return 0;
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
 
 std::string Emulator::stamp(SteadyClock::time_point t) const {
   char buf[32];
@@ -345,6 +365,9 @@ std::string Emulator::stamp(SteadyClock::time_point t) const {
 // ---- serving ----------------------------------------------------------------
 
 void Emulator::run() {
+  // Paced bytes leave on time: the kernel may otherwise let this thread's
+  // sleeps run 50 us long, and the line would seem slower than it is.
+  ::prctl(PR_SET_TIMERSLACK, 1UL);
   std::vector<std::uint8_t> buf(4096);
   RequestParser parser;
   bool hungUp = false, wantWrite = false;
@@ -426,11 +449,20 @@ void Emulator::handleItems(std::vector<RequestParser::Item>& items, std::vector<
   const bool tracing = static_cast<bool>(trace_);
   for (RequestParser::Item& it : items) {
     if (it.kind == RequestParser::Item::Kind::Surplus) {
+      if (pacing_) inLineFreeAt_ = std::max(it.request.time, inLineFreeAt_) + kByteTime;
       if (lastWasFrame_ && !log_.empty()) ++log_.back().surplus;
       if (tracing) trace.push_back(stamp(SteadyClock::now()) + " RX   00 (behind the checksum)");
       continue;
     }
     Request& r = it.request;
+    // Paced, the request's bytes take their line time from the computer to
+    // the meter too: the meter has the whole request only when its last
+    // byte is through, and no answer can start before that.
+    SteadyClock::time_point arrived = r.time;
+    if (pacing_) {
+      inLineFreeAt_ = std::max(r.time, inLineFreeAt_) + kByteTime * static_cast<long>(r.bytes.size());
+      arrived = inLineFreeAt_;
+    }
     if (tracing) {
       static const char* const status[] = {
           "", " BAD CHECKSUM", " BAD LENGTH", " UNKNOWN CODE", " INCOMPLETE", " STRAY BYTES"};
@@ -443,12 +475,11 @@ void Emulator::handleItems(std::vector<RequestParser::Item>& items, std::vector<
     if (log_.size() >= kLogLimit) log_.erase(log_.begin(), log_.begin() + kLogLimit / 2);
     log_.push_back(r);
     lastWasFrame_ = it.kind == RequestParser::Item::Kind::Frame;
-    if (r.ok()) respond(r, trace);
+    if (r.ok()) respond(r, std::max(arrived, SteadyClock::now()), trace);
   }
 }
 
-void Emulator::respond(const Request& r, std::vector<std::string>& trace) {
-  const auto now = SteadyClock::now();
+void Emulator::respond(const Request& r, SteadyClock::time_point now, std::vector<std::string>& trace) {
   if (silent_) return;
   if (now < busyUntil_) return;  // still erasing
 
@@ -515,6 +546,13 @@ void Emulator::respond(const Request& r, std::vector<std::string>& trace) {
     }
   }
   if (corrupt) reply.back() ^= 0xFF;
+  // A memory-list entry reply carries the entry number in payload byte 7.
+  if ((reply[1] == cmd::ReadMemoryListFirst || reply[1] == cmd::ReadMemoryListNext) && reply.size() > 11)
+    for (LostEntry& l : lostEntries_)
+      if (l.times != 0 && l.entryNo == reply[4 + 7]) {
+        if (l.times > 0) --l.times;
+        drop = true;
+      }
 
   if (sent_.size() >= kLogLimit) sent_.erase(sent_.begin(), sent_.begin() + kLogLimit / 2);
   sent_.push_back({now, r.code, reply, drop});
@@ -560,7 +598,12 @@ SteadyClock::time_point Emulator::pump(bool& wantWrite, bool& hungUp) {
       // (i + 1) byte times after the piece started. Write what is through.
       if (!p.started) {
         p.started = true;
-        p.lineStart = std::max(now, lineFreeAt_);
+        // The line starts when the reply is due (or the one before it is
+        // through), not when this thread got round to it: a late wake-up
+        // delays the writes, not the line. After a stall (the other side
+        // not reading) it starts afresh.
+        const auto due = std::max(p.notBefore, lineFreeAt_);
+        p.lineStart = now - due < kLateStart ? due : now;
         lineFreeAt_ = p.lineStart + kByteTime * static_cast<long>(p.bytes.size());
       }
       const auto through = now < p.lineStart ? 0 : static_cast<std::size_t>((now - p.lineStart) / kByteTime);

@@ -58,10 +58,10 @@ struct FaultRule {
 
 // A reply as it was handed to the line (after faults).
 struct SentReply {
-  SteadyClock::time_point time;
-  std::uint8_t code = 0;  // the request code it answers
-  Bytes bytes;            // the frame
-  bool dropped = false;   // never written (Fault::Drop)
+  SteadyClock::time_point time;  // when the meter had the request whole (paced: after its line time)
+  std::uint8_t code = 0;         // the request code it answers
+  Bytes bytes;                   // the frame
+  bool dropped = false;          // never written (Fault::Drop)
 };
 
 // How generateMeasurements() fills the memory.
@@ -115,7 +115,9 @@ class Emulator {
   void setMemoryTotal(std::uint32_t total);
 
   // ---- line knobs ----
-  void setPacing(bool on);  // 57600 baud: 5760 bytes/s from the meter
+  // 57600 baud: 5760 bytes/s each way. Replies leave at that pace, and a
+  // request is answered only once its own bytes would have crossed the line.
+  void setPacing(bool on);
   bool pacing() const;
   void setReplyDelay(std::chrono::milliseconds d);  // turnaround before every reply
   // Writes every reply in pieces of `chunk` bytes, `pause` apart (0 = whole).
@@ -140,6 +142,10 @@ class Emulator {
   // Requests of `code` (say a timer frame) are neither taken nor answered
   // from now on, until clearFaults().
   void neverAcknowledge(int code) { addFault(FaultRule::always(Fault::Ignore, code)); }
+  // The next `times` memory-list replies that carry entry `entryNo` are lost
+  // on the line (-1: every one, until clearFaults()); the meter's list walk
+  // moves on past it all the same.
+  void loseListEntry(int entryNo, int times = -1);
 
   // ---- what went over the line ----
   std::vector<Request> requests() const;          // every frame and stray byte, in order
@@ -157,6 +163,9 @@ class Emulator {
   // Receives one readable line per request frame, stray bytes and faults,
   // on the worker thread.
   void setTrace(std::function<void(const std::string&)> trace);
+  // Processor time the serving thread has used, in seconds (benchmarks
+  // subtract it from the process's own).
+  double cpuSeconds() const;
 
  private:
   struct Piece {
@@ -171,7 +180,8 @@ class Emulator {
 
   void run();
   void handleItems(std::vector<RequestParser::Item>& items, std::vector<std::string>& trace);
-  void respond(const Request& r, std::vector<std::string>& trace);
+  // Answers request `r`, which the meter has whole at `now`.
+  void respond(const Request& r, SteadyClock::time_point now, std::vector<std::string>& trace);
   void enqueue(const Bytes& reply, SteadyClock::time_point at, std::size_t chunk,
                SteadyClock::duration pause);
   // Writes what is due; returns when to come back (max() = nothing queued).
@@ -185,11 +195,17 @@ class Emulator {
   mutable std::condition_variable cv_;
   Meter meter_;
   std::vector<FaultRule> faults_;
+  struct LostEntry {
+    int entryNo;
+    int times;
+  };
+  std::vector<LostEntry> lostEntries_;
   bool pacing_ = false, silent_ = false;
   SteadyClock::duration replyDelay_{}, splitPause_{};
   SteadyClock::duration eraseTime_ = std::chrono::milliseconds(200);
   std::size_t splitChunk_ = 0;
   SteadyClock::time_point busyUntil_{}, lineFreeAt_{};
+  SteadyClock::time_point inLineFreeAt_{};  // paced: when the last request byte is through to the meter
   std::deque<Piece> out_;
   std::size_t pendingBytes_ = 0;
   std::vector<Request> log_;

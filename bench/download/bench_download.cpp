@@ -1,50 +1,175 @@
-// bench_download: downloads a stored measurement of 480, 10,000 and 65,535
-// records from the meter emulator paced at 57600 baud (5760 bytes a second
-// from the meter) with no turnaround, through the real main window with its
-// timers running, and prints records per second and the ratio to what the
-// line allows. Each download ends with every record row in the data list
-// window and every value in the measurement; the figures count only a
-// download whose rows match the meter's records.
+// bench_download: what a download costs, and how close it comes to the line.
 //
-// The line's limit: the meter's replies (the header frame and one frame per
-// block of ten records, each with its five frame bytes) at 5760 bytes a
-// second. The requests travel the other way and are not counted (the
-// emulator takes them at once), so the ratio is the strict one.
+// Downloads a stored measurement of 480, 10,000 and 65,535 records from the
+// meter emulator paced at 57600 baud (5760 bytes a second each way, a
+// request answered only once its own bytes are through), through the real
+// main window with its timers running, several times per size, and prints
+// the median of the runs:
+//   - records per second;
+//   - the ratio to the line in reply bytes (the header frame and one frame
+//     per block of ten records, five frame bytes each) and in all bytes on
+//     the wire (those replies and their requests: 6 bytes for the header,
+//     7 per block), both at 5760 bytes a second;
+//   - the program's processor time in % of one core (the process's time
+//     less the emulator's serving thread);
+//   - wake-ups a second: timer and read-notifier activations the event loop
+//     delivers from its wait, and the voluntary context switches of the
+//     program's thread;
+//   - the turnaround per block, from a reply's last byte through the line to
+//     the next request at the meter, mean and the slowest 1 %;
+//   - the peak memory of the process.
+// Then the program idle and linked (polling, no download) for a while: its
+// processor time and wake-ups a second.
 //
-//   bench_download [records ...]      (default: 480 10000 65535)
+// A download counts only when every record row in the data list window and
+// every value in the measurement match the meter's records.
+//
+//   bench_download [--runs N] [--idle SECONDS] [records ...]
+//       (default: 3 runs, 10 s idle, 480 10000 65535; records 0: idle only,
+//       --idle 0: no idle stretch)
+#include <pthread.h>
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QTimerEvent>
+#include <QToolBar>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "shell/win/panel.h"
 #include "support/common/download_road.h"
+#include "ui/flexgrid.h"
+#include "ui/formregistry.h"
+#include "views/win/datalistfrm.h"
 
 namespace {
 
 using vkz::emu::SteadyClock;
+constexpr double kLineBytesPerSecond = 5760.0;
 
-// The program's turnaround per block: from the moment a block reply has
-// been through the line to the moment the request for the next block has
-// reached the meter (both pseudo-terminal hops included). Mean and the
-// slowest 1 %, in milliseconds.
+double seconds(clockid_t id) {
+  timespec ts{};
+  clock_gettime(id, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// A field of /proc/self/status in kB (VmHWM: the peak resident size).
+long statusKb(const char* field) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  const std::string key = std::string(field) + ":";
+  while (std::getline(in, line))
+    if (line.rfind(key, 0) == 0) return std::strtol(line.c_str() + key.size(), nullptr, 10);
+  return -1;
+}
+
+long voluntarySwitches() {
+  rusage u{};
+  getrusage(RUSAGE_THREAD, &u);
+  return u.ru_nvcsw;
+}
+
+// Counts the wake-ups of the event loop: the timer and read-notifier
+// activations it delivers from its wait, leaving out the benchmark's own
+// timer and activations delivered while another one is being handled (the
+// program turns the event loop while it reads and writes the port; the
+// process is awake then). Reports when the data list window's toolbar is
+// enabled again (the download is complete).
+class Watch : public QObject {
+ public:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e == delivering_) return false;
+    if (e->type() == QEvent::EnabledChange) {
+      if (onEnabled && o->objectName() == QLatin1String("Toolbar1")) onEnabled(o);
+      return false;
+    }
+    const bool activation =
+        (e->type() == QEvent::Timer && static_cast<QTimerEvent*>(e)->timerId() != ownTimer) ||
+        e->type() == QEvent::SockAct;
+    if (!activation) return false;
+    if (depth_ == 0) ++wakeups;
+    // Delivered from here, so that the activations its handler meets are
+    // known to be nested.
+    QEvent* const outer = delivering_;
+    delivering_ = e;
+    ++depth_;
+    QCoreApplication::sendEvent(o, e);
+    --depth_;
+    delivering_ = outer;
+    return true;
+  }
+  long wakeups = 0;
+  int ownTimer = -1;
+  std::function<void(QObject*)> onEnabled;
+
+ private:
+  QEvent* delivering_ = nullptr;
+  int depth_ = 0;
+};
+
+// The program's cost over a stretch of time.
+struct Cost {
+  double wall = 0, cpu = 0;
+  long wakeups = 0, switches = 0;
+  double cpuPercent() const { return wall > 0 ? 100.0 * cpu / wall : 0; }
+  double wakeupsPerSecond() const { return wall > 0 ? wakeups / wall : 0; }
+  double switchesPerSecond() const { return wall > 0 ? switches / wall : 0; }
+};
+
+class Meter {
+ public:
+  Meter(Watch& w, const vkz::emu::Emulator& m) : watch_(w), meter_(m) {}
+  void begin() {
+    clock_.start();
+    cpu0_ = seconds(CLOCK_PROCESS_CPUTIME_ID) - meter_.cpuSeconds();
+    wake0_ = watch_.wakeups;
+    csw0_ = voluntarySwitches();
+  }
+  Cost end() const {
+    Cost c;
+    c.wall = static_cast<double>(clock_.nsecsElapsed()) / 1e9;
+    c.cpu = seconds(CLOCK_PROCESS_CPUTIME_ID) - meter_.cpuSeconds() - cpu0_;
+    c.wakeups = watch_.wakeups - wake0_;
+    c.switches = voluntarySwitches() - csw0_;
+    return c;
+  }
+
+ private:
+  Watch& watch_;
+  const vkz::emu::Emulator& meter_;
+  QElapsedTimer clock_;
+  double cpu0_ = 0;
+  long wake0_ = 0, csw0_ = 0;
+};
+
+// The turnaround per block: from the moment a block reply has been through
+// the line to the moment the request for the next block is at the meter
+// (its own line time included). Mean and the slowest 1 %, in milliseconds.
 struct Turnaround {
   double mean = 0, p99 = 0;
 };
 Turnaround turnaround(const vkz::emu::Emulator& meter) {
-  const auto byteTime = std::chrono::duration<double>(1.0 / 5760.0);
+  const auto byteTime = std::chrono::duration<double>(1.0 / kLineBytesPerSecond);
   std::vector<SteadyClock::time_point> replyEnd;
   for (const auto& r : meter.replies())
     if (r.code == 0x12 && !r.dropped)
       replyEnd.push_back(r.time +
                          std::chrono::duration_cast<SteadyClock::duration>(byteTime * r.bytes.size()));
   std::vector<SteadyClock::time_point> asked;
-  for (const auto& r : meter.requests(0x12)) asked.push_back(r.time);
+  for (const auto& r : meter.replies())
+    if (r.code == 0x12) asked.push_back(r.time);
   std::vector<double> gaps;
   for (std::size_t i = 0; i + 1 < asked.size() && i < replyEnd.size(); ++i)
     gaps.push_back(std::chrono::duration<double, std::milli>(asked[i + 1] - replyEnd[i]).count());
@@ -58,14 +183,116 @@ Turnaround turnaround(const vkz::emu::Emulator& meter) {
   return t;
 }
 
-// A field of /proc/self/status in kB (VmRSS now, VmHWM the peak).
-long statusKb(const char* field) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  const std::string key = std::string(field) + ":";
-  while (std::getline(in, line))
-    if (line.rfind(key, 0) == 0) return std::strtol(line.c_str() + key.size(), nullptr, 10);
-  return -1;
+double median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+struct Run {
+  double seconds = 0, replyRatio = 0, wireRatio = 0, cpu = 0, wakeups = 0, switches = 0, turn = 0, p99 = 0,
+         peakMb = 0;
+  bool right = false;
+};
+
+void printRun(const char* label, int n, const Run& r) {
+  std::printf("%-7s %8d %8.2f %9.1f %7.3f %7.3f %7.2f %8.1f %8.1f %7.2f %7.2f %8.1f%s\n", label, n, r.seconds,
+              n / r.seconds, r.replyRatio, r.wireRatio, r.cpu, r.wakeups, r.switches, r.turn, r.p99, r.peakMb,
+              r.right ? "" : "  WRONG OR INCOMPLETE");
+}
+
+// Runs the event loop until `done` has been called or `ms` have passed; the
+// benchmark's own check wakes it ten times a second at most.
+bool runUntil(Watch& watch, const std::function<bool()>& done, int ms) {
+  QEventLoop loop;
+  QElapsedTimer clock;
+  clock.start();
+  QTimer check;
+  check.setInterval(100);
+  QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+    if (done() || clock.elapsed() > ms) loop.quit();
+  });
+  check.start();
+  watch.ownTimer = check.timerId();
+  if (!done()) loop.exec();
+  watch.ownTimer = -1;
+  return done();
+}
+
+Run downloadOnce(Watch& watch, int n) {
+  Run run;
+  QTemporaryDir dir;
+  vkz::DownloadRoad road(false);
+  if (!road.start(dir.path().toStdString())) {
+    std::fprintf(stderr, "the meter emulator did not start\n");
+    std::exit(1);
+  }
+  road.meter.addMeasurement(vkz::emu::generateRecords(42, n));
+  if (!road.loadMemoryList()) {
+    std::fprintf(stderr, "no memory list\n");
+    std::exit(1);
+  }
+  road.meter.setPacing(true);
+  road.meter.setReplyDelay(std::chrono::milliseconds(0));
+  road.meter.clearLog();
+
+  bool complete = false;
+  Cost cost;
+  Meter meter(watch, road.meter);
+  watch.onEnabled = [&](QObject* o) {
+    auto* bar = qobject_cast<QToolBar*>(o);
+    if (!complete && bar && bar->isEnabled() &&
+        bar->parent() == vkz::FormRegistry::find<vkz::DataListFrm>()) {
+      cost = meter.end();
+      complete = true;
+    }
+  };
+  meter.begin();
+  road.panel->MSFlexGrid1->setRow(1);
+  road.panel->MSFlexGrid1_Click();
+  const int limit = static_cast<int>(20000 + 4.0 * n);
+  const bool done = runUntil(
+      watch, [&] { return complete; }, limit);
+  watch.onEnabled = nullptr;
+  if (!done) cost = meter.end();
+
+  const long long blocks = (n + 9) / 10;
+  const long long replyBytes = (536 + 5) + 8LL * n + 5 * blocks;
+  const long long requestBytes = 6 + 7 * blocks;
+  run.seconds = cost.wall;
+  run.replyRatio = replyBytes / kLineBytesPerSecond / cost.wall;
+  run.wireRatio = (replyBytes + requestBytes) / kLineBytesPerSecond / cost.wall;
+  run.cpu = cost.cpuPercent();
+  run.wakeups = cost.wakeupsPerSecond();
+  run.switches = cost.switchesPerSecond();
+  const Turnaround t = turnaround(road.meter);
+  run.turn = t.mean;
+  run.p99 = t.p99;
+  run.peakMb = statusKb("VmHWM") / 1024.0;
+  run.right = done && road.recordRows() == road.expectedRows(1) && road.pointValuesMatch(1);
+  return run;
+}
+
+Cost idleOnce(Watch& watch, double secs) {
+  QTemporaryDir dir;
+  vkz::DownloadRoad road(false);
+  if (!road.start(dir.path().toStdString())) {
+    std::fprintf(stderr, "the meter emulator did not start\n");
+    std::exit(1);
+  }
+  road.meter.setPacing(true);
+  // Settle: the meter listed, the link watchdog and the first ticks past.
+  runUntil(
+      watch, [] { return false; }, 1000);
+  Meter meter(watch, road.meter);
+  meter.begin();
+  QEventLoop loop;
+  QTimer::singleShot(static_cast<int>(secs * 1000), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+  loop.exec();
+  Cost c = meter.end();
+  --c.wakeups;  // the single shot that ends the stretch
+  return c;
 }
 
 }  // namespace
@@ -73,46 +300,67 @@ long statusKb(const char* field) {
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  int runs = 3;
+  double idle = 10;
   std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  for (int i = 1; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
+      runs = std::max(1, std::atoi(argv[++i]));
+    else if (!std::strcmp(argv[i], "--idle") && i + 1 < argc)
+      idle = std::atof(argv[++i]);
+    else
+      sizes.push_back(std::atoi(argv[i]));
+  }
   if (sizes.empty()) sizes = {480, 10000, 65535};
 
-  std::printf("%9s %9s %10s %12s %11s %8s %10s %10s %9s %9s\n", "records", "seconds", "records/s",
-              "reply bytes", "line limit", "ratio", "turn ms", "p99 ms", "RSS MB", "peak MB");
+  Watch watch;
+  app.installEventFilter(&watch);
+
   int failures = 0;
+  std::printf("%-7s %8s %8s %9s %7s %7s %7s %8s %8s %7s %7s %8s\n", "", "records", "seconds", "records/s",
+              "reply", "wire", "CPU %", "wakes/s", "csw/s", "turn ms", "p99 ms", "peak MB");
   for (int n : sizes) {
     if (n < 1 || n > 65535) continue;
-    QTemporaryDir dir;
-    vkz::DownloadRoad road(false);
-    if (!road.start(dir.path().toStdString())) {
-      std::fprintf(stderr, "the meter emulator did not start\n");
-      return 1;
+    std::vector<Run> all;
+    for (int i = 0; i < runs; ++i) {
+      all.push_back(downloadOnce(watch, n));
+      printRun("run", n, all.back());
+      if (!all.back().right) ++failures;
     }
-    road.meter.addMeasurement(vkz::emu::generateRecords(42, n));
-    if (!road.loadMemoryList()) {
-      std::fprintf(stderr, "no memory list\n");
-      return 1;
-    }
-    road.meter.setPacing(true);
-    road.meter.setReplyDelay(std::chrono::milliseconds(0));
-
-    QElapsedTimer clock;
-    clock.start();
-    const bool done = road.download(1, 200000);
-    const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-    const long rss = statusKb("VmRSS"), peak = statusKb("VmHWM");
-    const bool right = done && road.recordRows() == road.expectedRows(1) && road.pointValuesMatch(1);
-
-    const long long blocks = (n + 9) / 10;
-    const long long replyBytes = (536 + 5) + 8LL * n + 5 * blocks;
-    const double limit = static_cast<double>(replyBytes) / 5760.0;  // seconds
-    const Turnaround turn = turnaround(road.meter);
-    std::printf("%9d %9.2f %10.1f %12lld %10.2fs %8.3f %10.2f %10.2f %9.1f %9.1f%s\n", n, seconds,
-                n / seconds, replyBytes, limit, limit / seconds, turn.mean, turn.p99, rss / 1024.0,
-                peak / 1024.0, right ? "" : "  WRONG OR INCOMPLETE");
-    if (!right) ++failures;
+    auto med = [&](double Run::*f) {
+      std::vector<double> v;
+      for (const Run& r : all) v.push_back(r.*f);
+      return median(v);
+    };
+    Run m;
+    m.seconds = med(&Run::seconds);
+    m.replyRatio = med(&Run::replyRatio);
+    m.wireRatio = med(&Run::wireRatio);
+    m.cpu = med(&Run::cpu);
+    m.wakeups = med(&Run::wakeups);
+    m.switches = med(&Run::switches);
+    m.turn = med(&Run::turn);
+    m.p99 = med(&Run::p99);
+    m.peakMb = med(&Run::peakMb);
+    m.right = std::all_of(all.begin(), all.end(), [](const Run& r) { return r.right; });
+    printRun("MEDIAN", n, m);
   }
-  std::printf("line limit: %.1f records/s for whole blocks (85 reply bytes per 10 records at 5760 bytes/s)\n",
-              10 * 5760.0 / 85.0);
+  std::printf(
+      "reply / wire: the ratio of the line's limit (5760 bytes/s) reached, counting the reply bytes only,\n"
+      "and counting every byte of the download on the wire (requests and replies)\n");
+
+  if (idle > 0) {
+    std::vector<double> cpu, wakes, csw;
+    for (int i = 0; i < runs; ++i) {
+      const Cost c = idleOnce(watch, idle);
+      std::printf("idle run %6.1f s  CPU %6.3f %%  %7.1f wakes/s  %7.1f csw/s\n", c.wall, c.cpuPercent(),
+                  c.wakeupsPerSecond(), c.switchesPerSecond());
+      cpu.push_back(c.cpuPercent());
+      wakes.push_back(c.wakeupsPerSecond());
+      csw.push_back(c.switchesPerSecond());
+    }
+    std::printf("idle MEDIAN       CPU %6.3f %%  %7.1f wakes/s  %7.1f csw/s\n", median(cpu), median(wakes),
+                median(csw));
+  }
   return failures ? 1 : 0;
 }

@@ -113,4 +113,10 @@ std::string downloadProgressText(const std::string& load, std::int64_t bytesLoad
   return load + " ==> " + records + " / " + countText;
 }
 
+std::string downloadStoppedText(bool headerCame, std::int64_t records, const std::string& countText) {
+  const std::string why = "Download stopped: no usable answer from the meter. ";
+  if (!headerCame) return why + "The measurement's header did not arrive; no records arrived.";
+  return why + decimalText(records) + " of " + countText + " records arrived.";
+}
+
 }  // namespace vkz

@@ -58,4 +58,9 @@ std::size_t StoreRecords(const DataBlock& block, MeasurementData& m);
 std::string downloadProgressText(const std::string& load, std::int64_t bytesLoaded,
                                  const std::string& countText);
 
+// The message of a download given up because the meter gave no usable
+// answer: how many of the records arrived (`countText` HeaderValue(189);
+// `headerCame` false when not even the header did).
+std::string downloadStoppedText(bool headerCame, std::int64_t records, const std::string& countText);
+
 }  // namespace vkz

@@ -12,7 +12,78 @@
 namespace vkz {
 
 void PollLoop::showMemoryMessage(const std::string& text) {
+  progressHeld_.reset();
   if (PollView* v = view()) v->setMemoryMessage(text);
+}
+
+void PollLoop::showProgress(const std::string& text) {
+  if (!mono_) {
+    showMemoryMessage(text);
+    return;
+  }
+  progressHeld_ = text;
+  flushHeld();
+}
+
+void PollLoop::showRecords(const std::vector<LoggedRecord>& records) {
+  if (!mono_) {
+    // Referring to the window loads it again if the user closed it.
+    if (DataListView* list = windows.dataList ? windows.dataList() : nullptr) list->addRecords(records);
+    return;
+  }
+  rowsHeld_.insert(rowsHeld_.end(), records.begin(), records.end());
+}
+
+// While a block is on its way, what was held is shown while its reply has
+// most of its way still to go: the windows repaint while the meter sends,
+// not while the request is on its way to the meter nor when the end of the
+// reply is near. Only a block that is late leaves it to the receive timer.
+PollLoop::Nanos PollLoop::dueAfter(std::optional<Nanos> shownAt, Nanos every) const {
+  if (!shownAt) return Nanos{};
+  constexpr Nanos kPaintRoom = std::chrono::milliseconds(8);
+  const bool blockOnItsWay = r_.polling.BlockPending == -1 && r_.download.flow.active();
+  const PortEntry* e = CurrentEntry(r_.link);
+  const auto rest = restOfFrame();
+  const bool room = e && !e->RxBuf.empty() && (!rest ? e->RxBuf.size() < 4 : *rest >= kPaintRoom);
+  return *shownAt + (blockOnItsWay && !room ? std::max<Nanos>(every, kHeldLongest) : every);
+}
+
+std::optional<PollLoop::Nanos> PollLoop::displayDue() const {
+  std::optional<Nanos> due;
+  if (progressHeld_) due = dueAfter(progressShownAt_, kProgressEvery);
+  if (!rowsHeld_.empty()) {
+    const Nanos rows = dueAfter(rowsShownAt_, kRowsEvery);
+    if (!due || rows < *due) due = rows;
+  }
+  return due;
+}
+
+void PollLoop::flushHeld() {
+  if (!mono_) return;
+  const Nanos now = mono_();
+  if (!rowsHeld_.empty() && now >= dueAfter(rowsShownAt_, kRowsEvery)) showHeldRows();
+  if (progressHeld_ && now >= dueAfter(progressShownAt_, kProgressEvery)) showHeldProgress();
+}
+
+void PollLoop::flushDisplay() {
+  showHeldRows();
+  showHeldProgress();
+}
+
+void PollLoop::showHeldRows() {
+  if (rowsHeld_.empty()) return;
+  if (mono_) rowsShownAt_ = mono_();
+  const std::vector<LoggedRecord> rows = std::move(rowsHeld_);
+  rowsHeld_.clear();
+  // Referring to the window loads it again if the user closed it.
+  if (DataListView* list = windows.dataList ? windows.dataList() : nullptr) list->addRecords(rows);
+}
+
+void PollLoop::showHeldProgress() {
+  if (!progressHeld_) return;
+  if (mono_) progressShownAt_ = mono_();
+  const std::string text = std::move(*progressHeld_);
+  showMemoryMessage(text);
 }
 
 // Asks for the block the download stands at: the first request, again
@@ -43,16 +114,61 @@ void PollLoop::askHeader() {
   logUnsent(CmdReadRecordHeader(line(), d.entryNo), "header request");
 }
 
+bool PollLoop::mayResend() {
+  DownloadState& d = r_.download;
+  if (d.resends >= kMaxResends) {
+    stopDownload();
+    return false;
+  }
+  ++d.resends;
+  return true;
+}
+
+// The meter gave nothing usable for kMaxResends sendings in a row: the
+// download ends, the records that arrived stay where they are, and the
+// user is told how many they are.
+void PollLoop::stopDownload() {
+  DownloadState& d = r_.download;
+  const bool headerCame = !d.headerAwaited;
+  const std::int64_t records = std::min<std::int64_t>(d.flow.block() * 10, d.context.recordCount);
+  logPoll(LogLevel::Warning, [&] {
+    return "download stopped after " + std::to_string(kMaxResends) + " unanswered requests: " +
+           std::to_string(records) + " records arrived";
+  });
+  // The rows that arrived are shown before the download ends.
+  flushDisplay();
+  CancelDownload();
+  message(downloadStoppedText(headerCame, records, r_.measurement.header.HeaderValue[kSlotRecordCount]),
+          MessageIcon::Critical);
+  StartPanelTimers();
+}
+
 // ---- the memory list -----------------------------------------------------------
 
 void PollLoop::RequestMemoryList() {
   r_.shell.MemListCount = 0;
   r_.polling.WaitTicks = 0;
-  r_.download.listed.clear();
+  DownloadState& d = r_.download;
+  d.listed.clear();
+  d.listCount = 0;
+  d.listWalks = 0;
+  d.walkAnswered = false;
   // Marked before the write: the write lets the event loop turn, and the
   // meter's answer may be decoded while it is still under way.
   r_.polling.MemInfoPending = -1;
   logPoll(LogLevel::Info, [] { return "memory list requested"; });
+  logUnsent(CmdReadMemoryListFirst(line()), "memory list request");
+}
+
+// The meter walks its list from the first entry again; the entries listed
+// stay, those missing are added as they come.
+void PollLoop::restartListWalk() {
+  DownloadState& d = r_.download;
+  ++d.listWalks;
+  d.walkAnswered = false;
+  r_.polling.WaitTicks = 0;
+  r_.polling.MemInfoPending = -1;
+  logPoll(LogLevel::Info, [&] { return "memory list walked again (walk " + std::to_string(d.listWalks) + ")"; });
   logUnsent(CmdReadMemoryListFirst(line()), "memory list request");
 }
 
@@ -63,22 +179,36 @@ void PollLoop::memoryListEntryReply(std::uint8_t code, Payload p) {
   DownloadState& d = r_.download;
   PollingState& ps = r_.polling;
   ShellState& sh = r_.shell;
-  const bool first = code == 0x0C;
+  // The first entry starts the list over (the grid keeps its heading
+  // only), unless the list is being walked again for missing entries.
+  const bool first = code == 0x0C && d.listWalks == 0;
   if (first) {
-    // The list starts over: the grid keeps its heading only.
     d.listed.clear();
     sh.MemListCount = 0;
   }
+  d.walkAnswered = true;
   // The meter answers every list request, and the list wait repeats them: an
-  // entry that is already listed is a second answer, not another row.
-  if (!d.listed.insert(e->entryNo).second) return;
-  ++sh.MemListCount;
+  // entry that is already listed is a second answer, not another row. In a
+  // walk asked again it is the walk on its way to the entries missing.
+  const bool added = d.listed.emplace(e->entryNo, *e).second;
+  if (!added && d.listWalks == 0) return;
+  d.listCount = e->entryCount;
   ps.WaitTicks = 0;
+  if (added) ++sh.MemListCount;
   if (PollView* v = view()) {
-    v->addMemoryListRow(memoryListRowText(sh.MemListCount, *e), sh.MemListCount, first);
-    if (!first) pumpEvents();
-    v->setMemoryMessage(memoryListLoadText(r_.texts.TxtLoad, *e));
-    if (!first) pumpEvents();
+    if (added && d.listed.rbegin()->first == e->entryNo) {
+      v->addMemoryListRow(memoryListRowText(sh.MemListCount, *e), sh.MemListCount, first);
+    } else if (added) {
+      // An entry that was missing: the rows again, in the meter's order.
+      std::int32_t row = 0;
+      for (const auto& [no, entry] : d.listed) {
+        ++row;
+        v->addMemoryListRow(memoryListRowText(row, entry), row, row == 1);
+      }
+    }
+    if (code != 0x0C) pumpEvents();
+    showProgress(memoryListLoadText(r_.texts.TxtLoad, *e));
+    if (code != 0x0C) pumpEvents();
   }
   if (memoryListWantsNext(*e)) {
     ps.MemInfoPending = -1;  // before the write, as for the first entry
@@ -91,9 +221,12 @@ void PollLoop::memoryListEndReply(Payload p) {
   const auto end = decodeMemoryListEnd(p);
   if (!end) return;
   PollingState& ps = r_.polling;
+  DownloadState& d = r_.download;
   // The list wait repeats its request, so the meter may report the end more
-  // than once: only an awaited list is ended, once.
+  // than once: only an awaited list is ended, once; and a list walked again
+  // ends with an end of that walk, not one left from the walk before.
   if (ps.MemInfoPending != -1) return;
+  if (d.listWalks > 0 && !d.walkAnswered) return;
   logPoll(LogLevel::Info, [&] {
     return "memory list ended: " + std::to_string(r_.shell.MemListCount) + " stored measurements";
   });
@@ -105,9 +238,23 @@ void PollLoop::memoryListEndReply(Payload p) {
     ps.MemInfoPending = 0;
     ps.WaitTicks = 0;
   } else {
-    showMemoryMessage(t.TxtLoadComplete);
-    message(t.TxtGetMemoryInfoOK, MessageIcon::None);
+    const std::vector<int> missing = missingListEntries(d.listed, d.listCount);
+    if (!missing.empty() && d.listWalks < kMaxListWalks) {
+      // A reply was lost on the way: the meter walks its list again (the
+      // list wait goes on meanwhile, polling stays paused).
+      restartListWalk();
+      return;
+    }
     ps.MemInfoPending = 0;
+    if (missing.empty()) {
+      showMemoryMessage(t.TxtLoadComplete);
+      message(t.TxtGetMemoryInfoOK, MessageIcon::None);
+    } else {
+      // Never "OK" for a list with gaps: the user may erase the meter next.
+      flushDisplay();
+      message(memoryListIncompleteText(static_cast<int>(d.listed.size()), d.listCount, missing),
+              MessageIcon::Critical);
+    }
     logUnsent(CmdReadMemorySize(line()), "memory size request");
   }
   StartPanelTimers();
@@ -116,10 +263,14 @@ void PollLoop::memoryListEndReply(Payload p) {
 // ---- one measurement -------------------------------------------------------------
 
 void PollLoop::CancelDownload() {
-  if (r_.download.flow.active() || r_.download.headerAwaited)
-    logPoll(LogLevel::Info, [] { return "download cancelled"; });
-  r_.download.flow.stop();
-  r_.download.headerAwaited = false;
+  // Rows not yet shown belong to the download that ends here.
+  rowsHeld_.clear();
+  DownloadState& d = r_.download;
+  if (d.flow.active() || d.headerAwaited) logPoll(LogLevel::Info, [] { return "download cancelled"; });
+  d.flow.stop();
+  d.headerAwaited = false;
+  d.resends = 0;
+  ++d.run;
   r_.polling.BlockPending = 0;
   r_.polling.BlockRetry = 0;
 }
@@ -127,6 +278,9 @@ void PollLoop::CancelDownload() {
 void PollLoop::RequestRecordHeader(int entryNo) {
   CancelDownload();
   r_.download.entryNo = entryNo;
+  // From the click on, the panel shows this download's progress (the count
+  // comes with the header), never an earlier "Load Complete".
+  showMemoryMessage(downloadProgressText(r_.texts.TxtLoad, 0, "?"));
   askHeader();
 }
 
@@ -150,12 +304,13 @@ void PollLoop::recordHeaderReply(Payload p) {
     // Shorter than the header's layout: nothing is taken; ask again.
     logPoll(LogLevel::Warning,
             [&] { return "header reply of " + std::to_string(p.size()) + " bytes too short"; });
-    askHeader();
+    if (mayResend()) askHeader();
     return;
   }
   d.headerAwaited = false;
   d.headerAsked.clear();
   d.headerRetry = 0;
+  d.resends = 0;
 
   const std::int32_t n = decoded->recordCount;
   logPoll(LogLevel::Info, [&] {
@@ -173,7 +328,9 @@ void PollLoop::recordHeaderReply(Payload p) {
   const UiText& t = r_.texts;
   if (n > 0) {
     d.context = blockContextFrom(m.header);
-    showMemoryMessage(downloadProgressText(t.TxtLoad, 0, m.header.HeaderValue[kSlotRecordCount]));
+    // The first rows come a row interval after the header.
+    if (mono_) rowsShownAt_ = mono_();
+    showProgress(downloadProgressText(t.TxtLoad, 0, m.header.HeaderValue[kSlotRecordCount]));
     d.flow.start();
     askBlock();
   } else {
@@ -206,43 +363,49 @@ void PollLoop::dataBlockReply(Payload p) {
       return "data block " + std::to_string(d.flow.block()) + " reply of " + std::to_string(p.size()) +
              " bytes too short";
     });
-    askBlock();
+    if (mayResend()) askBlock();
     StartPanelTimers();
     return;
   }
+  d.resends = 0;
+  d.flow.taken(p);
+  // The next block is asked for before this one is stored and shown: the
+  // meter sends it meanwhile, and the line does not wait for the grid.
+  if (!block->last) {
+    const std::uint64_t run = d.run;
+    askBlock();
+    // The write let the event loop turn: a click on another measurement
+    // has ended this download, and its records belong to none.
+    if (d.run != run) return;
+  }
   MeasurementData& m = r_.measurement;
   d.BytesLoaded += static_cast<std::int64_t>(p.size());
-  showMemoryMessage(downloadProgressText(t.TxtLoad, d.BytesLoaded, m.header.HeaderValue[kSlotRecordCount]));
   StoreRecords(*block, m);
-  // Referring to the window loads it again if the user closed it.
-  DataListView* list = windows.dataList ? windows.dataList() : nullptr;
-  if (list) list->addRecords(block->records);
-  d.flow.taken(p);
+  showRecords(block->records);
   if (block->last) {
     d.flow.stop();
+    flushDisplay();
     showMemoryMessage(t.TxtLoadComplete);
-    if (list) list->downloadComplete();
+    if (DataListView* list = windows.dataList ? windows.dataList() : nullptr) list->downloadComplete();
     logPoll(LogLevel::Info, [&] { return "download complete: " + std::to_string(d.BytesLoaded) + " bytes"; });
   } else {
-    askBlock();
+    showProgress(downloadProgressText(t.TxtLoad, d.BytesLoaded, m.header.HeaderValue[kSlotRecordCount]));
   }
   StartPanelTimers();
 }
 
 // The poll tick's re-send step: an outstanding block (or header) request is
-// sent again every third tick.
+// sent again every third tick, kMaxResends times in a row at most.
 void PollLoop::downloadPollTick() {
   DownloadState& d = r_.download;
   PollingState& ps = r_.polling;
   if (ps.BlockPending == -1) {
-    if (ps.BlockRetry >= 2) {
-      if (d.flow.active()) {
-        askBlock(true);
-      } else {
-        logPoll(LogLevel::Debug, [&] { return "data block " + std::to_string(ps.BlockNo) + " asked again"; });
-        logUnsent(CmdReadDataBlock(line(), ps.BlockNo), "data block request");
-        ps.BlockRetry = 0;
-      }
+    if (!d.flow.active()) {
+      // No download waits for the block: its answer would be dropped.
+      ps.BlockPending = 0;
+      ps.BlockRetry = 0;
+    } else if (ps.BlockRetry >= 2) {
+      if (mayResend()) askBlock(true);
     } else {
       ++ps.BlockRetry;
     }
@@ -252,10 +415,10 @@ void PollLoop::downloadPollTick() {
   // A header that did not come is asked again the same way (polling runs
   // again once the link watchdog has seen the silent line).
   if (d.headerAwaited) {
-    if (d.headerRetry >= 2)
-      askHeader();
-    else
+    if (d.headerRetry < 2)
       ++d.headerRetry;
+    else if (mayResend())
+      askHeader();
   }
 }
 

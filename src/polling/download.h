@@ -8,20 +8,30 @@
 // request is dropped, a reply shorter than its layout is asked for again,
 // and a new click in the memory list ends the download that was running, so
 // no record is ever stored twice, in the wrong row, or in another
-// measurement.
+// measurement. A request is sent again only so often in a row: a meter
+// that stops answering, or whose answers never arrive whole, ends the
+// download with a message instead of being asked for ever.
+//
+// The memory list numbers its entries and gives their count in every
+// entry reply, so a lost reply shows as a gap; the list is walked again for
+// the entries missing, and a list that stays incomplete is reported so.
 #pragma once
 #include <cstdint>
 #include <deque>
-#include <set>
+#include <map>
 
 #include "polling/blockflow.h"
 #include "polling/blocks.h"
+#include "polling/memlist.h"
 
 namespace vkz {
 
 struct DownloadState {
   // Memory list.
-  std::set<int> listed;  // entry numbers in the memory grid since the list began
+  std::map<int, MemoryListEntry> listed;  // the entries in the memory grid since the list began
+  int listCount = 0;                      // stored measurements, as the last entry reply gave it
+  int listWalks = 0;                      // walks of the list asked again for missing entries
+  bool walkAnswered = false;              // an entry reply came since the walk was asked again
 
   // Header.
   int entryNo = 0;               // the stored measurement whose header is asked
@@ -33,6 +43,12 @@ struct DownloadState {
   BlockFlow flow;
   BlockContext context;  // what the record rows need of the header
   std::int64_t BytesLoaded = 0;
+
+  // Both: sendings of the awaited header or block that brought nothing
+  // usable, in a row; and a number that changes whenever a download ends or
+  // starts, so a step that let the event loop turn sees a new click.
+  int resends = 0;
+  std::uint64_t run = 0;
 };
 
 }  // namespace vkz

@@ -32,6 +32,27 @@ std::string memoryListLoadText(const std::string& load, const MemoryListEntry& e
   return load + " " + decimalText(e.entryNo) + "/" + decimalText(e.entryCount);
 }
 
+std::vector<int> missingListEntries(const std::map<int, MemoryListEntry>& listed, int count) {
+  std::vector<int> missing;
+  for (int n = 1; n <= count; ++n)
+    if (!listed.count(n)) missing.push_back(n);
+  return missing;
+}
+
+std::string memoryListIncompleteText(int arrived, int count, const std::vector<int>& missing) {
+  std::string ranges;
+  for (std::size_t i = 0; i < missing.size();) {
+    std::size_t j = i;
+    while (j + 1 < missing.size() && missing[j + 1] == missing[j] + 1) ++j;
+    if (!ranges.empty()) ranges += ", ";
+    ranges += decimalText(missing[i]);
+    if (j > i) ranges += "-" + decimalText(missing[j]);
+    i = j + 1;
+  }
+  return "Memory list incomplete: " + decimalText(arrived) + " of " + decimalText(count) +
+         " entries arrived, missing " + ranges + ".";
+}
+
 std::optional<MemoryListEnd> decodeMemoryListEnd(Payload p) {
   if (p.empty()) return std::nullopt;
   return p[0] == 0x0C ? MemoryListEnd::NoData : MemoryListEnd::Complete;

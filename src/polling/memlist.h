@@ -2,8 +2,10 @@
 // memory panel shows them.
 #pragma once
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "polling/payload.h"
 
@@ -37,6 +39,12 @@ std::string memoryListLoadText(const std::string& load, const MemoryListEntry& e
 inline bool memoryListWantsNext(const MemoryListEntry& e) {
   return e.entryNo != e.entryCount;
 }
+
+// The entry numbers from 1 to `count` that are not in `listed`, in order.
+std::vector<int> missingListEntries(const std::map<int, MemoryListEntry>& listed, int count);
+// The message for a list that stays incomplete: "Memory list incomplete: 3
+// of 5 entries arrived, missing 2, 4-5."
+std::string memoryListIncompleteText(int arrived, int count, const std::vector<int>& missing);
 
 // Reply 0xFF: the end of the list. byte 0 = 0x0C: the first-entry request
 // found no stored measurement; anything else: the list is complete.

@@ -8,6 +8,7 @@
 
 #include "base/handlerstep.h"
 #include "link/frames.h"
+#include "polling/memlist.h"
 #include "polling/polllog.h"
 
 namespace vkz {
@@ -37,11 +38,21 @@ void PollLoop::reset() {
   clock_ = localTime;
   running_ = true;
   inPoll_ = inReceive_ = receiveAgain_ = false;
+  arrivalsMeanwhile_ = 0;
   bytesSinceTick_ = 0;
   watchedHandle_ = failedHandle_ = -1;
   watchOn_ = false;
   IdentTicks = 0;
   LastTickModel.clear();
+  mono_ = nullptr;
+  ticksDone_ = 0;
+  readDue_.reset();
+  bytesRead_ = 0;
+  readAtPlan_ = -1;
+  progressShownAt_.reset();
+  rowsShownAt_.reset();
+  progressHeld_.reset();
+  rowsHeld_.clear();
 }
 
 void PollLoop::setClock(std::function<DateTime()> clock) {
@@ -60,14 +71,19 @@ void PollLoop::message(const std::string& text, MessageIcon icon) {
 
 void PollLoop::StopPanelTimers() {
   if (running_) logPoll(LogLevel::Info, [] { return "polling paused"; });
+  // The receive ticks up to now ran while polling did; a wait that the
+  // caller starts next counts from here.
+  advance();
   running_ = false;
   if (PollView* v = view()) v->pollingSwitched(false);
+  schedule();
 }
 
 void PollLoop::StartPanelTimers() {
   if (!running_) logPoll(LogLevel::Info, [] { return "polling resumed"; });
   running_ = true;
   if (PollView* v = view()) v->pollingSwitched(true);
+  schedule();
 }
 
 // ---- the read notifier's port --------------------------------------------------
@@ -124,6 +140,9 @@ void PollLoop::tick1() {
   }
   step([&] { downloadPollTick(); });
   inPoll_ = false;
+  // A wait started or a flag set since the last wake-up is seen here at
+  // the latest.
+  schedule();
 }
 
 // A supported meter is listed at the fourth poll tick in a row that sees
@@ -158,6 +177,7 @@ void PollLoop::tick3() {
   // turns the event loop) waits for the next one.
   if (inReceive_) return;
   inReceive_ = true;
+  arrivalsMeanwhile_ = 0;
   try {
     PortEntry* e = CurrentEntry(r_.link);
     if (e) {
@@ -183,6 +203,7 @@ void PollLoop::tick3() {
   // Bytes that arrived while this tick decoded a frame (the decoder turns
   // the event loop) are taken now; this also wakes the read notifier again.
   if (receiveAgain_) bytesArrived();
+  schedule();
 }
 
 // The timer-write wait or the memory-list wait (one counter for both).
@@ -212,7 +233,14 @@ void PollLoop::countWaits() {
     } else if (c > 200) {
       logPoll(LogLevel::Warning, [] { return "memory list: no entry in 200 receive ticks"; });
       ps.WaitTicks = 0;
-      message(r_.texts.TxtGetMemoryInformationTimeOutError, MessageIcon::Critical);
+      // Entries that came tell which ones did not: a list with gaps says so.
+      const DownloadState& d = r_.download;
+      const std::vector<int> missing = missingListEntries(d.listed, d.listCount);
+      if (missing.empty())
+        message(r_.texts.TxtGetMemoryInformationTimeOutError, MessageIcon::Critical);
+      else
+        message(memoryListIncompleteText(static_cast<int>(d.listed.size()), d.listCount, missing),
+                MessageIcon::Critical);
       ps.MemInfoPending = 0;
       StartPanelTimers();
     }
@@ -266,12 +294,27 @@ void PollLoop::watchdog() {
 void PollLoop::bytesArrived() {
   if (inReceive_) {
     // Bytes arrived while a frame is being decoded (the decoder lets the
-    // event loop turn): take them when it is done.
+    // event loop turn): take them when it is done. The first report may be
+    // of the very bytes a read under way takes next; a second one means a
+    // longer turn of the event loop (a message box), and the notifier then
+    // rests until the decoding is done, or it would report them again and
+    // again.
     receiveAgain_ = true;
-    if (watchedHandle_ >= 0) setWatch(watchedHandle_, false);
+    if (++arrivalsMeanwhile_ > 1 && watchedHandle_ >= 0) setWatch(watchedHandle_, false);
     return;
   }
+  // The ticks that passed before these bytes came count them as silence.
+  advance();
+  receive();
+  flushHeld();
+  schedule();
+}
+
+void PollLoop::receive() {
+  const Nanos began = mono_ ? mono_() : Nanos{};
   inReceive_ = true;
+  arrivalsMeanwhile_ = 0;
+  bool gone = false;
   try {
     do {
       receiveAgain_ = false;
@@ -279,6 +322,8 @@ void PollLoop::bytesArrived() {
       if (!e) break;
       const std::size_t before = e->RxBuf.size();
       const std::int32_t n = ReadCurrentPort(line());
+      // What was reported while the read turned the event loop, it took.
+      receiveAgain_ = false;
       if (n > 0) failedHandle_ = -1;
       if (n < 0) {
         logPoll(LogLevel::Warning, [&] {
@@ -287,12 +332,17 @@ void PollLoop::bytesArrived() {
           return "port read failed, its descriptor is no longer watched: " + error;
         });
         // The device has gone: stop watching it (the watchdog reports it).
-        failedHandle_ = watchedHandle_;
-        setWatch(-1, false);
+        if (watchedHandle_ >= 0) {
+          failedHandle_ = watchedHandle_;
+          setWatch(-1, false);
+        }
+        gone = true;
         break;
       }
-      if (CurrentEntry(r_.link) == e && e->RxBuf.size() > before)
+      if (CurrentEntry(r_.link) == e && e->RxBuf.size() > before) {
         bytesSinceTick_ += static_cast<long long>(e->RxBuf.size() - before);
+        bytesRead_ += static_cast<long long>(e->RxBuf.size() - before);
+      }
       const auto cur = r_.link.CurPort;
       while (r_.link.CurPort == cur && ParseCurrentPort(r_.link) == 1) handleFrame();
     } while (receiveAgain_);
@@ -300,8 +350,184 @@ void PollLoop::bytesArrived() {
     logCaught(LogArea::Poll);
     StartPanelTimers();
   }
-  if (watchedHandle_ >= 0) setWatch(watchedHandle_, true);
+  if (!gone) planRead();
+  endReceive(began);
+}
+
+namespace {
+// At 57600 baud a byte takes ten bit times.
+constexpr std::chrono::nanoseconds kByteTime{173611};
+}  // namespace
+
+// A reply frame announces its length in its first four bytes: once they are
+// in, the line time of the rest is known.
+std::optional<PollLoop::Nanos> PollLoop::restOfFrame() const {
+  const PortEntry* e = CurrentEntry(r_.link);
+  if (!e || e->RxBuf.size() < 4 || e->RxBuf[0] != kReplyStart) return std::nullopt;
+  const std::size_t length = static_cast<std::size_t>(e->RxBuf[2] << 8 | e->RxBuf[3]);
+  const std::size_t whole = length + 5;
+  if (length > static_cast<std::size_t>(kMaxReplyPayload) || whole <= e->RxBuf.size()) return std::nullopt;
+  return kByteTime * static_cast<long long>(whole - e->RxBuf.size());
+}
+
+// The notifier rests until shortly before the rest of a frame partly in is
+// due, and the frame is read in one go then. Its last bytes are again taken
+// as they arrive, so the next request goes out as soon as the reply is whole.
+void PollLoop::planRead() {
+  constexpr Nanos kEarly = std::chrono::milliseconds(2);
+  constexpr Nanos kWorthAWait = std::chrono::milliseconds(4);
+  if (watchedHandle_ < 0) {
+    readDue_.reset();
+    return;
+  }
+  if (readDue_ && bytesRead_ == readAtPlan_) {
+    // Nothing new since the plan: before it is due, go on waiting for it;
+    // past it, the line has stalled and the notifier takes over (it wakes
+    // the engine on the next byte, whenever that comes).
+    if (mono_ && mono_() < *readDue_) return;
+    readDue_.reset();
+    setWatch(watchedHandle_, true);
+    return;
+  }
+  readDue_.reset();
+  if (const auto rest = restOfFrame(); mono_ && rest && *rest >= kWorthAWait) {
+    readDue_ = mono_() + *rest - kEarly;
+    readAtPlan_ = bytesRead_;
+  }
+  setWatch(watchedHandle_, !readDue_);
+}
+
+// ---- the receive clock -------------------------------------------------------------
+
+namespace {
+// A stretch of decoding this long held the receive ticks up (a message box
+// waited for the user): the ticks that fell in it are not counted later,
+// as the timer's ticks were not counted while they could not run.
+constexpr std::chrono::milliseconds kHeldUp{100};
+// After a long sleep of the computer only the last stretch is counted:
+// every counter has stopped and every wait has ended well before.
+constexpr std::int64_t kMostTicks = 40000;
+}  // namespace
+
+void PollLoop::setMonotonicClock(MonotonicClock clock) {
+  mono_ = std::move(clock);
+  readDue_.reset();
+  if (mono_) {
+    tickOrigin_ = mono_();
+    ticksDone_ = 0;
+    schedule();
+  } else {
+    // Held-back rows and texts go to the windows at once (none while the
+    // main window is going away).
+    if (view()) {
+      flushDisplay();
+    } else {
+      rowsHeld_.clear();
+      progressHeld_.reset();
+    }
+    if (watchedHandle_ >= 0) setWatch(watchedHandle_, true);
+  }
+}
+
+std::int64_t PollLoop::tickNow() const {
+  return (mono_() - tickOrigin_) / kReceiveTick;
+}
+
+void PollLoop::receiveTimer() {
+  // A stretch under way asks for the next wake-up when it ends.
+  if (!mono_ || inReceive_) return;
+  advance();
+  receive();
+  flushHeld();
+  schedule();
+}
+
+void PollLoop::advance() {
+  if (!mono_ || inReceive_) return;
+  const std::int64_t due = tickNow();
+  if (due <= ticksDone_) return;
+  if (due - ticksDone_ > kMostTicks) ticksDone_ = due - kMostTicks;
+  const Nanos began = mono_();
+  inReceive_ = true;
+  arrivalsMeanwhile_ = 0;
+  try {
+    while (ticksDone_ < due) {
+      ++ticksDone_;
+      countWaits();
+      watchdog();
+    }
+  } catch (...) {
+    StartPanelTimers();
+  }
+  endReceive(began);
+}
+
+void PollLoop::endReceive(Nanos began) {
   inReceive_ = false;
+  if (mono_ && mono_() - began > kHeldUp) ticksDone_ = std::max(ticksDone_, tickNow());
+  // Bytes that arrived meanwhile are taken now; this also wakes the read
+  // notifier again.
+  if (receiveAgain_) bytesArrived();
+}
+
+std::int64_t PollLoop::nextTickNeeded() const {
+  const PollingState& ps = r_.polling;
+  const std::int64_t next = ticksDone_ + 1;
+  std::int64_t need = -1;
+  const auto consider = [&](std::int64_t t) {
+    if (need < 0 || t < need) need = t;
+  };
+  // The timer-write wait ends at its 300th tick; the memory-list wait asks
+  // again at the counts 0, 10, ... 100 and ends past 200.
+  if (ps.TimerSetPending == -1) {
+    consider(ticksDone_ + std::max<std::int64_t>(1, 300 - ps.WaitTicks));
+  } else if (ps.MemInfoPending == -1) {
+    const std::int64_t c = ps.WaitTicks;
+    std::int64_t j = 0;
+    if (c <= 100)
+      j = (10 - ((c % 10) + 10) % 10) % 10;
+    else if (c <= 200)
+      j = 201 - c;
+    consider(next + j);
+  }
+  // The link watchdog: two bytes buffered keep the line live for as long
+  // as they stay; bytes read since the last tick count at the next one.
+  const PortEntry* e = CurrentEntry(r_.link);
+  const bool buffered = e && e->RxBuf.size() >= 2;
+  if (buffered || bytesSinceTick_ >= 2) {
+    if (ps.LinkLost != 0)
+      consider(next);  // "Connection" again
+    else if (!buffered)
+      consider(next + 101);
+  } else if (ps.LinkLost == 0) {
+    consider(ticksDone_ + std::max<std::int64_t>(1, 101 - ps.IdleTicks));
+  } else if (!running_) {
+    consider(next);  // the watchdog resumes paused polling
+  }
+  // A port that is open but not watched (its device went away) is read at
+  // every tick.
+  if (e && e->PortIsOpen == -1 && watchedHandle_ < 0) consider(next);
+  return need;
+}
+
+void PollLoop::schedule() {
+  if (!mono_ || inReceive_) return;
+  PollView* v = view();
+  if (!v) return;
+  std::optional<Nanos> at;
+  const auto consider = [&](Nanos t) {
+    if (!at || t < *at) at = t;
+  };
+  if (const std::int64_t t = nextTickNeeded(); t >= 0) consider(tickOrigin_ + kReceiveTick * t);
+  if (readDue_) consider(*readDue_);
+  if (const auto due = displayDue()) consider(*due);
+  int ms = -1;
+  if (at) {
+    constexpr Nanos kMs = std::chrono::milliseconds(1);
+    const Nanos left = std::clamp<Nanos>(*at - mono_(), Nanos{}, std::chrono::hours(24));
+    ms = static_cast<int>((left + kMs - Nanos{1}) / kMs);
+  }
+  v->scheduleReceive(ms);
 }
 
 // Steps 6 to 8 of the receive tick, for one frame cut into the current

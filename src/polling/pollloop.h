@@ -1,25 +1,40 @@
 // The poll engine: the polling loop that keeps the program talking to the
 // linked meter, the reply decoder and the downloads from the meter's
 // memory. It runs on the main window's timers, but owns none of them: the
-// window calls tick1() on every poll tick (Timer1, 200 ms), tick3() on every
-// receive tick (Timer3, 16 ms) and bytesArrived() when its read notifier
-// sees bytes on the current port; the engine tells the window what to show
-// through PollView (pollview.h) and the setting windows what the meter
-// holds through the read-back interfaces (readbackviews.h).
+// window calls tick1() on every poll tick (Timer1, 200 ms), bytesArrived()
+// when its read notifier sees bytes on the current port, and
+// receiveTimer() when the receive timer (Timer3) it was asked to set runs
+// out; the engine tells the window what to show through PollView
+// (pollview.h) and the setting windows what the meter holds through the
+// read-back interfaces (readbackviews.h).
 //
 // The poll tick writes the status bar, asks the meter for its model (and
 // its clock while the clock window is open), lists an identified meter and
-// re-sends a lost data-block or header request. The receive tick never
-// stops: it moves received bytes into the current port's buffer, counts the
-// timer-write and memory-list waits, watches the link (101 ticks with fewer
-// than two bytes show "Disconnection" and resume paused polling) and hands
-// one reply frame on. Replies are also cut and decoded as soon as their
-// bytes arrive, so a download runs at the line's pace.
+// re-sends a lost data-block or header request. The receive ticks, one per
+// 16 ms, never stop: they count the timer-write and memory-list waits,
+// watch the link (101 ticks with fewer than two bytes show "Disconnection"
+// and resume paused polling), and move received bytes into the current
+// port's buffer and hand reply frames on. Replies are cut and decoded as
+// soon as their bytes arrive, so a download runs at the line's pace.
+//
+// The receive ticks are counted from a monotonic clock: every 16 ms that
+// has passed is one tick, run when the engine next wakes, so each wait and
+// time-out keeps its real length however seldom the engine wakes. It asks
+// to be woken only when something falls due: the next step of a wait, the
+// link watchdog's time-out, the rest of a reply frame on its way (the
+// frame announces its length, so its bytes are read in one go instead of
+// one wake-up per piece), a progress text held back. Progress texts are
+// shown at most every 50 ms, the rows of a download's records every 250 ms,
+// both while the meter is sending rather than at a reply's end. Without a
+// clock (tests that drive the ticks themselves) every tick3() call is one
+// receive tick, every byte is read as it arrives and every text and row is
+// shown at once.
 //
 // Every exchange of the program pauses polling around itself
 // (StopPanelTimers) and resumes it (StartPanelTimers); the receive tick,
 // the waits and the watchdog run on while polling is paused.
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -80,8 +95,27 @@ class PollLoop {
 
   // --- the ticks ------------------------------------------------------------
   void tick1();         // the poll tick (Timer1_Timer)
-  void tick3();         // the receive tick (Timer3_Timer)
+  void tick3();         // one receive tick (Timer3_Timer), for tests that count them
   void bytesArrived();  // bytes wait on the watched port
+
+  // --- the receive clock -----------------------------------------------------
+  // The length of one receive tick: the old system timer's period, which
+  // every tick count of the waits and the watchdog was made for.
+  static constexpr std::chrono::milliseconds kReceiveTick{16};
+  // How often a progress text may change at most, and how often the data
+  // list window takes the rows of the records that came meanwhile.
+  static constexpr std::chrono::milliseconds kProgressEvery{50};
+  static constexpr std::chrono::milliseconds kRowsEvery{250};
+  // How long a progress text may be held back while the next block is late.
+  static constexpr std::chrono::milliseconds kHeldLongest{250};
+  // Counts the receive ticks from `clock` (monotonic, from any origin) and
+  // asks the main window to wake the engine when something falls due
+  // (PollView::scheduleReceive); nullptr: ticks only by tick3().
+  using MonotonicClock = std::function<std::chrono::nanoseconds()>;
+  void setMonotonicClock(MonotonicClock clock);
+  // The receive timer the engine asked for has run out: the receive ticks
+  // that have passed, the port read, a held-back progress text.
+  void receiveTimer();
 
   // --- pause and resume -----------------------------------------------------
   // Pauses polling (the poll timer and its companion stop); the receive
@@ -109,6 +143,12 @@ class PollLoop {
   void RequestMemoryList();
   // Ends a running download: later block replies are dropped.
   void CancelDownload();
+  // A header or block request answered by nothing usable is sent again at
+  // most this many times in a row; then the download stops with a message.
+  static constexpr int kMaxResends = 10;
+  // The memory list is walked again at most this many times for entries
+  // whose replies did not come.
+  static constexpr int kMaxListWalks = 2;
   // Asks for the header of stored measurement `entryNo` (the memory-list
   // click); its records follow block by block.
   void RequestRecordHeader(int entryNo);
@@ -141,6 +181,24 @@ class PollLoop {
   // One frame cut into the current entry's parser record.
   void handleFrame();
 
+  // The receive clock.
+  using Nanos = std::chrono::nanoseconds;
+  std::int64_t tickNow() const;
+  // Runs the receive ticks that have passed since the last one run.
+  void advance();
+  // Reads the current port, then cuts and handles every complete frame.
+  void receive();
+  // A frame partly in: when the rest is due, read it then, not piece by piece.
+  void planRead();
+  // The line time of the bytes still to come of a frame partly in.
+  std::optional<Nanos> restOfFrame() const;
+  // The end of a stretch in which frames were decoded or ticks counted.
+  void endReceive(Nanos began);
+  // Asks the main window for the next wake-up.
+  void schedule();
+  // The next receive tick at which something happens, -1 for none.
+  std::int64_t nextTickNeeded() const;
+
   // The decoder's handling, by reply.
   bool dispatchReply(const ReplyFrame& r);
   void oneValueReply(std::uint8_t code, Payload p);
@@ -166,7 +224,27 @@ class PollLoop {
   void downloadPollTick();
   void askBlock(bool afterQuiet = false);
   void askHeader();
+  // Counts one more sending of the awaited request; false when the bound is
+  // reached (the download has then been stopped).
+  bool mayResend();
+  void stopDownload();
+  void restartListWalk();
   void showMemoryMessage(const std::string& text);
+  // A progress text, and record rows for the data list window: shown at
+  // once, or held back until kProgressEvery (kRowsEvery) has passed since
+  // the last show.
+  void showProgress(const std::string& text);
+  void showRecords(const std::vector<LoggedRecord>& records);
+  // When something shown at `shownAt` may be shown anew, at most `every`.
+  Nanos dueAfter(std::optional<Nanos> shownAt, Nanos every) const;
+  // When what was held back is next to be shown, if anything is.
+  std::optional<Nanos> displayDue() const;
+  // Shows what was held back whose time has come.
+  void flushHeld();
+  // Shows everything held back.
+  void flushDisplay();
+  void showHeldRows();
+  void showHeldProgress();
 
   PollRecords r_;
   std::function<DateTime()> clock_;
@@ -174,12 +252,23 @@ class PollLoop {
   bool inPoll_ = false;        // inside the poll tick
   bool inReceive_ = false;     // cutting/decoding frames (receive tick or arrival)
   bool receiveAgain_ = false;  // bytes arrived while frames were being decoded
+  int arrivalsMeanwhile_ = 0;  // arrivals reported meanwhile
   // Bytes read since the last receive tick, so the watchdog sees replies
   // that were cut as they arrived.
   long long bytesSinceTick_ = 0;
   int watchedHandle_ = -1;  // the descriptor watched for arriving bytes
   bool watchOn_ = false;
   int failedHandle_ = -1;  // a descriptor whose device has gone: not watched again
+
+  MonotonicClock mono_;
+  Nanos tickOrigin_{};                                  // the start of receive tick 1
+  std::int64_t ticksDone_ = 0;                          // the last receive tick run
+  std::optional<Nanos> readDue_;                        // when the rest of a frame partly in is due
+  long long bytesRead_ = 0;                             // bytes read so far
+  long long readAtPlan_ = -1;                           // bytesRead_ when readDue_ was set
+  std::optional<Nanos> progressShownAt_, rowsShownAt_;  // when progress and rows were last shown
+  std::optional<std::string> progressHeld_;
+  std::vector<LoggedRecord> rowsHeld_;
 };
 
 }  // namespace vkz

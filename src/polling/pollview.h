@@ -36,6 +36,9 @@ class PollView {
   // The descriptor to watch for arriving bytes (-1: none) and whether the
   // watch is on; bytes seen there go to PollLoop::bytesArrived().
   virtual void watchPort(int handle, bool enabled) = 0;
+  // Calls PollLoop::receiveTimer() once, `ms` milliseconds from now,
+  // instead of any call asked for before; -1: no call is needed.
+  virtual void scheduleReceive(int ms) = 0;
   // A message box with the OK button and the program's title; it returns
   // when the user has closed it.
   virtual void showMessage(const std::string& text, MessageIcon icon) = 0;

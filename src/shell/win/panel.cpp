@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <chrono>
 
 #include "base/handlerstep.h"
 #include "link/porttable.h"
@@ -54,6 +55,11 @@ QLabel* makeLabel(QWidget* parent, const char* name) {
   l->setObjectName(QString::fromLatin1(name));
   return l;
 }
+
+// The clock the poll engine counts its receive ticks from.
+std::chrono::nanoseconds monotonicNow() {
+  return std::chrono::steady_clock::now().time_since_epoch();
+}
 }  // namespace
 
 Panel* ThePanel() {
@@ -83,11 +89,12 @@ Panel::Panel(QWidget* parent) : QMainWindow(parent) {
   Timer2 = new QTimer(this);
   Timer2->setObjectName(QStringLiteral("Timer2"));
   Timer2->setInterval(1000);  // no handler: it only follows Timer1
+  // The receive timer: set by the poll engine for when it is next due.
   Timer3 = new QTimer(this);
   Timer3->setObjectName(QStringLiteral("Timer3"));
   Timer3->setTimerType(Qt::PreciseTimer);
-  Timer3->setInterval(kReceiveTickMs);
-  connect(Timer3, &QTimer::timeout, this, &Panel::Timer3_Timer);
+  Timer3->setSingleShot(true);
+  connect(Timer3, &QTimer::timeout, this, &Panel::receiveTimerRanOut);
   // The poll engine shows what it must through this window.
   PollLoop& poll = State().poll;
   poll.windows.main = this;
@@ -95,23 +102,28 @@ Panel::Panel(QWidget* parent) : QMainWindow(parent) {
   // The other windows reach the main window through its host face.
   State().mainWindow = [] { return static_cast<MainWindowHost*>(ThePanel()); };
   poll.StartPanelTimers();
-  Timer3->start();
+  poll.setMonotonicClock(monotonicNow);
 }
 
 Panel::~Panel() {
   PollLoop& poll = State().poll;
-  if (poll.windows.main == this) poll.windows.main = nullptr;
+  if (poll.windows.main == this) {
+    poll.windows.main = nullptr;
+    poll.setMonotonicClock(nullptr);
+  }
 }
 
 void Panel::setTimersFrozen(bool frozen) {
   frozen_ = frozen;
   if (frozen) {
+    // The receive ticks come from the caller (Timer3_Timer), one per call.
+    State().poll.setMonotonicClock(nullptr);
     Timer3->stop();
     // Timer1 keeps its enabled state as the pause switch, but must not fire.
     Timer1->blockSignals(true);
   } else {
     Timer1->blockSignals(false);
-    Timer3->start();
+    State().poll.setMonotonicClock(monotonicNow);
   }
 }
 

@@ -108,10 +108,13 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
 
   // --- polling loop (the poll engine's ticks) --------------------------------
   void Timer1_Timer();
+  // One receive tick (tests that count them; the program's receive timer
+  // runs the ticks that have passed, receiveTimerRanOut).
   void Timer3_Timer();
   // Cuts and decodes every complete frame waiting on the current port (run
   // when bytes arrive, so a reply never waits for a receive tick).
   void receiveNow();
+  void receiveTimerRanOut();
   bool pollingRunning() const;
 
   // --- what the poll engine shows (PollView) -----------------------------------
@@ -121,6 +124,7 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   void addDetectedMeter(const std::string& text, int icon, int portIndex) override;
   void pollingSwitched(bool running) override;
   void watchPort(int handle, bool enabled) override;
+  void scheduleReceive(int ms) override;
   void showMessage(const std::string& text, MessageIcon icon) override;
   void showMemorySize(std::int32_t total, std::int32_t remain) override;
   void setMemoryMessage(const std::string& text) override;
@@ -174,10 +178,6 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   std::int16_t PanelSplitDragging = 0;
   std::int16_t MemSplitDragging = 0;
 
-  // The receive tick's period: the old timer ticked at the system timer's
-  // rate, about 16 ms, and the tick counts of the watchdog and time-outs
-  // keep that length.
-  static constexpr int kReceiveTickMs = 16;
   static constexpr int kPollTickMs = 200;
 
   // For tests and the screenshot: no timer runs by itself (the handlers are

@@ -1,8 +1,9 @@
 // The main window's side of the polling loop: its timers and its read
 // notifier call the poll engine (polling/pollloop.h), and the engine shows
 // what it must through the window. The poll tick (Timer1, 200 ms) and its
-// companion Timer2 follow the engine's pause and resume; the receive tick
-// (Timer3, every 16 ms) never stops.
+// companion Timer2 follow the engine's pause and resume; the receive timer
+// (Timer3) runs out when the engine asked it to, and the engine counts the
+// receive ticks (16 ms each) that have passed from the monotonic clock.
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +28,17 @@ void Panel::Timer3_Timer() {
 
 void Panel::receiveNow() {
   State().poll.bytesArrived();
+}
+
+void Panel::receiveTimerRanOut() {
+  State().poll.receiveTimer();
+}
+
+void Panel::scheduleReceive(int ms) {
+  if (frozen_ || ms < 0)
+    Timer3->stop();
+  else
+    Timer3->start(ms);
 }
 
 bool Panel::pollingRunning() const {
@@ -57,7 +69,9 @@ void Panel::watchPort(int handle, bool enabled) {
 }
 
 void Panel::setStatusText(int panel, const std::string& text) {
-  setStatusPanelText(panel, q(text));
+  // The engine writes the same link state at every receive tick.
+  const QString t = q(text);
+  if (statusPanelText(panel) != t) setStatusPanelText(panel, t);
 }
 
 void Panel::enableMeterActions() {

@@ -22,6 +22,7 @@
 #include "link/porttable.h"
 #include "polling/header.h"
 #include "polling/measurement.h"
+#include "polling/pollloop.h"
 #include "polling/pollstate.h"
 #include "shell/flags.h"
 #include "shell/win/panel.h"
@@ -107,6 +108,65 @@ TEST_F(Download, MemoryListShowsEveryStoredMeasurement) {
   EXPECT_EQ(road_->messages(), QStringList{QStringLiteral("Get Memory Info OK !!!")});
   EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::None);
 }
+
+// A list reply lost on the line is asked again: the list is whole, in the
+// meter's order, before "OK" is said.
+TEST_F(Download, LostListEntryIsAskedAgain) {
+  ASSERT_TRUE(start());
+  for (int i = 0; i < 5; ++i) meter().addMeasurement(shift(12 + i));
+  meter().loseListEntry(3, 1);
+  ASSERT_TRUE(road_->loadMemoryList());
+  FlexGrid* g = panel()->MSFlexGrid1;
+  ASSERT_EQ(g->Rows(), 6);
+  for (int r = 1; r <= 5; ++r) {
+    EXPECT_EQ(g->TextMatrix(r, 0), QString::number(r));
+    EXPECT_EQ(g->TextMatrix(r, 2), QString::number(r));
+  }
+  EXPECT_EQ(road_->messages(), QStringList{QStringLiteral("Get Memory Info OK !!!")});
+  EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
+}
+
+// Entries that cannot be had: the list says which, never "OK", and the
+// toolbar answers again.
+struct ListGap {
+  const char* name;
+  std::function<void(emu::Emulator&)> inject;
+  const char* message;
+  int rows;
+};
+
+void PrintTo(const ListGap& g, std::ostream* os) {
+  *os << g.name;
+}
+
+class IncompleteList : public Download, public ::testing::WithParamInterface<ListGap> {};
+
+TEST_P(IncompleteList, NamesTheMissingEntries) {
+  ASSERT_TRUE(start());
+  for (int i = 0; i < 5; ++i) meter().addMeasurement(shift(12 + i));
+  GetParam().inject(meter());
+  panel()->Toolbar1_ButtonClick(QStringLiteral("Memory"));
+  ASSERT_TRUE(road_->until([&] { return !road_->messages().isEmpty(); }, 10000));
+  road_->until([] { return false; }, 300);
+  EXPECT_EQ(road_->messages(), QStringList{QString::fromLatin1(GetParam().message)});
+  EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(panel()->MSFlexGrid1->Rows(), GetParam().rows + 1);
+  EXPECT_NE(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
+  EXPECT_EQ(State().polling.MemInfoPending, 0);
+  EXPECT_TRUE(panel()->pollingRunning());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gaps, IncompleteList,
+    ::testing::Values(
+        // Every walk of the list loses it.
+        ListGap{"EntryAlwaysLost", [](emu::Emulator& m) { m.loseListEntry(3); },
+                "Memory list incomplete: 4 of 5 entries arrived, missing 3.", 4},
+        // The meter falls silent after the first entry: the list wait ends.
+        ListGap{"SilentAfterTheFirstEntry",
+                [](emu::Emulator& m) { m.addFault(emu::FaultRule::always(emu::Fault::Drop, 0x0D)); },
+                "Memory list incomplete: 1 of 5 entries arrived, missing 2-5.", 1}),
+    [](const ::testing::TestParamInfo<ListGap>& i) { return std::string(i.param.name); });
 
 TEST_F(Download, EmptyMemoryEndsTheListWithoutATimeOut) {
   ASSERT_TRUE(start());
@@ -306,6 +366,93 @@ INSTANTIATE_TEST_SUITE_P(
                                 }}),
     [](const ::testing::TestParamInfo<LineFault>& i) { return std::string(i.param.name); });
 
+// The program's own timers: receive ticks counted from the clock, replies
+// read when whole, progress and rows shown now and then while the meter
+// sends; over a paced line that loses and doubles blocks, every record in
+// its own row.
+class TimedDownload : public Download {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tmp_.isValid());
+    road_ = std::make_unique<DownloadRoad>(false);
+  }
+};
+
+TEST_F(TimedDownload, PacedLineWithLostAndDoubledBlocks) {
+  ASSERT_TRUE(start());
+  meter().addMeasurement(shift(57, 3));
+  ASSERT_TRUE(road_->loadMemoryList());
+  meter().setPacing(true);
+  meter().addFault({Fault::Drop, 0x12, 1, 2});
+  meter().addFault({Fault::Duplicate, 0x12, 4, 1});
+  ASSERT_TRUE(road_->download(1, 20000));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
+  EXPECT_TRUE(road_->pointValuesMatch(1));
+  EXPECT_EQ(panel()->statusPanelText(2), QStringLiteral("Connection"));
+}
+
+// A meter that stops giving usable answers is asked a bounded number of
+// times; then the download stops with a message that says how many
+// records arrived, keeps their rows, and polling runs again.
+struct DeadMeter {
+  const char* name;
+  std::function<void(emu::Emulator&)> inject;
+  int code;      // the request asked again
+  int rowsKept;  // rows of records that arrived
+  const char* message;
+};
+
+void PrintTo(const DeadMeter& d, std::ostream* os) {
+  *os << d.name;
+}
+
+class DownloadFromADeadMeter : public Download, public ::testing::WithParamInterface<DeadMeter> {};
+
+TEST_P(DownloadFromADeadMeter, StopsWithAMessageAndKeepsTheRows) {
+  const DeadMeter& c = GetParam();
+  ASSERT_TRUE(start());
+  meter().addMeasurement(shift(57, 3));
+  ASSERT_TRUE(road_->loadMemoryList());
+  c.inject(meter());
+  const std::size_t before = meter().requestCount(c.code);
+  panel()->MSFlexGrid1->setRow(1);
+  panel()->MSFlexGrid1_Click();
+  // From the click on the label shows this download, not the list's end.
+  EXPECT_NE(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
+  ASSERT_TRUE(road_->until([&] { return road_->messages().size() == 2; }, 20000));
+  EXPECT_EQ(road_->messages().last(), QString::fromLatin1(c.message));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1).mid(0, c.rowsKept));
+  // A request per block taken, then the first one of the next and
+  // kMaxResends more, then nothing.
+  const std::size_t asked = static_cast<std::size_t>(c.rowsKept / 10 + 1 + PollLoop::kMaxResends);
+  EXPECT_EQ(meter().requestCount(c.code) - before, asked);
+  road_->until([] { return false; }, 1000);
+  EXPECT_EQ(meter().requestCount(c.code) - before, asked);
+  EXPECT_EQ(State().polling.BlockPending, 0);
+  EXPECT_TRUE(panel()->pollingRunning());
+  EXPECT_NE(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
+  EXPECT_FALSE(FormRegistry::find<DataListFrm>()->Toolbar1->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, DownloadFromADeadMeter,
+    ::testing::Values(
+        DeadMeter{"SilentAfterTwoBlocks",
+                  [](emu::Emulator& m) {
+                    m.addFault({emu::Fault::Drop, 0x12, 2, -1});
+                  },
+                  0x12, 20, "Download stopped: no usable answer from the meter. 20 of 57 records arrived."},
+        DeadMeter{
+            "EveryBlockCorrupt",
+            [](emu::Emulator& m) { m.addFault(emu::FaultRule::always(emu::Fault::CorruptChecksum, 0x12)); },
+            0x12, 0, "Download stopped: no usable answer from the meter. 0 of 57 records arrived."},
+        DeadMeter{"HeaderNeverComes",
+                  [](emu::Emulator& m) { m.addFault(emu::FaultRule::always(emu::Fault::Drop, 0x0E)); }, 0x0E,
+                  0,
+                  "Download stopped: no usable answer from the meter. The measurement's header did not "
+                  "arrive; no records arrived."}),
+    [](const ::testing::TestParamInfo<DeadMeter>& i) { return std::string(i.param.name); });
+
 // A paused stretch logs records that are all alike, so its blocks are
 // byte for byte the same; every third block reply is lost on the line.
 TEST_F(Download, PausedStretchWithEveryThirdBlockReplyLost) {
@@ -330,8 +477,9 @@ TEST_F(Download, LineSilentMidDownloadAndBack) {
   ASSERT_TRUE(road_->until([&] { return road_->recordRows().size() >= 60; }));
   meter().setSilent(true);
   // Long enough for the link watchdog and several re-sends.
-  road_->until([] { return false; }, 700);
-  EXPECT_EQ(panel()->statusPanelText(2), QStringLiteral("Disconnection"));
+  EXPECT_TRUE(
+      road_->until([&] { return panel()->statusPanelText(2) == QStringLiteral("Disconnection"); }, 5000));
+  road_->until([] { return false; }, 200);
   EXPECT_EQ(State().polling.BlockPending, -1);
   meter().setSilent(false);
   ASSERT_TRUE(road_->until(
@@ -462,6 +610,23 @@ TEST_F(ScriptedMeter, ShortHeaderAndShortBlockAreAskedAgain) {
   EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(entry_));
   EXPECT_TRUE(road_->pointValuesMatch(entry_));
+}
+
+// Answers always too short to hold their records: asked again at once, but
+// not for ever.
+TEST_F(ScriptedMeter, BlocksAlwaysShortEndTheDownload) {
+  listAndClick({shift(35)});
+  reply(0x0E, header());
+  ASSERT_TRUE(meter().waitForRequests(1, 0x12));
+  const std::vector<std::uint8_t> b0 = block(0);
+  for (int i = 0; i <= PollLoop::kMaxResends; ++i) reply(0x12, {b0.begin(), b0.begin() + 40});
+  ASSERT_TRUE(meter().waitForRequests(1 + PollLoop::kMaxResends, 0x12));
+  EXPECT_EQ(road_->messages().last(),
+            QStringLiteral("Download stopped: no usable answer from the meter. 0 of 35 records arrived."));
+  reply(0x12, {b0.begin(), b0.begin() + 40});
+  road_->until([] { return false; }, 50);
+  EXPECT_EQ(meter().requestCount(0x12), 1u + PollLoop::kMaxResends);
+  EXPECT_TRUE(road_->recordRows().isEmpty());
 }
 
 TEST_F(ScriptedMeter, ResentBlockAnsweredTwiceIsStoredOnce) {

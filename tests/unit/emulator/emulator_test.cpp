@@ -174,6 +174,20 @@ TEST_F(EmuPty, MemoryListWalkEndsOnce) {
   EXPECT_EQ(toHex(*line.ask(cmd::ReadMemoryListFirst)), "03 FF 00 01 0C F2");
 }
 
+TEST_F(EmuPty, LostListEntryIsPassedByTheWalk) {
+  emu_.generateMeasurements({.count = 3, .records = 12});
+  emu_.loseListEntry(2, 1);
+  Line line(link_);
+  EXPECT_EQ((*line.ask(cmd::ReadMemoryListFirst))[4 + 7], 1);
+  line.send(makeRequest(cmd::ReadMemoryListNext));
+  expectSilence(1, cmd::ReadMemoryListNext);
+  EXPECT_TRUE(line.quiet());
+  EXPECT_EQ((*line.ask(cmd::ReadMemoryListNext))[4 + 7], 3);
+  // Lost once only: a new walk lists it.
+  EXPECT_EQ((*line.ask(cmd::ReadMemoryListFirst))[4 + 7], 1);
+  EXPECT_EQ((*line.ask(cmd::ReadMemoryListNext))[4 + 7], 2);
+}
+
 TEST_F(EmuPty, HeaderAndBlocksServeWhatIsStored) {
   std::vector<Record> recs;
   for (int i = 0; i < 25; ++i) recs.push_back(Record::make(85.3, 86.0 + i * 0.1, 105.0, 107.5, i == 4));
@@ -367,6 +381,10 @@ TEST_F(EmuPty, SplitAndPacedRepliesArriveWhole) {
   ASSERT_TRUE(paced);
   EXPECT_EQ(*paced, *split);
   EXPECT_GE(took, 90ms);
+  // The request's own six bytes cross the line first: the meter answers
+  // only once they are through.
+  const Request asked = emu_.requests(cmd::ReadRecordHeader).back();
+  EXPECT_GE(emu_.replies().back().time - asked.time, 6 * 173us);
 }
 
 TEST_F(EmuPty, ServesAgainAfterThePortIsClosedAndReopened) {

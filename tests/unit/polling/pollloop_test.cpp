@@ -28,15 +28,19 @@ struct FakeMain : PollView {
   std::vector<std::pair<std::string, MessageIcon>> messages;
   bool timersRunning = true;
   std::vector<std::string> memoryRows;
+  std::string memoryMessage;
+  bool watching = false;
+  int wakeIn = -1;  // ms until the engine asked to be woken, -1 none
   void setStatusText(int panel, const std::string& text) override { status.at(panel) = text; }
   void enableMeterActions() override {}
   void buildTreeForModel() override {}
   void addDetectedMeter(const std::string&, int, int) override {}
   void pollingSwitched(bool running) override { timersRunning = running; }
-  void watchPort(int, bool) override {}
+  void watchPort(int, bool on) override { watching = on; }
+  void scheduleReceive(int ms) override { wakeIn = ms; }
   void showMessage(const std::string& text, MessageIcon icon) override { messages.emplace_back(text, icon); }
   void showMemorySize(std::int32_t, std::int32_t) override {}
-  void setMemoryMessage(const std::string&) override {}
+  void setMemoryMessage(const std::string& text) override { memoryMessage = text; }
   void addMemoryListRow(const std::string& text, std::int32_t, bool) override { memoryRows.push_back(text); }
 };
 
@@ -179,6 +183,197 @@ TEST_F(PollLoopTest, MemoryListRequestsAreMarkedBeforeTheirWrite) {
   EXPECT_EQ(view.memoryRows, std::vector<std::string>{"1\t2018/05/23  14:03:07\t1"});
 }
 
+// A reply frame on the line, as the meter sends it.
+std::vector<std::uint8_t> replyFrame(int code, const std::vector<std::uint8_t>& payload) {
+  const auto n = payload.size();
+  std::vector<std::uint8_t> f{0x03, static_cast<std::uint8_t>(code), static_cast<std::uint8_t>(n >> 8),
+                              static_cast<std::uint8_t>(n & 0xFF)};
+  for (std::uint8_t b : payload) f.push_back(b);
+  std::uint8_t x = 0;
+  for (std::size_t i = 1; i < f.size(); ++i) x ^= f[i];
+  f.push_back(x);
+  return f;
+}
+
+// ---- the receive clock ------------------------------------------------------------
+
+// The data list window as a download fills it.
+struct FakeList : DataListView {
+  std::vector<std::string> rows;
+  bool complete = false;
+  void showHeader() override {}
+  void addRecords(const std::vector<LoggedRecord>& records) override {
+    for (const LoggedRecord& r : records) rows.push_back(r.row);
+  }
+  void downloadComplete() override { complete = true; }
+};
+
+// The engine on a clock the test turns: it is woken only when it asked to
+// be, and counts the receive ticks that passed meanwhile.
+class ReceiveClock : public PollLoopTest {
+ protected:
+  void SetUp() override {
+    PollLoopTest::SetUp();
+    poll().setMonotonicClock([this] { return now; });
+  }
+  // Lets time pass until the engine's wake-up and wakes it.
+  void wake() {
+    ASSERT_GE(view.wakeIn, 0);
+    now += std::chrono::milliseconds(view.wakeIn);
+    poll().receiveTimer();
+  }
+  // A reply frame in the receive buffer, cut by a receive tick.
+  void reply(int code, const std::vector<std::uint8_t>& payload) { reply(replyFrame(code, payload)); }
+  void reply(const std::vector<std::uint8_t>& frame) {
+    auto& rx = State().link.PortTable[1].RxBuf;
+    rx.insert(rx.end(), frame.begin(), frame.end());
+    poll().tick3();
+  }
+  const std::chrono::nanoseconds began{std::chrono::seconds(100)};
+  std::chrono::nanoseconds now = began;
+};
+
+TEST_F(ReceiveClock, WakesOnlyWhenSomethingIsDueAndEveryWaitKeepsItsLength) {
+  // A silent line: the one wake-up due is the watchdog's, 101 ticks on.
+  poll().tick1();
+  EXPECT_EQ(view.wakeIn, 101 * 16);
+  now += std::chrono::milliseconds(101 * 16 - 1);
+  poll().receiveTimer();
+  EXPECT_EQ(view.status[2], "Connection");
+  wake();
+  EXPECT_EQ(view.status[2], "Disconnection");
+  // Known lost, polling running, nothing awaited: no wake-up at all.
+  EXPECT_EQ(view.wakeIn, -1);
+
+  // The memory-list wait: woken for its requests at the counts 0, 10, ...
+  // 100 and for its end, which still comes 202 ticks after it began.
+  State().flags.MemoryPanelShown = -1;
+  polling().MemInfoPending = -1;
+  polling().WaitTicks = 0;
+  poll().tick1();
+  const auto began = now;
+  int wakes = 0;
+  while (polling().MemInfoPending == -1 && wakes < 300) {
+    wake();
+    ++wakes;
+  }
+  EXPECT_EQ(wakes, 12);
+  EXPECT_EQ(now - began, std::chrono::milliseconds(202 * 16));
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].first, "Get Memory Information TimeOut Error !!!");
+}
+
+TEST_F(ReceiveClock, FramePartlyInIsReadInOneGoWhenItsRestIsDue) {
+  vkztest::TempAppDir dir;
+  vkztest::TestPty pty;
+  ASSERT_TRUE(pty.ok());
+  dir.link("COM1", pty.slave());
+  ASSERT_EQ(OpenPort(State().line(), 1, kMeterLineSettings), -1);
+  poll().watchCurrentPort();
+  ASSERT_TRUE(view.watching);
+  const int fd = State().PortApi.NativeHandle(1);
+  const std::vector<std::uint8_t> frame = replyFrame(0x10, std::vector<std::uint8_t>(36, 'A'));
+
+  // Its length is in: the notifier rests until shortly before the other 33
+  // bytes (5.7 ms at 57600 baud) are through.
+  pty.send({frame.begin(), frame.begin() + 8});
+  ASSERT_TRUE(vkztest::waitReadable(fd));
+  poll().bytesArrived();
+  EXPECT_FALSE(view.watching);
+  EXPECT_EQ(view.wakeIn, 4);
+  pty.send({frame.begin() + 8, frame.end()});
+  ASSERT_TRUE(vkztest::waitReadable(fd));
+  wake();
+  const PortEntry& e = State().link.PortTable[1];
+  EXPECT_EQ(e.PortReply.ReplyCode, 0x10);
+  EXPECT_TRUE(e.RxBuf.empty());
+  EXPECT_TRUE(view.watching);
+
+  // Nothing more came by then: the notifier takes over, no timer wakes.
+  pty.send({frame.begin(), frame.begin() + 8});
+  ASSERT_TRUE(vkztest::waitReadable(fd));
+  poll().bytesArrived();
+  EXPECT_FALSE(view.watching);
+  wake();
+  EXPECT_TRUE(view.watching);
+  EXPECT_EQ(e.RxBuf.size(), 8u);
+}
+
+TEST_F(ReceiveClock, ProgressAndRowsAreShownSeldomAndWhileTheMeterSends) {
+  FakeList list;
+  poll().windows.dataList = [&list] { return static_cast<DataListView*>(&list); };
+  polling().MeterModel = polling().PrevMeterModel = "VKZ 418";
+  poll().RequestRecordHeader(1);
+  EXPECT_EQ(view.memoryMessage, "Load ==> 0 / ?");
+  Bytes header(536);
+  header.le16(0, 2018).set(2, 5).set(3, 23).le32(72, 60).le16(532, 35);
+  reply(0x0E, header.b);
+  EXPECT_EQ(view.memoryMessage, "Load ==> 0 / 35");
+  const auto block = [](int b, std::size_t bytes) {
+    return replyFrame(0x12, std::vector<std::uint8_t>(bytes, static_cast<std::uint8_t>(b + 1)));
+  };
+  const auto at = [&](int ms) { now = began + std::chrono::milliseconds(ms); };
+  auto& rx = State().link.PortTable[1].RxBuf;
+
+  // Held back: 10 ms after the last show, and at 60 ms too while the next
+  // request is on its way to the meter; a late block would be shown by the
+  // receive timer 250 ms on.
+  at(10);
+  reply(block(0, 80));
+  EXPECT_EQ(view.memoryMessage, "Load ==> 0 / 35");
+  EXPECT_TRUE(list.rows.empty());
+  EXPECT_EQ(view.wakeIn, 240);
+  at(60);
+  reply(block(1, 80));
+  EXPECT_EQ(view.memoryMessage, "Load ==> 0 / 35");
+  // The next reply begins to arrive: the progress is shown (the rows only
+  // every 250 ms).
+  const std::vector<std::uint8_t> b2 = block(2, 80);
+  at(63);
+  rx.assign(b2.begin(), b2.begin() + 8);
+  poll().bytesArrived();
+  EXPECT_EQ(view.memoryMessage, "Load ==> 20 / 35");
+  EXPECT_TRUE(list.rows.empty());
+  rx.insert(rx.end(), b2.begin() + 8, b2.end());
+  poll().tick3();
+  // Block 3 is late: the rows at 250 ms, the progress 250 ms after its
+  // last show.
+  EXPECT_EQ(view.wakeIn, 187);
+  wake();
+  EXPECT_EQ(list.rows.size(), 30u);
+  EXPECT_EQ(view.memoryMessage, "Load ==> 20 / 35");
+  wake();
+  EXPECT_EQ(view.memoryMessage, "Load ==> 30 / 35");
+  EXPECT_EQ(now - began, std::chrono::milliseconds(313));
+  // The last block shows everything at once.
+  at(320);
+  reply(block(3, 40));
+  EXPECT_EQ(list.rows.size(), 35u);
+  EXPECT_EQ(view.memoryMessage, "Load Complete");
+  EXPECT_TRUE(list.complete);
+}
+
+TEST_F(ReceiveClock, DownloadGivenUpShowsTheRowsThatArrived) {
+  FakeList list;
+  poll().windows.dataList = [&list] { return static_cast<DataListView*>(&list); };
+  polling().MeterModel = polling().PrevMeterModel = "VKZ 418";
+  poll().RequestRecordHeader(1);
+  Bytes header(536);
+  header.le16(0, 2018).set(2, 5).set(3, 23).le32(72, 60).le16(532, 35);
+  reply(0x0E, header.b);
+  now += std::chrono::milliseconds(10);
+  reply(0x12, std::vector<std::uint8_t>(80, 1));
+  ASSERT_TRUE(list.rows.empty());  // held back
+  // No answer to block 1: asked again every third poll tick, then given up.
+  for (int i = 0; i < 3 * (PollLoop::kMaxResends + 1) && view.messages.empty(); ++i) poll().tick1();
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].first,
+            "Download stopped: no usable answer from the meter. 10 of 35 records arrived.");
+  EXPECT_EQ(list.rows.size(), 10u);
+  EXPECT_EQ(view.memoryMessage, "Load ==> 10 / 35");
+  EXPECT_FALSE(list.complete);
+}
+
 // ---- settings replies into their windows --------------------------------------
 
 // One fake window of every kind; each call is logged.
@@ -238,18 +433,6 @@ struct FakeWindows : OneValueView,
     w.timers = [this] { return static_cast<TimerView*>(this); };
   }
 };
-
-// A reply frame on the line, as the meter sends it.
-std::vector<std::uint8_t> replyFrame(int code, const std::vector<std::uint8_t>& payload) {
-  const auto n = payload.size();
-  std::vector<std::uint8_t> f{0x03, static_cast<std::uint8_t>(code), static_cast<std::uint8_t>(n >> 8),
-                              static_cast<std::uint8_t>(n & 0xFF)};
-  for (std::uint8_t b : payload) f.push_back(b);
-  std::uint8_t x = 0;
-  for (std::size_t i = 1; i < f.size(); ++i) x ^= f[i];
-  f.push_back(x);
-  return f;
-}
 
 struct SettingReply {
   const char* what;
