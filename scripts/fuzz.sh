@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_EACH="${VKZ_FUZZ_SECONDS:-20}"
+# Undefined behaviour stops a run like a crash does, with where it happened.
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DVKZ_FUZZ=ON -DVKZ_BUILD_TESTS=OFF -DVKZ_BUILD_BENCH=OFF >/dev/null
 cmake --build build-fuzz --target fuzz_all -j"$(nproc)"

@@ -353,14 +353,15 @@ TEST_F(EmuPty, SettingWriteKnobs) {
   EXPECT_EQ(payload(*line.ask(cmd::WriteLedAlarm, alarm)), Bytes{0x87});
   EXPECT_EQ(payload(*line.ask(cmd::ReadLedAlarm)), alarm);
 
-  // An erase takes a short while by default; the meter answers nothing
-  // meanwhile, then sends the erase reply.
+  // An erase takes a while; the meter answers nothing meanwhile, then sends
+  // the erase reply. Long enough here that a slow machine still sees it due.
+  emu_.setEraseTime(600ms);
   line.send(makeRequest(cmd::ClearMemory));
   line.send(makeRequest(cmd::ReadModel));
   ASSERT_TRUE(emu_.waitForRequests(1, cmd::ReadModel));
   EXPECT_EQ(emu_.pendingBytes(), 6u);  // the erase reply, not yet due
   EXPECT_EQ(toHex(*line.frame()), "03 0B 00 01 0B 01");
-  ASSERT_TRUE(emu_.waitForOutput());
+  ASSERT_TRUE(emu_.waitForOutput(5000ms));
   EXPECT_TRUE(line.quiet());
 }
 
