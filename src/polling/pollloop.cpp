@@ -326,13 +326,14 @@ void PollLoop::receive() {
       receiveAgain_ = false;
       if (n > 0) failedHandle_ = -1;
       if (n < 0) {
-        logPoll(LogLevel::Warning, [&] {
-          std::string error;
-          r_.PortApi.CommGetError(error);
-          return "port read failed, its descriptor is no longer watched: " + error;
-        });
         // The device has gone: stop watching it (the watchdog reports it).
+        // A port not yet opened (the port window still open) is no failure.
         if (watchedHandle_ >= 0) {
+          logPoll(LogLevel::Warning, [&] {
+            std::string error;
+            r_.PortApi.CommGetError(error);
+            return "port read failed, its descriptor is no longer watched: " + error;
+          });
           failedHandle_ = watchedHandle_;
           setWatch(-1, false);
         }
