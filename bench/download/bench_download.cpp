@@ -54,6 +54,8 @@
 #include "ui/formregistry.h"
 #include "views/win/datalistfrm.h"
 
+#include "../common/procstat.h"
+
 namespace {
 
 using vkz::emu::SteadyClock;
@@ -63,16 +65,6 @@ double seconds(clockid_t id) {
   timespec ts{};
   clock_gettime(id, &ts);
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
-
-// A field of /proc/self/status in kB (VmHWM: the peak resident size).
-long statusKb(const char* field) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  const std::string key = std::string(field) + ":";
-  while (std::getline(in, line))
-    if (line.rfind(key, 0) == 0) return std::strtol(line.c_str() + key.size(), nullptr, 10);
-  return -1;
 }
 
 long voluntarySwitches() {
@@ -269,7 +261,7 @@ Run downloadOnce(Watch& watch, int n) {
   const Turnaround t = turnaround(road.meter);
   run.turn = t.mean;
   run.p99 = t.p99;
-  run.peakMb = statusKb("VmHWM") / 1024.0;
+  run.peakMb = bench::statusKb("VmHWM:") / 1024.0;
   run.right = done && road.recordRows() == road.expectedRows(1) && road.pointValuesMatch(1);
   return run;
 }

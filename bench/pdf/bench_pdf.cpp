@@ -26,6 +26,8 @@
 #include "pdf/qtzpdf.h"
 #include "unit/pdf/pdftest.h"
 
+#include "../common/procstat.h"
+
 namespace {
 
 constexpr int kRows = 37;
@@ -175,14 +177,6 @@ void writeHaru(const std::string& file, int pages, const std::string& logo, bool
   HPDF_Free(pdf);
 }
 
-long statusKb(const char* key) {
-  std::ifstream in("/proc/self/status");
-  std::string l;
-  while (std::getline(in, l))
-    if (l.rfind(key, 0) == 0) return std::stol(l.substr(std::strlen(key)));
-  return 0;
-}
-
 struct Result {
   double seconds = 0;
   long peakKb = 0;
@@ -198,13 +192,13 @@ Result measure(const std::function<void()>& run, const std::string& file) {
   if (pid == 0) {
     close(fd[0]);
     { std::ofstream("/proc/self/clear_refs") << "5"; }  // resets the peak to what is resident now
-    const long base = statusKb("VmRSS:");
+    const long base = bench::statusKb("VmRSS:");
     auto t0 = std::chrono::steady_clock::now();
     run();
     auto t1 = std::chrono::steady_clock::now();
     Result r;
     r.seconds = std::chrono::duration<double>(t1 - t0).count();
-    r.peakKb = statusKb("VmHWM:") - base;
+    r.peakKb = bench::statusKb("VmHWM:") - base;
     if (::write(fd[1], &r, sizeof r) != sizeof r) _exit(1);
     _exit(0);
   }

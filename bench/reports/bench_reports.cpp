@@ -31,22 +31,14 @@
 #include "ui/printer.h"
 #include "unit/reports/reportsample.h"
 
+#include "../common/procstat.h"
+
 using namespace vkz;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::secondsSince;
+using bench::statusKb;
 
 namespace {
-
-double secondsSince(Clock::time_point t0) {
-  return std::chrono::duration<double>(Clock::now() - t0).count();
-}
-
-long statusKb(const char* key) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
-  return 0;
-}
 
 // The window's side, timing the longest stretch between two requests to
 // let events run.

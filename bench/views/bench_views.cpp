@@ -30,22 +30,14 @@
 #include "views/datafile.h"
 #include "views/histogram.h"
 
+#include "../common/procstat.h"
+
 using namespace vkz;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::secondsSince;
+using bench::statusKb;
 
 namespace {
-
-double secondsSince(Clock::time_point t0) {
-  return std::chrono::duration<double>(Clock::now() - t0).count();
-}
-
-long statusKb(const char* key) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
-  return 0;
-}
 
 void resetPeak() {
   std::ofstream("/proc/self/clear_refs") << "5";  // peak RSS back to the current RSS

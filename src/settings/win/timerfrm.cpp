@@ -12,6 +12,7 @@
 #include "settings/win/itemlist.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
+#include "ui/checkvalue.h"
 #include "ui/listpos.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"
@@ -24,25 +25,6 @@ namespace {
 constexpr int kBoxH = 315;
 constexpr int kPicTop = 720, kPicW = 5295, kPicH = 6555;
 constexpr int kRowTop = 600, kRowStep = 330;  // schedule rows inside their frames
-
-// The value of an enable box: 0 off, 1 on, 2 greyed.
-int checkValue(const QCheckBox* box) {
-  switch (box->checkState()) {
-    case Qt::Checked:
-      return 1;
-    case Qt::PartiallyChecked:
-      return 2;
-    default:
-      return 0;
-  }
-}
-
-// The greyed value is the meter's only: a box that does not show it takes
-// two values from the user's clicks.
-void setCheckValue(QCheckBox* box, int value) {
-  box->setTristate(value == 2);
-  box->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
-}
 
 QFrame* makePic(QWidget* parent, const char* name) {
   auto* pic = new QFrame(parent);

@@ -21,6 +21,7 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
+#include "ui/checkvalue.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"
@@ -272,21 +273,12 @@ void DataListFrm::dragSplitter(int x) {
 
 int DataListFrm::checkState(int n) const {
   if (n < 0 || n >= kHeaderItemCount) return 0;
-  switch (Check1[static_cast<size_t>(n)]->checkState()) {
-    case Qt::Checked:
-      return 1;
-    case Qt::PartiallyChecked:
-      return 2;
-    default:
-      return 0;
-  }
+  return checkValue(Check1[static_cast<size_t>(n)]);
 }
 
 void DataListFrm::setCheckState(int n, int state) {
   if (n < 0 || n >= kHeaderItemCount) return;
-  QCheckBox* c = Check1[static_cast<size_t>(n)];
-  c->setTristate(state == 2);
-  c->setCheckState(state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+  setCheckValue(Check1[static_cast<size_t>(n)], state);
 }
 
 void DataListFrm::ItemBtn_Click() {

@@ -35,22 +35,14 @@ namespace vkz {
 namespace {
 
 namespace fs = std::filesystem;
+using pdftest::has;
+using pdftest::pdfPages;
 using pdftest::run;
 
 constexpr int kRecords = 100;
 
-bool has(const std::string& text, const std::string& what) {
-  return text.find(what) != std::string::npos;
-}
-
 QString q(const std::string& s) {
   return QString::fromStdString(s);
-}
-
-int pdfPages(const std::string& path) {
-  const std::string info = run("pdfinfo '" + path + "' 2>&1");
-  const size_t at = info.find("Pages:");
-  return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
 }
 
 // The text of every page, [0] unused.

@@ -112,6 +112,23 @@ inline std::string pdfText(const std::string& path) {
   return run("pdftotext -enc UTF-8 '" + path + "' - 2>&1");
 }
 
+// The page count pdfinfo reads (-1 when it reads none).
+inline int pdfPages(const std::string& path) {
+  const std::string info = run("pdfinfo '" + path + "' 2>&1");
+  const size_t at = info.find("Pages:");
+  return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
+}
+
+// The text of one page (from 1).
+inline std::string pageText(const std::string& path, int page) {
+  const std::string p = std::to_string(page);
+  return run("pdftotext -enc UTF-8 -f " + p + " -l " + p + " '" + path + "' - 2>&1");
+}
+
+inline bool has(const std::string& text, const std::string& what) {
+  return text.find(what) != std::string::npos;
+}
+
 // The lines of a file split at CR LF.
 inline std::vector<std::string> crlfLines(const std::string& s) {
   std::vector<std::string> v;

@@ -16,25 +16,13 @@
 
 using namespace vkz;
 using pdftest::qpdfClean;
+using pdftest::has;
+using pdftest::pageText;
+using pdftest::pdfPages;
 using pdftest::run;
 using test::FakeUi;
 
 namespace {
-
-int pdfPages(const std::string& path) {
-  const std::string info = run("pdfinfo '" + path + "' 2>&1");
-  const size_t at = info.find("Pages:");
-  return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
-}
-
-std::string pageText(const std::string& path, int page) {
-  const std::string p = std::to_string(page);
-  return run("pdftotext -enc UTF-8 -f " + p + " -l " + p + " '" + path + "' - 2>&1");
-}
-
-bool has(const std::string& text, const std::string& what) {
-  return text.find(what) != std::string::npos;
-}
 
 // The drawing operators of one page as the writer wrote them (its page
 // contents come first in the file, in page order).

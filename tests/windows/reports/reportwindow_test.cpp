@@ -22,6 +22,9 @@
 #include "unit/reports/reportsample.h"
 
 using namespace vkz;
+using pdftest::has;
+using pdftest::pageText;
+using pdftest::pdfPages;
 using pdftest::run;
 
 namespace {
@@ -39,21 +42,6 @@ class CaptionLog : public QObject {
  private:
   QWidget* w_;
 };
-
-int pdfPages(const std::string& path) {
-  const std::string info = run("pdfinfo '" + path + "' 2>&1");
-  const size_t at = info.find("Pages:");
-  return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
-}
-
-std::string pageText(const std::string& path, int page) {
-  const std::string p = std::to_string(page);
-  return run("pdftotext -enc UTF-8 -f " + p + " -l " + p + " '" + path + "' - 2>&1");
-}
-
-bool has(const std::string& text, const std::string& what) {
-  return text.find(what) != std::string::npos;
-}
 
 // A data window: its caption and the three grids of a measurement.
 struct ReportWindowTest : ::testing::Test {
