@@ -8,7 +8,9 @@
 // the next.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace vkz {
@@ -36,6 +38,17 @@ struct ReplyFrame {
 // byte, a length above 540 or a wrong checksum empties the whole buffer.
 // At most one frame per call; never searches forward for the next 0x03.
 int ParseReplyFrame(ReplyFrame& rec, std::vector<std::uint8_t>& buffer);
+
+// The whole size of the reply frame at the front of `buffer` (start byte to
+// checksum) as its first four bytes announce it; nullopt until they are
+// in, and for bytes that cannot start a frame (no start byte, a length
+// above 540).
+inline std::optional<std::size_t> announcedReplySize(const std::vector<std::uint8_t>& buffer) {
+  if (buffer.size() < 4 || buffer[0] != kReplyStart) return std::nullopt;
+  const std::size_t length = static_cast<std::size_t>(buffer[2] << 8 | buffer[3]);
+  if (length > static_cast<std::size_t>(kMaxReplyPayload)) return std::nullopt;
+  return length + 5;
+}
 
 // Puts the record back to its start state (state 0, position 0) without
 // touching code, length or payload of the last delivered frame.

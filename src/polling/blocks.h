@@ -59,7 +59,7 @@ std::string downloadProgressText(const std::string& load, std::int64_t bytesLoad
                                  const std::string& countText);
 
 // The message of a download given up because the meter gave no usable
-// answer: how many of the records arrived (`countText` HeaderValue(189);
+// answer: how many of the records arrived (`countText` slot kSlotRecordCount;
 // `headerCame` false when not even the header did).
 std::string downloadStoppedText(bool headerCame, std::int64_t records, const std::string& countText);
 

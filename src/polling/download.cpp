@@ -26,12 +26,8 @@ void PollLoop::showProgress(const std::string& text) {
 }
 
 void PollLoop::showRecords(const std::vector<LoggedRecord>& records) {
-  if (!mono_) {
-    // Referring to the window loads it again if the user closed it.
-    if (DataListView* list = windows.dataList ? windows.dataList() : nullptr) list->addRecords(records);
-    return;
-  }
   rowsHeld_.insert(rowsHeld_.end(), records.begin(), records.end());
+  if (!mono_) showHeldRows();
 }
 
 // While a block is on its way, what was held is shown while its reply has
@@ -75,8 +71,7 @@ void PollLoop::showHeldRows() {
   if (mono_) rowsShownAt_ = mono_();
   const std::vector<LoggedRecord> rows = std::move(rowsHeld_);
   rowsHeld_.clear();
-  // Referring to the window loads it again if the user closed it.
-  if (DataListView* list = windows.dataList ? windows.dataList() : nullptr) list->addRecords(rows);
+  if (DataListView* list = dataList()) list->addRecords(rows);
 }
 
 void PollLoop::showHeldProgress() {
@@ -252,12 +247,17 @@ void PollLoop::memoryListEndReply(Payload p) {
     } else {
       // Never "OK" for a list with gaps: the user may erase the meter next.
       flushDisplay();
-      message(memoryListIncompleteText(static_cast<int>(d.listed.size()), d.listCount, missing),
-              MessageIcon::Critical);
+      reportIncompleteList(missing);
     }
     logUnsent(CmdReadMemorySize(line()), "memory size request");
   }
   StartPanelTimers();
+}
+
+void PollLoop::reportIncompleteList(const std::vector<int>& missing) {
+  const DownloadState& d = r_.download;
+  message(memoryListIncompleteText(static_cast<int>(d.listed.size()), d.listCount, missing),
+          MessageIcon::Critical);
 }
 
 // ---- one measurement -------------------------------------------------------------
@@ -320,7 +320,7 @@ void PollLoop::recordHeaderReply(Payload p) {
   // The arrays always hold this measurement's records only (none for a
   // measurement without logged records).
   m.sizePointValues(static_cast<std::size_t>(n));
-  DataListView* list = windows.dataList ? windows.dataList() : nullptr;
+  DataListView* list = dataList();
   if (list) list->showHeader();
   ps.BlockNo = 0;
   ps.BlockRetry = 0;
@@ -386,7 +386,7 @@ void PollLoop::dataBlockReply(Payload p) {
     d.flow.stop();
     flushDisplay();
     showMemoryMessage(t.TxtLoadComplete);
-    if (DataListView* list = windows.dataList ? windows.dataList() : nullptr) list->downloadComplete();
+    if (DataListView* list = dataList()) list->downloadComplete();
     logPoll(LogLevel::Info, [&] { return "download complete: " + std::to_string(d.BytesLoaded) + " bytes"; });
   } else {
     showProgress(downloadProgressText(t.TxtLoad, d.BytesLoaded, m.header.HeaderValue[kSlotRecordCount]));

@@ -239,8 +239,7 @@ void PollLoop::countWaits() {
       if (missing.empty())
         message(r_.texts.TxtGetMemoryInformationTimeOutError, MessageIcon::Critical);
       else
-        message(memoryListIncompleteText(static_cast<int>(d.listed.size()), d.listCount, missing),
-                MessageIcon::Critical);
+        reportIncompleteList(missing);
       ps.MemInfoPending = 0;
       StartPanelTimers();
     }
@@ -303,7 +302,12 @@ void PollLoop::bytesArrived() {
     if (++arrivalsMeanwhile_ > 1 && watchedHandle_ >= 0) setWatch(watchedHandle_, false);
     return;
   }
-  // The ticks that passed before these bytes came count them as silence.
+  wake();
+}
+
+void PollLoop::wake() {
+  // The ticks that passed before now count as silence: bytes read now come
+  // after them.
   advance();
   receive();
   flushHeld();
@@ -364,11 +368,10 @@ constexpr std::chrono::nanoseconds kByteTime{173611};
 // in, the line time of the rest is known.
 std::optional<PollLoop::Nanos> PollLoop::restOfFrame() const {
   const PortEntry* e = CurrentEntry(r_.link);
-  if (!e || e->RxBuf.size() < 4 || e->RxBuf[0] != kReplyStart) return std::nullopt;
-  const std::size_t length = static_cast<std::size_t>(e->RxBuf[2] << 8 | e->RxBuf[3]);
-  const std::size_t whole = length + 5;
-  if (length > static_cast<std::size_t>(kMaxReplyPayload) || whole <= e->RxBuf.size()) return std::nullopt;
-  return kByteTime * static_cast<long long>(whole - e->RxBuf.size());
+  if (!e) return std::nullopt;
+  const auto whole = announcedReplySize(e->RxBuf);
+  if (!whole || *whole <= e->RxBuf.size()) return std::nullopt;
+  return kByteTime * static_cast<long long>(*whole - e->RxBuf.size());
 }
 
 // The notifier rests until shortly before the rest of a frame partly in is
@@ -437,10 +440,7 @@ std::int64_t PollLoop::tickNow() const {
 void PollLoop::receiveTimer() {
   // A stretch under way asks for the next wake-up when it ends.
   if (!mono_ || inReceive_) return;
-  advance();
-  receive();
-  flushHeld();
-  schedule();
+  wake();
 }
 
 void PollLoop::advance() {
@@ -458,6 +458,7 @@ void PollLoop::advance() {
       watchdog();
     }
   } catch (...) {
+    logCaught(LogArea::Poll);
     StartPanelTimers();
   }
   endReceive(began);

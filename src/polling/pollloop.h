@@ -168,6 +168,8 @@ class PollLoop {
  private:
   MeterLine line() { return {r_.link, r_.PortApi}; }
   PollView* view() const { return windows.main; }
+  // The data list window; referring to it loads it again if the user closed it.
+  DataListView* dataList() const { return windows.dataList ? windows.dataList() : nullptr; }
   void show(int panel, const std::string& text);
   void message(const std::string& text, MessageIcon icon);
   void setWatch(int handle, bool enabled);
@@ -229,6 +231,12 @@ class PollLoop {
   bool mayResend();
   void stopDownload();
   void restartListWalk();
+  // "Memory list incomplete: ..." for the entries `missing`.
+  void reportIncompleteList(const std::vector<int>& missing);
+  // A wake-up from the read notifier or the receive timer: the receive
+  // ticks that have passed, the port read, what is due to be shown, and the
+  // next wake-up asked for.
+  void wake();
   void showMemoryMessage(const std::string& text);
   // A progress text, and record rows for the data list window: shown at
   // once, or held back until kProgressEvery (kRowsEvery) has passed since
