@@ -190,7 +190,11 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent) {
   hh->setDefaultSectionSize(64);
   hh->viewport()->installEventFilter(this);
 
-  connect(model_, &QAbstractItemModel::modelReset, this, &FlexGrid::applyColumnWidths);
+  // A grid that fits its columns to their texts measures them after every
+  // sync (a reset included); the others only need the widths again on a reset.
+  connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+    if (!fitText_) applyColumnWidths();
+  });
   connect(model_, &FlexGridModel::synced, this, &FlexGrid::afterSync);
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& cur, const QModelIndex&) { onViewCurrentChanged(cur); });

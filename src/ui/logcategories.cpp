@@ -1,8 +1,10 @@
 #include "ui/logcategories.h"
 
+#include <QLoggingCategory>
 #include <QString>
 
 namespace vkz {
+namespace {
 
 // Every level off by default: a category is on only when the rules say so.
 Q_LOGGING_CATEGORY(lcLink, "vkz.link", QtFatalMsg)
@@ -26,8 +28,6 @@ const QLoggingCategory& logCategory(LogArea area) {
   }
   return lcUi();
 }
-
-namespace {
 
 class QtLogSink final : public LogSink {
  public:

@@ -18,7 +18,6 @@ struct SeamState {
   std::deque<QString> files;
   std::deque<int> filters;
   QStringList opened;
-  QStringList dialogs;
   std::vector<FileDialogRecord> dialogRecords;
   std::function<void(const MsgRecord&)> onShow;
   QString title = QStringLiteral("Noise Dosimeter");
@@ -29,7 +28,6 @@ SeamState& st() {
 }
 
 void noteDialog(const QString& caption, const QString& proposed, const QString& filter) {
-  st().dialogs << caption;
   st().dialogRecords.push_back({caption, proposed, filter});
 }
 
@@ -199,9 +197,6 @@ std::deque<int>& MsgBox::filterAnswers() {
 QStringList& MsgBox::openedDocuments() {
   return st().opened;
 }
-QStringList& MsgBox::fileDialogs() {
-  return st().dialogs;
-}
 std::vector<FileDialogRecord>& MsgBox::fileDialogRecords() {
   return st().dialogRecords;
 }
@@ -215,7 +210,6 @@ void MsgBox::resetTestRecords() {
   st().files.clear();
   st().filters.clear();
   st().opened.clear();
-  st().dialogs.clear();
   st().dialogRecords.clear();
   st().onShow = nullptr;
 }

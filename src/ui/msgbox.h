@@ -76,7 +76,6 @@ class MsgBox {
   static std::deque<QString>& fileAnswers();   // answers to file dialogs ("" = cancel)
   static std::deque<int>& filterAnswers();     // filter chosen in save dialogs (1-based)
   static QStringList& openedDocuments();       // paths given to openDocument
-  static QStringList& fileDialogs();           // captions of the file dialogs asked
   // The same file dialogs with what they proposed.
   static std::vector<FileDialogRecord>& fileDialogRecords();
   // Called for every message box in test mode (after it is recorded), e.g.

@@ -713,7 +713,6 @@ namespace {
 OpenResult readError(OpenResult r, const std::string& what) {
   r.status = OpenStatus::ReadError;
   r.message = what;
-  logWrite(LogArea::File, LogLevel::Warning, what);
   return r;
 }
 
@@ -724,7 +723,7 @@ void logRead(const std::string& path, const OpenResult& r) {
       return "\"" + path + "\" read: " + std::to_string(r.lines) + " lines, " + std::to_string(r.records) +
              " records";
     });
-  } else if (r.status != OpenStatus::ReadError) {  // a read error is logged where it happens
+  } else {
     logLazy(LogArea::File, LogLevel::Warning, [&] { return "\"" + path + "\": " + r.message; });
   }
 }
@@ -752,9 +751,7 @@ OpenedFile openForReading(const std::string& path) {
   return f;
 }
 
-}  // namespace
-
-OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
+OpenResult readDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
                         GridData& header, GridData& records, MeasurementData& data) {
   const OpenedFile file = openForReading(path);
   if (file.fd < 0) return readError({}, file.error);
@@ -787,13 +784,11 @@ OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, Gr
     r.badLine = r.lines;
     r.message = "Reading \"" + path + "\" failed at " + lineName(r.lines, false) + " (" +
                 std::strerror(readErrno) + "); the lines before it were read.";
-    logWrite(LogArea::File, LogLevel::Warning, r.message);
   }
-  logRead(path, r);
   return r;
 }
 
-OpenResult ReadDataFileModel(const std::string& path, std::string_view meterModel) {
+OpenResult readDataFileModel(const std::string& path, std::string_view meterModel) {
   const OpenedFile file = openForReading(path);
   if (file.fd < 0) return readError({}, file.error);
   const int fd = file.fd;
@@ -837,6 +832,21 @@ OpenResult ReadDataFileModel(const std::string& path, std::string_view meterMode
   const std::string_view raw(head.data(), end);
   bool utf8 = false;
   judgeModelLine(raw, raw.find('\0') != std::string_view::npos, meterModel, r, utf8);
+  return r;
+}
+
+}  // namespace
+
+OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
+                        GridData& header, GridData& records, MeasurementData& data) {
+  OpenResult r = readDataFile(path, meterModel, userInfo, header, records, data);
+  logRead(path, r);
+  return r;
+}
+
+OpenResult ReadDataFileModel(const std::string& path, std::string_view meterModel) {
+  OpenResult r = readDataFileModel(path, meterModel);
+  // Only a refusal: a first line that passes is logged with the whole read.
   if (!r.ok()) logRead(path, r);
   return r;
 }

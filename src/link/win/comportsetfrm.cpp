@@ -25,10 +25,6 @@
 namespace vkz {
 namespace {
 
-void place(QWidget* w, int left, int top, int width, int height) {
-  setTwipsGeometry(w, left, top, width, height);
-}
-
 void fillPortNames(QComboBox* list) {
   list->clear();
   QStringList names;
@@ -50,7 +46,7 @@ ComPortSetFrm::ComPortSetFrm() : FormWindow(&State().flags.ComPortSetFrmOpen) {
     b = new QPushButton(ComPortPic);
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
-    place(b, l, t, w, h);
+    setTwipsGeometry(b, l, t, w, h);
   };
   button(PortScanBtn, "PortScanBtn", 120, 120, 1215, 975);
   button(PortResetBtn, "PortResetBtn", 120, 1080, 1215, 975);
@@ -58,10 +54,10 @@ ComPortSetFrm::ComPortSetFrm() : FormWindow(&State().flags.ComPortSetFrmOpen) {
   button(LinkBtn, "LinkBtn", 120, 2040, 2775, 495);
   DeviceLbl = new QLabel(ComPortPic);
   DeviceLbl->setObjectName(QStringLiteral("DeviceLbl"));
-  place(DeviceLbl, 3000, 120, 915, 360);
+  setTwipsGeometry(DeviceLbl, 3000, 120, 915, 360);
   ComPortLbl = new QLabel(ComPortPic);
   ComPortLbl->setObjectName(QStringLiteral("ComPortLbl"));
-  place(ComPortLbl, 3000, 1320, 1320, 360);
+  setTwipsGeometry(ComPortLbl, 3000, 1320, 1320, 360);
   DeviceSelCbx = new QComboBox(ComPortPic);
   DeviceSelCbx->setObjectName(QStringLiteral("DeviceSelCbx"));
   DeviceSelCbx->setEditable(true);
@@ -80,7 +76,7 @@ ComPortSetFrm::ComPortSetFrm() : FormWindow(&State().flags.ComPortSetFrmOpen) {
   ScanProgressBar->setTextVisible(false);
   ScanProgressBar->setRange(0, 100);
   ScanProgressBar->setValue(0);
-  place(ScanProgressBar, 120, 2640, 4935, 255);
+  setTwipsGeometry(ScanProgressBar, 120, 2640, 4935, 255);
 
   connect(LinkBtn, &QPushButton::clicked, this, [this] { LinkBtn_Click(); });
   connect(PortResetBtn, &QPushButton::clicked, this, [this] { PortResetBtn_Click(); });

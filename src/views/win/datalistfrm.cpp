@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QToolBar>
+#include <utility>
 
 #include "base/appdir.h"
 #include "base/log.h"
@@ -394,7 +395,7 @@ void DataListFrm::saveAction() {
     const QString name = MsgBox::saveFileName(this, q(State().texts.TxtSaveFile), preset,
                                               qtFileFilter(q(kSaveFilter)), &filter);
     ChooseSaveFileResult(State().dataFile, name.isEmpty(), QFile::encodeName(name).toStdString());
-    if (State().dataFile.SaveFileChosen) {
+    if (std::exchange(State().dataFile.SaveFileChosen, false)) {
       if (isSupportedModel(model)) {
         // The grids stay as they are while the file is written.
         const bool toolbar = Toolbar1->isEnabled();
@@ -404,13 +405,11 @@ void DataListFrm::saveAction() {
         const auto write = saveKindForFilter(filter) == SaveKind::Csv ? ExportCsvFile : SaveDataFile;
         result = write(State().dataFile.SaveFileName, model, MSFGridUserInfo->gridData(),
                        VKZ418Grid->gridData(), VKZ418PointGrid->gridData(), progress);
-        State().dataFile.SaveFileChosen = false;
         Toolbar1->setEnabled(toolbar);
         mem418frm->setEnabled(true);
       } else {
         // Line 0 of the file would name no meter and the file could not be
         // opened again: nothing is written, and the user is told.
-        State().dataFile.SaveFileChosen = false;
         refused = true;
       }
     }
