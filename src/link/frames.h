@@ -14,10 +14,10 @@
 // 16- or 32-bit value, a block number above 65535) gives BadValue: nothing
 // is built or written. The result tests true only when Ok.
 //
-// A builder sets no flag of the polling state: a caller that awaits the
-// answer marks it (MemoryErasing for the erase, MemInfoPending for a
-// memory-list entry) before it calls the builder, because the write lets the
-// event loop turn and a quick meter's answer is decoded during the write.
+// A builder sets no flag of the polling state: the poll engine, which
+// awaits the answer, marks it before it calls the builder, because the
+// write lets the event loop turn and a quick meter's answer is decoded
+// during the write.
 #pragma once
 #include <cstdint>
 #include <optional>

@@ -227,6 +227,7 @@ void PollLoop::settingWindowReply(ReplyKind kind, Payload p) {
 void PollLoop::memorySizeReply(Payload p) {
   const auto s = decodeMemorySize(p);
   if (!s) return;
+  sizeWait_ = false;
   ShellState& sh = r_.shell;
   if (s->total) sh.MemTotalSize = *s->total;
   if (s->remain) sh.MemRemainSize = *s->remain;
@@ -246,34 +247,41 @@ void PollLoop::showSetResult(bool ok) {
 // not confirm the write: it counts as failed. The timer settings go over
 // three frames, each sent when the meter took the one before.
 void PollLoop::writeAckReply(std::uint8_t code, Payload p) {
-  const bool ok = writeAcknowledged(code, p).value_or(false);
+  bool ok = writeAcknowledged(code, p).value_or(false);
   const TimerSetting& timers = r_.records.TimerRecord;
   switch (code) {
     case 0x8A:
       StopPanelTimers();
-      if (ok)
-        logUnsent(CmdWriteTimers2(line(), timers), "timer settings frame 2");
-      else
-        showSetResult(false);
+      if (ok) {
+        const PortResult sent = CmdWriteTimers2(line(), timers);
+        logUnsent(sent, "timer settings frame 2");
+        ok = sent.ok();
+      }
       break;
     case 0x8B:
-      if (ok)
-        logUnsent(CmdWriteTimers3(line(), timers), "timer settings frame 3");
-      else
-        showSetResult(false);
-      break;
-    case 0x8C:
-      showSetResult(ok);
       if (ok) {
-        r_.polling.WaitTicks = 0;
-        r_.polling.TimerSetPending = 0;
+        const PortResult sent = CmdWriteTimers3(line(), timers);
+        logUnsent(sent, "timer settings frame 3");
+        ok = sent.ok();
       }
-      StartPanelTimers();
       break;
     default:
-      showSetResult(ok);
       break;
   }
+  if (code == 0x8A || code == 0x8B) {
+    // A frame the meter refused (or the next one not sent) ends the write
+    // at once: one message, the wait over, polling back.
+    if (!ok) {
+      showSetResult(false);
+      endTimerWait();
+    }
+    return;
+  }
+  showSetResult(ok);
+  if (code == 0x8C)
+    endTimerWait();
+  else
+    settingWait_ = false;
 }
 
 // Reply 0x55: the meter asks for a write again; it is built afresh from the
@@ -314,8 +322,8 @@ void PollLoop::resendReply(Payload p) {
 // seen the message.
 void PollLoop::erasedReply() {
   message("Clear OK !!!", MessageIcon::None);
-  r_.polling.MemoryErasing = 0;
-  r_.polling.EraseTicks = 0;
+  erasing_ = false;
+  eraseTicks_ = 0;
 }
 
 }  // namespace vkz

@@ -127,8 +127,8 @@ void PollLoop::stopDownload() {
   const bool headerCame = !d.headerAwaited;
   const std::int64_t records = std::min<std::int64_t>(d.flow.block() * 10, d.context.recordCount);
   logPoll(LogLevel::Warning, [&] {
-    return "download stopped after " + std::to_string(kMaxResends) + " unanswered requests: " +
-           std::to_string(records) + " records arrived";
+    return "download stopped after " + std::to_string(kMaxResends) +
+           " unanswered requests: " + std::to_string(records) + " records arrived";
   });
   // The rows that arrived are shown before the download ends.
   flushDisplay();
@@ -140,9 +140,9 @@ void PollLoop::stopDownload() {
 
 // ---- the memory list -----------------------------------------------------------
 
-void PollLoop::RequestMemoryList() {
+void PollLoop::askMemoryList() {
   r_.shell.MemListCount = 0;
-  r_.polling.WaitTicks = 0;
+  waitTicks_ = 0;
   DownloadState& d = r_.download;
   d.listed.clear();
   d.listCount = 0;
@@ -150,7 +150,7 @@ void PollLoop::RequestMemoryList() {
   d.walkAnswered = false;
   // Marked before the write: the write lets the event loop turn, and the
   // meter's answer may be decoded while it is still under way.
-  r_.polling.MemInfoPending = -1;
+  listWait_ = true;
   logPoll(LogLevel::Info, [] { return "memory list requested"; });
   logUnsent(CmdReadMemoryListFirst(line()), "memory list request");
 }
@@ -161,9 +161,10 @@ void PollLoop::restartListWalk() {
   DownloadState& d = r_.download;
   ++d.listWalks;
   d.walkAnswered = false;
-  r_.polling.WaitTicks = 0;
-  r_.polling.MemInfoPending = -1;
-  logPoll(LogLevel::Info, [&] { return "memory list walked again (walk " + std::to_string(d.listWalks) + ")"; });
+  waitTicks_ = 0;
+  listWait_ = true;
+  logPoll(LogLevel::Info,
+          [&] { return "memory list walked again (walk " + std::to_string(d.listWalks) + ")"; });
   logUnsent(CmdReadMemoryListFirst(line()), "memory list request");
 }
 
@@ -172,7 +173,6 @@ void PollLoop::memoryListEntryReply(std::uint8_t code, Payload p) {
   const auto e = decodeMemoryListEntry(p);
   if (!e) return;  // too short: the list wait asks again
   DownloadState& d = r_.download;
-  PollingState& ps = r_.polling;
   ShellState& sh = r_.shell;
   // The first entry starts the list over (the grid keeps its heading
   // only), unless the list is being walked again for missing entries.
@@ -188,7 +188,7 @@ void PollLoop::memoryListEntryReply(std::uint8_t code, Payload p) {
   const bool added = d.listed.emplace(e->entryNo, *e).second;
   if (!added && d.listWalks == 0) return;
   d.listCount = e->entryCount;
-  ps.WaitTicks = 0;
+  waitTicks_ = 0;
   if (added) ++sh.MemListCount;
   if (PollView* v = view()) {
     if (added && d.listed.rbegin()->first == e->entryNo) {
@@ -206,7 +206,7 @@ void PollLoop::memoryListEntryReply(std::uint8_t code, Payload p) {
     if (code != 0x0C) pumpEvents();
   }
   if (memoryListWantsNext(*e)) {
-    ps.MemInfoPending = -1;  // before the write, as for the first entry
+    listWait_ = true;  // before the write, as for the first entry
     logUnsent(CmdReadMemoryListNext(line()), "memory list request");
   }
 }
@@ -215,12 +215,11 @@ void PollLoop::memoryListEntryReply(std::uint8_t code, Payload p) {
 void PollLoop::memoryListEndReply(Payload p) {
   const auto end = decodeMemoryListEnd(p);
   if (!end) return;
-  PollingState& ps = r_.polling;
   DownloadState& d = r_.download;
   // The list wait repeats its request, so the meter may report the end more
   // than once: only an awaited list is ended, once; and a list walked again
   // ends with an end of that walk, not one left from the walk before.
-  if (ps.MemInfoPending != -1) return;
+  if (!listWait_) return;
   if (d.listWalks > 0 && !d.walkAnswered) return;
   logPoll(LogLevel::Info, [&] {
     return "memory list ended: " + std::to_string(r_.shell.MemListCount) + " stored measurements";
@@ -230,8 +229,8 @@ void PollLoop::memoryListEndReply(Payload p) {
     message(t.TxtMemoryInfoNoData, MessageIcon::None);
     // Nothing is stored: the list wait ends here (it would otherwise go on
     // asking and end in its time-out message).
-    ps.MemInfoPending = 0;
-    ps.WaitTicks = 0;
+    listWait_ = false;
+    waitTicks_ = 0;
   } else {
     const std::vector<int> missing = missingListEntries(d.listed, d.listCount);
     if (!missing.empty() && d.listWalks < kMaxListWalks) {
@@ -240,7 +239,7 @@ void PollLoop::memoryListEndReply(Payload p) {
       restartListWalk();
       return;
     }
-    ps.MemInfoPending = 0;
+    listWait_ = false;
     if (missing.empty()) {
       showMemoryMessage(t.TxtLoadComplete);
       message(t.TxtGetMemoryInfoOK, MessageIcon::None);

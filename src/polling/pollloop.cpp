@@ -37,6 +37,10 @@ void PollLoop::reset() {
   windows = PollWindows{};
   clock_ = localTime;
   running_ = true;
+  programPauses_ = 0;
+  modelChanged_ = erasing_ = timerWait_ = listWait_ = settingWait_ = sizeWait_ = linkLost_ = false;
+  idleTicks_ = 0;
+  waitTicks_ = eraseTicks_ = settingTicks_ = sizeTicks_ = 0;
   inPoll_ = inReceive_ = receiveAgain_ = false;
   arrivalsMeanwhile_ = 0;
   bytesSinceTick_ = 0;
@@ -84,6 +88,71 @@ void PollLoop::StartPanelTimers() {
   running_ = true;
   if (PollView* v = view()) v->pollingSwitched(true);
   schedule();
+}
+
+PollPause::PollPause(PollLoop& poll) : poll_(poll) {
+  ++poll_.programPauses_;
+  poll_.StopPanelTimers();
+}
+
+PollPause::~PollPause() {
+  if (--poll_.programPauses_ > 0) return;
+  // The silence of a paused meter was not counted; the link is judged
+  // again from here.
+  poll_.idleTicks_ = 0;
+  step([&] { poll_.StartPanelTimers(); });
+}
+
+void PollLoop::mainWindowLoaded() {
+  timerWait_ = false;
+  modelChanged_ = false;
+}
+
+// ---- the exchanges the engine awaits ----------------------------------------------
+
+PortResult PollLoop::writeTimers(const TimerSetting& timers) {
+  StopPanelTimers();
+  r_.records.TimerRecord = timers;
+  timerWait_ = true;
+  waitTicks_ = 0;
+  const PortResult sent = CmdWriteTimers1(line(), r_.records.TimerRecord);
+  // Nothing to acknowledge: no wait, polling runs again.
+  if (!sent) endTimerWait();
+  return sent;
+}
+
+void PollLoop::endTimerWait() {
+  timerWait_ = false;
+  waitTicks_ = 0;
+  StartPanelTimers();
+}
+
+PortResult PollLoop::writeAwaited(const std::function<PortResult()>& send) {
+  settingWait_ = true;
+  settingTicks_ = 0;
+  const PortResult sent = send();
+  if (!sent) settingWait_ = false;
+  return sent;
+}
+
+PortResult PollLoop::eraseMemory() {
+  erasing_ = true;
+  eraseTicks_ = 0;
+  const PortResult sent = CmdClearMemory(line());
+  if (!sent) erasing_ = false;
+  return sent;
+}
+
+PortResult PollLoop::askMemorySize() {
+  StopPanelTimers();
+  sizeWait_ = true;
+  sizeTicks_ = 0;
+  const PortResult sent = CmdReadMemorySize(line());
+  if (!sent) {
+    sizeWait_ = false;
+    StartPanelTimers();
+  }
+  return sent;
 }
 
 // ---- the read notifier's port --------------------------------------------------
@@ -172,115 +241,120 @@ void PollLoop::identify(PortEntry& e) {
 
 // ---- the receive tick ------------------------------------------------------------
 
-void PollLoop::tick3() {
-  // A receive tick that comes while frames are being decoded (the decoder
-  // turns the event loop) waits for the next one.
-  if (inReceive_) return;
-  inReceive_ = true;
-  arrivalsMeanwhile_ = 0;
-  try {
-    PortEntry* e = CurrentEntry(r_.link);
-    if (e) {
-      const std::size_t before = e->RxBuf.size();
-      if (ReadCurrentPort(line()) > 0) {
-        // A device answers on this descriptor again (the port was linked
-        // anew, likely under the number of the one that had gone): the next
-        // poll tick watches it (the same holds for a read on arrival).
-        failedHandle_ = -1;
-        if (CurrentEntry(r_.link) == e && e->RxBuf.size() > before)
-          bytesSinceTick_ += static_cast<long long>(e->RxBuf.size() - before);
-      }
-    }
-    countWaits();
-    countEraseWait();
-    watchdog();
-    if (ParseCurrentPort(r_.link) == 1) handleFrame();
-  } catch (...) {
-    logCaught(LogArea::Poll);
-    StartPanelTimers();
-  }
-  inReceive_ = false;
-  // Bytes that arrived while this tick decoded a frame (the decoder turns
-  // the event loop) are taken now; this also wakes the read notifier again.
-  if (receiveAgain_) bytesArrived();
-  schedule();
+// One receive tick: every wait and time-out the engine counts and the
+// link watchdog. The program runs it for every receive tick that has
+// passed on the monotonic clock (advance()).
+void PollLoop::receiveTick() {
+  countWaits();
+  countEraseWait();
+  countSettingWait();
+  countSizeWait();
+  watchdog();
 }
 
-// The timer-write wait or the memory-list wait (one counter for both).
+// The timer-write wait or the memory-list wait (one counter for both, at
+// most one of them per tick).
 void PollLoop::countWaits() {
-  PollingState& ps = r_.polling;
-  if (ps.TimerSetPending == -1) {
-    ++ps.WaitTicks;
-    if (ps.WaitTicks >= 300) {
-      logPoll(LogLevel::Warning,
-              [] { return "timer settings write: no acknowledgement in 300 receive ticks"; });
-      message(r_.texts.TxtSetTimerSettingTimeOut, MessageIcon::Critical);
-      ps.WaitTicks = 0;
-      ps.TimerSetPending = 0;
-    }
-  } else if (ps.MemInfoPending == -1) {
-    const std::int32_t c = ps.WaitTicks;
-    if (c % 10 == 0 && c <= 100) {
-      if (r_.flags.MemoryPanelShown == -1) {
-        logPoll(LogLevel::Info,
-                [&] { return "memory list entry asked again at wait tick " + std::to_string(c); });
-        // still awaited: MemInfoPending stays set
-        logUnsent(CmdReadMemoryListNext(line()), "memory list request");
-      } else {
-        ps.MemInfoPending = 0;
-        StartPanelTimers();
-      }
-    } else if (c > 200) {
-      logPoll(LogLevel::Warning, [] { return "memory list: no entry in 200 receive ticks"; });
-      ps.WaitTicks = 0;
-      // Entries that came tell which ones did not: a list with gaps says so.
-      const DownloadState& d = r_.download;
-      const std::vector<int> missing = missingListEntries(d.listed, d.listCount);
-      if (missing.empty())
-        message(r_.texts.TxtGetMemoryInformationTimeOutError, MessageIcon::Critical);
-      else
-        reportIncompleteList(missing);
-      ps.MemInfoPending = 0;
+  if (!timerWait_) {
+    countListWait();
+    return;
+  }
+  if (++waitTicks_ < kTimerWaitTicks) return;
+  logPoll(LogLevel::Warning, [] { return "timer settings write: no acknowledgement in time"; });
+  message(r_.texts.TxtSetTimerSettingTimeOut, MessageIcon::Critical);
+  endTimerWait();
+}
+
+void PollLoop::countListWait() {
+  if (!listWait_) return;
+  const std::int32_t c = waitTicks_;
+  if (c % kListAskEvery == 0 && c <= kListAskUntil) {
+    if (r_.flags.MemoryPanelShown == -1) {
+      logPoll(LogLevel::Info,
+              [&] { return "memory list entry asked again at wait tick " + std::to_string(c); });
+      logUnsent(CmdReadMemoryListNext(line()), "memory list request");
+    } else {
+      // The user closed the panel: the wait ends quietly.
+      listWait_ = false;
       StartPanelTimers();
     }
-    ++ps.WaitTicks;
+  } else if (c > kListWaitTicks) {
+    logPoll(LogLevel::Warning, [] { return "memory list: no entry in time"; });
+    waitTicks_ = 0;
+    // Entries that came tell which ones did not: a list with gaps says so.
+    const DownloadState& d = r_.download;
+    const std::vector<int> missing = missingListEntries(d.listed, d.listCount);
+    if (missing.empty())
+      message(r_.texts.TxtGetMemoryInformationTimeOutError, MessageIcon::Critical);
+    else
+      reportIncompleteList(missing);
+    listWait_ = false;
+    StartPanelTimers();
   }
+  ++waitTicks_;
 }
 
 // The erase wait: an erase whose reply never comes would otherwise refuse
 // every setting and download for the rest of the run.
 void PollLoop::countEraseWait() {
-  PollingState& ps = r_.polling;
-  if (ps.MemoryErasing != -1) return;
-  if (++ps.EraseTicks < kEraseWaitTicks) return;
+  if (!erasing_) return;
+  if (++eraseTicks_ < kEraseWaitTicks) return;
+  logPoll(LogLevel::Warning, [] { return "memory erase: no end reported in time"; });
   message(kEraseTimeOutText, MessageIcon::Critical);
-  ps.EraseTicks = 0;
-  ps.MemoryErasing = 0;
+  eraseTicks_ = 0;
+  erasing_ = false;
+}
+
+// A single setting write whose acknowledgement never came.
+void PollLoop::countSettingWait() {
+  if (!settingWait_) return;
+  if (++settingTicks_ < kSettingWaitTicks) return;
+  logPoll(LogLevel::Warning, [] { return "setting write: no acknowledgement in time"; });
+  settingWait_ = false;
+  message(kSettingNotConfirmedText, MessageIcon::Critical);
+}
+
+// The memory size still missing once the list has ended: asked again on the
+// list wait's counts, then said to be missing.
+void PollLoop::countSizeWait() {
+  if (!sizeWait_ || listWait_) return;
+  const std::int32_t c = ++sizeTicks_;
+  if (c % kListAskEvery == 0 && c <= kListAskUntil) {
+    logPoll(LogLevel::Info, [&] { return "memory size asked again at wait tick " + std::to_string(c); });
+    logUnsent(CmdReadMemorySize(line()), "memory size request");
+  } else if (c > kListWaitTicks) {
+    logPoll(LogLevel::Warning, [] { return "memory size: no reply in time"; });
+    sizeWait_ = false;
+    message(kMemorySizeMissingText, MessageIcon::Critical);
+  }
 }
 
 // Link watchdog: two bytes in the buffer, or two bytes received since the
 // last tick (replies cut as they arrived), count as a live line. A byte
 // that arrived this tick is in both counts, so the larger one is taken.
+//
+// While the program holds polling paused (PollPause) the meter is not asked
+// anything, so its silence is not counted: the link is judged again when
+// polling resumes. A pause of an exchange whose answer never came is still
+// ended by the watchdog, which resumes polling once the link is lost.
 void PollLoop::watchdog() {
-  PollingState& ps = r_.polling;
   const PortEntry* e = CurrentEntry(r_.link);
   const long long seen = std::max(e ? static_cast<long long>(e->RxBuf.size()) : 0LL, bytesSinceTick_);
   bytesSinceTick_ = 0;
-  const auto wasLost = ps.LinkLost;
+  const bool wasLost = linkLost_;
   if (seen >= 2) {
-    ps.IdleTicks = 0;
-    ps.LinkLost = 0;
-  } else {
-    if (ps.IdleTicks < 32767) ++ps.IdleTicks;
-    if (ps.IdleTicks > 100) ps.LinkLost = -1;
+    idleTicks_ = 0;
+    linkLost_ = false;
+  } else if (programPauses_ == 0) {
+    if (idleTicks_ < 32767) ++idleTicks_;
+    if (idleTicks_ > kLinkIdleTicks) linkLost_ = true;
   }
-  if (ps.LinkLost != wasLost)
-    logPoll(LogLevel::Info, [&] {
-      return ps.LinkLost == -1 ? std::string("link lost: 101 receive ticks without data") : "link back";
-    });
-  if (ps.LinkLost == 0) {
+  if (linkLost_ != wasLost)
+    logPoll(LogLevel::Info,
+            [&] { return linkLost_ ? std::string("link lost: no data in 101 receive ticks") : "link back"; });
+  if (!linkLost_) {
     show(2, r_.texts.TxtConnection);
-  } else if (ps.MemoryErasing == -1) {
+  } else if (erasing_) {
     show(2, r_.texts.TxtErasing);
   } else {
     show(2, r_.texts.TxtDisconnection);
@@ -342,15 +416,15 @@ void PollLoop::receive() {
           setWatch(-1, false);
         }
         gone = true;
-        break;
       }
       if (CurrentEntry(r_.link) == e && e->RxBuf.size() > before) {
         bytesSinceTick_ += static_cast<long long>(e->RxBuf.size() - before);
         bytesRead_ += static_cast<long long>(e->RxBuf.size() - before);
       }
       const auto cur = r_.link.CurPort;
+      // Bytes received before the device went away are still the meter's.
       while (r_.link.CurPort == cur && ParseCurrentPort(r_.link) == 1) handleFrame();
-    } while (receiveAgain_);
+    } while (receiveAgain_ && !gone);
   } catch (...) {
     logCaught(LogArea::Poll);
     StartPanelTimers();
@@ -454,8 +528,7 @@ void PollLoop::advance() {
   try {
     while (ticksDone_ < due) {
       ++ticksDone_;
-      countWaits();
-      watchdog();
+      receiveTick();
     }
   } catch (...) {
     logCaught(LogArea::Poll);
@@ -473,43 +546,56 @@ void PollLoop::endReceive(Nanos began) {
 }
 
 std::int64_t PollLoop::nextTickNeeded() const {
-  const PollingState& ps = r_.polling;
+  std::int64_t need = -1;
+  const auto consider = [&](std::int64_t t) {
+    if (t >= 0 && (need < 0 || t < need)) need = t;
+  };
+  consider(nextWaitTick());
+  consider(nextWatchdogTick());
+  // A port that is open but not watched (its device went away) is read at
+  // every tick.
+  const PortEntry* e = CurrentEntry(r_.link);
+  if (e && e->PortIsOpen == -1 && watchedHandle_ < 0) consider(ticksDone_ + 1);
+  return need;
+}
+
+std::int64_t PollLoop::nextWaitTick() const {
   const std::int64_t next = ticksDone_ + 1;
   std::int64_t need = -1;
   const auto consider = [&](std::int64_t t) {
     if (need < 0 || t < need) need = t;
   };
-  // The timer-write wait ends at its 300th tick; the memory-list wait asks
-  // again at the counts 0, 10, ... 100 and ends past 200.
-  if (ps.TimerSetPending == -1) {
-    consider(ticksDone_ + std::max<std::int64_t>(1, 300 - ps.WaitTicks));
-  } else if (ps.MemInfoPending == -1) {
-    const std::int64_t c = ps.WaitTicks;
-    std::int64_t j = 0;
-    if (c <= 100)
-      j = (10 - ((c % 10) + 10) % 10) % 10;
-    else if (c <= 200)
-      j = 201 - c;
-    consider(next + j);
-  }
-  // The link watchdog: two bytes buffered keep the line live for as long
-  // as they stay; bytes read since the last tick count at the next one.
+  // The ticks until a count `c` that runs on by one per tick reaches the
+  // next ask (a multiple of kListAskEvery up to kListAskUntil) or passes
+  // kListWaitTicks.
+  const auto toNextAsk = [](std::int64_t c) -> std::int64_t {
+    if (c <= kListAskUntil) return (kListAskEvery - c % kListAskEvery) % kListAskEvery;
+    return std::max<std::int64_t>(0, kListWaitTicks + 1 - c);
+  };
+  if (timerWait_)
+    consider(ticksDone_ + std::max<std::int64_t>(1, kTimerWaitTicks - waitTicks_));
+  else if (listWait_)
+    consider(next + toNextAsk(waitTicks_));
+  if (erasing_) consider(ticksDone_ + std::max<std::int64_t>(1, kEraseWaitTicks - eraseTicks_));
+  if (settingWait_) consider(ticksDone_ + std::max<std::int64_t>(1, kSettingWaitTicks - settingTicks_));
+  if (sizeWait_ && !listWait_) consider(next + toNextAsk(sizeTicks_ + 1));
+  return need;
+}
+
+std::int64_t PollLoop::nextWatchdogTick() const {
+  const std::int64_t next = ticksDone_ + 1;
+  // Two bytes buffered keep the line live for as long as they stay; bytes
+  // read since the last tick count at the next one.
   const PortEntry* e = CurrentEntry(r_.link);
   const bool buffered = e && e->RxBuf.size() >= 2;
   if (buffered || bytesSinceTick_ >= 2) {
-    if (ps.LinkLost != 0)
-      consider(next);  // "Connection" again
-    else if (!buffered)
-      consider(next + 101);
-  } else if (ps.LinkLost == 0) {
-    consider(ticksDone_ + std::max<std::int64_t>(1, 101 - ps.IdleTicks));
-  } else if (!running_) {
-    consider(next);  // the watchdog resumes paused polling
+    if (linkLost_) return next;  // "Connection" again
+    return buffered ? -1 : next + kLinkIdleTicks + 1;
   }
-  // A port that is open but not watched (its device went away) is read at
-  // every tick.
-  if (e && e->PortIsOpen == -1 && watchedHandle_ < 0) consider(next);
-  return need;
+  // A pause the program holds counts no silence.
+  if (programPauses_ > 0) return -1;
+  if (!linkLost_) return ticksDone_ + std::max<std::int64_t>(1, kLinkIdleTicks + 1 - idleTicks_);
+  return running_ ? -1 : next;  // the watchdog resumes paused polling
 }
 
 void PollLoop::schedule() {
@@ -542,11 +628,11 @@ void PollLoop::handleFrame() {
   PollingState& ps = r_.polling;
   if (e->PortReply.ReplyCode == 0) {
     ps.MeterModel = BytesToText(e->PortReply, e->PortReply.ReplyLength - 1, "chr");
-    if (ps.MeterModel != ps.PrevMeterModel || ps.MeterModel.empty()) ps.ModelChanged = -1;
+    if (ps.MeterModel != ps.PrevMeterModel || ps.MeterModel.empty()) modelChanged_ = true;
     ps.PrevMeterModel = ps.MeterModel;
   }
-  if (ps.ModelChanged == -1) {
-    ps.ModelChanged = 0;
+  if (modelChanged_) {
+    modelChanged_ = false;
     if (PollView* v = view()) v->buildTreeForModel();
   }
   if (isSupportedModel(ps.MeterModel)) DeVKZ418SDData();

@@ -26,13 +26,20 @@
 // one wake-up per piece), a progress text held back. Progress texts are
 // shown at most every 50 ms, the rows of a download's records every 250 ms,
 // both while the meter is sending rather than at a reply's end. Without a
-// clock (tests that drive the ticks themselves) every tick3() call is one
-// receive tick, every byte is read as it arrives and every text and row is
-// shown at once.
+// clock (the main window gone) no receive tick is counted, every byte is
+// read as it arrives and every text and row is shown at once. Tests turn a
+// clock of their own and wake the engine as the receive timer does.
 //
-// Every exchange of the program pauses polling around itself
-// (StopPanelTimers) and resumes it (StartPanelTimers); the receive tick,
-// the waits and the watchdog run on while polling is paused.
+// The engine owns every exchange whose answer it awaits: it marks the wait
+// before the request goes out (the write turns the event loop, and a quick
+// meter's answer is decoded while it is under way), counts it in the
+// receive tick and ends it with the answer or a message. Windows start the
+// exchanges (writeTimers, eraseMemory, askMemorySize, askMemoryList,
+// writeAwaited) and ask about them (erasePending, ...). An action of the
+// program that must not be interleaved with polling holds a PollPause; an
+// exchange whose answer resumes polling pauses it itself. The receive tick,
+// the waits and the watchdog run on while polling is paused; a pause the
+// program holds is no lost link.
 #pragma once
 #include <chrono>
 #include <cstdint>
@@ -77,15 +84,50 @@ struct PollWindows {
   ReadbackWindows readbacks;                // the setting windows
 };
 
+class PollLoop;
+
+// Polling paused by the program for as long as the object lives: resumed on
+// every way out of the scope. The link watchdog does not count the silence
+// of a paused meter meanwhile; it judges the link again from the resume.
+class PollPause {
+ public:
+  explicit PollPause(PollLoop& poll);
+  ~PollPause();
+  PollPause(const PollPause&) = delete;
+  PollPause& operator=(const PollPause&) = delete;
+
+ private:
+  PollLoop& poll_;
+};
+
 class PollLoop {
  public:
   // The longest wait for the meter's "erased" reply, in receive ticks of
   // 16 ms: 90 s, well beyond the minute a full 4 MB flash erase takes. The
   // meter answers nothing while it erases.
   static constexpr std::int32_t kEraseWaitTicks = 5625;
-  // The message that ends that wait.
+  // The three-frame timer write: receive ticks for its acknowledgements.
+  static constexpr std::int32_t kTimerWaitTicks = 300;
+  // A single setting write: receive ticks for its acknowledgement (about
+  // 5 s, as for the timer write).
+  static constexpr std::int32_t kSettingWaitTicks = 300;
+  // The memory-list wait asks again every kListAskEvery receive ticks up to
+  // the count kListAskUntil and ends past kListWaitTicks. The memory size,
+  // still missing when the list has ended, is asked again on the same
+  // counts.
+  static constexpr std::int32_t kListAskEvery = 10;
+  static constexpr std::int32_t kListAskUntil = 100;
+  static constexpr std::int32_t kListWaitTicks = 200;
+  // The link is lost after this many receive ticks without two bytes.
+  static constexpr std::int16_t kLinkIdleTicks = 100;
+
+  // The messages of the engine's own (the meter's texts come from UiText).
   static constexpr const char* kEraseTimeOutText =
       "The meter did not report the end of the memory erase. Check its memory list before you go on.";
+  static constexpr const char* kSettingNotConfirmedText =
+      "The meter did not confirm the setting. Read it back before you rely on it.";
+  static constexpr const char* kMemorySizeMissingText =
+      "The meter did not report its memory size: Total and Remain Size are not shown.";
 
   explicit PollLoop(PollRecords records);
   PollLoop(const PollLoop&) = delete;
@@ -95,7 +137,6 @@ class PollLoop {
 
   // --- the ticks ------------------------------------------------------------
   void tick1();         // the poll tick (Timer1_Timer)
-  void tick3();         // one receive tick (Timer3_Timer), for tests that count them
   void bytesArrived();  // bytes wait on the watched port
 
   // --- the receive clock -----------------------------------------------------
@@ -110,7 +151,7 @@ class PollLoop {
   static constexpr std::chrono::milliseconds kHeldLongest{250};
   // Counts the receive ticks from `clock` (monotonic, from any origin) and
   // asks the main window to wake the engine when something falls due
-  // (PollView::scheduleReceive); nullptr: ticks only by tick3().
+  // (PollView::scheduleReceive); nullptr: no receive ticks are counted.
   using MonotonicClock = std::function<std::chrono::nanoseconds()>;
   void setMonotonicClock(MonotonicClock clock);
   // The receive timer the engine asked for has run out: the receive ticks
@@ -118,13 +159,47 @@ class PollLoop {
   void receiveTimer();
 
   // --- pause and resume -----------------------------------------------------
-  // Pauses polling (the poll timer and its companion stop); the receive
-  // tick runs on.
+  // Pauses polling (the poll timer and its companion stop) for an exchange
+  // whose answer resumes it (the decoder), or the link watchdog when the
+  // answer never comes; the receive tick runs on. A pause the program
+  // ends itself is a PollPause.
   void StopPanelTimers();
   // Resumes polling.
   void StartPanelTimers();
   // Whether polling runs (it does from the start).
   bool running() const { return running_; }
+
+  // --- the exchanges the engine awaits ----------------------------------------
+  // The timer settings' three frames, each after the acknowledgement of the
+  // one before: pauses polling and sends the first; the last
+  // acknowledgement, a refusal or kTimerWaitTicks without one ends the wait
+  // and resumes polling. A frame that did not go out: no wait, polling
+  // resumes.
+  PortResult writeTimers(const TimerSetting& timers);
+  // A single setting write sent by `send`: its acknowledgement is awaited
+  // for kSettingWaitTicks, then the user is told the meter did not confirm
+  // it. Nothing awaited when nothing went out.
+  PortResult writeAwaited(const std::function<PortResult()>& send);
+  // The memory erase: the meter's "erased" reply is awaited for
+  // kEraseWaitTicks; meanwhile the openers refuse.
+  PortResult eraseMemory();
+  // The Memory action's first request: pauses polling and asks for the
+  // memory size, awaited until after the memory list. Not sent: polling
+  // resumes.
+  PortResult askMemorySize();
+  // The end of the Memory action: counts from 0 and asks for the first
+  // entry of the memory list.
+  void askMemoryList();
+  // The main window's load: no timer write awaited, no model change left.
+  void mainWindowLoaded();
+
+  // What windows may ask.
+  bool erasePending() const { return erasing_; }
+  bool timerWritePending() const { return timerWait_; }
+  bool memoryListPending() const { return listWait_; }
+  bool settingWritePending() const { return settingWait_; }
+  bool memorySizePending() const { return sizeWait_; }
+  bool linkLost() const { return linkLost_; }
 
   // Watches the current port's descriptor for arriving bytes (a newly linked
   // or chosen port); a descriptor whose device has gone is not watched again
@@ -138,9 +213,6 @@ class PollLoop {
   void DeVKZ418SDData();
 
   // --- the downloads ----------------------------------------------------------
-  // The end of the Memory action: counts from 0 and asks for the first
-  // entry of the memory list.
-  void RequestMemoryList();
   // Ends a running download: later block replies are dropped.
   void CancelDownload();
   // A header or block request answered by nothing usable is sent again at
@@ -176,10 +248,15 @@ class PollLoop {
 
   // The poll tick's steps.
   void identify(PortEntry& e);
-  // The receive tick's steps.
+  // One receive tick, and its steps.
+  void receiveTick();
   void countWaits();
+  void countListWait();
   void countEraseWait();
+  void countSettingWait();
+  void countSizeWait();
   void watchdog();
+  void endTimerWait();
   // One frame cut into the current entry's parser record.
   void handleFrame();
 
@@ -198,8 +275,11 @@ class PollLoop {
   void endReceive(Nanos began);
   // Asks the main window for the next wake-up.
   void schedule();
-  // The next receive tick at which something happens, -1 for none.
+  // The next receive tick at which something happens, -1 for none: of
+  // the waits, of the link watchdog.
   std::int64_t nextTickNeeded() const;
+  std::int64_t nextWaitTick() const;
+  std::int64_t nextWatchdogTick() const;
 
   // The decoder's handling, by reply.
   bool dispatchReply(const ReplyFrame& r);
@@ -254,13 +334,30 @@ class PollLoop {
   void showHeldRows();
   void showHeldProgress();
 
+  friend class PollPause;
+
   PollRecords r_;
   std::function<DateTime()> clock_;
   bool running_ = true;
-  bool inPoll_ = false;        // inside the poll tick
-  bool inReceive_ = false;     // cutting/decoding frames (receive tick or arrival)
-  bool receiveAgain_ = false;  // bytes arrived while frames were being decoded
-  int arrivalsMeanwhile_ = 0;  // arrivals reported meanwhile
+  int programPauses_ = 0;  // PollPause objects alive
+
+  // The exchanges awaited and the link watched.
+  bool modelChanged_ = false;      // model text changed (or came empty): rebuild the command tree
+  bool erasing_ = false;           // an erase request is outstanding
+  bool timerWait_ = false;         // the timer write awaits its last acknowledgement
+  bool listWait_ = false;          // a memory-list entry is awaited
+  bool settingWait_ = false;       // a single setting write awaits its acknowledgement
+  bool sizeWait_ = false;          // the memory size is awaited
+  bool linkLost_ = false;          // kLinkIdleTicks passed without two bytes
+  std::int16_t idleTicks_ = 0;     // receive ticks in a row without two bytes (stops at 32767)
+  std::int32_t waitTicks_ = 0;     // receive ticks in the timer-write wait or the memory-list wait
+  std::int32_t eraseTicks_ = 0;    // receive ticks since the erase request went out
+  std::int32_t settingTicks_ = 0;  // receive ticks since the single setting write went out
+  std::int32_t sizeTicks_ = 0;     // receive ticks of the memory-size wait after the list
+  bool inPoll_ = false;            // inside the poll tick
+  bool inReceive_ = false;         // cutting/decoding frames (receive tick or arrival)
+  bool receiveAgain_ = false;      // bytes arrived while frames were being decoded
+  int arrivalsMeanwhile_ = 0;      // arrivals reported meanwhile
   // Bytes read since the last receive tick, so the watchdog sees replies
   // that were cut as they arrived.
   long long bytesSinceTick_ = 0;

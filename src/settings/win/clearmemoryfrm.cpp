@@ -24,18 +24,12 @@ ClearMemoryFrm::ClearMemoryFrm() : SettingWindow(&State().flags.ClearMemoryFrmOp
 }
 
 void ClearMemoryFrm::ClearBtn_Click() {
-  PollingState& ps = State().polling;
-  if (!isSupportedModel(ps.MeterModel)) return;
+  if (!isSupportedModel(State().polling.MeterModel)) return;
   if (MsgBox::show(q(State().texts.TxtClearMemoryAreYouSure), MsgIcon::None, MsgButtons::OkCancel,
                    QStringLiteral("Warning")) != MsgResult::Ok)
     return;
-  // Awaited before the write: a quick meter's reply is decoded while the
-  // request is still being written.
-  ps.MemoryErasing = -1;
-  ps.EraseTicks = 0;
-  const PortResult sent = CmdClearMemory(State().line());
+  const PortResult sent = State().poll.eraseMemory();
   if (sent) return;
-  ps.MemoryErasing = 0;
   MsgBox::show(q(UnsentRequestText(kEraseNotSentText, sent)), MsgIcon::Critical);
 }
 

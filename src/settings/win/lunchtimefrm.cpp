@@ -78,11 +78,11 @@ void LunchTimeFrm::showLunchTime(const LunchTimeReadback& lunch) {
 }
 
 void LunchTimeFrm::BtnSet_Click() {
+  const auto record = lunchTimeRecord(entries());
+  // A list left without a choice: nothing is written (nor awaited), and the
+  // window says nothing, as it always did.
+  if (!record) return;
   writeSetting(EraseRule::Ignore, ResumeRule::AfterSend, [&] {
-    const auto record = lunchTimeRecord(entries());
-    // A list left without a choice: nothing is written, and the window says
-    // nothing, as it always did.
-    if (!record) return PortResult{};
     State().records.LunchTimeRecord = *record;
     return CmdWriteLunchTime(State().line(), State().records.LunchTimeRecord);
   });

@@ -68,9 +68,14 @@ bool OneSetForm::showValue(int position) {
 }
 
 void OneSetForm::SetBtn_Click() {
+  // No setting chosen: nothing to write, nothing awaited (an erase still
+  // refuses first).
+  const auto s = oneSettingOf(State().flags);
+  if (!s) {
+    refuseWhileErasing();
+    return;
+  }
   writeSetting(EraseRule::Refuse, ResumeRule::AfterSend, [&] {
-    const auto s = oneSettingOf(State().flags);
-    if (!s) return PortResult{};  // no setting chosen: nothing to write
     const SetOutcome<std::int32_t> out = oneSet(*s, listPosition(SetCbx), State().texts, false);
     if (!out.record) return PortResult{PortStatus::BadValue, ""};
     return sendOneValue(*s, *out.record);

@@ -79,7 +79,7 @@ const std::array<PanelButton, 13> kButtons = {{
 // its first wait: the panel may be closed while the event loop turns.
 void launch(const PanelButton& b) {
   if (refuseWhileErasing()) return;
-  step([] { State().poll.StopPanelTimers(); });
+  PollPause pause(State().poll);
   step([] { CloseSettingWindows(); });
   if (b.flush) step([] { FlushCurrentPort(State().line()); });
   if (b.selector) step([&] { State().flags.*(b.selector) = -1; });
@@ -89,7 +89,6 @@ void launch(const PanelButton& b) {
   step([] { WaitSeconds(0.1); });
   step([&] { b.request(State().line()); });
   step([] { WaitSeconds(0.6); });
-  step([] { State().poll.StartPanelTimers(); });
 }
 
 }  // namespace

@@ -176,7 +176,7 @@ void setLabelText(QLabel* label, const QString& text) {
 // ---- the write bracket ---------------------------------------------------------
 
 bool erasePending() {
-  return State().polling.MemoryErasing == -1;
+  return State().poll.erasePending();
 }
 
 bool refuseWhileErasing() {
@@ -187,10 +187,16 @@ bool refuseWhileErasing() {
 
 bool writeSetting(EraseRule erase, ResumeRule resume, const std::function<PortResult()>& send) {
   if (erase == EraseRule::Refuse && refuseWhileErasing()) return false;
-  step([] { State().poll.StopPanelTimers(); });
   PortResult sent{PortStatus::Failed, "the request could not be made"};
-  step([&] { sent = send(); });
-  if (resume == ResumeRule::AfterSend) step([] { State().poll.StartPanelTimers(); });
+  if (resume == ResumeRule::AfterSend) {
+    // Polling paused around the write; the acknowledgement is awaited.
+    PollPause pause(State().poll);
+    step([&] { sent = State().poll.writeAwaited(send); });
+  } else {
+    // Paused for the exchange: its answer resumes polling.
+    step([] { State().poll.StopPanelTimers(); });
+    step([&] { sent = send(); });
+  }
   if (sent.ok()) return true;
   if (sent.status == PortStatus::BadValue)
     MsgBox::show(q(State().texts.TxtSetError), MsgIcon::Critical);

@@ -133,9 +133,11 @@ bool erasePending();
 bool refuseWhileErasing();
 
 // The write of a Set: with EraseRule::Refuse refuses while an erase is
-// pending (false, nothing else happens); otherwise pauses polling, runs
-// `send` (a failure inside it is passed over) and, with
-// ResumeRule::AfterSend, resumes polling, whatever `send` did. A request
+// pending (false, nothing else happens); otherwise runs `send` (a failure
+// inside it is passed over). With ResumeRule::AfterSend polling is paused
+// around it and the poll engine awaits the acknowledgement (it says so when
+// none comes); with ResumeRule::ByDecoder polling is paused for an exchange
+// of the engine, whose answer resumes it. A request
 // that did not go out is told to the user, so a Set never ends in silence:
 // a value outside its field with "Set Error !!!", a port that took no
 // bytes with "Set Fail !!!" and the port's reason. True when the request

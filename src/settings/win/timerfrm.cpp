@@ -239,23 +239,10 @@ void TimerFrm::TimerBtn_Click() {
     MsgBox::show(q(out.refusal), MsgIcon::Critical);
     return;
   }
-  writeSetting(EraseRule::Refuse, ResumeRule::ByDecoder, [&] {
-    PollingState& ps = State().polling;
-    TimerSetting& rec = State().records.TimerRecord;
-    rec = *out.record;
-    // Armed before the write: the meter's acknowledgement may be decoded
-    // while the frame is still being written.
-    ps.TimerSetPending = -1;
-    ps.WaitTicks = 0;
-    const PortResult sent = CmdWriteTimers1(State().line(), rec);
-    if (!sent) {
-      // Nothing to acknowledge: no wait, polling runs again (the frame
-      // tells the user why).
-      ps.TimerSetPending = 0;
-      State().poll.StartPanelTimers();
-    }
-    return sent;
-  });
+  // The engine pauses polling, sends the frames one by one and resumes
+  // polling when the write ends (at once when nothing went out).
+  writeSetting(EraseRule::Refuse, ResumeRule::ByDecoder,
+               [&] { return State().poll.writeTimers(*out.record); });
 }
 
 void ApplyTimerFrmText(TimerFrm& f) {

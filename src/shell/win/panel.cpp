@@ -116,7 +116,7 @@ Panel::~Panel() {
 void Panel::setTimersFrozen(bool frozen) {
   frozen_ = frozen;
   if (frozen) {
-    // The receive ticks come from the caller (Timer3_Timer), one per call.
+    // The receive ticks come from a clock the caller turns, if any.
     State().poll.setMonotonicClock(nullptr);
     Timer3->stop();
     // Timer1 keeps its enabled state as the pause switch, but must not fire.
@@ -299,12 +299,11 @@ void Panel::MDIForm_Load() {
   });
   step([] { State().poll.watchCurrentPort(); });
   step([&] { ShowMemoryPanel(false); });
-  step([] { State().polling.TimerSetPending = 0; });
+  step([] { State().poll.mainWindowLoaded(); });
   step([&] {
     for (int i : {3, 4, 5, 6, 7, 8})
       if (QAction* a = toolbarButton(i)) a->setEnabled(false);
   });
-  step([] { State().polling.ModelChanged = 0; });
   step([&] { ApplyPanelToolbarText(); });
 }
 

@@ -108,12 +108,11 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
 
   // --- polling loop (the poll engine's ticks) --------------------------------
   void Timer1_Timer();
-  // One receive tick (tests that count them; the program's receive timer
-  // runs the ticks that have passed, receiveTimerRanOut).
-  void Timer3_Timer();
   // Cuts and decodes every complete frame waiting on the current port (run
   // when bytes arrive, so a reply never waits for a receive tick).
   void receiveNow();
+  // The receive timer ran out: the engine runs the receive ticks that have
+  // passed on its monotonic clock.
   void receiveTimerRanOut();
   bool pollingRunning() const;
 
@@ -180,8 +179,9 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
 
   static constexpr int kPollTickMs = 200;
 
-  // For tests and the screenshot: no timer runs by itself (the handlers are
-  // driven directly).
+  // For tests and the screenshot: no timer runs by itself (the poll tick is
+  // driven directly, the receive ticks by a clock the test installs in the
+  // poll engine).
   void setTimersFrozen(bool frozen);
 
  protected:

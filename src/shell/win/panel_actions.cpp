@@ -10,6 +10,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <algorithm>
+#include <optional>
 
 #include "base/handlerstep.h"
 #include "base/numfmt.h"
@@ -152,7 +153,7 @@ void Panel::ApplyPanelToolbarText() {
 
 void Panel::Toolbar1_ButtonClick(const QString& key) {
   // While a memory-list entry is awaited every click is ignored.
-  if (State().polling.MemInfoPending == -1) return;
+  if (State().poll.memoryListPending()) return;
   if (key == QLatin1String("Open")) {
     openDataFile();
     return;
@@ -162,7 +163,7 @@ void Panel::Toolbar1_ButtonClick(const QString& key) {
   if (std::none_of(std::begin(actions), std::end(actions),
                    [&](const char* a) { return key == QLatin1String(a); }))
     return;
-  if (State().polling.MemoryErasing == -1) {
+  if (State().poll.erasePending()) {
     showMemoryErasing();
     return;
   }
@@ -194,21 +195,21 @@ void Panel::Toolbar1_ButtonClick(const QString& key) {
 
 void Panel::startMemoryDownload() {
   step([&] { CheckFlage(); });
-  step([] { State().poll.StopPanelTimers(); });
   step([&] { ShowMemoryPanel(true); });
+  // The engine pauses polling for the size and the list (the list's end
+  // resumes it).
   PortResult sent;
-  step([&] { sent = CmdReadMemorySize(State().line()); });
+  step([&] { sent = State().poll.askMemorySize(); });
   if (!sent) {
     // Nothing went to the meter: no list is awaited (its wait would only end
-    // in a time-out); the user is told why and polling resumes.
+    // in a time-out), polling runs again; the user is told why.
     step([&] {
       MsgBox::show(q(UnsentRequestText("The meter was not asked for its memory.", sent)), MsgIcon::Critical);
     });
-    step([] { State().poll.StartPanelTimers(); });
     return;
   }
   step([] { WaitSeconds(0.1); });
-  step([] { State().poll.RequestMemoryList(); });
+  step([] { State().poll.askMemoryList(); });
 }
 
 // Opening a data file. The file's own first line decides whether it is
@@ -220,9 +221,9 @@ void Panel::openDataFile() {
       MsgBox::openFileName(this, QStringLiteral("Open"), QString(),
                            qtFileFilter(QStringLiteral("Data files(*.vkz)|*.vkz|All Files (*.*)|*.*|")));
   if (name.isEmpty()) return;
-  State().poll.StopPanelTimers();
   QString message;
   try {
+    PollPause pause(State().poll);
     const std::string path = QFile::encodeName(name).toStdString();
     // Line 0 first, cut as the reader cuts every line (at CR, LF or CR LF).
     const OpenResult head = ReadDataFileModel(path, State().polling.MeterModel);
@@ -254,7 +255,6 @@ void Panel::openDataFile() {
     // Any failure ends the action; polling resumes.
     logCaught(LogArea::File);
   }
-  State().poll.StartPanelTimers();
   if (!message.isEmpty()) MsgBox::show(message, MsgIcon::Critical);
 }
 
@@ -308,7 +308,7 @@ bool Panel::ApplyPanelTreeText() {
 
 void Panel::TreeView1_NodeClick(QTreeWidgetItem* node) {
   if (!node) return;
-  if (!isSupportedModel(State().polling.MeterModel) || State().polling.MemInfoPending != 0) return;
+  if (!isSupportedModel(State().polling.MeterModel) || State().poll.memoryListPending()) return;
   RunTreeNode(node);
 }
 
@@ -323,7 +323,7 @@ void Panel::RunTreeNode(QTreeWidgetItem* node) {
     }
   }
   if (index == 0) return;
-  if (State().polling.MemoryErasing == -1) {
+  if (State().poll.erasePending()) {
     showMemoryErasing();
     return;
   }
@@ -355,11 +355,12 @@ void Panel::RunTreeNode(QTreeWidgetItem* node) {
 
 void Panel::runSettingNode(int index) {
   const SettingNode n = settingNode(index);
+  std::optional<PollPause> pause;
   if (index == 4 || index == 5 || index == 8) {
     step([&] { checkpanelflage(); });
-    step([] { State().poll.StopPanelTimers(); });
+    pause.emplace(State().poll);
   } else {
-    step([] { State().poll.StopPanelTimers(); });
+    pause.emplace(State().poll);
     step([&] { checkpanelflage(); });
   }
   if (index == 4) step([] { FlushCurrentPort(State().line()); });
@@ -379,7 +380,6 @@ void Panel::runSettingNode(int index) {
                "setting read request of tree node " + std::to_string(index) + " not sent");
   });
   step([] { WaitSeconds(0.2); });
-  step([] { State().poll.StartPanelTimers(); });
 }
 
 // ---- detected-meter list -------------------------------------------------
@@ -455,7 +455,7 @@ void Panel::BtnMemClose_Click() {
 }
 
 void Panel::MSFlexGrid1_Click() {
-  if (State().polling.MemoryErasing == -1) {
+  if (State().poll.erasePending()) {
     showMemoryErasing();
     return;
   }
@@ -472,6 +472,7 @@ void Panel::MSFlexGrid1_Click() {
   step([] {
     if (State().flags.DataListFrmOpen == -1) FormRegistry::unload<DataListFrm>();
   });
+  // Paused for the download: its end (or the link watchdog) resumes polling.
   step([] { State().poll.StopPanelTimers(); });
   step([] { FormRegistry::get<DataListFrm>()->ClearVkz418Grid(); });
   step([&] {

@@ -68,11 +68,15 @@ void Panel::SNSendBtn_Click() {
     MsgBox::show(q(name.refusal), MsgIcon::Critical);
     return;
   }
-  step([] { State().poll.StopPanelTimers(); });
-  step([&] { SNTxt->setText(q(name.record->shown)); });
   PortResult sent{PortStatus::Failed, "the request could not be made"};
-  step([&] { sent = CmdWriteMeterName(State().line(), name.record->bytes); });
-  step([] { State().poll.StartPanelTimers(); });
+  {
+    PollPause pause(State().poll);
+    step([&] { SNTxt->setText(q(name.record->shown)); });
+    // The acknowledgement is awaited: the engine says when none comes.
+    step([&] {
+      sent = State().poll.writeAwaited([&] { return CmdWriteMeterName(State().line(), name.record->bytes); });
+    });
+  }
   // A name that never went out is said so, not left to silence.
   if (!sent) MsgBox::show(q(UnsentRequestText(State().texts.TxtSetFail, sent)), MsgIcon::Critical);
 }

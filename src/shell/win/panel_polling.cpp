@@ -22,10 +22,6 @@ void Panel::Timer1_Timer() {
   State().poll.tick1();
 }
 
-void Panel::Timer3_Timer() {
-  State().poll.tick3();
-}
-
 void Panel::receiveNow() {
   State().poll.bytesArrived();
 }

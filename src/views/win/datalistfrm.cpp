@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QToolBar>
+#include <optional>
 #include <utility>
 
 #include "base/appdir.h"
@@ -384,7 +385,8 @@ void DataListFrm::saveAction() {
   if (!run.started()) return;
   commitEditor();  // text typed but not yet entered belongs in the file
   const QString caption = windowTitle();
-  State().poll.StopPanelTimers();
+  // Polling paused until the pause is reset (or the handler is left).
+  std::optional<PollPause> pause(std::in_place, State().poll);
   SaveResult result;
   bool refused = false;
   try {
@@ -421,7 +423,7 @@ void DataListFrm::saveAction() {
     result = {SaveStatus::Failed, "The file could not be written."};
   }
   setWindowTitle(caption);
-  State().poll.StartPanelTimers();
+  pause.reset();
   if (result.status == SaveStatus::Failed)
     MsgBox::show(q(result.message), MsgIcon::Critical);
   else if (refused)
@@ -437,14 +439,15 @@ void DataListFrm::printAction() {
 void DataListFrm::pdfAction() {
   commitEditor();
   ReportOutcome outcome{ReportOutcome::Cancelled, {}};
-  State().poll.StopPanelTimers();
+  // Polling paused until the pause is reset (or the handler is left).
+  std::optional<PollPause> pause(std::in_place, State().poll);
   const QString proposed = q(appPath("PDF/" + State().shell.RecordFileName));
   const QString name = MsgBox::saveFileName(this, q(State().texts.TxtExportPDF), proposed,
                                             qtFileFilter(QStringLiteral("PDF Files (*.pdf)|*.pdf|")));
   if (!QFileInfo(name).fileName().isEmpty())
     outcome = ExportPdfReport(State().reports, {this, VKZ418Grid, VKZ418PointGrid, MSFGridUserInfo},
                               QFile::encodeName(name).toStdString());
-  State().poll.StartPanelTimers();
+  pause.reset();
   tellReportOutcome(outcome);
 }
 

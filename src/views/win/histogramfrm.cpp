@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "base/log.h"
 #include "shell/flags.h"
@@ -171,7 +172,8 @@ void RunLevelHistogram(QWidget* dataWindow, FlexGrid& records, QWidget* resoluti
   QPointer<QWidget> window(dataWindow);
   QPointer<QWidget> panel(resolutionPanel);
   const QString saved = window ? window->windowTitle() : QString();
-  State().poll.StopPanelTimers();
+  // Polling paused until the pause is reset (or the handler is left).
+  std::optional<PollPause> pause(std::in_place, State().poll);
   try {
     const std::string completed = State().texts.TxtCompleted;
     // The 0.1 dB run writes "50.0%Completed", the 1 dB run "50.0% Completed".
@@ -213,7 +215,7 @@ void RunLevelHistogram(QWidget* dataWindow, FlexGrid& records, QWidget* resoluti
     logCaught(LogArea::Ui);
   }
   if (window) window->setWindowTitle(saved);
-  State().poll.StartPanelTimers();
+  pause.reset();
 }
 
 }  // namespace vkz

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "base/log.h"
 #include "base/numfmt.h"
@@ -267,7 +268,8 @@ void PlotGridColumn(FlexGrid& grid, std::int32_t& column, const QString& caption
   if (!run.started()) return;  // a conversion is still running
 
   QPointer<FlexGrid> alive(&grid);
-  State().poll.StopPanelTimers();
+  // Polling paused until the pause is reset (or the handler is left).
+  std::optional<PollPause> pause(std::in_place, State().poll);
   // The main window's caption counts the rows (the main window is asked for
   // each time: it may go while the event loop turns).
   const QString saved = mainWindowHost() ? mainWindowHost()->caption() : QString();
@@ -323,7 +325,7 @@ void PlotGridColumn(FlexGrid& grid, std::int32_t& column, const QString& caption
     logCaught(LogArea::Ui);
   }
   if (MainWindowHost* m = mainWindowHost()) m->setCaption(captionBeforeDash(saved));
-  State().poll.StartPanelTimers();
+  pause.reset();
 }
 
 }  // namespace vkz

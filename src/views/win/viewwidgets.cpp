@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QToolBar>
 #include <QWidget>
+#include <optional>
 
 #include "polling/pollstate.h"
 #include "shell/uitext.h"
@@ -198,13 +199,14 @@ void showDataWindow(QWidget* w) {
 
 void printDataWindowReport(const ReportSource& source) {
   ReportOutcome outcome{ReportOutcome::Cancelled, {}};
-  State().poll.StopPanelTimers();
+  // Polling paused until the pause is reset (or the handler is left).
+  std::optional<PollPause> pause(std::in_place, State().poll);
   {
     BusyCursor busy;
     if (isSupportedModel(State().dataFile.FileModel) || isSupportedModel(State().polling.MeterModel))
       outcome = PrintReport(State().reports, source);
   }
-  State().poll.StartPanelTimers();
+  pause.reset();
   tellReportOutcome(outcome);
 }
 

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <memory>
@@ -72,7 +73,7 @@ class Download : public ::testing::Test {
   void receiveTicks(int n) {
     for (int i = 0; i < n; ++i) {
       QCoreApplication::processEvents();
-      panel()->Timer3_Timer();
+      road_->clock->ticks(1);
     }
   }
   int count(const QString& message) const { return static_cast<int>(road_->messages().count(message)); }
@@ -100,7 +101,7 @@ TEST_F(Download, MemoryListShowsEveryStoredMeasurement) {
   }
   EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
   EXPECT_EQ(panel()->TotalSizeNumLbl->text(), QStringLiteral("4194304"));
-  EXPECT_EQ(State().polling.MemInfoPending, 0);
+  EXPECT_FALSE(State().poll.memoryListPending());
   EXPECT_TRUE(panel()->pollingRunning());
   // However often the list wait asked, the list ends once and stays as it is.
   receiveTicks(300);
@@ -152,7 +153,7 @@ TEST_P(IncompleteList, NamesTheMissingEntries) {
   EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Critical);
   EXPECT_EQ(panel()->MSFlexGrid1->Rows(), GetParam().rows + 1);
   EXPECT_NE(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
-  EXPECT_EQ(State().polling.MemInfoPending, 0);
+  EXPECT_FALSE(State().poll.memoryListPending());
   EXPECT_TRUE(panel()->pollingRunning());
 }
 
@@ -171,13 +172,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Download, EmptyMemoryEndsTheListWithoutATimeOut) {
   ASSERT_TRUE(start());
   ASSERT_TRUE(road_->loadMemoryList());
-  EXPECT_EQ(State().polling.MemInfoPending, 0);
+  EXPECT_FALSE(State().poll.memoryListPending());
   EXPECT_TRUE(panel()->pollingRunning());
   receiveTicks(300);
   EXPECT_EQ(road_->messages(), QStringList{QStringLiteral("Memory Info No Data !!!")});
   EXPECT_EQ(panel()->MSFlexGrid1->Rows(), 1);
   // The toolbar answers again.
-  EXPECT_EQ(State().polling.MemInfoPending, 0);
+  EXPECT_FALSE(State().poll.memoryListPending());
 }
 
 TEST_F(Download, HeaderAndEveryRecordOfTwoMeasurements) {
@@ -505,12 +506,13 @@ TEST_F(Download, RelinkedPortAfterALostDeviceIsReadAsBytesArrive) {
   const std::size_t asked = meter().requestCount(0x00);
   panel()->Timer1_Timer();
   ASSERT_TRUE(meter().waitForRequests(asked + 1, 0x00));
-  // Receive ticks until one has read the answer (the watchdog saw it).
-  State().polling.IdleTicks = 1;
-  QElapsedTimer answer;
-  answer.start();
-  while (State().polling.IdleTicks != 0 && answer.elapsed() < 2000) panel()->Timer3_Timer();
-  panel()->Timer1_Timer();
+  // A receive tick reads the answer on the descriptor that failed before:
+  // it answers again, and the next poll tick watches it.
+  ASSERT_TRUE(road_->until([&] {
+    for (QSocketNotifier* n : panel()->findChildren<QSocketNotifier*>())
+      if (n->isEnabled()) return true;
+    return false;
+  }));
 
   panel()->TotalSizeNumLbl->clear();
   CmdReadMemorySize(State().line());
@@ -574,7 +576,7 @@ class ScriptedMeter : public Download {
     f.push_back(x);
     auto& rx = State().link.PortTable[1].RxBuf;
     rx.insert(rx.end(), f.begin(), f.end());
-    panel()->Timer3_Timer();
+    State().poll.bytesArrived();
   }
   std::vector<std::uint8_t> header(int entry = 0) {
     const emu::Header h = meter().measurement(entry ? entry : entry_).header;
@@ -641,7 +643,8 @@ TEST_F(ScriptedMeter, ResentBlockAnsweredTwiceIsStoredOnce) {
   reply(0x12, block(0));
   reply(0x12, block(0));
   reply(0x12, block(1));
-  EXPECT_EQ(road_->recordRows().size(), 10);
+  // The rows are shown four times a second.
+  EXPECT_TRUE(road_->until([&] { return road_->recordRows().size() == 10; }));
   pollTicks(3);
   ASSERT_TRUE(meter().waitForRequests(4, 0x12));
   reply(0x12, block(1));

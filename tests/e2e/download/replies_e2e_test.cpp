@@ -142,28 +142,23 @@ TEST_F(Replies, AcknowledgementsShowTheOutcome) {
 }
 
 TEST_F(Replies, TimerWriteGoesOutInThreeFrames) {
-  PollingState& ps = State().polling;
-  State().poll.StopPanelTimers();
-  ps.TimerSetPending = -1;
-  ps.WaitTicks = 40;
-  ASSERT_TRUE(exchange(0x8C, [] { CmdWriteTimers1(State().line(), State().records.TimerRecord); }));
+  const TimerSetting timers = State().records.TimerRecord;
+  ASSERT_TRUE(exchange(0x8C, [&] { State().poll.writeTimers(timers); }));
   EXPECT_EQ(road_->meter.requestCount(0x8A), 1u);
   EXPECT_EQ(road_->meter.requestCount(0x8B), 1u);
   EXPECT_EQ(messages(), QStringList{QStringLiteral("Set OK !!!")});
-  EXPECT_EQ(ps.TimerSetPending, 0);
-  EXPECT_EQ(ps.WaitTicks, 0);
+  EXPECT_FALSE(State().poll.timerWritePending());
   EXPECT_TRUE(road_->panel->pollingRunning());
 
-  // The meter refuses the second frame: the third is never sent, polling
-  // stays paused and the write stays pending (its time-out follows).
-  State().poll.StopPanelTimers();
-  ps.TimerSetPending = -1;
+  // The meter refuses the second frame: the third is never sent, and the
+  // write ends at once with its one message, polling back.
   road_->meter.addFault({emu::Fault::Fail, 0x8B, 0, 1});
-  ASSERT_TRUE(exchange(0x8B, [] { CmdWriteTimers1(State().line(), State().records.TimerRecord); }));
+  ASSERT_TRUE(exchange(0x8B, [&] { State().poll.writeTimers(timers); }));
   EXPECT_EQ(road_->meter.requestCount(0x8C), 1u);
   EXPECT_EQ(messages().last(), QStringLiteral("Set Fail !!!"));
-  EXPECT_FALSE(road_->panel->pollingRunning());
-  EXPECT_EQ(ps.TimerSetPending, -1);
+  EXPECT_EQ(messages().size(), 2);
+  EXPECT_TRUE(road_->panel->pollingRunning());
+  EXPECT_FALSE(State().poll.timerWritePending());
 }
 
 TEST_F(Replies, ResendRequestSendsTheWriteAgainAndEraseEnds) {
@@ -181,9 +176,9 @@ TEST_F(Replies, ResendRequestSendsTheWriteAgainAndEraseEnds) {
   ASSERT_TRUE(exchange(0x86, [] { CmdWritePause(State().line(), 0); }));
   EXPECT_EQ(road_->meter.requestCount(0x86), 1u);
 
-  ASSERT_TRUE(exchange(0x0B, [] { CmdClearMemory(State().line()); }));
+  ASSERT_TRUE(exchange(0x0B, [] { State().poll.eraseMemory(); }));
   EXPECT_EQ(messages().last(), QStringLiteral("Clear OK !!!"));
-  EXPECT_EQ(State().polling.MemoryErasing, 0);
+  EXPECT_FALSE(State().poll.erasePending());
 }
 
 TEST_F(Replies, ReadBacksFillTheWindowThatAsked) {

@@ -73,9 +73,7 @@ class SettingsRoad2 : public ::testing::Test {
     road_.meter.setSettings(s);
     return s;
   }
-  void receiveTicks(int n) {
-    for (int i = 0; i < n; ++i) road_.panel->Timer3_Timer();
-  }
+  void receiveTicks(int n) { road_.clock->ticks(n); }
   const UiText& texts() const { return State().texts; }
 
   QTemporaryDir tmp_;
@@ -126,7 +124,7 @@ TEST_F(SettingsRoad2, TimersShowWriteInThreeAcknowledgedFramesAndReadBack) {
   EXPECT_FALSE(road_.panel->pollingRunning());
   ASSERT_TRUE(acknowledged()) << road_.messages().join('|').toStdString();
   EXPECT_TRUE(road_.panel->pollingRunning());
-  EXPECT_EQ(State().polling.TimerSetPending, 0);
+  EXPECT_FALSE(State().poll.timerWritePending());
 
   const auto r1 = road_.meter.requests(0x8A), r2 = road_.meter.requests(0x8B),
              r3 = road_.meter.requests(0x8C);
@@ -181,7 +179,7 @@ TEST_F(SettingsRoad2, TimerFrameAskedForAgainIsResentAndAMeterThatNeverAnswersTi
   receiveTicks(1);
   EXPECT_EQ(nextMessage(), QStringLiteral("Set Timer Setting TimeOut !!!"));
   EXPECT_EQ(MsgBox::shown().back().icon, MsgIcon::Critical);
-  EXPECT_EQ(State().polling.TimerSetPending, 0);
+  EXPECT_FALSE(State().poll.timerWritePending());
   EXPECT_EQ(road_.meter.requestCount(0x8B), 2u);
 }
 
@@ -321,12 +319,12 @@ TEST_F(SettingsRoad2, EraseEmptiesTheMemoryAndRefusesSettingsUntilTheMeterReport
   ASSERT_TRUE(f && f->isVisible());
   f->ClearBtn->click();
   EXPECT_EQ(nextMessage(), QStringLiteral("Clear Memory are you sure?"));
-  EXPECT_EQ(State().polling.MemoryErasing, -1);
+  EXPECT_TRUE(State().poll.erasePending());
   openNode(texts().TxtLEDAlarm);  // refused while the meter erases
   EXPECT_EQ(nextMessage(), QStringLiteral("Memory Erasing ..."));
   EXPECT_FALSE(FormRegistry::loaded<LEDAlarmFrm>());
   EXPECT_EQ(nextMessage(), QStringLiteral("Clear OK !!!"));
-  EXPECT_EQ(State().polling.MemoryErasing, 0);
+  EXPECT_FALSE(State().poll.erasePending());
   EXPECT_EQ(road_.meter.measurementCount(), 0);
 
   ASSERT_TRUE(road_.loadMemoryList());
@@ -344,11 +342,11 @@ TEST_F(SettingsRoad2, AnEraseTheMeterNeverReportsEndsAfterItsTimeOut) {
   receiveTicks(120);
   EXPECT_EQ(road_.panel->statusPanelText(2), QStringLiteral("Erasing ..."));
   receiveTicks(PollLoop::kEraseWaitTicks - 121);
-  EXPECT_EQ(State().polling.MemoryErasing, -1);
+  EXPECT_TRUE(State().poll.erasePending());
   EXPECT_EQ(static_cast<std::size_t>(road_.messages().size()), seen_);
   receiveTicks(1);
   EXPECT_EQ(nextMessage(), QString::fromLatin1(PollLoop::kEraseTimeOutText));
-  EXPECT_EQ(State().polling.MemoryErasing, 0);
+  EXPECT_FALSE(State().poll.erasePending());
   // The settings are open again.
   openNode(texts().TxtLEDAlarm);
   EXPECT_TRUE(FormRegistry::loaded<LEDAlarmFrm>());

@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 
 #include "base/appdir.h"
 #include "emulator/emulator.h"
@@ -35,6 +36,7 @@
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
 #include "state/programstate.h"
+#include "support/common/engine_clock.h"
 #include "support/common/program_reset.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
@@ -82,11 +84,13 @@ class StartUpRoad : public ::testing::Test {
     };
     panel_ = new Panel();
     panel_->setTimersFrozen(true);
+    clock_.emplace();
     panel_->MDIForm_Load();
     panel_->show();
   }
   void TearDown() override {
     FormRegistry::unloadAll();
+    clock_.reset();
     delete panel_;
     meter_.stop();
     test::resetProgram();
@@ -100,7 +104,7 @@ class StartUpRoad : public ::testing::Test {
     ASSERT_TRUE(meter_.waitForOutput());
     ASSERT_TRUE(until([] { return State().link.PortTable[1].RxBuf.empty(); }));
     QCoreApplication::processEvents();
-    panel_->Timer3_Timer();
+    clock_->ticks(1);
     // Poll ticks in a row whose debounce saw the model text.
     seenTicks_ = State().poll.LastTickModel == "KRD 529" ? seenTicks_ + 1 : 0;
   }
@@ -115,6 +119,7 @@ class StartUpRoad : public ::testing::Test {
   QTemporaryDir tmp_;
   emu::Emulator meter_;
   Panel* panel_ = nullptr;
+  std::optional<test::EngineClock> clock_;
   int seenTicks_ = 0;
 };
 
@@ -161,10 +166,10 @@ TEST_F(StartUpRoad, IdentifiesListsAndWatchesTheMeter) {
   ASSERT_TRUE(meter_.waitForOutput());
   ASSERT_TRUE(until([] { return State().link.PortTable[1].RxBuf.empty(); }));
   QCoreApplication::processEvents();
-  panel_->Timer3_Timer();  // takes any last bytes: from here on the line is silent
-  for (int i = 0; i < 100; ++i) panel_->Timer3_Timer();
+  clock_->ticks(1);  // takes any last bytes: from here on the line is silent
+  clock_->ticks(100);
   EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Connection"));
-  panel_->Timer3_Timer();
+  clock_->ticks(1);
   EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Disconnection"));
 
   // Back to life: the first reply brings "Connection" back.
@@ -179,7 +184,7 @@ TEST_F(StartUpRoad, AStrayByteIsNoLiveLine) {
   meter_.setSilent(true);
   ASSERT_TRUE(meter_.waitForOutput());
   ASSERT_TRUE(until([] { return State().link.PortTable[1].RxBuf.empty(); }));
-  panel_->Timer3_Timer();
+  clock_->ticks(1);
   // One byte of noise is fewer than the two bytes a live line brings, also
   // on the tick that reads it (it is then both received and buffered).
   for (int i = 0; i < 101; ++i) {
@@ -187,7 +192,7 @@ TEST_F(StartUpRoad, AStrayByteIsNoLiveLine) {
       meter_.sendRaw({0x00});
       ASSERT_TRUE(meter_.waitForOutput());
     }
-    panel_->Timer3_Timer();
+    clock_->ticks(1);
   }
   EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Disconnection"));
 }
@@ -200,9 +205,9 @@ TEST_F(StartUpRoad, AMeterThatVanishesShowsDisconnectionWithoutAHang) {
     panel_->Timer1_Timer();
     QCoreApplication::processEvents();
   }
-  for (int i = 0; i < 101; ++i) panel_->Timer3_Timer();
+  clock_->ticks(101);
   EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Disconnection"));
-  EXPECT_EQ(State().polling.LinkLost, -1);
+  EXPECT_TRUE(State().poll.linkLost());
 
   // The Memory action on the vanished meter sends nothing: the user is told
   // why at once, no list is awaited, and polling goes on.
@@ -213,7 +218,7 @@ TEST_F(StartUpRoad, AMeterThatVanishesShowsDisconnectionWithoutAHang) {
             QStringLiteral("The meter was not asked for its memory.\n"
                            "Error (5): CommWrite (WriteFile) - Input/output error  COMM Error Flags = 0"));
   EXPECT_EQ(MsgBox::shown().back().icon, MsgIcon::Critical);
-  EXPECT_EQ(State().polling.MemInfoPending, 0);
+  EXPECT_FALSE(State().poll.memoryListPending());
   EXPECT_TRUE(panel_->pollingRunning());
 }
 
@@ -247,6 +252,7 @@ TEST(PortThatIsNoDevice, OkSaysSoAndLeavesTheFileAlone) {
   };
   auto* panel = new Panel();
   panel->setTimersFrozen(true);
+  test::EngineClock clock;
   panel->MDIForm_Load();
   panel->show();
 
@@ -262,7 +268,7 @@ TEST(PortThatIsNoDevice, OkSaysSoAndLeavesTheFileAlone) {
   // Polling runs on: every tick finds the port closed and writes nothing.
   for (int i = 0; i < 20; ++i) {
     panel->Timer1_Timer();
-    for (int k = 0; k < 12; ++k) panel->Timer3_Timer();
+    clock.ticks(12);
     QCoreApplication::processEvents();
   }
   for (QSocketNotifier* n : panel->findChildren<QSocketNotifier*>()) EXPECT_FALSE(n->isEnabled());

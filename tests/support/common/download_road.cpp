@@ -38,6 +38,7 @@ DownloadRoad::DownloadRoad(bool frozen) : frozen_(frozen) {
 
 DownloadRoad::~DownloadRoad() {
   FormRegistry::unloadAll();
+  clock.reset();
   delete panel;
   test::settleEvents();
   meter.stop();
@@ -57,7 +58,10 @@ bool DownloadRoad::start(const std::string& dir) {
   if (!meter.start(dir + "/com/COM1")) return false;
 
   panel = new Panel();
-  if (frozen_) panel->setTimersFrozen(true);
+  if (frozen_) {
+    panel->setTimersFrozen(true);
+    clock.emplace();
+  }
   panel->MDIForm_Load();
   panel->show();
   OpenPort(State().line(), 1, kMeterLineSettings);
@@ -82,7 +86,7 @@ bool DownloadRoad::until(const std::function<bool()>& done, int ms) {
       ++turns_;
       // A receive tick every 4 ms and a poll tick every 50 ms: the counts
       // of the program's waits and re-sends, in a quarter of their time.
-      if (turns_ % 4 == 0) panel->Timer3_Timer();
+      if (turns_ % 4 == 0) this->clock->ticks(1);
       if (turns_ % 50 == 0 && panel->pollingRunning()) panel->Timer1_Timer();
     }
     if (done()) {

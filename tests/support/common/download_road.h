@@ -8,10 +8,12 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "emulator/emulator.h"
+#include "support/common/engine_clock.h"
 
 namespace vkz {
 
@@ -31,8 +33,8 @@ class DownloadRoad {
   bool start(const std::string& dir);
 
   // Lets the event loop run until `done` holds, at most `ms` milliseconds.
-  // With frozen timers a receive tick runs every 4 ms and a poll tick every
-  // 50 ms while polling runs: the program's ratio of the two, so re-sends
+  // With frozen timers the engine's clock moves by a receive tick every
+  // 4 ms and a poll tick runs every 50 ms while polling runs: the program's ratio of the two, so re-sends
   // and the link watchdog work as in the program, only faster.
   bool until(const std::function<bool()>& done, int ms = 5000);
 
@@ -52,6 +54,8 @@ class DownloadRoad {
 
   emu::Emulator meter;
   Panel* panel = nullptr;
+  // With frozen timers: the poll engine's clock, which until() turns.
+  std::optional<test::EngineClock> clock;
 
  private:
   bool frozen_;

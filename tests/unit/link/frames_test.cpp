@@ -8,7 +8,6 @@
 #include <functional>
 #include <string>
 
-#include "link/eventpump.h"
 #include "link/porttable.h"
 #include "link/settingblocks.h"
 #include "polling/pollstate.h"
@@ -259,39 +258,15 @@ TEST_F(RequestFrames, ValueOutsideItsFieldWritesNothingAndSetsNoFlag) {
   // One good frame behind them proves the line was open all along.
   EXPECT_TRUE(CmdReadModel(State().line()));
   EXPECT_EQ(pty.receive(5), hexBytes("02 00 01 00 01"));
-  EXPECT_EQ(State().polling.MemoryErasing, 0);
-  EXPECT_EQ(State().polling.MemInfoPending, 0);
   // The parts of a timer record that are fine still go.
   EXPECT_TRUE(CmdWriteTimers1(State().line(), t2));
   EXPECT_EQ(pty.receive(51).size(), 51u);
 }
 
-TEST_F(RequestFrames, BuildersLeaveThePollingFlagsToTheirCaller) {
-  // The caller marks what it awaits before the write; an answer decoded
-  // while the write turns the event loop clears the mark, and it stays clear.
-  PollingState& ps = State().polling;
-  ps.MemoryErasing = -1;
-  setEventPump([&] { ps.MemoryErasing = 0; });
-  EXPECT_TRUE(CmdClearMemory(State().line()));
-  setEventPump(nullptr);
-  EXPECT_EQ(ps.MemoryErasing, 0);
-  EXPECT_EQ(pty.receive(5), hexBytes("02 00 01 0B 0A"));
-  for (auto send : {&CmdReadMemoryListFirst, &CmdReadMemoryListNext}) {
-    ps.MemInfoPending = -1;
-    setEventPump([&] { ps.MemInfoPending = 0; });
-    EXPECT_TRUE(send(State().line()));
-    setEventPump(nullptr);
-    EXPECT_EQ(ps.MemInfoPending, 0);
-    pty.receive(5);
-  }
-
-  // No current entry: the frame is dropped, the caller is told, and no
-  // flag is set.
+TEST_F(RequestFrames, WithoutACurrentEntryTheFrameIsDroppedAndTheCallerTold) {
   State().link.CurPort = 0;
   EXPECT_EQ(CmdClearMemory(State().line()).status, PortStatus::NoPort);
   EXPECT_EQ(CmdReadMemoryListFirst(State().line()).status, PortStatus::NoPort);
-  EXPECT_EQ(ps.MemoryErasing, 0);
-  EXPECT_EQ(ps.MemInfoPending, 0);
   State().link.CurPort = 11;
   EXPECT_EQ(CmdReadModel(State().line()).status, PortStatus::NoPort);
   EXPECT_TRUE(pty.drain().empty());

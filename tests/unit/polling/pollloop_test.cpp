@@ -1,19 +1,23 @@
-// The poll engine driven tick by tick, without windows: the status bar and
-// the link watchdog, the two waits and their time-outs, the watchdog's
-// resume of paused polling, the memory-list requests marked before their
-// write, and every settings reply handed to its window's interface (or
-// dropped while its window is not there).
+// The poll engine without windows, its receive ticks counted from a clock
+// the test turns: the status bar and the link watchdog, the waits of the
+// exchanges it owns and their time-outs, the watchdog's resume of paused
+// polling (and no lost link while the program holds polling paused), the
+// requests marked before their write, and every settings reply handed to
+// its window's interface (or dropped while its window is not there).
 #include "polling/pollloop.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bytes.h"
 #include "link/eventpump.h"
+#include "link/frames.h"
 #include "state/programstate.h"
+#include "support/common/engine_clock.h"
 #include "support/common/program_reset.h"
 #include "unit/link/testpty.h"
 
@@ -58,131 +62,6 @@ class PollLoopTest : public ::testing::Test {
   FakeMain view;
 };
 
-TEST_F(PollLoopTest, NoPortLinkedShowsComZeroAndDisconnectionAfter101SilentTicks) {
-  poll().setClock([] { return DateTime{2018, 5, 23, 8, 5, 56}; });
-  poll().tick1();
-  EXPECT_EQ(view.status[3], "COM  0");
-  EXPECT_EQ(State().link.PortTable[1].PortIsOpen, 0);
-  EXPECT_EQ(view.status[4], "2018 / 05 / 23   08:05:56");
-  for (int i = 0; i < 100; ++i) poll().tick3();
-  EXPECT_EQ(view.status[2], "Connection");
-  EXPECT_EQ(polling().LinkLost, 0);
-  poll().tick3();
-  EXPECT_EQ(view.status[2], "Disconnection");
-  EXPECT_EQ(polling().LinkLost, -1);
-  // While an erase is outstanding the lost link reads "Erasing ...".
-  polling().MemoryErasing = -1;
-  poll().tick3();
-  EXPECT_EQ(view.status[2], "Erasing ...");
-}
-
-TEST_F(PollLoopTest, WatchdogResumesPausedPollingAndTimeOutsShowTheirMessage) {
-  poll().StopPanelTimers();
-  EXPECT_FALSE(poll().running());
-  EXPECT_FALSE(view.timersRunning);
-  for (int i = 0; i < 101; ++i) poll().tick3();
-  EXPECT_TRUE(poll().running());
-  EXPECT_TRUE(view.timersRunning);
-
-  // The timer-write wait ends after 300 receive ticks with its message and
-  // leaves polling to the watchdog.
-  polling().TimerSetPending = -1;
-  polling().WaitTicks = 0;
-  for (int i = 0; i < 299; ++i) poll().tick3();
-  EXPECT_TRUE(view.messages.empty());
-  poll().tick3();
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].first, "Set Timer Setting TimeOut !!!");
-  EXPECT_EQ(view.messages[0].second, MessageIcon::Critical);
-  EXPECT_EQ(polling().TimerSetPending, 0);
-}
-
-TEST_F(PollLoopTest, EraseWaitEndsWithItsMessageAfterItsTimeOut) {
-  // Longer than a full flash erase (about a minute of 16 ms ticks).
-  EXPECT_GT(PollLoop::kEraseWaitTicks * 16, 60000);
-  polling().MemoryErasing = -1;
-  polling().EraseTicks = 0;
-  for (int i = 0; i < PollLoop::kEraseWaitTicks - 1; ++i) poll().tick3();
-  EXPECT_EQ(polling().MemoryErasing, -1);
-  EXPECT_TRUE(view.messages.empty());
-  EXPECT_EQ(view.status[2], "Erasing ...");
-  poll().tick3();
-  EXPECT_EQ(polling().MemoryErasing, 0);
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].first, PollLoop::kEraseTimeOutText);
-  EXPECT_EQ(view.messages[0].second, MessageIcon::Critical);
-  // Nothing awaited, nothing counted.
-  for (int i = 0; i < PollLoop::kEraseWaitTicks; ++i) poll().tick3();
-  EXPECT_EQ(view.messages.size(), 1u);
-}
-
-TEST_F(PollLoopTest, MemoryListWaitEndsQuietlyWhenThePanelIsClosedElseTimesOut) {
-  // Panel hidden: the wait ends at the next count that is a multiple of 10.
-  poll().StopPanelTimers();
-  polling().MemInfoPending = -1;
-  polling().WaitTicks = 3;
-  for (int i = 0; i < 7; ++i) poll().tick3();  // counts 3..9
-  EXPECT_EQ(polling().MemInfoPending, -1);
-  poll().tick3();  // count 10
-  EXPECT_EQ(polling().MemInfoPending, 0);
-  EXPECT_TRUE(poll().running());
-  EXPECT_TRUE(view.messages.empty());
-
-  // Panel shown and no entry: the message comes with the 202nd tick.
-  State().flags.MemoryPanelShown = -1;
-  poll().StopPanelTimers();
-  polling().MemInfoPending = -1;
-  polling().WaitTicks = 0;
-  for (int i = 0; i < 201; ++i) poll().tick3();
-  EXPECT_TRUE(view.messages.empty());
-  poll().tick3();
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].first, "Get Memory Information TimeOut Error !!!");
-  EXPECT_EQ(polling().MemInfoPending, 0);
-  EXPECT_TRUE(poll().running());
-}
-
-TEST_F(PollLoopTest, StrayByteCountsAsSilence) {
-  State().link.PortTable[1].RxBuf = {0x55};
-  for (int i = 0; i < 101; ++i) poll().tick3();
-  EXPECT_EQ(polling().LinkLost, -1);
-}
-
-TEST_F(PollLoopTest, MemoryListRequestsAreMarkedBeforeTheirWrite) {
-  // The write turns the event loop, where a quick meter's answer is
-  // decoded: the request must be awaited by then, and an end of the list
-  // decoded there must not be undone.
-  vkztest::TempAppDir dir;
-  vkztest::TestPty pty;
-  ASSERT_TRUE(pty.ok());
-  dir.link("COM1", pty.slave());
-  ASSERT_EQ(OpenPort(State().line(), 1, kMeterLineSettings), -1);
-  std::vector<int> seen;
-  setEventPump([&] {
-    seen.push_back(polling().MemInfoPending);
-    polling().MemInfoPending = 0;
-  });
-  poll().RequestMemoryList();
-  EXPECT_EQ(pty.receive(5), vkztest::hexBytes("02 00 01 0C 0D"));
-  ASSERT_FALSE(seen.empty());
-  EXPECT_EQ(seen.front(), -1);
-  EXPECT_EQ(polling().MemInfoPending, 0);
-
-  // Entry 1 of 2 asks for the next one, marked as well.
-  seen.clear();
-  State().flags.MemoryPanelShown = -1;
-  State().link.PortTable[1].PortReply.ReplyCode = 0x0C;
-  const Bytes entry{0x07, 0xE2, 5, 23, 14, 3, 7, 1, 2};
-  State().link.PortTable[1].PortReply.ReplyLength = static_cast<std::uint16_t>(entry.b.size());
-  std::copy(entry.b.begin(), entry.b.end(), State().link.PortTable[1].PortReply.ReplyData.begin());
-  poll().DeVKZ418SDData();
-  setEventPump(nullptr);
-  EXPECT_EQ(pty.receive(5), vkztest::hexBytes("02 00 01 0D 0C"));
-  ASSERT_FALSE(seen.empty());
-  EXPECT_EQ(seen.front(), -1);
-  EXPECT_EQ(view.memoryRows, std::vector<std::string>{"1\t2018/05/23  14:03:07\t1"});
-}
-
 // A reply frame on the line, as the meter sends it.
 std::vector<std::uint8_t> replyFrame(int code, const std::vector<std::uint8_t>& payload) {
   const auto n = payload.size();
@@ -193,6 +72,262 @@ std::vector<std::uint8_t> replyFrame(int code, const std::vector<std::uint8_t>& 
   for (std::size_t i = 1; i < f.size(); ++i) x ^= f[i];
   f.push_back(x);
   return f;
+}
+
+TEST_F(PollLoopTest, NoPortLinkedShowsComZeroAndDisconnectionAfter101SilentTicks) {
+  test::EngineClock clock;
+  poll().setClock([] { return DateTime{2018, 5, 23, 8, 5, 56}; });
+  poll().tick1();
+  EXPECT_EQ(view.status[3], "COM  0");
+  EXPECT_EQ(State().link.PortTable[1].PortIsOpen, 0);
+  EXPECT_EQ(view.status[4], "2018 / 05 / 23   08:05:56");
+  clock.ticks(100);
+  EXPECT_EQ(view.status[2], "Connection");
+  EXPECT_FALSE(poll().linkLost());
+  clock.ticks(1);
+  EXPECT_EQ(view.status[2], "Disconnection");
+  EXPECT_TRUE(poll().linkLost());
+}
+
+TEST_F(PollLoopTest, WatchdogResumesAnExchangesPauseButCountsNoSilenceInTheProgramsOwn) {
+  test::EngineClock clock;
+  // A long print: polling paused by the program is no lost link, however
+  // long it takes.
+  {
+    PollPause pause(poll());
+    EXPECT_FALSE(view.timersRunning);
+    clock.ticks(5000);
+    EXPECT_FALSE(poll().running());
+    EXPECT_FALSE(poll().linkLost());
+    EXPECT_EQ(view.status[2], "Connection");
+  }
+  EXPECT_TRUE(poll().running());
+  EXPECT_TRUE(view.timersRunning);
+  // The link is judged again from the resume.
+  clock.ticks(100);
+  EXPECT_FALSE(poll().linkLost());
+  clock.ticks(1);
+  EXPECT_TRUE(poll().linkLost());
+
+  // An exchange whose answer never comes: the watchdog resumes polling.
+  poll().StopPanelTimers();
+  clock.ticks(1);
+  EXPECT_TRUE(poll().running());
+  EXPECT_TRUE(view.timersRunning);
+}
+
+TEST_F(PollLoopTest, StrayByteCountsAsSilence) {
+  test::EngineClock clock;
+  State().link.PortTable[1].RxBuf = {0x55};
+  clock.ticks(101);
+  EXPECT_TRUE(poll().linkLost());
+}
+
+// The engine on a pseudo-terminal linked as COM1, a supported meter
+// identified, and a clock the test turns.
+class LinkedLoop : public PollLoopTest {
+ protected:
+  void SetUp() override {
+    PollLoopTest::SetUp();
+    ASSERT_TRUE(pty.ok());
+    dir.use();  // the program's reset forgot it
+    dir.link("COM1", pty.slave());
+    ASSERT_EQ(OpenPort(State().line(), 1, kMeterLineSettings), -1);
+    polling().MeterModel = polling().PrevMeterModel = "VKZ 418";
+    clock.emplace();
+  }
+  // The meter's reply, decoded as it arrives.
+  void reply(int code, const std::vector<std::uint8_t>& payload) {
+    pty.send(replyFrame(code, payload));
+    ASSERT_TRUE(vkztest::waitReadable(State().PortApi.NativeHandle(1)));
+    poll().bytesArrived();
+  }
+  std::vector<std::string> messages() const {
+    std::vector<std::string> out;
+    for (const auto& m : view.messages) out.push_back(m.first);
+    return out;
+  }
+  // Frames of request `code` (5 bytes each) the meter was sent.
+  int requests(std::uint8_t code) {
+    const std::vector<std::uint8_t> got = pty.drain();
+    int n = 0;
+    for (std::size_t i = 0; i + 4 < got.size(); ++i)
+      if (got[i] == 0x02 && got[i + 1] == 0x00 && got[i + 2] == 0x01 && got[i + 3] == code) ++n;
+    return n;
+  }
+  vkztest::TempAppDir dir;
+  vkztest::TestPty pty;
+  std::optional<test::EngineClock> clock;  // installed once the state is reset
+};
+
+TEST_F(LinkedLoop, EraseWaitEndsWithTheMeterOrItsTimeOut) {
+  // Longer than a full flash erase (about a minute of 16 ms ticks).
+  EXPECT_GT(PollLoop::kEraseWaitTicks * PollLoop::kReceiveTick.count(), 60000);
+  // Awaited before the write: a quick meter's answer may come during it.
+  std::vector<bool> seen;
+  setEventPump([&] { seen.push_back(poll().erasePending()); });
+  ASSERT_TRUE(poll().eraseMemory());
+  setEventPump(nullptr);
+  ASSERT_FALSE(seen.empty());
+  EXPECT_TRUE(seen.front());
+  EXPECT_EQ(pty.receive(5), vkztest::hexBytes("02 00 01 0B 0A"));
+
+  clock->ticks(PollLoop::kEraseWaitTicks - 1);
+  EXPECT_TRUE(poll().erasePending());
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(view.status[2], "Erasing ...");
+  clock->ticks(1);
+  EXPECT_FALSE(poll().erasePending());
+  EXPECT_EQ(messages(), std::vector<std::string>{PollLoop::kEraseTimeOutText});
+  EXPECT_EQ(view.messages[0].second, MessageIcon::Critical);
+  // Nothing awaited, nothing counted.
+  clock->ticks(PollLoop::kEraseWaitTicks);
+  EXPECT_EQ(view.messages.size(), 1u);
+
+  // The meter that reports its end ends the wait with "Clear OK !!!".
+  ASSERT_TRUE(poll().eraseMemory());
+  reply(0x0B, {0x0B});
+  EXPECT_FALSE(poll().erasePending());
+  EXPECT_EQ(view.messages.back().first, "Clear OK !!!");
+}
+
+TEST_F(LinkedLoop, TimerWriteEndsAtOnceWhenAFrameIsRefusedOrAfterItsTimeOut) {
+  struct Case {
+    const char* what;
+    int acked;    // frames the meter takes before it answers no more
+    int refused;  // the frame it refuses (1..3), 0 for none
+    std::vector<std::string> messages;
+    int ticksToEnd;  // receive ticks until the wait is over
+  };
+  const std::vector<Case> cases{
+      {"all three taken", 3, 0, {"Set OK !!!"}, 0},
+      {"first refused", 0, 1, {"Set Fail !!!"}, 0},
+      {"second refused", 1, 2, {"Set Fail !!!"}, 0},
+      {"third refused", 2, 3, {"Set Fail !!!"}, 0},
+      {"second never acknowledged", 1, 0, {"Set Timer Setting TimeOut !!!"}, PollLoop::kTimerWaitTicks},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    view.messages.clear();
+    ASSERT_TRUE(poll().writeTimers(TimerSetting{}));
+    EXPECT_TRUE(poll().timerWritePending());
+    EXPECT_FALSE(poll().running());
+    for (int k = 0; k < c.acked; ++k) reply(0x8A + k, {static_cast<std::uint8_t>(0x8A + k)});
+    if (c.refused) reply(0x8A + c.refused - 1, {0x00});
+    if (c.ticksToEnd) {
+      clock->ticks(c.ticksToEnd - 1);
+      EXPECT_TRUE(poll().timerWritePending());
+      clock->ticks(1);
+    }
+    EXPECT_FALSE(poll().timerWritePending());
+    EXPECT_TRUE(poll().running());
+    // Nothing follows the one message.
+    clock->ticks(PollLoop::kTimerWaitTicks);
+    EXPECT_EQ(messages(), c.messages);
+    pty.drain();
+  }
+}
+
+TEST_F(LinkedLoop, SingleSettingWriteNotConfirmedIsSaidAfterItsTimeOut) {
+  const auto write = [] { return poll().writeAwaited([] { return CmdWriteClock(State().line(), {}); }); };
+  // Confirmed in time: "Set OK !!!" alone.
+  ASSERT_TRUE(write());
+  reply(0x82, {0x82});
+  clock->ticks(PollLoop::kSettingWaitTicks);
+  EXPECT_EQ(messages(), std::vector<std::string>{"Set OK !!!"});
+  // Never confirmed: said once, after the time-out.
+  view.messages.clear();
+  ASSERT_TRUE(write());
+  clock->ticks(PollLoop::kSettingWaitTicks - 1);
+  EXPECT_TRUE(view.messages.empty());
+  clock->ticks(1);
+  EXPECT_EQ(messages(), std::vector<std::string>{PollLoop::kSettingNotConfirmedText});
+  EXPECT_FALSE(poll().settingWritePending());
+  // A write that did not go out awaits nothing.
+  State().link.CurPort = 0;
+  EXPECT_FALSE(write());
+  EXPECT_FALSE(poll().settingWritePending());
+}
+
+TEST_F(LinkedLoop, MemoryListWaitEndsQuietlyWhenThePanelIsClosedElseAsksAgainAndTimesOut) {
+  // Panel hidden: the wait ends at its first count, without a message.
+  poll().askMemoryList();
+  EXPECT_TRUE(poll().memoryListPending());
+  clock->ticks(1);
+  EXPECT_FALSE(poll().memoryListPending());
+  EXPECT_TRUE(view.messages.empty());
+  pty.drain();
+
+  // Panel shown and no entry: asked again at the counts 0, 10, ... 100;
+  // the message comes with the 202nd tick.
+  State().flags.MemoryPanelShown = -1;
+  ASSERT_TRUE(poll().askMemorySize());
+  poll().askMemoryList();
+  clock->ticks(201);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(requests(0x0D), 11);
+  clock->ticks(1);
+  EXPECT_EQ(messages(), std::vector<std::string>{"Get Memory Information TimeOut Error !!!"});
+  EXPECT_FALSE(poll().memoryListPending());
+  EXPECT_TRUE(poll().running());
+}
+
+TEST_F(LinkedLoop, MemorySizeLostIsAskedAgainAfterTheListThenSaidMissing) {
+  State().flags.MemoryPanelShown = -1;
+  ASSERT_TRUE(poll().askMemorySize());
+  poll().askMemoryList();
+  reply(0xFF, {0x0C});  // nothing stored: the list ends
+  EXPECT_FALSE(poll().memoryListPending());
+  EXPECT_TRUE(poll().memorySizePending());
+  pty.drain();
+  clock->ticks(PollLoop::kListWaitTicks);
+  EXPECT_EQ(requests(0x0F), PollLoop::kListAskUntil / PollLoop::kListAskEvery);
+  EXPECT_EQ(messages(), std::vector<std::string>{"Memory Info No Data !!!"});
+  clock->ticks(1);
+  EXPECT_EQ(messages(),
+            (std::vector<std::string>{"Memory Info No Data !!!", PollLoop::kMemorySizeMissingText}));
+  EXPECT_FALSE(poll().memorySizePending());
+
+  // A size that comes ends the wait quietly.
+  ASSERT_TRUE(poll().askMemorySize());
+  reply(0x0F, {0, 0, 0x10, 0, 0, 0, 0x08, 0});
+  EXPECT_FALSE(poll().memorySizePending());
+  clock->ticks(PollLoop::kListWaitTicks + 1);
+  EXPECT_EQ(view.messages.size(), 2u);
+}
+
+TEST_F(LinkedLoop, MemoryListRequestsAreMarkedBeforeTheirWrite) {
+  // The write turns the event loop, where a quick meter's answer is
+  // decoded: the request must be awaited by then, and an end of the list
+  // decoded there must not be undone.
+  std::vector<bool> seen;
+  bool answered = false;
+  setEventPump([&] {
+    seen.push_back(poll().memoryListPending());
+    if (answered) return;
+    answered = true;
+    reply(0xFF, {0x0C});
+  });
+  poll().askMemoryList();
+  setEventPump(nullptr);
+  EXPECT_EQ(pty.receive(5), vkztest::hexBytes("02 00 01 0C 0D"));
+  ASSERT_FALSE(seen.empty());
+  EXPECT_TRUE(seen.front());
+  EXPECT_FALSE(poll().memoryListPending());
+
+  // Entry 1 of 2 asks for the next one, marked as well.
+  seen.clear();
+  answered = true;
+  State().flags.MemoryPanelShown = -1;
+  poll().askMemoryList();
+  pty.drain();
+  setEventPump([&] { seen.push_back(poll().memoryListPending()); });
+  reply(0x0C, {0x07, 0xE2, 5, 23, 14, 3, 7, 1, 2});
+  setEventPump(nullptr);
+  EXPECT_EQ(pty.receive(5), vkztest::hexBytes("02 00 01 0D 0C"));
+  ASSERT_FALSE(seen.empty());
+  EXPECT_TRUE(seen.front());
+  EXPECT_EQ(view.memoryRows, std::vector<std::string>{"1\t2018/05/23  14:03:07\t1"});
 }
 
 // ---- the receive clock ------------------------------------------------------------
@@ -227,7 +362,7 @@ class ReceiveClock : public PollLoopTest {
   void reply(const std::vector<std::uint8_t>& frame) {
     auto& rx = State().link.PortTable[1].RxBuf;
     rx.insert(rx.end(), frame.begin(), frame.end());
-    poll().tick3();
+    poll().bytesArrived();
   }
   const std::chrono::nanoseconds began{std::chrono::seconds(100)};
   std::chrono::nanoseconds now = began;
@@ -248,12 +383,11 @@ TEST_F(ReceiveClock, WakesOnlyWhenSomethingIsDueAndEveryWaitKeepsItsLength) {
   // The memory-list wait: woken for its requests at the counts 0, 10, ...
   // 100 and for its end, which still comes 202 ticks after it began.
   State().flags.MemoryPanelShown = -1;
-  polling().MemInfoPending = -1;
-  polling().WaitTicks = 0;
+  poll().askMemoryList();  // no port: the request is not sent, the wait runs all the same
   poll().tick1();
   const auto began = now;
   int wakes = 0;
-  while (polling().MemInfoPending == -1 && wakes < 300) {
+  while (poll().memoryListPending() && wakes < 300) {
     wake();
     ++wakes;
   }
@@ -335,7 +469,7 @@ TEST_F(ReceiveClock, ProgressAndRowsAreShownSeldomAndWhileTheMeterSends) {
   EXPECT_EQ(view.memoryMessage, "Load ==> 20 / 35");
   EXPECT_TRUE(list.rows.empty());
   rx.insert(rx.end(), b2.begin() + 8, b2.end());
-  poll().tick3();
+  poll().bytesArrived();
   // Block 3 is late: the rows at 250 ms, the progress 250 ms after its
   // last show.
   EXPECT_EQ(view.wakeIn, 187);
@@ -485,7 +619,7 @@ class SettingReplies : public PollLoopTest {
   // The reply arrives and a receive tick decodes it.
   void receive(const SettingReply& r) {
     State().link.PortTable[1].RxBuf = replyFrame(r.code, r.payload);
-    poll().tick3();
+    poll().bytesArrived();
   }
   FakeWindows windows;
 };

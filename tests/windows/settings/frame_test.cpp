@@ -13,16 +13,20 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <memory>
 #include <stdexcept>
 
+#include "link/porttable.h"
 #include "settings/win/settingwindow.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
+#include "support/common/meter_erase.h"
 #include "support/common/program_reset.h"
 #include "support/common/qt_app.h"
 #include "ui/listpos.h"
 #include "ui/msgbox.h"
 #include "ui/twips.h"
+#include "unit/link/testpty.h"
 
 namespace vkz {
 namespace {
@@ -55,6 +59,18 @@ class SettingFrame : public ::testing::Test {
     LoadDefaultStrings(State().texts);
   }
   void TearDown() override { test::resetProgram(); }
+  // An erase under way, asked on COM1, a pseudo-terminal.
+  void startErase() {
+    dir_ = std::make_unique<vkztest::TempAppDir>();
+    line_ = std::make_unique<vkztest::TestPty>();
+    ASSERT_TRUE(line_->ok());
+    dir_->link("COM1", line_->slave());
+    ASSERT_EQ(OpenPort(State().line(), 1, kMeterLineSettings), -1);
+    State().link.CurPort = 1;
+    ASSERT_TRUE(test::startErase());
+  }
+  std::unique_ptr<vkztest::TempAppDir> dir_;
+  std::unique_ptr<vkztest::TestPty> line_;
 };
 
 TEST_F(SettingFrame, OpenFlagFollowsLoadAndExit) {
@@ -158,7 +174,7 @@ TEST_F(SettingFrame, WriteBracketInEachVariant) {
   };
   for (const Case& c : cases) {
     reset();
-    State().polling.MemoryErasing = c.erasing ? -1 : 0;
+    if (c.erasing) startErase();
     bool sent = false, pausedWhileSending = false;
     const bool written = writeSetting(c.erase, c.resume, [&] {
       sent = true;

@@ -10,6 +10,7 @@
 #include "link/frames.h"
 #include "polling/readbacks.h"
 #include "settings/win/kalvoxfrm.h"
+#include "support/common/meter_erase.h"
 #include "ui/listpos.h"
 #include "windows/settings/settings_env.h"
 
@@ -149,7 +150,7 @@ TEST_F(KalvoxTest, SetChecksInTheirOrder) {
     pick(f, ch, L::Minute, minutePos);
   };
   const SetCase cases[] = {
-      {"erase pending", [](KalvoxFrm*) { State().polling.MemoryErasing = -1; }, "Memory Erasing ..."},
+      {"erase pending", [](KalvoxFrm*) { test::startErase(); }, "Memory Erasing ..."},
       {"D2 on with D1's standard", [](KalvoxFrm* f) { pick(f, 1, L::Enable, 1); },
        "Set Error : D1 Standard = D2Standard !!!"},
       {"D2 off with D1's standard", [](KalvoxFrm*) {}, ""},

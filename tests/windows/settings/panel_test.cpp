@@ -8,6 +8,7 @@
 #include "settings/win/kalvoxfrm.h"
 #include "settings/win/rtcfrm.h"
 #include "settings/win/setting418panelfrm.h"
+#include "support/common/meter_erase.h"
 #include "ui/mainwindowhost.h"
 #include "ui/twips.h"
 #include "windows/settings/settings_env.h"
@@ -142,7 +143,7 @@ TEST_F(PanelTest, LaunchSequenceInItsOrder) {
 TEST_F(PanelTest, EveryButtonRefusesWhileAnEraseIsPending) {
   Setting418PanelFrm* p = FormRegistry::get<Setting418PanelFrm>();
   FormRegistry::get<RTCFrm>();
-  State().polling.MemoryErasing = -1;
+  ASSERT_TRUE(test::startErase());
   int shown = 0;
   State().openers.showOneSetForm = [&] { ++shown; };
   const QList<QPushButton*> all = p->findChildren<QPushButton*>();

@@ -8,6 +8,7 @@
 #include "link/frames.h"
 #include "polling/readbacks.h"
 #include "settings/win/screenfrm.h"
+#include "support/common/meter_erase.h"
 #include "ui/listpos.h"
 #include "windows/settings/settings_env.h"
 
@@ -90,7 +91,7 @@ TEST_F(ScreenTest, SetPacksChannelsAndCodes) {
   EXPECT_TRUE(State().poll.running());
 
   // While an erase is pending: refused, nothing packed, polling untouched.
-  State().polling.MemoryErasing = -1;
+  ASSERT_TRUE(test::startErase());
   setListPosition(f->KalvoxCbx[11], 1);
   f->ScreenSetBtn->click();
   EXPECT_EQ(messages(), QStringList{QStringLiteral("Memory Erasing ...")});

@@ -35,7 +35,7 @@ TEST_F(EraseWindow, AsksForOkAndSendsTheEraseMarkedBeforeTheWrite) {
   MsgBox::answers().push_back(MsgResult::Cancel);
   f->ClearBtn->click();
   EXPECT_EQ(written(), "");
-  EXPECT_EQ(State().polling.MemoryErasing, 0);
+  EXPECT_FALSE(State().poll.erasePending());
   ASSERT_EQ(MsgBox::shown().size(), 1u);
   const MsgRecord& ask = MsgBox::shown()[0];
   EXPECT_EQ(ask.text, QStringLiteral("Clear Memory are you sure?"));
@@ -45,17 +45,15 @@ TEST_F(EraseWindow, AsksForOkAndSendsTheEraseMarkedBeforeTheWrite) {
 
   // The write turns the event loop, where a quick reply is decoded: the
   // erase is awaited by then.
-  std::vector<std::int16_t> seen;
-  setEventPump([&] { seen.push_back(State().polling.MemoryErasing); });
-  State().polling.EraseTicks = 40;
+  std::vector<bool> seen;
+  setEventPump([&] { seen.push_back(State().poll.erasePending()); });
   for (int press = 0; press < 2; ++press) {  // again while pending: asked and sent again
     f->ClearBtn->click();
     EXPECT_EQ(written(), "02 00 01 0B 0A");
-    EXPECT_EQ(State().polling.MemoryErasing, -1);
-    EXPECT_EQ(State().polling.EraseTicks, 0);
+    EXPECT_TRUE(State().poll.erasePending());
   }
   ASSERT_FALSE(seen.empty());
-  EXPECT_EQ(seen.front(), -1);
+  EXPECT_TRUE(seen.front());
   EXPECT_EQ(MsgBox::shown().size(), 3u);
   EXPECT_TRUE(State().poll.running());  // neither paused nor resumed
   EXPECT_TRUE(FormRegistry::loaded<ClearMemoryFrm>());
@@ -65,7 +63,7 @@ TEST_F(EraseWindow, AnEraseThatCannotBeWrittenIsNotAwaited) {
   // No port linked: the request cannot go out.
   State().polling.MeterModel = "VKZ 418";
   FormRegistry::get<ClearMemoryFrm>()->ClearBtn->click();
-  EXPECT_EQ(State().polling.MemoryErasing, 0);
+  EXPECT_FALSE(State().poll.erasePending());
   ASSERT_EQ(MsgBox::shown().size(), 2u);
   // The message says why: no port is linked.
   EXPECT_TRUE(MsgBox::shown()[1].text.startsWith(QString::fromLatin1(kEraseNotSentText)));

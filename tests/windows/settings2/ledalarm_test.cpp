@@ -14,6 +14,7 @@
 #include "polling/readbacks.h"
 #include "settings/win/ledalarmfrm.h"
 #include "settings2_env.h"
+#include "support/common/meter_erase.h"
 #include "support/common/qt_app.h"
 #include "ui/formregistry.h"
 #include "ui/listpos.h"
@@ -94,12 +95,14 @@ TEST_F(LedAlarmWindow, SwitchMustHaveAValueAndTheBlockGoesUpperFirst) {
   LEDAlarmFrm* f = open();
   // Erasing: refused before the limits are looked at.
   f->LowerTxt[3]->setText(QStringLiteral("20"));
-  State().polling.MemoryErasing = -1;
+  ASSERT_TRUE(test::startErase());
+  written();  // the erase request
   f->LEDAlarmBtn->click();
-  State().polling.MemoryErasing = 0;
+  test::meterErased();
   f->LowerTxt[3]->setText(QStringLiteral("80"));
   // The meter's values never arrived: the switch shows nothing.
   f->LEDAlarmBtn->click();
+  // (The meter's "Clear OK !!!" goes to the main window, not loaded here.)
   EXPECT_EQ(messages(), (QStringList{QStringLiteral("Memory Erasing ..."),
                                      QStringLiteral("Enabled : nothing selected !!!")}));
   EXPECT_EQ(written(), "");

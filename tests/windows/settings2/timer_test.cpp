@@ -16,6 +16,8 @@
 #include "polling/readbacks.h"
 #include "settings/win/timerfrm.h"
 #include "settings2_env.h"
+#include "support/common/engine_clock.h"
+#include "support/common/meter_erase.h"
 #include "support/common/qt_app.h"
 #include "ui/formregistry.h"
 #include "ui/listpos.h"
@@ -39,7 +41,7 @@ class TimerWindow : public test::WindowsTest {
   static QLineEdit* box(TimerFrm* f, const char* name) {
     return f->findChild<QLineEdit*>(QLatin1String(name));
   }
-  static bool armed() { return State().polling.TimerSetPending == -1; }
+  static bool armed() { return State().poll.timerWritePending(); }
 };
 
 TEST_F(TimerWindow, LoadsWithItsDesignValuesAndShowsThePanelOfTheMode) {
@@ -87,6 +89,7 @@ TEST_F(TimerWindow, LoadsWithItsDesignValuesAndShowsThePanelOfTheMode) {
 
 TEST_F(TimerWindow, EveryBoxIsCheckedWithItsMessageAtBothBoundsWhateverTheMode) {
   linkLine();
+  test::EngineClock clock;
   struct Range {
     const char* box;
     int min, max;
@@ -126,9 +129,8 @@ TEST_F(TimerWindow, EveryBoxIsCheckedWithItsMessageAtBothBoundsWhateverTheMode) 
   for (int mode = 0; mode < 4; ++mode) {                       // Manually hides every box, Delay the rows
     TimerFrm* f = filled(mode);
     for (const Case& c : cases) {
+      clock.ticks(PollLoop::kTimerWaitTicks);  // the last case's write, never acknowledged, ends
       MsgBox::resetTestRecords();
-      State().polling.TimerSetPending = 0;
-      State().poll.StartPanelTimers();
       QLineEdit* b = box(f, c.box);
       const QString before = b->text();
       b->setText(c.text);
@@ -169,18 +171,18 @@ TEST_F(TimerWindow, NothingIsArmedOrSentForAListWithoutAnItemOrWhileErasing) {
        },
        "Repeat : nothing selected !!!"},
       {"erasing, after the checks",
-       [](TimerFrm* f) {
+       [this](TimerFrm* f) {
          setListPosition(f->TimerManuallyCbx, 0);
          setListPosition(f->DelayDurHourCbx, 0);
          setListPosition(f->DelayDurMinCbx, 0);
          setListPosition(f->RepeatCntCbx, 0);
-         State().polling.MemoryErasing = -1;
+         ASSERT_TRUE(test::startErase());
+         written();  // the erase request
        },
        "Memory Erasing ..."},
   };
   for (const Case& c : cases) {
     MsgBox::resetTestRecords();
-    State().polling.MemoryErasing = 0;
     FormRegistry::unload<TimerFrm>();
     TimerFrm* f = open();
     c.set(f);
@@ -194,6 +196,7 @@ TEST_F(TimerWindow, NothingIsArmedOrSentForAListWithoutAnItemOrWhileErasing) {
 
 TEST_F(TimerWindow, SetSendsTheFirstFrameAndLeavesTheWaitArmedWithPollingPaused) {
   linkLine();
+  test::EngineClock clock;
   TimerFrm* f = filled(3);
   setListPosition(f->DelayDurHourCbx, 23);
   setListPosition(f->DelayDurMinCbx, 59);
@@ -203,7 +206,6 @@ TEST_F(TimerWindow, SetSendsTheFirstFrameAndLeavesTheWaitArmedWithPollingPaused)
   f->PcStartHour[2]->setText(QStringLiteral("7"));
   f->PcStartMinute[2]->setText(QStringLiteral("30"));
   f->PcStopMinute[2]->setText(QStringLiteral("15"));
-  State().polling.WaitTicks = 77;
   f->TimerBtn->click();
 
   TimerSetting want;
@@ -218,9 +220,15 @@ TEST_F(TimerWindow, SetSendsTheFirstFrameAndLeavesTheWaitArmedWithPollingPaused)
   EXPECT_NE(hex(frame).find("00 00 05 9F"), std::string::npos);  // the delay of 23 h 59 min
   EXPECT_TRUE(messages().isEmpty());
   EXPECT_TRUE(armed());
-  EXPECT_EQ(State().polling.WaitTicks, 0);
   EXPECT_FALSE(State().poll.running());
   EXPECT_EQ(State().records.TimerRecord.RepeatCount, 5);
+  // The wait runs its full length from this write on, then polling runs
+  // again (its message goes to the main window, not loaded here).
+  clock.ticks(PollLoop::kTimerWaitTicks - 1);
+  EXPECT_TRUE(armed());
+  clock.ticks(1);
+  EXPECT_FALSE(armed());
+  EXPECT_TRUE(State().poll.running());
 }
 
 TEST_F(TimerWindow, MeterTimersFillTheWindow) {

@@ -13,6 +13,7 @@
 #include "settings/win/onesetform.h"
 #include "settings/win/welcomsetfrm.h"
 #include "settings2_env.h"
+#include "support/common/meter_erase.h"
 #include "support/common/qt_app.h"
 #include "ui/formregistry.h"
 #include "ui/listpos.h"
@@ -80,11 +81,13 @@ TEST_F(ValueWindows, OneSetFormRefusesWhileErasingAndWithoutAnItem) {
   State().texts.TxtOFF = "AUS";
   OneSetForm* f = openOneSet(&WindowFlags::OneSetCalibration);
   EXPECT_EQ(f->SetCbx->itemText(60), QStringLiteral("OFF"));
-  State().polling.MemoryErasing = -1;
+  ASSERT_TRUE(test::startErase());
+  written();  // the erase request
   f->SetBtn->click();
-  State().polling.MemoryErasing = 0;
+  test::meterErased();
   setListPosition(f->SetCbx, -1);
   f->SetBtn->click();
+  // (The meter's "Clear OK !!!" goes to the main window, not loaded here.)
   EXPECT_EQ(messages(), (QStringList{QStringLiteral("Memory Erasing ..."), QStringLiteral("Set Error !!!")}));
   EXPECT_EQ(MsgBox::shown()[1].icon, MsgIcon::Critical);
   EXPECT_EQ(written(), "");
@@ -139,7 +142,8 @@ TEST_F(ValueWindows, WelcomeTextIsPaddedToTwelveAndSentInCodePage1252) {
   f->WelLineTxt[0]->setText(QStringLiteral("HELLO"));
   f->WelLineTxt[1]->setText(QString());
   f->WelLineTxt[2]->setText(QStringLiteral("Preis 5 €"));
-  State().polling.MemoryErasing = -1;  // written all the same
+  ASSERT_TRUE(test::startErase());  // written all the same
+  written();                        // the erase request
   f->SetBtn->click();
   const auto frame = welcomeFrame({"HELLO       ", "            ", "Preis 5 \x80   "});
   ASSERT_EQ(frame.size(), 41u);
@@ -190,7 +194,8 @@ TEST_F(ValueWindows, LunchTimeSendsItsSevenBytesOnlyWithEveryListChosen) {
   setListPosition(f->CbxStartHour, 12);
   setListPosition(f->CbxStopHour, 13);
   setListPosition(f->CbxStopMinute, 30);
-  State().polling.MemoryErasing = -1;  // written all the same
+  ASSERT_TRUE(test::startErase());  // written all the same
+  written();                        // the erase request
   f->BtnSet->click();
   EXPECT_EQ(written(), "02 00 08 90 01 0C 00 00 0D 1E 00 86 00");
   EXPECT_TRUE(State().poll.running());

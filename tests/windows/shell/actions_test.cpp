@@ -7,7 +7,10 @@
 #include <QMdiArea>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <filesystem>
+#include <string>
 
+#include "link/comname.h"
 #include "link/porttable.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
@@ -17,14 +20,29 @@
 #include "shell/win/helpfrm.h"
 #include "shell/win/panel.h"
 #include "state/programstate.h"
+#include "support/common/engine_clock.h"
+#include "support/common/meter_erase.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
+#include "unit/link/testpty.h"
 #include "views/datafile.h"
 #include "views/win/datalistfrm.h"
 #include "views/win/filelistfrm.h"
 
 namespace vkz {
 namespace {
+
+// COM1 on a pseudo-terminal, current and open: the line an erase goes out on.
+struct MeterLine1 {
+  explicit MeterLine1(const std::string& appDir) {
+    setComFallback(false);
+    std::filesystem::create_directories(appDir + "/com");
+    std::filesystem::create_symlink(pty.slave(), appDir + "/com/COM1");
+    OpenPort(State().line(), 1, kMeterLineSettings);
+    State().link.CurPort = 1;
+  }
+  vkztest::TestPty pty;
+};
 
 using ActionsTest = ShellTest;
 
@@ -62,15 +80,18 @@ TEST_F(ActionsTest, ToolbarIgnoresClicksDuringTheListWaitAndRefusesDuringAnErase
   Panel* p = makePanel();
   int rtc = 0;
   State().openers.showRTCFrm = [&] { ++rtc; };
-  State().polling.MemInfoPending = -1;
+  test::EngineClock clock;
+  State().poll.askMemoryList();  // no line: asked in vain, awaited all the same
   for (const char* key : {"Memory", "RTC", "Help", "Language"})
     p->Toolbar1_ButtonClick(QString::fromLatin1(key));
   EXPECT_EQ(rtc, 0);
   EXPECT_TRUE(MsgBox::shown().empty());
   EXPECT_FALSE(FormRegistry::loaded<HelpFrm>());
 
-  State().polling.MemInfoPending = 0;
-  State().polling.MemoryErasing = -1;
+  clock.ticks(1);  // the memory panel is hidden: the wait ends
+  ASSERT_FALSE(State().poll.memoryListPending());
+  MeterLine1 line(dir());
+  ASSERT_TRUE(test::startErase());
   p->Toolbar1_ButtonClick(QStringLiteral("List"));
   p->Toolbar1_ButtonClick(QStringLiteral("RTC"));
   ASSERT_EQ(MsgBox::shown().size(), 2u);
@@ -84,7 +105,7 @@ TEST_F(ActionsTest, ToolbarIgnoresClicksDuringTheListWaitAndRefusesDuringAnErase
   EXPECT_EQ(MsgBox::shown().size(), 2u);
   EXPECT_TRUE(State().poll.running());
 
-  State().polling.MemoryErasing = 0;
+  test::meterErased();
   p->Toolbar1_ButtonClick(QStringLiteral("RTC"));
   EXPECT_EQ(rtc, 1);
   p->Toolbar1_ButtonClick(QStringLiteral("Help"));
@@ -123,14 +144,15 @@ TEST_F(ActionsTest, TreeClicksRunTheirActions) {
   };
   QTreeWidgetItem* setting = p->TreeView1->topLevelItem(2);
   // "Setting" and "Other Option" run nothing, even during an erase.
-  State().polling.MemoryErasing = -1;
+  MeterLine1 line(dir());
+  ASSERT_TRUE(test::startErase());
   p->TreeView1_NodeClick(setting);
   p->TreeView1_NodeClick(p->TreeView1->topLevelItem(4));
   EXPECT_TRUE(MsgBox::shown().empty());
   p->TreeView1_NodeClick(p->TreeView1->topLevelItem(0));
   EXPECT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_EQ(rtc, 0);
-  State().polling.MemoryErasing = 0;
+  test::meterErased();
   // Ignored while no supported model is identified.
   State().polling.MeterModel = "";
   p->TreeView1_NodeClick(p->TreeView1->topLevelItem(0));
@@ -248,7 +270,8 @@ TEST_F(ActionsTest, MemoryListClickWithoutAStoredMeasurementIsIgnored) {
 
   // During an erase: the refusal only.
   State().poll.StartPanelTimers();
-  State().polling.MemoryErasing = -1;
+  MeterLine1 line(dir());
+  ASSERT_TRUE(test::startErase());
   p->MSFlexGrid1_Click();
   EXPECT_TRUE(State().poll.running());
   EXPECT_EQ(MsgBox::shown().back().text, QStringLiteral("Memory Erasing ..."));
