@@ -3,10 +3,11 @@
 // meets it: the file chosen in the dialog, the file list window loaded, the
 // three grids filled and the window painted once. The read is the same
 // file read whole into fresh memory. Files of 65,535 and 1,000,000
-// records; each run in a fresh process of its own, as a user opens a file
-// in a program just started (like with like: the read too); medians of
-// several runs, the kinds taking turns. The reader alone (the grids filled,
-// no window) is printed beside them.
+// records; twice: each run in a fresh process of its own, as a user opens
+// a file in a program just started (the read too, like with like), and all
+// runs in one program that runs on, the kinds taking turns. Medians of
+// several runs, wall and processor time; the reader alone (the grids
+// filled, no window) is printed beside them.
 //
 //   bench_open [runs] [folder]    (default: 7 runs, the system's temporary folder)
 //   Under an X server (xvfb-run) it opens the window there, otherwise offscreen.
@@ -98,15 +99,15 @@ Figure readIntoMemory(const std::string& path) {
 }
 
 // The main window's Open action on `path`, until the file list window has
-// painted its grids.
+// painted its grids once.
 Figure openInProgram(Panel* panel, const std::string& path, int records) {
   MsgBox::fileAnswers().push_back(QString::fromStdString(path));
   FileListFrm* f = nullptr;
   const Figure fig = timed([&] {
     panel->Toolbar1_ButtonClick(QStringLiteral("Open"));
-    f = FormRegistry::find<FileListFrm>();
-    if (f) f->repaint();
+    // The event loop's next turn paints the window, as after the user's click.
     QCoreApplication::processEvents();
+    f = FormRegistry::find<FileListFrm>();
   });
   if (!f || f->GridRecord->Rows() != records + 1 || !MsgBox::shown().empty())
     std::printf("the open went wrong: %d rows%s\n", f ? f->GridRecord->Rows() : -1,
@@ -140,33 +141,49 @@ Panel* startProgram(const QString& appDirectory) {
   return panel;
 }
 
-// One measurement in this process: "read", "open" or "reader" on `path`;
-// prints the seconds it took.
-int measureOne(int argc, char** argv, const std::string& kind, const std::string& path, int records) {
+// Prints a figure as the parent reads it.
+void put(const Figure& f) {
+  std::printf("%.9f %.9f\n", f.wall, f.cpu);
+  std::fflush(stdout);
+}
+
+// The measurements of one child process: "read", "reader" or "open" once,
+// in a process of its own; or "session": the program started once, then
+// `runs` times the read, the open and the reader in turn, as in a program
+// that has run for a while.
+int measureInThisProcess(char** argv, const std::string& kind, const std::string& path, int records,
+                         int runs) {
   if (kind == "read") {
-    const Figure f = readIntoMemory(path);
-    std::printf("%.9f %.9f\n", f.wall, f.cpu);
+    put(readIntoMemory(path));
     return 0;
   }
   if (kind == "reader") {
-    const Figure f = readerAlone(path);
-    std::printf("%.9f %.9f\n", f.wall, f.cpu);
+    put(readerAlone(path));
     return 0;
   }
+  int argc = 1;
   QApplication app(argc, argv);
   QTemporaryDir appDirectory;
   Panel* panel = startProgram(appDirectory.path());
-  const Figure f = openInProgram(panel, path, records);
-  std::printf("%.9f %.9f\n", f.wall, f.cpu);
-  std::fflush(stdout);
+  if (kind == "open") {
+    put(openInProgram(panel, path, records));
+  } else {
+    for (int i = 0; i < runs; ++i) {
+      put(readIntoMemory(path));
+      put(openInProgram(panel, path, records));
+      put(readerAlone(path));
+    }
+  }
   FormRegistry::unloadAll();
   delete panel;
   test::resetProgram();
   return 0;
 }
 
-// Runs this program again for one measurement and returns its figure.
-Figure measureInChild(const char* self, const char* kind, const std::string& path, int records) {
+// Runs this program again for `kind` and returns the figures it printed;
+// any other line it printed (what went wrong) is passed on.
+std::vector<Figure> measureInChild(const char* self, const char* kind, const std::string& path, int records,
+                                   int runs = 1) {
   int fds[2];
   if (::pipe(fds) != 0) return {};
   std::fflush(stdout);
@@ -176,8 +193,8 @@ Figure measureInChild(const char* self, const char* kind, const std::string& pat
     const int null = ::open("/dev/null", O_WRONLY);
     ::dup2(null, 2);  // the window system's notes
     ::close(fds[0]);
-    const std::string n = std::to_string(records);
-    ::execl(self, self, "--one", kind, path.c_str(), n.c_str(), static_cast<char*>(nullptr));
+    const std::string n = std::to_string(records), r = std::to_string(runs);
+    ::execl(self, self, "--one", kind, path.c_str(), n.c_str(), r.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
   ::close(fds[1]);
@@ -187,12 +204,38 @@ Figure measureInChild(const char* self, const char* kind, const std::string& pat
   ::close(fds[0]);
   int status = 0;
   ::waitpid(pid, &status, 0);
-  // The figure is the last line; anything before it is what went wrong.
-  const size_t last = out.find_last_of('\n', out.size() >= 2 ? out.size() - 2 : 0);
-  if (last != std::string::npos) std::printf("%s", out.substr(0, last + 1).c_str());
-  Figure f;
-  std::sscanf(out.c_str() + (last == std::string::npos ? 0 : last + 1), "%lf %lf", &f.wall, &f.cpu);
-  return f;
+  std::vector<Figure> figures;
+  for (size_t at = 0; at < out.size();) {
+    size_t end = out.find('\n', at);
+    if (end == std::string::npos) end = out.size();
+    const std::string line = out.substr(at, end - at);
+    Figure f;
+    if (std::sscanf(line.c_str(), "%lf %lf", &f.wall, &f.cpu) == 2)
+      figures.push_back(f);
+    else
+      std::printf("  %s\n", line.c_str());
+    at = end + 1;
+  }
+  return figures;
+}
+
+Figure medianOf(const std::vector<Figure>& runs) {
+  std::vector<double> wall, cpu;
+  for (const Figure& f : runs) {
+    wall.push_back(f.wall);
+    cpu.push_back(f.cpu);
+  }
+  return wall.empty() ? Figure{} : Figure{median(wall), median(cpu)};
+}
+
+// One table: the medians of the read, the open and the reader.
+void printTable(const char* title, const std::vector<Figure> (&of)[3]) {
+  const Figure r = medianOf(of[0]), o = medianOf(of[1]), a = medianOf(of[2]);
+  std::printf("  %-36s read into memory   open in the program      the reader alone\n", title);
+  std::printf("    wall time                          %8.1f ms   %8.1f ms = %5.2f x   %8.1f ms = %5.2f x\n",
+              r.wall * 1e3, o.wall * 1e3, o.wall / r.wall, a.wall * 1e3, a.wall / r.wall);
+  std::printf("    processor time                     %8.1f ms   %8.1f ms = %5.2f x   %8.1f ms = %5.2f x\n",
+              r.cpu * 1e3, o.cpu * 1e3, o.cpu / r.cpu, a.cpu * 1e3, a.cpu / r.cpu);
 }
 
 void run(const char* self, int n, int runs, const std::filesystem::path& dir) {
@@ -201,28 +244,18 @@ void run(const char* self, int n, int runs, const std::filesystem::path& dir) {
     bench::Grids g = bench::makeMeasurement(n);
     if (!SaveDataFile(path, "VKZ 418", g.userInfo, g.header, g.records).ok()) return;
   }
-  std::vector<Figure> runsOf[3];
   readIntoMemory(path);  // the file in the page cache for every kind alike
+  std::printf("%d records, %.1f MB\n", n, std::filesystem::file_size(path) / 1e6);
+  std::vector<Figure> fresh[3], session[3];
   for (int i = 0; i < runs; ++i) {
-    runsOf[0].push_back(measureInChild(self, "read", path, n));
-    runsOf[1].push_back(measureInChild(self, "open", path, n));
-    runsOf[2].push_back(measureInChild(self, "reader", path, n));
+    const char* kinds[3] = {"read", "open", "reader"};
+    for (int k = 0; k < 3; ++k)
+      for (const Figure& f : measureInChild(self, kinds[k], path, n)) fresh[k].push_back(f);
   }
-  auto medianOf = [&](int k) {
-    std::vector<double> wall, cpu;
-    for (const Figure& f : runsOf[k]) {
-      wall.push_back(f.wall);
-      cpu.push_back(f.cpu);
-    }
-    return Figure{median(wall), median(cpu)};
-  };
-  const Figure r = medianOf(0), o = medianOf(1), a = medianOf(2);
-  std::printf("%9d records, %5.1f MB   read into memory   open in the program        the reader alone\n", n,
-              std::filesystem::file_size(path) / 1e6);
-  std::printf("   wall time                 %8.1f ms    %8.1f ms = %5.2f x    %8.1f ms = %5.2f x\n",
-              r.wall * 1e3, o.wall * 1e3, o.wall / r.wall, a.wall * 1e3, a.wall / r.wall);
-  std::printf("   processor time            %8.1f ms    %8.1f ms = %5.2f x    %8.1f ms = %5.2f x\n",
-              r.cpu * 1e3, o.cpu * 1e3, o.cpu / r.cpu, a.cpu * 1e3, a.cpu / r.cpu);
+  printTable("each in a program just started:", fresh);
+  const std::vector<Figure> all = measureInChild(self, "session", path, n, runs);
+  for (size_t i = 0; i < all.size(); ++i) session[i % 3].push_back(all[i]);
+  printTable("in a program that runs on:", session);
   std::filesystem::remove(path);
 }
 
@@ -231,11 +264,11 @@ void run(const char* self, int n, int runs, const std::filesystem::path& dir) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (argc == 5 && std::string(argv[1]) == "--one")
-    return measureOne(1, argv, argv[2], argv[3], std::atoi(argv[4]));
+  if (argc == 6 && std::string(argv[1]) == "--one")
+    return measureInThisProcess(argv, argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
   const std::filesystem::path dir = argc > 2 ? argv[2] : std::filesystem::temp_directory_path();
-  std::printf("Opening a data file (medians of %d runs, each in a fresh process; %s)\n", runs,
+  std::printf("Opening a data file against reading it into memory (medians of %d runs; %s)\n", runs,
               qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ? "X server" : "offscreen");
   for (int n : {65535, 1000000}) run("/proc/self/exe", n, runs, dir);
   return 0;

@@ -410,9 +410,9 @@ int FlexGrid::textWidth(int col) const {
   const int fixed = model_->headerRows();
   int widest = 0;
   for (int r = 0; r < data_.rows(); ++r) {
-    const std::string text = data_.text(r, col);
+    const std::string_view text = data_.cellView(r, col);
     if (text.empty()) continue;
-    const QString t = QString::fromStdString(text);
+    const QString t = utf8Text(text);
     widest = std::max(
         widest, r < fixed ? head.horizontalAdvance(t) + headMargin : body.horizontalAdvance(t) + bodyMargin);
   }
