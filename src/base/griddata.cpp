@@ -331,10 +331,14 @@ void GridData::setCols(int n) {
 }
 
 std::string GridData::text(int row, int col) const {
+  return std::string(cellView(row, col));
+}
+
+std::string_view GridData::cellView(int row, int col) const {
   if (row < 0 || row >= rows() || col < 0 || col >= cols_) return {};
   std::string_view r = rowText(row);
   auto [start, end] = cellBounds(r, col);
-  return std::string(r.substr(start, end - start));
+  return r.substr(start, end - start);
 }
 
 bool GridData::setText(int row, int col, std::string_view value) {

@@ -44,6 +44,9 @@ class GridData {
   // Cell text (TextMatrix); an index outside the grid reads "" and writes
   // nothing, and returns false.
   std::string text(int row, int col) const;
+  // The same as a view into the grid's arena, valid as rowText()'s is; the
+  // view shows a cell without a copy of its text.
+  std::string_view cellView(int row, int col) const;
   bool setText(int row, int col, std::string_view value);
 
   // AddItem: appends (or, with `at` >= 0, inserts before row `at`) a row

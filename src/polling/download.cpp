@@ -133,6 +133,7 @@ void PollLoop::stopDownload() {
   // The rows that arrived are shown before the download ends.
   flushDisplay();
   CancelDownload();
+  if (DataListView* list = dataList(); list && headerCame) list->downloadStopped();
   message(downloadStoppedText(headerCame, records, r_.measurement.header.HeaderValue[kSlotRecordCount]),
           MessageIcon::Critical);
   StartPanelTimers();

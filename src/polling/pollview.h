@@ -65,6 +65,9 @@ class DataListView {
   virtual void addRecords(const std::vector<LoggedRecord>& records) = 0;
   // The measurement is complete: the window's toolbar is enabled again.
   virtual void downloadComplete() = 0;
+  // The download stopped before the measurement was complete; the rows
+  // that arrived stay, and the window decides what becomes of them.
+  virtual void downloadStopped() {}
 };
 
 }  // namespace vkz

@@ -11,6 +11,12 @@
 namespace vkz {
 namespace {
 
+// A cell's UTF-8 text as the view shows it: converted once, from the grid's
+// own bytes.
+QString utf8Text(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
 Qt::Alignment toQt(FlexAlign a) {
   switch (a) {
     case FlexAlign::LeftTop:
@@ -62,7 +68,7 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
       // A row that the data lost before the view was told reads "".
-      return QString::fromStdString(d_.text(index.row() + shownFixed_, c));
+      return utf8Text(d_.cellView(index.row() + shownFixed_, c));
     case Qt::TextAlignmentRole:
       if (align_ && c < static_cast<int>(align_->size()))
         return static_cast<int>(toQt((*align_)[static_cast<size_t>(c)]));
@@ -81,7 +87,7 @@ QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int
     QString s;
     for (int r = 0; r < shownFixed_; ++r) {
       if (r) s += QLatin1Char('\n');
-      s += QString::fromStdString(d_.text(r, section));
+      s += utf8Text(d_.cellView(r, section));
     }
     return s;
   }
@@ -250,7 +256,7 @@ bool FlexGrid::validCell(int row, int col) const {
 }
 
 QString FlexGrid::TextMatrix(int row, int col) const {
-  return QString::fromStdString(data_.text(row, col));
+  return utf8Text(data_.cellView(row, col));
 }
 
 bool FlexGrid::setTextMatrix(int row, int col, const QString& text) {
@@ -261,10 +267,14 @@ bool FlexGrid::setTextMatrix(int row, int col, const QString& text) {
 }
 
 bool FlexGrid::AddItem(const QString& tabText, int index) {
+  return AddItemUtf8(tabText.toStdString(), index);
+}
+
+bool FlexGrid::AddItemUtf8(std::string_view utf8TabText, int index) {
   const int rows = data_.rows();
   if (index < -1 || index > rows) return false;
   const bool append = index < 0 || index == rows;
-  data_.addItem(tabText.toStdString(), append ? -1 : index);
+  data_.addItem(utf8TabText, append ? -1 : index);
   if (!append) model_->markAllChanged();
   model_->scheduleSync();
   return true;
@@ -400,9 +410,9 @@ int FlexGrid::textWidth(int col) const {
   const int fixed = model_->headerRows();
   int widest = 0;
   for (int r = 0; r < data_.rows(); ++r) {
-    const std::string text = data_.text(r, col);
+    const std::string_view text = data_.cellView(r, col);
     if (text.empty()) continue;
-    const QString t = QString::fromStdString(text);
+    const QString t = utf8Text(text);
     widest = std::max(
         widest, r < fixed ? head.horizontalAdvance(t) + headMargin : body.horizontalAdvance(t) + bodyMargin);
   }

@@ -20,6 +20,7 @@
 #include <QBrush>
 #include <QString>
 #include <QTableView>
+#include <string_view>
 #include <vector>
 
 #include "base/griddata.h"
@@ -120,6 +121,8 @@ class FlexGrid : public QTableView {
   // texts separated by TAB, filled from column 0; a TAB at the end is
   // allowed, surplus cells are dropped.
   bool AddItem(const QString& tabText, int index = -1);
+  // The same from UTF-8 text, which goes to the grid's data as it is.
+  bool AddItemUtf8(std::string_view utf8TabText, int index = -1);
   bool RemoveItem(int row);
   // Empties every cell text (fixed cells too); keeps rows, columns, widths.
   void Clear();

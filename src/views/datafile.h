@@ -102,10 +102,12 @@ SaveResult SaveDataFile(const std::string& path, std::string_view model, const G
 // The section state starts empty for every reader (one reader per file);
 // lines before the first marker line belong to no section and are skipped.
 // A bad line (record number outside the announced count or given a second
-// time, a record line with fewer than six cells, a "Total Point" row without
-// a count) stops the reading: ParseDataFileLine returns false and error()
-// names the line. The rows appended so far, that line's included, stay; the
-// room set aside for the records that did not come is given back.
+// time, a record line with fewer than six cells or with a level that is not
+// a finite number ("NaN dB", "1e309 dB"), a "Total Point" row without a
+// count) stops the reading: ParseDataFileLine returns false and error()
+// names the line. The rows appended before that line stay, the refused line
+// is not appended; the room set aside for the records that did not come is
+// given back.
 class DataFileReader {
  public:
   enum Section { None = 0, HeaderData = 1, RecordData = 2, Information = 3 };
@@ -149,6 +151,8 @@ class DataFileReader {
   friend class DataFileLoader;
   bool parse(std::int64_t lineNo, std::string_view lineText, const detail::LineScan& scan);
   bool readRecord(std::int64_t lineNo, std::string_view lineText, const detail::LineScan& scan);
+  std::int64_t recordSlot(std::int64_t lineNo, std::string_view lineText, const detail::LineScan& scan);
+  void storeRecord(std::size_t index, const double (&level)[4], double pause);
   void countRow(std::int64_t lineNo, std::int64_t count);
   // The five arrays and the record numbers read, n records long.
   void sizeArrays(std::size_t n);

@@ -35,6 +35,7 @@
 #include "views/headeritems.h"
 #include "views/headermatch.h"
 #include "views/histogram.h"
+#include "views/keptrecords.h"
 #include "views/progress.h"
 #include "views/win/histogramfrm.h"
 #include "views/win/reporthooks.h"
@@ -188,6 +189,13 @@ void DataListFrm::UpdateVKZ418Grid() {
   for (int r = 0; r < 11; ++r)
     for (int c = 0; c < 4; ++c)
       VKZ418Grid->setTextMatrix(r, c, q(rows[static_cast<size_t>(r)][static_cast<size_t>(c)]));
+  if (KeptRecords >= 0) showKeptRecords();
+}
+
+void DataListFrm::showKeptRecords() {
+  const std::string text =
+      keptRecordsText(KeptRecords, State().measurement.header.HeaderValue[kSlotRecordCount]);
+  for (int c = 1; c < 4; ++c) VKZ418Grid->setTextMatrix(kTotalPointRow, c, q(text));
 }
 
 void DataListFrm::GridInfo() {
@@ -220,15 +228,29 @@ void DataListFrm::Refresh() {
 }
 
 void DataListFrm::showHeader() {
+  KeptRecords = -1;  // a new measurement comes
   UpdateVKZ418Grid();
   GridInfo();
 }
 
 void DataListFrm::addRecords(const std::vector<LoggedRecord>& records) {
-  for (const LoggedRecord& r : records) VKZ418PointGrid->AddItem(q(r.row));
+  for (const LoggedRecord& r : records) VKZ418PointGrid->AddItemUtf8(r.row);
 }
 
 void DataListFrm::downloadComplete() {
+  Toolbar1->setEnabled(true);
+}
+
+void DataListFrm::downloadStopped() {
+  const int kept = VKZ418PointGrid->Rows() - VKZ418PointGrid->FixedRows();
+  if (kept <= 0) return;
+  KeptRecords = kept;
+  // One element per record kept, as a data file of them reopens.
+  MeasurementData& m = State().measurement;
+  for (auto* v : {&m.PointValue1, &m.PointValue2, &m.PointValue3, &m.PointValue4, &m.PointValue5})
+    v->resize(static_cast<size_t>(kept));
+  showKeptRecords();
+  VKZ418Grid->Refresh();
   Toolbar1->setEnabled(true);
 }
 

@@ -57,6 +57,10 @@ class DataListFrm : public DataWindow, public DataListView {
   void showHeader() override;  // UpdateVKZ418Grid, then GridInfo
   void addRecords(const std::vector<LoggedRecord>& records) override;
   void downloadComplete() override;  // the toolbar is enabled again
+  // The rows that arrived are kept as a measurement of their own (see
+  // KeptRecords); with no row there is nothing to keep and the toolbar
+  // stays disabled.
+  void downloadStopped() override;
 
   // --- header items ------------------------------------------------------------
   void ItemBtn_Click();
@@ -95,6 +99,11 @@ class DataListFrm : public DataWindow, public DataListView {
   std::int32_t EditRow = 0;
   // What the next press of "All" does: 0 tick, -1 untick.
   std::int16_t SelectAllToggle = 0;
+  // The records kept of a download that stopped (-1: the measurement shown
+  // is whole, or still coming). While set, the summary's "Total Point" row
+  // reads "<kept> of <count>", the arrays hold the kept records only, and the
+  // toolbar saves, prints and draws them.
+  std::int64_t KeptRecords = -1;
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override;
@@ -103,6 +112,7 @@ class DataListFrm : public DataWindow, public DataListView {
 
  private:
   void applyLayout(const DataListLayout& l);
+  void showKeptRecords();
   void commitEditor();
   void saveAction();
   void printAction();

@@ -3,7 +3,8 @@
 // header items, saved with the window's "save" action, opened again with
 // the main window's Open action into the file list window: the three grids
 // and the per-record values are the same. The CSV export and the histogram
-// of both windows agree too.
+// of both windows agree too. The rows of a download that stopped are kept
+// as a measurement of their own, saved and opened again as what they are.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -25,6 +26,7 @@
 #include "ui/msgbox.h"
 #include "views/chartstate.h"
 #include "views/datafile.h"
+#include "views/keptrecords.h"
 #include "views/win/datalistfrm.h"
 #include "views/win/filelistfrm.h"
 #include "views/win/histogramfrm.h"
@@ -119,6 +121,59 @@ TEST(ViewsRoadTrip, DownloadSaveReopenGivesTheSameGrids) {
   EXPECT_EQ(fromDownload, fromFile);
   EXPECT_FALSE(fromFile[50].empty());
   EXPECT_TRUE(FormRegistry::loaded<Histogram>());
+}
+
+// The meter falls silent after two blocks of a 57-record measurement: the
+// 20 records that arrived stay on screen, the toolbar saves them, and the
+// file says it holds 20 of the 57 and opens again as 20 records, whole.
+TEST(ViewsRoadTrip, RecordsOfAStoppedDownloadAreSavedAndReopenedAsWhatTheyAre) {
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  DownloadRoad road(true);
+  ASSERT_TRUE(road.start(tmp.path().toStdString())) << road.meter.lastError();
+  road.meter.addMeasurement(emu::generateRecords(3, 57));
+  ASSERT_TRUE(road.loadMemoryList());
+  road.meter.addFault({emu::Fault::Drop, 0x12, 2, -1});
+  const qsizetype before = road.messages().size();
+  road.panel->MSFlexGrid1->setRow(1);
+  road.panel->MSFlexGrid1_Click();
+  ASSERT_TRUE(road.until([&] { return road.messages().size() > before; }, 20000))
+      << road.recordRows().size() << " rows, " << road.messages().join(QLatin1Char('|')).toStdString();
+  ASSERT_TRUE(road.messages().last().startsWith(QStringLiteral("Download stopped")))
+      << road.messages().last().toStdString();
+
+  DataListFrm* dl = FormRegistry::find<DataListFrm>();
+  ASSERT_NE(dl, nullptr);
+  ASSERT_EQ(road.recordRows(), road.expectedRows(1).mid(0, 20));
+  EXPECT_TRUE(dl->Toolbar1->isEnabled());
+  EXPECT_EQ(dl->KeptRecords, 20);
+  EXPECT_EQ(dl->VKZ418Grid->TextMatrix(kTotalPointRow, 1), QStringLiteral("20 of 57"));
+  EXPECT_EQ(State().measurement.PointValue1.size(), 20u);
+  const std::vector<double> lavg = State().measurement.PointValue1;
+
+  const QString vkz = tmp.filePath(QStringLiteral("part.vkz"));
+  MsgBox::fileAnswers().push_back(vkz);
+  MsgBox::filterAnswers().push_back(1);
+  dl->Toolbar1_ButtonClick(QStringLiteral("save"));
+  MsgBox::fileAnswers().push_back(vkz);
+  road.panel->Toolbar1_ButtonClick(QStringLiteral("Open"));
+  for (const MsgRecord& m : MsgBox::shown())
+    if (!m.text.startsWith(QStringLiteral("Download stopped"))) {
+      EXPECT_NE(m.icon, MsgIcon::Critical) << m.text.toStdString();
+    }
+  FileListFrm* fl = FormRegistry::find<FileListFrm>();
+  ASSERT_NE(fl, nullptr);
+  EXPECT_EQ(cells(fl->GridHeader), cells(dl->VKZ418Grid));
+  EXPECT_EQ(cells(fl->GridRecord), cells(dl->VKZ418PointGrid));
+  EXPECT_EQ(fl->GridHeader->TextMatrix(kTotalPointRow, 3), QStringLiteral("20 of 57"));
+  EXPECT_EQ(State().measurement.PointValue1, lavg);
+
+  // A new download of the whole measurement shows it whole again.
+  road.meter.clearFaults();
+  ASSERT_TRUE(road.download(1));
+  dl = FormRegistry::find<DataListFrm>();  // the row click loads the window anew
+  EXPECT_EQ(dl->KeptRecords, -1);
+  EXPECT_EQ(dl->VKZ418Grid->TextMatrix(kTotalPointRow, 1), QStringLiteral("57"));
 }
 
 }  // namespace

@@ -167,6 +167,8 @@ TEST_F(DataFileWrite, FailedSaveLeavesTheOldFileAndSaysWhy) {
       SaveDataFile((dir_ / "plain" / "m.vkz").string(), "VKZ 418", g.userInfo, g.header, g.records);
   EXPECT_EQ(r.status, SaveStatus::Failed);
   EXPECT_NE(r.message.find("Not a directory"), std::string::npos) << r.message;
+  EXPECT_NE(r.message.find("\"" + (dir_ / "plain" / "m.vkz").string() + "\""), std::string::npos)
+      << r.message;
   r = SaveDataFile(dir_.string(), "VKZ 418", g.userInfo, g.header, g.records);
   EXPECT_EQ(r.status, SaveStatus::Failed);
 }
@@ -340,7 +342,7 @@ TEST(DataFileRead, BrokenFiles) {
   };
   const Case cases[] = {
       {"cut inside a record", good.substr(0, rec2 + 12), OpenStatus::Damaged, 27,
-       "Line 28: a record line needs six", 3, 1},
+       "Line 28: a record line needs six", 2, 1},
       {"cut after a record", good.substr(0, rec3), OpenStatus::Damaged, 27,
        "ends at line 28 with 2 of the 3 records", 3, 2},
       {"cut in the header", good.substr(0, good.find("PW Duration")), OpenStatus::Damaged, 18,
@@ -348,19 +350,27 @@ TEST(DataFileRead, BrokenFiles) {
       {"zero byte", replaceAll(good, "*110.2", std::string("*11\0.2", 6)), OpenStatus::Damaged, 27,
        "Line 28 holds binary data", 2, 1},
       {"record number above the count", replaceAll(good, "3\t2018/05/23 14:02:30", "4\t2018/05/23 14:02:30"),
-       OpenStatus::Damaged, 28, "Line 29: the record number \"4\" is not between 1 and 3", 4, 2},
+       OpenStatus::Damaged, 28, "Line 29: the record number \"4\" is not between 1 and 3", 3, 2},
       {"record number given twice", replaceAll(good, "3\t2018/05/23 14:02:30", "2\t2018/05/23 14:02:30"),
-       OpenStatus::Damaged, 28, "Line 29: the record number \"2\" was given on an earlier line", 4, 2},
+       OpenStatus::Damaged, 28, "Line 29: the record number \"2\" was given on an earlier line", 3, 2},
       {"record number 0", replaceAll(good, "1\t2018/05/23 14:01:00", "0\t2018/05/23 14:01:00"),
-       OpenStatus::Damaged, 26, "record number \"0\"", 2, 0},
+       OpenStatus::Damaged, 26, "record number \"0\"", 1, 0},
       {"record number not a number", replaceAll(good, "2\t2018/05/23 14:02:00", "x\t2018/05/23 14:02:00"),
-       OpenStatus::Damaged, 27, "record number \"x\"", 3, 1},
+       OpenStatus::Damaged, 27, "record number \"x\"", 2, 1},
       {"count of no records", replaceAll(good, "Total Point\t3", "Total Point\t0"), OpenStatus::Damaged, 26,
-       "not between 1 and 0", 2, 0},
+       "not between 1 and 0", 1, 0},
       {"count without its cell", replaceAll(good, "Total Point\t3\t3\t3\t", "Total Point,3,3,3,"),
        OpenStatus::Damaged, 18, "Line 19: the \"Total Point\" row", 1, 0},
       {"records before the count", replaceAll(good, "Interval Time", "\r\nRecordData\r\nInterval Time"),
-       OpenStatus::Damaged, 20, "Line 21: a record comes before the record count", 2, 0},
+       OpenStatus::Damaged, 20, "Line 21: a record comes before the record count", 1, 0},
+      // A level that is no finite number is refused, whichever way it is
+      // written, and is neither shown nor drawn.
+      {"level not a number", replaceAll(good, "*110.2", "*NaN"), OpenStatus::Damaged, 27,
+       "Line 28: the LCPK level \"*NaN dB\" is not a finite number", 2, 1},
+      {"level too large", replaceAll(good, "86.0 dB", "1e309 dB"), OpenStatus::Damaged, 26,
+       "Line 27: the Leq level \"1e309 dB\" is not a finite number", 1, 0},
+      {"level infinite", replaceAll(good, "130.5 dB", "-inf dB"), OpenStatus::Damaged, 26,
+       "Line 27: the LZPK level \"-inf dB\" is not a finite number", 1, 0},
       {"no sections",
        replaceAll(replaceAll(replaceAll(good, "Information", "information"), "HeaderData", "headerdata"),
                   "RecordData", "recorddata"),
@@ -441,6 +451,9 @@ TEST_F(DataFileReadFile, ModelLineAlone) {
       EXPECT_EQ(r.model, c.model);
     }
     EXPECT_NE(r.message.find(c.says), std::string::npos) << r.message;
+    if (!r.message.empty()) {
+      EXPECT_EQ(r.message.find("\"" + file.string() + "\""), 0u) << r.message;  // the file is named
+    }
   }
   OpenResult r = ReadDataFileModel((dir_ / "missing.vkz").string(), "");
   EXPECT_EQ(r.status, OpenStatus::ReadError);
@@ -482,4 +495,12 @@ TEST_F(DataFileReadFile, FromDiskAndErrors) {
   x.r = ReadDataFile(dir_.string(), "", x.g.userInfo, x.g.header, x.g.records, x.m);
   EXPECT_EQ(x.r.status, OpenStatus::ReadError);
   EXPECT_NE(x.r.message.find("not a file"), std::string::npos) << x.r.message;
+
+  // A damaged file: the message names the file, then the line.
+  const std::string sample = test::sampleDataFile();
+  writeBytes(path, sample.substr(0, sample.find("3\t2018/05/23 14:02:30")));
+  x = Read{};
+  x.r = ReadDataFile(path, "", x.g.userInfo, x.g.header, x.g.records, x.m);
+  EXPECT_EQ(x.r.status, OpenStatus::Damaged);
+  EXPECT_EQ(x.r.message.find("\"" + path + "\": The file ends at line 28"), 0u) << x.r.message;
 }

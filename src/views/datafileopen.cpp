@@ -1,0 +1,175 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "base/log.h"
+#include "views/datafile.h"
+#include "views/datafiletext.h"
+
+namespace vkz {
+
+using detail::kMaxLine;
+using detail::lineName;
+
+namespace {
+
+OpenResult readError(OpenResult r, const std::string& what) {
+  r.status = OpenStatus::ReadError;
+  r.message = what;
+  return r;
+}
+
+// The outcome of reading a data file (or its first line), on vkz.file.
+void logRead(const std::string& path, const OpenResult& r) {
+  if (r.ok()) {
+    logLazy(LogArea::File, LogLevel::Info, [&] {
+      return "\"" + path + "\" read: " + std::to_string(r.lines) + " lines, " + std::to_string(r.records) +
+             " records";
+    });
+  } else {
+    logLazy(LogArea::File, LogLevel::Warning, [&] { return r.message; });  // it names the file
+  }
+}
+
+// Opens a regular file for reading: its descriptor and size, or the
+// message that says why it cannot be read.
+struct OpenedFile {
+  int fd = -1;
+  std::uint64_t size = 0;
+  std::string error;
+};
+
+OpenedFile openForReading(const std::string& path) {
+  OpenedFile f;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    f.error = "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").";
+  } else if (!S_ISREG(st.st_mode)) {
+    f.error = "Cannot open \"" + path + "\": it is not a file.";
+  } else if ((f.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC)) < 0) {
+    f.error = "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").";
+  } else {
+    f.size = static_cast<std::uint64_t>(st.st_size);
+  }
+  return f;
+}
+
+OpenResult readDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
+                        GridData& header, GridData& records, MeasurementData& data) {
+  const OpenedFile file = openForReading(path);
+  if (file.fd < 0) return readError({}, file.error);
+  const int fd = file.fd;
+
+  DataFileLoader loader(meterModel, userInfo, header, records, data, file.size);
+  // The bytes go from the kernel's page cache to the reader through a
+  // block of the stack: no memory of the heap is made (and cleared) for it.
+  // (A quarter of a MiB: a few hundred reads for a file of a million records.)
+  char block[256 << 10];
+  int readErrno = 0;
+  for (;;) {
+    ssize_t n = ::read(fd, block, sizeof block);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      readErrno = errno;
+      break;
+    }
+    if (n == 0) break;
+    if (!loader.feed(std::string_view(block, static_cast<size_t>(n)))) break;
+  }
+  ::close(fd);
+  if (readErrno != 0) loader.dropPartialLine();
+  OpenResult r = loader.finish();
+  if (readErrno != 0 && r.status != OpenStatus::NotDataFile) {
+    r.status = OpenStatus::ReadError;
+    r.badLine = r.lines;
+    r.message = "Reading \"" + path + "\" failed at " + lineName(r.lines, false) + " (" +
+                std::strerror(readErrno) + "); the lines before it were read.";
+  }
+  return r;
+}
+
+OpenResult readDataFileModel(const std::string& path, std::string_view meterModel) {
+  const OpenedFile file = openForReading(path);
+  if (file.fd < 0) return readError({}, file.error);
+  const int fd = file.fd;
+  // Up to the first line end (CR or LF), and no further than a line may be.
+  std::string head;
+  size_t end = std::string::npos;
+  int readErrno = 0;
+  try {
+    char block[1 << 16];
+    while (end == std::string::npos && head.size() <= kMaxLine) {
+      ssize_t n = ::read(fd, block, sizeof block);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        readErrno = errno;
+        break;
+      }
+      if (n == 0) break;
+      const size_t from = head.size();
+      head.append(block, static_cast<size_t>(n));
+      end = head.find_first_of("\r\n", from);
+    }
+  } catch (const std::bad_alloc&) {
+    readErrno = ENOMEM;
+  }
+  ::close(fd);
+  OpenResult r;
+  if (readErrno != 0)
+    return readError(r, "Reading \"" + path + "\" failed (" + std::strerror(readErrno) + ").");
+  if (head.empty()) {
+    r.status = OpenStatus::Empty;
+    r.message = "The file is empty.";
+    return r;
+  }
+  if (end == std::string::npos) end = head.size();  // a file of one line without line end
+  if (end > kMaxLine) {
+    r.status = OpenStatus::Damaged;
+    r.badLine = 0;
+    r.message = "Line 1 is longer than 1 MiB; the file is damaged or not a data file. Nothing was read.";
+    return r;
+  }
+  const std::string_view raw(head.data(), end);
+  bool utf8 = false;
+  detail::judgeModelLine(raw, raw.find('\0') != std::string_view::npos, meterModel, r, utf8);
+  return r;
+}
+
+// Every message about a file names it: those that do not yet are led by
+// its path.
+OpenResult namingFile(const std::string& path, OpenResult r) {
+  if (!r.message.empty() && r.message.find(path) == std::string::npos)
+    r.message = "\"" + path + "\": " + r.message;
+  return r;
+}
+
+}  // namespace
+
+OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
+                        GridData& header, GridData& records, MeasurementData& data) {
+  OpenResult r = namingFile(path, readDataFile(path, meterModel, userInfo, header, records, data));
+  logRead(path, r);
+  return r;
+}
+
+OpenResult ReadDataFileModel(const std::string& path, std::string_view meterModel) {
+  OpenResult r = namingFile(path, readDataFileModel(path, meterModel));
+  // Only a refusal: a first line that passes is logged with the whole read.
+  if (!r.ok()) logRead(path, r);
+  return r;
+}
+
+OpenResult ReadDataFileBytes(std::string_view bytes, std::string_view meterModel, GridData& userInfo,
+                             GridData& header, GridData& records, MeasurementData& data) {
+  DataFileLoader loader(meterModel, userInfo, header, records, data, bytes.size());
+  loader.feed(bytes);
+  return loader.finish();
+}
+
+}  // namespace vkz
