@@ -1,7 +1,5 @@
 #include "reports/pdfreport.h"
 
-#include <cstdio>
-
 #include "reports/levels.h"
 #include "reports/pdflayout.h"
 #include "reports/pdfpages.h"
@@ -195,12 +193,8 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
 
   pdf.PDFTitle(data.meterModel + "_PDF");
   if (!pdf.PDFFileName(fileName)) return failed(notWritten + writerReason(pdf) + ".");
-  if (!pdf.PDFLoadAfm(data.programFolder + "/Fonts")) {
-    const std::string why = writerReason(pdf);
-    pdf.PDFInit();  // closes the empty file before it goes
-    std::remove(fileName.c_str());
-    return failed(notWritten + why + ".");
-  }
+  // Returning here drops the file begun beside the target.
+  if (!pdf.PDFLoadAfm(data.programFolder + "/Fonts")) return failed(notWritten + writerReason(pdf) + ".");
   pdf.PDFSetFont(0, 12, 0);
   pdf.PDFSetLayoutMode(3);
   pdf.PDFFormatPage(std::int32_t{0});
