@@ -14,6 +14,7 @@ namespace vkz {
 namespace {
 
 constexpr size_t kBlock = 1 << 20;
+constexpr size_t kDirect = 64 << 10;
 
 mode_t currentUmask() {
   mode_t m = ::umask(0);
@@ -77,22 +78,29 @@ bool AtomicFileWriter::open(const std::string& target) {
   return true;
 }
 
-bool AtomicFileWriter::flushBuffer() {
+bool AtomicFileWriter::writeAll(std::string_view bytes) {
   size_t off = 0;
-  while (off < buffer_.size()) {
-    ssize_t n = ::write(fd_, buffer_.data() + off, buffer_.size() - off);
+  while (off < bytes.size()) {
+    ssize_t n = ::write(fd_, bytes.data() + off, bytes.size() - off);
     if (n < 0) {
       if (errno == EINTR) continue;
       return fail("Cannot write \"" + target_ + "\"", errno);
     }
     off += static_cast<size_t>(n);
   }
+  return true;
+}
+
+bool AtomicFileWriter::flushBuffer() {
+  if (!writeAll(buffer_)) return false;
   buffer_.clear();
   return true;
 }
 
 bool AtomicFileWriter::write(std::string_view bytes) {
   if (fd_ < 0) return false;
+  // A large piece goes to the file as it is, without a copy.
+  if (bytes.size() >= kDirect) return flushBuffer() && writeAll(bytes);
   buffer_.append(bytes);
   if (buffer_.size() >= kBlock) return flushBuffer();
   return true;

@@ -28,7 +28,7 @@ class AtomicFileWriter {
   // the folder cannot be written. On every failure from here on, the
   // temporary file is removed.
   bool open(const std::string& target);
-  // Appends bytes (buffered; written in large blocks).
+  // Appends bytes (small pieces buffered and written in large blocks).
   bool write(std::string_view bytes);
   // Flushes, syncs and renames the temporary file over the target. Without
   // `sync` the bytes are left to the system to put on the disk in its own
@@ -46,6 +46,7 @@ class AtomicFileWriter {
   const std::string& reason() const { return reason_; }
 
  private:
+  bool writeAll(std::string_view bytes);
   bool flushBuffer();
   bool fail(const std::string& what, int err);
   int fd_ = -1;

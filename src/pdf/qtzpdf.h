@@ -65,6 +65,9 @@ class qtzPDF {
 
   // Reason of the last call that returned false.
   const std::string& PDFLastError() const { return lastError_; }
+  // Why the output file could not be created or written, in the system's
+  // words ("No space left on device"); "" while nothing failed.
+  const std::string& PDFWriteError() const { return writeError_; }
 
   // --- document settings -------------------------------------------------
   void PDFInit();

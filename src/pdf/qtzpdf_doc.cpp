@@ -347,7 +347,7 @@ bool qtzPDF::PDFFileName(const std::string& name) {
   // On this platform a viewer does not lock the files it shows, so an open
   // viewer never stands in the way; any failure here is reported at once.
   if (!file_.open(name)) {
-    const std::string why = file_.reason();
+    const std::string why = writeError_ = file_.reason();
     message("PDF file - ", "Cannot create the PDF file : " + name + ".\r\n" + why + ".");
     return fail("PDFFileName: cannot create " + name + ": " + why);
   }
