@@ -1,8 +1,13 @@
 #include "pdf/afm.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
+#include <cstring>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <unordered_map>
@@ -277,6 +282,14 @@ bool readHexCode(std::string_view s, long& v) {
 
 }  // namespace
 
+bool isStandardTextFont(std::string_view name) {
+  static const std::string_view kNames[] = {
+      "Courier",         "Courier-Bold",        "Courier-Oblique",   "Courier-BoldOblique",
+      "Helvetica",       "Helvetica-Bold",      "Helvetica-Oblique", "Helvetica-BoldOblique",
+      "Times-Roman",     "Times-Bold",          "Times-Italic",      "Times-BoldItalic"};
+  return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
+}
+
 std::string_view winAnsiGlyphName(unsigned char code) {
   return code < 0x20 ? std::string_view() : kWinAnsi[code - 0x20];
 }
@@ -364,23 +377,23 @@ bool parseAfm(std::string_view text, AfmMetrics& out, std::string& error) {
 
 std::shared_ptr<const AfmMetrics> loadAfmCached(const std::string& path, std::string& error) {
   struct Entry {
-    std::uintmax_t size = 0;
-    std::filesystem::file_time_type time;
+    off_t size = 0;
+    struct timespec time {};
     std::shared_ptr<const AfmMetrics> metrics;
   };
   static std::mutex mutex;
   static std::map<std::string, Entry> cache;
 
-  std::error_code ec;
-  auto size = std::filesystem::file_size(path, ec);
-  if (ec) {
-    error = "cannot read " + path + ": " + ec.message();
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    error = "cannot read " + path + ": " + std::strerror(errno);
     return nullptr;
   }
-  auto time = std::filesystem::last_write_time(path, ec);
   std::lock_guard<std::mutex> lock(mutex);
   auto it = cache.find(path);
-  if (it != cache.end() && it->second.size == size && it->second.time == time) return it->second.metrics;
+  if (it != cache.end() && it->second.size == st.st_size && it->second.time.tv_sec == st.st_mtim.tv_sec &&
+      it->second.time.tv_nsec == st.st_mtim.tv_nsec)
+    return it->second.metrics;
 
   std::vector<std::uint8_t> bytes;
   std::string why;
@@ -394,7 +407,7 @@ std::shared_ptr<const AfmMetrics> loadAfmCached(const std::string& path, std::st
     cache.erase(path);
     return nullptr;
   }
-  cache[path] = Entry{size, time, m};
+  cache[path] = Entry{st.st_size, st.st_mtim, m};
   return m;
 }
 

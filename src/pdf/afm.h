@@ -25,11 +25,16 @@ struct AfmMetrics {
 // text has no character metrics at all; unreadable lines are skipped.
 bool parseAfm(std::string_view text, AfmMetrics& out, std::string& error);
 
+// One of the twelve standard text fonts (Courier, Helvetica and Times in
+// their four styles), whose metric files use the standard encoding.
+bool isStandardTextFont(std::string_view name);
+
 // The glyph name of a code page 1252 byte in WinAnsiEncoding ("" if none).
 std::string_view winAnsiGlyphName(unsigned char code);
 
-// Metrics of the file at `path`, parsed once and kept for the whole run
-// (read again only when the file's size or time changes). nullptr when
+// Metrics of the file at `path`, parsed the first time a document uses
+// them and kept for the whole run (read again only when the file's size or
+// time changes); safe to call from any thread. nullptr when
 // the file cannot be read or holds no metrics; `error` then says why.
 std::shared_ptr<const AfmMetrics> loadAfmCached(const std::string& path, std::string& error);
 

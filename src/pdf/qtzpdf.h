@@ -5,6 +5,10 @@
 // the file as they are drawn; the cross-reference table and trailer are
 // written at the end.
 //
+// The file appears only when the document is ended and every byte of it
+// was written: until then it is a hidden file beside it, which a failed
+// write removes, so an earlier file of that name stays as it was.
+//
 // Positions are given in user units (pt, mm or cm) from the top-left corner
 // of the page. Texts come in as UTF-8; page texts are written in code page
 // 1252 (the fonts' WinAnsiEncoding), the document information and bookmark
@@ -20,8 +24,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
+#include "base/atomicfile.h"
 #include "pdf/afm.h"
 
 namespace vkz {
@@ -59,6 +65,9 @@ class qtzPDF {
 
   // Reason of the last call that returned false.
   const std::string& PDFLastError() const { return lastError_; }
+  // Why the output file could not be created or written, in the system's
+  // words ("No space left on device"); "" while nothing failed.
+  const std::string& PDFWriteError() const { return writeError_; }
 
   // --- document settings -------------------------------------------------
   void PDFInit();
@@ -85,8 +94,9 @@ class qtzPDF {
   void PDFCreator(const std::string& s) { creator_ = s; }
   void PDFAuthor(const std::string& s) { author_ = s; }
   void PDFTitle(const std::string& s) { title_ = s; }
-  // Creates (overwrites) the output file now; false, with a message, when
-  // it cannot be created.
+  // Names the output file and starts writing it beside the target; false,
+  // with a message, when it cannot be created there (or the name is a
+  // folder, a device or a pipe). The target is replaced by PDFEndDoc.
   bool PDFFileName(const std::string& str_FileName);
   const std::string& PDFGetFileName() const { return fileName_; }
   void PDFConfirm(bool boConfirm) { confirm_ = boConfirm; }
@@ -143,7 +153,7 @@ class qtzPDF {
   // --- text --------------------------------------------------------------
   // Font 0 Helvetica, 1 Courier, 2 Times, 3 Symbol, 4 ZapfDingbats; style
   // digits 1 italic, 2 bold, 3 underline (next text only).
-  void PDFSetFont(std::int32_t str_Fontname, std::int16_t in_FontSize, std::int32_t str_Style);
+  void PDFSetFont(std::int32_t fontFamily, std::int16_t fontSize, std::int32_t styleDigits);
   // X or Y 0 means the current position.
   bool PDFTextOut(const std::string& str_Text, double X = 0, double Y = 0);
   double PDFTextHeight() const { return fontSize_ * k_; }
@@ -250,13 +260,17 @@ class qtzPDF {
     qtzPDF& pdf_;
     bool outer_;
   };
-  // What an outer drawing call may change, saved when it starts.
+  // What an outer drawing call may change besides the page: its values are
+  // saved when the call starts and put back when it is taken back.
+  using UndoState = std::tuple<double, double, double, double, int, bool, std::string, std::string,
+                               std::string, std::string>;
+  auto undoable() {
+    return std::tie(x_, y_, rotation_, wordSpacing_, fontSize_, underline_, textColor_, drawColor_, border_,
+                    alignment_);
+  }
   struct Undo {
     size_t content = 0, links = 0, images = 0;
-    double x = 0, y = 0, rotation = 0, wordSpacing = 0;
-    int fontSize = 0;
-    bool underline = false;
-    std::string textColor, drawColor, border, alignment;
+    UndoState state;
   };
   void setMargin(double& m, double v);
 
@@ -270,6 +284,7 @@ class qtzPDF {
     if (buf_.size() >= kFlushSize) flush();
   }
   void flush();
+  void writeToFile(std::string_view bytes);
   std::int64_t bytesWritten() const { return flushed_ + static_cast<std::int64_t>(buf_.size()); }
   void beginObject(std::int64_t n);
   void endObject();
@@ -288,7 +303,11 @@ class qtzPDF {
   void writeOutlineObjects();
   void writeCatalogObject();
   void writeXrefAndTrailer();
-  void closeFile();
+  // Puts the finished file in the target's place, or drops it after a
+  // failed write.
+  void commitFile();
+  // Drops a file whose document was not finished; the target is untouched.
+  void dropFile();
 
   // coordinates and formatting
   double pageH() const { return pageSizes_[static_cast<size_t>(psIndex_ - 1)].h; }
@@ -314,6 +333,7 @@ class qtzPDF {
   std::string effectiveFont() const;
   int fontResource(const std::string& name);
   const AfmMetrics* metricsFor(const std::string& name);
+  bool symbolicFont(const std::string& name);
   double widthPt(std::string_view cp1252, const std::string& font, double size);
   int widthOfByte(const AfmMetrics* m, unsigned char c) const { return m ? m->width[c] : 0; }
   bool textOut(std::string_view cp1252, double X, double Y);
@@ -337,7 +357,7 @@ class qtzPDF {
 
   // settings
   std::string fileName_;
-  std::FILE* file_ = nullptr;
+  AtomicFileWriter file_;
   bool writeFailed_ = false;
   std::string writeError_;
   std::string fontsPath_;

@@ -1,13 +1,8 @@
 // Document settings, the output file and the document's life cycle: header,
 // page content streams, fonts, page tree, resources, images, pages,
 // outlines, catalog, cross-reference table and trailer.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <ctime>
 
 #include "base/appdir.h"
@@ -99,7 +94,7 @@ qtzPDF::~qtzPDF() {
   // A document left open is finished, so the file on disk is always a
   // complete PDF; nothing is shown or opened from here.
   if (state_ == DocState::Open) finishDocument(false);
-  closeFile();
+  dropFile();
 }
 
 // ---------------------------------------------------------------- messages
@@ -134,7 +129,7 @@ bool qtzPDF::finite(std::initializer_list<double> v) {
 
 void qtzPDF::PDFInit() {
   if (state_ == DocState::Open) finishDocument(false);
-  closeFile();
+  dropFile();
   state_ = DocState::None;
   if (fontsPath_.empty()) fontsPath_ = appPath("Fonts");
   loadAfm(fontsPath_, true);
@@ -341,7 +336,7 @@ int qtzPDF::PDFGetY() const {
 
 bool qtzPDF::PDFFileName(const std::string& name) {
   if (state_ == DocState::Open) return fail("PDFFileName: a document is being written to " + fileName_);
-  closeFile();
+  dropFile();
   fileName_ = name;
   writeFailed_ = false;
   writeError_.clear();
@@ -351,42 +346,45 @@ bool qtzPDF::PDFFileName(const std::string& name) {
   }
   // On this platform a viewer does not lock the files it shows, so an open
   // viewer never stands in the way; any failure here is reported at once.
-  // Opened without blocking, so a pipe that nobody reads is refused instead
-  // of waiting for a reader; the writes afterwards block as usual.
-  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
-  if (fd >= 0) {
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    file_ = ::fdopen(fd, "wb");
-    if (!file_) ::close(fd);
-  }
-  if (!file_) {
-    std::string why = std::strerror(errno);
+  if (!file_.open(name)) {
+    const std::string why = writeError_ = file_.reason();
     message("PDF file - ", "Cannot create the PDF file : " + name + ".\r\n" + why + ".");
     return fail("PDFFileName: cannot create " + name + ": " + why);
   }
   return true;
 }
 
+void qtzPDF::writeToFile(std::string_view bytes) {
+  if (!file_.isOpen() || writeFailed_) return;
+  if (!file_.write(bytes)) {
+    // The hidden file is gone; what follows is counted but not written.
+    writeFailed_ = true;
+    writeError_ = file_.reason();
+  }
+}
+
 void qtzPDF::flush() {
   if (buf_.empty()) return;
-  if (file_ && !writeFailed_) {
-    if (std::fwrite(buf_.data(), 1, buf_.size(), file_) != buf_.size()) {
-      writeFailed_ = true;
-      writeError_ = std::strerror(errno);
-    }
-  }
+  writeToFile(buf_);
   flushed_ += static_cast<std::int64_t>(buf_.size());
   buf_.clear();
 }
 
-void qtzPDF::closeFile() {
-  if (!file_) return;
+void qtzPDF::commitFile() {
+  if (!file_.isOpen()) return;
   flush();
-  if (std::fclose(file_) != 0 && !writeFailed_) {
+  // A report can be written again from its measurement: the finished file
+  // takes the target's place without waiting for the disk.
+  if (!writeFailed_ && !file_.commit(false)) {
     writeFailed_ = true;
-    writeError_ = std::strerror(errno);
+    writeError_ = file_.reason();
   }
-  file_ = nullptr;
+  file_.abort();
+}
+
+void qtzPDF::dropFile() {
+  file_.abort();
+  buf_.clear();
 }
 
 void qtzPDF::numTo(std::string& s, double v, int decimals) {
@@ -401,16 +399,7 @@ qtzPDF::Drawing::Drawing(qtzPDF& pdf) : pdf_(pdf), outer_(pdf.drawDepth_++ == 0)
   u.content = pdf.buf_.size();
   u.links = pdf.links_[static_cast<size_t>(pdf.pageNumber_ - 1)].size();
   u.images = pdf.images_.size();
-  u.x = pdf.x_;
-  u.y = pdf.y_;
-  u.rotation = pdf.rotation_;
-  u.wordSpacing = pdf.wordSpacing_;
-  u.fontSize = pdf.fontSize_;
-  u.underline = pdf.underline_;
-  u.textColor.assign(pdf.textColor_);
-  u.drawColor.assign(pdf.drawColor_);
-  u.border.assign(pdf.border_);
-  u.alignment.assign(pdf.alignment_);
+  u.state = pdf.undoable();
 }
 
 bool qtzPDF::Drawing::done(const char* what) {
@@ -426,16 +415,7 @@ bool qtzPDF::Drawing::done(const char* what) {
   p.buf_.resize(u.content);
   p.links_[static_cast<size_t>(p.pageNumber_ - 1)].resize(u.links);
   p.images_.resize(u.images);
-  p.x_ = u.x;
-  p.y_ = u.y;
-  p.rotation_ = u.rotation;
-  p.wordSpacing_ = u.wordSpacing;
-  p.fontSize_ = u.fontSize;
-  p.underline_ = u.underline;
-  p.textColor_.assign(u.textColor);
-  p.drawColor_.assign(u.drawColor);
-  p.border_.assign(u.border);
-  p.alignment_.assign(u.alignment);
+  p.undoable() = u.state;
   p.badNumber_ = false;
   return p.fail(std::string(what) + ": a position or size is not a number or lies beyond " +
                 std::to_string(static_cast<int>(kMaxReal)) + " points; nothing was drawn");
@@ -487,7 +467,7 @@ void qtzPDF::closeContentStream() {
 bool qtzPDF::PDFBeginDoc() {
   if (state_ == DocState::Open) return fail("PDFBeginDoc: the document is already begun");
   if (state_ == DocState::Ended) return fail("PDFBeginDoc: a writer serves one document; call PDFInit first");
-  if (!file_) return fail("PDFBeginDoc: no output file (PDFFileName failed or was not called)");
+  if (!file_.isOpen()) return fail("PDFBeginDoc: no output file (PDFFileName failed or was not called)");
   pageNumber_ = 1;
   nbPage_ = 1;
   objNum_ = 0;
@@ -591,7 +571,7 @@ bool qtzPDF::finishDocument(bool interactive) {
   writeOutlineObjects();
   writeCatalogObject();
   writeXrefAndTrailer();
-  closeFile();
+  commitFile();
   state_ = DocState::Ended;
   pageOpen_ = false;
   if (!writeFailed_)
@@ -610,6 +590,16 @@ bool qtzPDF::finishDocument(bool interactive) {
   return true;
 }
 
+// Whether a font keeps its own built-in encoding. The standard fonts are
+// known by name, so a font the document declares but does not use has its
+// metric file read only when it is none of them.
+bool qtzPDF::symbolicFont(const std::string& name) {
+  if (name == "Symbol" || name == "ZapfDingbats") return true;
+  if (isStandardTextFont(name)) return false;
+  const AfmMetrics* m = metricsFor(name);
+  return m && m->fontSpecific;
+}
+
 // One Type 1 font object for every font of the list and for any other font
 // a text used, named /F1, /F2 ... in that order.
 void qtzPDF::writeFontObjects() {
@@ -618,8 +608,6 @@ void qtzPDF::writeFontObjects() {
   fontObjs_.clear();
   for (size_t i = 0; i < docFonts_.size(); ++i) {
     const std::string& name = docFonts_[i];
-    const AfmMetrics* m = metricsFor(name);
-    const bool symbolic = name == "Symbol" || name == "ZapfDingbats" || (m && m->fontSpecific);
     fontObjs_.push_back(++objNum_);
     beginObject(objNum_);
     line("<< /Type /Font");
@@ -629,7 +617,7 @@ void qtzPDF::writeFontObjects() {
     out("/BaseFont /");
     line(pdfName(name));
     // The symbol fonts keep their built-in encoding.
-    if (!symbolic) line("/Encoding /WinAnsiEncoding");
+    if (!symbolicFont(name)) line("/Encoding /WinAnsiEncoding");
     line(">>");
     endObject();
   }
@@ -690,13 +678,9 @@ void qtzPDF::writeImageObject(size_t index) {
   line("/Length " + std::to_string(img.data->size()));
   line("/Name /ImgJPEG" + std::to_string(index + 1) + ">>");
   line("stream");
-  // The picture's bytes go to the file as they are, without a copy.
+  // The picture's bytes go to the file as they are.
   flush();
-  if (file_ && !writeFailed_ &&
-      std::fwrite(img.data->data(), 1, img.data->size(), file_) != img.data->size()) {
-    writeFailed_ = true;
-    writeError_ = std::strerror(errno);
-  }
+  writeToFile(std::string_view(reinterpret_cast<const char*>(img.data->data()), img.data->size()));
   flushed_ += static_cast<std::int64_t>(img.data->size());
   line("");
   line("endstream");

@@ -114,27 +114,27 @@ double qtzPDF::PDFGetStringWidth(const std::string& txt, const std::string& fnam
   return widthPt(utf8ToCp1252(txt), font, size);
 }
 
-void qtzPDF::PDFSetFont(std::int32_t index, std::int16_t size, std::int32_t style) {
+void qtzPDF::PDFSetFont(std::int32_t fontFamily, std::int16_t fontSize, std::int32_t styleDigits) {
   static const char* const families[] = {"Helvetica", "Courier", "Times", "Symbol", "ZapfDingbats"};
-  if (size < 0) {
+  if (fontSize < 0) {
     message("Font size - ",
-            "Font size set incorrectly : " + std::to_string(size) + ".\r\nFont size set to 10.");
-    size = 10;
+            "Font size set incorrectly : " + std::to_string(fontSize) + ".\r\nFont size set to 10.");
+    fontSize = 10;
   }
-  if (index < 0 || index > 4) {
+  if (fontFamily < 0 || fontFamily > 4) {
     message("Font name - ",
-            "Font name set incorrectly : " + std::to_string(index) + ".\r\nFont set to Times New Roman.");
+            "Font name set incorrectly : " + std::to_string(fontFamily) + ".\r\nFont set to Times New Roman.");
     baseFont_ = "Times-Roman";
     italic_ = bold_ = false;
-    fontSize_ = size;
+    fontSize_ = fontSize;
     return;
   }
-  const std::string digits = std::to_string(style);
+  const std::string digits = std::to_string(styleDigits);
   italic_ = digits.find('1') != std::string::npos;
   bold_ = digits.find('2') != std::string::npos;
   if (digits.find('3') != std::string::npos) underline_ = true;
-  const std::string family = families[index];
-  if (index >= 3) {
+  const std::string family = families[fontFamily];
+  if (fontFamily >= 3) {
     baseFont_ = family;  // the symbol fonts come in one style only
   } else if (family == "Times") {
     baseFont_ = bold_ && italic_ ? "Times-BoldItalic"
@@ -144,7 +144,7 @@ void qtzPDF::PDFSetFont(std::int32_t index, std::int16_t size, std::int32_t styl
   } else {
     baseFont_ = family + (bold_ && italic_ ? "-BoldOblique" : bold_ ? "-Bold" : italic_ ? "-Oblique" : "");
   }
-  fontSize_ = size;
+  fontSize_ = fontSize;
 }
 
 // ---------------------------------------------------------------- text

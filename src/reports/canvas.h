@@ -51,6 +51,9 @@ class ReportCanvas {
   // False once the printer has failed; error() says why.
   virtual bool ok() const = 0;
   virtual std::string error() const = 0;
+  // The file the report is printed to, "" for a printer. Such a file is
+  // made only when the whole document could be written.
+  virtual std::string outputFile() const { return {}; }
 };
 
 }  // namespace vkz

@@ -1,10 +1,9 @@
 #include "reports/pdfreport.h"
 
-#include <cstdio>
-
 #include "reports/levels.h"
 #include "reports/pdflayout.h"
 #include "reports/pdfpages.h"
+#include "reports/reporttexts.h"
 
 namespace vkz {
 namespace {
@@ -191,16 +190,12 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
     for (size_t p; (p = t.find("\r\n")) != std::string::npos;) t.replace(p, 2, "\n");
     run.messages.push_back(t);
   });
-  const std::string notWritten = "The PDF report could not be written to " + fileName + ": ";
-
   pdf.PDFTitle(data.meterModel + "_PDF");
-  if (!pdf.PDFFileName(fileName)) return failed(notWritten + writerReason(pdf) + ".");
-  if (!pdf.PDFLoadAfm(data.programFolder + "/Fonts")) {
-    const std::string why = writerReason(pdf);
-    pdf.PDFInit();  // closes the empty file before it goes
-    std::remove(fileName.c_str());
-    return failed(notWritten + why + ".");
-  }
+  if (!pdf.PDFFileName(fileName))
+    return failed(reportFileNotWrittenText("PDF report", fileName, pdf.PDFWriteError()));
+  // Returning here drops the file begun beside the target.
+  if (!pdf.PDFLoadAfm(data.programFolder + "/Fonts"))
+    return failed(reportFileNotWrittenText("PDF report", fileName, writerReason(pdf)));
   pdf.PDFSetFont(0, 12, 0);
   pdf.PDFSetLayoutMode(3);
   pdf.PDFFormatPage(std::int32_t{0});
@@ -214,7 +209,7 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
   pdf.PDFSetLineWidth(0.025);
   pdf.PDFSetDrawMode(1);
   pdf.PDFUseOutlines(true);
-  if (!pdf.PDFBeginDoc()) return failed(notWritten + writerReason(pdf) + ".");
+  if (!pdf.PDFBeginDoc()) return failed(reportFileNotWrittenText("PDF report", fileName, writerReason(pdf)));
 
   std::string stopped;
   try {
@@ -225,11 +220,7 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
   const bool ended = pdf.PDFEndDoc();
   ui.restoreCaption();
 
-  if (!ended) {
-    std::string msg = notWritten + writerReason(pdf) + ".";
-    if (!stopped.empty()) msg += "\nThe report had already stopped early: " + stopped + ".";
-    return failed(msg);
-  }
+  if (!ended) return failed(reportFileNotWrittenText("PDF report", fileName, pdf.PDFWriteError()));
   if (!stopped.empty())
     return failed("The PDF report is incomplete: " + stopped + ".\nThe file " + fileName +
                   " holds only the pages written before that and was not opened.");

@@ -4,6 +4,7 @@
 
 #include "reports/levels.h"
 #include "reports/printpages.h"
+#include "reports/reporttexts.h"
 
 namespace vkz {
 
@@ -141,6 +142,8 @@ ReportResult PrintReport(const ReportData& data, ReportUi& ui) {
   }
   const bool ended = canvas->endDocument();
   ui.restoreCaption();
+  if (!ended && !canvas->outputFile().empty())
+    return {ReportResult::Failed, reportFileNotWrittenText("printed report", canvas->outputFile(), canvas->error())};
   if (!started) return {ReportResult::Failed, "The report could not be printed: " + stopped + "."};
   if (!stopped.empty())
     return {ReportResult::Failed, "The printed report is incomplete: " + stopped +

@@ -1,6 +1,7 @@
 #include "reports/reportdata.h"
 
 #include "base/numfmt.h"
+#include "reports/reporttexts.h"
 
 namespace vkz {
 ReportRun::ReportRun(bool& running) : running_(running) {
@@ -14,7 +15,7 @@ ReportRun::~ReportRun() {
 }
 
 std::string ReportRun::busyMessage() {
-  return "A report is being made. Wait until it is finished, then start this one again.";
+  return reportBusyText();
 }
 
 ProgressCaption::ProgressCaption(std::uint64_t total, int decimals, std::string completedText)

@@ -1,5 +1,7 @@
 #include "reports/win/printercanvas.h"
 
+#include <QFile>
+#include <QPdfWriter>
 #include <QPen>
 #include <QPrinter>
 #include <algorithm>
@@ -14,23 +16,47 @@ constexpr double kScreenTwipsPerPixel = 15;
 }  // namespace
 
 PrinterCanvas::PrinterCanvas(std::unique_ptr<QPrinter> printer, const QString& logoFile)
-    : printer_(std::move(printer)) {
+    : printer_(std::move(printer)), device_(printer_.get()) {
   dpi_ = printer_->resolution() > 0 ? printer_->resolution() : 1200;
   if (logo_.load(logoFile)) {
     const double dpmX = logo_.dotsPerMeterX(), dpmY = logo_.dotsPerMeterY();
     logoW_ = dpmX > 0 ? logo_.width() / dpmX * 39.37 * 1440 : logo_.width() * kScreenTwipsPerPixel;
     logoH_ = dpmY > 0 ? logo_.height() / dpmY * 39.37 * 1440 : logo_.height() * kScreenTwipsPerPixel;
   }
-  if (!painter_.begin(printer_.get())) {
+  if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty()) {
+    writeToFile();
+    if (failed_) return;
+  }
+  if (!painter_.begin(device_)) {
     fail(QStringLiteral("cannot print to %1").arg(printerName()));
     return;
   }
   font_ = painter_.font();
-  metrics_ = std::make_unique<QFontMetricsF>(font_, printer_.get());
+  metrics_ = std::make_unique<QFontMetricsF>(font_, device_);
+}
+
+void PrinterCanvas::writeToFile() {
+  file_ = QFile::encodeName(printer_->outputFileName()).toStdString();
+  if (!out_.open(file_) || !bytes_.open(QIODevice::WriteOnly)) {
+    fail(QString::fromStdString(out_.reason()));
+    return;
+  }
+  pdf_ = std::make_unique<QPdfWriter>(&bytes_);
+  pdf_->setResolution(static_cast<int>(dpi_));
+  pdf_->setPageLayout(printer_->pageLayout());
+  pdf_->setPdfVersion(printer_->pdfVersion());
+  pdf_->setTitle(printer_->docName());
+  pdf_->setCreator(printer_->creator());
+  device_ = pdf_.get();
+}
+
+qint64 PrinterCanvas::FileBytes::writeData(const char* data, qint64 size) {
+  return file_.write(std::string_view(data, static_cast<size_t>(size))) ? size : -1;
 }
 
 PrinterCanvas::~PrinterCanvas() {
   if (painter_.isActive()) painter_.end();
+  out_.abort();  // a file not made whole is dropped
 }
 
 QString PrinterCanvas::printerName() const {
@@ -47,7 +73,7 @@ void PrinterCanvas::fail(const QString& why) {
 void PrinterCanvas::setFontSize(int points) {
   font_.setPointSizeF(points);
   if (painter_.isActive()) painter_.setFont(font_);
-  metrics_ = std::make_unique<QFontMetricsF>(font_, printer_.get());
+  metrics_ = std::make_unique<QFontMetricsF>(font_, device_);
 }
 
 double PrinterCanvas::textWidth(const std::string& text) {
@@ -59,11 +85,11 @@ double PrinterCanvas::textHeight(const std::string&) {
 }
 
 double PrinterCanvas::pageWidth() const {
-  return twips(printer_->width());
+  return twips(device_->width());
 }
 
 double PrinterCanvas::pageHeight() const {
-  return twips(printer_->height());
+  return twips(device_->height());
 }
 
 int PrinterCanvas::copies() const {
@@ -74,7 +100,7 @@ bool PrinterCanvas::page() {
   if (!painter_.isActive()) return false;
   if (pageEnded_) {
     pageEnded_ = false;
-    if (!printer_->newPage()) {
+    if (!device_->newPage()) {
       fail(QStringLiteral("%1 did not take a new page").arg(printerName()));
       return false;
     }
@@ -136,16 +162,20 @@ bool PrinterCanvas::endDocument() {
   if (!painter_.isActive()) return false;
   const bool ended = painter_.end();
   if (!ended) fail(QStringLiteral("%1 did not take the document").arg(printerName()));
+  if (pdf_ && ok() && !out_.commit(false)) fail(QString::fromStdString(out_.reason()));
   return ended && ok();
 }
 
 bool PrinterCanvas::ok() const {
+  if (pdf_) return !failed_ && out_.reason().empty();
   return !failed_ && printer_->printerState() != QPrinter::Error &&
          printer_->printerState() != QPrinter::Aborted;
 }
 
 std::string PrinterCanvas::error() const {
   if (failed_) return error_.toStdString();
+  // A failed write of the file: the system's own words for it.
+  if (pdf_ && !out_.reason().empty()) return out_.reason();
   if (!ok()) return QStringLiteral("%1 reported an error").arg(printerName()).toStdString();
   return {};
 }

@@ -3,11 +3,17 @@
 // pdftotext) that every written file goes through.
 #pragma once
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -79,6 +85,74 @@ class ScratchDir {
 
  private:
   std::string path_;
+};
+
+// A folder on which writes fail as on a full disk while the object lives.
+// SmallFileSystem: a file system of its own (tmpfs, mounted in a private
+// mount namespace of the calling thread, so nothing outside sees it) with
+// `room` bytes left: writes fail with "No space left on device". Not ready
+// where the system lets the test mount nothing. SizeLimit: the limit on the
+// size of a file the process may write (RLIMIT_FSIZE, as a quota or ulimit
+// sets it) is `room` bytes: writes past it fail with "File too large".
+class FullDisk {
+ public:
+  enum Kind { SmallFileSystem, SizeLimit };
+  FullDisk(Kind kind, std::size_t room) : kind_(kind), folder_(scratch_.file("disk")) {
+    std::filesystem::create_directory(folder_);
+    if (kind == SmallFileSystem) {
+      ready_ = ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+               ::mount("vkz-full", folder_.c_str(), "tmpfs", 0, "size=256k") == 0;
+      if (ready_) fill(room);
+      cause = std::strerror(ENOSPC);
+    } else {
+      ::getrlimit(RLIMIT_FSIZE, &saved_);
+      rlimit small = saved_;
+      small.rlim_cur = room;
+      ready_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+      cause = std::strerror(EFBIG);
+    }
+  }
+  ~FullDisk() {
+    if (!ready_) return;
+    if (kind_ == SmallFileSystem)
+      ::umount2(folder_.c_str(), MNT_DETACH);
+    else
+      ::setrlimit(RLIMIT_FSIZE, &saved_);
+  }
+  FullDisk(const FullDisk&) = delete;
+  FullDisk& operator=(const FullDisk&) = delete;
+
+  bool ready() const { return ready_; }
+  const std::string& folder() const { return folder_; }
+  std::string file(const std::string& name) const { return folder_ + "/" + name; }
+  // The names in the folder other than the filler.
+  std::vector<std::string> names() const {
+    std::vector<std::string> v;
+    for (const auto& e : std::filesystem::directory_iterator(folder_))
+      if (e.path().filename() != ".filler") v.push_back(e.path().filename().string());
+    std::sort(v.begin(), v.end());
+    return v;
+  }
+  std::string cause;  // the system's message of a failed write
+
+ private:
+  // Fills the file system up to `room` bytes.
+  void fill(std::size_t room) {
+    const std::string filler = file(".filler");
+    FILE* f = std::fopen(filler.c_str(), "wb");
+    if (!f) return;
+    const std::vector<char> block(4096, 'x');
+    while (std::fwrite(block.data(), 1, block.size(), f) == block.size()) {
+    }
+    std::fclose(f);
+    std::filesystem::resize_file(filler, std::filesystem::file_size(filler) - room);
+  }
+
+  ScratchDir scratch_;
+  Kind kind_;
+  std::string folder_;
+  bool ready_ = false;
+  rlimit saved_{};
 };
 
 inline void writeBytes(const std::string& path, const std::vector<std::uint8_t>& b) {

@@ -9,6 +9,8 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QTimer>
+#include <fstream>
+#include <functional>
 #include <memory>
 
 #include "base/appdir.h"
@@ -137,9 +139,49 @@ TEST_F(ReportWindowTest, APrinterThatCannotPrintGivesAMessageAndTheCaptionBack) 
   WindowReportUi ui(window.get(), d);
   const ReportResult r = PrintReport(d, ui);
   EXPECT_EQ(r.status, ReportResult::Failed);
-  EXPECT_TRUE(has(r.message, "could not be printed")) << r.message;
-  EXPECT_TRUE(has(r.message, "printed.pdf")) << r.message;
+  EXPECT_TRUE(has(r.message, "could not be written to " + dir.file("no/such/folder/printed.pdf") +
+                                 ": No such file or directory"))
+      << r.message;
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Data List"));
+}
+
+TEST_F(ReportWindowTest, AReportToAFullDiskLeavesNoFileAndTheEarlierOneAsItWas) {
+  fill(200);
+  struct Report {
+    const char* name;
+    std::function<ReportResult(const ReportData&, ReportUi&, const std::string& file)> make;
+  };
+  ReportWindowTest& t = *this;
+  const Report reports[] = {
+      {"printed report",
+       [&t](const ReportData& d, ReportUi& ui, const std::string& file) {
+         t.answer(file);
+         return PrintReport(d, ui);
+       }},
+      {"PDF report", [](const ReportData& d, ReportUi& ui, const std::string& file) {
+         return ExportPdfReport(d, ui, file);
+       }}};
+  for (pdftest::FullDisk::Kind kind : {pdftest::FullDisk::SmallFileSystem, pdftest::FullDisk::SizeLimit}) {
+    for (const Report& report : reports) {
+      pdftest::FullDisk disk(kind, 16 << 10);
+      if (!disk.ready()) continue;  // the system lets this test mount nothing
+      SCOPED_TRACE(std::string(report.name) + ", " + disk.cause);
+      const std::string file = disk.file("report.pdf");
+      std::ofstream(file) << "the earlier report";
+      const ReportData d = snapshot();
+      WindowReportUi ui(window.get(), d);
+      const ReportResult r = report.make(d, ui, file);
+      EXPECT_EQ(r.status, ReportResult::Failed);
+      EXPECT_TRUE(has(r.message, std::string("The ") + report.name + " could not be written to " + file +
+                                     ": " + disk.cause + "."))
+          << r.message;
+      EXPECT_EQ(pdftest::readBytes(file), "the earlier report");
+      EXPECT_EQ(disk.names(), std::vector<std::string>{"report.pdf"});
+      EXPECT_EQ(window->windowTitle(), QStringLiteral("Data List"));
+    }
+  }
+  EXPECT_TRUE(MsgBox::shown().empty());
+  EXPECT_TRUE(MsgBox::openedDocuments().isEmpty());
 }
 
 TEST_F(ReportWindowTest, TheReportKeepsWhatWasShownWhileTheWindowChangesOrCloses) {

@@ -1,4 +1,4 @@
-#include "views/atomicfile.h"
+#include "base/atomicfile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,6 +14,7 @@ namespace vkz {
 namespace {
 
 constexpr size_t kBlock = 1 << 20;
+constexpr size_t kDirect = 64 << 10;
 
 mode_t currentUmask() {
   mode_t m = ::umask(0);
@@ -32,7 +33,8 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 bool AtomicFileWriter::fail(const std::string& what, int err) {
-  error_ = what + " (" + std::strerror(err) + ")";
+  reason_ = std::strerror(err);
+  error_ = what + " (" + reason_ + ")";
   abort();
   return false;
 }
@@ -40,6 +42,7 @@ bool AtomicFileWriter::fail(const std::string& what, int err) {
 bool AtomicFileWriter::open(const std::string& target) {
   abort();
   error_.clear();
+  reason_.clear();
   ignoreFileSizeSignal();
   namespace fs = std::filesystem;
   std::error_code ec;
@@ -51,6 +54,13 @@ bool AtomicFileWriter::open(const std::string& target) {
   }
   if (path.filename().empty()) return fail("No file name was given", EINVAL);
   if (fs::is_directory(path, ec)) return fail("\"" + path.string() + "\" is a folder", EISDIR);
+  // A device or a pipe of that name is never replaced by a file.
+  const fs::file_status existing = fs::status(path, ec);
+  if (fs::exists(existing) && !fs::is_regular_file(existing)) {
+    reason_ = "not a file that can be replaced";
+    error_ = "\"" + path.string() + "\" is " + reason_;
+    return false;
+  }
   target_ = path.string();
   fs::path dir = path.parent_path();
   std::string tmpl =
@@ -68,49 +78,59 @@ bool AtomicFileWriter::open(const std::string& target) {
   return true;
 }
 
-bool AtomicFileWriter::flushBuffer() {
+bool AtomicFileWriter::writeAll(std::string_view bytes) {
   size_t off = 0;
-  while (off < buffer_.size()) {
-    ssize_t n = ::write(fd_, buffer_.data() + off, buffer_.size() - off);
+  while (off < bytes.size()) {
+    ssize_t n = ::write(fd_, bytes.data() + off, bytes.size() - off);
     if (n < 0) {
       if (errno == EINTR) continue;
       return fail("Cannot write \"" + target_ + "\"", errno);
     }
     off += static_cast<size_t>(n);
   }
+  return true;
+}
+
+bool AtomicFileWriter::flushBuffer() {
+  if (!writeAll(buffer_)) return false;
   buffer_.clear();
   return true;
 }
 
 bool AtomicFileWriter::write(std::string_view bytes) {
   if (fd_ < 0) return false;
+  // A large piece goes to the file as it is, without a copy.
+  if (bytes.size() >= kDirect) return flushBuffer() && writeAll(bytes);
   buffer_.append(bytes);
   if (buffer_.size() >= kBlock) return flushBuffer();
   return true;
 }
 
-bool AtomicFileWriter::commit() {
+bool AtomicFileWriter::commit(bool sync) {
   if (fd_ < 0) return false;
   if (!flushBuffer()) return false;
-  if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS)
+  if (sync && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS)
     return fail("Cannot write \"" + target_ + "\" to the disk", errno);
   int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) {
-    int err = errno;
+    const int err = errno;
     ::unlink(temp_.c_str());
     temp_.clear();
-    error_ = "Cannot write \"" + target_ + "\" (" + std::strerror(err) + ")";
+    reason_ = std::strerror(err);
+    error_ = "Cannot write \"" + target_ + "\" (" + reason_ + ")";
     return false;
   }
   if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-    int err = errno;
+    const int err = errno;
     ::unlink(temp_.c_str());
     temp_.clear();
-    error_ = "Cannot replace \"" + target_ + "\" (" + std::strerror(err) + ")";
+    reason_ = std::strerror(err);
+    error_ = "Cannot replace \"" + target_ + "\" (" + reason_ + ")";
     return false;
   }
   temp_.clear();
+  if (!sync) return true;
   // Make the rename itself durable.
   std::string dir = std::filesystem::path(target_).parent_path().string();
   int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
