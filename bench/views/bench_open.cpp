@@ -117,13 +117,9 @@ Figure openInProgram(Panel* panel, const std::string& path, int records) {
 
 // The reader alone: the three grids of no window filled from the file.
 Figure readerAlone(const std::string& path) {
-  GridData userInfo, header, records;
-  userInfo.setCols(2);
-  header.setCols(4);
-  records.setCols(6);
-  records.addItem("No.s\tDate/Time\tLAVG\tLeq\tLCPK\tLZPK");
+  bench::Grids g = bench::readerGrids();
   MeasurementData m;
-  return timed([&] { ReadDataFile(path, "", userInfo, header, records, m); });
+  return timed([&] { ReadDataFile(path, "", g.userInfo, g.header, g.records, m); });
 }
 
 // The main window as the program starts it, with no meter.

@@ -129,11 +129,7 @@ void run(int n, const std::filesystem::path& dir) {
       long rss0 = statusKb("VmRSS:");
       resetPeak();
       struct mallinfo2 h0 = mallinfo2();
-      GridData userInfo, header, records;
-      userInfo.setCols(2);
-      header.setCols(4);
-      records.setCols(6);
-      records.addItem("No.s\tDate/Time\tLAVG\tLeq\tLCPK\tLZPK");
+      auto [userInfo, header, records] = bench::readerGrids();
       MeasurementData m;
       auto t0 = Clock::now();
       OpenResult r = ReadDataFile(path, "", userInfo, header, records, m);
@@ -214,11 +210,7 @@ void announcedButMissing(const std::filesystem::path& dir) {
     inChild([&] {
       long rss0 = statusKb("VmRSS:");
       resetPeak();
-      GridData userInfo, header, records;
-      userInfo.setCols(2);
-      header.setCols(4);
-      records.setCols(6);
-      records.addItem("No.s\tDate/Time\tLAVG\tLeq\tLCPK\tLZPK");
+      auto [userInfo, header, records] = bench::readerGrids();
       MeasurementData m;
       OpenResult r = ReadDataFile(path, "", userInfo, header, records, m);
       long peak = statusKb("VmHWM:") - rss0;

@@ -8,14 +8,17 @@
 #include <string>
 
 #include "base/griddata.h"
+#include "unit/views/measurement_fixture.h"
 
 namespace bench {
 
-// A measurement as the download leaves it in the data list window.
-struct Grids {
-  vkz::GridData userInfo, header, records;
-};
+// The three grids of a measurement, and those of the file list window
+// before a read (readerGrids()), as the tests have them.
+using vkz::test::Grids;
+using vkz::test::readerGrids;
 
+// A measurement of `n` records as the download leaves it in the data list
+// window.
 inline Grids makeMeasurement(int n) {
   Grids g;
   g.userInfo.setCols(2);

@@ -60,6 +60,21 @@ OpenedFile openForReading(const std::string& path) {
   return f;
 }
 
+// Reads `fd` into `block` (of `size` bytes) and hands each part read to
+// `take`, until the file ends or `take` returns false. The errno of a read
+// that failed, else 0.
+template <typename Take>
+int readBlocks(int fd, char* block, size_t size, Take take) {
+  for (;;) {
+    const ssize_t n = ::read(fd, block, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0 || !take(std::string_view(block, static_cast<size_t>(n)))) return 0;
+  }
+}
+
 OpenResult readDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
                         GridData& header, GridData& records, MeasurementData& data) {
   const OpenedFile file = openForReading(path);
@@ -71,17 +86,8 @@ OpenResult readDataFile(const std::string& path, std::string_view meterModel, Gr
   // block of the stack: no memory of the heap is made (and cleared) for it.
   // (A quarter of a MiB: a few hundred reads for a file of a million records.)
   char block[256 << 10];
-  int readErrno = 0;
-  for (;;) {
-    ssize_t n = ::read(fd, block, sizeof block);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      readErrno = errno;
-      break;
-    }
-    if (n == 0) break;
-    if (!loader.feed(std::string_view(block, static_cast<size_t>(n)))) break;
-  }
+  const int readErrno =
+      readBlocks(fd, block, sizeof block, [&](std::string_view b) { return loader.feed(b); });
   ::close(fd);
   if (readErrno != 0) loader.dropPartialLine();
   OpenResult r = loader.finish();
@@ -104,18 +110,12 @@ OpenResult readDataFileModel(const std::string& path, std::string_view meterMode
   int readErrno = 0;
   try {
     char block[1 << 16];
-    while (end == std::string::npos && head.size() <= kMaxLine) {
-      ssize_t n = ::read(fd, block, sizeof block);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        readErrno = errno;
-        break;
-      }
-      if (n == 0) break;
+    readErrno = readBlocks(fd, block, sizeof block, [&](std::string_view b) {
       const size_t from = head.size();
-      head.append(block, static_cast<size_t>(n));
+      head.append(b);
       end = head.find_first_of("\r\n", from);
-    }
+      return end == std::string::npos && head.size() <= kMaxLine;
+    });
   } catch (const std::bad_alloc&) {
     readErrno = ENOMEM;
   }
