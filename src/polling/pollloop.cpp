@@ -253,7 +253,7 @@ void PollLoop::countEraseWait() {
   PollingState& ps = r_.polling;
   if (ps.MemoryErasing != -1) return;
   if (++ps.EraseTicks < kEraseWaitTicks) return;
-  message(kEraseTimeOutText, MessageIcon::Critical);
+  message(eraseTimeOutText(), MessageIcon::Critical);
   ps.EraseTicks = 0;
   ps.MemoryErasing = 0;
 }

@@ -40,6 +40,7 @@
 #include <optional>
 #include <string>
 
+#include "base/trtext.h"
 #include "link/comportapi.h"
 #include "link/porttable.h"
 #include "link/settingblocks.h"
@@ -84,8 +85,11 @@ class PollLoop {
   // meter answers nothing while it erases.
   static constexpr std::int32_t kEraseWaitTicks = 5625;
   // The message that ends that wait.
-  static constexpr const char* kEraseTimeOutText =
-      "The meter did not report the end of the memory erase. Check its memory list before you go on.";
+  static std::string eraseTimeOutText() {
+    return trText(
+        "Erase",
+        "The meter did not report the end of the memory erase. Check its memory list before you go on.");
+  }
 
   explicit PollLoop(PollRecords records);
   PollLoop(const PollLoop&) = delete;

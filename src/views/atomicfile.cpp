@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/trtext.h"
+
 namespace vkz {
 namespace {
 
@@ -49,14 +51,17 @@ bool AtomicFileWriter::open(const std::string& target) {
     fs::path real = fs::weakly_canonical(path, ec);
     if (!ec) path = real;
   }
-  if (path.filename().empty()) return fail("No file name was given", EINVAL);
-  if (fs::is_directory(path, ec)) return fail("\"" + path.string() + "\" is a folder", EISDIR);
+  if (path.filename().empty()) return fail(trText("DataFile", "No file name was given"), EINVAL);
+  if (fs::is_directory(path, ec))
+    return fail(fillText(trText("DataFile", "\"%1\" is a folder"), {path.string()}), EISDIR);
   target_ = path.string();
   fs::path dir = path.parent_path();
   std::string tmpl =
       (dir.empty() ? fs::path(".") : dir).string() + "/." + path.filename().string() + ".XXXXXX";
   int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
-  if (fd < 0) return fail("Cannot create a file in the folder \"" + dir.string() + "\"", errno);
+  if (fd < 0)
+    return fail(fillText(trText("DataFile", "Cannot create a file in the folder \"%1\""), {dir.string()}),
+                errno);
   fd_ = fd;
   temp_ = tmpl;
   // The new file gets the rights of the file it replaces, or those of a
@@ -74,7 +79,7 @@ bool AtomicFileWriter::flushBuffer() {
     ssize_t n = ::write(fd_, buffer_.data() + off, buffer_.size() - off);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return fail("Cannot write \"" + target_ + "\"", errno);
+      return fail(fillText(trText("DataFile", "Cannot write \"%1\""), {target_}), errno);
     }
     off += static_cast<size_t>(n);
   }
@@ -93,21 +98,21 @@ bool AtomicFileWriter::commit() {
   if (fd_ < 0) return false;
   if (!flushBuffer()) return false;
   if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS)
-    return fail("Cannot write \"" + target_ + "\" to the disk", errno);
+    return fail(fillText(trText("DataFile", "Cannot write \"%1\" to the disk"), {target_}), errno);
   int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) {
     int err = errno;
     ::unlink(temp_.c_str());
     temp_.clear();
-    error_ = "Cannot write \"" + target_ + "\" (" + std::strerror(err) + ")";
+    error_ = fillText(trText("DataFile", "Cannot write \"%1\" (%2)"), {target_, std::strerror(err)});
     return false;
   }
   if (::rename(temp_.c_str(), target_.c_str()) != 0) {
     int err = errno;
     ::unlink(temp_.c_str());
     temp_.clear();
-    error_ = "Cannot replace \"" + target_ + "\" (" + std::strerror(err) + ")";
+    error_ = fillText(trText("DataFile", "Cannot replace \"%1\" (%2)"), {target_, std::strerror(err)});
     return false;
   }
   temp_.clear();

@@ -21,6 +21,7 @@
 
 #include "base/cp1252.h"
 #include "base/log.h"
+#include "base/trtext.h"
 #include "views/atomicfile.h"
 #include "views/displaytext.h"
 #include "views/gridswriter.h"
@@ -77,7 +78,8 @@ std::string quoted(std::string_view s) {
 
 // Lines are named counting from 1, as text editors show them.
 std::string lineName(std::int64_t lineNo, bool capital = true) {
-  return (capital ? "Line " : "line ") + std::to_string(lineNo + 1);
+  return fillText(capital ? trText("DataFile", "Line %1") : trText("DataFile", "line %1"),
+                  {std::to_string(lineNo + 1)});
 }
 
 // The array index of a record number: the number less one, rounded to
@@ -188,7 +190,9 @@ SaveResult writeGridsFile(const std::string& path, std::string_view model, const
   SaveResult res;
   auto failed = [&](const std::string& why) {
     res.status = SaveStatus::Failed;
-    res.message = "The file was not saved: " + why + ". Any earlier file of that name is unchanged.";
+    res.message = fillText(
+        trText("DataFile", "The file %1 was not saved: %2. Any earlier file of that name is unchanged."),
+        {path, why});
     logLazy(LogArea::File, LogLevel::Warning, [&] { return "\"" + path + "\" not written: " + why; });
     return res;
   };
@@ -236,7 +240,7 @@ SaveResult writeGridsFile(const std::string& path, std::string_view model, const
     });
     return res;
   } catch (const std::bad_alloc&) {
-    return failed("not enough memory");
+    return failed(trText("DataFile", "not enough memory"));
   } catch (const std::exception& e) {
     return failed(e.what());
   }
@@ -404,9 +408,10 @@ bool DataFileReader::parse(std::int64_t lineNo, std::string_view text, const det
       header_.addItem(text);
       if (lineNo - sectionStart_ == 9) {  // the "Total Point" row: the record count
         if (scan.tabs == 0) {
-          fail(lineNo, lineName(lineNo) +
-                           ": the \"Total Point\" row (the ninth line after \"HeaderData\") has no record "
-                           "count in its second cell.");
+          fail(lineNo, fillText(trText("DataFile",
+                                       "%1: the \"Total Point\" row (the ninth line after "
+                                       "\"HeaderData\") has no record count in its second cell."),
+                                {lineName(lineNo)}));
           return false;
         }
         double v = displayNumber(scan.field(text, 1));
@@ -456,35 +461,41 @@ void DataFileReader::countRow(std::int64_t lineNo, std::int64_t count) {
 
 bool DataFileReader::readRecord(std::int64_t lineNo, std::string_view text, const detail::LineScan& scan) {
   if (announced_ < 0) {
-    fail(lineNo,
-         lineName(lineNo) +
-             ": a record comes before the record count (the \"Total Point\" row, the ninth line after "
-             "\"HeaderData\").");
+    fail(lineNo, fillText(trText("DataFile",
+                                 "%1: a record comes before the record count (the \"Total Point\" "
+                                 "row, the ninth line after \"HeaderData\")."),
+                          {lineName(lineNo)}));
     return false;
   }
   // Cells 0 to 5: number, date and time, LAVG, Leq, LCPK, LZPK.
   if (scan.tabs < 5) {
-    fail(lineNo, lineName(lineNo) +
-                     ": a record line needs six cells (number, date and time, LAVG, Leq, LCPK, "
-                     "LZPK), this one has " +
-                     std::to_string(scan.tabs + 1) + ".");
+    fail(lineNo, fillText(trText("DataFile",
+                                 "%1: a record line needs six cells (number, date and time, LAVG, "
+                                 "Leq, LCPK, LZPK), this one has %2."),
+                          {lineName(lineNo), std::to_string(scan.tabs + 1)}));
     return false;
   }
   // Like an array index of the old program: the number rounded to whole.
   std::string_view number = scan.field(text, 0);
   double idx = recordIndex(number);
   if (!(idx >= 0 && idx < static_cast<double>(recordLimit_))) {
-    std::string msg = lineName(lineNo) + ": the record number " + quoted(number) + " is not between 1 and " +
-                      std::to_string(recordLimit_);
+    const std::string limit = std::to_string(recordLimit_);
     if (recordLimit_ < static_cast<std::uint64_t>(announced_))
-      msg += " (the file announces " + std::to_string(announced_) + " records but cannot hold that many)";
-    fail(lineNo, msg + ".");
+      fail(lineNo, fillText(trText("DataFile",
+                                   "%1: the record number %2 is not between 1 and %3 (the file "
+                                   "announces %4 records but cannot hold that many)."),
+                            {lineName(lineNo), quoted(number), limit, std::to_string(announced_)}));
+    else
+      fail(lineNo, fillText(trText("DataFile", "%1: the record number %2 is not between 1 and %3."),
+                            {lineName(lineNo), quoted(number), limit}));
     return false;
   }
   size_t i = static_cast<size_t>(idx);
   if (i < seen_.size() && seen_[i]) {
-    fail(lineNo, lineName(lineNo) + ": the record number " + quoted(number) +
-                     " was given on an earlier line already; each record comes once.");
+    fail(lineNo, fillText(trText("DataFile",
+                                 "%1: the record number %2 was given on an earlier line already; "
+                                 "each record comes once."),
+                          {lineName(lineNo), quoted(number)}));
     return false;
   }
   double level[4];
@@ -540,20 +551,24 @@ bool judgeModelLine(std::string_view raw, bool nul, std::string_view meterModel,
     raw.remove_prefix(3);
   } else if (raw.size() >= 2 && (raw.substr(0, 2) == "\xFF\xFE" || raw.substr(0, 2) == "\xFE\xFF")) {
     r.status = OpenStatus::NotDataFile;
-    r.message = "This file is written as UTF-16 (Unicode) text; data files are 8-bit text. Nothing was read.";
+    r.message =
+        trText("DataFile",
+               "This file is written as UTF-16 (Unicode) text; data files are 8-bit text. Nothing was read.");
     return false;
   }
   if (nul) {
     r.status = OpenStatus::NotDataFile;
-    r.message = "This is not a data file: it holds binary data. Nothing was read.";
+    r.message = trText("DataFile", "This is not a data file: it holds binary data. Nothing was read.");
     return false;
   }
   r.hasModelLine = true;
   r.model = (utf8 && isValidUtf8(raw)) || isAscii(raw) ? std::string(raw) : cp1252ToUtf8(raw);
   if (isSupportedModel(r.model) || isSupportedModel(meterModel)) return true;
   r.status = OpenStatus::NotDataFile;
-  r.message = "This is not a data file of a supported meter: its first line reads " + quoted(r.model) +
-              " instead of \"VKZ 418\" or \"KRD 529\". Nothing was read.";
+  r.message = fillText(trText("DataFile",
+                              "This is not a data file of a supported meter: its first line reads %1 "
+                              "instead of \"VKZ 418\" or \"KRD 529\". Nothing was read."),
+                       {quoted(r.model)});
   return false;
 }
 
@@ -579,7 +594,8 @@ void DataFileLoader::line(std::string_view raw, const detail::LineScan& scan) {
     decoded_ = cp1252ToUtf8(raw);
     ok = reader_.parse(lineNo, decoded_, detail::scanLine(decoded_));
   }
-  if (!ok) stopAt(reader_.errorLine(), reader_.error() + " The lines before it were read.");
+  if (!ok)
+    stopAt(reader_.errorLine(), reader_.error() + trText("DataFile", " The lines before it were read."));
 }
 
 void DataFileLoader::tooLong() {
@@ -662,7 +678,8 @@ bool DataFileLoader::feed(std::string_view bytes) {
     carry_.clear();
     carry_.shrink_to_fit();
     stopAt(result_.lines,
-           "Not enough memory to read " + lineName(result_.lines) + "; the lines before it were read.");
+           fillText(trText("DataFile", "Not enough memory to read %1; the lines before it were read."),
+                    {lineName(result_.lines, false)}));
   }
   reader_.progress();
   return !stopped_;
@@ -677,7 +694,8 @@ OpenResult DataFileLoader::finish() {
     try {
       segment(carry_, false, detail::scanLine(carry_));
     } catch (const std::bad_alloc&) {
-      stopAt(result_.lines, "Not enough memory to read " + lineName(result_.lines) + ".");
+      stopAt(result_.lines,
+             fillText(trText("DataFile", "Not enough memory to read %1."), {lineName(result_.lines, false)}));
     }
   }
   carry_.clear();
@@ -686,23 +704,25 @@ OpenResult DataFileLoader::finish() {
   result_.records = reader_.recordsRead();
   if (result_.lines == 0 && result_.status == OpenStatus::Ok) {
     result_.status = OpenStatus::Empty;
-    result_.message = "The file is empty.";
+    result_.message = trText("DataFile", "The file is empty.");
   }
   if (result_.status == OpenStatus::Ok && parsing_) {
     const std::int64_t last = result_.lines - 1;
     if (!reader_.sawMarker()) {
       result_.status = OpenStatus::Damaged;
-      result_.message =
-          "The file holds none of the sections \"Information\", \"HeaderData\" and \"RecordData\"; it is not "
-          "a data file.";
+      result_.message = trText("DataFile",
+                               "The file holds none of the sections \"Information\", \"HeaderData\" and "
+                               "\"RecordData\"; it is not a data file.");
     } else if (reader_.announcedRecords() > 0 &&
                reader_.recordsRead() < static_cast<std::uint64_t>(reader_.announcedRecords())) {
       result_.status = OpenStatus::Damaged;
       result_.badLine = last;
       result_.message =
-          "The file ends at " + lineName(last, false) + " with " + std::to_string(reader_.recordsRead()) +
-          " of the " + std::to_string(reader_.announcedRecords()) + " records that " +
-          lineName(reader_.countLine(), false) + " announces; it was cut short. The records read are shown.";
+          fillText(trText("DataFile",
+                          "The file ends at %1 with %2 of the %3 records that %4 "
+                          "announces; it was cut short. The records read are shown."),
+                   {lineName(last, false), std::to_string(reader_.recordsRead()),
+                    std::to_string(reader_.announcedRecords()), lineName(reader_.countLine(), false)});
     }
   }
   return result_;
@@ -740,11 +760,11 @@ OpenedFile openForReading(const std::string& path) {
   OpenedFile f;
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
-    f.error = "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").";
+    f.error = fillText(trText("DataFile", "Cannot open \"%1\" (%2)."), {path, std::strerror(errno)});
   } else if (!S_ISREG(st.st_mode)) {
-    f.error = "Cannot open \"" + path + "\": it is not a file.";
+    f.error = fillText(trText("DataFile", "Cannot open \"%1\": it is not a file."), {path});
   } else if ((f.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC)) < 0) {
-    f.error = "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").";
+    f.error = fillText(trText("DataFile", "Cannot open \"%1\" (%2)."), {path, std::strerror(errno)});
   } else {
     f.size = static_cast<std::uint64_t>(st.st_size);
   }
@@ -764,7 +784,7 @@ OpenResult readDataFile(const std::string& path, std::string_view meterModel, Gr
     block.resize(kReadBlock);
   } catch (const std::bad_alloc&) {
     ::close(fd);
-    return readError({}, "Not enough memory to read \"" + path + "\".");
+    return readError({}, fillText(trText("DataFile", "Not enough memory to read \"%1\"."), {path}));
   }
   for (;;) {
     ssize_t n = ::read(fd, block.data(), block.size());
@@ -782,8 +802,9 @@ OpenResult readDataFile(const std::string& path, std::string_view meterModel, Gr
   if (readErrno != 0 && r.status != OpenStatus::NotDataFile) {
     r.status = OpenStatus::ReadError;
     r.badLine = r.lines;
-    r.message = "Reading \"" + path + "\" failed at " + lineName(r.lines, false) + " (" +
-                std::strerror(readErrno) + "); the lines before it were read.";
+    r.message =
+        fillText(trText("DataFile", "Reading \"%1\" failed at %2 (%3); the lines before it were read."),
+                 {path, lineName(r.lines, false), std::strerror(readErrno)});
   }
   return r;
 }
@@ -816,17 +837,19 @@ OpenResult readDataFileModel(const std::string& path, std::string_view meterMode
   ::close(fd);
   OpenResult r;
   if (readErrno != 0)
-    return readError(r, "Reading \"" + path + "\" failed (" + std::strerror(readErrno) + ").");
+    return readError(
+        r, fillText(trText("DataFile", "Reading \"%1\" failed (%2)."), {path, std::strerror(readErrno)}));
   if (head.empty()) {
     r.status = OpenStatus::Empty;
-    r.message = "The file is empty.";
+    r.message = trText("DataFile", "The file is empty.");
     return r;
   }
   if (end == std::string::npos) end = head.size();  // a file of one line without line end
   if (end > kMaxLine) {
     r.status = OpenStatus::Damaged;
     r.badLine = 0;
-    r.message = "Line 1 is longer than 1 MiB; the file is damaged or not a data file. Nothing was read.";
+    r.message = trText(
+        "DataFile", "Line 1 is longer than 1 MiB; the file is damaged or not a data file. Nothing was read.");
     return r;
   }
   const std::string_view raw(head.data(), end);

@@ -36,7 +36,7 @@ void ClearMemoryFrm::ClearBtn_Click() {
   const PortResult sent = CmdClearMemory(State().line());
   if (sent) return;
   ps.MemoryErasing = 0;
-  MsgBox::show(q(UnsentRequestText(kEraseNotSentText, sent)), MsgIcon::Critical);
+  MsgBox::show(q(UnsentRequestText(eraseNotSentText(), sent)), MsgIcon::Critical);
 }
 
 void ApplyClearMemoryFrmText(ClearMemoryFrm& f) {

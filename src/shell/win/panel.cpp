@@ -29,6 +29,7 @@
 #include "shell/layout.h"
 #include "shell/uitext.h"
 #include "shell/win/icons.h"
+#include "shell/win/messagelanguage.h"
 #include "shell/win/startup.h"
 #include "state/programstate.h"
 #include "ui/flexgrid.h"
@@ -293,7 +294,7 @@ void Panel::MDIForm_Load() {
     State().poll.IdentTicks = 0;
   });
   step([] { LoadDefaultStrings(State().texts); });
-  step([] { LoadLanguageIndex(State().language, State().texts); });
+  step([] { ApplyMessageLanguage(State().language, LoadLanguageIndex(State().language, State().texts)); });
   step([] {
     if (State().openers.showComPortSetFrm) State().openers.showComPortSetFrm();
   });
@@ -315,6 +316,11 @@ void Panel::MDIForm_Unload() {
 }
 
 void Panel::closeEvent(QCloseEvent* e) {
+  // A measurement not yet saved is never dropped without asking.
+  if (auto* d = FormRegistry::find<DataListFrm>(); d && !unloaded_ && !d->askBeforeDiscarding()) {
+    e->ignore();
+    return;
+  }
   MDIForm_Unload();
   FormRegistry::unloadAll();
   e->accept();

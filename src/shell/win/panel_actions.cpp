@@ -13,6 +13,7 @@
 
 #include "base/handlerstep.h"
 #include "base/numfmt.h"
+#include "base/trtext.h"
 #include "link/frames.h"
 #include "link/porttable.h"
 #include "link/win/waitseconds.h"
@@ -202,7 +203,8 @@ void Panel::startMemoryDownload() {
     // Nothing went to the meter: no list is awaited (its wait would only end
     // in a time-out); the user is told why and polling resumes.
     step([&] {
-      MsgBox::show(q(UnsentRequestText("The meter was not asked for its memory.", sent)), MsgIcon::Critical);
+      MsgBox::show(q(UnsentRequestText(trText("Memory", "The meter was not asked for its memory."), sent)),
+                   MsgIcon::Critical);
     });
     step([] { State().poll.StartPanelTimers(); });
     return;
@@ -467,6 +469,9 @@ void Panel::MSFlexGrid1_Click() {
   const auto entry = parseNumber(MSFlexGrid1->TextMatrix(row, 2).toStdString());
   if (!entry || *entry < 1 || *entry > 255 || *entry != static_cast<int>(*entry)) return;
   const QString date = MSFlexGrid1->TextMatrix(row, 1);
+  // The new download replaces the measurement shown: ask first when it was
+  // never saved.
+  if (auto* d = FormRegistry::find<DataListFrm>(); d && !d->askBeforeDiscarding()) return;
 
   step([] { State().poll.CancelDownload(); });
   step([] {

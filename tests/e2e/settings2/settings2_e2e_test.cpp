@@ -347,7 +347,7 @@ TEST_F(SettingsRoad2, AnEraseTheMeterNeverReportsEndsAfterItsTimeOut) {
   EXPECT_EQ(State().polling.MemoryErasing, -1);
   EXPECT_EQ(static_cast<std::size_t>(road_.messages().size()), seen_);
   receiveTicks(1);
-  EXPECT_EQ(nextMessage(), QString::fromLatin1(PollLoop::kEraseTimeOutText));
+  EXPECT_EQ(nextMessage(), QString::fromStdString(PollLoop::eraseTimeOutText()));
   EXPECT_EQ(State().polling.MemoryErasing, 0);
   // The settings are open again.
   openNode(texts().TxtLEDAlarm);

@@ -109,7 +109,7 @@ TEST_F(PollLoopTest, EraseWaitEndsWithItsMessageAfterItsTimeOut) {
   poll().tick3();
   EXPECT_EQ(polling().MemoryErasing, 0);
   ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].first, PollLoop::kEraseTimeOutText);
+  EXPECT_EQ(view.messages[0].first, PollLoop::eraseTimeOutText());
   EXPECT_EQ(view.messages[0].second, MessageIcon::Critical);
   // Nothing awaited, nothing counted.
   for (int i = 0; i < PollLoop::kEraseWaitTicks; ++i) poll().tick3();
