@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/trtext.h"
 #include "reports/levels.h"
 #include "reports/pdflayout.h"
 #include "reports/pdfpages.h"
@@ -17,7 +18,7 @@ std::string writerReason(const qtzPDF& pdf) {
     const size_t colon = e.find(": ");
     if (colon != std::string::npos && e.find(' ') > colon) return e.substr(colon + 2);
   }
-  return e.empty() ? std::string("the PDF writer failed") : e;
+  return e.empty() ? trText("Report", "the PDF writer failed") : e;
 }
 
 }  // namespace
@@ -191,15 +192,17 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
     for (size_t p; (p = t.find("\r\n")) != std::string::npos;) t.replace(p, 2, "\n");
     run.messages.push_back(t);
   });
-  const std::string notWritten = "The PDF report could not be written to " + fileName + ": ";
+  const auto notWritten = [&](const std::string& why) {
+    return fillText(trText("Report", "The PDF report could not be written to %1: %2."), {fileName, why});
+  };
 
   pdf.PDFTitle(data.meterModel + "_PDF");
-  if (!pdf.PDFFileName(fileName)) return failed(notWritten + writerReason(pdf) + ".");
+  if (!pdf.PDFFileName(fileName)) return failed(notWritten(writerReason(pdf)));
   if (!pdf.PDFLoadAfm(data.programFolder + "/Fonts")) {
     const std::string why = writerReason(pdf);
     pdf.PDFInit();  // closes the empty file before it goes
     std::remove(fileName.c_str());
-    return failed(notWritten + why + ".");
+    return failed(notWritten(why));
   }
   pdf.PDFSetFont(0, 12, 0);
   pdf.PDFSetLayoutMode(3);
@@ -214,7 +217,7 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
   pdf.PDFSetLineWidth(0.025);
   pdf.PDFSetDrawMode(1);
   pdf.PDFUseOutlines(true);
-  if (!pdf.PDFBeginDoc()) return failed(notWritten + writerReason(pdf) + ".");
+  if (!pdf.PDFBeginDoc()) return failed(notWritten(writerReason(pdf)));
 
   std::string stopped;
   try {
@@ -226,16 +229,20 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
   ui.restoreCaption();
 
   if (!ended) {
-    std::string msg = notWritten + writerReason(pdf) + ".";
-    if (!stopped.empty()) msg += "\nThe report had already stopped early: " + stopped + ".";
+    std::string msg = notWritten(writerReason(pdf));
+    if (!stopped.empty())
+      msg += "\n" + fillText(trText("Report", "The report had already stopped early: %1."), {stopped});
     return failed(msg);
   }
   if (!stopped.empty())
-    return failed("The PDF report is incomplete: " + stopped + ".\nThe file " + fileName +
-                  " holds only the pages written before that and was not opened.");
+    return failed(fillText(trText("Report",
+                                  "The PDF report is incomplete: %1.\nThe file %2 holds only the pages "
+                                  "written before that and was not opened."),
+                           {stopped, fileName}));
   if (!run.messages.empty()) ui.tell(joined(run.messages));
   if (!ui.openDocument(fileName))
-    ui.tell("The PDF report was written to " + fileName + ", but no program could open it.");
+    ui.tell(fillText(trText("Report", "The PDF report was written to %1, but no program could open it."),
+                     {fileName}));
   return {};
 }
 

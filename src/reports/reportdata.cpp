@@ -1,6 +1,7 @@
 #include "reports/reportdata.h"
 
 #include "base/numfmt.h"
+#include "base/trtext.h"
 
 namespace vkz {
 ReportRun::ReportRun(bool& running) : running_(running) {
@@ -14,7 +15,7 @@ ReportRun::~ReportRun() {
 }
 
 std::string ReportRun::busyMessage() {
-  return "A report is being made. Wait until it is finished, then start this one again.";
+  return trText("Report", "A report is being made. Wait until it is finished, then start this one again.");
 }
 
 ProgressCaption::ProgressCaption(std::uint64_t total, int decimals, std::string completedText)

@@ -582,9 +582,10 @@ void DataFileLoader::line(std::string_view raw, const detail::LineScan& scan) {
     return;
   }
   if (scan.nul) {
-    stopAt(lineNo,
-           lineName(lineNo) +
-               " holds binary data (a zero byte); the file is damaged. The lines before it were read.");
+    stopAt(lineNo, fillText(trText("DataFile",
+                                   "%1 holds binary data (a zero byte); the file is damaged. The lines "
+                                   "before it were read."),
+                            {lineName(lineNo)}));
     return;
   }
   bool ok;
@@ -600,9 +601,10 @@ void DataFileLoader::line(std::string_view raw, const detail::LineScan& scan) {
 
 void DataFileLoader::tooLong() {
   carry_.clear();
-  stopAt(result_.lines, lineName(result_.lines) +
-                            " is longer than 1 MiB; the file is damaged or not a data file. The lines before "
-                            "it were read.");
+  stopAt(result_.lines, fillText(trText("DataFile",
+                                        "%1 is longer than 1 MiB; the file is damaged or not a data "
+                                        "file. The lines before it were read."),
+                                 {lineName(result_.lines)}));
 }
 
 void DataFileLoader::segment(std::string_view seg, bool beforeLF, const detail::LineScan& scan) {

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "base/handlerstep.h"
+#include "base/trtext.h"
 #include "link/frames.h"
 #include "settings/setoutcome.h"
 #include "shell/layout.h"
@@ -188,7 +189,7 @@ bool refuseWhileErasing() {
 bool writeSetting(EraseRule erase, ResumeRule resume, const std::function<PortResult()>& send) {
   if (erase == EraseRule::Refuse && refuseWhileErasing()) return false;
   step([] { State().poll.StopPanelTimers(); });
-  PortResult sent{PortStatus::Failed, "the request could not be made"};
+  PortResult sent{PortStatus::Failed, trText("Port", "the request could not be made")};
   step([&] { sent = send(); });
   if (resume == ResumeRule::AfterSend) step([] { State().poll.StartPanelTimers(); });
   if (sent.ok()) return true;

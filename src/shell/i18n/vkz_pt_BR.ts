@@ -154,6 +154,20 @@
         <source>The user information you typed has not been saved to a data file. Save it now?</source>
         <translation>As informações do usuário que você digitou não foram salvas em um arquivo de dados. Deseja salvá-las agora?</translation>
     </message>
+    <message>
+        <source>%1 holds binary data (a zero byte); the file is damaged. The lines before it were read.</source>
+        <translation>%1 contém dados binários (um byte zero); o arquivo está danificado. As linhas anteriores foram lidas.</translation>
+    </message>
+    <message>
+        <source>%1 is longer than 1 MiB; the file is damaged or not a data file. The lines before it were read.</source>
+        <translation>%1 tem mais de 1 MiB; o arquivo está danificado ou não é um arquivo de dados. As linhas anteriores foram lidas.</translation>
+    </message>
+    <message>
+        <source>File %1:
+%2</source>
+        <translation>Arquivo %1:
+%2</translation>
+    </message>
 </context>
 <context>
     <name>Download</name>
@@ -322,6 +336,10 @@ e depois saia da sessão e entre novamente.</translation>
         <source>%1 of %2 bytes written. %3</source>
         <translation>%1 de %2 bytes gravados. %3</translation>
     </message>
+    <message>
+        <source>the request could not be made</source>
+        <translation>não foi possível montar o pedido</translation>
+    </message>
 </context>
 <context>
     <name>Print</name>
@@ -373,6 +391,32 @@ Somente as páginas desenhadas antes disso foram enviadas à impressora.</transl
     <message>
         <source>The report could not be made.</source>
         <translation>Não foi possível gerar o relatório.</translation>
+    </message>
+    <message>
+        <source>the PDF writer failed</source>
+        <translation>o gerador de PDF falhou</translation>
+    </message>
+    <message>
+        <source>The PDF report could not be written to %1: %2.</source>
+        <translation>Não foi possível gravar o relatório em PDF em %1: %2.</translation>
+    </message>
+    <message>
+        <source>The report had already stopped early: %1.</source>
+        <translation>O relatório já havia parado antes: %1.</translation>
+    </message>
+    <message>
+        <source>The PDF report is incomplete: %1.
+The file %2 holds only the pages written before that and was not opened.</source>
+        <translation>O relatório em PDF está incompleto: %1.
+O arquivo %2 contém apenas as páginas gravadas antes disso e não foi aberto.</translation>
+    </message>
+    <message>
+        <source>The PDF report was written to %1, but no program could open it.</source>
+        <translation>O relatório em PDF foi gravado em %1, mas nenhum programa conseguiu abri-lo.</translation>
+    </message>
+    <message>
+        <source>A report is being made. Wait until it is finished, then start this one again.</source>
+        <translation>Um relatório está sendo gerado. Aguarde até que termine e inicie este novamente.</translation>
     </message>
 </context>
 </TS>

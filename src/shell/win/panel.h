@@ -80,6 +80,7 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   QAction* toolbarButton(int index) const;
   void ApplyPanelToolbarText();
   void openDataFile();
+  QString showDataFile(const QString& name, const std::string& path);
 
   // --- command tree ------------------------------------------------------------
   void BuildTreeForModel();

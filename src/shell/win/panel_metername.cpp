@@ -11,6 +11,7 @@
 #include <QRegularExpressionValidator>
 
 #include "base/handlerstep.h"
+#include "base/trtext.h"
 #include "link/frames.h"
 #include "settings/metertext.h"
 #include "shell/win/panel.h"
@@ -70,7 +71,7 @@ void Panel::SNSendBtn_Click() {
   }
   step([] { State().poll.StopPanelTimers(); });
   step([&] { SNTxt->setText(q(name.record->shown)); });
-  PortResult sent{PortStatus::Failed, "the request could not be made"};
+  PortResult sent{PortStatus::Failed, trText("Port", "the request could not be made")};
   step([&] { sent = CmdWriteMeterName(State().line(), name.record->bytes); });
   step([] { State().poll.StartPanelTimers(); });
   // A name that never went out is said so, not left to silence.
