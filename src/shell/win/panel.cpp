@@ -317,7 +317,7 @@ void Panel::MDIForm_Unload() {
 
 void Panel::closeEvent(QCloseEvent* e) {
   // A measurement not yet saved is never dropped without asking.
-  if (auto* d = FormRegistry::find<DataListFrm>(); d && !unloaded_ && !d->askBeforeDiscarding()) {
+  if (!unloaded_ && !measurementMayGo()) {
     e->ignore();
     return;
   }

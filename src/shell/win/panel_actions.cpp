@@ -189,6 +189,7 @@ void Panel::Toolbar1_ButtonClick(const QString& key) {
     step([&] { CheckFlage(); });
     step([&] { showMdiChild(FormRegistry::get<HelpFrm>()); });
   } else if (key == QLatin1String("Language")) {
+    if (!measurementMayGo()) return;  // the language window closes the data list window
     step([&] { CheckFlage(); });
     step([&] { showMdiChild(FormRegistry::get<LanguageFrm>()); });
   }
@@ -275,6 +276,11 @@ QString Panel::showDataFile(const QString& name, const std::string& path) {
   f->GridHeader->Refresh();
   f->GridHeader->setFixedRows(std::min(1, f->GridHeader->Rows()));
   return r.status == OpenStatus::Ok ? QString() : fileMessage(name, r.message);
+}
+
+bool Panel::measurementMayGo() {
+  DataListFrm* d = FormRegistry::find<DataListFrm>();
+  return !d || d->askBeforeDiscarding();
 }
 
 // Opening a data file. The file's own first line decides whether it is
@@ -394,6 +400,7 @@ void Panel::RunTreeNode(QTreeWidgetItem* node) {
       step([] { call(State().openers.showClearMemoryFrm); });
       break;
     case 19:
+      if (!measurementMayGo()) return;  // the language window closes the data list window
       step([&] { CheckFlage(); });
       step([&] { showMdiChild(FormRegistry::get<LanguageFrm>()); });
       break;
@@ -521,9 +528,8 @@ void Panel::MSFlexGrid1_Click() {
   const auto entry = parseNumber(MSFlexGrid1->TextMatrix(row, 2).toStdString());
   if (!entry || *entry < 1 || *entry > 255 || *entry != static_cast<int>(*entry)) return;
   const QString date = MSFlexGrid1->TextMatrix(row, 1);
-  // The new download replaces the measurement shown: ask first when it was
-  // never saved.
-  if (auto* d = FormRegistry::find<DataListFrm>(); d && !d->askBeforeDiscarding()) return;
+  // The new download replaces the measurement shown.
+  if (!measurementMayGo()) return;
 
   step([] { State().poll.CancelDownload(); });
   step([] {

@@ -1,7 +1,8 @@
 // Nothing the user has not saved is discarded without asking: closing the
-// program, or downloading another measurement, over a downloaded measurement
-// never saved to a data file or over user information typed since asks
-// first (save / discard / cancel); nothing asks once all is saved.
+// program, downloading another measurement or opening the language window
+// (which closes the data list window) over a downloaded measurement never
+// saved to a data file, or over user information typed since, asks first
+// (save / discard / cancel); nothing asks once all is saved.
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <memory>
 
 #include "emulator/emulator.h"
+#include "shell/win/languagefrm.h"
 #include "shell/win/panel.h"
 #include "support/common/download_road.h"
 #include "ui/flexgrid.h"
@@ -133,6 +135,19 @@ TEST_F(Unsaved, NewDownloadOverAnUnsavedOneAsks) {
   ASSERT_TRUE(road_->download(2));
   EXPECT_EQ(questions().size(), 2);
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(2));
+}
+
+TEST_F(Unsaved, TheLanguageWindowWhichClosesTheDataListAsksFirst) {
+  MsgBox::answers().push_back(MsgResult::Cancel);
+  road_->panel->Toolbar1_ButtonClick(QStringLiteral("Language"));
+  EXPECT_EQ(questions(), QStringList{kUnsavedDownload});
+  EXPECT_FALSE(FormRegistry::loaded<LanguageFrm>());
+  ASSERT_NE(list(), nullptr);
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
+  MsgBox::answers().push_back(MsgResult::No);
+  road_->panel->Toolbar1_ButtonClick(QStringLiteral("Language"));
+  EXPECT_TRUE(FormRegistry::loaded<LanguageFrm>());
+  EXPECT_EQ(list(), nullptr);
 }
 
 TEST_F(Unsaved, NothingAsksOnceAllIsSaved) {
