@@ -4,6 +4,7 @@
 #include <QPrinter>
 #include <algorithm>
 
+#include "base/trtext.h"
 #include "ui/printer.h"
 
 namespace vkz {
@@ -22,7 +23,7 @@ PrinterCanvas::PrinterCanvas(std::unique_ptr<QPrinter> printer, const QString& l
     logoH_ = dpmY > 0 ? logo_.height() / dpmY * 39.37 * 1440 : logo_.height() * kScreenTwipsPerPixel;
   }
   if (!painter_.begin(printer_.get())) {
-    fail(QStringLiteral("cannot print to %1").arg(printerName()));
+    fail(QString::fromStdString(trText("Print", "cannot print to %1")).arg(printerName()));
     return;
   }
   font_ = painter_.font();
@@ -75,7 +76,7 @@ bool PrinterCanvas::page() {
   if (pageEnded_) {
     pageEnded_ = false;
     if (!printer_->newPage()) {
-      fail(QStringLiteral("%1 did not take a new page").arg(printerName()));
+      fail(QString::fromStdString(trText("Print", "%1 did not take a new page")).arg(printerName()));
       return false;
     }
   }
@@ -135,7 +136,8 @@ void PrinterCanvas::endPage() {
 bool PrinterCanvas::endDocument() {
   if (!painter_.isActive()) return false;
   const bool ended = painter_.end();
-  if (!ended) fail(QStringLiteral("%1 did not take the document").arg(printerName()));
+  if (!ended)
+    fail(QString::fromStdString(trText("Print", "%1 did not take the document")).arg(printerName()));
   return ended && ok();
 }
 
@@ -146,7 +148,8 @@ bool PrinterCanvas::ok() const {
 
 std::string PrinterCanvas::error() const {
   if (failed_) return error_.toStdString();
-  if (!ok()) return QStringLiteral("%1 reported an error").arg(printerName()).toStdString();
+  if (!ok())
+    return QString::fromStdString(trText("Print", "%1 reported an error")).arg(printerName()).toStdString();
   return {};
 }
 

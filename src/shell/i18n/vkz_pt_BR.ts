@@ -355,6 +355,22 @@ e depois saia da sessão e entre novamente.</translation>
         <source>Cannot print to %1.</source>
         <translation>Não é possível imprimir em %1.</translation>
     </message>
+    <message>
+        <source>cannot print to %1</source>
+        <translation>não é possível imprimir em %1</translation>
+    </message>
+    <message>
+        <source>%1 did not take a new page</source>
+        <translation>%1 não aceitou uma nova página</translation>
+    </message>
+    <message>
+        <source>%1 did not take the document</source>
+        <translation>%1 não aceitou o documento</translation>
+    </message>
+    <message>
+        <source>%1 reported an error</source>
+        <translation>%1 informou um erro</translation>
+    </message>
 </context>
 <context>
     <name>Report</name>
@@ -417,6 +433,13 @@ O arquivo %2 contém apenas as páginas gravadas antes disso e não foi aberto.<
     <message>
         <source>A report is being made. Wait until it is finished, then start this one again.</source>
         <translation>Um relatório está sendo gerado. Aguarde até que termine e inicie este novamente.</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>%1 : nothing selected !!!</source>
+        <translation>%1: nenhum item selecionado !!!</translation>
     </message>
 </context>
 </TS>
