@@ -5,7 +5,7 @@
     <name>Clock</name>
     <message>
         <source>The computer time is not shown yet: the meter clock was not set.</source>
-        <translation>A hora do computador ainda não é exibida: o relógio do dosímetro não foi ajustado.</translation>
+        <translation>A hora do computador ainda não é exibida: o relógio do medidor não foi ajustado.</translation>
     </message>
 </context>
 <context>
@@ -88,7 +88,7 @@
     </message>
     <message>
         <source>This is not a data file of a supported meter: its first line reads %1 instead of &quot;VKZ 418&quot; or &quot;KRD 529&quot;. Nothing was read.</source>
-        <translation>Este não é um arquivo de dados de um dosímetro suportado: sua primeira linha diz %1 em vez de &quot;VKZ 418&quot; ou &quot;KRD 529&quot;. Nada foi lido.</translation>
+        <translation>Este não é um arquivo de dados de um medidor suportado: sua primeira linha diz %1 em vez de &quot;VKZ 418&quot; ou &quot;KRD 529&quot;. Nada foi lido.</translation>
     </message>
     <message>
         <source> The lines before it were read.</source>
@@ -144,11 +144,11 @@
     </message>
     <message>
         <source>Nothing was saved: no meter model is known (link the meter first).</source>
-        <translation>Nada foi salvo: nenhum modelo de dosímetro é conhecido (conecte o dosímetro primeiro).</translation>
+        <translation>Nada foi salvo: nenhum modelo de medidor é conhecido (conecte o medidor primeiro).</translation>
     </message>
     <message>
         <source>The downloaded measurement has not been saved to a data file. Save it now?</source>
-        <translation>A medição baixada não foi salva em um arquivo de dados. Deseja salvá-la agora?</translation>
+        <translation>A medição transferida não foi salva em um arquivo de dados. Deseja salvá-la agora?</translation>
     </message>
     <message>
         <source>The user information you typed has not been saved to a data file. Save it now?</source>
@@ -173,11 +173,11 @@
     <name>Download</name>
     <message>
         <source>Download stopped: no usable answer from the meter. The measurement&apos;s header did not arrive; no records arrived.</source>
-        <translation>Download interrompido: nenhuma resposta utilizável do dosímetro. O cabeçalho da medição não chegou; nenhum registro chegou.</translation>
+        <translation>Transferência interrompida: nenhuma resposta utilizável do medidor. O cabeçalho da medição não chegou; nenhum registro chegou.</translation>
     </message>
     <message>
         <source>Download stopped: no usable answer from the meter. %1 of %2 records arrived.</source>
-        <translation>Download interrompido: nenhuma resposta utilizável do dosímetro. Chegaram %1 de %2 registros.</translation>
+        <translation>Transferência interrompida: nenhuma resposta utilizável do medidor. Chegaram %1 de %2 registros.</translation>
     </message>
     <message>
         <source>Memory list incomplete: %1 of %2 entries arrived, missing %3.</source>
@@ -188,11 +188,11 @@
     <name>Erase</name>
     <message>
         <source>The meter did not report the end of the memory erase. Check its memory list before you go on.</source>
-        <translation>O dosímetro não informou o fim do apagamento da memória. Verifique a lista da memória antes de continuar.</translation>
+        <translation>O medidor não informou o fim do apagamento da memória. Verifique a lista da memória antes de continuar.</translation>
     </message>
     <message>
         <source>The erase request could not be sent to the meter. Nothing was erased.</source>
-        <translation>Não foi possível enviar o pedido de apagamento ao dosímetro. Nada foi apagado.</translation>
+        <translation>Não foi possível enviar o pedido de apagamento ao medidor. Nada foi apagado.</translation>
     </message>
 </context>
 <context>
@@ -225,14 +225,14 @@
     <name>Memory</name>
     <message>
         <source>The meter was not asked for its memory.</source>
-        <translation>O dosímetro não foi consultado sobre sua memória.</translation>
+        <translation>O medidor não foi consultado sobre sua memória.</translation>
     </message>
 </context>
 <context>
     <name>MeterText</name>
     <message>
         <source>The meter cannot show the character &quot;%1&quot; (%2). Nothing was sent.</source>
-        <translation>O dosímetro não consegue exibir o caractere &quot;%1&quot; (%2). Nada foi enviado.</translation>
+        <translation>O medidor não consegue exibir o caractere &quot;%1&quot; (%2). Nada foi enviado.</translation>
     </message>
 </context>
 <context>
