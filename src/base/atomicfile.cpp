@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/trtext.h"
+
 namespace vkz {
 namespace {
 
@@ -52,13 +54,14 @@ bool AtomicFileWriter::open(const std::string& target) {
     fs::path real = fs::weakly_canonical(path, ec);
     if (!ec) path = real;
   }
-  if (path.filename().empty()) return fail("No file name was given", EINVAL);
-  if (fs::is_directory(path, ec)) return fail("\"" + path.string() + "\" is a folder", EISDIR);
+  if (path.filename().empty()) return fail(trText("DataFile", "No file name was given"), EINVAL);
+  if (fs::is_directory(path, ec))
+    return fail(fillText(trText("DataFile", "\"%1\" is a folder"), {path.string()}), EISDIR);
   // A device or a pipe of that name is never replaced by a file.
   const fs::file_status existing = fs::status(path, ec);
   if (fs::exists(existing) && !fs::is_regular_file(existing)) {
-    reason_ = "not a file that can be replaced";
-    error_ = "\"" + path.string() + "\" is " + reason_;
+    reason_ = trText("DataFile", "not a file that can be replaced");
+    error_ = fillText(trText("DataFile", "\"%1\" is %2"), {path.string(), reason_});
     return false;
   }
   target_ = path.string();
@@ -66,7 +69,9 @@ bool AtomicFileWriter::open(const std::string& target) {
   std::string tmpl =
       (dir.empty() ? fs::path(".") : dir).string() + "/." + path.filename().string() + ".XXXXXX";
   int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
-  if (fd < 0) return fail("Cannot create a file in the folder \"" + dir.string() + "\"", errno);
+  if (fd < 0)
+    return fail(fillText(trText("DataFile", "Cannot create a file in the folder \"%1\""), {dir.string()}),
+                errno);
   fd_ = fd;
   temp_ = tmpl;
   // The new file gets the rights of the file it replaces, or those of a
@@ -84,7 +89,7 @@ bool AtomicFileWriter::writeAll(std::string_view bytes) {
     ssize_t n = ::write(fd_, bytes.data() + off, bytes.size() - off);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return fail("Cannot write \"" + target_ + "\"", errno);
+      return fail(fillText(trText("DataFile", "Cannot write \"%1\""), {target_}), errno);
     }
     off += static_cast<size_t>(n);
   }
@@ -110,7 +115,7 @@ bool AtomicFileWriter::commit(bool sync) {
   if (fd_ < 0) return false;
   if (!flushBuffer()) return false;
   if (sync && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS)
-    return fail("Cannot write \"" + target_ + "\" to the disk", errno);
+    return fail(fillText(trText("DataFile", "Cannot write \"%1\" to the disk"), {target_}), errno);
   int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) {
@@ -118,7 +123,7 @@ bool AtomicFileWriter::commit(bool sync) {
     ::unlink(temp_.c_str());
     temp_.clear();
     reason_ = std::strerror(err);
-    error_ = "Cannot write \"" + target_ + "\" (" + reason_ + ")";
+    error_ = fillText(trText("DataFile", "Cannot write \"%1\" (%2)"), {target_, reason_});
     return false;
   }
   if (::rename(temp_.c_str(), target_.c_str()) != 0) {
@@ -126,7 +131,7 @@ bool AtomicFileWriter::commit(bool sync) {
     ::unlink(temp_.c_str());
     temp_.clear();
     reason_ = std::strerror(err);
-    error_ = "Cannot replace \"" + target_ + "\" (" + reason_ + ")";
+    error_ = fillText(trText("DataFile", "Cannot replace \"%1\" (%2)"), {target_, reason_});
     return false;
   }
   temp_.clear();

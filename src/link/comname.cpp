@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "base/appdir.h"
+#include "base/trtext.h"
 
 namespace vkz {
 namespace {
@@ -58,11 +59,12 @@ std::string ComNameMapText() {
     text += name + "  ->  " + shown + "\n";
   }
   if (text.empty()) {
-    text = "No serial device found.\n";
+    text = trText("Port", "No serial device found.") + "\n";
   }
-  text +=
-      "\nA link com/COMn beside the program names any device; otherwise COM1-32 are "
-      "/dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31 and COM65-96 /dev/ttyACM0-31.";
+  text += "\n";
+  text += trText("Port",
+                 "A link com/COMn beside the program names any device; otherwise COM1-32 are "
+                 "/dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31 and COM65-96 /dev/ttyACM0-31.");
   return text;
 }
 

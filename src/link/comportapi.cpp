@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/trtext.h"
 #include "link/comname.h"
 #include "link/eventpump.h"
 #include "link/linesettings.h"
@@ -35,13 +36,13 @@ constexpr int kMsCts = 0x10, kMsDsr = 0x20, kMsRing = 0x40, kMsRlsd = 0x80;
 
 // What a path that is not a serial device names, for the user.
 std::string fileKind(mode_t mode) {
-  if (S_ISREG(mode)) return "an ordinary file";
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISFIFO(mode)) return "a pipe";
-  if (S_ISSOCK(mode)) return "a socket";
-  if (S_ISBLK(mode)) return "a disk device";
-  if (S_ISCHR(mode)) return "a device that is not a terminal";
-  return "not a device";
+  if (S_ISREG(mode)) return trText("Port", "an ordinary file");
+  if (S_ISDIR(mode)) return trText("Port", "a folder");
+  if (S_ISFIFO(mode)) return trText("Port", "a pipe");
+  if (S_ISSOCK(mode)) return trText("Port", "a socket");
+  if (S_ISBLK(mode)) return trText("Port", "a disk device");
+  if (S_ISCHR(mode)) return trText("Port", "a device that is not a terminal");
+  return trText("Port", "not a device");
 }
 
 // "COM1 (/opt/vkz/com/COM1 -> /dev/ttyUSB0)": the port, its path, and
@@ -54,21 +55,26 @@ std::string portPlace(const std::string& name, const std::string& path) {
 }
 
 std::string notSerialText(const std::string& name, const std::string& path, mode_t mode) {
-  return portPlace(name, path) + " is not a serial device: it is " + fileKind(mode) +
-         ". The port was not opened and nothing was written to it.";
+  return fillText(
+      trText("Port",
+             "%1 is not a serial device: it is %2. The port was not opened and nothing was written to it."),
+      {portPlace(name, path), fileKind(mode)});
 }
 
 // A serial device the user may not open: on Linux the devices belong to a
 // group (dialout on Debian and Ubuntu, uucp on Arch) that users join.
 std::string noPermissionText(const std::string& name, const std::string& path, gid_t gid) {
-  std::string s = "No permission to use " + portPlace(name, path) + ".";
+  std::string s = fillText(trText("Port", "No permission to use %1."), {portPlace(name, path)});
   const group* g = gid != 0 ? ::getgrgid(gid) : nullptr;
   if (g != nullptr && g->gr_name != nullptr) {
     const std::string group = g->gr_name;
-    s += " The device belongs to the group " + group + ": add yourself to it with\n    sudo usermod -aG " +
-         group + " $USER\nthen log out and in again.";
+    s += fillText(
+        trText("Port",
+               " The device belongs to the group %1: add yourself to it with\n    sudo usermod -aG %1 "
+               "$USER\nthen log out and in again."),
+        {group});
   } else {
-    s += " Ask the administrator of this computer for access to it.";
+    s += trText("Port", " Ask the administrator of this computer for access to it.");
   }
   return s;
 }

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "base/log.h"
+#include "base/trtext.h"
 #include "link/porttable.h"
 
 namespace vkz {
@@ -55,8 +56,10 @@ PortResult send(MeterLine line, std::uint8_t code, const std::vector<std::uint8_
 
 // A request refused before anything was built.
 PortResult badValue(std::uint8_t code) {
-  char text[64];
-  std::snprintf(text, sizeof text, "Request 0x%02X not sent: a value is outside its field.", code);
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "%02X", code);
+  const std::string text =
+      fillText(trText("Port", "Request 0x%1 not sent: a value is outside its field."), {std::string(hex)});
   logWrite(LogArea::Link, LogLevel::Warning, text);
   return {PortStatus::BadValue, text};
 }

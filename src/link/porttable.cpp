@@ -6,6 +6,7 @@
 
 #include "base/cp1252.h"
 #include "base/log.h"
+#include "base/trtext.h"
 #include "link/eventpump.h"
 
 namespace vkz {
@@ -82,7 +83,7 @@ PortResult WriteCurrentPort(MeterLine line, const std::vector<std::uint8_t>& fra
   if (!e || e->PortNo < 1) {
     logLazy(LogArea::Link, LogLevel::Warning,
             [&] { return "frame not sent, no port linked: " + hexBytes(frame); });
-    return {PortStatus::NoPort, "No port is linked."};
+    return {PortStatus::NoPort, trText("Port", "No port is linked.")};
   }
   // Copies: the write turns the event loop, and a handler may change the
   // table meanwhile.
@@ -95,13 +96,13 @@ PortResult WriteCurrentPort(MeterLine line, const std::vector<std::uint8_t>& fra
   if (written >= 0 && static_cast<std::size_t>(written) == frame.size()) return {};
   PortResult r;
   if (line.api.IsOpen(port) != -1) {
-    r = {PortStatus::Failed, name + " is not open."};
+    r = {PortStatus::Failed, fillText(trText("Port", "%1 is not open."), {name})};
   } else {
     line.api.CommGetError(r.error);
     if (written > 0) {
       r.status = PortStatus::Short;
-      r.error =
-          std::to_string(written) + " of " + std::to_string(frame.size()) + " bytes written. " + r.error;
+      r.error = fillText(trText("Port", "%1 of %2 bytes written. %3"),
+                         {std::to_string(written), std::to_string(frame.size()), r.error});
     } else {
       r.status = PortStatus::Failed;
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/numfmt.h"
+#include "base/trtext.h"
 #include "polling/header.h"
 #include "polling/replies.h"
 
@@ -114,9 +115,14 @@ std::string downloadProgressText(const std::string& load, std::int64_t bytesLoad
 }
 
 std::string downloadStoppedText(bool headerCame, std::int64_t records, const std::string& countText) {
-  const std::string why = "Download stopped: no usable answer from the meter. ";
-  if (!headerCame) return why + "The measurement's header did not arrive; no records arrived.";
-  return why + decimalText(records) + " of " + countText + " records arrived.";
+  if (!headerCame)
+    return trText(
+        "Download",
+        "Download stopped: no usable answer from the meter. The measurement's header did not arrive; "
+        "no records arrived.");
+  return fillText(
+      trText("Download", "Download stopped: no usable answer from the meter. %1 of %2 records arrived."),
+      {decimalText(records), countText});
 }
 
 }  // namespace vkz

@@ -1,5 +1,6 @@
 #include "polling/memlist.h"
 
+#include "base/trtext.h"
 #include "polling/replies.h"
 #include "polling/textforms.h"
 
@@ -49,8 +50,8 @@ std::string memoryListIncompleteText(int arrived, int count, const std::vector<i
     if (j > i) ranges += "-" + decimalText(missing[j]);
     i = j + 1;
   }
-  return "Memory list incomplete: " + decimalText(arrived) + " of " + decimalText(count) +
-         " entries arrived, missing " + ranges + ".";
+  return fillText(trText("Download", "Memory list incomplete: %1 of %2 entries arrived, missing %3."),
+                  {decimalText(arrived), decimalText(count), ranges});
 }
 
 std::optional<MemoryListEnd> decodeMemoryListEnd(Payload p) {

@@ -300,7 +300,7 @@ void PollLoop::countEraseWait() {
   if (!erasing_) return;
   if (++eraseTicks_ < kEraseWaitTicks) return;
   logPoll(LogLevel::Warning, [] { return "memory erase: no end reported in time"; });
-  message(kEraseTimeOutText, MessageIcon::Critical);
+  message(eraseTimeOutText(), MessageIcon::Critical);
   eraseTicks_ = 0;
   erasing_ = false;
 }
@@ -311,7 +311,7 @@ void PollLoop::countSettingWait() {
   if (++settingTicks_ < kSettingWaitTicks) return;
   logPoll(LogLevel::Warning, [] { return "setting write: no acknowledgement in time"; });
   settingWait_ = false;
-  message(kSettingNotConfirmedText, MessageIcon::Critical);
+  message(settingNotConfirmedText(), MessageIcon::Critical);
 }
 
 // The memory size still missing once the list has ended: asked again on the
@@ -325,7 +325,7 @@ void PollLoop::countSizeWait() {
   } else if (c > kListWaitTicks) {
     logPoll(LogLevel::Warning, [] { return "memory size: no reply in time"; });
     sizeWait_ = false;
-    message(kMemorySizeMissingText, MessageIcon::Critical);
+    message(memorySizeMissingText(), MessageIcon::Critical);
   }
 }
 

@@ -47,6 +47,7 @@
 #include <optional>
 #include <string>
 
+#include "base/trtext.h"
 #include "link/comportapi.h"
 #include "link/porttable.h"
 #include "link/settingblocks.h"
@@ -122,12 +123,18 @@ class PollLoop {
   static constexpr std::int16_t kLinkIdleTicks = 100;
 
   // The messages of the engine's own (the meter's texts come from UiText).
-  static constexpr const char* kEraseTimeOutText =
-      "The meter did not report the end of the memory erase. Check its memory list before you go on.";
-  static constexpr const char* kSettingNotConfirmedText =
-      "The meter did not confirm the setting. Read it back before you rely on it.";
-  static constexpr const char* kMemorySizeMissingText =
-      "The meter did not report its memory size: Total and Remain Size are not shown.";
+  static std::string eraseTimeOutText() {
+    return trText(
+        "Erase",
+        "The meter did not report the end of the memory erase. Check its memory list before you go on.");
+  }
+  static std::string settingNotConfirmedText() {
+    return trText("SetOutcome", "The meter did not confirm the setting. Read it back before you rely on it.");
+  }
+  static std::string memorySizeMissingText() {
+    return trText("MemoryList",
+                  "The meter did not report its memory size: Total and Remain Size are not shown.");
+  }
 
   explicit PollLoop(PollRecords records);
   PollLoop(const PollLoop&) = delete;

@@ -1,5 +1,6 @@
 #include "reports/pdfreport.h"
 
+#include "base/trtext.h"
 #include "reports/levels.h"
 #include "reports/pdflayout.h"
 #include "reports/pdfpages.h"
@@ -16,7 +17,7 @@ std::string writerReason(const qtzPDF& pdf) {
     const size_t colon = e.find(": ");
     if (colon != std::string::npos && e.find(' ') > colon) return e.substr(colon + 2);
   }
-  return e.empty() ? std::string("the PDF writer failed") : e;
+  return e.empty() ? trText("Report", "the PDF writer failed") : e;
 }
 
 }  // namespace
@@ -192,10 +193,10 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
   });
   pdf.PDFTitle(data.meterModel + "_PDF");
   if (!pdf.PDFFileName(fileName))
-    return failed(reportFileNotWrittenText("PDF report", fileName, pdf.PDFWriteError()));
+    return failed(reportFileNotWrittenText(trText("Report", "PDF report"), fileName, pdf.PDFWriteError()));
   // Returning here drops the file begun beside the target.
   if (!pdf.PDFLoadAfm(data.programFolder + "/Fonts"))
-    return failed(reportFileNotWrittenText("PDF report", fileName, writerReason(pdf)));
+    return failed(reportFileNotWrittenText(trText("Report", "PDF report"), fileName, writerReason(pdf)));
   pdf.PDFSetFont(0, 12, 0);
   pdf.PDFSetLayoutMode(3);
   pdf.PDFFormatPage(std::int32_t{0});
@@ -209,7 +210,7 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
   pdf.PDFSetLineWidth(0.025);
   pdf.PDFSetDrawMode(1);
   pdf.PDFUseOutlines(true);
-  if (!pdf.PDFBeginDoc()) return failed(reportFileNotWrittenText("PDF report", fileName, writerReason(pdf)));
+  if (!pdf.PDFBeginDoc()) return failed(reportFileNotWrittenText(trText("Report", "PDF report"), fileName, writerReason(pdf)));
 
   std::string stopped;
   try {
@@ -220,13 +221,16 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
   const bool ended = pdf.PDFEndDoc();
   ui.restoreCaption();
 
-  if (!ended) return failed(reportFileNotWrittenText("PDF report", fileName, pdf.PDFWriteError()));
+  if (!ended) return failed(reportFileNotWrittenText(trText("Report", "PDF report"), fileName, pdf.PDFWriteError()));
   if (!stopped.empty())
-    return failed("The PDF report is incomplete: " + stopped + ".\nThe file " + fileName +
-                  " holds only the pages written before that and was not opened.");
+    return failed(fillText(trText("Report",
+                                  "The PDF report is incomplete: %1.\nThe file %2 holds only the pages "
+                                  "written before that and was not opened."),
+                           {stopped, fileName}));
   if (!run.messages.empty()) ui.tell(joined(run.messages));
   if (!ui.openDocument(fileName))
-    ui.tell("The PDF report was written to " + fileName + ", but no program could open it.");
+    ui.tell(fillText(trText("Report", "The PDF report was written to %1, but no program could open it."),
+                     {fileName}));
   return {};
 }
 

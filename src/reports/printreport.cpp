@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "base/trtext.h"
 #include "reports/levels.h"
 #include "reports/printpages.h"
 #include "reports/reporttexts.h"
@@ -138,20 +139,23 @@ ReportResult PrintReport(const ReportData& data, ReportUi& ui) {
   try {
     run.print();
   } catch (const PrintStop& s) {
-    stopped = s.why.empty() ? std::string("the printer failed") : s.why;
+    stopped = s.why.empty() ? trText("Report", "the printer failed") : s.why;
   }
   const bool ended = canvas->endDocument();
   ui.restoreCaption();
   if (!ended && !canvas->outputFile().empty())
-    return {ReportResult::Failed, reportFileNotWrittenText("printed report", canvas->outputFile(), canvas->error())};
-  if (!started) return {ReportResult::Failed, "The report could not be printed: " + stopped + "."};
+    return {ReportResult::Failed, reportFileNotWrittenText(trText("Report", "printed report"), canvas->outputFile(), canvas->error())};
+  if (!started) return {ReportResult::Failed, fillText(trText("Report", "The report could not be printed: %1."), {stopped})};
   if (!stopped.empty())
-    return {ReportResult::Failed, "The printed report is incomplete: " + stopped +
-                                      ".\nOnly the pages drawn before that were sent to the printer."};
+    return {ReportResult::Failed,
+            fillText(trText("Report",
+                            "The printed report is incomplete: %1.\nOnly the pages drawn before that were "
+                            "sent to the printer."),
+                     {stopped})};
   if (!ended)
     return {ReportResult::Failed,
-            "The printed report could not be finished: " +
-                (canvas->error().empty() ? std::string("the printer failed") : canvas->error()) + "."};
+            fillText(trText("Report", "The printed report could not be finished: %1."),
+                     {canvas->error().empty() ? trText("Report", "the printer failed") : canvas->error()})};
   return {};
 }
 

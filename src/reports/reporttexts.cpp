@@ -1,16 +1,19 @@
 #include "reports/reporttexts.h"
 
+#include "base/trtext.h"
+
 namespace vkz {
 
 std::string reportBusyText() {
-  return "A report is being made. Wait until it is finished, then start this one again.";
+  return trText("Report", "A report is being made. Wait until it is finished, then start this one again.");
 }
 
 std::string reportFileNotWrittenText(const std::string& report, const std::string& file,
                                      const std::string& cause) {
-  return "The " + report + " could not be written to " + file + ": " +
-         (cause.empty() ? std::string("the file could not be written") : cause) +
-         ".\nNo file was made; any earlier file of that name is unchanged.";
+  return fillText(trText("Report",
+                         "The %1 could not be written to %2: %3.\nNo file was made; any earlier file of "
+                         "that name is unchanged."),
+                  {report, file, cause.empty() ? trText("Report", "the file could not be written") : cause});
 }
 
 }  // namespace vkz

@@ -2,8 +2,9 @@
 
 #include <cstdio>
 
-#include "polling/pollstate.h"
 #include "base/cp1252.h"
+#include "base/trtext.h"
+#include "polling/pollstate.h"
 
 namespace vkz {
 namespace {
@@ -35,7 +36,8 @@ std::string refusalFor(char32_t u, std::string_view utf8Char) {
   char code[16];
   std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(u));
   const std::string shown = u == kBadSequence ? std::string("\xEF\xBF\xBD") : std::string(utf8Char);
-  return "The meter cannot show the character \"" + shown + "\" (" + code + "). Nothing was sent.";
+  return fillText(trText("MeterText", "The meter cannot show the character \"%1\" (%2). Nothing was sent."),
+                  {shown, code});
 }
 
 // The first `count` characters of `utf8`, padded with blanks to `count`.

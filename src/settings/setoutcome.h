@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "base/trtext.h"
+
 namespace vkz {
 
 template <class Record>
@@ -23,7 +25,7 @@ inline constexpr const char* kSetErrorText = "Set Error !!!";
 // The refusal of a Set while a list it needs shows no item (the meter's
 // values never arrived and the user chose none): "Mode : nothing selected !!!".
 inline std::string nothingSelected(const std::string& list) {
-  return list + " : nothing selected !!!";
+  return fillText(trText("Settings", "%1 : nothing selected !!!"), {list});
 }
 
 }  // namespace vkz

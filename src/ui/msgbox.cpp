@@ -1,5 +1,6 @@
 #include "ui/msgbox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -7,6 +8,9 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QUrl>
+#include <utility>
+
+#include "base/trtext.h"
 
 namespace vkz {
 namespace {
@@ -37,6 +41,17 @@ QString nextFile() {
   st().files.pop_front();
   return f;
 }
+// The buttons in the user's language (the toolkit names them in English).
+void nameButtons(QMessageBox& box) {
+  const std::pair<QMessageBox::StandardButton, std::string> names[] = {
+      {QMessageBox::Ok, trText("MsgBox", "OK")},     {QMessageBox::Cancel, trText("MsgBox", "Cancel")},
+      {QMessageBox::Yes, trText("MsgBox", "Yes")},   {QMessageBox::No, trText("MsgBox", "No")},
+      {QMessageBox::Save, trText("MsgBox", "Save")}, {QMessageBox::Discard, trText("MsgBox", "Discard")},
+  };
+  for (const auto& [which, name] : names)
+    if (QAbstractButton* b = box.button(which)) b->setText(QString::fromStdString(name));
+}
+
 }  // namespace
 
 MsgResult MsgBox::show(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title) {
@@ -49,8 +64,7 @@ MsgResult MsgBox::show(const QString& text, MsgIcon icon, MsgButtons buttons, co
       st().answers.pop_front();
       return r;
     }
-    return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgResult::Yes
-                                                                              : MsgResult::Ok;
+    return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgResult::Ok : MsgResult::Yes;
   }
   QMessageBox box(QApplication::activeWindow());
   box.setWindowTitle(rec.title);
@@ -84,13 +98,20 @@ MsgResult MsgBox::show(const QString& text, MsgIcon icon, MsgButtons buttons, co
     case MsgButtons::YesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
+    case MsgButtons::SaveDiscardCancel:
+      box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::Save);
+      break;
   }
+  nameButtons(box);
   switch (box.exec()) {
     case QMessageBox::Cancel:
       return MsgResult::Cancel;
     case QMessageBox::Yes:
+    case QMessageBox::Save:
       return MsgResult::Yes;
     case QMessageBox::No:
+    case QMessageBox::Discard:
       return MsgResult::No;
     default:
       return MsgResult::Ok;

@@ -13,7 +13,8 @@ class QWidget;
 namespace vkz {
 
 enum class MsgIcon { None, Critical, Exclamation, Information, Question };
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+// SaveDiscardCancel answers Yes for Save and No for Discard.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, SaveDiscardCancel };
 enum class MsgResult { Ok, Cancel, Yes, No };
 
 // One message box as it was shown (kept in test mode).

@@ -6,6 +6,8 @@
 #include <QPrinter>
 #include <QWidget>
 
+#include "base/trtext.h"
+
 namespace vkz {
 namespace {
 struct SeamState {
@@ -67,12 +69,15 @@ int copiesToDraw(const QPrinter& printer) {
 }
 
 PrintResult printWidgetImage(QPrinter& printer, QWidget* widget) {
-  if (!widget) return {PrintStatus::Failed, QStringLiteral("Nothing to print.")};
+  if (!widget) return {PrintStatus::Failed, QString::fromStdString(trText("Print", "Nothing to print."))};
   const QPixmap image = widget->grab();
-  if (image.isNull()) return {PrintStatus::Failed, QStringLiteral("The window could not be captured.")};
+  if (image.isNull())
+    return {PrintStatus::Failed,
+            QString::fromStdString(trText("Print", "The window could not be captured."))};
   QPainter painter;
   if (!painter.begin(&printer))
-    return {PrintStatus::Failed, QStringLiteral("Cannot print to %1.").arg(printerName(printer))};
+    return {PrintStatus::Failed,
+            QString::fromStdString(trText("Print", "Cannot print to %1.")).arg(printerName(printer))};
   const QSizeF page(printer.width(), printer.height());
   QSizeF size = QSizeF(image.size()).scaled(page, Qt::KeepAspectRatio);
   const QRectF target(QPointF(0, 0), size);
@@ -80,12 +85,14 @@ PrintResult printWidgetImage(QPrinter& printer, QWidget* widget) {
   for (int i = 0; i < copies; ++i) {
     if (i > 0 && !printer.newPage()) {
       painter.end();
-      return {PrintStatus::Failed, QStringLiteral("Cannot print to %1.").arg(printerName(printer))};
+      return {PrintStatus::Failed,
+              QString::fromStdString(trText("Print", "Cannot print to %1.")).arg(printerName(printer))};
     }
     painter.drawPixmap(target, image, QRectF(image.rect()));
   }
   if (!painter.end())
-    return {PrintStatus::Failed, QStringLiteral("Cannot print to %1.").arg(printerName(printer))};
+    return {PrintStatus::Failed,
+            QString::fromStdString(trText("Print", "Cannot print to %1.")).arg(printerName(printer))};
   return {};
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/numfmt.h"
+#include "base/trtext.h"
 #include "views/displaytext.h"
 
 namespace vkz {
@@ -52,7 +53,7 @@ HistogramResult LevelHistogram(const GridData& records, int selColumn, HistResol
   r.selColumn = selColumn;
   if (selColumn < 2 || selColumn > 5) {
     r.status = HistStatus::NotLevelColumn;
-    r.message = "Choose the quantity first: LAVG, Leq, LCPK or LZPK.";
+    r.message = trText("Histogram", "Choose the quantity first: LAVG, Leq, LCPK or LZPK.");
     return r;
   }
   const int top = histTopBin(res);
@@ -67,7 +68,7 @@ HistogramResult LevelHistogram(const GridData& records, int selColumn, HistResol
   }
   if (r.HistCount == 0) {
     r.status = HistStatus::NoRecords;
-    r.message = "There are no records to count.";
+    r.message = trText("Histogram", "There are no records to count.");
     return r;
   }
 

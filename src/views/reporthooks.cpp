@@ -3,15 +3,18 @@
 #include <exception>
 
 #include "base/log.h"
+#include "base/trtext.h"
 
 namespace vkz {
 
 std::string printReportMissingText() {
-  return "The printed report is not available in this version of the program: nothing was printed.";
+  return trText("Report",
+                "The printed report is not available in this version of the program: nothing was printed.");
 }
 
 std::string pdfReportMissingText() {
-  return "The PDF report is not available in this version of the program: no file was written.";
+  return trText("Report",
+                "The PDF report is not available in this version of the program: no file was written.");
 }
 
 namespace {
@@ -24,7 +27,7 @@ ReportOutcome guarded(F&& f, const SourcePlace& where = SourcePlace::here()) {
     return {ReportOutcome::Failed, e.what()};
   } catch (...) {
     logCaught(LogArea::Ui, where);
-    return {ReportOutcome::Failed, "The report could not be made."};
+    return {ReportOutcome::Failed, trText("Report", "The report could not be made.")};
   }
 }
 }  // namespace

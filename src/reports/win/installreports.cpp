@@ -1,6 +1,7 @@
 #include "reports/win/installreports.h"
 
 #include "base/appdir.h"
+#include "base/trtext.h"
 #include "reports/pdfreport.h"
 #include "reports/printreport.h"
 #include "reports/win/reportwindow.h"
@@ -27,7 +28,8 @@ ReportOutcome outcomeOf(const ReportResult& r) {
 template <class Make>
 ReportOutcome fromWindow(const ReportSource& source, Make make) {
   if (!source.header || !source.records || !source.userInfo)
-    return {ReportOutcome::Failed, "The report could not be made: the window shows no measurement."};
+    return {ReportOutcome::Failed,
+            trText("Report", "The report could not be made: the window shows no measurement.")};
   const ProgramState& s = State();
   const ReportData data =
       takeReportSnapshot(source.window, *source.header, *source.records, *source.userInfo,

@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <algorithm>
 
+#include "base/trtext.h"
 #include "ui/printer.h"
 
 namespace vkz {
@@ -28,7 +29,7 @@ PrinterCanvas::PrinterCanvas(std::unique_ptr<QPrinter> printer, const QString& l
     if (failed_) return;
   }
   if (!painter_.begin(device_)) {
-    fail(QStringLiteral("cannot print to %1").arg(printerName()));
+    fail(QString::fromStdString(trText("Print", "cannot print to %1")).arg(printerName()));
     return;
   }
   font_ = painter_.font();
@@ -101,7 +102,7 @@ bool PrinterCanvas::page() {
   if (pageEnded_) {
     pageEnded_ = false;
     if (!device_->newPage()) {
-      fail(QStringLiteral("%1 did not take a new page").arg(printerName()));
+      fail(QString::fromStdString(trText("Print", "%1 did not take a new page")).arg(printerName()));
       return false;
     }
   }
@@ -161,7 +162,8 @@ void PrinterCanvas::endPage() {
 bool PrinterCanvas::endDocument() {
   if (!painter_.isActive()) return false;
   const bool ended = painter_.end();
-  if (!ended) fail(QStringLiteral("%1 did not take the document").arg(printerName()));
+  if (!ended)
+    fail(QString::fromStdString(trText("Print", "%1 did not take the document")).arg(printerName()));
   if (pdf_ && ok() && !out_.commit(false)) fail(QString::fromStdString(out_.reason()));
   return ended && ok();
 }
@@ -176,7 +178,8 @@ std::string PrinterCanvas::error() const {
   if (failed_) return error_.toStdString();
   // A failed write of the file: the system's own words for it.
   if (pdf_ && !out_.reason().empty()) return out_.reason();
-  if (!ok()) return QStringLiteral("%1 reported an error").arg(printerName()).toStdString();
+  if (!ok())
+    return QString::fromStdString(trText("Print", "%1 reported an error")).arg(printerName()).toStdString();
   return {};
 }
 

@@ -30,7 +30,7 @@ void ClearMemoryFrm::ClearBtn_Click() {
     return;
   const PortResult sent = State().poll.eraseMemory();
   if (sent) return;
-  MsgBox::show(q(UnsentRequestText(kEraseNotSentText, sent)), MsgIcon::Critical);
+  MsgBox::show(q(UnsentRequestText(eraseNotSentText(), sent)), MsgIcon::Critical);
 }
 
 void ApplyClearMemoryFrmText(ClearMemoryFrm& f) {

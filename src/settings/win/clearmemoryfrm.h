@@ -6,6 +6,7 @@
 // it ends the wait after the poll engine's erase time-out. Polling is
 // neither paused nor resumed around the request.
 #pragma once
+#include "base/trtext.h"
 #include "settings/win/settingwindow.h"
 
 class QPushButton;
@@ -28,7 +29,8 @@ class ClearMemoryFrm : public SettingWindow {
 void ApplyClearMemoryFrmText(ClearMemoryFrm& f);
 
 // The message of an erase request that could not be written.
-inline constexpr const char* kEraseNotSentText =
-    "The erase request could not be sent to the meter. Nothing was erased.";
+inline std::string eraseNotSentText() {
+  return trText("Erase", "The erase request could not be sent to the meter. Nothing was erased.");
+}
 
 }  // namespace vkz

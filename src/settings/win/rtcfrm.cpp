@@ -39,7 +39,7 @@ void RTCFrm::RTCSetBtn_Click() {
   // The time of the last poll tick, as the label shows it.
   const auto clock = clockFromPcTimeLabel(PcTimeNowLbl->text().toStdString());
   if (!clock) {
-    MsgBox::show(QString::fromLatin1(kNoPcTimeText), MsgIcon::Critical);
+    MsgBox::show(q(noPcTimeText()), MsgIcon::Critical);
     return;
   }
   writeSetting(EraseRule::Ignore, ResumeRule::AfterSend, [&] { return CmdWriteClock(State().line(), *clock); });

@@ -6,6 +6,7 @@
 #pragma once
 #include <string>
 
+#include "base/trtext.h"
 #include "polling/readbackviews.h"
 #include "settings/win/settingwindow.h"
 
@@ -39,7 +40,8 @@ class RTCFrm : public SettingWindow, public ClockView {
 void ApplyRTCFrmText(RTCFrm& f);
 
 // The message of a Set while the computer time is not shown yet.
-inline constexpr const char* kNoPcTimeText =
-    "The computer time is not shown yet: the meter clock was not set.";
+inline std::string noPcTimeText() {
+  return trText("Clock", "The computer time is not shown yet: the meter clock was not set.");
+}
 
 }  // namespace vkz

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "base/handlerstep.h"
+#include "base/trtext.h"
 #include "link/frames.h"
 #include "settings/setoutcome.h"
 #include "shell/layout.h"
@@ -187,7 +188,7 @@ bool refuseWhileErasing() {
 
 bool writeSetting(EraseRule erase, ResumeRule resume, const std::function<PortResult()>& send) {
   if (erase == EraseRule::Refuse && refuseWhileErasing()) return false;
-  PortResult sent{PortStatus::Failed, "the request could not be made"};
+  PortResult sent{PortStatus::Failed, trText("Port", "the request could not be made")};
   if (resume == ResumeRule::AfterSend) {
     // Polling paused around the write; the acknowledgement is awaited.
     PollPause pause(State().poll);

@@ -7,11 +7,13 @@
 
 #include "base/appdir.h"
 #include "base/log.h"
+#include "base/trtext.h"
 #include "shell/flags.h"
 #include "shell/layout.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
 #include "ui/msgbox.h"
+#include "ui/qtext.h"
 #include "ui/twips.h"
 
 namespace vkz {
@@ -60,9 +62,9 @@ void HelpFrm::MunOpt_Click(int index) {
     // Linux has no silent "open": say so plainly when the manual is missing
     // or no program can show it.
     if (!QFileInfo(path).isReadable()) {
-      MsgBox::show(QStringLiteral("The manual is missing: %1").arg(path), MsgIcon::Exclamation);
+      MsgBox::show(q(trText("Help", "The manual is missing: %1")).arg(path), MsgIcon::Exclamation);
     } else if (!MsgBox::openDocument(path)) {
-      MsgBox::show(QStringLiteral("No program could open the manual: %1").arg(path), MsgIcon::Exclamation);
+      MsgBox::show(q(trText("Help", "No program could open the manual: %1")).arg(path), MsgIcon::Exclamation);
     }
   } catch (...) {
     logCaught(LogArea::Ui);

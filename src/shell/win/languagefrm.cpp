@@ -10,6 +10,7 @@
 #include "shell/langfile.h"
 #include "shell/layout.h"
 #include "shell/uitext.h"
+#include "shell/win/messagelanguage.h"
 #include "shell/win/panel.h"
 #include "state/programstate.h"
 #include "ui/twips.h"
@@ -102,7 +103,7 @@ void LanguageFrm::SetBtn_Click() {
   // The index is rewritten only when it can be read and its header split;
   // otherwise the window just closes.
   if (SaveLanguageChoice(State().language, chosen)) {
-    LoadLanguageIndex(State().language, State().texts);
+    ApplyMessageLanguage(State().language, LoadLanguageIndex(State().language, State().texts));
     if (Panel* p = ThePanel()) {
       p->ApplyPanelToolbarText();
       p->ApplyPanelTreeText();  // an empty tree is left as it is

@@ -29,6 +29,7 @@
 #include "shell/layout.h"
 #include "shell/uitext.h"
 #include "shell/win/icons.h"
+#include "shell/win/messagelanguage.h"
 #include "shell/win/startup.h"
 #include "state/programstate.h"
 #include "ui/flexgrid.h"
@@ -293,7 +294,7 @@ void Panel::MDIForm_Load() {
     State().poll.IdentTicks = 0;
   });
   step([] { LoadDefaultStrings(State().texts); });
-  step([] { LoadLanguageIndex(State().language, State().texts); });
+  step([] { ApplyMessageLanguage(State().language, LoadLanguageIndex(State().language, State().texts)); });
   step([] {
     if (State().openers.showComPortSetFrm) State().openers.showComPortSetFrm();
   });
@@ -314,6 +315,11 @@ void Panel::MDIForm_Unload() {
 }
 
 void Panel::closeEvent(QCloseEvent* e) {
+  // A measurement not yet saved is never dropped without asking.
+  if (!unloaded_ && !measurementMayGo()) {
+    e->ignore();
+    return;
+  }
   MDIForm_Unload();
   FormRegistry::unloadAll();
   e->accept();

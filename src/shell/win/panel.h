@@ -80,6 +80,10 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   QAction* toolbarButton(int index) const;
   void ApplyPanelToolbarText();
   void openDataFile();
+  QString showDataFile(const QString& name, const std::string& path);
+  // Before the data list window's measurement goes: asks to save it when
+  // it was never saved (askBeforeDiscarding); true when it may go.
+  bool measurementMayGo();
 
   // --- command tree ------------------------------------------------------------
   void BuildTreeForModel();

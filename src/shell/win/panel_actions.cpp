@@ -14,9 +14,11 @@
 
 #include "base/handlerstep.h"
 #include "base/numfmt.h"
+#include "base/trtext.h"
 #include "link/frames.h"
 #include "link/porttable.h"
 #include "link/win/waitseconds.h"
+#include "polling/measurement.h"
 #include "polling/pollstate.h"
 #include "shell/flags.h"
 #include "shell/layout.h"
@@ -187,6 +189,7 @@ void Panel::Toolbar1_ButtonClick(const QString& key) {
     step([&] { CheckFlage(); });
     step([&] { showMdiChild(FormRegistry::get<HelpFrm>()); });
   } else if (key == QLatin1String("Language")) {
+    if (!measurementMayGo()) return;  // the language window closes the data list window
     step([&] { CheckFlage(); });
     step([&] { showMdiChild(FormRegistry::get<LanguageFrm>()); });
   }
@@ -204,12 +207,80 @@ void Panel::startMemoryDownload() {
     // Nothing went to the meter: no list is awaited (its wait would only end
     // in a time-out), polling runs again; the user is told why.
     step([&] {
-      MsgBox::show(q(UnsentRequestText("The meter was not asked for its memory.", sent)), MsgIcon::Critical);
+      MsgBox::show(q(UnsentRequestText(trText("Memory", "The meter was not asked for its memory."), sent)),
+                   MsgIcon::Critical);
     });
     return;
   }
   step([] { WaitSeconds(0.1); });
   step([] { State().poll.askMemoryList(); });
+}
+
+namespace {
+
+// A message about a file names the file: the reader's own message names
+// the line, and the file goes before it unless the message names it already.
+QString fileMessage(const QString& name, const std::string& text) {
+  const QString t = q(text);
+  if (t.contains(name)) return t;
+  return q(fillText(trText("DataFile", "File %1:\n%2"), {name.toStdString(), text}));
+}
+
+// What the file list window showed before a file was read into it afresh.
+struct ShownFile {
+  GridData userInfo, header, records;
+  MeasurementData measurement;
+};
+
+// Takes the content of the file list window about to be replaced (nothing
+// is copied: the window goes anyway).
+std::optional<ShownFile> takeShownFile() {
+  FileListFrm* f = State().flags.FileListFrmOpen == -1 ? FormRegistry::find<FileListFrm>() : nullptr;
+  if (!f) return std::nullopt;
+  ShownFile shown{std::move(f->MSFUserInfo->gridData()), std::move(f->GridHeader->gridData()),
+                  std::move(f->GridRecord->gridData()), std::move(State().measurement)};
+  for (FlexGrid* g : {f->MSFUserInfo, f->GridHeader, f->GridRecord}) g->Refresh();
+  return shown;
+}
+
+// A file that held nothing of a data file (binary data, or text without
+// any of the sections) must not wipe out the file shown before it.
+bool heldNoData(const OpenResult& r, const FileListFrm& f) {
+  if (r.status == OpenStatus::NotDataFile) return true;
+  return r.status != OpenStatus::Ok && r.records == 0 && f.MSFUserInfo->Rows() == 0 &&
+         f.GridHeader->Rows() == 0;
+}
+
+}  // namespace
+
+// Reads the data file `path` into the file list window, loaded afresh.
+// Returns the message for the user ("" when the file was read whole).
+QString Panel::showDataFile(const QString& name, const std::string& path) {
+  std::optional<ShownFile> before = takeShownFile();
+  if (State().flags.FileListFrmOpen == -1) FormRegistry::unload<FileListFrm>();
+  FileListFrm* f = FormRegistry::get<FileListFrm>();
+  f->Show();
+  f->GridHeader->setRows(0);
+  const OpenResult r =
+      ReadDataFile(path, State().polling.MeterModel, f->MSFUserInfo->gridData(), f->GridHeader->gridData(),
+                   f->GridRecord->gridData(), State().measurement);
+  if (r.hasModelLine) State().dataFile.FileModel = r.model;
+  if (before && heldNoData(r, *f)) {
+    f->MSFUserInfo->gridData() = std::move(before->userInfo);
+    f->GridHeader->gridData() = std::move(before->header);
+    f->GridRecord->gridData() = std::move(before->records);
+    State().measurement = std::move(before->measurement);
+  }
+  f->MSFUserInfo->Refresh();
+  f->GridRecord->Refresh();
+  f->GridHeader->Refresh();
+  f->GridHeader->setFixedRows(std::min(1, f->GridHeader->Rows()));
+  return r.status == OpenStatus::Ok ? QString() : fileMessage(name, r.message);
+}
+
+bool Panel::measurementMayGo() {
+  DataListFrm* d = FormRegistry::find<DataListFrm>();
+  return !d || d->askBeforeDiscarding();
 }
 
 // Opening a data file. The file's own first line decides whether it is
@@ -231,25 +302,13 @@ void Panel::openDataFile() {
         (head.hasModelLine && isSupportedModel(head.model)) || isSupportedModel(State().polling.MeterModel);
     if (head.status == OpenStatus::Empty) {
       // An empty file: nothing to read, FileModel stays.
-    } else if (!test || head.status == OpenStatus::ReadError) {
+    } else if (!test || head.status == OpenStatus::ReadError || head.status == OpenStatus::NotDataFile) {
       // Not a data file of a supported meter, or no file to read: nothing
       // is read, the window stays as it was, and the user is told why.
       if (head.hasModelLine) State().dataFile.FileModel = head.model;
-      message = q(head.message);
+      message = fileMessage(name, head.message);
     } else {
-      if (State().flags.FileListFrmOpen == -1) FormRegistry::unload<FileListFrm>();
-      FileListFrm* f = FormRegistry::get<FileListFrm>();
-      f->Show();
-      f->GridHeader->setRows(0);
-      const OpenResult r =
-          ReadDataFile(path, State().polling.MeterModel, f->MSFUserInfo->gridData(),
-                       f->GridHeader->gridData(), f->GridRecord->gridData(), State().measurement);
-      if (r.hasModelLine) State().dataFile.FileModel = r.model;
-      f->MSFUserInfo->Refresh();
-      f->GridRecord->Refresh();
-      f->GridHeader->Refresh();
-      f->GridHeader->setFixedRows(std::min(1, f->GridHeader->Rows()));
-      if (r.status != OpenStatus::Ok) message = q(r.message);
+      message = showDataFile(name, path);
     }
   } catch (...) {
     // Any failure ends the action; polling resumes.
@@ -340,6 +399,7 @@ void Panel::RunTreeNode(QTreeWidgetItem* node) {
       step([] { call(State().openers.showClearMemoryFrm); });
       break;
     case 19:
+      if (!measurementMayGo()) return;  // the language window closes the data list window
       step([&] { CheckFlage(); });
       step([&] { showMdiChild(FormRegistry::get<LanguageFrm>()); });
       break;
@@ -467,6 +527,8 @@ void Panel::MSFlexGrid1_Click() {
   const auto entry = parseNumber(MSFlexGrid1->TextMatrix(row, 2).toStdString());
   if (!entry || *entry < 1 || *entry > 255 || *entry != static_cast<int>(*entry)) return;
   const QString date = MSFlexGrid1->TextMatrix(row, 1);
+  // The new download replaces the measurement shown.
+  if (!measurementMayGo()) return;
 
   step([] { State().poll.CancelDownload(); });
   step([] {

@@ -11,6 +11,7 @@
 #include <QRegularExpressionValidator>
 
 #include "base/handlerstep.h"
+#include "base/trtext.h"
 #include "link/frames.h"
 #include "settings/metertext.h"
 #include "shell/win/panel.h"
@@ -68,7 +69,7 @@ void Panel::SNSendBtn_Click() {
     MsgBox::show(q(name.refusal), MsgIcon::Critical);
     return;
   }
-  PortResult sent{PortStatus::Failed, "the request could not be made"};
+  PortResult sent{PortStatus::Failed, trText("Port", "the request could not be made")};
   {
     PollPause pause(State().poll);
     step([&] { SNTxt->setText(q(name.record->shown)); });

@@ -17,6 +17,7 @@
 
 #include "base/appdir.h"
 #include "base/log.h"
+#include "base/trtext.h"
 #include "polling/header.h"
 #include "polling/measurement.h"
 #include "polling/pollstate.h"
@@ -229,12 +230,14 @@ void DataListFrm::Refresh() {
 
 void DataListFrm::showHeader() {
   KeptRecords = -1;  // a new measurement comes
+  unsavedDownload_ = true;
   UpdateVKZ418Grid();
   GridInfo();
 }
 
 void DataListFrm::addRecords(const std::vector<LoggedRecord>& records) {
   for (const LoggedRecord& r : records) VKZ418PointGrid->AddItemUtf8(r.row);
+  if (!records.empty()) unsavedDownload_ = true;
 }
 
 void DataListFrm::downloadComplete() {
@@ -356,7 +359,9 @@ void DataListFrm::commitEditor() {
   MSFGridUserInfo->setRow(EditRow);
   MSFGridUserInfo->setCol(EditCol);
   // TAB, CR and LF would split the cell or the line of the data file.
-  MSFGridUserInfo->setText(q(cleanCellText(box->text().toStdString())));
+  const QString typed = q(cleanCellText(box->text().toStdString()));
+  if (typed != MSFGridUserInfo->Text()) unsavedUserInfo_ = true;
+  MSFGridUserInfo->setText(typed);
   box->hide();
   box->deleteLater();
 }
@@ -426,9 +431,14 @@ void DataListFrm::saveAction() {
         Toolbar1->setEnabled(false);
         mem418frm->setEnabled(false);
         const ProgressFn progress = captionProgress(this, true);
-        const auto write = saveKindForFilter(filter) == SaveKind::Csv ? ExportCsvFile : SaveDataFile;
-        result = write(State().dataFile.SaveFileName, model, MSFGridUserInfo->gridData(),
-                       VKZ418Grid->gridData(), VKZ418PointGrid->gridData(), progress);
+        const SaveKind kind = saveKindForFilter(filter);
+        result = (kind == SaveKind::Csv ? ExportCsvFile : SaveDataFile)(
+            State().dataFile.SaveFileName, model, MSFGridUserInfo->gridData(), VKZ418Grid->gridData(),
+            VKZ418PointGrid->gridData(), progress);
+        // A CSV export cannot be opened again: only a data file keeps the
+        // measurement.
+        if (result.status == SaveStatus::Written && kind == SaveKind::DataFile)
+          unsavedDownload_ = unsavedUserInfo_ = false;
         Toolbar1->setEnabled(toolbar);
         mem418frm->setEnabled(true);
       } else {
@@ -442,15 +452,34 @@ void DataListFrm::saveAction() {
     result = {SaveStatus::Failed, e.what()};
   } catch (...) {
     logCaught(LogArea::File);
-    result = {SaveStatus::Failed, "The file could not be written."};
+    result = {SaveStatus::Failed, trText("DataFile", "The file could not be written.")};
   }
   setWindowTitle(caption);
   pause.reset();
   if (result.status == SaveStatus::Failed)
     MsgBox::show(q(result.message), MsgIcon::Critical);
   else if (refused)
-    MsgBox::show(QStringLiteral("Nothing was saved: no meter model is known (link the meter first)."),
+    MsgBox::show(q(trText("DataFile", "Nothing was saved: no meter model is known (link the meter first).")),
                  MsgIcon::Exclamation);
+}
+
+bool DataListFrm::askBeforeDiscarding() {
+  commitEditor();  // text typed but not yet entered counts too
+  if (!unsavedDownload_ && !unsavedUserInfo_) return true;
+  const std::string text =
+      unsavedDownload_
+          ? trText("DataFile", "The downloaded measurement has not been saved to a data file. Save it now?")
+          : trText("DataFile",
+                   "The user information you typed has not been saved to a data file. Save it now?");
+  switch (MsgBox::show(q(text), MsgIcon::Question, MsgButtons::SaveDiscardCancel)) {
+    case MsgResult::Yes:
+      saveAction();
+      return !unsavedDownload_ && !unsavedUserInfo_;
+    case MsgResult::No:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void DataListFrm::printAction() {

@@ -79,6 +79,14 @@ class DataListFrm : public DataWindow, public DataListView {
   // --- toolbar (the panels' and the splitter's handlers: DataWindow) ---------
   void Toolbar1_ButtonClick(const QString& key);
 
+  // --- before the measurement is discarded --------------------------------------
+  // Asks whether to save a downloaded measurement that was never saved to a
+  // data file, or user information typed since (save / discard / cancel).
+  // True when the window's content may go: nothing unsaved, saved now, or
+  // the user chose to discard it; false when the user cancelled or the save
+  // did not happen.
+  bool askBeforeDiscarding();
+
   // Controls.
   QLabel* Image1 = nullptr;
   QFrame* mem418frm = nullptr;
@@ -118,6 +126,10 @@ class DataListFrm : public DataWindow, public DataListView {
   void printAction();
   void pdfAction();
   DataListLayout layout_{};
+  // What a data file does not hold yet: a downloaded measurement, user
+  // information typed since the last save.
+  bool unsavedDownload_ = false;
+  bool unsavedUserInfo_ = false;
 };
 
 // Installs the data list window as the download's (the poll engine's)

@@ -1,12 +1,14 @@
 #include "views/win/reporthooks.h"
 
+#include "base/trtext.h"
 #include "ui/msgbox.h"
+#include "ui/qtext.h"
 
 namespace vkz {
 
 void tellReportOutcome(const ReportOutcome& outcome) {
   if (outcome.status != ReportOutcome::Failed) return;
-  MsgBox::show(outcome.message.empty() ? QStringLiteral("The report could not be made.")
+  MsgBox::show(outcome.message.empty() ? q(trText("Report", "The report could not be made."))
                                        : QString::fromStdString(outcome.message),
                MsgIcon::Critical);
 }

@@ -14,11 +14,13 @@
 #include <QWidget>
 #include <optional>
 
+#include "base/trtext.h"
 #include "polling/pollstate.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
+#include "ui/qtext.h"
 #include "ui/twips.h"
 #include "views/chartstate.h"
 #include "views/datafile.h"
@@ -301,7 +303,7 @@ void QuantityPanels::confirm(FlexGrid& records) {
 
 QString chooseQuantityText() {
   const UiText& t = State().texts;
-  return QStringLiteral("Choose a quantity first (%1, %2, %3 or %4).")
+  return q(trText("Histogram", "Choose a quantity first (%1, %2, %3 or %4)."))
       .arg(QString::fromStdString(t.TxtLAVG), QString::fromStdString(t.TxtLeq),
            QString::fromStdString(t.TxtLCPK), QString::fromStdString(t.TxtLZPK));
 }

@@ -207,7 +207,9 @@ TEST_F(Download, HeaderAndEveryRecordOfTwoMeasurements) {
   EXPECT_EQ(State().polling.BlockPending, 0);
   EXPECT_TRUE(panel()->pollingRunning());
 
-  // The next measurement starts in a fresh window.
+  // The next measurement starts in a fresh window, once the user chose to
+  // discard the first, which was never saved.
+  MsgBox::answers().push_back(MsgResult::No);
   ASSERT_TRUE(road_->download(2));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(2));
   EXPECT_TRUE(road_->pointValuesMatch(2));
@@ -221,6 +223,7 @@ TEST_F(Download, HeaderWithoutRecordsIsCompleteAtOnce) {
   ASSERT_TRUE(road_->download(1));
   const std::size_t blocks = meter().requestCount(0x12);
 
+  MsgBox::answers().push_back(MsgResult::No);  // the first is discarded unsaved
   ASSERT_TRUE(road_->download(2));
   EXPECT_TRUE(road_->recordRows().isEmpty());
   EXPECT_TRUE(State().measurement.PointValue1.empty());
@@ -534,6 +537,7 @@ TEST_F(Download, ClickOnAnotherMeasurementEndsTheRunningDownload) {
   panel()->MSFlexGrid1->setRow(1);
   panel()->MSFlexGrid1_Click();
   ASSERT_TRUE(road_->until([&] { return road_->recordRows().size() >= 30; }));
+  MsgBox::answers().push_back(MsgResult::No);  // the part downloaded is discarded
   ASSERT_TRUE(road_->download(2));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(2));
   EXPECT_TRUE(road_->pointValuesMatch(2));

@@ -345,7 +345,7 @@ TEST_F(SettingsRoad2, AnEraseTheMeterNeverReportsEndsAfterItsTimeOut) {
   EXPECT_TRUE(State().poll.erasePending());
   EXPECT_EQ(static_cast<std::size_t>(road_.messages().size()), seen_);
   receiveTicks(1);
-  EXPECT_EQ(nextMessage(), QString::fromLatin1(PollLoop::kEraseTimeOutText));
+  EXPECT_EQ(nextMessage(), QString::fromStdString(PollLoop::eraseTimeOutText()));
   EXPECT_FALSE(State().poll.erasePending());
   // The settings are open again.
   openNode(texts().TxtLEDAlarm);

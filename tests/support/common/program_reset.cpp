@@ -5,6 +5,7 @@
 #include "base/appdir.h"
 #include "base/log.h"
 #include "base/numfmt.h"
+#include "base/trtext.h"
 #include "link/comname.h"
 #include "link/eventpump.h"
 #include "pdf/qtzpdf.h"
@@ -31,6 +32,7 @@ void resetProgram() {
   setEventPump(nullptr);
   setLinkMessage(nullptr);
   setLogSink(nullptr);
+  setTranslator(nullptr);
   qtzPDF::setDefaultHooks(nullptr, nullptr);
 }
 

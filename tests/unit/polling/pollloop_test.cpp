@@ -178,7 +178,7 @@ TEST_F(LinkedLoop, EraseWaitEndsWithTheMeterOrItsTimeOut) {
   EXPECT_EQ(view.status[2], "Erasing ...");
   clock->ticks(1);
   EXPECT_FALSE(poll().erasePending());
-  EXPECT_EQ(messages(), std::vector<std::string>{PollLoop::kEraseTimeOutText});
+  EXPECT_EQ(messages(), std::vector<std::string>{PollLoop::eraseTimeOutText()});
   EXPECT_EQ(view.messages[0].second, MessageIcon::Critical);
   // Nothing awaited, nothing counted.
   clock->ticks(PollLoop::kEraseWaitTicks);
@@ -241,7 +241,7 @@ TEST_F(LinkedLoop, SingleSettingWriteNotConfirmedIsSaidAfterItsTimeOut) {
   clock->ticks(PollLoop::kSettingWaitTicks - 1);
   EXPECT_TRUE(view.messages.empty());
   clock->ticks(1);
-  EXPECT_EQ(messages(), std::vector<std::string>{PollLoop::kSettingNotConfirmedText});
+  EXPECT_EQ(messages(), std::vector<std::string>{PollLoop::settingNotConfirmedText()});
   EXPECT_FALSE(poll().settingWritePending());
   // A write that did not go out awaits nothing.
   State().link.CurPort = 0;
@@ -285,7 +285,7 @@ TEST_F(LinkedLoop, MemorySizeLostIsAskedAgainAfterTheListThenSaidMissing) {
   EXPECT_EQ(messages(), std::vector<std::string>{"Memory Info No Data !!!"});
   clock->ticks(1);
   EXPECT_EQ(messages(),
-            (std::vector<std::string>{"Memory Info No Data !!!", PollLoop::kMemorySizeMissingText}));
+            (std::vector<std::string>{"Memory Info No Data !!!", PollLoop::memorySizeMissingText()}));
   EXPECT_FALSE(poll().memorySizePending());
 
   // A size that comes ends the wait quietly.

@@ -35,7 +35,7 @@ TEST_F(RtcTest, SetWithoutAComputerTimeSendsNothing) {
   RTCFrm* f = FormRegistry::get<RTCFrm>();
   State().poll.StopPanelTimers();  // polling stays as it was
   f->RTCSetBtn->click();
-  EXPECT_EQ(messages(), QStringList{QString::fromLatin1(kNoPcTimeText)});
+  EXPECT_EQ(messages(), QStringList{QString::fromStdString(noPcTimeText())});
   EXPECT_FALSE(State().poll.running());
   State().poll.StartPanelTimers();
   f->PcTimeNowLbl->setText(QStringLiteral("2024/03/07 09:05:01"));

@@ -66,7 +66,7 @@ TEST_F(EraseWindow, AnEraseThatCannotBeWrittenIsNotAwaited) {
   EXPECT_FALSE(State().poll.erasePending());
   ASSERT_EQ(MsgBox::shown().size(), 2u);
   // The message says why: no port is linked.
-  EXPECT_TRUE(MsgBox::shown()[1].text.startsWith(QString::fromLatin1(kEraseNotSentText)));
+  EXPECT_TRUE(MsgBox::shown()[1].text.startsWith(QString::fromStdString(eraseNotSentText())));
   EXPECT_TRUE(MsgBox::shown()[1].text.contains(QStringLiteral("No port is linked")));
   EXPECT_EQ(MsgBox::shown()[1].icon, MsgIcon::Critical);
 }

@@ -365,5 +365,41 @@ TEST_F(ActionsTest, DamagedDataFileKeepsWhatWasReadAndSaysWhy) {
   EXPECT_TRUE(State().poll.running());
 }
 
+// With a meter linked the model test holds for any file; a file that is not
+// a data file all the same is named in its message, and the file opened
+// before stays on show.
+TEST_F(ActionsTest, AFileThatIsNoDataFileIsNamedAndTheEarlierOneStays) {
+  Panel* p = makePanel();
+  State().polling.MeterModel = "VKZ 418";
+  MsgBox::fileAnswers().push_back(QString::fromStdString(writeFile("a.vkz", kDataFile)));
+  p->Toolbar1_ButtonClick(QStringLiteral("Open"));
+  ASSERT_TRUE(MsgBox::shown().empty());
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"junk.txt", "shopping list\r\nmilk\tbread\r\neggs\r\n"},
+      {"picture.vkz", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\x01\0", 20)},
+      {"unicode.vkz", std::string("\xFF\xFEV\0K\0Z\0", 8)},
+  };
+  for (const auto& c : cases) {
+    const std::string path = writeFile(c.name, c.bytes);
+    MsgBox::shown().clear();
+    MsgBox::fileAnswers().push_back(QString::fromStdString(path));
+    p->Toolbar1_ButtonClick(QStringLiteral("Open"));
+    settle();
+    ASSERT_EQ(MsgBox::shown().size(), 1u) << c.name;
+    EXPECT_TRUE(MsgBox::shown()[0].text.contains(QString::fromStdString(path)))
+        << MsgBox::shown()[0].text.toStdString();
+    EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Critical);
+    ASSERT_TRUE(FormRegistry::loaded<FileListFrm>()) << c.name;
+    FileListFrm* f = FormRegistry::find<FileListFrm>();
+    EXPECT_EQ(f->GridRecord->Rows(), 3) << c.name;
+    EXPECT_EQ(f->GridHeader->TextMatrix(0, 1), QStringLiteral("D1")) << c.name;
+    EXPECT_EQ(State().measurement.PointValue2, (std::vector<double>{81.2, 83.0})) << c.name;
+    EXPECT_TRUE(State().poll.running());
+  }
+}
+
 }  // namespace
 }  // namespace vkz

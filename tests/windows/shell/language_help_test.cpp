@@ -7,12 +7,14 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
+#include "polling/memlist.h"
 #include "polling/pollstate.h"
 #include "qtenv.h"
 #include "shell/flags.h"
 #include "shell/langfile.h"
 #include "shell/win/helpfrm.h"
 #include "shell/win/languagefrm.h"
+#include "shell/win/messagelanguage.h"
 #include "shell/win/panel.h"
 #include "state/programstate.h"
 #include "ui/msgbox.h"
@@ -131,6 +133,38 @@ TEST_F(LanguageHelpTest, HelpOpensTheChosenManualOrSaysItIsMissing) {
   h->ExitBtn->click();
   settle();
   EXPECT_EQ(State().flags.HelpFrmOpen, 0);
+}
+
+// The program's own messages follow the language chosen at start-up and in
+// the language window, there and back.
+TEST_F(LanguageHelpTest, MessagesFollowTheLanguageChosen) {
+  // The index is 8-bit text, as installed: "Portugu\xEAs" is "Português".
+  writeFile("Lan/Language.bin", "x\\2\r\n1\\English\r\n2\\Portugu\xEAs (Brasil)\r\n");
+  writeFile("Lan/English.lan", "Exit\\Exit\r\n");
+  writeFile("Lan/Portugu\xC3\xAAs (Brasil).lan", "Exit\\Sair\r\n");
+  Panel* p = makePanel();
+  const QString manual = QString::fromStdString(dir()) + QStringLiteral("/help/Manual.pdf");
+  // The message of the missing English manual.
+  auto manualMessage = [&] {
+    p->Toolbar1_ButtonClick(QStringLiteral("Help"));
+    FormRegistry::find<HelpFrm>()->MunOpt[1]->click();
+    return MsgBox::shown().empty() ? QString() : MsgBox::shown().back().text;
+  };
+  auto choose = [&](int option) {
+    p->Toolbar1_ButtonClick(QStringLiteral("Language"));
+    LanguageFrm* f = FormRegistry::find<LanguageFrm>();
+    f->Language[static_cast<size_t>(option)]->click();
+    f->SetBtn->click();
+    settle();
+  };
+  EXPECT_EQ(MessageCatalogueFor(State().language.LangFile), QStringLiteral("pt_BR"));
+  EXPECT_EQ(manualMessage(), QStringLiteral("O manual não foi encontrado: ") + manual);
+  choose(0);
+  EXPECT_EQ(manualMessage(), QStringLiteral("The manual is missing: ") + manual);
+  choose(1);
+  EXPECT_EQ(manualMessage(), QStringLiteral("O manual não foi encontrado: ") + manual);
+  // A message of a Qt-free core, with its numbers put in their places.
+  EXPECT_EQ(memoryListIncompleteText(4, 5, {3}), "Lista da memória incompleta: chegaram 4 de 5 entradas; faltam 3.");
 }
 
 }  // namespace

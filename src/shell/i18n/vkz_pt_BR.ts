@@ -1,0 +1,445 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="pt_BR">
+<context>
+    <name>Clock</name>
+    <message>
+        <source>The computer time is not shown yet: the meter clock was not set.</source>
+        <translation>A hora do computador ainda não é exibida: o relógio do medidor não foi ajustado.</translation>
+    </message>
+</context>
+<context>
+    <name>DataFile</name>
+    <message>
+        <source>No file name was given</source>
+        <translation>Nenhum nome de arquivo foi informado</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is a folder</source>
+        <translation>&quot;%1&quot; é uma pasta</translation>
+    </message>
+    <message>
+        <source>Cannot create a file in the folder &quot;%1&quot;</source>
+        <translation>Não é possível criar um arquivo na pasta &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Cannot write &quot;%1&quot;</source>
+        <translation>Não é possível gravar &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Cannot write &quot;%1&quot; to the disk</source>
+        <translation>Não é possível gravar &quot;%1&quot; no disco</translation>
+    </message>
+    <message>
+        <source>Cannot write &quot;%1&quot; (%2)</source>
+        <translation>Não é possível gravar &quot;%1&quot; (%2)</translation>
+    </message>
+    <message>
+        <source>Cannot replace &quot;%1&quot; (%2)</source>
+        <translation>Não é possível substituir &quot;%1&quot; (%2)</translation>
+    </message>
+    <message>
+        <source>Line %1</source>
+        <translation>Linha %1</translation>
+    </message>
+    <message>
+        <source>line %1</source>
+        <translation>linha %1</translation>
+    </message>
+    <message>
+        <source>The file %1 was not saved: %2. Any earlier file of that name is unchanged.</source>
+        <translation>O arquivo %1 não foi salvo: %2. Um arquivo anterior com esse nome permanece inalterado.</translation>
+    </message>
+    <message>
+        <source>not enough memory</source>
+        <translation>memória insuficiente</translation>
+    </message>
+    <message>
+        <source>%1: the &quot;Total Point&quot; row (the ninth line after &quot;HeaderData&quot;) has no record count in its second cell.</source>
+        <translation>%1: a linha &quot;Total Point&quot; (a nona linha após &quot;HeaderData&quot;) não traz o número de registros na segunda célula.</translation>
+    </message>
+    <message>
+        <source>%1: a record comes before the record count (the &quot;Total Point&quot; row, the ninth line after &quot;HeaderData&quot;).</source>
+        <translation>%1: um registro vem antes do número de registros (a linha &quot;Total Point&quot;, a nona linha após &quot;HeaderData&quot;).</translation>
+    </message>
+    <message>
+        <source>%1: a record line needs six cells (number, date and time, LAVG, Leq, LCPK, LZPK), this one has %2.</source>
+        <translation>%1: uma linha de registro precisa de seis células (número, data e hora, LAVG, Leq, LCPK, LZPK); esta tem %2.</translation>
+    </message>
+    <message>
+        <source>%1: the record number %2 is not between 1 and %3 (the file announces %4 records but cannot hold that many).</source>
+        <translation>%1: o número de registro %2 não está entre 1 e %3 (o arquivo anuncia %4 registros, mas não pode conter tantos).</translation>
+    </message>
+    <message>
+        <source>%1: the record number %2 is not between 1 and %3.</source>
+        <translation>%1: o número de registro %2 não está entre 1 e %3.</translation>
+    </message>
+    <message>
+        <source>%1: the record number %2 was given on an earlier line already; each record comes once.</source>
+        <translation>%1: o número de registro %2 já apareceu em uma linha anterior; cada registro aparece uma só vez.</translation>
+    </message>
+    <message>
+        <source>This file is written as UTF-16 (Unicode) text; data files are 8-bit text. Nothing was read.</source>
+        <translation>Este arquivo está gravado como texto UTF-16 (Unicode); os arquivos de dados são texto de 8 bits. Nada foi lido.</translation>
+    </message>
+    <message>
+        <source>This is not a data file: it holds binary data. Nothing was read.</source>
+        <translation>Este não é um arquivo de dados: ele contém dados binários. Nada foi lido.</translation>
+    </message>
+    <message>
+        <source>This is not a data file of a supported meter: its first line reads %1 instead of &quot;VKZ 418&quot; or &quot;KRD 529&quot;. Nothing was read.</source>
+        <translation>Este não é um arquivo de dados de um medidor suportado: sua primeira linha diz %1 em vez de &quot;VKZ 418&quot; ou &quot;KRD 529&quot;. Nada foi lido.</translation>
+    </message>
+    <message>
+        <source> The lines before it were read.</source>
+        <translation> As linhas anteriores foram lidas.</translation>
+    </message>
+    <message>
+        <source>Not enough memory to read %1; the lines before it were read.</source>
+        <translation>Memória insuficiente para ler a %1; as linhas anteriores foram lidas.</translation>
+    </message>
+    <message>
+        <source>Not enough memory to read %1.</source>
+        <translation>Memória insuficiente para ler a %1.</translation>
+    </message>
+    <message>
+        <source>The file is empty.</source>
+        <translation>O arquivo está vazio.</translation>
+    </message>
+    <message>
+        <source>The file holds none of the sections &quot;Information&quot;, &quot;HeaderData&quot; and &quot;RecordData&quot;; it is not a data file.</source>
+        <translation>O arquivo não contém nenhuma das seções &quot;Information&quot;, &quot;HeaderData&quot; e &quot;RecordData&quot;; não é um arquivo de dados.</translation>
+    </message>
+    <message>
+        <source>The file ends at %1 with %2 of the %3 records that %4 announces; it was cut short. The records read are shown.</source>
+        <translation>O arquivo termina na %1 com %2 dos %3 registros que a %4 anuncia; ele foi truncado. Os registros lidos são exibidos.</translation>
+    </message>
+    <message>
+        <source>Cannot open &quot;%1&quot; (%2).</source>
+        <translation>Não é possível abrir &quot;%1&quot; (%2).</translation>
+    </message>
+    <message>
+        <source>Cannot open &quot;%1&quot;: it is not a file.</source>
+        <translation>Não é possível abrir &quot;%1&quot;: não é um arquivo.</translation>
+    </message>
+    <message>
+        <source>Not enough memory to read &quot;%1&quot;.</source>
+        <translation>Memória insuficiente para ler &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Reading &quot;%1&quot; failed at %2 (%3); the lines before it were read.</source>
+        <translation>A leitura de &quot;%1&quot; falhou na %2 (%3); as linhas anteriores foram lidas.</translation>
+    </message>
+    <message>
+        <source>Reading &quot;%1&quot; failed (%2).</source>
+        <translation>A leitura de &quot;%1&quot; falhou (%2).</translation>
+    </message>
+    <message>
+        <source>Line 1 is longer than 1 MiB; the file is damaged or not a data file. Nothing was read.</source>
+        <translation>A linha 1 tem mais de 1 MiB; o arquivo está danificado ou não é um arquivo de dados. Nada foi lido.</translation>
+    </message>
+    <message>
+        <source>The file could not be written.</source>
+        <translation>Não foi possível gravar o arquivo.</translation>
+    </message>
+    <message>
+        <source>Nothing was saved: no meter model is known (link the meter first).</source>
+        <translation>Nada foi salvo: nenhum modelo de medidor é conhecido (conecte o medidor primeiro).</translation>
+    </message>
+    <message>
+        <source>The downloaded measurement has not been saved to a data file. Save it now?</source>
+        <translation>A medição transferida não foi salva em um arquivo de dados. Deseja salvá-la agora?</translation>
+    </message>
+    <message>
+        <source>The user information you typed has not been saved to a data file. Save it now?</source>
+        <translation>As informações do usuário que você digitou não foram salvas em um arquivo de dados. Deseja salvá-las agora?</translation>
+    </message>
+    <message>
+        <source>%1 holds binary data (a zero byte); the file is damaged. The lines before it were read.</source>
+        <translation>%1 contém dados binários (um byte zero); o arquivo está danificado. As linhas anteriores foram lidas.</translation>
+    </message>
+    <message>
+        <source>%1 is longer than 1 MiB; the file is damaged or not a data file. The lines before it were read.</source>
+        <translation>%1 tem mais de 1 MiB; o arquivo está danificado ou não é um arquivo de dados. As linhas anteriores foram lidas.</translation>
+    </message>
+    <message>
+        <source>File %1:
+%2</source>
+        <translation>Arquivo %1:
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>Download</name>
+    <message>
+        <source>Download stopped: no usable answer from the meter. The measurement&apos;s header did not arrive; no records arrived.</source>
+        <translation>Transferência interrompida: nenhuma resposta utilizável do medidor. O cabeçalho da medição não chegou; nenhum registro chegou.</translation>
+    </message>
+    <message>
+        <source>Download stopped: no usable answer from the meter. %1 of %2 records arrived.</source>
+        <translation>Transferência interrompida: nenhuma resposta utilizável do medidor. Chegaram %1 de %2 registros.</translation>
+    </message>
+    <message>
+        <source>Memory list incomplete: %1 of %2 entries arrived, missing %3.</source>
+        <translation>Lista da memória incompleta: chegaram %1 de %2 entradas; faltam %3.</translation>
+    </message>
+</context>
+<context>
+    <name>Erase</name>
+    <message>
+        <source>The meter did not report the end of the memory erase. Check its memory list before you go on.</source>
+        <translation>O medidor não informou o fim do apagamento da memória. Verifique a lista da memória antes de continuar.</translation>
+    </message>
+    <message>
+        <source>The erase request could not be sent to the meter. Nothing was erased.</source>
+        <translation>Não foi possível enviar o pedido de apagamento ao medidor. Nada foi apagado.</translation>
+    </message>
+</context>
+<context>
+    <name>Help</name>
+    <message>
+        <source>The manual is missing: %1</source>
+        <translation>O manual não foi encontrado: %1</translation>
+    </message>
+    <message>
+        <source>No program could open the manual: %1</source>
+        <translation>Nenhum programa conseguiu abrir o manual: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Histogram</name>
+    <message>
+        <source>Choose the quantity first: LAVG, Leq, LCPK or LZPK.</source>
+        <translation>Escolha primeiro a grandeza: LAVG, Leq, LCPK ou LZPK.</translation>
+    </message>
+    <message>
+        <source>There are no records to count.</source>
+        <translation>Não há registros para contar.</translation>
+    </message>
+    <message>
+        <source>Choose a quantity first (%1, %2, %3 or %4).</source>
+        <translation>Escolha primeiro uma grandeza (%1, %2, %3 ou %4).</translation>
+    </message>
+</context>
+<context>
+    <name>Memory</name>
+    <message>
+        <source>The meter was not asked for its memory.</source>
+        <translation>O medidor não foi consultado sobre sua memória.</translation>
+    </message>
+</context>
+<context>
+    <name>MeterText</name>
+    <message>
+        <source>The meter cannot show the character &quot;%1&quot; (%2). Nothing was sent.</source>
+        <translation>O medidor não consegue exibir o caractere &quot;%1&quot; (%2). Nada foi enviado.</translation>
+    </message>
+</context>
+<context>
+    <name>MsgBox</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Sim</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Não</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Salvar</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Descartar</translation>
+    </message>
+</context>
+<context>
+    <name>Port</name>
+    <message>
+        <source>No serial device found.</source>
+        <translation>Nenhum dispositivo serial encontrado.</translation>
+    </message>
+    <message>
+        <source>A link com/COMn beside the program names any device; otherwise COM1-32 are /dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31 and COM65-96 /dev/ttyACM0-31.</source>
+        <translation>Um link com/COMn ao lado do programa aponta para qualquer dispositivo; caso contrário, COM1-32 são /dev/ttyS0-31, COM33-64 /dev/ttyUSB0-31 e COM65-96 /dev/ttyACM0-31.</translation>
+    </message>
+    <message>
+        <source>an ordinary file</source>
+        <translation>um arquivo comum</translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation>uma pasta</translation>
+    </message>
+    <message>
+        <source>a pipe</source>
+        <translation>um pipe</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>um socket</translation>
+    </message>
+    <message>
+        <source>a disk device</source>
+        <translation>um dispositivo de disco</translation>
+    </message>
+    <message>
+        <source>a device that is not a terminal</source>
+        <translation>um dispositivo que não é um terminal</translation>
+    </message>
+    <message>
+        <source>not a device</source>
+        <translation>não é um dispositivo</translation>
+    </message>
+    <message>
+        <source>%1 is not a serial device: it is %2. The port was not opened and nothing was written to it.</source>
+        <translation>%1 não é um dispositivo serial: é %2. A porta não foi aberta e nada foi gravado nela.</translation>
+    </message>
+    <message>
+        <source>No permission to use %1.</source>
+        <translation>Sem permissão para usar %1.</translation>
+    </message>
+    <message>
+        <source> The device belongs to the group %1: add yourself to it with
+    sudo usermod -aG %1 $USER
+then log out and in again.</source>
+        <translation> O dispositivo pertence ao grupo %1: adicione-se a ele com
+    sudo usermod -aG %1 $USER
+e depois saia da sessão e entre novamente.</translation>
+    </message>
+    <message>
+        <source> Ask the administrator of this computer for access to it.</source>
+        <translation> Peça acesso a ele ao administrador deste computador.</translation>
+    </message>
+    <message>
+        <source>Request 0x%1 not sent: a value is outside its field.</source>
+        <translation>Pedido 0x%1 não enviado: um valor está fora do seu campo.</translation>
+    </message>
+    <message>
+        <source>No port is linked.</source>
+        <translation>Nenhuma porta está conectada.</translation>
+    </message>
+    <message>
+        <source>%1 is not open.</source>
+        <translation>%1 não está aberta.</translation>
+    </message>
+    <message>
+        <source>%1 of %2 bytes written. %3</source>
+        <translation>%1 de %2 bytes gravados. %3</translation>
+    </message>
+    <message>
+        <source>the request could not be made</source>
+        <translation>não foi possível montar o pedido</translation>
+    </message>
+</context>
+<context>
+    <name>Print</name>
+    <message>
+        <source>Nothing to print.</source>
+        <translation>Nada para imprimir.</translation>
+    </message>
+    <message>
+        <source>The window could not be captured.</source>
+        <translation>Não foi possível capturar a janela.</translation>
+    </message>
+    <message>
+        <source>Cannot print to %1.</source>
+        <translation>Não é possível imprimir em %1.</translation>
+    </message>
+    <message>
+        <source>cannot print to %1</source>
+        <translation>não é possível imprimir em %1</translation>
+    </message>
+    <message>
+        <source>%1 did not take a new page</source>
+        <translation>%1 não aceitou uma nova página</translation>
+    </message>
+    <message>
+        <source>%1 did not take the document</source>
+        <translation>%1 não aceitou o documento</translation>
+    </message>
+    <message>
+        <source>%1 reported an error</source>
+        <translation>%1 informou um erro</translation>
+    </message>
+</context>
+<context>
+    <name>Report</name>
+    <message>
+        <source>the printer failed</source>
+        <translation>a impressora falhou</translation>
+    </message>
+    <message>
+        <source>The report could not be printed: %1.</source>
+        <translation>Não foi possível imprimir o relatório: %1.</translation>
+    </message>
+    <message>
+        <source>The printed report is incomplete: %1.
+Only the pages drawn before that were sent to the printer.</source>
+        <translation>O relatório impresso está incompleto: %1.
+Somente as páginas desenhadas antes disso foram enviadas à impressora.</translation>
+    </message>
+    <message>
+        <source>The printed report could not be finished: %1.</source>
+        <translation>Não foi possível concluir o relatório impresso: %1.</translation>
+    </message>
+    <message>
+        <source>The report could not be made: the window shows no measurement.</source>
+        <translation>Não foi possível gerar o relatório: a janela não mostra nenhuma medição.</translation>
+    </message>
+    <message>
+        <source>The printed report is not available in this version of the program: nothing was printed.</source>
+        <translation>O relatório impresso não está disponível nesta versão do programa: nada foi impresso.</translation>
+    </message>
+    <message>
+        <source>The PDF report is not available in this version of the program: no file was written.</source>
+        <translation>O relatório em PDF não está disponível nesta versão do programa: nenhum arquivo foi gravado.</translation>
+    </message>
+    <message>
+        <source>The report could not be made.</source>
+        <translation>Não foi possível gerar o relatório.</translation>
+    </message>
+    <message>
+        <source>the PDF writer failed</source>
+        <translation>o gerador de PDF falhou</translation>
+    </message>
+    <message>
+        <source>The PDF report could not be written to %1: %2.</source>
+        <translation>Não foi possível gravar o relatório em PDF em %1: %2.</translation>
+    </message>
+    <message>
+        <source>The report had already stopped early: %1.</source>
+        <translation>O relatório já havia parado antes: %1.</translation>
+    </message>
+    <message>
+        <source>The PDF report is incomplete: %1.
+The file %2 holds only the pages written before that and was not opened.</source>
+        <translation>O relatório em PDF está incompleto: %1.
+O arquivo %2 contém apenas as páginas gravadas antes disso e não foi aberto.</translation>
+    </message>
+    <message>
+        <source>The PDF report was written to %1, but no program could open it.</source>
+        <translation>O relatório em PDF foi gravado em %1, mas nenhum programa conseguiu abri-lo.</translation>
+    </message>
+    <message>
+        <source>A report is being made. Wait until it is finished, then start this one again.</source>
+        <translation>Um relatório está sendo gerado. Aguarde até que termine e inicie este novamente.</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>%1 : nothing selected !!!</source>
+        <translation>%1: nenhum item selecionado !!!</translation>
+    </message>
+</context>
+</TS>

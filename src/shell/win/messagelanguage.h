@@ -1,0 +1,22 @@
+// The program's own messages (those beyond the text table) follow the
+// language the user chose: each language file may have a compiled catalogue
+// of them in the program, found by the language file's name.
+#pragma once
+#include <QString>
+
+#include "shell/langfile.h"
+
+namespace vkz {
+
+// The catalogue that goes with a language file ("pt_BR" for
+// "Lan/Português (Brasil).lan"); empty for English and for a language
+// without one.
+QString MessageCatalogueFor(const std::string& langFile);
+
+// After a load of the language index (start-up, the language window's
+// Set): when a language file was read, the messages switch to its
+// catalogue, or back to English when it has none; otherwise the texts in
+// force stay, and so do the messages.
+void ApplyMessageLanguage(const LanguageState& st, LangStatus status);
+
+}  // namespace vkz
