@@ -250,7 +250,8 @@ void PollLoop::closeLostPort() {
   if (!e || e->PortNo == 0 || r_.PortApi.IsOpen(e->PortNo) != -1) return;
   // Its device is gone (an adapter pulled out): the port is closed, and a
   // poll tick finds it closed and writes nothing to it.
-  logPoll(LogLevel::Warning, [&] { return e->PortName + ": its device has gone, the port is closed until it is back"; });
+  logPoll(LogLevel::Warning,
+          [&] { return e->PortName + ": its device has gone, the port is closed until it is back"; });
   r_.PortApi.CommClose(e->PortNo);
   e->PortIsOpen = 0;
   failedHandle_ = -1;
