@@ -395,7 +395,7 @@ void PollLoop::watchdog() {
     show(2, r_.texts.TxtErasing);
   } else {
     show(2, r_.texts.TxtDisconnection);
-    if (!running_) StartPanelTimers();
+    if (!running_ && programPauses_ == 0) StartPanelTimers();
   }
 }
 
