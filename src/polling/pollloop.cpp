@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 
 #include "base/handlerstep.h"
+#include "link/comname.h"
 #include "link/frames.h"
 #include "polling/memlist.h"
 #include "polling/polllog.h"
@@ -46,6 +48,7 @@ void PollLoop::reset() {
   bytesSinceTick_ = 0;
   watchedHandle_ = failedHandle_ = -1;
   watchOn_ = false;
+  lost_.reset();
   IdentTicks = 0;
   LastTickModel.clear();
   mono_ = nullptr;
@@ -180,6 +183,7 @@ void PollLoop::tick1() {
   const DateTime now = clock_();
   step([&] { show(4, statusClockText(now)); });
   step([&] { show(1, ps.MeterModel); });
+  step([&] { relinkLostPort(); });
   step([&] {
     PortEntry* e = CurrentEntry(r_.link);
     show(3, "COM  " + std::to_string(e ? e->PortNo : 0));
@@ -237,6 +241,39 @@ void PollLoop::identify(PortEntry& e) {
     }
   }
   LastTickModel = model;
+}
+
+// ---- a port whose device went away ---------------------------------------------------
+
+void PollLoop::closeLostPort() {
+  PortEntry* e = CurrentEntry(r_.link);
+  if (!e || e->PortNo == 0 || r_.PortApi.IsOpen(e->PortNo) != -1) return;
+  // Its device is gone (an adapter pulled out): the port is closed, and a
+  // poll tick finds it closed and writes nothing to it.
+  logPoll(LogLevel::Warning,
+          [&] { return e->PortName + ": its device has gone, the port is closed until it is back"; });
+  r_.PortApi.CommClose(e->PortNo);
+  e->PortIsOpen = 0;
+  failedHandle_ = -1;
+  lost_ = LostPort{e->PortNo, e->PortSettings};
+}
+
+void PollLoop::relinkLostPort() {
+  if (!lost_) return;
+  // Linked again meanwhile (the port window): nothing left to do.
+  if (r_.PortApi.IsOpen(lost_->portNo) == -1) {
+    lost_.reset();
+    return;
+  }
+  const std::string name = "COM" + std::to_string(lost_->portNo);
+  const std::string path = ComDevicePath(name);
+  std::error_code ec;
+  if (path.empty() || !std::filesystem::exists(path, ec)) return;
+  const LostPort port = *lost_;
+  lost_.reset();
+  logPoll(LogLevel::Info, [&] { return name + ": its device is back, the port is linked again"; });
+  OpenPort(line(), port.portNo, port.settings);
+  r_.link.CurPort = r_.link.PortCount;
 }
 
 // ---- the receive tick ------------------------------------------------------------
@@ -358,7 +395,7 @@ void PollLoop::watchdog() {
     show(2, r_.texts.TxtErasing);
   } else {
     show(2, r_.texts.TxtDisconnection);
-    if (!running_) StartPanelTimers();
+    if (!running_ && programPauses_ == 0) StartPanelTimers();
   }
 }
 
@@ -414,6 +451,7 @@ void PollLoop::receive() {
           });
           failedHandle_ = watchedHandle_;
           setWatch(-1, false);
+          closeLostPort();
         }
         gone = true;
       }

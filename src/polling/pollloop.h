@@ -255,6 +255,12 @@ class PollLoop {
 
   // The poll tick's steps.
   void identify(PortEntry& e);
+  // The device of the linked port has gone: the port is closed, so
+  // nothing is written to a dead port, until the device is back.
+  void closeLostPort();
+  // The device of a port closed that way is back: the port is linked anew,
+  // as the port window's OK links it.
+  void relinkLostPort();
   // One receive tick, and its steps.
   void receiveTick();
   void countWaits();
@@ -371,6 +377,11 @@ class PollLoop {
   int watchedHandle_ = -1;  // the descriptor watched for arriving bytes
   bool watchOn_ = false;
   int failedHandle_ = -1;  // a descriptor whose device has gone: not watched again
+  struct LostPort {
+    int portNo = 0;
+    std::string settings;
+  };
+  std::optional<LostPort> lost_;  // closed when its device went away, linked again when it is back
 
   MonotonicClock mono_;
   Nanos tickOrigin_{};                                  // the start of receive tick 1

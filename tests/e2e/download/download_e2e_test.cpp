@@ -493,25 +493,25 @@ TEST_F(Download, LineSilentMidDownloadAndBack) {
   EXPECT_TRUE(road_->pointValuesMatch(1));
 }
 
-// The adapter is pulled out and plugged in again, and the port linked anew:
-// its replies are decoded as they arrive again, not one per receive tick.
-TEST_F(Download, RelinkedPortAfterALostDeviceIsReadAsBytesArrive) {
+// The adapter is pulled out and plugged in again: the dead port is closed
+// (nothing is written to it meanwhile), linked anew when the device is back,
+// and its replies are decoded as they arrive again, not one per receive tick.
+TEST_F(Download, UnpluggedMeterIsClosedAndLinkedAgainWhenItIsBack) {
   ASSERT_TRUE(start());
   const std::string link = meter().linkPath();
   meter().stop();
   // The read notifier finds the device gone.
-  QElapsedTimer gone;
-  gone.start();
-  while (gone.elapsed() < 100) QCoreApplication::processEvents();
+  ASSERT_TRUE(road_->until([] { return State().PortApi.IsOpen(1) == 0; }));
+  EXPECT_EQ(State().link.PortCount, 1);
+  // Poll ticks meanwhile find the port closed and write nothing to it.
+  for (int i = 0; i < 3; ++i) panel()->Timer1_Timer();
+  EXPECT_EQ(State().link.PortTable[1].PortIsOpen, 0);
+  EXPECT_EQ(State().PortApi.IsOpen(1), 0);
 
   ASSERT_TRUE(meter().start(link));
-  OpenPort(State().line(), 1, kMeterLineSettings);
-  State().link.CurPort = State().link.PortCount;
-  const std::size_t asked = meter().requestCount(0x00);
-  panel()->Timer1_Timer();
-  ASSERT_TRUE(meter().waitForRequests(asked + 1, 0x00));
-  // A receive tick reads the answer on the descriptor that failed before:
-  // it answers again, and the next poll tick watches it.
+  // A poll tick finds the device back and links it as the port window would.
+  ASSERT_TRUE(road_->until([] { return State().link.PortCount == 2 && State().link.CurPort == 2; }));
+  EXPECT_EQ(State().PortApi.IsOpen(1), -1);
   ASSERT_TRUE(road_->until([&] {
     for (QSocketNotifier* n : panel()->findChildren<QSocketNotifier*>())
       if (n->isEnabled()) return true;

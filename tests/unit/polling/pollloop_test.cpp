@@ -114,6 +114,15 @@ TEST_F(PollLoopTest, WatchdogResumesAnExchangesPauseButCountsNoSilenceInTheProgr
   clock.ticks(1);
   EXPECT_TRUE(poll().running());
   EXPECT_TRUE(view.timersRunning);
+
+  // No meter at all (the link long lost): a print still keeps polling
+  // paused until it ends.
+  {
+    PollPause pause(poll());
+    clock.ticks(500);
+    EXPECT_FALSE(poll().running());
+  }
+  EXPECT_TRUE(poll().running());
 }
 
 TEST_F(PollLoopTest, StrayByteCountsAsSilence) {

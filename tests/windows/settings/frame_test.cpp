@@ -61,6 +61,8 @@ class SettingFrame : public ::testing::Test {
   void TearDown() override { test::resetProgram(); }
   // An erase under way, asked on COM1, a pseudo-terminal.
   void startErase() {
+    line_.reset();
+    dir_.reset();  // before the new folder: it switches the port names back
     dir_ = std::make_unique<vkztest::TempAppDir>();
     line_ = std::make_unique<vkztest::TestPty>();
     ASSERT_TRUE(line_->ok());

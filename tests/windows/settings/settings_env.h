@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "link/comname.h"
 #include "link/porttable.h"
 #include "settings/win/settingwindows.h"
 #include "shell/uitext.h"
@@ -35,10 +36,16 @@ class SettingsTest : public ::testing::Test {
     test::resetProgram();
     LoadDefaultStrings(State().texts);
     installSettingWindows();
+    // The folder of the case before goes first: going after the new one is
+    // made, it would switch the port names back to the machine's own ports
+    // (COM1 a real serial port, whose writes may stall).
+    line_.reset();
+    dir_.reset();
     dir_ = std::make_unique<vkztest::TempAppDir>();
     line_ = std::make_unique<vkztest::TestPty>();
     ASSERT_TRUE(line_->ok());
     dir_->link("COM1", line_->slave());
+    ASSERT_FALSE(comFallback());  // COM1 is the pseudo-terminal
     ASSERT_EQ(OpenPort(State().line(), 1, kMeterLineSettings), -1);
     State().link.CurPort = 1;
   }
