@@ -17,6 +17,10 @@ namespace vkz {
 
 class Panel;
 
+// The program's language files (those beside this program) copied into
+// `dir`/Lan with language `number` chosen (1 English, 2 Portuguese).
+bool installLanguage(const std::string& dir, int number);
+
 class DownloadRoad {
  public:
   // `frozen`: the tests drive the timer handlers themselves; otherwise the
@@ -27,8 +31,10 @@ class DownloadRoad {
   DownloadRoad& operator=(const DownloadRoad&) = delete;
 
   // Program state from scratch, the emulator started on `dir`/com/COM1, the
-  // main window loaded, COM1 linked and the meter identified.
-  bool start(const std::string& dir);
+  // main window loaded, COM1 linked and the meter identified. With a
+  // `language` (1 English, 2 Portuguese), the program's language files lie
+  // in `dir`/Lan with that language chosen, and the program starts in it.
+  bool start(const std::string& dir, int language = 0);
 
   // Lets the event loop run until `done` holds, at most `ms` milliseconds.
   // With frozen timers a receive tick runs every 4 ms and a poll tick every

@@ -82,6 +82,11 @@ class Walk {
     int needed = textWidth(b, b->text());
     if (!b->icon().isNull()) needed += b->iconSize().width() + 4;
     check(b, b->text(), needed, r.width());
+    // A caption on several lines: every line within the button's height.
+    const int lines = static_cast<int>(b->text().count(QLatin1Char('\n'))) + 1;
+    if (lines > 1)
+      check(b, b->text(), lines * QFontMetrics(b->font()).lineSpacing(), r.height(),
+            QStringLiteral(" height"));
   }
 
   void indicatorButton(const QAbstractButton* b, QStyle::SubElement contents) {
@@ -200,6 +205,15 @@ int columnsInView(const FlexGrid& grid) {
   for (int c = 0; c < grid.model()->columnCount(); ++c) {
     const int x = grid.columnViewportPosition(c);
     if (!grid.isColumnHidden(c) && x >= 0 && x + grid.columnWidth(c) <= grid.viewport()->width()) ++n;
+  }
+  return n;
+}
+
+int rowsInView(const FlexGrid& grid) {
+  int n = 0;
+  for (int r = 0; r < grid.model()->rowCount(); ++r) {
+    const int y = grid.rowViewportPosition(r);
+    if (!grid.isRowHidden(r) && y >= 0 && y + grid.rowHeight(r) <= grid.viewport()->height()) ++n;
   }
   return n;
 }
