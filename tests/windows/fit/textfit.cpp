@@ -70,6 +70,33 @@ class Walk {
       indent = l->frameWidth() > 0 ? QFontMetrics(l->font()).horizontalAdvance(QLatin1Char('x')) / 2 : 0;
     if (l->alignment() & (Qt::AlignLeft | Qt::AlignRight)) r.setWidth(r.width() - indent);
     check(l, l->text(), textWidth(l, l->text()), r.width());
+    coveredBySibling(l);
+  }
+
+  // A control drawn over a label (a sibling above it) hides the text under
+  // it: the label's text must end before the first such control.
+  void coveredBySibling(const QLabel* l) {
+    const QWidget* parent = l->parentWidget();
+    if (!parent || l->wordWrap()) return;
+    // Where the label draws its text: by its alignment, one line high per line.
+    const QSize size(textWidth(l, l->text()), QFontMetrics(l->font()).height() *
+                                                  static_cast<int>(l->text().count(QLatin1Char('\n')) + 1));
+    const QRect g = l->geometry();
+    const Qt::Alignment a = l->alignment();
+    const int x = a & Qt::AlignRight     ? g.right() + 1 - size.width()
+                  : a & Qt::AlignHCenter ? g.left() + (g.width() - size.width()) / 2
+                                         : g.left();
+    const int y = a & Qt::AlignTop      ? g.top()
+                  : a & Qt::AlignBottom ? g.bottom() + 1 - size.height()
+                                        : g.top() + (g.height() - size.height()) / 2;
+    const QRect text(QPoint(x, y), size);
+    const QObjectList& siblings = parent->children();
+    for (qsizetype i = siblings.indexOf(const_cast<QLabel*>(l)) + 1; i < siblings.size(); ++i) {
+      const auto* w = qobject_cast<const QWidget*>(siblings[i]);
+      if (!w || !w->isVisible() || !w->geometry().intersects(text)) continue;
+      check(l, l->text(), text.width(), std::max(0, w->x() - l->x()),
+            QStringLiteral(" under ") + w->objectName());
+    }
   }
 
   void pushButton(const QPushButton* b) {
