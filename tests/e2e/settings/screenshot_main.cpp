@@ -3,7 +3,7 @@
 // emulator's dose settings: the whole screen, the windows where the program
 // puts them. Run under xvfb-run; writes setting-panel.png into the folder
 // given (docs/screenshots by default), or with a language number after the
-// folder (2: Portuguese) setting-panel-2.png in that language.
+// folder (2: Portuguese) setting-panel-pt.png in that language.
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
@@ -48,8 +48,9 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
 
   // The screen as the user sees it.
-  const QString file = out + (language == 1 ? QStringLiteral("/setting-panel.png")
-                                            : QStringLiteral("/setting-panel-%1.png").arg(language));
+  const QString file = out + (language == 1   ? QStringLiteral("/setting-panel.png")
+                              : language == 2 ? QStringLiteral("/setting-panel-pt.png")
+                                              : QStringLiteral("/setting-panel-%1.png").arg(language));
   const bool ok = QGuiApplication::primaryScreen()->grabWindow(0).save(file);
   std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(file));
   return ok ? 0 : 1;

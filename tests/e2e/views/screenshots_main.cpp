@@ -4,7 +4,7 @@
 // and counted at 0.1 dB. Run under xvfb-run; writes data-list.png, plot.png
 // and histogram.png into the folder given (docs/screenshots by default),
 // or with a language number after the folder (2: Portuguese) the same
-// pictures in that language, named data-list-2.png ...
+// pictures in that language, named data-list-pt.png ... (-<n> for others)
 //
 // It also prints how the level graph copes with a day of one-second records
 // (86,400 points): the time to convert and draw the column, and the time of
@@ -97,7 +97,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
   const int language = argc > 2 ? std::atoi(argv[2]) : 1;
-  const QString suffix = language == 1 ? QStringLiteral(".png") : QStringLiteral("-%1.png").arg(language);
+  const QString suffix = language == 1   ? QStringLiteral(".png")
+                         : language == 2 ? QStringLiteral("-pt.png")
+                                         : QStringLiteral("-%1.png").arg(language);
   QDir().mkpath(out);
   QTemporaryDir tmp;
   DownloadRoad road(true);
