@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -76,10 +77,17 @@ void StartMainWindow() {
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     panel->setFirstSize(screen->availableGeometry().size());
   panel->show();
-  // Shown, the window's frame is known: the frame and the status bar come
-  // inside the screen too.
-  if (const QScreen* screen = panel->screen()) panel->setFirstSize(screen->availableGeometry().size());
-  placeWindow(panel, panel->pos(), panel->pos());
+  // Shown, the window's frame is known (a window manager may add it only
+  // once the event loop turns): the frame and the status bar come inside
+  // the screen too.
+  const QPointer<Panel> shown(panel);
+  const auto fit = [shown] {
+    if (!shown) return;
+    if (const QScreen* screen = shown->screen()) shown->setFirstSize(screen->availableGeometry().size());
+    placeWindow(shown, shown->pos(), shown->pos());
+  };
+  fit();
+  QTimer::singleShot(0, panel, fit);
 }
 
 Panel::Panel(QWidget* parent) : QMainWindow(parent) {
@@ -362,9 +370,11 @@ void Panel::MDIForm_Resize() {
   try {
     const QSize outer = frameGeometry().size();
     const QSize frame = outer - size();
+    // The screen's free area bounds the minimum (none known: no bound).
     const ScreenRect area = availableArea(this);
-    if (auto want =
-            PanelMinimumSize(twX(outer.width()), twY(outer.height()), {twX(area.width), twY(area.height)})) {
+    const SizeTw screen = area.width > 0 ? SizeTw{twX(area.width), twY(area.height)}
+                                         : SizeTw{kPanelDesignWidth * 100, kPanelDesignHeight * 100};
+    if (auto want = PanelMinimumSize(twX(outer.width()), twY(outer.height()), screen)) {
       // The new size raises a layout pass of its own.
       const QSize inner(pxX(want->width) - frame.width(), pxY(want->height) - frame.height());
       resize(inner);
