@@ -174,6 +174,7 @@ TEST_P(TextFit, EveryWindowShowsItsTextsWhole) {
   FileListFrm* fl = FormRegistry::find<FileListFrm>();
   ASSERT_NE(fl, nullptr);
   expectTextsFitScrolling(panel, fl->GridHeader, "file list");
+  EXPECT_EQ(test::rowsInView(*fl->MSFUserInfo), 5);
 
   // The setting panel and every setting window, showing the meter's values
   // (the timer window in each of its modes, the one-value window for each
