@@ -227,22 +227,25 @@ TextFitReport checkTexts(const QWidget* window) {
   return walk.report;
 }
 
-int columnsInView(const FlexGrid& grid) {
+namespace {
+// How many of a grid's sections (columns or rows) lie wholly inside its
+// view: a header's sections against the viewport's extent along it.
+int sectionsInView(const QHeaderView* header, int room) {
   int n = 0;
-  for (int c = 0; c < grid.model()->columnCount(); ++c) {
-    const int x = grid.columnViewportPosition(c);
-    if (!grid.isColumnHidden(c) && x >= 0 && x + grid.columnWidth(c) <= grid.viewport()->width()) ++n;
+  for (int i = 0; i < header->count(); ++i) {
+    const int at = header->sectionViewportPosition(i);
+    if (!header->isSectionHidden(i) && at >= 0 && at + header->sectionSize(i) <= room) ++n;
   }
   return n;
 }
+}  // namespace
+
+int columnsInView(const FlexGrid& grid) {
+  return sectionsInView(grid.horizontalHeader(), grid.viewport()->width());
+}
 
 int rowsInView(const FlexGrid& grid) {
-  int n = 0;
-  for (int r = 0; r < grid.model()->rowCount(); ++r) {
-    const int y = grid.rowViewportPosition(r);
-    if (!grid.isRowHidden(r) && y >= 0 && y + grid.rowHeight(r) <= grid.viewport()->height()) ++n;
-  }
-  return n;
+  return sectionsInView(grid.verticalHeader(), grid.viewport()->height());
 }
 
 }  // namespace vkz::test
