@@ -15,15 +15,15 @@ int whole(double v) {
 
 const char* const kPanelCaption = "Panel V10.09";
 
-std::optional<SizeTw> PanelMinimumSize(int width, int height) {
+std::optional<SizeTw> PanelMinimumSize(int width, int height, SizeTw screen) {
   SizeTw s{width, height};
   bool change = false;
-  if (width < kPanelMinWidth) {
-    s.width = kPanelResetWidth;
+  if (width < std::min(kPanelMinWidth, screen.width)) {
+    s.width = std::min(kPanelResetWidth, screen.width);
     change = true;
   }
-  if (height < kPanelMinHeight) {
-    s.height = kPanelMinHeight;
+  if (height < std::min(kPanelMinHeight, screen.height)) {
+    s.height = std::min(kPanelMinHeight, screen.height);
     change = true;
   }
   if (!change) return std::nullopt;
@@ -31,8 +31,10 @@ std::optional<SizeTw> PanelMinimumSize(int width, int height) {
 }
 
 SizeTw PanelFirstSize(int availableWidth, int availableHeight) {
-  return {std::max(kPanelResetWidth, std::min(kPanelDesignWidth, availableWidth)),
-          std::max(kPanelMinHeight, std::min(kPanelDesignHeight, availableHeight))};
+  const SizeTw screen{availableWidth, availableHeight};
+  const SizeTw design{std::min(kPanelDesignWidth, availableWidth),
+                      std::min(kPanelDesignHeight, availableHeight)};
+  return PanelMinimumSize(design.width, design.height, screen).value_or(design);
 }
 
 std::array<int, 3> MemoryGridColumns(int memWidth) {

@@ -18,19 +18,21 @@ constexpr int kMemGridTop = 1680;  // top of the memory list inside its panel
 constexpr int kSplitMin = 1800;    // nearest a splitter comes to the window's edge
 
 // The outer size the window must take when it is too small; nullopt when
-// its size stands.
+// its size stands. On a screen whose free area (`screen`) is smaller than
+// the minimum, the screen's free area is the minimum: the window, frame and
+// status bar included, never springs back past the screen's edge.
 struct SizeTw {
   int width = 0;
   int height = 0;
   bool operator==(const SizeTw&) const = default;
 };
-std::optional<SizeTw> PanelMinimumSize(int width, int height);
+std::optional<SizeTw> PanelMinimumSize(int width, int height, SizeTw screen);
 
-// The size the window opens at: wide enough that the data list window,
-// maximised in the client area, shows the label column and the three
-// channel columns of its summary beside its record grid; no larger than the
-// screen's free area (availableWidth x availableHeight), and never smaller
-// than the resize rule keeps.
+// The size the window opens at (frame included): wide enough that the data
+// list window, maximised in the client area, shows the label column and the
+// three channel columns of its summary beside its record grid; no larger
+// than the screen's free area (availableWidth x availableHeight), and never
+// smaller than the resize rule keeps.
 constexpr int kPanelDesignWidth = 19800;
 constexpr int kPanelDesignHeight = 13500;
 SizeTw PanelFirstSize(int availableWidth, int availableHeight);
@@ -109,7 +111,8 @@ struct CentredOut {
   int panelLeft = 0, panelTop = 0;
 };
 // minW/minH: the window's minimum; allowX/allowY: the fixed allowances for
-// the frame subtracted before centring.
+// the frame subtracted before centring. A panel larger than the window
+// gets negative offsets.
 CentredOut CentreInWindow(int width, int height, int panelWidth, int panelHeight, int minW, int minH,
                           int allowX, int allowY);
 

@@ -12,7 +12,6 @@ TwipsSize atLeast(TwipsSize size, TwipsSize minimum) {
 // ---- data list window -------------------------------------------------------
 
 namespace {
-constexpr int kUserInfoHeight = 1400;
 constexpr int kSummaryLeft = 1680;
 
 void dataListGrids(DataListLayout& l) {
@@ -24,15 +23,15 @@ void dataListGrids(DataListLayout& l) {
 }
 }  // namespace
 
-DataListLayout dataListLayout(int w, int h) {
+DataListLayout dataListLayout(int w, int h, int userInfoHeight) {
   DataListLayout l;
   l.frame = {0, 360, w - 100, h - 460};
   const TwipsRect& f = l.frame;
-  l.userInfo = {kSummaryLeft, f.height - f.top - kUserInfoHeight, f.width - f.left - kSummaryLeft,
-                kUserInfoHeight};
-  l.splitter = {f.width - 6430, 90, kDataListSplitWidth, f.height - f.top - (kUserInfoHeight + 140)};
+  const int info = std::max(kDataListUserInfoHeight, userInfoHeight);
+  l.userInfo = {kSummaryLeft, f.height - f.top - info, f.width - f.left - kSummaryLeft, info};
+  l.splitter = {f.width - 6430, 90, kDataListSplitWidth, f.height - f.top - (info + 140)};
   l.records.top = 80;
-  l.records.height = f.height - f.top - (kUserInfoHeight + 120);
+  l.records.height = f.height - f.top - (info + 120);
   l.summary.top = 80;
   l.summary.height = l.records.height;
   dataListGrids(l);

@@ -22,7 +22,11 @@ TwipsSize atLeast(TwipsSize size, TwipsSize minimum);
 
 // ---- data list window -------------------------------------------------------
 // Positions inside the frame mem418frm, which lies at (0, 360) of the window.
-inline constexpr TwipsSize kDataListMinimum{5600, 4900};
+// The smallest window whose layout keeps the grids apart: the summary grid
+// 1500 wide left of the splitter (the splitter stands 6430 from the frame's
+// right edge), the record grid above the user information. A client area
+// smaller than that shows scroll bars instead of grids laid over each other.
+inline constexpr TwipsSize kDataListMinimum{9650, 4900};
 inline constexpr int kDataListSplitWidth = 140;
 struct DataListLayout {
   TwipsRect frame;     // mem418frm, in the window
@@ -32,8 +36,12 @@ struct DataListLayout {
   TwipsRect summary;   // VKZ418Grid, left of it
 };
 // Form_Resize for a window of outer size W x H (already at its minimum):
-// the splitter goes back where the record grid is 6210 wide.
-DataListLayout dataListLayout(int width, int height);
+// the splitter goes back where the record grid is 6210 wide. The user
+// information is 1400 high, or `userInfoHeight` where its five lines and
+// its scroll bar need more with the program's font; the grids above give
+// the room up.
+inline constexpr int kDataListUserInfoHeight = 1400;
+DataListLayout dataListLayout(int width, int height, int userInfoHeight = kDataListUserInfoHeight);
 // A splitter drag by `x` twips (relative to the bar) in a window `windowWidth`
 // wide: the splitter stays between 2200 and windowWidth - 1000; the two grids
 // follow it. Heights and tops are not touched.

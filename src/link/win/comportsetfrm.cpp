@@ -1,6 +1,7 @@
 #include "link/win/comportsetfrm.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -18,7 +19,9 @@
 #include "link/win/linkhooks.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
+#include "ui/buttoncaption.h"
 #include "ui/msgbox.h"
+#include "ui/placement.h"
 #include "ui/qtext.h"
 #include "ui/twips.h"
 
@@ -31,6 +34,23 @@ void fillPortNames(QComboBox* list) {
   names.reserve(256);
   for (int n = 1; n <= 256; ++n) names << QStringLiteral("COM  %1").arg(n);
   list->addItems(names);
+}
+
+// A port that did not open says which and why, so a user who picked a port
+// without a device (COM256, an unplugged adapter) is not left before a
+// silent meter. A refusal the user can mend (no permission, not a serial
+// device) was told as the port was opened.
+void tellPortNotOpened(int port) {
+  const ComPortAPI& api = State().PortApi;
+  if (port <= 0 || api.IsOpen(port) == -1 || !api.OpenRefusal(port).empty()) return;
+  const std::string name = "COM" + std::to_string(port);
+  const std::string path = ComDevicePath(name);
+  std::string why;
+  api.CommGetError(why);
+  const std::string text =
+      path.empty() ? name + " cannot be opened: no device is mapped to it (Device Manager shows the map)."
+                   : name + " (" + path + ") cannot be opened.\n" + why;
+  MsgBox::show(q(text), MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 }  // namespace
@@ -52,6 +72,8 @@ ComPortSetFrm::ComPortSetFrm() : FormWindow(&State().flags.ComPortSetFrmOpen) {
   button(PortResetBtn, "PortResetBtn", 120, 1080, 1215, 975);
   button(DeviceManager, "DeviceManager", 1320, 120, 1575, 1935);
   button(LinkBtn, "LinkBtn", 120, 2040, 2775, 495);
+  // Enter links the chosen port, as the window's OK.
+  LinkBtn->setDefault(true);
   DeviceLbl = new QLabel(ComPortPic);
   DeviceLbl->setObjectName(QStringLiteral("DeviceLbl"));
   setTwipsGeometry(DeviceLbl, 3000, 120, 915, 360);
@@ -113,6 +135,9 @@ ComPortSetFrm::ComPortSetFrm() : FormWindow(&State().flags.ComPortSetFrmOpen) {
     resize(pxX(5190 - kComPortFrameWidth), pxY(3510 - kComPortFrameHeight));
     Form_Resize();
   });
+  // Over the window the user works in (the screen's middle at start-up),
+  // inside the screen.
+  step([&] { placeCentred(this, QApplication::activeWindow()); });
 }
 
 void ComPortSetFrm::Form_Resize() {
@@ -161,7 +186,10 @@ void ComPortSetFrm::LinkBtn_Click() {
     const QString model = DeviceSelCbx->currentText();
     if (model == QLatin1String("KRD 529") || model == QLatin1String("418")) settings = kMeterLineSettings;
   });
+  const int entries = State().link.PortCount;
   step([&] { OpenPort(State().line(), port, settings); });
+  // (A full port table said so, and added no entry.)
+  if (State().link.PortCount > entries) step([&] { tellPortNotOpened(port); });
   step([] { State().link.CurPort = State().link.PortCount; });
   FormRegistry::unload(this);
 }
@@ -193,10 +221,10 @@ void ComPortSetFrm::DeviceManager_Click() {
 void ApplyComPortSetFrmText(ComPortSetFrm& f) {
   const UiText& t = State().texts;
   step([&] { f.setWindowTitle(q(t.TxtComPort)); });
-  step([&] { f.PortScanBtn->setText(q(t.TxtAutoScan)); });
-  step([&] { f.PortResetBtn->setText(q(t.TxtResetComPort)); });
+  step([&] { setButtonCaption(f.PortScanBtn, q(t.TxtAutoScan)); });
+  step([&] { setButtonCaption(f.PortResetBtn, q(t.TxtResetComPort)); });
   step([&] { f.LinkBtn->setText(q(t.TxtOK)); });
-  step([&] { f.DeviceManager->setText(q(t.TxtDeviceManager)); });
+  step([&] { setButtonCaption(f.DeviceManager, q(t.TxtDeviceManager)); });
   step([&] { f.DeviceLbl->setText(q(t.TxtDevice)); });
   step([&] { f.ComPortLbl->setText(q(t.TxtComPort)); });
 }

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "link/frames.h"
 #include "shell/uitext.h"
@@ -11,6 +12,7 @@
 #include "ui/listpos.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"
+#include "ui/twips.h"
 
 namespace vkz {
 
@@ -175,7 +177,14 @@ void ApplyKalvoxFrmText(KalvoxFrm& f) {
       {f.ExceedanceLbl, &t.TxtExceedance},
       {f.PWDurationLbl, &t.TxtPWDuration},
   };
-  for (const auto& [label, text] : labels) setLabelText(label, q(*text));
+  for (const auto& [label, text] : labels) {
+    setLabelText(label, q(*text));
+    // A row's name longer than the design's (a translation) moves left so
+    // it ends inside the label column, not under the first channel's list.
+    const int end = pxX(kLabelColumnEnd - 60);
+    if (label->x() < end && label->geometry().right() >= end)
+      label->move(std::max(0, end - label->width()), label->y());
+  }
 }
 
 }  // namespace vkz

@@ -17,9 +17,11 @@ namespace vkz {
 RTCFrm::RTCFrm() : SettingWindow(&State().flags.RTCFrmOpen, 5145, 2895) {
   setObjectName(QStringLiteral("RTCFrm"));
   QFrame* p = makePanel("SSPanel1", 4695, 2295);
-  PcTimeLbl = makeLabel(p, QStringLiteral("PcTimeLbl"), 0, 0);
+  // The panel's raised frame takes its edge: the labels stand a little in
+  // from it, and the buttons end short of it so Exit keeps its right border.
+  PcTimeLbl = makeLabel(p, QStringLiteral("PcTimeLbl"), 120, 60);
   PcTimeNowLbl = makeLabel(p, QStringLiteral("PcTimeNowLbl"), 840, 360);
-  MeterTimeLbl = makeLabel(p, QStringLiteral("MeterTimeLbl"), 0, 720);
+  MeterTimeLbl = makeLabel(p, QStringLiteral("MeterTimeLbl"), 120, 720);
   MeterTimeNowLbl = makeLabel(p, QStringLiteral("MeterTimeNowLbl"), 840, 1080);
   for (QLabel* l : {PcTimeNowLbl, MeterTimeNowLbl}) {
     QFont f = l->font();
@@ -27,8 +29,8 @@ RTCFrm::RTCFrm() : SettingWindow(&State().flags.RTCFrmOpen, 5145, 2895) {
     f.setBold(true);
     l->setFont(f);
   }
-  RTCSetBtn = makeButton(p, QStringLiteral("RTCSetBtn"), 2400, 1440, 1095, 735);
-  ExitBtn = makeButton(p, QStringLiteral("ExitBtn"), 3600, 1440, 1095, 735);
+  RTCSetBtn = makeButton(p, QStringLiteral("RTCSetBtn"), 2280, 1440, 1095, 735);
+  ExitBtn = makeButton(p, QStringLiteral("ExitBtn"), 3480, 1440, 1095, 735);
   connect(RTCSetBtn, &QPushButton::clicked, this, &RTCFrm::RTCSetBtn_Click);
   connect(ExitBtn, &QPushButton::clicked, this, &SettingWindow::ExitBtn_Click);
   maximise();
@@ -42,7 +44,8 @@ void RTCFrm::RTCSetBtn_Click() {
     MsgBox::show(q(noPcTimeText()), MsgIcon::Critical);
     return;
   }
-  writeSetting(EraseRule::Ignore, ResumeRule::AfterSend, [&] { return CmdWriteClock(State().line(), *clock); });
+  writeSetting(EraseRule::Ignore, ResumeRule::AfterSend,
+               [&] { return CmdWriteClock(State().line(), *clock); });
 }
 
 void RTCFrm::showMeterTime(const std::string& text) {

@@ -25,6 +25,9 @@ void showPosition(QComboBox* c, int pos) {
   if (c->currentIndex() != pos) c->setCurrentIndex(pos);
 }
 
+// The quantity lists' width: up to their right-hand neighbours.
+constexpr int kQuantityListWidth = 1500;
+
 }  // namespace
 
 ScreenFrm::ScreenFrm() : SettingWindow(&State().flags.ScreenFrmOpen, 7965, 7095) {
@@ -41,8 +44,11 @@ ScreenFrm::ScreenFrm() : SettingWindow(&State().flags.ScreenFrmOpen, 7965, 7095)
     const int top = 720 + 480 * i;
     PageLbl[k] = makeLabel(p, QStringLiteral("PageLbl_%1").arg(i), i < 7 ? 600 : 480, top);
     KalvoxCbx[k] = makePickList(p, QStringLiteral("KalvoxCbx_%1").arg(i), 1680, top, 1335, 315);
-    UpPageCbx[k] = makePickList(p, QStringLiteral("UpPageCbx_%1").arg(i), 3240, top, 1335, 315);
-    DownPageCbx[k] = makePickList(p, QStringLiteral("DownPageCbx_%1").arg(i), 4800, top, 1335, 315);
+    // The quantity lists take the room up to their right-hand neighbours,
+    // so the longest quantity names stand whole in their boxes.
+    UpPageCbx[k] = makePickList(p, QStringLiteral("UpPageCbx_%1").arg(i), 3240, top, kQuantityListWidth, 315);
+    DownPageCbx[k] =
+        makePickList(p, QStringLiteral("DownPageCbx_%1").arg(i), 4800, top, kQuantityListWidth, 315);
     fillList(KalvoxCbx[k], channels);
     fillList(UpPageCbx[k], quantities);
     fillList(DownPageCbx[k], quantities);

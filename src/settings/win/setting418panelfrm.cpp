@@ -11,7 +11,9 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
+#include "ui/buttoncaption.h"
 #include "ui/mainwindowhost.h"
+#include "ui/placement.h"
 #include "ui/qtext.h"
 #include "ui/twips.h"
 
@@ -117,11 +119,12 @@ Setting418PanelFrm::Setting418PanelFrm() : FormWindow(&State().flags.Setting418P
     if (previous) setTabOrder(previous, button);
     previous = button;
   }
-  // Placed once, at the main window's right edge; later moves of the main
-  // window leave it where it is.
+  // Placed once, at the main window's right edge where the screen has room
+  // for it, else inside the screen over the main window; later moves of the
+  // main window leave it where it is.
   step([&] {
     if (MainWindowHost* m = State().mainWindow ? State().mainWindow() : nullptr)
-      move(m->frameTopLeft() + QPoint(m->frameWidth(), 0));
+      placeWindow(this, m->frameTopLeft() + QPoint(m->frameWidth(), 0), m->frameTopLeft());
   });
   ApplySetting418PanelFrmText(*this);
 }
@@ -178,7 +181,7 @@ void Setting418PanelFrm::BtnIntervalTime_Click() {
 void ApplySetting418PanelFrmText(Setting418PanelFrm& f) {
   const UiText& t = State().texts;
   f.setWindowTitle(q(t.TxtSettingPanel));
-  for (const PanelButton& b : kButtons) (f.*(b.control))->setText(q(t.*(b.caption)));
+  for (const PanelButton& b : kButtons) setButtonCaption(f.*(b.control), q(t.*(b.caption)));
 }
 
 void ShowSetting418PanelFrm() {

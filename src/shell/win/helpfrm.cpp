@@ -11,6 +11,7 @@
 #include "shell/flags.h"
 #include "shell/layout.h"
 #include "shell/uitext.h"
+#include "shell/win/centredpanel.h"
 #include "state/programstate.h"
 #include "ui/msgbox.h"
 #include "ui/qtext.h"
@@ -77,12 +78,8 @@ void HelpFrm::ExitBtn_Click() {
 }
 
 void HelpFrm::Form_Resize() {
-  if (isMinimized()) return;
   try {
-    const CentredOut o = CentreInWindow(twX(width()), twY(height()), twX(SSPanel1->width()),
-                                        twY(SSPanel1->height()), 4935, 1905, 100, 500);
-    if (o.resizeTo) resize(pxX(o.resizeTo->width), pxY(o.resizeTo->height));
-    SSPanel1->move(pxX(o.panelLeft), pxY(o.panelTop));
+    CentrePanelInWindow(this, SSPanel1, 4935, 1905, 100, 500);
   } catch (...) {
     logCaught(LogArea::Ui);
   }

@@ -11,6 +11,7 @@
 #include "shell/layout.h"
 #include "shell/uitext.h"
 #include "shell/win/messagelanguage.h"
+#include "shell/win/centredpanel.h"
 #include "shell/win/panel.h"
 #include "state/programstate.h"
 #include "ui/twips.h"
@@ -117,12 +118,8 @@ void LanguageFrm::ExitBtn_Click() {
 }
 
 void LanguageFrm::Form_Resize() {
-  if (isMinimized()) return;
   try {
-    const CentredOut o = CentreInWindow(twX(width()), twY(height()), twX(SSPanel1->width()),
-                                        twY(SSPanel1->height()), 5310, 3015, 100, 400);
-    if (o.resizeTo) resize(pxX(o.resizeTo->width), pxY(o.resizeTo->height));
-    SSPanel1->move(std::max(0, pxX(o.panelLeft)), std::max(0, pxY(o.panelTop)));
+    CentrePanelInWindow(this, SSPanel1, 5310, 3015, 100, 400);
   } catch (...) {
     logCaught(LogArea::Ui);
   }

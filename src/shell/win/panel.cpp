@@ -7,12 +7,14 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -21,6 +23,7 @@
 #include <QTreeWidget>
 #include <chrono>
 
+#include "base/appdir.h"
 #include "base/handlerstep.h"
 #include "link/porttable.h"
 #include "polling/pollstate.h"
@@ -33,6 +36,7 @@
 #include "shell/win/startup.h"
 #include "state/programstate.h"
 #include "ui/flexgrid.h"
+#include "ui/placement.h"
 #include "ui/splitbar.h"
 #include "ui/twips.h"
 #include "views/win/datalistfrm.h"
@@ -74,11 +78,25 @@ void StartMainWindow() {
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     panel->setFirstSize(screen->availableGeometry().size());
   panel->show();
+  // Shown, the window's frame is known (a window manager may add it only
+  // once the event loop turns): the frame and the status bar come inside
+  // the screen too.
+  const QPointer<Panel> shown(panel);
+  const auto fit = [shown] {
+    if (!shown) return;
+    if (const QScreen* screen = shown->screen()) shown->setFirstSize(screen->availableGeometry().size());
+    placeWindow(shown, shown->pos(), shown->pos());
+  };
+  fit();
+  QTimer::singleShot(0, panel, fit);
 }
 
 Panel::Panel(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("Panel"));
   setWindowTitle(QString::fromLatin1(kPanelCaption));
+  // Every window of the program carries its icon (Img/Icon.png beside the
+  // program), not the toolkit's.
+  QApplication::setWindowIcon(QIcon(QString::fromStdString(appPath("Img/Icon.png"))));
   FormRegistry::adopt(this);
   buildControls();
   // The timers exist, and run, from the moment the window exists.
@@ -221,6 +239,9 @@ void Panel::buildControls() {
   MdiArea = new QMdiArea(client_);
   MdiArea->setObjectName(QStringLiteral("MdiArea"));
   MdiArea->setBackground(QColor(0xAB, 0xAB, 0xAB));
+  // A child window larger than the client area is scrolled, never squeezed.
+  MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   MdiArea->viewport()->installEventFilter(this);
 
   StatusBar1 = new QStatusBar(this);
@@ -354,7 +375,11 @@ void Panel::MDIForm_Resize() {
   try {
     const QSize outer = frameGeometry().size();
     const QSize frame = outer - size();
-    if (auto want = PanelMinimumSize(twX(outer.width()), twY(outer.height()))) {
+    // The screen's free area bounds the minimum (none known: no bound).
+    const ScreenRect area = availableArea(this);
+    const SizeTw screen = area.width > 0 ? SizeTw{twX(area.width), twY(area.height)}
+                                         : SizeTw{kPanelDesignWidth * 100, kPanelDesignHeight * 100};
+    if (auto want = PanelMinimumSize(twX(outer.width()), twY(outer.height()), screen)) {
       // The new size raises a layout pass of its own.
       const QSize inner(pxX(want->width) - frame.width(), pxY(want->height) - frame.height());
       resize(inner);
@@ -396,7 +421,9 @@ void Panel::MDIForm_Resize() {
 
 void Panel::setFirstSize(const QSize& available) {
   const SizeTw s = PanelFirstSize(twX(available.width()), twY(available.height()));
-  resize(pxX(s.width), pxY(s.height));
+  // The rule sizes the window with its frame; resize() sizes what is inside.
+  const QSize frame = frameExtra(this);
+  resize(QSize(pxX(s.width), pxY(s.height)) - frame);
 }
 
 void Panel::MDIForm_Click() {
@@ -481,6 +508,9 @@ void Panel::showMdiChild(QWidget* w) {
     sub = MdiArea->addSubWindow(w);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(w->windowIcon());
+    // Restored from maximised, the window takes the size it was made at
+    // (its design size), frame and title bar around it.
+    sub->resize(w->size().grownBy(sub->contentsMargins()).expandedTo(sub->minimumSizeHint()));
   }
   if (w->windowState() & Qt::WindowMaximized)
     sub->showMaximized();

@@ -58,7 +58,8 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   // code.
   void MDIForm_DblClick();
   // Gives the window the size it opens at on a screen whose free area is
-  // `available` pixels (PanelFirstSize), before it is shown.
+  // `available` pixels (PanelFirstSize), frame included: before it is
+  // shown, and once more when it is, when its frame is known.
   void setFirstSize(const QSize& available);
   // Splitter drags; X and Y in twips relative to the bar.
   void PicMemSplit_MouseDown(int button, int shift, int x, int y);

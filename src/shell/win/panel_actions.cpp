@@ -445,6 +445,10 @@ void Panel::runSettingNode(int index) {
 // ---- detected-meter list -------------------------------------------------
 
 void Panel::addDetectedMeter(const QString& text, int icon, int portIndex) {
+  // A port linked again gets a new port-table entry, and its meter is
+  // detected again: the list shows it once, standing for the newest entry.
+  for (int i = ControlListView->count() - 1; i >= 0; --i)
+    if (ControlListView->item(i)->text() == text) delete ControlListView->takeItem(i);
   auto* item = new QListWidgetItem(DeviceIcon(icon), text);
   item->setData(Qt::UserRole, portIndex);
   ControlListView->insertItem(0, item);

@@ -6,12 +6,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolBar>
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -77,6 +80,20 @@ ProgressFn captionProgress(QWidget* w, bool blank) {
     QCoreApplication::processEvents();
   };
 }
+
+// The header-item panel's width.
+constexpr int kItemPanelWidth = 11295;
+
+// The left edge of the column of header-item boxes right of `left` (the
+// panel's right edge after the last).
+int nextItemColumn(int left) {
+  int next = kItemPanelWidth;
+  for (int n = 0; n < kHeaderItemCount; ++n) {
+    const int l = HeaderItemBoxPos(n).left;
+    if (l > left) next = std::min(next, l);
+  }
+  return next;
+}
 }  // namespace
 
 DataListFrm::DataListFrm() : DataWindow(&State().flags.DataListFrmOpen) {
@@ -106,7 +123,7 @@ DataListFrm::DataListFrm() : DataWindow(&State().flags.DataListFrmOpen) {
   ItemSSP->setFrameShape(QFrame::Panel);
   ItemSSP->setFrameShadow(QFrame::Raised);
   ItemSSP->setAutoFillBackground(true);
-  placeTwips(ItemSSP, {0, 120, 11295, 4095});
+  placeTwips(ItemSSP, {0, 120, kItemPanelWidth, 4095});
   for (int n = 0; n < kHeaderItemCount; ++n) {
     auto* c = new ItemCheckBox(ItemSSP);
     c->setObjectName(QStringLiteral("Check1_%1").arg(n));
@@ -115,7 +132,9 @@ DataListFrm::DataListFrm() : DataWindow(&State().flags.DataListFrmOpen) {
     pal.setColor(QPalette::Window, QColor(255, 255, 192));
     c->setPalette(pal);
     const ItemBoxPos pos = HeaderItemBoxPos(n);
-    const int width = n == 0 ? 2175 : n == 1 ? 2295 : 1095;
+    // A box reaches to the next column where that stands further off, so
+    // a longer caption (a translation) stays whole.
+    const int width = n == 0 ? 2175 : n == 1 ? 2295 : std::max(1095, nextItemColumn(pos.left) - pos.left);
     const int height = n <= 1 ? 435 : 285;
     placeTwips(c, {pos.left, pos.top, width, height});
     c->setEnabled(n < kFirstDisabledItem);
@@ -267,7 +286,14 @@ void installViewWindows() {
 void DataListFrm::Form_Resize() {
   if (isMinimized()) return;
   const TwipsSize s = atLeast(twipsSize(this), kDataListMinimum);
-  applyLayout(dataListLayout(s.width, s.height));
+  applyLayout(dataListLayout(s.width, s.height, userInfoHeight()));
+}
+
+int DataListFrm::userInfoHeight() const {
+  // Every line of the user information whole, the scroll bar under them.
+  const FlexGrid* g = MSFGridUserInfo;
+  return twY(g->verticalHeader()->length() + g->horizontalScrollBar()->sizeHint().height() +
+             2 * g->frameWidth());
 }
 
 void DataListFrm::applyLayout(const DataListLayout& l) {

@@ -39,6 +39,8 @@ class DataListFrm : public DataWindow, public DataListView {
   DataListFrm();  // Form_Load
   void Form_Unload() override;
   void Form_Resize() override;
+  // The height (twips) the user information needs with the program's font.
+  int userInfoHeight() const;
 
   // --- the grids (public methods) -------------------------------------------
   void InitialVKZ418Grid();

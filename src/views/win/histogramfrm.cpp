@@ -21,6 +21,7 @@
 #include "ui/graph.h"
 #include "ui/listpos.h"
 #include "ui/msgbox.h"
+#include "ui/placement.h"
 #include "ui/printer.h"
 #include "ui/qtext.h"
 #include "ui/twips.h"
@@ -79,7 +80,8 @@ Histogram::Histogram() : FormWindow(&State().flags.HistogramOpen) {
   Combo1->setObjectName(QStringLiteral("Combo1"));
 
   // Form_Load.
-  if (MainWindowHost* m = mainWindowHost()) move(m->frameTopLeft());
+  // Over the main window's top-left corner, inside the screen.
+  if (MainWindowHost* m = mainWindowHost()) placeWindow(this, m->frameTopLeft(), m->frameTopLeft());
   ApplyHistogramText(*this);
   QStringList items;
   for (auto item : kItems) items << q(State().texts.*item);

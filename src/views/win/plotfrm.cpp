@@ -23,6 +23,7 @@
 #include "ui/graph.h"
 #include "ui/listpos.h"
 #include "ui/msgbox.h"
+#include "ui/placement.h"
 #include "ui/printer.h"
 #include "ui/qtext.h"
 #include "ui/twips.h"
@@ -132,7 +133,8 @@ Plot::Plot() : FormWindow(&State().flags.PlotOpen) {
   connect(CmdPrint, &QPushButton::clicked, this, [this] { CmdPrint_Click(); });
 
   // Form_Load.
-  if (MainWindowHost* m = mainWindowHost()) move(m->frameTopLeft());
+  // Over the main window's top-left corner, inside the screen.
+  if (MainWindowHost* m = mainWindowHost()) placeWindow(this, m->frameTopLeft(), m->frameTopLeft());
   ApplyPlotText(*this);
   QStringList items;
   for (const TrackItem& t : kTrackItems) items << q(State().texts.*(t.item));

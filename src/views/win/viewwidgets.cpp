@@ -292,6 +292,8 @@ void QuantityPanels::confirm(FlexGrid& records) {
     return;
   }
   State().chart.SelColumn = col;
+  // The quantity is chosen: the panel goes, and leaves the grids in view.
+  SSpSelectItem->hide();
   if (LnMode != 0) {
     SSpResolution->show();
     SSpResolution->raise();

@@ -1,12 +1,16 @@
 // Takes the main window's picture for the documentation: the program linked
 // to the meter emulator on COM1 (the port window answered with OK), polling
-// for a few seconds on its real timers, then the window saved as a PNG. Run under xvfb-run:
-//   xvfb-run -s "-screen 0 1280x900x24" build/bin/shell_screenshot out.png
+// for a few seconds on its real timers, then the screen saved as a PNG (the
+// main window as large as the program opens it on that screen). Run under
+// xvfb-run, in English or with a language number (2: Portuguese):
+//   xvfb-run -s "-screen 0 1366x768x24" build/bin/shell_screenshot out.png [2]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <cstdlib>
 
 #include "base/appdir.h"
 #include "emulator/emulator.h"
@@ -15,7 +19,9 @@
 #include "link/win/linkhooks.h"
 #include "polling/pollstate.h"
 #include "shell/win/panel.h"
+#include "shell/win/startup.h"
 #include "state/programstate.h"
+#include "support/common/download_road.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
 
@@ -31,7 +37,11 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc < 2) return 2;
   const QString out = QString::fromLocal8Bit(argv[1]);
-  vkz::setAppDir(QCoreApplication::applicationDirPath().toStdString());
+  // The program's folders in a scratch folder, with the language chosen.
+  QTemporaryDir tmp;
+  const int language = argc > 2 ? std::atoi(argv[2]) : 1;
+  if (!tmp.isValid() || !vkz::installLanguage(tmp.path().toStdString(), language)) return 1;
+  vkz::setAppDir(tmp.path().toStdString());
   vkz::setComFallback(false);
   vkz::installLinkHooks();
   vkz::MsgBox::setTestMode(true);  // the list's closing message is not shown
@@ -50,13 +60,11 @@ int main(int argc, char** argv) {
     });
     vkz::ShowComPortSetFrm();
   };
-  auto* panel = new vkz::Panel();
-  panel->MDIForm_Load();
-  // The size the program opens at on this screen.
-  panel->setFirstSize(QGuiApplication::primaryScreen()->availableGeometry().size());
-  panel->show();
+  vkz::StartMainWindow();
+  vkz::Panel* panel = vkz::ThePanel();
+  if (!panel) return 1;
   runFor(3000);
-  panel->grab().save(out);
+  QGuiApplication::primaryScreen()->grabWindow(0).save(out);
   meter.stop();
   delete panel;
   return 0;

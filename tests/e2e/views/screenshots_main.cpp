@@ -2,7 +2,9 @@
 // level histogram: a working shift downloaded from the meter emulator into
 // the data list window, its LAVG column plotted (with the read-out cursor)
 // and counted at 0.1 dB. Run under xvfb-run; writes data-list.png, plot.png
-// and histogram.png into the folder given (docs/screenshots by default).
+// and histogram.png into the folder given (docs/screenshots by default),
+// or with a language number after the folder (2: Portuguese) the same
+// pictures in that language, named data-list-pt.png ... (-<n> for others)
 //
 // It also prints how the level graph copes with a day of one-second records
 // (86,400 points): the time to convert and draw the column, and the time of
@@ -16,6 +18,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
 
 #include "emulator/emulator.h"
 #include "shell/win/panel.h"
@@ -93,6 +96,10 @@ void dayOfRecords(DataListFrm* f) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
+  const int language = argc > 2 ? std::atoi(argv[2]) : 1;
+  const QString suffix = language == 1   ? QStringLiteral(".png")
+                         : language == 2 ? QStringLiteral("-pt.png")
+                                         : QStringLiteral("-%1.png").arg(language);
   QDir().mkpath(out);
   QTemporaryDir tmp;
   DownloadRoad road(true);
@@ -101,15 +108,16 @@ int main(int argc, char** argv) {
   info.interval = 10;
   info.start = {2024, 5, 6, 7, 30, 0};
   road.meter.addMeasurement(emu::generateRecords(21, 2880), info);
-  if (!road.start(tmp.path().toStdString()) || !road.loadMemoryList() || !road.download(1)) {
+  if (!road.start(tmp.path().toStdString(), language) || !road.loadMemoryList() || !road.download(1)) {
     std::fprintf(stderr, "the download from the emulator did not complete\n");
     return 1;
   }
   // The main window at the size the program opens at on this screen, the
   // memory list beside the downloaded shift.
   road.panel->setFirstSize(QGuiApplication::primaryScreen()->availableGeometry().size());
+  road.panel->move(0, 0);
   DataListFrm* f = FormRegistry::find<DataListFrm>();
-  bool ok = save(road.panel, out + QStringLiteral("/data-list.png"));
+  bool ok = save(road.panel, out + QStringLiteral("/data-list") + suffix);
 
   // The level graph of LAVG with the read-out cursor.
   f->Toolbar1_ButtonClick(QStringLiteral("Plot"));
@@ -117,12 +125,10 @@ int main(int argc, char** argv) {
   f->BtnSelectOK_Click();
   Plot* p = FormRegistry::find<Plot>();
   if (!p) return 1;
-  p->resize(1000, 700);
-  p->move(40, 40);
   setListPosition(p->Combo1, 1);
   p->CWGraph1->setCursorPosition(1, 1320, 91.4);
   p->CWGraph1_CursorChange(1, 1320, 91.4, false);
-  ok = save(p, out + QStringLiteral("/plot.png")) && ok;
+  ok = save(p, out + QStringLiteral("/plot") + suffix) && ok;
 
   // The level histogram of LAVG at 0.1 dB with its percentile levels.
   f->Toolbar1_ButtonClick(QStringLiteral("Ln"));
@@ -131,9 +137,7 @@ int main(int argc, char** argv) {
   f->Btn01dB_Click();
   Histogram* h = FormRegistry::find<Histogram>();
   if (!h) return 1;
-  h->resize(1000, 700);
-  h->move(40, 40);
-  ok = save(h, out + QStringLiteral("/histogram.png")) && ok;
+  ok = save(h, out + QStringLiteral("/histogram") + suffix) && ok;
 
   dayOfRecords(f);
   return ok ? 0 : 1;

@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QLabel>
 #include <QTimer>
 
@@ -45,8 +47,28 @@ DownloadRoad::~DownloadRoad() {
   test::resetProgram();
 }
 
-bool DownloadRoad::start(const std::string& dir) {
+bool installLanguage(const std::string& folder, int number) {
+  const QString dir = QString::fromStdString(folder);
+  const QDir from(QCoreApplication::applicationDirPath() + QStringLiteral("/Lan"));
+  QDir(dir).mkpath(QStringLiteral("Lan"));
+  for (const QString& name : from.entryList(QDir::Files)) {
+    QFile::remove(dir + QStringLiteral("/Lan/") + name);
+    if (!QFile::copy(from.filePath(name), dir + QStringLiteral("/Lan/") + name)) return false;
+  }
+  QFile index(dir + QStringLiteral("/Lan/Language.bin"));
+  if (!index.open(QIODevice::ReadOnly)) return false;
+  QByteArray bytes = index.readAll();
+  index.close();
+  // The index's first line names the chosen language after its backslash.
+  const qsizetype slash = bytes.indexOf('\\'), end = bytes.indexOf('\r');
+  if (slash < 0 || end < slash) return false;
+  bytes.replace(slash + 1, end - slash - 1, QByteArray::number(number));
+  return index.open(QIODevice::WriteOnly | QIODevice::Truncate) && index.write(bytes) == bytes.size();
+}
+
+bool DownloadRoad::start(const std::string& dir, int language) {
   test::resetProgram();
+  if (language > 0 && !installLanguage(dir, language)) return false;
   setAppDir(dir);
   setComFallback(false);
   setEventPump([] { QCoreApplication::processEvents(); });
@@ -107,7 +129,9 @@ bool DownloadRoad::loadMemoryList() {
   return until([&] {
     for (std::size_t i = shown; i < MsgBox::shown().size(); ++i) {
       const QString& t = MsgBox::shown()[i].text;
-      if (t == QStringLiteral("Get Memory Info OK !!!") || t == QStringLiteral("Memory Info No Data !!!"))
+      // (In the language the program runs in.)
+      if (t == QString::fromStdString(State().texts.TxtGetMemoryInfoOK) ||
+          t == QString::fromStdString(State().texts.TxtMemoryInfoNoData))
         return true;
     }
     return false;
@@ -123,7 +147,7 @@ bool DownloadRoad::download(int row, int ms) {
       [&] {
         const DownloadState& d = State().download;
         return !d.headerAwaited && !d.flow.active() &&
-               panel->MemoryMessageLbl->text() == QStringLiteral("Load Complete");
+               panel->MemoryMessageLbl->text() == QString::fromStdString(State().texts.TxtLoadComplete);
       },
       ms);
 }

@@ -19,6 +19,10 @@ namespace vkz {
 
 class Panel;
 
+// The program's language files (those beside this program) copied into
+// `dir`/Lan with language `number` chosen (1 English, 2 Portuguese).
+bool installLanguage(const std::string& dir, int number);
+
 class DownloadRoad {
  public:
   // `frozen`: the tests drive the timer handlers themselves; otherwise the
@@ -29,8 +33,10 @@ class DownloadRoad {
   DownloadRoad& operator=(const DownloadRoad&) = delete;
 
   // Program state from scratch, the emulator started on `dir`/com/COM1, the
-  // main window loaded, COM1 linked and the meter identified.
-  bool start(const std::string& dir);
+  // main window loaded, COM1 linked and the meter identified. With a
+  // `language` (1 English, 2 Portuguese), the program's language files lie
+  // in `dir`/Lan with that language chosen, and the program starts in it.
+  bool start(const std::string& dir, int language = 0);
 
   // Lets the event loop run until `done` holds, at most `ms` milliseconds.
   // With frozen timers the engine's clock moves by a receive tick every

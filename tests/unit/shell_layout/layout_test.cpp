@@ -6,19 +6,25 @@
 namespace vkz {
 namespace {
 
-TEST(PanelLayout, MinimumSizeSpringsBackToItsOwnWidths) {
+TEST(PanelLayout, MinimumSizeSpringsBackToItsOwnWidthsWithinTheScreen) {
   struct Case {
     int w, h;
+    SizeTw screen;
     std::optional<SizeTw> want;
   };
+  const SizeTw large{30000, 20000};
   const Case cases[] = {
-      {12000, 9000, SizeTw{13665, 11250}},   // too small both ways: 13665 wide, not 12600
-      {12599, 11250, SizeTw{13665, 11250}},  // width only
-      {12600, 11249, SizeTw{12600, 11250}},  // height only
-      {12600, 11250, std::nullopt},          // the limits themselves stand
-      {20000, 15000, std::nullopt},
+      {12000, 9000, large, SizeTw{13665, 11250}},   // too small both ways: 13665 wide, not 12600
+      {12599, 11250, large, SizeTw{13665, 11250}},  // width only
+      {12600, 11249, large, SizeTw{12600, 11250}},  // height only
+      {12600, 11250, large, std::nullopt},          // the limits themselves stand
+      {20000, 15000, large, std::nullopt},
+      // A screen lower or narrower than the minimum is the minimum.
+      {12600, 9000, SizeTw{16000, 9500}, SizeTw{12600, 9500}},
+      {12600, 9500, SizeTw{16000, 9500}, std::nullopt},
+      {12000, 9000, SizeTw{13000, 9000}, SizeTw{13000, 9000}},
   };
-  for (const Case& c : cases) EXPECT_EQ(PanelMinimumSize(c.w, c.h), c.want) << c.w << "x" << c.h;
+  for (const Case& c : cases) EXPECT_EQ(PanelMinimumSize(c.w, c.h, c.screen), c.want) << c.w << "x" << c.h;
 }
 
 TEST(PanelLayout, FirstSizeIsTheDesignSizeWithinTheScreen) {
@@ -29,11 +35,12 @@ TEST(PanelLayout, FirstSizeIsTheDesignSizeWithinTheScreen) {
   const Case cases[] = {
       {30000, 20000, SizeTw{kPanelDesignWidth, kPanelDesignHeight}},  // a large screen
       {16000, 12000, SizeTw{16000, 12000}},                           // the screen's free area
-      {9000, 7000, SizeTw{13665, 11250}},  // a small screen: no smaller than the resize rule keeps
+      {16000, 9600, SizeTw{16000, 9600}},  // lower than the minimum: the screen, not below its edge
+      {9000, 7000, SizeTw{9000, 7000}},
   };
   for (const Case& c : cases)
     EXPECT_EQ(PanelFirstSize(c.availableW, c.availableH), c.want) << c.availableW << "x" << c.availableH;
-  EXPECT_FALSE(PanelMinimumSize(kPanelDesignWidth, kPanelDesignHeight));
+  EXPECT_FALSE(PanelMinimumSize(kPanelDesignWidth, kPanelDesignHeight, {30000, 20000}));
 }
 
 PanelLayoutIn typicalWindow(bool memVisible) {

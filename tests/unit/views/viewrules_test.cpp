@@ -40,7 +40,16 @@ TEST(ViewLayout, DataListResizeAndSplitter) {
   // A window smaller than the rules expect gives negative sizes, which the
   // window does not apply.
   EXPECT_FALSE(dataListLayout(2000, 1000).splitter.fits());
-  EXPECT_EQ(atLeast({5000, 6000}, kDataListMinimum).width, 5600);
+  EXPECT_EQ(atLeast({5000, 6000}, kDataListMinimum).width, 9650);
+  // At its minimum the grids stand apart: the summary left of the splitter
+  // and 1500 wide, the record grid right of it, both above the user
+  // information.
+  const DataListLayout least = dataListLayout(kDataListMinimum.width, kDataListMinimum.height);
+  EXPECT_EQ(least.summary.width, 1500);
+  EXPECT_LE(least.summary.right(), least.splitter.left + 60);  // under the bar's edge, as designed
+  EXPECT_GE(least.records.left, least.splitter.right());
+  EXPECT_GT(least.records.height, 0);
+  EXPECT_LE(least.records.bottom(), least.userInfo.top);
 }
 
 TEST(ViewLayout, FileListResizeAndSplitter) {

@@ -70,6 +70,33 @@ class Walk {
       indent = l->frameWidth() > 0 ? QFontMetrics(l->font()).horizontalAdvance(QLatin1Char('x')) / 2 : 0;
     if (l->alignment() & (Qt::AlignLeft | Qt::AlignRight)) r.setWidth(r.width() - indent);
     check(l, l->text(), textWidth(l, l->text()), r.width());
+    coveredBySibling(l);
+  }
+
+  // A control drawn over a label (a sibling above it) hides the text under
+  // it: the label's text must end before the first such control.
+  void coveredBySibling(const QLabel* l) {
+    const QWidget* parent = l->parentWidget();
+    if (!parent || l->wordWrap()) return;
+    // Where the label draws its text: by its alignment, one line high per line.
+    const QSize size(textWidth(l, l->text()), QFontMetrics(l->font()).height() *
+                                                  static_cast<int>(l->text().count(QLatin1Char('\n')) + 1));
+    const QRect g = l->geometry();
+    const Qt::Alignment a = l->alignment();
+    const int x = a & Qt::AlignRight     ? g.right() + 1 - size.width()
+                  : a & Qt::AlignHCenter ? g.left() + (g.width() - size.width()) / 2
+                                         : g.left();
+    const int y = a & Qt::AlignTop      ? g.top()
+                  : a & Qt::AlignBottom ? g.bottom() + 1 - size.height()
+                                        : g.top() + (g.height() - size.height()) / 2;
+    const QRect text(QPoint(x, y), size);
+    const QObjectList& siblings = parent->children();
+    for (qsizetype i = siblings.indexOf(const_cast<QLabel*>(l)) + 1; i < siblings.size(); ++i) {
+      const auto* w = qobject_cast<const QWidget*>(siblings[i]);
+      if (!w || !w->isVisible() || !w->geometry().intersects(text)) continue;
+      check(l, l->text(), text.width(), std::max(0, w->x() - l->x()),
+            QStringLiteral(" under ") + w->objectName());
+    }
   }
 
   void pushButton(const QPushButton* b) {
@@ -82,6 +109,11 @@ class Walk {
     int needed = textWidth(b, b->text());
     if (!b->icon().isNull()) needed += b->iconSize().width() + 4;
     check(b, b->text(), needed, r.width());
+    // A caption on several lines: every line within the button's height.
+    const int lines = static_cast<int>(b->text().count(QLatin1Char('\n'))) + 1;
+    if (lines > 1)
+      check(b, b->text(), lines * QFontMetrics(b->font()).lineSpacing(), r.height(),
+            QStringLiteral(" height"));
   }
 
   void indicatorButton(const QAbstractButton* b, QStyle::SubElement contents) {
@@ -195,13 +227,25 @@ TextFitReport checkTexts(const QWidget* window) {
   return walk.report;
 }
 
-int columnsInView(const FlexGrid& grid) {
+namespace {
+// How many of a grid's sections (columns or rows) lie wholly inside its
+// view: a header's sections against the viewport's extent along it.
+int sectionsInView(const QHeaderView* header, int room) {
   int n = 0;
-  for (int c = 0; c < grid.model()->columnCount(); ++c) {
-    const int x = grid.columnViewportPosition(c);
-    if (!grid.isColumnHidden(c) && x >= 0 && x + grid.columnWidth(c) <= grid.viewport()->width()) ++n;
+  for (int i = 0; i < header->count(); ++i) {
+    const int at = header->sectionViewportPosition(i);
+    if (!header->isSectionHidden(i) && at >= 0 && at + header->sectionSize(i) <= room) ++n;
   }
   return n;
+}
+}  // namespace
+
+int columnsInView(const FlexGrid& grid) {
+  return sectionsInView(grid.horizontalHeader(), grid.viewport()->width());
+}
+
+int rowsInView(const FlexGrid& grid) {
+  return sectionsInView(grid.verticalHeader(), grid.viewport()->height());
 }
 
 }  // namespace vkz::test

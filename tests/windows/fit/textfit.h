@@ -32,8 +32,9 @@ struct TextFitReport {
 };
 TextFitReport checkTexts(const QWidget* window);
 
-// How many of a grid's columns lie wholly inside its view.
+// How many of a grid's columns, and of its rows, lie wholly inside its view.
 int columnsInView(const FlexGrid& grid);
+int rowsInView(const FlexGrid& grid);
 
 }  // namespace test
 }  // namespace vkz

@@ -183,8 +183,40 @@ TEST_F(PortWindow, OkLinksThePortWithTheMeterLineForItsModelsOnly) {
     EXPECT_EQ(e.PortSettings, c.settings);
     EXPECT_EQ(State().flags.ComPortSetFrmOpen, 0);
     EXPECT_EQ(FormRegistry::find<ComPortSetFrm>(), nullptr);
+    // No device behind the port here: the user is told which port.
+    ASSERT_EQ(MsgBox::shown().size(), static_cast<size_t>(count));
+    EXPECT_TRUE(MsgBox::shown().back().text.startsWith(QStringLiteral("COM%1 ").arg(c.index + 1)))
+        << MsgBox::shown().back().text.toStdString();
   }
-  EXPECT_TRUE(MsgBox::shown().empty());  // a port that did not open gives no message here
+}
+
+// Enter links the chosen port, as OK does; a port that cannot be opened
+// says which and why: no device mapped to its name, or the device's path
+// and the system's reason.
+TEST_F(PortWindow, EnterLinksAndAPortThatDoesNotOpenSaysWhichAndWhy) {
+  dir.link("COM3", dir.path() + "/unplugged");
+  struct Case {
+    int index;
+    QString says;
+  } cases[] = {
+      {255, QStringLiteral("COM256 cannot be opened: no device is mapped to it")},
+      {2, QString::fromStdString("COM3 (" + dir.path() + "/com/COM3) cannot be opened.")},
+  };
+  for (const Case& c : cases) {
+    MsgBox::shown().clear();
+    ComPortSetFrm* f = open();
+    f->show();
+    QApplication::setActiveWindow(f);
+    f->ComPortCbx->setCurrentIndex(c.index);
+    f->ComPortCbx->setFocus();
+    QTest::keyClick(f->ComPortCbx, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(FormRegistry::find<ComPortSetFrm>(), nullptr) << c.index;  // linked and closed
+    ASSERT_EQ(MsgBox::shown().size(), 1u) << c.index;
+    EXPECT_TRUE(MsgBox::shown()[0].text.startsWith(c.says)) << MsgBox::shown()[0].text.toStdString();
+  }
+  EXPECT_TRUE(MsgBox::shown()[0].text.contains(QStringLiteral("No such file or directory")));
+  EXPECT_EQ(State().link.PortCount, 2);
 }
 
 TEST_F(PortWindow, OkLinksAMeterThatThenAnswers) {

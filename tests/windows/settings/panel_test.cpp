@@ -1,9 +1,11 @@
 // The setting panel: placed once at the main window's right edge with its
 // thirteen buttons, the launch sequence's order, the erase refusal, and the
 // windows its closing closes and leaves.
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 
 #include "settings/win/kalvoxfrm.h"
 #include "settings/win/rtcfrm.h"
@@ -47,7 +49,8 @@ namespace {
 struct Host : QWidget, MainWindowHost {
   void showMdiChild(QWidget* w) override { w->show(); }
   QPoint frameTopLeft() const override { return {40, 30}; }
-  int frameWidth() const override { return 800; }
+  int frameWidth() const override { return width; }
+  int width = 800;
   QString caption() const override { return {}; }
   void setCaption(const QString&) override {}
 };
@@ -87,6 +90,23 @@ TEST_F(PanelTest, PlacedAtTheMainWindowsRightEdgeWithItsButtons) {
     }
     previous = b;
   }
+}
+
+// Beside a main window as wide as the screen there is no room: the panel
+// comes inside the screen, over the main window, its right edge on the
+// screen's.
+TEST_F(PanelTest, PlacedInsideTheScreenBesideAMainWindowAsWideAsTheScreen) {
+  Host host;
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  host.width = screen.width() - 40;
+  host.show();  // the main window on the screen, its frame known
+  State().mainWindow = [&host] { return static_cast<MainWindowHost*>(&host); };
+  Setting418PanelFrm* p = FormRegistry::get<Setting418PanelFrm>();
+  p->show();
+  test::settleEvents();
+  EXPECT_TRUE(screen.contains(p->frameGeometry()));
+  EXPECT_EQ(p->frameGeometry().right(), screen.right());
+  EXPECT_EQ(p->frameGeometry().top(), 30);
 }
 
 TEST_F(PanelTest, LaunchSequenceInItsOrder) {

@@ -44,5 +44,20 @@ TEST_F(RtcTest, SetWithoutAComputerTimeSendsNothing) {
   EXPECT_TRUE(State().poll.running());
 }
 
+// The panel's raised frame hides nothing: every control lies inside what
+// the frame leaves, the labels a little in from it.
+TEST_F(RtcTest, ControlsStandInsideThePanelFrame) {
+  RTCFrm* f = FormRegistry::get<RTCFrm>();
+  f->PcTimeNowLbl->setText(QStringLiteral("2024/03/07 09:05:01"));
+  f->PcTimeNowLbl->adjustSize();
+  const QWidget* panel = f->ExitBtn->parentWidget();
+  const QRect inside = panel->contentsRect();
+  ASSERT_GT(panel->width() - inside.width(), 0);  // the panel has a frame
+  for (const QWidget* c : {static_cast<QWidget*>(f->PcTimeLbl), static_cast<QWidget*>(f->MeterTimeLbl)})
+    EXPECT_TRUE(inside.adjusted(1, 1, -1, -1).contains(c->geometry())) << c->objectName().toStdString();
+  for (const QWidget* c : {f->RTCSetBtn, f->ExitBtn})
+    EXPECT_TRUE(inside.contains(c->geometry())) << c->objectName().toStdString();
+}
+
 }  // namespace
 }  // namespace vkz

@@ -243,6 +243,14 @@ TEST_F(ActionsTest, DetectedMeterClickUsesTheEntryOfItsOwnPort) {
   p->ControlListView_ItemClick(p->ControlListView->item(0));
   EXPECT_EQ(State().link.CurPort, 3);
   EXPECT_EQ(panels, 2);
+  // Port 3 linked again as entry 4 and its meter detected again: listed
+  // once, on top, for the new entry.
+  State().link.PortCount = 4;
+  p->addDetectedMeter(QStringLiteral("VKZ-418:3"), 1, 4);
+  ASSERT_EQ(p->ControlListView->count(), 2);
+  EXPECT_EQ(p->ControlListView->item(0)->text(), QStringLiteral("VKZ-418:3"));
+  p->ControlListView_ItemClick(p->ControlListView->item(0));
+  EXPECT_EQ(State().link.CurPort, 4);
 }
 
 TEST_F(ActionsTest, MemoryListClickWithoutAStoredMeasurementIsIgnored) {

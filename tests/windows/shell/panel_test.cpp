@@ -3,10 +3,15 @@
 #include "shell/win/panel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeWidget>
 
 #include "link/porttable.h"
@@ -15,9 +20,11 @@
 #include "shell/flags.h"
 #include "state/programstate.h"
 #include "ui/flexgrid.h"
+#include "ui/formregistry.h"
 #include "ui/msgbox.h"
 #include "ui/splitbar.h"
 #include "ui/twips.h"
+#include "views/win/datalistfrm.h"
 
 namespace vkz {
 namespace {
@@ -69,6 +76,44 @@ TEST_F(PanelTest, TooSmallWindowSpringsBackAndMinimisedKeepsItsLayout) {
   EXPECT_EQ(p->TreeView1->geometry(), tree);
   p->showNormal();
   settle();
+}
+
+// The program's windows carry its own icon, read from Img/Icon.png beside
+// the program.
+TEST_F(PanelTest, WindowsCarryTheProgramsIcon) {
+  QDir(QString::fromStdString(dir())).mkpath(QStringLiteral("Img"));
+  ASSERT_TRUE(QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/Img/Icon.png"),
+                          QString::fromStdString(dir() + "/Img/Icon.png")));
+  Panel* p = makePanel();
+  EXPECT_FALSE(QApplication::windowIcon().isNull());
+  EXPECT_EQ(p->windowIcon().availableSizes().value(0), QSize(256, 256));
+}
+
+// Restored from maximised, the data list window takes its design size, its
+// toolbar shows every button and its grids stand apart.
+TEST_F(PanelTest, RestoredDataListKeepsItsDesignSizeAndLayout) {
+  Panel* p = makePanel();
+  p->setFirstSize(QSize(1366, 736));
+  p->show();
+  State().polling.MeterModel = "VKZ 418";
+  DataListFrm* f = FormRegistry::get<DataListFrm>();
+  f->Show();
+  settle();
+  auto* sub = qobject_cast<QMdiSubWindow*>(f->parentWidget());
+  ASSERT_NE(sub, nullptr);
+  EXPECT_TRUE(sub->isMaximized());
+  sub->showNormal();
+  settle();
+  EXPECT_NEAR(f->width(), pxX(13245), 1);
+  EXPECT_NEAR(f->height(), pxY(6705), 1);
+  for (QAction* a : f->Toolbar1->actions())
+    EXPECT_TRUE(f->Toolbar1->widgetForAction(a)->isVisible()) << a->data().toString().toStdString();
+  const QWidget* grids[] = {f->VKZ418Grid, f->VKZ418PointGrid, f->MSFGridUserInfo};
+  for (const QWidget* g : grids) EXPECT_FALSE(g->geometry().isEmpty()) << g->objectName().toStdString();
+  for (size_t i = 0; i < 3; ++i)
+    for (size_t j = i + 1; j < 3; ++j)
+      EXPECT_FALSE(grids[i]->geometry().intersects(grids[j]->geometry()))
+          << grids[i]->objectName().toStdString() << " over " << grids[j]->objectName().toStdString();
 }
 
 TEST_F(PanelTest, CommandTreeFillsTheColumnUnlessTheMemoryPanelShows) {

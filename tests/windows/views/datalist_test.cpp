@@ -119,7 +119,7 @@ TEST_F(DataListTest, WithoutAModelTheWindowLoadsAsDesigned) {
   EXPECT_EQ(f->VKZ418Grid->Rows(), 11);
   // In the normal state the window keeps its minimum size.
   f->resize(10, 10);
-  EXPECT_EQ(f->width(), pxX(5600));
+  EXPECT_EQ(f->width(), pxX(9650));
   EXPECT_EQ(f->height(), pxY(4900));
 }
 
@@ -255,10 +255,11 @@ TEST_F(DataListTest, QuantityAndResolutionPanels) {
   QTest::mouseClick(f->BtnSelectOK, Qt::LeftButton);
   EXPECT_EQ(State().chart.SelColumn, 3);
   EXPECT_TRUE(f->SSpResolution->isVisible());
-  EXPECT_TRUE(f->SSpSelectItem->isVisible());
+  EXPECT_FALSE(f->SSpSelectItem->isVisible());  // a quantity chosen, the panel closes
 
   // "Plot" clears the choice again; Exit hides the quantity panel only.
   button(f, "Plot")->trigger();
+  EXPECT_TRUE(f->SSpSelectItem->isVisible());
   EXPECT_EQ(f->LnMode, 0);
   for (QRadioButton* o : f->Option1) EXPECT_FALSE(o->isChecked());
   QTest::mouseClick(f->BtnExit, Qt::LeftButton);

@@ -1,0 +1,53 @@
+// Where the program puts a window of its own on the screen. A window is
+// placed where its caller wants it (at the main window's right edge, over
+// the main window ...) when it lies wholly inside the screen's free area
+// (the screen less its task bars and panels); otherwise it is moved the
+// least way that brings it inside, even over the main window, so no window
+// opens where the user cannot see it or reach its title bar.
+#pragma once
+
+class QPoint;
+class QSize;
+class QWidget;
+
+namespace vkz {
+
+// A rectangle in pixels on the desktop: its top-left corner and its size.
+struct ScreenRect {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool operator==(const ScreenRect&) const = default;
+};
+
+// The top-left corner, frame included, of a window `width` x `height`
+// (frame included) that wants to stand at (x, y): there when it fits inside
+// `area`, otherwise moved into it; a window larger than the area keeps its
+// top-left corner (title bar and close box) inside it.
+struct ScreenPos {
+  int x = 0, y = 0;
+  bool operator==(const ScreenPos&) const = default;
+};
+ScreenPos PlaceInside(int x, int y, int width, int height, const ScreenRect& area);
+
+// The top-left corner of a window `width` x `height` centred over `over`.
+ScreenPos CentreOver(const ScreenRect& over, int width, int height);
+
+// The free area of the screen `w` stands on (or of the screen under
+// `near`, or of the main screen).
+ScreenRect availableArea(const QWidget* w);
+ScreenRect availableAreaAt(const QPoint& near);
+
+// The room a window manager's frame takes around a window's client area,
+// across and down: the window's own once it is shown, else that of the
+// program's windows already on the screen.
+QSize frameExtra(const QWidget* w);
+
+// Moves the top-level window `w` so that its frame's top-left corner stands
+// at `wanted`, or inside the free area of the screen under `anchor` (a point
+// of the window it goes beside) by PlaceInside.
+void placeWindow(QWidget* w, const QPoint& wanted, const QPoint& anchor);
+
+// Centres the top-level window `w` over `over` (the main window; the screen
+// when there is none), inside the screen's free area.
+void placeCentred(QWidget* w, const QWidget* over);
+
+}  // namespace vkz

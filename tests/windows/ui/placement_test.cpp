@@ -1,0 +1,39 @@
+// Where the program puts a window of its own: where it is wanted when it
+// fits the screen's free area, else moved the least way inside.
+#include "ui/placement.h"
+
+#include <gtest/gtest.h>
+
+namespace vkz {
+namespace {
+
+TEST(Placement, AWindowStaysWhereItIsWantedOrComesInsideTheScreen) {
+  // A 1366 x 768 screen with a 32 px panel at its top.
+  const ScreenRect screen{0, 32, 1366, 736};
+  struct Case {
+    const char* what;
+    int x, y, width, height;
+    ScreenPos want;
+  };
+  const Case cases[] = {
+      {"fits where wanted", 900, 100, 400, 500, {900, 100}},
+      {"right edge on the screen's edge", 966, 100, 400, 500, {966, 100}},
+      {"beside a main window as wide as the screen", 1366, 32, 400, 500, {966, 32}},
+      {"past the bottom", 100, 600, 400, 500, {100, 268}},
+      {"above the free area (under the panel)", 100, 0, 400, 500, {100, 32}},
+      {"left of the screen", -50, 100, 400, 500, {0, 100}},
+      {"wider and taller than the screen: its top-left corner inside", 300, 300, 1500, 900, {0, 32}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PlaceInside(c.x, c.y, c.width, c.height, screen), c.want) << c.what;
+  // A second screen to the right of the first counts from its own corner.
+  EXPECT_EQ(PlaceInside(3000, 0, 400, 500, {1366, 0, 1280, 1024}), (ScreenPos{2246, 0}));
+}
+
+TEST(Placement, CentredOverAWindow) {
+  EXPECT_EQ(CentreOver({100, 50, 1000, 700}, 400, 300), (ScreenPos{400, 250}));
+  // Larger than the window it is centred over: it overhangs both sides alike.
+  EXPECT_EQ(CentreOver({100, 50, 300, 200}, 500, 400), (ScreenPos{0, -50}));
+}
+
+}  // namespace
+}  // namespace vkz
