@@ -192,6 +192,7 @@ void PollLoop::tick3() {
       }
     }
     countWaits();
+    countBlockWait();
     countEraseWait();
     watchdog();
     if (ParseCurrentPort(r_.link) == 1) handleFrame();
@@ -455,6 +456,7 @@ void PollLoop::advance() {
     while (ticksDone_ < due) {
       ++ticksDone_;
       countWaits();
+      countBlockWait();
       watchdog();
     }
   } catch (...) {
@@ -492,6 +494,8 @@ std::int64_t PollLoop::nextTickNeeded() const {
       j = 201 - c;
     consider(next + j);
   }
+  // The quiet time before the next data block is asked for.
+  if (const std::int64_t t = r_.download.flow.ticksToAsk(); t >= 0) consider(ticksDone_ + t);
   // The link watchdog: two bytes buffered keep the line live for as long
   // as they stay; bytes read since the last tick count at the next one.
   const PortEntry* e = CurrentEntry(r_.link);

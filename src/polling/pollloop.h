@@ -179,6 +179,7 @@ class PollLoop {
   // The receive tick's steps.
   void countWaits();
   void countEraseWait();
+  void countBlockWait();
   void watchdog();
   // One frame cut into the current entry's parser record.
   void handleFrame();
@@ -224,7 +225,7 @@ class PollLoop {
   void recordHeaderReply(Payload p);
   void dataBlockReply(Payload p);
   void downloadPollTick();
-  void askBlock(bool afterQuiet = false);
+  void askBlock(bool again = false);
   void askHeader();
   // Counts one more sending of the awaited request; false when the bound is
   // reached (the download has then been stopped).
