@@ -391,6 +391,43 @@ TEST_F(TimedDownload, PacedLineWithLostAndDoubledBlocks) {
   EXPECT_EQ(panel()->statusPanelText(2), QStringLiteral("Connection"));
 }
 
+// A meter that answers every request late (a slow adapter, a radio link):
+// the poll tick asks again before the first answer comes, so one block is
+// answered two or three times, with answers lost and doubled on the way.
+// The answers owed for one block are never taken for the next: every row
+// is the record of its own number.
+struct LateMeter {
+  const char* name;
+  int delayMs;
+};
+
+void PrintTo(const LateMeter& m, std::ostream* os) {
+  *os << m.name;
+}
+
+class DownloadFromALateMeter : public TimedDownload, public ::testing::WithParamInterface<LateMeter> {};
+
+TEST_P(DownloadFromALateMeter, EveryRowIsItsOwnRecord) {
+  ASSERT_TRUE(start());
+  meter().addMeasurement(shift(25, 5));  // blocks of ten, ten and five
+  ASSERT_TRUE(road_->loadMemoryList());
+  meter().setPacing(true);
+  meter().setReplyDelay(std::chrono::milliseconds(GetParam().delayMs));
+  meter().addFault(FaultRule::nth(Fault::Drop, 0x12, 2));
+  meter().addFault(FaultRule::nth(Fault::Duplicate, 0x12, 3));
+  meter().addFault(FaultRule::nth(Fault::Drop, 0x12, 5));
+  ASSERT_TRUE(road_->download(1, 30000)) << road_->recordRows().size() << " rows";
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
+  EXPECT_TRUE(road_->pointValuesMatch(1));
+  EXPECT_EQ(road_->messages(), QStringList{QStringLiteral("Get Memory Info OK !!!")});
+  EXPECT_GT(meter().requestCount(0x12), 3u);  // blocks were asked again
+}
+
+INSTANTIATE_TEST_SUITE_P(Meters, DownloadFromALateMeter,
+                         ::testing::Values(LateMeter{"Late300", 300}, LateMeter{"Late650", 650},
+                                           LateMeter{"Late900", 900}, LateMeter{"Late1500", 1500}),
+                         [](const ::testing::TestParamInfo<LateMeter>& i) { return std::string(i.param.name); });
+
 // A meter that stops giving usable answers is asked a bounded number of
 // times; then the download stops with a message that says how many
 // records arrived, keeps their rows, and polling runs again.
