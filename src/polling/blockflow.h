@@ -99,10 +99,10 @@ class BlockFlow {
   bool isCopy(Payload p) const;
 
   bool active_ = false;
-  bool asked_ = false;    // a request for block_ went out
+  bool asked_ = false;  // a request for block_ went out
   std::int64_t block_ = 0;
-  std::int64_t now_ = 0;  // receive ticks
-  std::deque<std::int64_t> owed_;  // the tick each request owed was sent at, oldest first
+  std::int64_t now_ = 0;            // receive ticks
+  std::deque<std::int64_t> owed_;   // the tick each request owed was sent at, oldest first
   std::vector<std::uint8_t> last_;  // the last block reply, to know its copy
   std::int64_t lastAt_ = 0;
   bool haveLast_ = false;

@@ -145,8 +145,8 @@ void PollLoop::stopDownload() {
   const bool headerCame = !d.headerAwaited;
   const std::int64_t records = std::min<std::int64_t>(d.flow.block() * 10, d.context.recordCount);
   logPoll(LogLevel::Warning, [&] {
-    return "download stopped after " + std::to_string(kMaxResends) + " unanswered requests: " +
-           std::to_string(records) + " records arrived";
+    return "download stopped after " + std::to_string(kMaxResends) +
+           " unanswered requests: " + std::to_string(records) + " records arrived";
   });
   // The rows that arrived are shown before the download ends.
   flushDisplay();
@@ -181,7 +181,8 @@ void PollLoop::restartListWalk() {
   d.walkAnswered = false;
   r_.polling.WaitTicks = 0;
   r_.polling.MemInfoPending = -1;
-  logPoll(LogLevel::Info, [&] { return "memory list walked again (walk " + std::to_string(d.listWalks) + ")"; });
+  logPoll(LogLevel::Info,
+          [&] { return "memory list walked again (walk " + std::to_string(d.listWalks) + ")"; });
   logUnsent(CmdReadMemoryListFirst(line()), "memory list request");
 }
 

@@ -426,7 +426,9 @@ TEST_P(DownloadFromALateMeter, EveryRowIsItsOwnRecord) {
 INSTANTIATE_TEST_SUITE_P(Meters, DownloadFromALateMeter,
                          ::testing::Values(LateMeter{"Late300", 300}, LateMeter{"Late650", 650},
                                            LateMeter{"Late900", 900}, LateMeter{"Late1500", 1500}),
-                         [](const ::testing::TestParamInfo<LateMeter>& i) { return std::string(i.param.name); });
+                         [](const ::testing::TestParamInfo<LateMeter>& i) {
+                           return std::string(i.param.name);
+                         });
 
 // A meter that stops giving usable answers is asked a bounded number of
 // times; then the download stops with a message that says how many
@@ -730,7 +732,9 @@ TEST_P(ResentBlock, IsStoredOnceAndTheNextBlockWaitsForItsOwedAnswer) {
 INSTANTIATE_TEST_SUITE_P(Answers, ResentBlock,
                          ::testing::Values(OwedAnswer{"SecondAnswerComes", true},
                                            OwedAnswer{"SecondAnswerLost", false}),
-                         [](const ::testing::TestParamInfo<OwedAnswer>& i) { return std::string(i.param.name); });
+                         [](const ::testing::TestParamInfo<OwedAnswer>& i) {
+                           return std::string(i.param.name);
+                         });
 
 TEST_F(ScriptedMeter, BlocksThatAreTrulyAlikeStillComplete) {
   listAndClick({std::vector<emu::Record>(30, emu::Record::make(0, 0, 0, 0, true))});

@@ -83,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"CutShortCopy", "r +2 A>C ask r +1 a>D +2 B>C", 2},
         // A meter 0.9 s late: block 0 is asked again before its answer comes, so
         // block 1 waits for the second answer of block 0.
-        Script{"AnswerLaterThanTheResend", "r +31 r +25 A>C hold +31 A>D ask r +31 r +25 B>C hold +31 B>D ask", 2},
+        Script{"AnswerLaterThanTheResend",
+               "r +31 r +25 A>C hold +31 A>D ask r +31 r +25 B>C hold +31 B>D ask", 2},
         // 1.5 s late: two re-sends, three answers, each with a copy right behind.
         Script{"TwoResendsBeforeTheAnswer",
                "r +31 r +31 r +32 A>C +1 A>D hold +30 A>D +1 A>D hold +30 A>D ask r +94 B>C", 2},
@@ -99,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Two blocks that are truly alike: on a fast line the second looks like
         // a copy of the first; the answer to the re-send is taken, and the
         // request whose answer was taken for a copy waits out the quiet time.
-        Script{"BlocksAlikeOnAFastLine", "r +2 A>C ask r +1 A>D +31 r +2 A>C hold +52 hold +1 ask r +2 B>C", 3},
+        Script{"BlocksAlikeOnAFastLine", "r +2 A>C ask r +1 A>D +31 r +2 A>C hold +52 hold +1 ask r +2 B>C",
+               3},
         // On a slow line the second answer comes well apart from the first.
         Script{"BlocksAlikeOnASlowLine", "r +40 A>C ask r +40 A>C ask r +40 A>C", 3},
         Script{"NothingAsked", "A>U r +30 A>C +40 B>U", 1}),
