@@ -149,7 +149,9 @@ TEST(BlockFlow, QuietTimeFollowsTheDelaysSeenWithinItsBounds) {
 
 // A line and a meter: each request answered `delay` ms later (plus up to
 // `jitter`), in order; answers lost, doubled right behind, and runs of
-// blocks that are byte for byte alike.
+// blocks that are byte for byte alike. The quiet time follows the longest
+// delay seen with half of it to spare: a delay that wanders within twice
+// its shortest is covered.
 struct Line {
   const char* name;
   int delay, jitter;  // ms
@@ -253,12 +255,14 @@ TEST_P(BlockFlowOverALine, NeverAWrongRow) {
 
 INSTANTIATE_TEST_SUITE_P(
     Meters, BlockFlowOverALine,
-    ::testing::Values(Line{"Cable", 2, 2, 0.0, 0.0, 0.2}, Line{"CableLossy", 2, 2, 0.05, 0.05, 0.3},
-                      Line{"Late300", 300, 20, 0.05, 0.05, 0.3}, Line{"Late650", 650, 20, 0.05, 0.05, 0.3},
-                      Line{"Late900", 900, 20, 0.05, 0.05, 0.3}, Line{"Late1500", 1500, 20, 0.05, 0.05, 0.3},
-                      Line{"Late1500VeryLossy", 1500, 20, 0.25, 0.2, 0.3},
-                      Line{"Wandering", 500, 400, 0.05, 0.05, 0.3},
-                      Line{"Late2000", 2000, 100, 0.1, 0.1, 0.5}),
+    ::testing::Values(
+        Line{"Cable", 2, 2, 0.0, 0.0, 0.2}, Line{"CableLossy", 2, 2, 0.05, 0.05, 0.3},
+        Line{"JitteryCable", 20, 300, 0.05, 0.05, 0.3}, Line{"Late300", 300, 20, 0.05, 0.05, 0.3},
+        Line{"Late650", 650, 20, 0.05, 0.05, 0.3}, Line{"Late900", 900, 20, 0.05, 0.05, 0.3},
+        Line{"Late900VeryLossy", 900, 150, 0.3, 0.1, 0.3}, Line{"Late1500", 1500, 20, 0.05, 0.05, 0.3},
+        Line{"Late1500VeryLossy", 1500, 20, 0.25, 0.2, 0.3}, Line{"Wandering", 500, 400, 0.05, 0.05, 0.3},
+        Line{"WanderingWide", 300, 600, 0.05, 0.05, 0.3}, Line{"WanderingSlow", 1000, 1000, 0.05, 0.05, 0.3},
+        Line{"Late2000", 2000, 100, 0.1, 0.1, 0.5}),
     [](const ::testing::TestParamInfo<Line>& i) { return std::string(i.param.name); });
 
 }  // namespace
