@@ -21,10 +21,14 @@
 // Then the program idle and linked (polling, no download) for a while: its
 // processor time and wake-ups a second.
 //
+// With --lost PERCENT, that share of the block answers is lost on the line
+// (the same answers in every run): what a lossy line costs, each lost
+// answer asked again by the poll tick.
+//
 // A download counts only when every record row in the data list window and
 // every value in the measurement match the meter's records.
 //
-//   bench_download [--runs N] [--idle SECONDS] [records ...]
+//   bench_download [--runs N] [--idle SECONDS] [--lost PERCENT] [records ...]
 //       (default: 3 runs, 10 s idle, 480 10000 65535; records 0: idle only,
 //       --idle 0: no idle stretch)
 #include <pthread.h>
@@ -45,16 +49,16 @@
 #include <ctime>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "../common/procstat.h"
 #include "shell/win/panel.h"
 #include "support/common/download_road.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "views/win/datalistfrm.h"
-
-#include "../common/procstat.h"
 
 namespace {
 
@@ -212,7 +216,17 @@ bool runUntil(Watch& watch, const std::function<bool()>& done, int ms) {
   return done();
 }
 
-Run downloadOnce(Watch& watch, int n) {
+// Loses `percent` % of the block answers, chosen by a fixed seed.
+void loseBlockAnswers(vkz::emu::Emulator& meter, int n, double percent) {
+  if (percent <= 0) return;
+  std::mt19937 rng(17);
+  std::uniform_real_distribution<double> u(0, 100);
+  const int requests = (n + 9) / 10 * 2;
+  for (int i = 1; i <= requests; ++i)
+    if (u(rng) < percent) meter.addFault(vkz::emu::FaultRule::nth(vkz::emu::Fault::Drop, 0x12, i));
+}
+
+Run downloadOnce(Watch& watch, int n, double lost) {
   Run run;
   QTemporaryDir dir;
   vkz::DownloadRoad road(false);
@@ -228,6 +242,7 @@ Run downloadOnce(Watch& watch, int n) {
   road.meter.setPacing(true);
   road.meter.setReplyDelay(std::chrono::milliseconds(0));
   road.meter.clearLog();
+  loseBlockAnswers(road.meter, n, lost);
 
   bool complete = false;
   Cost cost;
@@ -294,12 +309,15 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   int runs = 3;
   double idle = 10;
+  double lost = 0;
   std::vector<int> sizes;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
       runs = std::max(1, std::atoi(argv[++i]));
     else if (!std::strcmp(argv[i], "--idle") && i + 1 < argc)
       idle = std::atof(argv[++i]);
+    else if (!std::strcmp(argv[i], "--lost") && i + 1 < argc)
+      lost = std::atof(argv[++i]);
     else
       sizes.push_back(std::atoi(argv[i]));
   }
@@ -309,13 +327,14 @@ int main(int argc, char** argv) {
   app.installEventFilter(&watch);
 
   int failures = 0;
+  if (lost > 0) std::printf("block answers lost: %.1f %%\n", lost);
   std::printf("%-7s %8s %8s %9s %7s %7s %7s %8s %8s %7s %7s %8s\n", "", "records", "seconds", "records/s",
               "reply", "wire", "CPU %", "wakes/s", "csw/s", "turn ms", "p99 ms", "peak MB");
   for (int n : sizes) {
     if (n < 1 || n > 65535) continue;
     std::vector<Run> all;
     for (int i = 0; i < runs; ++i) {
-      all.push_back(downloadOnce(watch, n));
+      all.push_back(downloadOnce(watch, n, lost));
       printRun("run", n, all.back());
       if (!all.back().right) ++failures;
     }

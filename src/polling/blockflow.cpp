@@ -4,76 +4,77 @@
 
 namespace vkz {
 namespace {
-// A line that stays silent while the poll tick keeps re-sending piles up
-// requests that will never be answered; the oldest are let go.
-constexpr std::size_t kMaxWaiting = 256;
+// A line that stays silent while the poll tick keeps sending piles up
+// requests; the download stops long before this many.
+constexpr std::size_t kMostOwed = 256;
 }  // namespace
 
 void BlockFlow::start() {
   active_ = true;
+  asked_ = false;
   block_ = 0;
-  sent_.clear();
-  kept_.clear();
+  owed_.clear();
+  haveLast_ = false;
+  last_.clear();
+  longestDelay_ = 0;
 }
 
 void BlockFlow::stop() {
   active_ = false;
-  sent_.clear();
-  kept_.clear();
+  asked_ = false;
+  owed_.clear();
 }
 
-void BlockFlow::requested(bool afterQuiet) {
+void BlockFlow::tick() {
+  ++now_;
+  // The quiet time has passed since the last request for the block taken:
+  // the answers still owed were lost.
+  if (holding() && now_ >= owed_.back() + quietTicks()) owed_.clear();
+}
+
+void BlockFlow::requested() {
   if (!active_) return;
-  // After a quiet spell no answer to an earlier request is still to come:
-  // their answers were lost. Kept, the oldest of them would be matched to
-  // the next reply and, with blocks alike, drop it as a copy at every
-  // re-send.
-  if (afterQuiet) sent_.clear();
-  sent_.push_back({block_, afterQuiet});
-  while (sent_.size() > kMaxWaiting) sent_.pop_front();
-  prune();
+  asked_ = true;
+  owed_.push_back(now_);
+  while (owed_.size() > kMostOwed) owed_.pop_front();
 }
 
-bool BlockFlow::repeats(std::int64_t block, Payload p) const {
-  const auto it = kept_.find(block);
-  return it != kept_.end() && p.size() <= it->second.size() &&
-         std::equal(p.begin(), p.end(), it->second.begin());
+bool BlockFlow::isCopy(Payload p) const {
+  return haveLast_ && now_ - lastAt_ <= kCopyTicks && p.size() <= last_.size() &&
+         std::equal(p.begin(), p.end(), last_.begin());
 }
 
 BlockFlow::Match BlockFlow::match(Payload p) {
   if (!active_) return Match::Unasked;
-  Match m = Match::Unasked;
-  while (!sent_.empty()) {
-    const Sent s = sent_.front();
-    sent_.pop_front();
-    if (s.block == block_) {
-      m = (!s.afterQuiet && repeats(block_ - 1, p)) ? Match::Duplicate : Match::Current;
-      break;
-    }
-    // A request for an earlier block, already taken.
-    if (repeats(s.block, p)) {
-      m = Match::Duplicate;
-      break;
-    }
-    // That request's answer was lost; the reply answers a later request.
+  if (isCopy(p)) {
+    // A further copy counts from this one.
+    lastAt_ = now_;
+    return Match::Duplicate;
   }
-  prune();
-  return m;
+  last_.assign(p.begin(), p.end());
+  lastAt_ = now_;
+  haveLast_ = true;
+  if (owed_.empty()) return Match::Unasked;
+  // Paired with the oldest request owed: if an earlier answer was lost the
+  // reply answers a later request, so the delay is never taken too short.
+  longestDelay_ = std::max(longestDelay_, now_ - owed_.front());
+  owed_.pop_front();
+  return asked_ ? Match::Current : Match::Duplicate;
 }
 
-void BlockFlow::taken(Payload p) {
+void BlockFlow::taken() {
   if (!active_) return;
-  kept_[block_].assign(p.begin(), p.end());
   ++block_;
-  prune();
+  asked_ = false;
 }
 
-void BlockFlow::prune() {
-  // Bytes are needed for the block taken last (a copy of its reply may
-  // follow) and for earlier blocks that waiting requests still name.
-  std::int64_t oldest = block_ - 1;
-  if (!sent_.empty()) oldest = std::min(oldest, sent_.front().block);
-  for (auto it = kept_.begin(); it != kept_.end() && it->first < oldest;) it = kept_.erase(it);
+std::int64_t BlockFlow::quietTicks() const {
+  return std::clamp(longestDelay_ + longestDelay_ / 2 + kQuietMargin, kQuietFloor, kQuietCeiling);
+}
+
+std::int64_t BlockFlow::ticksToAsk() const {
+  if (!holding()) return -1;
+  return std::max<std::int64_t>(1, owed_.back() + quietTicks() - now_);
 }
 
 }  // namespace vkz

@@ -1,34 +1,38 @@
 // Which block a data-block reply answers. The reply carries no block
 // number: it is known only from the order of the exchanges. The meter
-// answers each request once, in the order they came, within milliseconds;
-// but a reply can be lost, a reply can come twice (the second copy right
-// behind the first), and the poll tick re-sends a request that stays
-// unanswered, so the same block may be answered twice. Keeping the requests
-// sent, oldest first, tells which request each reply answers:
-//   - a reply whose request was for an earlier block is a second answer when
-//     it repeats that block's bytes (all of them, or the start of them when
-//     cut short), and is dropped; otherwise the earlier answer was lost and
-//     the reply belongs to a later request;
-//   - a reply to the block asked for now is taken, unless it repeats the
-//     bytes of the block taken just before: that is what a second copy of
-//     the previous reply looks like. Such a reply is dropped, and is taken
-//     only as the answer to the poll tick's re-send;
-//   - the poll tick re-sends only after two ticks (400 ms or more) without
-//     a block request or reply. By then every answer to the requests before
-//     it has come or is lost, and every copy has come: those requests wait
-//     no more, and the answer to the re-send is the block asked for, even
-//     when it repeats the block before (so two blocks that are truly alike
-//     cost one re-send, never a wrong row, and a lost answer never leaves a
-//     request behind that swallows every later answer);
-//   - a reply when nothing is asked (no download, or a finished one) is
-//     dropped.
-// So a block is never stored twice nor in the rows of another block, and a
-// line that loses, doubles or delays replies only costs re-sends.
+// answers each request once, in the order the requests came, after a delay
+// of its own (milliseconds over a cable, up to seconds over a slow adapter
+// or a radio link); a reply can be lost, a copy of a reply can come right
+// behind it, and the poll tick sends a request again while its answer is
+// late, so one block may be answered several times. The rule that keeps
+// every reply to its own block:
+//   - every request sent is owed an answer, oldest first;
+//   - a reply that repeats the bytes of the block reply just before it
+//     (all of them, or the start of them when cut short) and comes within
+//     kCopyTicks of it is a copy: dropped, and it answers no request;
+//   - any other reply answers the oldest request owed. While the next block
+//     is asked for, all requests owed are for it, so the reply is that
+//     block;
+//   - once a block is taken, the answers still owed for it are awaited
+//     before the next block is asked for: each is dropped as it comes. An
+//     answer that never comes (lost) is given up after a quiet time longer
+//     than the longest answer the meter has given: counted from the last
+//     request for that block, so every answer still owed has come by then.
+//     The quiet time follows the delays seen (each reply paired with the
+//     oldest request owed: never shorter than the real delay), between a
+//     floor and a ceiling;
+//   - a reply when nothing is owed (no download, a finished one, or an
+//     answer later than the quiet time) is dropped.
+// So no answer owed for one block is ever taken for the next. Two blocks
+// that are truly alike cost one re-send: the answer to the second looks like
+// a copy of the first when it comes right behind it, and the answer to the
+// re-send, which comes later, is taken.
+//
+// Time is counted in receive ticks: the caller calls tick() once per tick.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <vector>
 
 #include "polling/payload.h"
@@ -39,9 +43,23 @@ class BlockFlow {
  public:
   enum class Match {
     Current,    // the answer to the block asked for now
-    Duplicate,  // a second answer or copy: drop
-    Unasked,    // no request is waiting for it: drop
+    Duplicate,  // a copy, or an answer owed for the block taken before: drop
+    Unasked,    // no request is owed an answer: drop
   };
+
+  // A copy comes right behind its reply: within this many receive ticks
+  // (16 ms each) of it. Shorter than the poll tick's three ticks between
+  // two sendings of one request, so two answers a re-send apart are told
+  // from a copy.
+  static constexpr std::int64_t kCopyTicks = 20;
+  // The quiet time before an answer still owed is given up: one and a half
+  // times the longest delay seen in this download, plus a margin, within a
+  // floor and a ceiling (a meter whose answers take up to about two and a
+  // half seconds is waited for safely, even when its delay wanders; a fast
+  // line that loses an answer waits a fraction of a second).
+  static constexpr std::int64_t kQuietFloor = kCopyTicks + 1;
+  static constexpr std::int64_t kQuietMargin = 4;
+  static constexpr std::int64_t kQuietCeiling = 250;
 
   // A header was taken: the download of its records begins with block 0.
   // Requests sent before belong to an earlier exchange and are forgotten.
@@ -50,36 +68,45 @@ class BlockFlow {
   // reply is dropped.
   void stop();
   bool active() const { return active_; }
-  // The block asked for now.
+  // The block asked for now, or to be asked for next.
   std::int64_t block() const { return block_; }
 
-  // A request for block() went to the meter. `afterQuiet`: the poll tick's
-  // re-send, two ticks or more after the last block request or reply; the
-  // requests before it are forgotten.
-  void requested(bool afterQuiet = false);
-  // Which request a block reply with payload `p` answers. The request it
-  // answers (and any earlier ones whose answers were lost) no longer waits.
+  // One receive tick passed. The quiet time may end here: the answers still
+  // owed for the block taken last are given up.
+  void tick();
+  // A request for block() went to the meter (the first one, or again).
+  void requested();
+  // Which request a block reply with payload `p` answers.
   Match match(Payload p);
-  // The reply matched as Current was decoded and stored: its bytes are kept
-  // to recognise a second answer, and the next block is the one asked for.
-  void taken(Payload p);
+  // The reply matched as Current was decoded and stored: the next block is
+  // the one to ask for, once every answer still owed has come or been
+  // given up.
+  void taken();
 
-  // Requests sent and not yet answered (for tests).
-  std::size_t waiting() const { return sent_.size(); }
+  // block() may be asked for now: it has not been asked yet and no answer
+  // is owed for the block before it.
+  bool mayAsk() const { return active_ && !asked_ && owed_.empty(); }
+  // Answers still owed.
+  std::size_t owed() const { return owed_.size(); }
+  // Receive ticks until the quiet time ends and block() may be asked for;
+  // -1 when no such wait runs.
+  std::int64_t ticksToAsk() const;
+  // The quiet time, in receive ticks, for the delays seen so far.
+  std::int64_t quietTicks() const;
 
  private:
-  struct Sent {
-    std::int64_t block;
-    bool afterQuiet;
-  };
-  bool repeats(std::int64_t block, Payload p) const;
-  void prune();
+  bool holding() const { return active_ && !asked_ && !owed_.empty(); }
+  bool isCopy(Payload p) const;
 
   bool active_ = false;
+  bool asked_ = false;  // a request for block_ went out
   std::int64_t block_ = 0;
-  std::deque<Sent> sent_;  // requests, oldest first
-  std::map<std::int64_t, std::vector<std::uint8_t>>
-      kept_;  // bytes of blocks taken that may still be repeated
+  std::int64_t now_ = 0;            // receive ticks
+  std::deque<std::int64_t> owed_;   // the tick each request owed was sent at, oldest first
+  std::vector<std::uint8_t> last_;  // the last block reply, to know its copy
+  std::int64_t lastAt_ = 0;
+  bool haveLast_ = false;
+  std::int64_t longestDelay_ = 0;  // ticks from request to answer
 };
 
 }  // namespace vkz

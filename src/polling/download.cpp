@@ -81,20 +81,38 @@ void PollLoop::showHeldProgress() {
   showMemoryMessage(text);
 }
 
-// Asks for the block the download stands at: the first request, again
-// after a short reply, or (afterQuiet) the poll tick's re-send.
-void PollLoop::askBlock(bool afterQuiet) {
+// Asks for the block the download stands at: the first request, the next
+// block, again after a short reply, or (`again`) the poll tick's re-send.
+void PollLoop::askBlock(bool again) {
   DownloadState& d = r_.download;
   PollingState& ps = r_.polling;
+  // The receive ticks up to now have passed: the request is counted from
+  // now, as its answer will be.
+  advance();
   ps.BlockNo = static_cast<std::int32_t>(d.flow.block());
   ps.BlockPending = -1;
   // The re-send counts its ticks from this request.
   ps.BlockRetry = 0;
-  d.flow.requested(afterQuiet);
+  d.flow.requested();
   logPoll(LogLevel::Debug, [&] {
-    return "data block " + std::to_string(d.flow.block()) + (afterQuiet ? " asked again" : " requested");
+    return "data block " + std::to_string(d.flow.block()) + (again ? " asked again" : " requested");
   });
   logUnsent(CmdReadDataBlock(line(), d.flow.block()), "data block request");
+}
+
+// A receive tick: when the answers still owed for the block taken last have
+// not come within the quiet time, they are given up and the next block is
+// asked for.
+void PollLoop::countBlockWait() {
+  DownloadState& d = r_.download;
+  const bool waited = d.flow.ticksToAsk() >= 0;
+  d.flow.tick();
+  if (!waited || !d.flow.mayAsk()) return;
+  logPoll(LogLevel::Info, [&] {
+    return "answers owed for data block " + std::to_string(d.flow.block() - 1) + " given up after " +
+           std::to_string(d.flow.quietTicks()) + " quiet receive ticks";
+  });
+  askBlock();
 }
 
 void PollLoop::askHeader() {
@@ -351,7 +369,11 @@ void PollLoop::dataBlockReply(Payload p) {
   // The re-send waits for ticks without block traffic, so that it comes
   // after every copy and late answer of the replies before it.
   ps.BlockRetry = 0;
-  if (d.flow.match(p) != BlockFlow::Match::Current) return;
+  if (d.flow.match(p) != BlockFlow::Match::Current) {
+    // The last answer owed for the block taken before has come.
+    if (d.flow.mayAsk()) askBlock();
+    return;
+  }
 
   StopPanelTimers();
   ps.BlockPending = 0;
@@ -368,15 +390,22 @@ void PollLoop::dataBlockReply(Payload p) {
     return;
   }
   d.resends = 0;
-  d.flow.taken(p);
+  d.flow.taken();
   // The next block is asked for before this one is stored and shown: the
-  // meter sends it meanwhile, and the line does not wait for the grid.
-  if (!block->last) {
+  // meter sends it meanwhile, and the line does not wait for the grid. When
+  // answers are still owed for this block, it is asked once they have come
+  // (or the receive ticks have given them up).
+  if (!block->last && d.flow.mayAsk()) {
     const std::uint64_t run = d.run;
     askBlock();
     // The write let the event loop turn: a click on another measurement
     // has ended this download, and its records belong to none.
     if (d.run != run) return;
+  } else if (!block->last) {
+    logPoll(LogLevel::Debug, [&] {
+      return "data block " + std::to_string(d.flow.block()) + " waits for " + std::to_string(d.flow.owed()) +
+             " answers still owed for the block before";
+    });
   }
   MeasurementData& m = r_.measurement;
   d.BytesLoaded += static_cast<std::int64_t>(p.size());

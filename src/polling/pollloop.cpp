@@ -283,6 +283,7 @@ void PollLoop::relinkLostPort() {
 // passed on the monotonic clock (advance()).
 void PollLoop::receiveTick() {
   countWaits();
+  countBlockWait();
   countEraseWait();
   countSettingWait();
   countSizeWait();
@@ -617,6 +618,8 @@ std::int64_t PollLoop::nextWaitTick() const {
   if (erasing_) consider(ticksDone_ + std::max<std::int64_t>(1, kEraseWaitTicks - eraseTicks_));
   if (settingWait_) consider(ticksDone_ + std::max<std::int64_t>(1, kSettingWaitTicks - settingTicks_));
   if (sizeWait_ && !listWait_) consider(next + toNextAsk(sizeTicks_ + 1));
+  // The quiet time before the next data block is asked for.
+  if (const std::int64_t t = r_.download.flow.ticksToAsk(); t >= 0) consider(ticksDone_ + t);
   return need;
 }
 

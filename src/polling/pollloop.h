@@ -268,6 +268,7 @@ class PollLoop {
   void countEraseWait();
   void countSettingWait();
   void countSizeWait();
+  void countBlockWait();
   void watchdog();
   void endTimerWait();
   // One frame cut into the current entry's parser record.
@@ -317,7 +318,7 @@ class PollLoop {
   void recordHeaderReply(Payload p);
   void dataBlockReply(Payload p);
   void downloadPollTick();
-  void askBlock(bool afterQuiet = false);
+  void askBlock(bool again = false);
   void askHeader();
   // Counts one more sending of the awaited request; false when the bound is
   // reached (the download has then been stopped).

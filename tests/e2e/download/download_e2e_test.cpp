@@ -395,6 +395,45 @@ TEST_F(TimedDownload, PacedLineWithLostAndDoubledBlocks) {
   EXPECT_EQ(panel()->statusPanelText(2), QStringLiteral("Connection"));
 }
 
+// A meter that answers every request late (a slow adapter, a radio link):
+// the poll tick asks again before the first answer comes, so one block is
+// answered two or three times, with answers lost and doubled on the way.
+// The answers owed for one block are never taken for the next: every row
+// is the record of its own number.
+struct LateMeter {
+  const char* name;
+  int delayMs;
+};
+
+void PrintTo(const LateMeter& m, std::ostream* os) {
+  *os << m.name;
+}
+
+class DownloadFromALateMeter : public TimedDownload, public ::testing::WithParamInterface<LateMeter> {};
+
+TEST_P(DownloadFromALateMeter, EveryRowIsItsOwnRecord) {
+  ASSERT_TRUE(start());
+  meter().addMeasurement(shift(25, 5));  // blocks of ten, ten and five
+  ASSERT_TRUE(road_->loadMemoryList());
+  meter().setPacing(true);
+  meter().setReplyDelay(std::chrono::milliseconds(GetParam().delayMs));
+  meter().addFault(FaultRule::nth(Fault::Drop, 0x12, 2));
+  meter().addFault(FaultRule::nth(Fault::Duplicate, 0x12, 3));
+  meter().addFault(FaultRule::nth(Fault::Drop, 0x12, 5));
+  ASSERT_TRUE(road_->download(1, 30000)) << road_->recordRows().size() << " rows";
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
+  EXPECT_TRUE(road_->pointValuesMatch(1));
+  EXPECT_EQ(road_->messages(), QStringList{QStringLiteral("Get Memory Info OK !!!")});
+  EXPECT_GT(meter().requestCount(0x12), 3u);  // blocks were asked again
+}
+
+INSTANTIATE_TEST_SUITE_P(Meters, DownloadFromALateMeter,
+                         ::testing::Values(LateMeter{"Late300", 300}, LateMeter{"Late650", 650},
+                                           LateMeter{"Late900", 900}, LateMeter{"Late1500", 1500}),
+                         [](const ::testing::TestParamInfo<LateMeter>& i) {
+                           return std::string(i.param.name);
+                         });
+
 // A meter that stops giving usable answers is asked a bounded number of
 // times; then the download stops with a message that says how many
 // records arrived, keeps their rows, and polling runs again.
@@ -593,6 +632,17 @@ class ScriptedMeter : public Download {
   void pollTicks(int n) {
     for (int i = 0; i < n; ++i) panel()->Timer1_Timer();
   }
+  // Enough receive ticks that the next reply is not taken for a copy of
+  // the one before: a second answer, not a copy right behind.
+  void apart() { receiveTicks(BlockFlow::kCopyTicks + 1); }
+  // Receive ticks until the program has sent `n` block requests in all.
+  bool ticksUntilAsked(std::size_t n) {
+    for (int i = 0; i < 2000; ++i) {
+      if (meter().waitForRequests(n, 0x12, 1ms)) return true;
+      receiveTicks(1);
+    }
+    return false;
+  }
   int entry_ = 0;
 };
 
@@ -626,57 +676,93 @@ TEST_F(ScriptedMeter, BlocksAlwaysShortEndTheDownload) {
   reply(0x0E, header());
   ASSERT_TRUE(meter().waitForRequests(1, 0x12));
   const std::vector<std::uint8_t> b0 = block(0);
-  for (int i = 0; i <= PollLoop::kMaxResends; ++i) reply(0x12, {b0.begin(), b0.begin() + 40});
+  for (int i = 0; i <= PollLoop::kMaxResends; ++i) {
+    apart();
+    reply(0x12, {b0.begin(), b0.begin() + 40});
+  }
   ASSERT_TRUE(meter().waitForRequests(1 + PollLoop::kMaxResends, 0x12));
   EXPECT_EQ(road_->messages().last(),
             QStringLiteral("Download stopped: no usable answer from the meter. 0 of 35 records arrived."));
+  apart();
   reply(0x12, {b0.begin(), b0.begin() + 40});
   road_->until([] { return false; }, 50);
   EXPECT_EQ(meter().requestCount(0x12), 1u + PollLoop::kMaxResends);
   EXPECT_TRUE(road_->recordRows().isEmpty());
 }
 
-TEST_F(ScriptedMeter, ResentBlockAnsweredTwiceIsStoredOnce) {
+// Block 0 is asked again before its first answer comes: block 1 is asked
+// only once the second answer of block 0 has come (and is dropped), or,
+// when that answer is lost, once the line has stayed quiet long enough.
+struct OwedAnswer {
+  const char* name;
+  bool secondAnswerComes;
+};
+
+void PrintTo(const OwedAnswer& o, std::ostream* os) {
+  *os << o.name;
+}
+
+class ResentBlock : public ScriptedMeter, public ::testing::WithParamInterface<OwedAnswer> {};
+
+TEST_P(ResentBlock, IsStoredOnceAndTheNextBlockWaitsForItsOwedAnswer) {
   listAndClick({shift(35)});
   reply(0x0E, header());
   ASSERT_TRUE(meter().waitForRequests(1, 0x12));
-  pollTicks(3);  // block 0 is asked again
-  ASSERT_TRUE(meter().waitForRequests(2, 0x12));
-  // The first answer comes later than the re-send: both answers of block
-  // 0 come, the second one is dropped and uses up the request for block 1,
-  // whose answer is dropped too and asked for again.
-  reply(0x12, block(0));
-  reply(0x12, block(0));
-  reply(0x12, block(1));
-  // The rows are shown four times a second.
-  EXPECT_TRUE(road_->until([&] { return road_->recordRows().size() == 10; }));
+  // A meter 0.9 s late: block 0 is asked again after three poll ticks, and
+  // its first answer comes 25 receive ticks later.
+  receiveTicks(31);
   pollTicks(3);
-  ASSERT_TRUE(meter().waitForRequests(4, 0x12));
-  reply(0x12, block(1));
-  reply(0x12, block(2));
-  reply(0x12, block(3));
+  ASSERT_TRUE(meter().waitForRequests(2, 0x12));
+  receiveTicks(25);
+  reply(0x12, block(0));
+  EXPECT_EQ(road_->recordRows().size(), 10);
+  EXPECT_EQ(State().polling.BlockPending, 0);  // block 1 is not asked yet
+  receiveTicks(31);
+  EXPECT_EQ(State().polling.BlockPending, 0);
+  if (GetParam().secondAnswerComes) {
+    reply(0x12, block(0));
+    ASSERT_TRUE(meter().waitForRequests(3, 0x12));
+  } else {
+    ASSERT_TRUE(ticksUntilAsked(3));
+  }
+  EXPECT_EQ(road_->recordRows().size(), 10);
+  for (unsigned b = 1; b <= 3; ++b) reply(0x12, block(b));
   EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(entry_));
-  // A late copy of the last block finds nothing asked.
+  EXPECT_TRUE(road_->pointValuesMatch(entry_));
+  // A late answer of the last block finds nothing asked.
+  apart();
   reply(0x12, block(3));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(entry_));
 }
 
+INSTANTIATE_TEST_SUITE_P(Answers, ResentBlock,
+                         ::testing::Values(OwedAnswer{"SecondAnswerComes", true},
+                                           OwedAnswer{"SecondAnswerLost", false}),
+                         [](const ::testing::TestParamInfo<OwedAnswer>& i) {
+                           return std::string(i.param.name);
+                         });
+
 TEST_F(ScriptedMeter, BlocksThatAreTrulyAlikeStillComplete) {
   listAndClick({std::vector<emu::Record>(30, emu::Record::make(0, 0, 0, 0, true))});
   reply(0x0E, header());
-  for (unsigned b = 0; b < 3; ++b) {
-    reply(0x12, block(b));
-    if (b + 1 < 3) {
-      // The next block looks like a copy of this one until the poll tick
-      // has asked for it again after a quiet spell.
-      reply(0x12, block(b + 1));
-      pollTicks(3);
-    }
-  }
+  reply(0x12, block(0));
+  // The answer right behind the block before looks like its copy; the
+  // answer to the re-send is taken.
+  reply(0x12, block(1));
+  EXPECT_EQ(road_->recordRows().size(), 10);
+  pollTicks(3);
+  apart();
+  reply(0x12, block(1));
+  EXPECT_EQ(road_->recordRows().size(), 20);
+  // The answer taken for a copy may still be owed: the next block waits
+  // for the quiet time, and its answer, well apart, is taken.
+  EXPECT_EQ(State().polling.BlockPending, 0);
+  ASSERT_TRUE(ticksUntilAsked(4));
+  apart();
+  reply(0x12, block(2));
   EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(entry_));
-  EXPECT_EQ(road_->recordRows().size(), 30);
 }
 
 TEST_F(ScriptedMeter, AnswersToAnEarlierClickAreNotTaken) {

@@ -388,6 +388,35 @@ TEST_F(EmuPty, SplitAndPacedRepliesArriveWhole) {
   EXPECT_GE(emu_.replies().back().time - asked.time, 6 * 173us);
 }
 
+// A slow adapter: every reply leaves its delay after its own request, in
+// the order of the requests, paced, and lost or doubled as the faults say.
+TEST_F(EmuPty, LateRepliesComeInOrderWithTheirFaults) {
+  emu_.generateMeasurements({.count = 1, .records = 30});
+  const auto records = emu_.measurement(1).records;
+  Line line(link_);
+  ASSERT_TRUE(line.ask(cmd::ReadRecordHeader, {1}));
+  emu_.setPacing(true);
+  emu_.setReplyDelay(300ms);
+  emu_.addFault(FaultRule::nth(Fault::Duplicate, cmd::ReadDataBlock, 1));
+  emu_.addFault(FaultRule::nth(Fault::Drop, cmd::ReadDataBlock, 2));
+  const auto t0 = SteadyClock::now();
+  for (std::uint8_t b = 0; b < 3; ++b) line.send(makeRequest(cmd::ReadDataBlock, {0, b}));
+  std::vector<Bytes> got;
+  while (auto f = line.frame(1500ms)) {
+    if (got.empty()) EXPECT_GE(SteadyClock::now() - t0, 300ms);
+    got.push_back(payload(*f));
+  }
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_EQ(got[0], blockPayload(records, 0));
+  EXPECT_EQ(got[1], blockPayload(records, 0));
+  EXPECT_EQ(got[2], blockPayload(records, 2));
+  // Each answer is due its delay after its own request, not after the reply
+  // before it.
+  const auto sent = emu_.replies();
+  ASSERT_GE(sent.size(), 3u);
+  EXPECT_LT(sent.back().time - sent[sent.size() - 3].time, 300ms);
+}
+
 TEST_F(EmuPty, ServesAgainAfterThePortIsClosedAndReopened) {
   {
     Line line(link_);
