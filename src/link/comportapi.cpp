@@ -112,12 +112,12 @@ void ComPortAPI::Init_API() {
   OutBufferSize = 4096;
 }
 
-std::int32_t ComPortAPI::IsActivity(int DevId) const {
-  return inRange(DevId) ? CommPorts[DevId].Handle : 0;
+std::int32_t ComPortAPI::IsActivity(int port) const {
+  return inRange(port) ? CommPorts[port].Handle : 0;
 }
 
-std::int16_t ComPortAPI::IsOpen(int DevId) const {
-  return inRange(DevId) ? CommPorts[DevId].Opened : 0;
+std::int16_t ComPortAPI::IsOpen(int port) const {
+  return inRange(port) ? CommPorts[port].Opened : 0;
 }
 
 int ComPortAPI::NativeHandle(int port) const {
@@ -128,8 +128,8 @@ std::string ComPortAPI::DevicePath(int port) const {
   return inRange(port) ? CommPorts[port].path : "";
 }
 
-std::string ComPortAPI::GetSystemMessage(std::int32_t lngErrorCode) {
-  const char* text = lngErrorCode > 0 ? ::strerrordesc_np(lngErrorCode) : nullptr;
+std::string ComPortAPI::GetSystemMessage(std::int32_t errorCode) {
+  const char* text = errorCode > 0 ? ::strerrordesc_np(errorCode) : nullptr;
   if (text == nullptr) return "";
   std::string s(text);
   const auto b = s.find_first_not_of(' ');
@@ -189,7 +189,7 @@ std::int32_t ComPortAPI::SetState(CommPort& port, const std::string& settings, c
 // com/COMn would have its first bytes overwritten by every request, and a
 // read notifier on it would never rest. Returns the descriptor, or -1 with
 // the failure recorded (and kept for the user when the user can mend it).
-int ComPortAPI::OpenDevice(CommPort& p, const std::string& strPort, const std::string& path) {
+int ComPortAPI::OpenDevice(CommPort& p, const std::string& portName, const std::string& path) {
   p.refusal.clear();
   const char* const function = "CommOpen (CreateFile)";
   if (path.empty()) {
@@ -203,10 +203,10 @@ int ComPortAPI::OpenDevice(CommPort& p, const std::string& strPort, const std::s
     const bool exists = ::stat(path.c_str(), &st) == 0;
     const bool refused = err == EACCES || err == EPERM || err == EISDIR;
     if (refused && exists && !S_ISCHR(st.st_mode)) {
-      p.refusal = notSerialText(strPort, path, st.st_mode);
+      p.refusal = notSerialText(portName, path, st.st_mode);
       LastCommError = {ENOTTY, function, p.refusal};
     } else if (refused && exists) {
-      p.refusal = noPermissionText(strPort, path, st.st_gid);
+      p.refusal = noPermissionText(portName, path, st.st_gid);
       LastCommError = {err, function, p.refusal};
     } else {
       RecordApiError(function, err);
@@ -216,7 +216,7 @@ int ComPortAPI::OpenDevice(CommPort& p, const std::string& strPort, const std::s
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode) || !::isatty(fd)) {
     ::close(fd);
-    p.refusal = notSerialText(strPort, path, st.st_mode);
+    p.refusal = notSerialText(portName, path, st.st_mode);
     LastCommError = {ENOTTY, function, p.refusal};
     return -1;
   }
@@ -247,16 +247,16 @@ std::string ComPortAPI::OpenRefusal(int port) const {
   return inRange(port) ? CommPorts[port].refusal : "";
 }
 
-std::int32_t ComPortAPI::CommOpen(int intPortID, const std::string& strPort, const std::string& strSettings) {
-  if (!inRange(intPortID)) return RecordRangeError("CommOpen");
-  CommPort& p = CommPorts[intPortID];
+std::int32_t ComPortAPI::CommOpen(int port, const std::string& portName, const std::string& settings) {
+  if (!inRange(port)) return RecordRangeError("CommOpen");
+  CommPort& p = CommPorts[port];
   if (p.Opened) {
     LastCommError = {-1, "CommOpen", "Port in use."};
     return -2;
   }
 
-  const std::string path = ComDevicePath(strPort);
-  const int fd = OpenDevice(p, strPort, path);
+  const std::string path = ComDevicePath(portName);
+  const int fd = OpenDevice(p, portName, path);
   p.Handle = fd >= 0 ? fd : -1;
   if (fd < 0) return LastCommError.ErrorCode;
 
@@ -276,17 +276,17 @@ std::int32_t ComPortAPI::CommOpen(int intPortID, const std::string& strPort, con
   if (::tcflush(fd, TCIOFLUSH) != 0) return RecordApiError("CommOpen (PurgeComm)", errno);
   // Time-outs: reads never wait (VMIN 0, VTIME 0 and a non-blocking
   // descriptor); CommWrite keeps its own bound.
-  return SetState(p, strSettings, "CommOpen");
+  return SetState(p, settings, "CommOpen");
 }
 
-std::int32_t ComPortAPI::CommSet(int intPortID, const std::string& strSettings) {
-  if (!inRange(intPortID)) return RecordRangeError("CommSet");
-  return SetState(CommPorts[intPortID], strSettings, "CommSet");
+std::int32_t ComPortAPI::CommSet(int port, const std::string& settings) {
+  if (!inRange(port)) return RecordRangeError("CommSet");
+  return SetState(CommPorts[port], settings, "CommSet");
 }
 
-std::int32_t ComPortAPI::CommClose(int intPortID) {
-  if (!inRange(intPortID)) return RecordRangeError("CommClose");
-  CommPort& p = CommPorts[intPortID];
+std::int32_t ComPortAPI::CommClose(int port) {
+  if (!inRange(port)) return RecordRangeError("CommClose");
+  CommPort& p = CommPorts[port];
   if (!p.Opened) return 0;
   const int fd = p.fd;
   // The descriptor is gone after close() whatever it reports, so the port
@@ -300,21 +300,21 @@ std::int32_t ComPortAPI::CommClose(int intPortID) {
   return 0;
 }
 
-std::int32_t ComPortAPI::CommFlush(int intPortID) {
-  if (!inRange(intPortID)) return RecordRangeError("CommFlush");
-  CommPort& p = CommPorts[intPortID];
+std::int32_t ComPortAPI::CommFlush(int port) {
+  if (!inRange(port)) return RecordRangeError("CommFlush");
+  CommPort& p = CommPorts[port];
   if (p.fd < 0) return RecordApiError("CommFlush (PurgeComm)", EBADF);
   if (::tcflush(p.fd, TCIOFLUSH) != 0) return RecordApiError("CommFlush (PurgeComm)", errno);
   return 0;
 }
 
-std::int32_t ComPortAPI::IsInBuffSize(int DevId) {
-  if (!inRange(DevId)) {
+std::int32_t ComPortAPI::IsInBuffSize(int port) {
+  if (!inRange(port)) {
     RecordRangeError("InBufferCount");
     return 0;
   }
   pumpEvents();
-  CommPort& p = CommPorts[DevId];
+  CommPort& p = CommPorts[port];
   int n = 0;
   if (p.fd < 0 || ::ioctl(p.fd, FIONREAD, &n) != 0) {
     RecordApiError("InBufferCount (InBufferCountError)", p.fd < 0 ? EBADF : errno);
@@ -323,16 +323,16 @@ std::int32_t ComPortAPI::IsInBuffSize(int DevId) {
   return n < 1 ? 0 : n;
 }
 
-std::int32_t ComPortAPI::CommRead(int intPortID, std::vector<std::uint8_t>& strData,
-                                  std::int32_t /*lngSize*/) {
-  if (!inRange(intPortID)) {
+std::int32_t ComPortAPI::CommRead(int port, std::vector<std::uint8_t>& bytes,
+                                  std::int32_t /*maxBytes*/) {
+  if (!inRange(port)) {
     RecordRangeError("CommRead");
     return -1;
   }
   pumpEvents();
   // Looked up after the turn of the event loop: a handler may have closed
   // the port meanwhile.
-  CommPort& p = CommPorts[intPortID];
+  CommPort& p = CommPorts[port];
   if (p.fd < 0) {
     RecordApiError("CommRead (ClearCommError)", EBADF);
     return -1;
@@ -364,16 +364,16 @@ std::int32_t ComPortAPI::CommRead(int intPortID, std::vector<std::uint8_t>& strD
   }
   if (r == 0) return 0;
   buf.resize(static_cast<std::size_t>(r));
-  strData = std::move(buf);
+  bytes = std::move(buf);
   return static_cast<std::int32_t>(r);
 }
 
-std::int32_t ComPortAPI::CommWrite(int intPortID, const std::vector<std::uint8_t>& strData) {
-  if (!inRange(intPortID)) {
+std::int32_t ComPortAPI::CommWrite(int port, const std::vector<std::uint8_t>& bytes) {
+  if (!inRange(port)) {
     RecordRangeError("CommWrite");
     return 0;
   }
-  CommPort& p = CommPorts[intPortID];
+  CommPort& p = CommPorts[port];
   if (p.fd < 0) {
     RecordCommError("CommWrite (WriteFile)", EBADF, p);
     pumpEvents();
@@ -382,8 +382,8 @@ std::int32_t ComPortAPI::CommWrite(int intPortID, const std::vector<std::uint8_t
   const auto deadline = Clock::now() + std::chrono::milliseconds(p.writeStalled ? 0 : writeWaitMs_);
   std::size_t done = 0;
   int err = 0;
-  while (done < strData.size()) {
-    const ssize_t w = ::write(p.fd, strData.data() + done, strData.size() - done);
+  while (done < bytes.size()) {
+    const ssize_t w = ::write(p.fd, bytes.data() + done, bytes.size() - done);
     if (w > 0) {
       done += static_cast<std::size_t>(w);
       continue;
@@ -423,9 +423,9 @@ std::int32_t ComPortAPI::CommWrite(int intPortID, const std::vector<std::uint8_t
   return result;
 }
 
-std::int32_t ComPortAPI::CommGetLine(int intPortID, std::int16_t intLine, std::int16_t& blnState) {
-  if (!inRange(intPortID)) return RecordRangeError("CommReadCD");
-  CommPort& p = CommPorts[intPortID];
+std::int32_t ComPortAPI::CommGetLine(int port, std::int16_t whichLine, std::int16_t& state) {
+  if (!inRange(port)) return RecordRangeError("CommReadCD");
+  CommPort& p = CommPorts[port];
   int bits = 0;
   if (p.fd < 0 || ::ioctl(p.fd, TIOCMGET, &bits) != 0) {
     return RecordApiError("CommReadCD (GetCommModemStatus)", p.fd < 0 ? EBADF : errno);
@@ -435,23 +435,23 @@ std::int32_t ComPortAPI::CommGetLine(int intPortID, std::int16_t intLine, std::i
   if (bits & TIOCM_DSR) status |= kMsDsr;
   if (bits & TIOCM_RI) status |= kMsRing;
   if (bits & TIOCM_CD) status |= kMsRlsd;
-  blnState = (intLine & status) ? -1 : 0;
+  state = (whichLine & status) ? -1 : 0;
   return 0;
 }
 
-std::int32_t ComPortAPI::CommSetLine(int intPortID, std::int16_t intLine, std::int16_t blnState) {
-  if (!inRange(intPortID)) return RecordRangeError("CommSetLine");
-  CommPort& p = CommPorts[intPortID];
-  const bool on = blnState != 0;
+std::int32_t ComPortAPI::CommSetLine(int port, std::int16_t whichLine, std::int16_t state) {
+  if (!inRange(port)) return RecordRangeError("CommSetLine");
+  CommPort& p = CommPorts[port];
+  const bool on = state != 0;
   int rc = -1;
   int err = EINVAL;  // a line other than break, DTR and RTS
   if (p.fd < 0) {
     err = EBADF;
-  } else if (intLine == 1) {
+  } else if (whichLine == 1) {
     rc = ::ioctl(p.fd, on ? TIOCSBRK : TIOCCBRK);
     err = errno;
-  } else if (intLine == 2 || intLine == 3) {
-    int bit = intLine == 2 ? TIOCM_DTR : TIOCM_RTS;
+  } else if (whichLine == 2 || whichLine == 3) {
+    int bit = whichLine == 2 ? TIOCM_DTR : TIOCM_RTS;
     rc = ::ioctl(p.fd, on ? TIOCMBIS : TIOCMBIC, &bit);
     err = errno;
   }
@@ -459,8 +459,8 @@ std::int32_t ComPortAPI::CommSetLine(int intPortID, std::int16_t intLine, std::i
   return 0;
 }
 
-std::int32_t ComPortAPI::CommGetError(std::string& strMessage) const {
-  strMessage = "Error (" + std::to_string(LastCommError.ErrorCode) + "): " + LastCommError.ErrorFunction +
+std::int32_t ComPortAPI::CommGetError(std::string& message) const {
+  message = "Error (" + std::to_string(LastCommError.ErrorCode) + "): " + LastCommError.ErrorFunction +
                " - " + LastCommError.ErrorMessage;
   return LastCommError.ErrorCode;
 }

@@ -67,15 +67,15 @@ class ComPortAPI {
   // The port's handle: 0 before any open attempt, -1 after a failed one, the
   // descriptor (3 or above) after a successful one; a close keeps it. 0 for
   // a number outside 1..256.
-  std::int32_t IsActivity(int DevId) const;
+  std::int32_t IsActivity(int port) const;
   // -1 while the port is open, else 0 (also for a number outside 1..256).
-  std::int16_t IsOpen(int DevId) const;
+  std::int16_t IsOpen(int port) const;
 
   // The system's text for an error code; "" for a code it has no text for.
-  static std::string GetSystemMessage(std::int32_t lngErrorCode);
+  static std::string GetSystemMessage(std::int32_t errorCode);
 
-  // Opens `strPort` ("COM" + number) for port `intPortID` and sets it up from
-  // `strSettings` ("baud=57600 parity=N data=8 stop=1"; empty keeps the
+  // Opens `portName` ("COM" + number) for port number `port` and sets it up from
+  // `settings` ("baud=57600 parity=N data=8 stop=1"; empty keeps the
   // device's line settings). 0 on success, -2 when this object already has
   // the port open, else the failure code. A device another program (or
   // another open here) holds is refused with EBUSY. Only a terminal device
@@ -83,36 +83,36 @@ class ComPortAPI {
   // file, a pipe) is closed again untouched and refused with ENOTTY, so no
   // request is ever written into it. Once the device is open the port
   // counts as open even if a later set-up step fails.
-  std::int32_t CommOpen(int intPortID, const std::string& strPort, const std::string& strSettings);
+  std::int32_t CommOpen(int port, const std::string& portName, const std::string& settings);
   // Applies a new settings text to an open port.
-  std::int32_t CommSet(int intPortID, const std::string& strSettings);
+  std::int32_t CommSet(int port, const std::string& settings);
   // Closes the port if open (0 when it was not).
-  std::int32_t CommClose(int intPortID);
+  std::int32_t CommClose(int port);
   // Discards both queues.
-  std::int32_t CommFlush(int intPortID);
+  std::int32_t CommFlush(int port);
   // Received bytes waiting; 0 when none or the query fails. Turns the event
   // loop once first.
-  std::int32_t IsInBuffSize(int DevId);
-  // Turns the event loop once, then reads all bytes waiting into `strData`
+  std::int32_t IsInBuffSize(int port);
+  // Turns the event loop once, then reads all bytes waiting into `bytes`
   // (replacing it; index 0 holds the first byte). Returns their count, 0
-  // when none were waiting (`strData` untouched), -1 on failure, also when
+  // when none were waiting (`bytes` untouched), -1 on failure, also when
   // the device has gone (a pseudo-terminal whose other side closed, a
-  // unplugged adapter). Never waits for bytes. `lngSize` is not used.
-  std::int32_t CommRead(int intPortID, std::vector<std::uint8_t>& strData, std::int32_t lngSize);
+  // unplugged adapter). Never waits for bytes. `maxBytes` is not used.
+  std::int32_t CommRead(int port, std::vector<std::uint8_t>& bytes, std::int32_t maxBytes);
   // Writes the whole array. Returns the count written, -1 when the system
   // refuses the write. A device that takes no bytes is waited for at most
   // the write wait (then the count written so far is returned and ETIMEDOUT
   // recorded); after such a time-out the next writes do not wait at all
   // until one goes through whole. Turns the event loop once after the
   // write, and ten more times after a successful one.
-  std::int32_t CommWrite(int intPortID, const std::vector<std::uint8_t>& strData);
-  // Modem status: blnState = -1 when any bit of `intLine` (0x10 CTS, 0x20
+  std::int32_t CommWrite(int port, const std::vector<std::uint8_t>& bytes);
+  // Modem status: state = -1 when any bit of `whichLine` (0x10 CTS, 0x20
   // DSR, 0x40 RING, 0x80 carrier) is on, else 0.
-  std::int32_t CommGetLine(int intPortID, std::int16_t intLine, std::int16_t& blnState);
+  std::int32_t CommGetLine(int port, std::int16_t whichLine, std::int16_t& state);
   // Sets (-1) or clears (0) the break state (1), DTR (2) or RTS (3).
-  std::int32_t CommSetLine(int intPortID, std::int16_t intLine, std::int16_t blnState);
+  std::int32_t CommSetLine(int port, std::int16_t whichLine, std::int16_t state);
   // "Error (" code "): " function " - " message; returns the code.
-  std::int32_t CommGetError(std::string& strMessage) const;
+  std::int32_t CommGetError(std::string& message) const;
 
   // --- additions of this platform ---------------------------------------
   const CommError& LastError() const { return LastCommError; }
@@ -144,7 +144,7 @@ class ComPortAPI {
   std::int32_t RecordApiError(const std::string& functionText, int code);
   std::int32_t RecordCommError(const std::string& functionText, int code, CommPort& port);
   std::int32_t RecordRangeError(const std::string& functionText);
-  int OpenDevice(CommPort& port, const std::string& strPort, const std::string& path);
+  int OpenDevice(CommPort& port, const std::string& portName, const std::string& path);
   std::int32_t SetState(CommPort& port, const std::string& settings, const std::string& member);
   std::uint32_t CommErrorFlags(CommPort& port);
   void CloseEveryPort();
