@@ -2,6 +2,7 @@
 #include <new>
 
 #include "base/cp1252.h"
+#include "base/trtext.h"
 #include "views/datafile.h"
 #include "views/datafiletext.h"
 #include "views/linescan.h"
@@ -35,9 +36,10 @@ void DataFileLoader::line(std::string_view raw, const detail::LineScan& scan) {
     return;
   }
   if (scan.nul) {
-    stopAt(lineNo,
-           lineName(lineNo) +
-               " holds binary data (a zero byte); the file is damaged. The lines before it were read.");
+    stopAt(lineNo, fillText(trText("DataFile",
+                                   "%1 holds binary data (a zero byte); the file is damaged. The lines "
+                                   "before it were read."),
+                            {lineName(lineNo)}));
     return;
   }
   bool ok;
@@ -47,14 +49,16 @@ void DataFileLoader::line(std::string_view raw, const detail::LineScan& scan) {
     decoded_ = cp1252ToUtf8(raw);
     ok = reader_.parse(lineNo, decoded_, detail::scanLine(decoded_));
   }
-  if (!ok) stopAt(reader_.errorLine(), reader_.error() + " The lines before it were read.");
+  if (!ok)
+    stopAt(reader_.errorLine(), reader_.error() + trText("DataFile", " The lines before it were read."));
 }
 
 void DataFileLoader::tooLong() {
   carry_.clear();
-  stopAt(result_.lines, lineName(result_.lines) +
-                            " is longer than 1 MiB; the file is damaged or not a data file. The lines before "
-                            "it were read.");
+  stopAt(result_.lines, fillText(trText("DataFile",
+                                        "%1 is longer than 1 MiB; the file is damaged or not a data "
+                                        "file. The lines before it were read."),
+                                 {lineName(result_.lines)}));
 }
 
 void DataFileLoader::segment(std::string_view seg, bool beforeLF, const detail::LineScan& scan) {
@@ -130,7 +134,8 @@ bool DataFileLoader::feed(std::string_view bytes) {
     carry_.clear();
     carry_.shrink_to_fit();
     stopAt(result_.lines,
-           "Not enough memory to read " + lineName(result_.lines) + "; the lines before it were read.");
+           fillText(trText("DataFile", "Not enough memory to read %1; the lines before it were read."),
+                    {lineName(result_.lines, false)}));
   }
   reader_.progress();
   return !stopped_;
@@ -145,7 +150,8 @@ OpenResult DataFileLoader::finish() {
     try {
       segment(carry_, false, detail::scanLine(carry_));
     } catch (const std::bad_alloc&) {
-      stopAt(result_.lines, "Not enough memory to read " + lineName(result_.lines) + ".");
+      stopAt(result_.lines,
+             fillText(trText("DataFile", "Not enough memory to read %1."), {lineName(result_.lines, false)}));
     }
   }
   carry_.clear();
@@ -154,23 +160,25 @@ OpenResult DataFileLoader::finish() {
   result_.records = reader_.recordsRead();
   if (result_.lines == 0 && result_.status == OpenStatus::Ok) {
     result_.status = OpenStatus::Empty;
-    result_.message = "The file is empty.";
+    result_.message = trText("DataFile", "The file is empty.");
   }
   if (result_.status == OpenStatus::Ok && parsing_) {
     const std::int64_t last = result_.lines - 1;
     if (!reader_.sawMarker()) {
       result_.status = OpenStatus::Damaged;
-      result_.message =
-          "The file holds none of the sections \"Information\", \"HeaderData\" and \"RecordData\"; it is not "
-          "a data file.";
+      result_.message = trText("DataFile",
+                               "The file holds none of the sections \"Information\", \"HeaderData\" and "
+                               "\"RecordData\"; it is not a data file.");
     } else if (reader_.announcedRecords() > 0 &&
                reader_.recordsRead() < static_cast<std::uint64_t>(reader_.announcedRecords())) {
       result_.status = OpenStatus::Damaged;
       result_.badLine = last;
       result_.message =
-          "The file ends at " + lineName(last, false) + " with " + std::to_string(reader_.recordsRead()) +
-          " of the " + std::to_string(reader_.announcedRecords()) + " records that " +
-          lineName(reader_.countLine(), false) + " announces; it was cut short. The records read are shown.";
+          fillText(trText("DataFile",
+                          "The file ends at %1 with %2 of the %3 records that %4 "
+                          "announces; it was cut short. The records read are shown."),
+                   {lineName(last, false), std::to_string(reader_.recordsRead()),
+                    std::to_string(reader_.announcedRecords()), lineName(reader_.countLine(), false)});
     }
   }
   return result_;

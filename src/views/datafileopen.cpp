@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/log.h"
+#include "base/trtext.h"
 #include "views/datafile.h"
 #include "views/datafiletext.h"
 
@@ -49,11 +50,11 @@ OpenedFile openForReading(const std::string& path) {
   OpenedFile f;
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
-    f.error = "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").";
+    f.error = fillText(trText("DataFile", "Cannot open \"%1\" (%2)."), {path, std::strerror(errno)});
   } else if (!S_ISREG(st.st_mode)) {
-    f.error = "Cannot open \"" + path + "\": it is not a file.";
+    f.error = fillText(trText("DataFile", "Cannot open \"%1\": it is not a file."), {path});
   } else if ((f.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC)) < 0) {
-    f.error = "Cannot open \"" + path + "\" (" + std::strerror(errno) + ").";
+    f.error = fillText(trText("DataFile", "Cannot open \"%1\" (%2)."), {path, std::strerror(errno)});
   } else {
     f.size = static_cast<std::uint64_t>(st.st_size);
   }
@@ -94,8 +95,9 @@ OpenResult readDataFile(const std::string& path, std::string_view meterModel, Gr
   if (readErrno != 0 && r.status != OpenStatus::NotDataFile) {
     r.status = OpenStatus::ReadError;
     r.badLine = r.lines;
-    r.message = "Reading \"" + path + "\" failed at " + lineName(r.lines, false) + " (" +
-                std::strerror(readErrno) + "); the lines before it were read.";
+    r.message =
+        fillText(trText("DataFile", "Reading \"%1\" failed at %2 (%3); the lines before it were read."),
+                 {path, lineName(r.lines, false), std::strerror(readErrno)});
   }
   return r;
 }
@@ -122,17 +124,19 @@ OpenResult readDataFileModel(const std::string& path, std::string_view meterMode
   ::close(fd);
   OpenResult r;
   if (readErrno != 0)
-    return readError(r, "Reading \"" + path + "\" failed (" + std::strerror(readErrno) + ").");
+    return readError(
+        r, fillText(trText("DataFile", "Reading \"%1\" failed (%2)."), {path, std::strerror(readErrno)}));
   if (head.empty()) {
     r.status = OpenStatus::Empty;
-    r.message = "The file is empty.";
+    r.message = trText("DataFile", "The file is empty.");
     return r;
   }
   if (end == std::string::npos) end = head.size();  // a file of one line without line end
   if (end > kMaxLine) {
     r.status = OpenStatus::Damaged;
     r.badLine = 0;
-    r.message = "Line 1 is longer than 1 MiB; the file is damaged or not a data file. Nothing was read.";
+    r.message = trText(
+        "DataFile", "Line 1 is longer than 1 MiB; the file is damaged or not a data file. Nothing was read.");
     return r;
   }
   const std::string_view raw(head.data(), end);
@@ -145,7 +149,7 @@ OpenResult readDataFileModel(const std::string& path, std::string_view meterMode
 // its path.
 OpenResult namingFile(const std::string& path, OpenResult r) {
   if (!r.message.empty() && r.message.find(path) == std::string::npos)
-    r.message = "\"" + path + "\": " + r.message;
+    r.message = fillText(trText("DataFile", "\"%1\": %2"), {path, r.message});
   return r;
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/trtext.h"
 #include "views/datafile.h"
 #include "views/datafiletext.h"
 #include "views/displaytext.h"
@@ -181,9 +182,10 @@ bool DataFileReader::parse(std::int64_t lineNo, std::string_view text, const det
     case HeaderData:
       if (lineNo - sectionStart_ == 9) {  // the "Total Point" row: the record count
         if (scan.tabs == 0) {
-          fail(lineNo, lineName(lineNo) +
-                           ": the \"Total Point\" row (the ninth line after \"HeaderData\") has no record "
-                           "count in its second cell.");
+          fail(lineNo, fillText(trText("DataFile",
+                                       "%1: the \"Total Point\" row (the ninth line after "
+                                       "\"HeaderData\") has no record count in its second cell."),
+                                {lineName(lineNo)}));
           return false;
         }
         header_.addItem(text);
@@ -237,35 +239,41 @@ void DataFileReader::countRow(std::int64_t lineNo, std::int64_t count) {
 std::int64_t DataFileReader::recordSlot(std::int64_t lineNo, std::string_view text,
                                         const detail::LineScan& scan) {
   if (announced_ < 0) {
-    fail(lineNo,
-         lineName(lineNo) +
-             ": a record comes before the record count (the \"Total Point\" row, the ninth line after "
-             "\"HeaderData\").");
+    fail(lineNo, fillText(trText("DataFile",
+                                 "%1: a record comes before the record count (the \"Total Point\" "
+                                 "row, the ninth line after \"HeaderData\")."),
+                          {lineName(lineNo)}));
     return -1;
   }
   // Cells 0 to 5: number, date and time, LAVG, Leq, LCPK, LZPK.
   if (scan.tabs < 5) {
-    fail(lineNo, lineName(lineNo) +
-                     ": a record line needs six cells (number, date and time, LAVG, Leq, LCPK, "
-                     "LZPK), this one has " +
-                     std::to_string(scan.tabs + 1) + ".");
+    fail(lineNo, fillText(trText("DataFile",
+                                 "%1: a record line needs six cells (number, date and time, LAVG, "
+                                 "Leq, LCPK, LZPK), this one has %2."),
+                          {lineName(lineNo), std::to_string(scan.tabs + 1)}));
     return -1;
   }
   // Like an array index of the old program: the number rounded to whole.
   std::string_view number = scan.field(text, 0);
   double idx = recordIndex(number);
   if (!(idx >= 0 && idx < static_cast<double>(recordLimit_))) {
-    std::string msg = lineName(lineNo) + ": the record number " + quoted(number) + " is not between 1 and " +
-                      std::to_string(recordLimit_);
+    const std::string limit = std::to_string(recordLimit_);
     if (recordLimit_ < static_cast<std::uint64_t>(announced_))
-      msg += " (the file announces " + std::to_string(announced_) + " records but cannot hold that many)";
-    fail(lineNo, msg + ".");
+      fail(lineNo, fillText(trText("DataFile",
+                                   "%1: the record number %2 is not between 1 and %3 (the file "
+                                   "announces %4 records but cannot hold that many)."),
+                            {lineName(lineNo), quoted(number), limit, std::to_string(announced_)}));
+    else
+      fail(lineNo, fillText(trText("DataFile", "%1: the record number %2 is not between 1 and %3."),
+                            {lineName(lineNo), quoted(number), limit}));
     return -1;
   }
   size_t i = static_cast<size_t>(idx);
   if (i < seen_.size() && seen_[i]) {
-    fail(lineNo, lineName(lineNo) + ": the record number " + quoted(number) +
-                     " was given on an earlier line already; each record comes once.");
+    fail(lineNo, fillText(trText("DataFile",
+                                 "%1: the record number %2 was given on an earlier line already; "
+                                 "each record comes once."),
+                          {lineName(lineNo), quoted(number)}));
     return -1;
   }
   return static_cast<std::int64_t>(i);
@@ -280,8 +288,8 @@ bool DataFileReader::readRecord(std::int64_t lineNo, std::string_view text, cons
     const std::string_view cell = scan.field(text, c + 2);
     if (!recordLevel(text, cell, level[c], flagged[c])) {
       static constexpr const char* kLevelNames[4] = {"LAVG", "Leq", "LCPK", "LZPK"};
-      fail(lineNo, lineName(lineNo) + ": the " + kLevelNames[c] + " level " + quoted(cell) +
-                       " is not a finite number.");
+      fail(lineNo, fillText(trText("DataFile", "%1: the %2 level %3 is not a finite number."),
+                            {lineName(lineNo), kLevelNames[c], quoted(cell)}));
       return false;
     }
   }

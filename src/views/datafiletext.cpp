@@ -1,6 +1,7 @@
 #include "views/datafiletext.h"
 
 #include "base/cp1252.h"
+#include "base/trtext.h"
 
 namespace vkz::detail {
 
@@ -42,7 +43,8 @@ std::string quoted(std::string_view s) {
 }
 
 std::string lineName(std::int64_t lineNo, bool capital) {
-  return (capital ? "Line " : "line ") + std::to_string(lineNo + 1);
+  return fillText(capital ? trText("DataFile", "Line %1") : trText("DataFile", "line %1"),
+                  {std::to_string(lineNo + 1)});
 }
 
 bool judgeModelLine(std::string_view raw, bool nul, std::string_view meterModel, OpenResult& r, bool& utf8) {
@@ -51,20 +53,24 @@ bool judgeModelLine(std::string_view raw, bool nul, std::string_view meterModel,
     raw.remove_prefix(3);
   } else if (raw.size() >= 2 && (raw.substr(0, 2) == "\xFF\xFE" || raw.substr(0, 2) == "\xFE\xFF")) {
     r.status = OpenStatus::NotDataFile;
-    r.message = "This file is written as UTF-16 (Unicode) text; data files are 8-bit text. Nothing was read.";
+    r.message =
+        trText("DataFile",
+               "This file is written as UTF-16 (Unicode) text; data files are 8-bit text. Nothing was read.");
     return false;
   }
   if (nul) {
     r.status = OpenStatus::NotDataFile;
-    r.message = "This is not a data file: it holds binary data. Nothing was read.";
+    r.message = trText("DataFile", "This is not a data file: it holds binary data. Nothing was read.");
     return false;
   }
   r.hasModelLine = true;
   r.model = (utf8 && isValidUtf8(raw)) || isAscii(raw) ? std::string(raw) : cp1252ToUtf8(raw);
   if (isSupportedModel(r.model) || isSupportedModel(meterModel)) return true;
   r.status = OpenStatus::NotDataFile;
-  r.message = "This is not a data file of a supported meter: its first line reads " + quoted(r.model) +
-              " instead of \"VKZ 418\" or \"KRD 529\". Nothing was read.";
+  r.message = fillText(trText("DataFile",
+                              "This is not a data file of a supported meter: its first line reads %1 "
+                              "instead of \"VKZ 418\" or \"KRD 529\". Nothing was read."),
+                       {quoted(r.model)});
   return false;
 }
 

@@ -3,6 +3,7 @@
 
 #include "base/cp1252.h"
 #include "base/log.h"
+#include "base/trtext.h"
 #include "views/atomicfile.h"
 #include "views/datafile.h"
 #include "views/datafiletext.h"
@@ -57,7 +58,9 @@ SaveResult writeGridsFile(const std::string& path, std::string_view model, const
   SaveResult res;
   auto failed = [&](const std::string& why) {
     res.status = SaveStatus::Failed;
-    res.message = "\"" + path + "\" was not saved: " + why + ". Any earlier file of that name is unchanged.";
+    res.message =
+        fillText(trText("DataFile", "\"%1\" was not saved: %2. Any earlier file of that name is unchanged."),
+                 {path, why});
     logLazy(LogArea::File, LogLevel::Warning, [&] { return "\"" + path + "\" not written: " + why; });
     return res;
   };
@@ -105,7 +108,7 @@ SaveResult writeGridsFile(const std::string& path, std::string_view model, const
     });
     return res;
   } catch (const std::bad_alloc&) {
-    return failed("not enough memory");
+    return failed(trText("DataFile", "not enough memory"));
   } catch (const std::exception& e) {
     return failed(e.what());
   }

@@ -1,9 +1,11 @@
 #include "views/keptrecords.h"
 
+#include "base/trtext.h"
+
 namespace vkz {
 
 std::string keptRecordsText(std::int64_t kept, std::string_view count) {
-  return std::to_string(kept) + " of " + std::string(count);
+  return fillText(trText("Download", "%1 of %2"), {std::to_string(kept), std::string(count)});
 }
 
 }  // namespace vkz

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include "base/handlerstep.h"
+#include "base/trtext.h"
 #include "link/comname.h"
 #include "link/comportapi.h"
 #include "link/porttable.h"
@@ -48,8 +49,11 @@ void tellPortNotOpened(int port) {
   std::string why;
   api.CommGetError(why);
   const std::string text =
-      path.empty() ? name + " cannot be opened: no device is mapped to it (Device Manager shows the map)."
-                   : name + " (" + path + ") cannot be opened.\n" + why;
+      path.empty()
+          ? fillText(trText("Port",
+                            "%1 cannot be opened: no device is mapped to it (Device Manager shows the map)."),
+                     {name})
+          : fillText(trText("Port", "%1 (%2) cannot be opened.\n%3"), {name, path, why});
   MsgBox::show(q(text), MsgIcon::Exclamation, MsgButtons::Ok);
 }
 

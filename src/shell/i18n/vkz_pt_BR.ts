@@ -47,10 +47,6 @@
         <translation>linha %1</translation>
     </message>
     <message>
-        <source>The file %1 was not saved: %2. Any earlier file of that name is unchanged.</source>
-        <translation>O arquivo %1 não foi salvo: %2. Um arquivo anterior com esse nome permanece inalterado.</translation>
-    </message>
-    <message>
         <source>not enough memory</source>
         <translation>memória insuficiente</translation>
     </message>
@@ -123,10 +119,6 @@
         <translation>Não é possível abrir &quot;%1&quot;: não é um arquivo.</translation>
     </message>
     <message>
-        <source>Not enough memory to read &quot;%1&quot;.</source>
-        <translation>Memória insuficiente para ler &quot;%1&quot;.</translation>
-    </message>
-    <message>
         <source>Reading &quot;%1&quot; failed at %2 (%3); the lines before it were read.</source>
         <translation>A leitura de &quot;%1&quot; falhou na %2 (%3); as linhas anteriores foram lidas.</translation>
     </message>
@@ -168,6 +160,30 @@
         <translation>Arquivo %1:
 %2</translation>
     </message>
+    <message>
+        <source>not a file that can be replaced</source>
+        <translation>não é um arquivo que possa ser substituído</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is %2</source>
+        <translation>&quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Abrir</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: %2</source>
+        <translation>&quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>%1: the %2 level %3 is not a finite number.</source>
+        <translation>%1: o nível %2 %3 não é um número finito.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; was not saved: %2. Any earlier file of that name is unchanged.</source>
+        <translation>&quot;%1&quot; não foi salvo: %2. Um arquivo anterior com esse nome permanece inalterado.</translation>
+    </message>
 </context>
 <context>
     <name>Download</name>
@@ -182,6 +198,10 @@
     <message>
         <source>Memory list incomplete: %1 of %2 entries arrived, missing %3.</source>
         <translation>Lista da memória incompleta: chegaram %1 de %2 entradas; faltam %3.</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 de %2</translation>
     </message>
 </context>
 <context>
@@ -226,6 +246,13 @@
     <message>
         <source>The meter was not asked for its memory.</source>
         <translation>O medidor não foi consultado sobre sua memória.</translation>
+    </message>
+</context>
+<context>
+    <name>MemoryList</name>
+    <message>
+        <source>The meter did not report its memory size: Total and Remain Size are not shown.</source>
+        <translation>O medidor não informou o tamanho da memória: Tamanho total e Espaço livre não são exibidos.</translation>
     </message>
 </context>
 <context>
@@ -340,6 +367,16 @@ e depois saia da sessão e entre novamente.</translation>
         <source>the request could not be made</source>
         <translation>não foi possível montar o pedido</translation>
     </message>
+    <message>
+        <source>%1 cannot be opened: no device is mapped to it (Device Manager shows the map).</source>
+        <translation>%1 não pode ser aberta: nenhum dispositivo está associado a ela (o Gerenciador de dispositivos mostra o mapa).</translation>
+    </message>
+    <message>
+        <source>%1 (%2) cannot be opened.
+%3</source>
+        <translation>%1 (%2) não pode ser aberta.
+%3</translation>
+    </message>
 </context>
 <context>
     <name>Print</name>
@@ -413,14 +450,6 @@ Somente as páginas desenhadas antes disso foram enviadas à impressora.</transl
         <translation>o gerador de PDF falhou</translation>
     </message>
     <message>
-        <source>The PDF report could not be written to %1: %2.</source>
-        <translation>Não foi possível gravar o relatório em PDF em %1: %2.</translation>
-    </message>
-    <message>
-        <source>The report had already stopped early: %1.</source>
-        <translation>O relatório já havia parado antes: %1.</translation>
-    </message>
-    <message>
         <source>The PDF report is incomplete: %1.
 The file %2 holds only the pages written before that and was not opened.</source>
         <translation>O relatório em PDF está incompleto: %1.
@@ -433,6 +462,31 @@ O arquivo %2 contém apenas as páginas gravadas antes disso e não foi aberto.<
     <message>
         <source>A report is being made. Wait until it is finished, then start this one again.</source>
         <translation>Um relatório está sendo gerado. Aguarde até que termine e inicie este novamente.</translation>
+    </message>
+    <message>
+        <source>PDF report</source>
+        <translation>relatório em PDF</translation>
+    </message>
+    <message>
+        <source>printed report</source>
+        <translation>relatório impresso</translation>
+    </message>
+    <message>
+        <source>The %1 could not be written to %2: %3.
+No file was made; any earlier file of that name is unchanged.</source>
+        <translation>Não foi possível gravar o %1 em %2: %3.
+Nenhum arquivo foi criado; um arquivo anterior com esse nome permanece inalterado.</translation>
+    </message>
+    <message>
+        <source>the file could not be written</source>
+        <translation>não foi possível gravar o arquivo</translation>
+    </message>
+</context>
+<context>
+    <name>SetOutcome</name>
+    <message>
+        <source>The meter did not confirm the setting. Read it back before you rely on it.</source>
+        <translation>O medidor não confirmou a configuração. Leia-a novamente do medidor antes de confiar nela.</translation>
     </message>
 </context>
 <context>

@@ -289,7 +289,7 @@ bool Panel::measurementMayGo() {
 void Panel::openDataFile() {
   // "All Files" also lists names without a dot.
   const QString name =
-      MsgBox::openFileName(this, QStringLiteral("Open"), QString(),
+      MsgBox::openFileName(this, q(trText("DataFile", "Open")), QString(),
                            qtFileFilter(QStringLiteral("Data files(*.vkz)|*.vkz|All Files (*.*)|*.*|")));
   if (name.isEmpty()) return;
   QString message;

@@ -19,6 +19,7 @@
 #include "state/programstate.h"
 #include "ui/msgbox.h"
 #include "ui/twips.h"
+#include "views/datafile.h"
 #include "views/win/datalistfrm.h"
 
 namespace vkz {
@@ -164,7 +165,17 @@ TEST_F(LanguageHelpTest, MessagesFollowTheLanguageChosen) {
   choose(1);
   EXPECT_EQ(manualMessage(), QStringLiteral("O manual não foi encontrado: ") + manual);
   // A message of a Qt-free core, with its numbers put in their places.
-  EXPECT_EQ(memoryListIncompleteText(4, 5, {3}), "Lista da memória incompleta: chegaram 4 de 5 entradas; faltam 3.");
+  EXPECT_EQ(memoryListIncompleteText(4, 5, {3}),
+            "Lista da memória incompleta: chegaram 4 de 5 entradas; faltam 3.");
+  // A damaged data file: the reader's message, its line named, and the file.
+  writeFile("bad.vkz", "VKZ 418\r\n\r\nRecordData\r\ntitle\r\n1\t2\r\n");
+  const std::string bad = dir() + "/bad.vkz";
+  GridData userInfo, header, records;
+  MeasurementData data;
+  EXPECT_EQ(ReadDataFile(bad, "", userInfo, header, records, data).message,
+            "\"" + bad +
+                "\": Linha 5: um registro vem antes do número de registros (a linha \"Total Point\", a nona "
+                "linha após \"HeaderData\"). As linhas anteriores foram lidas.");
 }
 
 }  // namespace
