@@ -206,10 +206,6 @@ struct OpenResult {
 OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
                         GridData& header, GridData& records, MeasurementData& data);
 
-// The same from bytes in memory.
-OpenResult ReadDataFileBytes(std::string_view bytes, std::string_view meterModel, GridData& userInfo,
-                             GridData& header, GridData& records, MeasurementData& data);
-
 // Line 0 of a data file alone, read as ReadDataFile reads it (a line ends
 // at CR, LF or CR LF; a UTF-8 byte-order mark is dropped): the Open action
 // decides on it whether the file is read. `status` is Ok when the further
@@ -219,7 +215,7 @@ OpenResult ReadDataFileBytes(std::string_view bytes, std::string_view meterModel
 // be opened or read. Reads no more than the first line. Never throws.
 OpenResult ReadDataFileModel(const std::string& path, std::string_view meterModel);
 
-// The block-by-block reader behind ReadDataFile and ReadDataFileBytes:
+// The block-by-block reader behind ReadDataFile:
 // feed the file's bytes in blocks of any size, then finish().
 class DataFileLoader {
  public:

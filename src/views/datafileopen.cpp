@@ -169,11 +169,4 @@ OpenResult ReadDataFileModel(const std::string& path, std::string_view meterMode
   return r;
 }
 
-OpenResult ReadDataFileBytes(std::string_view bytes, std::string_view meterModel, GridData& userInfo,
-                             GridData& header, GridData& records, MeasurementData& data) {
-  DataFileLoader loader(meterModel, userInfo, header, records, data, bytes.size());
-  loader.feed(bytes);
-  return loader.finish();
-}
-
 }  // namespace vkz

@@ -1,11 +1,11 @@
 #include "views/keptrecords.h"
 
-#include "base/trtext.h"
-
 namespace vkz {
 
+// The cell is written into the data file as it stands, so it is the same in
+// every language: a file saved in one reads alike in every other.
 std::string keptRecordsText(std::int64_t kept, std::string_view count) {
-  return fillText(trText("Download", "%1 of %2"), {std::to_string(kept), std::string(count)});
+  return std::to_string(kept) + " of " + std::string(count);
 }
 
 }  // namespace vkz

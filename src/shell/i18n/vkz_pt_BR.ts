@@ -199,10 +199,6 @@
         <source>Memory list incomplete: %1 of %2 entries arrived, missing %3.</source>
         <translation>Lista da memória incompleta: chegaram %1 de %2 entradas; faltam %3.</translation>
     </message>
-    <message>
-        <source>%1 of %2</source>
-        <translation>%1 de %2</translation>
-    </message>
 </context>
 <context>
     <name>Erase</name>

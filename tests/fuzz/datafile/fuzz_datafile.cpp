@@ -7,6 +7,7 @@
 
 #include "base/griddata.h"
 #include "polling/measurement.h"
+#include "support/common/datafile_bytes.h"
 #include "views/datafile.h"
 #include "views/histogram.h"
 
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     r2.setCols(6);
     r2.addItem("No.s\tDate/Time\tLAVG\tLeq\tLCPK\tLZPK");
     vkz::MeasurementData m2;
-    vkz::OpenResult w = vkz::ReadDataFileBytes(bytes, linked ? "VKZ 418" : "", u2, h2, r2, m2);
+    vkz::OpenResult w = vkztest::readDataFileBytes(bytes, linked ? "VKZ 418" : "", u2, h2, r2, m2);
     if (w.status != r.status || w.lines != r.lines || w.badLine != r.badLine || w.records != r.records ||
         w.message != r.message || u2.rows() != userInfo.rows() || h2.rows() != header.rows() ||
         r2.rows() != records.rows() || m2.PointValue1 != m.PointValue1)

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "support/common/datafile_bytes.h"
 #include "support/common/test_files.h"
 #include "unit/views/measurement_fixture.h"
 
@@ -83,7 +84,7 @@ TEST(CsvFile, OpenedAsADataFileStopsAtTheCountRow) {
   // "Total Point" row has no second cell to read the count from.
   test::Grids g = test::readerGrids();
   MeasurementData m;
-  OpenResult r = ReadDataFileBytes(kSampleCsv, "", g.userInfo, g.header, g.records, m);
+  OpenResult r = vkztest::readDataFileBytes(kSampleCsv, "", g.userInfo, g.header, g.records, m);
   EXPECT_EQ(r.status, OpenStatus::Damaged);
   EXPECT_EQ(r.badLine, 18);
   EXPECT_NE(r.message.find("Line 19"), std::string::npos) << r.message;

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "support/common/datafile_bytes.h"
 #include "support/common/test_files.h"
 #include "unit/views/measurement_fixture.h"
 #include "views/csvfile.h"
@@ -48,7 +49,7 @@ struct Read {
 
 Read readBack(const std::string& bytes, std::string_view meterModel = "") {
   Read x;
-  x.r = ReadDataFileBytes(bytes, meterModel, x.g.userInfo, x.g.header, x.g.records, x.m);
+  x.r = vkztest::readDataFileBytes(bytes, meterModel, x.g.userInfo, x.g.header, x.g.records, x.m);
   return x;
 }
 
@@ -300,8 +301,8 @@ TEST(DataFileRead, EachFileStartsWithoutASection) {
   // not go on in the section the previous file ended in.
   Read x = readBack(test::sampleDataFile());
   ASSERT_TRUE(x.r.ok());
-  OpenResult r = ReadDataFileBytes("VKZ 418\r\n4\tdate\t1 dB\t1 dB\t1 dB\t1 dB\t\r\n", "", x.g.userInfo,
-                                   x.g.header, x.g.records, x.m);
+  OpenResult r = vkztest::readDataFileBytes("VKZ 418\r\n4\tdate\t1 dB\t1 dB\t1 dB\t1 dB\t\r\n", "",
+                                            x.g.userInfo, x.g.header, x.g.records, x.m);
   EXPECT_EQ(r.status, OpenStatus::Damaged);
   EXPECT_NE(r.message.find("none of the sections"), std::string::npos) << r.message;
   EXPECT_EQ(x.g.records.rows(), 4);
