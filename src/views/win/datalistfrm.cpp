@@ -502,10 +502,20 @@ bool DataListFrm::askBeforeDiscarding() {
       saveAction();
       return !unsavedDownload_ && !unsavedUserInfo_;
     case MsgResult::No:
+      // Discarded: it is not asked about again when the window goes.
+      unsavedDownload_ = unsavedUserInfo_ = false;
       return true;
     default:
       return false;
   }
+}
+
+void DataListFrm::closeEvent(QCloseEvent* e) {
+  if (!askBeforeDiscarding()) {
+    e->ignore();
+    return;
+  }
+  DataWindow::closeEvent(e);
 }
 
 void DataListFrm::printAction() {

@@ -117,6 +117,9 @@ class DataListFrm : public DataWindow, public DataListView {
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override;
+  // The close box: the rows and the typed user information go with the
+  // window, so an unsaved measurement is asked about first.
+  void closeEvent(QCloseEvent* e) override;
   FlexGrid& recordGrid() override { return *VKZ418PointGrid; }
   void dragSplitter(int x) override;
 

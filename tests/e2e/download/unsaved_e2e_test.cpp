@@ -1,12 +1,13 @@
 // Nothing the user has not saved is discarded without asking: closing the
-// program, downloading another measurement or opening the language window
-// (which closes the data list window) over a downloaded measurement never
+// program, closing the data list window, downloading another measurement or
+// opening the language window (which closes the data list window) over a downloaded measurement never
 // saved to a data file, or over user information typed since, asks first
 // (save / discard / cancel); nothing asks once all is saved.
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -148,6 +149,22 @@ TEST_F(Unsaved, TheLanguageWindowWhichClosesTheDataListAsksFirst) {
   road_->panel->Toolbar1_ButtonClick(QStringLiteral("Language"));
   EXPECT_TRUE(FormRegistry::loaded<LanguageFrm>());
   EXPECT_EQ(list(), nullptr);
+}
+
+TEST_F(Unsaved, TheDataListWindowsCloseBoxAsksFirst) {
+  auto* frame = qobject_cast<QMdiSubWindow*>(list()->parentWidget());
+  ASSERT_NE(frame, nullptr);
+  MsgBox::answers().push_back(MsgResult::Cancel);
+  EXPECT_FALSE(frame->close());
+  EXPECT_EQ(questions(), QStringList{kUnsavedDownload});
+  ASSERT_NE(list(), nullptr);
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
+  // Discarded: the window goes, and closing the program asks nothing more.
+  MsgBox::answers().push_back(MsgResult::No);
+  EXPECT_TRUE(frame->close());
+  EXPECT_FALSE(FormRegistry::loaded<DataListFrm>());
+  EXPECT_TRUE(road_->panel->close());
+  EXPECT_EQ(questions().size(), 2);
 }
 
 TEST_F(Unsaved, NothingAsksOnceAllIsSaved) {
