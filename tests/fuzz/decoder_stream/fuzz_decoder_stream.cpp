@@ -1,18 +1,21 @@
-// A whole logged-data download over a bad line, driven by the fuzzer: a
-// meter that answers its requests in order, and a line that loses replies,
-// doubles them (the copy right behind the first), cuts them short, and a
-// poll tick that re-sends the block asked for. The download keeps its
-// requests (BlockFlow) and stores what it takes; every record stored must be
-// the meter's record of that index, stored once, and a line that behaves at
-// the end lets the download finish with every row right.
-// The poll tick's re-send counts as coming after a quiet spell only when no
-// answer is still on its way (ticks pass between block exchanges; a reply
-// held back longer than that is out of the model).
+// A whole logged-data download over a bad line, driven by the fuzzer, in
+// receive ticks (16 ms) with a poll tick every 200 ms, as the program runs
+// it: a meter that answers each request in order after its own delay (that
+// wanders by up to a quarter), and a line that loses replies, doubles them
+// (the copy right behind the first), and cuts them short. The download keeps
+// its requests in BlockFlow: it asks the next block once the answers still
+// owed have come or the quiet time has given them up, and the poll tick
+// re-sends the block asked for every third tick while its answer is late.
+// Every record stored must be the meter's record of that index, stored
+// once, and a line that behaves at the end lets the download finish with
+// every row right.
 // The meter's records come in stretches of alike records, as a paused span
 // logs them, so that whole blocks are often byte for byte alike.
 //
 // Input: bytes 0-1 the record count (1..400), byte 2 a seed for the record
-// values, then one byte per line event.
+// values, byte 3 the meter's delay in receive ticks (1..120), then one byte
+// per request sent: what the line does to its answer.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -43,21 +46,91 @@ struct Meter {
   }
 };
 
+// A reply on its way back from the meter.
+struct Arrival {
+  std::int64_t at;  // receive tick it comes at
+  std::vector<std::uint8_t> bytes;
+};
+
+// The meter and the line: each request's answer is scheduled when it is
+// sent, by the next fuzz byte (once they run out, the line behaves).
+struct Line {
+  const Meter* meter = nullptr;
+  const std::uint8_t* fate = nullptr;
+  const std::uint8_t* fateEnd = nullptr;
+  std::int64_t delay = 1;
+  std::int64_t lastAt = 0;  // the meter answers in order
+  std::deque<Arrival> coming;
+
+  void send(std::int64_t block, std::int64_t now) {
+    const std::uint8_t f = fate < fateEnd ? *fate++ : 0;
+    const std::int64_t jitter = (f / 4) % (delay / 4 + 1);
+    const std::int64_t at = std::max(lastAt, now + delay + jitter);
+    lastAt = at;
+    std::vector<std::uint8_t> r = meter->block(block);
+    switch (f % 4) {
+      case 0:  // the meter answers
+        coming.push_back({at, r});
+        break;
+      case 1:  // the reply is lost
+        break;
+      case 2:  // the reply comes twice, the copy right behind it
+        coming.push_back({at, r});
+        coming.push_back({at + (f / 4) % 4, r});
+        lastAt = coming.back().at;
+        break;
+      case 3:  // the reply is cut short
+        r.resize(std::min<std::size_t>(r.size(), (f / 4) % 80));
+        coming.push_back({at, r});
+        break;
+    }
+  }
+};
+
+// The download as the program runs it.
 struct Program {
   BlockFlow flow;
   BlockContext ctx;
   MeasurementData m;
   std::vector<int> storedTimes;
   bool done = false;
-  std::deque<std::int64_t>* line = nullptr;  // requests on their way to the meter
+  bool pending = false;  // a block request waits for its answer
+  int retry = 0;         // poll ticks it has waited
+  std::int64_t now = 0;
+  Line* line = nullptr;
+  const Meter* meter = nullptr;
 
-  void ask(bool afterQuiet = false) {
-    flow.requested(afterQuiet);
-    line->push_back(flow.block());
+  void ask() {
+    pending = true;
+    retry = 0;
+    flow.requested();
+    line->send(flow.block(), now);
   }
-  void reply(const std::vector<std::uint8_t>& bytes, const Meter& meter) {
+  // A receive tick: the answers still owed may be given up here.
+  void receiveTick() {
+    ++now;
+    const bool waited = flow.ticksToAsk() >= 0;
+    flow.tick();
+    if (waited && flow.mayAsk()) ask();
+  }
+  // The poll tick re-sends the block asked for every third tick.
+  void pollTick() {
+    if (!pending) return;
+    if (!flow.active())
+      pending = false;
+    else if (retry >= 2)
+      ask();
+    else
+      ++retry;
+  }
+  void reply(const std::vector<std::uint8_t>& bytes) {
+    retry = 0;
     Payload p(bytes.data(), bytes.size());
-    if (flow.match(p) != BlockFlow::Match::Current) return;
+    if (flow.match(p) != BlockFlow::Match::Current) {
+      if (flow.mayAsk()) ask();
+      return;
+    }
+    pending = false;
     const auto b = DecodeDataBlock(flow.block(), p, ctx, "dB");
     if (!b) {
       ask();
@@ -67,7 +140,7 @@ struct Program {
       const std::size_t i = static_cast<std::size_t>(r.index);
       check(i < storedTimes.size());
       ++storedTimes[i];
-      const std::uint8_t* want = &meter.bytes[i * 8];
+      const std::uint8_t* want = &meter->bytes[i * 8];
       check(r.lavg == ((want[0] | want[1] << 8) & 0x7FFF) / 10.0);
       check(r.leq == (want[2] | want[3] << 8) / 10.0);
       check(r.lcpk == (want[4] | want[5] << 8) / 10.0);
@@ -75,13 +148,12 @@ struct Program {
       check(r.paused == ((want[1] & 0x80) != 0));
       check(r.row.rfind(std::to_string(i + 1) + "\t", 0) == 0);
     }
+    flow.taken();
+    if (!b->last && flow.mayAsk()) ask();
     StoreRecords(*b, m);
-    flow.taken(p);
     if (b->last) {
       flow.stop();
       done = true;
-    } else {
-      ask();
     }
   }
 };
@@ -89,7 +161,7 @@ struct Program {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 3) return 0;
+  if (size < 4) return 0;
   const int count = 1 + ((data[0] << 8 | data[1]) % 400);
   Meter meter;
   std::uint32_t x = data[2] * 2654435761u + 1;
@@ -109,9 +181,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     meter.bytes.insert(meter.bytes.end(), record, record + 8);
   }
 
-  std::deque<std::int64_t> line;
+  Line line;
+  line.meter = &meter;
+  line.delay = 1 + data[3] % 120;
+  line.fate = data + 4;
+  line.fateEnd = data + size;
   Program prog;
   prog.line = &line;
+  prog.meter = &meter;
   prog.ctx.recordCount = count;
   prog.ctx.intervalSeconds = 60;
   prog.m.sizePointValues(static_cast<std::size_t>(count));
@@ -119,42 +196,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   prog.flow.start();
   prog.ask();
 
-  auto answer = [&](int copies, std::size_t cut) {
-    if (line.empty()) return;
-    std::vector<std::uint8_t> r = meter.block(line.front());
-    line.pop_front();
-    if (cut < r.size()) r.resize(cut);
-    for (int c = 0; c < copies; ++c) prog.reply(r, meter);
-  };
-  for (std::size_t k = 3; k < size; ++k) {
-    const std::uint8_t op = data[k];
-    switch (op % 6) {
-      case 0:
-        answer(1, SIZE_MAX);
-        break;  // the meter answers
-      case 1:
-        if (!line.empty()) line.pop_front();
-        break;  // the reply is lost
-      case 2:
-        answer(2, SIZE_MAX);
-        break;  // the reply comes twice
-      case 3:
-        answer(1, op / 6);
-        break;  // the reply is cut short
-      case 4:   // the poll tick re-sends; after a quiet spell when nothing is still to come
-        if (prog.flow.active()) prog.ask(line.empty());
-        break;
-      case 5:
-        answer(1, SIZE_MAX);
-        answer(1, SIZE_MAX);
-        break;
+  // Each block takes at most a few re-sends and a quiet time once the line
+  // behaves; the fuzz bytes are spent by then.
+  const std::int64_t blocks = count / 10 + 1;
+  const std::int64_t ticks = static_cast<std::int64_t>(size) * 400 + blocks * 1000;
+  for (std::int64_t t = 0; !prog.done && t < ticks; ++t) {
+    prog.receiveTick();
+    while (!prog.done && !line.coming.empty() && line.coming.front().at <= prog.now) {
+      const std::vector<std::uint8_t> r = std::move(line.coming.front().bytes);
+      line.coming.pop_front();
+      prog.reply(r);
     }
-  }
-  // The line behaves from here: re-sends and answers until the end.
-  const std::size_t rounds = line.size() + 256 + 4 * static_cast<std::size_t>(count / 10 + 2);
-  for (std::size_t guard = 0; !prog.done && guard < rounds; ++guard) {
-    if (line.empty()) prog.ask(true);
-    answer(1, SIZE_MAX);
+    // 200 ms poll ticks over 16 ms receive ticks.
+    if (prog.now * 16 / 200 != (prog.now - 1) * 16 / 200) prog.pollTick();
   }
   check(prog.done);
   for (int t : prog.storedTimes) check(t == 1);
