@@ -1,6 +1,6 @@
 // A simulated meter and line for the block flow, driven as the download
-// drives it: the unit tests run it over named lines, the fuzzer over lines
-// it chooses.
+// drives it: each request answered after a delay that may wander, answers
+// lost and doubled, runs of blocks alike. The unit tests run it over named lines.
 #pragma once
 #include <algorithm>
 #include <cstdint>
