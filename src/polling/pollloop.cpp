@@ -99,6 +99,10 @@ PollPause::PollPause(PollLoop& poll) : poll_(poll) {
 }
 
 PollPause::~PollPause() {
+  // The receive ticks that passed while the program held polling paused
+  // (a dialog open with nothing awaited, so no tick was asked for) run
+  // before the pause ends: as paused ticks, they count no silence.
+  if (poll_.programPauses_ == 1) poll_.advance();
   if (--poll_.programPauses_ > 0) return;
   // The silence of a paused meter was not counted; the link is judged
   // again from here.

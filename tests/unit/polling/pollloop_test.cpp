@@ -125,6 +125,23 @@ TEST_F(PollLoopTest, WatchdogResumesAnExchangesPauseButCountsNoSilenceInTheProgr
   EXPECT_TRUE(poll().running());
 }
 
+TEST_F(PollLoopTest, TicksThatPassedInTheProgramsPauseCountNoSilenceAfterIt) {
+  test::EngineClock clock;
+  // A save dialog held open: with nothing awaited the engine asks not to
+  // be woken, so the ticks of the pause are still due when it ends.
+  {
+    PollPause pause(poll());
+    clock.now += PollLoop::kReceiveTick * 500;
+  }
+  clock.ticks(1);
+  EXPECT_FALSE(poll().linkLost());
+  EXPECT_EQ(view.status[2], "Connection");
+  clock.ticks(99);
+  EXPECT_FALSE(poll().linkLost());
+  clock.ticks(2);
+  EXPECT_TRUE(poll().linkLost());
+}
+
 TEST_F(PollLoopTest, StrayByteCountsAsSilence) {
   test::EngineClock clock;
   State().link.PortTable[1].RxBuf = {0x55};
