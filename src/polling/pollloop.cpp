@@ -273,6 +273,20 @@ void PollLoop::relinkLostPort() {
   const std::string path = ComDevicePath(name);
   std::error_code ec;
   if (path.empty() || !std::filesystem::exists(path, ec)) return;
+  // The device may be back before whatever held it has let it go (a busy
+  // device): it is tried again at the next poll tick until it opens, so a
+  // failed attempt never uses up an entry of the port table.
+  if (r_.PortApi.CommOpen(lost_->portNo, name, lost_->settings) != 0) {
+    if (!lost_->triedBusy)
+      logPoll(LogLevel::Info, [&] {
+        std::string error;
+        r_.PortApi.CommGetError(error);
+        return name + ": its device is back but cannot be opened yet, tried again at every poll tick: " + error;
+      });
+    lost_->triedBusy = true;
+    return;
+  }
+  r_.PortApi.CommClose(lost_->portNo);
   const LostPort port = *lost_;
   lost_.reset();
   logPoll(LogLevel::Info, [&] { return name + ": its device is back, the port is linked again"; });

@@ -381,6 +381,7 @@ class PollLoop {
   struct LostPort {
     int portNo = 0;
     std::string settings;
+    bool triedBusy = false;  // an open was refused since the device came back
   };
   std::optional<LostPort> lost_;  // closed when its device went away, linked again when it is back
 

@@ -6,6 +6,9 @@
 // buffer where a meter fault needs exact bytes (short replies, a re-sent
 // block answered twice, blocks that are truly alike).
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QCoreApplication>
@@ -548,6 +551,17 @@ TEST_F(Download, UnpluggedMeterIsClosedAndLinkedAgainWhenItIsBack) {
   EXPECT_EQ(State().PortApi.IsOpen(1), 0);
 
   ASSERT_TRUE(meter().start(link));
+  {
+    // Back but still held by another program: every poll tick tries it again,
+    // and no attempt uses up an entry of the port table.
+    const int holder = ::open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    for (int i = 0; i < 5; ++i) panel()->Timer1_Timer();
+    EXPECT_EQ(State().link.PortCount, 1);
+    EXPECT_EQ(State().PortApi.IsOpen(1), 0);
+    ::close(holder);
+  }
   // A poll tick finds the device back and links it as the port window would.
   ASSERT_TRUE(road_->until([] { return State().link.PortCount == 2 && State().link.CurPort == 2; }));
   EXPECT_EQ(State().PortApi.IsOpen(1), -1);
