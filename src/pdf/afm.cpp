@@ -284,9 +284,9 @@ bool readHexCode(std::string_view s, long& v) {
 
 bool isStandardTextFont(std::string_view name) {
   static const std::string_view kNames[] = {
-      "Courier",         "Courier-Bold",        "Courier-Oblique",   "Courier-BoldOblique",
-      "Helvetica",       "Helvetica-Bold",      "Helvetica-Oblique", "Helvetica-BoldOblique",
-      "Times-Roman",     "Times-Bold",          "Times-Italic",      "Times-BoldItalic"};
+      "Courier",     "Courier-Bold",   "Courier-Oblique",   "Courier-BoldOblique",
+      "Helvetica",   "Helvetica-Bold", "Helvetica-Oblique", "Helvetica-BoldOblique",
+      "Times-Roman", "Times-Bold",     "Times-Italic",      "Times-BoldItalic"};
   return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
 }
 

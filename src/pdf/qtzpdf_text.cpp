@@ -122,8 +122,8 @@ void qtzPDF::PDFSetFont(std::int32_t fontFamily, std::int16_t fontSize, std::int
     fontSize = 10;
   }
   if (fontFamily < 0 || fontFamily > 4) {
-    message("Font name - ",
-            "Font name set incorrectly : " + std::to_string(fontFamily) + ".\r\nFont set to Times New Roman.");
+    message("Font name - ", "Font name set incorrectly : " + std::to_string(fontFamily) +
+                                ".\r\nFont set to Times New Roman.");
     baseFont_ = "Times-Roman";
     italic_ = bold_ = false;
     fontSize_ = fontSize;

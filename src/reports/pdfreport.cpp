@@ -210,7 +210,8 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
   pdf.PDFSetLineWidth(0.025);
   pdf.PDFSetDrawMode(1);
   pdf.PDFUseOutlines(true);
-  if (!pdf.PDFBeginDoc()) return failed(reportFileNotWrittenText(trText("Report", "PDF report"), fileName, writerReason(pdf)));
+  if (!pdf.PDFBeginDoc())
+    return failed(reportFileNotWrittenText(trText("Report", "PDF report"), fileName, writerReason(pdf)));
 
   std::string stopped;
   try {
@@ -221,7 +222,8 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
   const bool ended = pdf.PDFEndDoc();
   ui.restoreCaption();
 
-  if (!ended) return failed(reportFileNotWrittenText(trText("Report", "PDF report"), fileName, pdf.PDFWriteError()));
+  if (!ended)
+    return failed(reportFileNotWrittenText(trText("Report", "PDF report"), fileName, pdf.PDFWriteError()));
   if (!stopped.empty())
     return failed(fillText(trText("Report",
                                   "The PDF report is incomplete: %1.\nThe file %2 holds only the pages "

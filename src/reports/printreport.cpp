@@ -144,8 +144,11 @@ ReportResult PrintReport(const ReportData& data, ReportUi& ui) {
   const bool ended = canvas->endDocument();
   ui.restoreCaption();
   if (!ended && !canvas->outputFile().empty())
-    return {ReportResult::Failed, reportFileNotWrittenText(trText("Report", "printed report"), canvas->outputFile(), canvas->error())};
-  if (!started) return {ReportResult::Failed, fillText(trText("Report", "The report could not be printed: %1."), {stopped})};
+    return {ReportResult::Failed, reportFileNotWrittenText(trText("Report", "printed report"),
+                                                           canvas->outputFile(), canvas->error())};
+  if (!started)
+    return {ReportResult::Failed,
+            fillText(trText("Report", "The report could not be printed: %1."), {stopped})};
   if (!stopped.empty())
     return {ReportResult::Failed,
             fillText(trText("Report",

@@ -11,8 +11,8 @@
 #pragma once
 #include <QFont>
 #include <QFontMetricsF>
-#include <QImage>
 #include <QIODevice>
+#include <QImage>
 #include <QPainter>
 #include <QString>
 #include <memory>

@@ -5,8 +5,8 @@
 // or goes silent for a while; and replies written straight into the receive
 // buffer where a meter fault needs exact bytes (short replies, a re-sent
 // block answered twice, blocks that are truly alike).
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
 

@@ -100,7 +100,8 @@ class FullDisk {
   FullDisk(Kind kind, std::size_t room) : kind_(kind), folder_(scratch_.file("disk")) {
     std::filesystem::create_directory(folder_);
     if (kind == SmallFileSystem) {
-      ready_ = ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+      ready_ = ::unshare(CLONE_NEWNS) == 0 &&
+               ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
                ::mount("vkz-full", folder_.c_str(), "tmpfs", 0, "size=256k") == 0;
       if (ready_) fill(room);
       cause = std::strerror(ENOSPC);

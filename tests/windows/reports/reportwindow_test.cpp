@@ -152,15 +152,14 @@ TEST_F(ReportWindowTest, AReportToAFullDiskLeavesNoFileAndTheEarlierOneAsItWas) 
     std::function<ReportResult(const ReportData&, ReportUi&, const std::string& file)> make;
   };
   ReportWindowTest& t = *this;
-  const Report reports[] = {
-      {"printed report",
-       [&t](const ReportData& d, ReportUi& ui, const std::string& file) {
-         t.answer(file);
-         return PrintReport(d, ui);
-       }},
-      {"PDF report", [](const ReportData& d, ReportUi& ui, const std::string& file) {
-         return ExportPdfReport(d, ui, file);
-       }}};
+  const Report reports[] = {{"printed report",
+                             [&t](const ReportData& d, ReportUi& ui, const std::string& file) {
+                               t.answer(file);
+                               return PrintReport(d, ui);
+                             }},
+                            {"PDF report", [](const ReportData& d, ReportUi& ui, const std::string& file) {
+                               return ExportPdfReport(d, ui, file);
+                             }}};
   for (pdftest::FullDisk::Kind kind : {pdftest::FullDisk::SmallFileSystem, pdftest::FullDisk::SizeLimit}) {
     for (const Report& report : reports) {
       pdftest::FullDisk disk(kind, 16 << 10);
