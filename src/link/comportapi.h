@@ -104,8 +104,30 @@ class ComPortAPI {
   // the write wait (then the count written so far is returned and ETIMEDOUT
   // recorded); after such a time-out the next writes do not wait at all
   // until one goes through whole. Turns the event loop once after the
-  // write, and ten more times after a successful one.
+  // write, and ten more times after a successful one, unless a QuietWrites
+  // lives.
   std::int32_t CommWrite(int port, const std::vector<std::uint8_t>& bytes);
+  // While one lives, CommWrite does not turn the event loop: for a short
+  // request whose answer nobody awaits during the write (the poll tick's
+  // model and clock requests), which would otherwise wake every window
+  // five times a second for nothing.
+  class QuietWrites {
+   public:
+    explicit QuietWrites(ComPortAPI& api) : api_(api) { ++api_.quietWrites_; }
+    ~QuietWrites() { --api_.quietWrites_; }
+    QuietWrites(const QuietWrites&) = delete;
+    QuietWrites& operator=(const QuietWrites&) = delete;
+
+   private:
+    ComPortAPI& api_;
+  };
+  // Lets the line gather `count` bytes (at most 255) before the port's
+  // descriptor reports them readable (VMIN `count`, VTIME 0), so a reply
+  // whose rest is known wakes the reader once, when it is all in; 1 or less
+  // reports every byte again (as after the open). Reads still never wait
+  // and take whatever is queued. 0 on success, also when the port already
+  // gathers that many; the failure code otherwise.
+  std::int32_t CommGather(int port, int count);
   // Modem status: state = -1 when any bit of `whichLine` (0x10 CTS, 0x20
   // DSR, 0x40 RING, 0x80 carrier) is on, else 0.
   std::int32_t CommGetLine(int port, std::int16_t whichLine, std::int16_t& state);
@@ -135,6 +157,7 @@ class ComPortAPI {
     termios Dcb{};
     int fd = -1;                // valid only while Opened
     bool writeStalled = false;  // the last write timed out
+    int gather = 0;             // VMIN in force (0: every byte reports)
     std::string path;
     std::string refusal;               // the last open's refusal for the user (OpenRefusal)
     std::array<int, 5> errorCounts{};  // overrun, buffer overrun, parity, frame, break at last query
@@ -154,6 +177,7 @@ class ComPortAPI {
   CommError LastCommError;
   std::array<CommPort, 257> CommPorts;  // index 1..256
   int writeWaitMs_ = 1000;
+  int quietWrites_ = 0;  // QuietWrites alive
 };
 
 }  // namespace vkz

@@ -192,6 +192,7 @@ void PollLoop::tick1() {
     if (r_.flags.RTCFrmOpen != -1) return;
     if (ClockView* c = windows.readbacks.clock ? windows.readbacks.clock() : nullptr)
       c->showPcTime(dateTimeText(now.year, now.month, now.day, now.hour, now.minute, now.second));
+    const ComPortAPI::QuietWrites quiet(r_.PortApi);
     logUnsent(CmdReadClock(line()), "clock request");
   });
   bool open = false;
@@ -203,7 +204,11 @@ void PollLoop::tick1() {
   });
   step([&] { watchCurrentPort(); });
   if (open) {
-    step([&] { logUnsent(CmdReadModel(line()), "model request"); });
+    step([&] {
+      // Nothing awaits the answer during the write: the event loop rests.
+      const ComPortAPI::QuietWrites quiet(r_.PortApi);
+      logUnsent(CmdReadModel(line()), "model request");
+    });
     step([&] {
       if (PollView* v = view()) v->enableMeterActions();
     });
@@ -487,12 +492,21 @@ std::optional<PollLoop::Nanos> PollLoop::restOfFrame() const {
   return kByteTime * static_cast<long long>(*whole - e->RxBuf.size());
 }
 
-// The notifier rests until shortly before the rest of a frame partly in is
-// due, and the frame is read in one go then. Its last bytes are again taken
-// as they arrive, so the next request goes out as soon as the reply is whole.
+std::size_t PollLoop::bytesToCome() const {
+  const PortEntry* e = CurrentEntry(r_.link);
+  if (!e || e->RxBuf.empty() || e->RxBuf[0] != kReplyStart) return 0;
+  if (e->RxBuf.size() < 4) return 4 - e->RxBuf.size();
+  const auto whole = announcedReplySize(e->RxBuf);
+  return whole && *whole > e->RxBuf.size() ? *whole - e->RxBuf.size() : 0;
+}
+
+// A frame partly in tells how many bytes are still to come: the rest of its
+// four header bytes, then the rest of the frame. The line gathers them
+// (CommGather), so the notifier wakes the engine once, as the last of them
+// comes in, and the reply is handled at once. The receive timer reads what
+// came if they are late: a frame the meter cut short, a stalled line. Past
+// that, every byte wakes the engine again.
 void PollLoop::planRead() {
-  constexpr Nanos kEarly = std::chrono::milliseconds(2);
-  constexpr Nanos kWorthAWait = std::chrono::milliseconds(4);
   if (watchedHandle_ < 0) {
     readDue_.reset();
     return;
@@ -503,15 +517,27 @@ void PollLoop::planRead() {
     // the engine on the next byte, whenever that comes).
     if (mono_ && mono_() < *readDue_) return;
     readDue_.reset();
+    gather(1);
     setWatch(watchedHandle_, true);
     return;
   }
   readDue_.reset();
-  if (const auto rest = restOfFrame(); mono_ && rest && *rest >= kWorthAWait) {
-    readDue_ = mono_() + *rest - kEarly;
+  const std::size_t missing = mono_ ? bytesToCome() : 0;
+  if (missing > 1) {
+    // Late by more than a few bytes' time and a coarse timer's slack.
+    constexpr Nanos kLate = std::chrono::milliseconds(8);
+    readDue_ = mono_() + kByteTime * static_cast<long long>(missing) + kLate;
     readAtPlan_ = bytesRead_;
   }
-  setWatch(watchedHandle_, !readDue_);
+  gather(missing > 1 ? static_cast<int>(missing) : 1);
+  setWatch(watchedHandle_, true);
+}
+
+void PollLoop::gather(int count) {
+  const PortEntry* e = CurrentEntry(r_.link);
+  if (!e || e->PortNo < 1) return;
+  // A line that cannot gather reports every byte, as before.
+  if (r_.PortApi.CommGather(e->PortNo, count) != 0 && count > 1) readDue_.reset();
 }
 
 // ---- the receive clock -------------------------------------------------------------
@@ -529,6 +555,7 @@ constexpr std::int64_t kMostTicks = 40000;
 void PollLoop::setMonotonicClock(MonotonicClock clock) {
   mono_ = std::move(clock);
   readDue_.reset();
+  gather(1);
   if (mono_) {
     tickOrigin_ = mono_();
     ticksDone_ = 0;

@@ -281,8 +281,14 @@ class PollLoop {
   void advance();
   // Reads the current port, then cuts and handles every complete frame.
   void receive();
-  // A frame partly in: when the rest is due, read it then, not piece by piece.
+  // A frame partly in: its rest is gathered by the line and read in one go,
+  // not piece by piece.
   void planRead();
+  // The bytes still to come of the header or the frame partly in; 0 for
+  // none (or bytes that start no frame).
+  std::size_t bytesToCome() const;
+  // Has the current port report its bytes once `count` are in.
+  void gather(int count);
   // The line time of the bytes still to come of a frame partly in.
   std::optional<Nanos> restOfFrame() const;
   // The end of a stretch in which frames were decoded or ticks counted.
@@ -387,7 +393,7 @@ class PollLoop {
   MonotonicClock mono_;
   Nanos tickOrigin_{};                                  // the start of receive tick 1
   std::int64_t ticksDone_ = 0;                          // the last receive tick run
-  std::optional<Nanos> readDue_;                        // when the rest of a frame partly in is due
+  std::optional<Nanos> readDue_;                        // when the rest of a frame partly in is late
   long long bytesRead_ = 0;                             // bytes read so far
   long long readAtPlan_ = -1;                           // bytesRead_ when readDue_ was set
   std::optional<Nanos> progressShownAt_, rowsShownAt_;  // when progress and rows were last shown

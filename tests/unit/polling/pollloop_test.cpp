@@ -7,7 +7,11 @@
 #include "polling/pollloop.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -168,6 +172,22 @@ class LinkedLoop : public PollLoopTest {
   vkztest::TestPty pty;
   std::optional<test::EngineClock> clock;  // installed once the state is reset
 };
+
+TEST_F(LinkedLoop, PollTickRequestsLeaveTheEventLoopAlone) {
+  // Nothing awaits the model and clock answers during their writes: five
+  // ticks a second do not wake every window. An exchange's write still
+  // turns it (its answer may be decoded there).
+  int turns = 0;
+  setEventPump([&] { ++turns; });
+  State().flags.RTCFrmOpen = -1;
+  poll().tick1();
+  const std::vector<std::uint8_t> sent = pty.drain();
+  EXPECT_EQ(turns, 0);
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), std::uint8_t{0x02}) >= 2, true) << sent.size();
+  ASSERT_TRUE(poll().eraseMemory());
+  setEventPump(nullptr);
+  EXPECT_EQ(turns, 11);
+}
 
 TEST_F(LinkedLoop, EraseWaitEndsWithTheMeterOrItsTimeOut) {
   // Longer than a full flash erase (about a minute of 16 ms ticks).
@@ -406,7 +426,31 @@ TEST_F(ReceiveClock, WakesOnlyWhenSomethingIsDueAndEveryWaitKeepsItsLength) {
   EXPECT_EQ(view.messages[0].first, "Get Memory Information TimeOut Error !!!");
 }
 
-TEST_F(ReceiveClock, FramePartlyInIsReadInOneGoWhenItsRestIsDue) {
+namespace {
+// The bytes the line gathers before the descriptor reports them (VMIN; 0
+// reports every byte).
+int gathered(int fd) {
+  termios t{};
+  return ::tcgetattr(fd, &t) == 0 ? t.c_cc[VMIN] : -1;
+}
+// Whether `n` bytes wait on the descriptor, looked at until they do (the
+// pseudo-terminal hands the master's bytes over on its own time).
+bool queued(int fd, int n) {
+  for (int i = 0; i < 1000; ++i) {
+    int have = 0;
+    if (::ioctl(fd, FIONREAD, &have) == 0 && have >= n) return have == n;
+    pollfd p{fd, POLLIN, 0};
+    ::poll(&p, 1, 1);
+  }
+  return false;
+}
+bool readableNow(int fd) {
+  pollfd p{fd, POLLIN, 0};
+  return ::poll(&p, 1, 0) == 1;
+}
+}  // namespace
+
+TEST_F(ReceiveClock, FramePartlyInIsGatheredByTheLineAndReadInOneGo) {
   vkztest::TempAppDir dir;
   vkztest::TestPty pty;
   ASSERT_TRUE(pty.ok());
@@ -416,30 +460,66 @@ TEST_F(ReceiveClock, FramePartlyInIsReadInOneGoWhenItsRestIsDue) {
   ASSERT_TRUE(view.watching);
   const int fd = State().PortApi.NativeHandle(1);
   const std::vector<std::uint8_t> frame = replyFrame(0x10, std::vector<std::uint8_t>(36, 'A'));
+  const PortEntry& e = State().link.PortTable[1];
+  const auto send = [&](std::size_t from, std::size_t to) {
+    pty.send({frame.begin() + static_cast<long>(from), frame.begin() + static_cast<long>(to)});
+  };
 
-  // Its length is in: the notifier rests until shortly before the other 33
-  // bytes (5.7 ms at 57600 baud) are through.
-  pty.send({frame.begin(), frame.begin() + 8});
+  // The first byte: the line gathers the other three of the header, with
+  // the receive timer behind it (their 0.5 ms and 8 ms for a late line).
+  send(0, 1);
   ASSERT_TRUE(vkztest::waitReadable(fd));
   poll().bytesArrived();
-  EXPECT_FALSE(view.watching);
-  EXPECT_EQ(view.wakeIn, 4);
-  pty.send({frame.begin() + 8, frame.end()});
+  EXPECT_TRUE(view.watching);
+  EXPECT_EQ(gathered(fd), 3);
+  EXPECT_EQ(view.wakeIn, 9);
+  // Two of them come in: nothing wakes the engine.
+  send(1, 3);
+  ASSERT_TRUE(queued(fd, 2));
+  EXPECT_FALSE(readableNow(fd));
+  // The header is whole: the other 37 bytes are gathered (6.4 ms + 8 ms).
+  send(3, 4);
   ASSERT_TRUE(vkztest::waitReadable(fd));
-  wake();
-  const PortEntry& e = State().link.PortTable[1];
+  poll().bytesArrived();
+  EXPECT_EQ(gathered(fd), 37);
+  EXPECT_EQ(view.wakeIn, 15);
+  send(4, frame.size() - 1);
+  ASSERT_TRUE(queued(fd, 36));
+  EXPECT_FALSE(readableNow(fd));
+  // The last byte wakes it, and the reply is handled at once.
+  send(frame.size() - 1, frame.size());
+  ASSERT_TRUE(vkztest::waitReadable(fd));
+  poll().bytesArrived();
   EXPECT_EQ(e.PortReply.ReplyCode, 0x10);
   EXPECT_TRUE(e.RxBuf.empty());
+  EXPECT_EQ(gathered(fd), 0);
   EXPECT_TRUE(view.watching);
 
-  // Nothing more came by then: the notifier takes over, no timer wakes.
-  pty.send({frame.begin(), frame.begin() + 8});
+  // A frame cut short: the receive timer reads what came, then every byte
+  // wakes the engine again; no timer is left behind.
+  send(0, 8);
   ASSERT_TRUE(vkztest::waitReadable(fd));
   poll().bytesArrived();
-  EXPECT_FALSE(view.watching);
+  EXPECT_EQ(gathered(fd), 33);
+  send(8, 20);
+  ASSERT_TRUE(queued(fd, 12));
   wake();
+  EXPECT_EQ(e.RxBuf.size(), 20u);
+  EXPECT_EQ(gathered(fd), 21);
+  wake();
+  EXPECT_EQ(e.RxBuf.size(), 20u);
+  EXPECT_EQ(gathered(fd), 0);
   EXPECT_TRUE(view.watching);
-  EXPECT_EQ(e.RxBuf.size(), 8u);
+  EXPECT_EQ(view.wakeIn, -1);  // the bytes buffered keep the link up
+  // The rest, byte by byte as the line gives it: each is read.
+  send(20, 21);
+  ASSERT_TRUE(vkztest::waitReadable(fd));
+  poll().bytesArrived();
+  EXPECT_EQ(e.RxBuf.size(), 21u);
+
+  // Without a clock nothing is gathered: every byte is read as it comes.
+  poll().setMonotonicClock(nullptr);
+  EXPECT_EQ(gathered(fd), 0);
 }
 
 TEST_F(ReceiveClock, ProgressAndRowsAreShownSeldomAndWhileTheMeterSends) {
