@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -182,7 +181,6 @@ std::int32_t ComPortAPI::SetState(CommPort& port, const std::string& settings, c
     return RecordApiError(member + " (BuildCommDCB)", EINVAL);
   }
   if (::tcsetattr(port.fd, TCSANOW, &port.Dcb) != 0) return RecordApiError(member + " (SetCommState)", errno);
-  port.gather = port.Dcb.c_cc[VMIN];
   return 0;
 }
 
@@ -267,7 +265,6 @@ std::int32_t ComPortAPI::CommOpen(int port, const std::string& portName, const s
   p.Opened = -1;
   p.path = path;
   p.writeStalled = false;
-  p.gather = 0;
   p.errorCounts = {};
   CommErrorFlags(p);  // start the error counters from here
 
@@ -429,21 +426,6 @@ std::int32_t ComPortAPI::CommWrite(int port, const std::vector<std::uint8_t>& by
   return result;
 }
 
-std::int32_t ComPortAPI::CommGather(int port, int count) {
-  if (!inRange(port)) return RecordRangeError("CommGather");
-  CommPort& p = CommPorts[port];
-  // VMIN 0 and 1 report alike to poll(); 0 is what the open leaves.
-  const int want = count <= 1 ? 0 : std::min(count, 255);
-  if (want == p.gather) return 0;
-  if (p.fd < 0) return RecordApiError("CommGather (SetCommTimeouts)", EBADF);
-  termios t{};
-  if (::tcgetattr(p.fd, &t) != 0) return RecordApiError("CommGather (SetCommTimeouts)", errno);
-  t.c_cc[VMIN] = static_cast<cc_t>(want);
-  t.c_cc[VTIME] = 0;
-  if (::tcsetattr(p.fd, TCSANOW, &t) != 0) return RecordApiError("CommGather (SetCommTimeouts)", errno);
-  p.gather = want;
-  return 0;
-}
 
 std::int32_t ComPortAPI::CommGetLine(int port, std::int16_t whichLine, std::int16_t& state) {
   if (!inRange(port)) return RecordRangeError("CommReadCD");

@@ -121,13 +121,6 @@ class ComPortAPI {
    private:
     ComPortAPI& api_;
   };
-  // Lets the line gather `count` bytes (at most 255) before the port's
-  // descriptor reports them readable (VMIN `count`, VTIME 0), so a reply
-  // whose rest is known wakes the reader once, when it is all in; 1 or less
-  // reports every byte again (as after the open). Reads still never wait
-  // and take whatever is queued. 0 on success, also when the port already
-  // gathers that many; the failure code otherwise.
-  std::int32_t CommGather(int port, int count);
   // Modem status: state = -1 when any bit of `whichLine` (0x10 CTS, 0x20
   // DSR, 0x40 RING, 0x80 carrier) is on, else 0.
   std::int32_t CommGetLine(int port, std::int16_t whichLine, std::int16_t& state);
@@ -157,7 +150,6 @@ class ComPortAPI {
     termios Dcb{};
     int fd = -1;                // valid only while Opened
     bool writeStalled = false;  // the last write timed out
-    int gather = 0;             // VMIN in force (0: every byte reports)
     std::string path;
     std::string refusal;               // the last open's refusal for the user (OpenRefusal)
     std::array<int, 5> errorCounts{};  // overrun, buffer overrun, parity, frame, break at last query

@@ -492,21 +492,30 @@ std::optional<PollLoop::Nanos> PollLoop::restOfFrame() const {
   return kByteTime * static_cast<long long>(*whole - e->RxBuf.size());
 }
 
+// A frame whose four header bytes are not all in yet is taken for a short
+// one (the poll tick's model and clock replies are): its rest is read in
+// one go. A longer one has announced its length by then.
+constexpr std::size_t kShortFrame = 16;
+
 std::size_t PollLoop::bytesToCome() const {
   const PortEntry* e = CurrentEntry(r_.link);
   if (!e || e->RxBuf.empty() || e->RxBuf[0] != kReplyStart) return 0;
-  if (e->RxBuf.size() < 4) return 4 - e->RxBuf.size();
+  if (e->RxBuf.size() < 4) return kShortFrame - e->RxBuf.size();
   const auto whole = announcedReplySize(e->RxBuf);
   return whole && *whole > e->RxBuf.size() ? *whole - e->RxBuf.size() : 0;
 }
 
-// A frame partly in tells how many bytes are still to come: the rest of its
-// four header bytes, then the rest of the frame. The line gathers them
-// (CommGather), so the notifier wakes the engine once, as the last of them
-// comes in, and the reply is handled at once. The receive timer reads what
-// came if they are late: a frame the meter cut short, a stalled line. Past
-// that, every byte wakes the engine again.
+// The notifier rests while the rest of a frame partly in is on its way. A
+// short frame (the line time of its whole under kWorthAWait, or its header
+// not yet in) is read in one go when its last byte is due: one wake-up
+// instead of one per byte. A long one (a data block) is read shortly before
+// its rest is due, and its last bytes again as they arrive, so the next
+// request goes out as soon as the reply is whole.
 void PollLoop::planRead() {
+  constexpr Nanos kEarly = std::chrono::milliseconds(2);
+  constexpr Nanos kWorthAWait = std::chrono::milliseconds(4);
+  // A timer that runs out a little early finds the last byte not yet in.
+  constexpr Nanos kSlack = std::chrono::microseconds(200);
   if (watchedHandle_ < 0) {
     readDue_.reset();
     return;
@@ -517,27 +526,21 @@ void PollLoop::planRead() {
     // the engine on the next byte, whenever that comes).
     if (mono_ && mono_() < *readDue_) return;
     readDue_.reset();
-    gather(1);
     setWatch(watchedHandle_, true);
     return;
   }
   readDue_.reset();
-  const std::size_t missing = mono_ ? bytesToCome() : 0;
-  if (missing > 1) {
-    // Late by more than a few bytes' time and a coarse timer's slack.
-    constexpr Nanos kLate = std::chrono::milliseconds(8);
-    readDue_ = mono_() + kByteTime * static_cast<long long>(missing) + kLate;
-    readAtPlan_ = bytesRead_;
-  }
-  gather(missing > 1 ? static_cast<int>(missing) : 1);
-  setWatch(watchedHandle_, true);
-}
-
-void PollLoop::gather(int count) {
   const PortEntry* e = CurrentEntry(r_.link);
-  if (!e || e->PortNo < 1) return;
-  // A line that cannot gather reports every byte, as before.
-  if (r_.PortApi.CommGather(e->PortNo, count) != 0 && count > 1) readDue_.reset();
+  if (const std::size_t missing = mono_ ? bytesToCome() : 0; missing > 0 && e) {
+    const Nanos rest = kByteTime * static_cast<long long>(missing);
+    const Nanos whole = kByteTime * static_cast<long long>(missing + e->RxBuf.size());
+    if (whole < kWorthAWait || e->RxBuf.size() < 4)
+      readDue_ = mono_() + rest + kSlack;
+    else if (rest >= kWorthAWait)
+      readDue_ = mono_() + rest - kEarly;
+    if (readDue_) readAtPlan_ = bytesRead_;
+  }
+  setWatch(watchedHandle_, !readDue_);
 }
 
 // ---- the receive clock -------------------------------------------------------------
@@ -555,7 +558,6 @@ constexpr std::int64_t kMostTicks = 40000;
 void PollLoop::setMonotonicClock(MonotonicClock clock) {
   mono_ = std::move(clock);
   readDue_.reset();
-  gather(1);
   if (mono_) {
     tickOrigin_ = mono_();
     ticksDone_ = 0;

@@ -23,12 +23,13 @@
 // to be woken only when something falls due: the next step of a wait, the
 // link watchdog's time-out, the rest of a reply frame on its way (the
 // frame announces its length, so its bytes are read in one go instead of
-// one wake-up per piece), a progress text held back. Progress texts are
-// shown at most every 50 ms, the rows of a download's records every 250 ms,
-// both while the meter is sending rather than at a reply's end. Without a
-// clock (the main window gone) no receive tick is counted, every byte is
-// read as it arrives and every text and row is shown at once. Tests turn a
-// clock of their own and wake the engine as the receive timer does.
+// one wake-up per byte; a short frame's all at once), a progress text held
+// back. Progress texts are shown at most every 50 ms, the rows of a
+// download's records every 250 ms, both while the meter is sending rather
+// than at a reply's end. Without a clock (the main window gone) no receive
+// tick is counted, every byte is read as it arrives and every text and row
+// is shown at once. Tests turn a clock of their own and wake the engine as
+// the receive timer does.
 //
 // The engine owns every exchange whose answer it awaits: it marks the wait
 // before the request goes out (the write turns the event loop, and a quick
@@ -281,14 +282,11 @@ class PollLoop {
   void advance();
   // Reads the current port, then cuts and handles every complete frame.
   void receive();
-  // A frame partly in: its rest is gathered by the line and read in one go,
-  // not piece by piece.
+  // A frame partly in: when the rest is due, read it then, not piece by piece.
   void planRead();
-  // The bytes still to come of the header or the frame partly in; 0 for
-  // none (or bytes that start no frame).
+  // The bytes still to come of the frame partly in (of a short one while
+  // its header is not all in); 0 for none (or bytes that start no frame).
   std::size_t bytesToCome() const;
-  // Has the current port report its bytes once `count` are in.
-  void gather(int count);
   // The line time of the bytes still to come of a frame partly in.
   std::optional<Nanos> restOfFrame() const;
   // The end of a stretch in which frames were decoded or ticks counted.
@@ -393,7 +391,7 @@ class PollLoop {
   MonotonicClock mono_;
   Nanos tickOrigin_{};                                  // the start of receive tick 1
   std::int64_t ticksDone_ = 0;                          // the last receive tick run
-  std::optional<Nanos> readDue_;                        // when the rest of a frame partly in is late
+  std::optional<Nanos> readDue_;                        // when the rest of a frame partly in is due
   long long bytesRead_ = 0;                             // bytes read so far
   long long readAtPlan_ = -1;                           // bytesRead_ when readDue_ was set
   std::optional<Nanos> progressShownAt_, rowsShownAt_;  // when progress and rows were last shown

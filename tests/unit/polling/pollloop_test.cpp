@@ -7,9 +7,6 @@
 #include "polling/pollloop.h"
 
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <termios.h>
 
 #include <algorithm>
 #include <array>
@@ -426,31 +423,7 @@ TEST_F(ReceiveClock, WakesOnlyWhenSomethingIsDueAndEveryWaitKeepsItsLength) {
   EXPECT_EQ(view.messages[0].first, "Get Memory Information TimeOut Error !!!");
 }
 
-namespace {
-// The bytes the line gathers before the descriptor reports them (VMIN; 0
-// reports every byte).
-int gathered(int fd) {
-  termios t{};
-  return ::tcgetattr(fd, &t) == 0 ? t.c_cc[VMIN] : -1;
-}
-// Whether `n` bytes wait on the descriptor, looked at until they do (the
-// pseudo-terminal hands the master's bytes over on its own time).
-bool queued(int fd, int n) {
-  for (int i = 0; i < 1000; ++i) {
-    int have = 0;
-    if (::ioctl(fd, FIONREAD, &have) == 0 && have >= n) return have == n;
-    pollfd p{fd, POLLIN, 0};
-    ::poll(&p, 1, 1);
-  }
-  return false;
-}
-bool readableNow(int fd) {
-  pollfd p{fd, POLLIN, 0};
-  return ::poll(&p, 1, 0) == 1;
-}
-}  // namespace
-
-TEST_F(ReceiveClock, FramePartlyInIsGatheredByTheLineAndReadInOneGo) {
+TEST_F(ReceiveClock, FramePartlyInIsReadInOneGoWhenItsRestIsDue) {
   vkztest::TempAppDir dir;
   vkztest::TestPty pty;
   ASSERT_TRUE(pty.ok());
@@ -459,67 +432,67 @@ TEST_F(ReceiveClock, FramePartlyInIsGatheredByTheLineAndReadInOneGo) {
   poll().watchCurrentPort();
   ASSERT_TRUE(view.watching);
   const int fd = State().PortApi.NativeHandle(1);
-  const std::vector<std::uint8_t> frame = replyFrame(0x10, std::vector<std::uint8_t>(36, 'A'));
   const PortEntry& e = State().link.PortTable[1];
-  const auto send = [&](std::size_t from, std::size_t to) {
-    pty.send({frame.begin() + static_cast<long>(from), frame.begin() + static_cast<long>(to)});
+  const auto arrive = [&](const std::vector<std::uint8_t>& bytes) {
+    pty.send(bytes);
+    ASSERT_TRUE(vkztest::waitReadable(fd));
+  };
+  const auto part = [](const std::vector<std::uint8_t>& f, std::size_t from, std::size_t to) {
+    return std::vector<std::uint8_t>(f.begin() + static_cast<long>(from), f.begin() + static_cast<long>(to));
   };
 
-  // The first byte: the line gathers the other three of the header, with
-  // the receive timer behind it (their 0.5 ms and 8 ms for a late line).
-  send(0, 1);
-  ASSERT_TRUE(vkztest::waitReadable(fd));
+  // A short reply (the poll tick's model answer), its first byte in: the
+  // notifier rests until a short frame would be whole (15 more bytes,
+  // 2.6 ms), and the reply is read in one go then.
+  const std::vector<std::uint8_t> model = replyFrame(0x00, {'V', 'K', 'Z', ' ', '4', '1', '8'});
+  arrive(part(model, 0, 1));
   poll().bytesArrived();
+  EXPECT_FALSE(view.watching);
+  EXPECT_EQ(view.wakeIn, 3);
+  arrive(part(model, 1, model.size()));
+  wake();
+  EXPECT_EQ(e.PortReply.ReplyCode, 0x00);
+  EXPECT_TRUE(e.RxBuf.empty());
   EXPECT_TRUE(view.watching);
-  EXPECT_EQ(gathered(fd), 3);
-  EXPECT_EQ(view.wakeIn, 9);
-  // Two of them come in: nothing wakes the engine.
-  send(1, 3);
-  ASSERT_TRUE(queued(fd, 2));
-  EXPECT_FALSE(readableNow(fd));
-  // The header is whole: the other 37 bytes are gathered (6.4 ms + 8 ms).
-  send(3, 4);
-  ASSERT_TRUE(vkztest::waitReadable(fd));
+  // Its header in: read when its last byte is due (5 bytes, 0.9 ms).
+  arrive(part(model, 0, 7));
   poll().bytesArrived();
-  EXPECT_EQ(gathered(fd), 37);
-  EXPECT_EQ(view.wakeIn, 15);
-  send(4, frame.size() - 1);
-  ASSERT_TRUE(queued(fd, 36));
-  EXPECT_FALSE(readableNow(fd));
-  // The last byte wakes it, and the reply is handled at once.
-  send(frame.size() - 1, frame.size());
-  ASSERT_TRUE(vkztest::waitReadable(fd));
+  EXPECT_FALSE(view.watching);
+  EXPECT_EQ(view.wakeIn, 2);
+  arrive(part(model, 7, model.size()));
+  wake();
+  EXPECT_TRUE(e.RxBuf.empty());
+  EXPECT_TRUE(view.watching);
+
+  // A long one: the notifier rests until shortly before the other 33 bytes
+  // (5.7 ms at 57600 baud) are through, and takes the last ones as they come.
+  const std::vector<std::uint8_t> frame = replyFrame(0x10, std::vector<std::uint8_t>(36, 'A'));
+  arrive(part(frame, 0, 8));
+  poll().bytesArrived();
+  EXPECT_FALSE(view.watching);
+  EXPECT_EQ(view.wakeIn, 4);
+  arrive(part(frame, 8, 30));
+  wake();
+  EXPECT_EQ(e.RxBuf.size(), 30u);
+  EXPECT_TRUE(view.watching);
+  arrive(part(frame, 30, frame.size()));
   poll().bytesArrived();
   EXPECT_EQ(e.PortReply.ReplyCode, 0x10);
   EXPECT_TRUE(e.RxBuf.empty());
-  EXPECT_EQ(gathered(fd), 0);
   EXPECT_TRUE(view.watching);
 
-  // A frame cut short: the receive timer reads what came, then every byte
-  // wakes the engine again; no timer is left behind.
-  send(0, 8);
-  ASSERT_TRUE(vkztest::waitReadable(fd));
-  poll().bytesArrived();
-  EXPECT_EQ(gathered(fd), 33);
-  send(8, 20);
-  ASSERT_TRUE(queued(fd, 12));
-  wake();
-  EXPECT_EQ(e.RxBuf.size(), 20u);
-  EXPECT_EQ(gathered(fd), 21);
-  wake();
-  EXPECT_EQ(e.RxBuf.size(), 20u);
-  EXPECT_EQ(gathered(fd), 0);
-  EXPECT_TRUE(view.watching);
-  EXPECT_EQ(view.wakeIn, -1);  // the bytes buffered keep the link up
-  // The rest, byte by byte as the line gives it: each is read.
-  send(20, 21);
-  ASSERT_TRUE(vkztest::waitReadable(fd));
-  poll().bytesArrived();
-  EXPECT_EQ(e.RxBuf.size(), 21u);
-
-  // Without a clock nothing is gathered: every byte is read as it comes.
-  poll().setMonotonicClock(nullptr);
-  EXPECT_EQ(gathered(fd), 0);
+  // Nothing more came by then: the notifier takes over, no timer wakes.
+  for (const std::size_t first : {std::size_t{1}, std::size_t{8}}) {
+    arrive(part(frame, 0, first));
+    poll().bytesArrived();
+    EXPECT_FALSE(view.watching);
+    wake();
+    EXPECT_TRUE(view.watching);
+    EXPECT_EQ(e.RxBuf.size(), first);
+    arrive(part(frame, first, frame.size()));
+    poll().bytesArrived();
+    EXPECT_TRUE(e.RxBuf.empty());
+  }
 }
 
 TEST_F(ReceiveClock, ProgressAndRowsAreShownSeldomAndWhileTheMeterSends) {
