@@ -480,6 +480,10 @@ void PollLoop::receive() {
 namespace {
 // At 57600 baud a byte takes ten bit times.
 constexpr std::chrono::nanoseconds kByteTime{173611};
+// A frame whose four header bytes are not all in yet is taken for a short
+// one (the poll tick's model and clock replies are): its rest is read in
+// one go. A longer one has announced its length by then.
+constexpr std::size_t kShortFrame = 16;
 }  // namespace
 
 // A reply frame announces its length in its first four bytes: once they are
@@ -492,11 +496,6 @@ std::optional<PollLoop::Nanos> PollLoop::restOfFrame() const {
   return kByteTime * static_cast<long long>(*whole - e->RxBuf.size());
 }
 
-// A frame whose four header bytes are not all in yet is taken for a short
-// one (the poll tick's model and clock replies are): its rest is read in
-// one go. A longer one has announced its length by then.
-constexpr std::size_t kShortFrame = 16;
-
 std::size_t PollLoop::bytesToCome() const {
   const PortEntry* e = CurrentEntry(r_.link);
   if (!e || e->RxBuf.empty() || e->RxBuf[0] != kReplyStart) return 0;
@@ -508,9 +507,10 @@ std::size_t PollLoop::bytesToCome() const {
 // The notifier rests while the rest of a frame partly in is on its way. A
 // short frame (the line time of its whole under kWorthAWait, or its header
 // not yet in) is read in one go when its last byte is due: one wake-up
-// instead of one per byte. A long one (a data block) is read shortly before
-// its rest is due, and its last bytes again as they arrive, so the next
-// request goes out as soon as the reply is whole.
+// instead of one per byte (not while a download runs: its next request
+// waits for the reply's last byte). A long one (a data block) is read
+// shortly before its rest is due, and its last bytes again as they arrive,
+// so the next request goes out as soon as the reply is whole.
 void PollLoop::planRead() {
   constexpr Nanos kEarly = std::chrono::milliseconds(2);
   constexpr Nanos kWorthAWait = std::chrono::milliseconds(4);
@@ -534,9 +534,12 @@ void PollLoop::planRead() {
   if (const std::size_t missing = mono_ ? bytesToCome() : 0; missing > 0 && e) {
     const Nanos rest = kByteTime * static_cast<long long>(missing);
     const Nanos whole = kByteTime * static_cast<long long>(missing + e->RxBuf.size());
-    if (whole < kWorthAWait || e->RxBuf.size() < 4)
+    // While a download runs, the next request waits for every reply's last
+    // byte (a poll reply's too): each is taken as it arrives.
+    const bool shortFrame = whole < kWorthAWait || e->RxBuf.size() < 4;
+    if (shortFrame && !r_.download.flow.active())
       readDue_ = mono_() + rest + kSlack;
-    else if (rest >= kWorthAWait)
+    else if (!shortFrame && rest >= kWorthAWait)
       readDue_ = mono_() + rest - kEarly;
     if (readDue_) readAtPlan_ = bytesRead_;
   }
