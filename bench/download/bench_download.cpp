@@ -25,10 +25,15 @@
 // (the same answers in every run): what a lossy line costs, each lost
 // answer asked again by the poll tick.
 //
+// With --split BYTES the paced meter hands its replies over that many
+// bytes at a time (1: byte by byte, as a UART without a deep FIFO; 14 and
+// 64: as a FIFO and a USB adapter do); without it, as its bytes are
+// through, in pieces of up to eight.
+//
 // A download counts only when every record row in the data list window and
 // every value in the measurement match the meter's records.
 //
-//   bench_download [--runs N] [--idle SECONDS] [--lost PERCENT] [records ...]
+//   bench_download [--runs N] [--idle SECONDS] [--lost PERCENT] [--split BYTES] [records ...]
 //       (default: 3 runs, 10 s idle, 480 10000 65535; records 0: idle only,
 //       --idle 0: no idle stretch)
 #include <pthread.h>
@@ -226,6 +231,14 @@ void loseBlockAnswers(vkz::emu::Emulator& meter, int n, double percent) {
     if (u(rng) < percent) meter.addFault(vkz::emu::FaultRule::nth(vkz::emu::Fault::Drop, 0x12, i));
 }
 
+// How the paced meter hands its replies over (--split; 0: its own way).
+std::size_t splitBytes = 0;
+
+void paceLine(vkz::emu::Emulator& meter) {
+  meter.setPacing(true);
+  if (splitBytes > 0) meter.setSplit(splitBytes, std::chrono::milliseconds(0));
+}
+
 Run downloadOnce(Watch& watch, int n, double lost) {
   Run run;
   QTemporaryDir dir;
@@ -239,7 +252,7 @@ Run downloadOnce(Watch& watch, int n, double lost) {
     std::fprintf(stderr, "no memory list\n");
     std::exit(1);
   }
-  road.meter.setPacing(true);
+  paceLine(road.meter);
   road.meter.setReplyDelay(std::chrono::milliseconds(0));
   road.meter.clearLog();
   loseBlockAnswers(road.meter, n, lost);
@@ -288,7 +301,7 @@ Cost idleOnce(Watch& watch, double secs) {
     std::fprintf(stderr, "the meter emulator did not start\n");
     std::exit(1);
   }
-  road.meter.setPacing(true);
+  paceLine(road.meter);
   // Settle: the meter listed, the link watchdog and the first ticks past.
   runUntil(
       watch, [] { return false; }, 1000);
@@ -318,6 +331,8 @@ int main(int argc, char** argv) {
       idle = std::atof(argv[++i]);
     else if (!std::strcmp(argv[i], "--lost") && i + 1 < argc)
       lost = std::atof(argv[++i]);
+    else if (!std::strcmp(argv[i], "--split") && i + 1 < argc)
+      splitBytes = static_cast<std::size_t>(std::max(0, std::atoi(argv[++i])));
     else
       sizes.push_back(std::atoi(argv[i]));
   }
@@ -328,6 +343,7 @@ int main(int argc, char** argv) {
 
   int failures = 0;
   if (lost > 0) std::printf("block answers lost: %.1f %%\n", lost);
+  if (splitBytes > 0) std::printf("replies handed over %zu bytes at a time\n", splitBytes);
   std::printf("%-7s %8s %8s %9s %7s %7s %7s %8s %8s %7s %7s %8s\n", "", "records", "seconds", "records/s",
               "reply", "wire", "CPU %", "wakes/s", "csw/s", "turn ms", "p99 ms", "peak MB");
   for (int n : sizes) {

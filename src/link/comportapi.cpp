@@ -105,6 +105,7 @@ void ComPortAPI::Reset() {
   InBufferSize = 0;
   OutBufferSize = 0;
   writeWaitMs_ = 1000;
+  quietWrites_ = 0;
 }
 
 void ComPortAPI::Init_API() {
@@ -376,7 +377,7 @@ std::int32_t ComPortAPI::CommWrite(int port, const std::vector<std::uint8_t>& by
   CommPort& p = CommPorts[port];
   if (p.fd < 0) {
     RecordCommError("CommWrite (WriteFile)", EBADF, p);
-    pumpEvents();
+    if (quietWrites_ == 0) pumpEvents();
     return -1;
   }
   const auto deadline = Clock::now() + std::chrono::milliseconds(p.writeStalled ? 0 : writeWaitMs_);
@@ -416,12 +417,15 @@ std::int32_t ComPortAPI::CommWrite(int port, const std::vector<std::uint8_t>& by
   } else {
     p.writeStalled = false;
   }
-  pumpEvents();
-  if (err == 0) {
-    for (int i = 0; i < 10; ++i) pumpEvents();
+  if (quietWrites_ == 0) {
+    pumpEvents();
+    if (err == 0) {
+      for (int i = 0; i < 10; ++i) pumpEvents();
+    }
   }
   return result;
 }
+
 
 std::int32_t ComPortAPI::CommGetLine(int port, std::int16_t whichLine, std::int16_t& state) {
   if (!inRange(port)) return RecordRangeError("CommReadCD");

@@ -104,8 +104,23 @@ class ComPortAPI {
   // the write wait (then the count written so far is returned and ETIMEDOUT
   // recorded); after such a time-out the next writes do not wait at all
   // until one goes through whole. Turns the event loop once after the
-  // write, and ten more times after a successful one.
+  // write, and ten more times after a successful one, unless a QuietWrites
+  // lives.
   std::int32_t CommWrite(int port, const std::vector<std::uint8_t>& bytes);
+  // While one lives, CommWrite does not turn the event loop: for a short
+  // request whose answer nobody awaits during the write (the poll tick's
+  // model and clock requests), which would otherwise wake every window
+  // five times a second for nothing.
+  class QuietWrites {
+   public:
+    explicit QuietWrites(ComPortAPI& api) : api_(api) { ++api_.quietWrites_; }
+    ~QuietWrites() { --api_.quietWrites_; }
+    QuietWrites(const QuietWrites&) = delete;
+    QuietWrites& operator=(const QuietWrites&) = delete;
+
+   private:
+    ComPortAPI& api_;
+  };
   // Modem status: state = -1 when any bit of `whichLine` (0x10 CTS, 0x20
   // DSR, 0x40 RING, 0x80 carrier) is on, else 0.
   std::int32_t CommGetLine(int port, std::int16_t whichLine, std::int16_t& state);
@@ -154,6 +169,7 @@ class ComPortAPI {
   CommError LastCommError;
   std::array<CommPort, 257> CommPorts;  // index 1..256
   int writeWaitMs_ = 1000;
+  int quietWrites_ = 0;  // QuietWrites alive
 };
 
 }  // namespace vkz

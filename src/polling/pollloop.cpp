@@ -196,6 +196,7 @@ void PollLoop::tick1() {
     if (r_.flags.RTCFrmOpen != -1) return;
     if (ClockView* c = windows.readbacks.clock ? windows.readbacks.clock() : nullptr)
       c->showPcTime(dateTimeText(now.year, now.month, now.day, now.hour, now.minute, now.second));
+    const ComPortAPI::QuietWrites quiet(r_.PortApi);
     logUnsent(CmdReadClock(line()), "clock request");
   });
   bool open = false;
@@ -207,7 +208,11 @@ void PollLoop::tick1() {
   });
   step([&] { watchCurrentPort(); });
   if (open) {
-    step([&] { logUnsent(CmdReadModel(line()), "model request"); });
+    step([&] {
+      // Nothing awaits the answer during the write: the event loop rests.
+      const ComPortAPI::QuietWrites quiet(r_.PortApi);
+      logUnsent(CmdReadModel(line()), "model request");
+    });
     step([&] {
       if (PollView* v = view()) v->enableMeterActions();
     });
@@ -493,6 +498,10 @@ void PollLoop::receive() {
 namespace {
 // At 57600 baud a byte takes ten bit times.
 constexpr std::chrono::nanoseconds kByteTime{173611};
+// A frame whose four header bytes are not all in yet is taken for a short
+// one (the poll tick's model and clock replies are): its rest is read in
+// one go. A longer one has announced its length by then.
+constexpr std::size_t kShortFrame = 16;
 }  // namespace
 
 // A reply frame announces its length in its first four bytes: once they are
@@ -505,12 +514,26 @@ std::optional<PollLoop::Nanos> PollLoop::restOfFrame() const {
   return kByteTime * static_cast<long long>(*whole - e->RxBuf.size());
 }
 
-// The notifier rests until shortly before the rest of a frame partly in is
-// due, and the frame is read in one go then. Its last bytes are again taken
-// as they arrive, so the next request goes out as soon as the reply is whole.
+std::size_t PollLoop::bytesToCome() const {
+  const PortEntry* e = CurrentEntry(r_.link);
+  if (!e || e->RxBuf.empty() || e->RxBuf[0] != kReplyStart) return 0;
+  if (e->RxBuf.size() < 4) return kShortFrame - e->RxBuf.size();
+  const auto whole = announcedReplySize(e->RxBuf);
+  return whole && *whole > e->RxBuf.size() ? *whole - e->RxBuf.size() : 0;
+}
+
+// The notifier rests while the rest of a frame partly in is on its way. A
+// short frame (the line time of its whole under kWorthAWait, or its header
+// not yet in) is read in one go when its last byte is due: one wake-up
+// instead of one per byte (not while a download runs: its next request
+// waits for the reply's last byte). A long one (a data block) is read
+// shortly before its rest is due, and its last bytes again as they arrive,
+// so the next request goes out as soon as the reply is whole.
 void PollLoop::planRead() {
   constexpr Nanos kEarly = std::chrono::milliseconds(2);
   constexpr Nanos kWorthAWait = std::chrono::milliseconds(4);
+  // A timer that runs out a little early finds the last byte not yet in.
+  constexpr Nanos kSlack = std::chrono::microseconds(200);
   if (watchedHandle_ < 0) {
     readDue_.reset();
     return;
@@ -525,9 +548,18 @@ void PollLoop::planRead() {
     return;
   }
   readDue_.reset();
-  if (const auto rest = restOfFrame(); mono_ && rest && *rest >= kWorthAWait) {
-    readDue_ = mono_() + *rest - kEarly;
-    readAtPlan_ = bytesRead_;
+  const PortEntry* e = CurrentEntry(r_.link);
+  if (const std::size_t missing = mono_ ? bytesToCome() : 0; missing > 0 && e) {
+    const Nanos rest = kByteTime * static_cast<long long>(missing);
+    const Nanos whole = kByteTime * static_cast<long long>(missing + e->RxBuf.size());
+    // While a download runs, the next request waits for every reply's last
+    // byte (a poll reply's too): each is taken as it arrives.
+    const bool shortFrame = whole < kWorthAWait || e->RxBuf.size() < 4;
+    if (shortFrame && !r_.download.flow.active())
+      readDue_ = mono_() + rest + kSlack;
+    else if (!shortFrame && rest >= kWorthAWait)
+      readDue_ = mono_() + rest - kEarly;
+    if (readDue_) readAtPlan_ = bytesRead_;
   }
   setWatch(watchedHandle_, !readDue_);
 }

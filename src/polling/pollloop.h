@@ -23,12 +23,13 @@
 // to be woken only when something falls due: the next step of a wait, the
 // link watchdog's time-out, the rest of a reply frame on its way (the
 // frame announces its length, so its bytes are read in one go instead of
-// one wake-up per piece), a progress text held back. Progress texts are
-// shown at most every 50 ms, the rows of a download's records every 250 ms,
-// both while the meter is sending rather than at a reply's end. Without a
-// clock (the main window gone) no receive tick is counted, every byte is
-// read as it arrives and every text and row is shown at once. Tests turn a
-// clock of their own and wake the engine as the receive timer does.
+// one wake-up per byte; a short frame's all at once), a progress text held
+// back. Progress texts are shown at most every 50 ms, the rows of a
+// download's records every 250 ms, both while the meter is sending rather
+// than at a reply's end. Without a clock (the main window gone) no receive
+// tick is counted, every byte is read as it arrives and every text and row
+// is shown at once. Tests turn a clock of their own and wake the engine as
+// the receive timer does.
 //
 // The engine owns every exchange whose answer it awaits: it marks the wait
 // before the request goes out (the write turns the event loop, and a quick
@@ -283,6 +284,9 @@ class PollLoop {
   void receive();
   // A frame partly in: when the rest is due, read it then, not piece by piece.
   void planRead();
+  // The bytes still to come of the frame partly in (of a short one while
+  // its header is not all in); 0 for none (or bytes that start no frame).
+  std::size_t bytesToCome() const;
   // The line time of the bytes still to come of a frame partly in.
   std::optional<Nanos> restOfFrame() const;
   // The end of a stretch in which frames were decoded or ticks counted.

@@ -156,6 +156,15 @@ TEST_F(ComPortTest, ReadTakesWhatIsQueuedAndNeverWaits) {
   EXPECT_EQ(api.CommWrite(3, hexBytes("02 00 01 00 01")), 5);
   EXPECT_EQ(turns, 11);  // once after the write, ten more after a good one
   EXPECT_EQ(pty.receive(5), hexBytes("02 00 01 00 01"));
+  {
+    const ComPortAPI::QuietWrites quiet(api);
+    turns = 0;
+    EXPECT_EQ(api.CommWrite(3, hexBytes("02 00 01 00 01")), 5);
+    EXPECT_EQ(turns, 0);
+  }
+  EXPECT_EQ(pty.receive(5), hexBytes("02 00 01 00 01"));
+  EXPECT_EQ(api.CommWrite(3, hexBytes("02 00 01 00 01")), 5);
+  EXPECT_EQ(turns, 11);
 }
 
 TEST_F(ComPortTest, VanishedDeviceFailsAtOnce) {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -185,6 +186,22 @@ class LinkedLoop : public PollLoopTest {
   vkztest::TestPty pty;
   std::optional<test::EngineClock> clock;  // installed once the state is reset
 };
+
+TEST_F(LinkedLoop, PollTickRequestsLeaveTheEventLoopAlone) {
+  // Nothing awaits the model and clock answers during their writes: five
+  // ticks a second do not wake every window. An exchange's write still
+  // turns it (its answer may be decoded there).
+  int turns = 0;
+  setEventPump([&] { ++turns; });
+  State().flags.RTCFrmOpen = -1;
+  poll().tick1();
+  const std::vector<std::uint8_t> sent = pty.drain();
+  EXPECT_EQ(turns, 0);
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), std::uint8_t{0x02}) >= 2, true) << sent.size();
+  ASSERT_TRUE(poll().eraseMemory());
+  setEventPump(nullptr);
+  EXPECT_EQ(turns, 11);
+}
 
 TEST_F(LinkedLoop, EraseWaitEndsWithTheMeterOrItsTimeOut) {
   // Longer than a full flash erase (about a minute of 16 ms ticks).
@@ -432,31 +449,67 @@ TEST_F(ReceiveClock, FramePartlyInIsReadInOneGoWhenItsRestIsDue) {
   poll().watchCurrentPort();
   ASSERT_TRUE(view.watching);
   const int fd = State().PortApi.NativeHandle(1);
-  const std::vector<std::uint8_t> frame = replyFrame(0x10, std::vector<std::uint8_t>(36, 'A'));
+  const PortEntry& e = State().link.PortTable[1];
+  const auto arrive = [&](const std::vector<std::uint8_t>& bytes) {
+    pty.send(bytes);
+    ASSERT_TRUE(vkztest::waitReadable(fd));
+  };
+  const auto part = [](const std::vector<std::uint8_t>& f, std::size_t from, std::size_t to) {
+    return std::vector<std::uint8_t>(f.begin() + static_cast<long>(from), f.begin() + static_cast<long>(to));
+  };
 
-  // Its length is in: the notifier rests until shortly before the other 33
-  // bytes (5.7 ms at 57600 baud) are through.
-  pty.send({frame.begin(), frame.begin() + 8});
-  ASSERT_TRUE(vkztest::waitReadable(fd));
+  // A short reply (the poll tick's model answer), its first byte in: the
+  // notifier rests until a short frame would be whole (15 more bytes,
+  // 2.6 ms), and the reply is read in one go then.
+  const std::vector<std::uint8_t> model = replyFrame(0x00, {'V', 'K', 'Z', ' ', '4', '1', '8'});
+  arrive(part(model, 0, 1));
+  poll().bytesArrived();
+  EXPECT_FALSE(view.watching);
+  EXPECT_EQ(view.wakeIn, 3);
+  arrive(part(model, 1, model.size()));
+  wake();
+  EXPECT_EQ(e.PortReply.ReplyCode, 0x00);
+  EXPECT_TRUE(e.RxBuf.empty());
+  EXPECT_TRUE(view.watching);
+  // Its header in: read when its last byte is due (5 bytes, 0.9 ms).
+  arrive(part(model, 0, 7));
+  poll().bytesArrived();
+  EXPECT_FALSE(view.watching);
+  EXPECT_EQ(view.wakeIn, 2);
+  arrive(part(model, 7, model.size()));
+  wake();
+  EXPECT_TRUE(e.RxBuf.empty());
+  EXPECT_TRUE(view.watching);
+
+  // A long one: the notifier rests until shortly before the other 33 bytes
+  // (5.7 ms at 57600 baud) are through, and takes the last ones as they come.
+  const std::vector<std::uint8_t> frame = replyFrame(0x10, std::vector<std::uint8_t>(36, 'A'));
+  arrive(part(frame, 0, 8));
   poll().bytesArrived();
   EXPECT_FALSE(view.watching);
   EXPECT_EQ(view.wakeIn, 4);
-  pty.send({frame.begin() + 8, frame.end()});
-  ASSERT_TRUE(vkztest::waitReadable(fd));
+  arrive(part(frame, 8, 30));
   wake();
-  const PortEntry& e = State().link.PortTable[1];
+  EXPECT_EQ(e.RxBuf.size(), 30u);
+  EXPECT_TRUE(view.watching);
+  arrive(part(frame, 30, frame.size()));
+  poll().bytesArrived();
   EXPECT_EQ(e.PortReply.ReplyCode, 0x10);
   EXPECT_TRUE(e.RxBuf.empty());
   EXPECT_TRUE(view.watching);
 
   // Nothing more came by then: the notifier takes over, no timer wakes.
-  pty.send({frame.begin(), frame.begin() + 8});
-  ASSERT_TRUE(vkztest::waitReadable(fd));
-  poll().bytesArrived();
-  EXPECT_FALSE(view.watching);
-  wake();
-  EXPECT_TRUE(view.watching);
-  EXPECT_EQ(e.RxBuf.size(), 8u);
+  for (const std::size_t first : {std::size_t{1}, std::size_t{8}}) {
+    arrive(part(frame, 0, first));
+    poll().bytesArrived();
+    EXPECT_FALSE(view.watching);
+    wake();
+    EXPECT_TRUE(view.watching);
+    EXPECT_EQ(e.RxBuf.size(), first);
+    arrive(part(frame, first, frame.size()));
+    poll().bytesArrived();
+    EXPECT_TRUE(e.RxBuf.empty());
+  }
 }
 
 TEST_F(ReceiveClock, ProgressAndRowsAreShownSeldomAndWhileTheMeterSends) {
