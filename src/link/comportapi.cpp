@@ -324,8 +324,7 @@ std::int32_t ComPortAPI::IsInBuffSize(int port) {
   return n < 1 ? 0 : n;
 }
 
-std::int32_t ComPortAPI::CommRead(int port, std::vector<std::uint8_t>& bytes,
-                                  std::int32_t /*maxBytes*/) {
+std::int32_t ComPortAPI::CommRead(int port, std::vector<std::uint8_t>& bytes, std::int32_t /*maxBytes*/) {
   if (!inRange(port)) {
     RecordRangeError("CommRead");
     return -1;
@@ -426,7 +425,6 @@ std::int32_t ComPortAPI::CommWrite(int port, const std::vector<std::uint8_t>& by
   return result;
 }
 
-
 std::int32_t ComPortAPI::CommGetLine(int port, std::int16_t whichLine, std::int16_t& state) {
   if (!inRange(port)) return RecordRangeError("CommReadCD");
   CommPort& p = CommPorts[port];
@@ -465,7 +463,7 @@ std::int32_t ComPortAPI::CommSetLine(int port, std::int16_t whichLine, std::int1
 
 std::int32_t ComPortAPI::CommGetError(std::string& message) const {
   message = "Error (" + std::to_string(LastCommError.ErrorCode) + "): " + LastCommError.ErrorFunction +
-               " - " + LastCommError.ErrorMessage;
+            " - " + LastCommError.ErrorMessage;
   return LastCommError.ErrorCode;
 }
 

@@ -286,7 +286,8 @@ void PollLoop::relinkLostPort() {
       logPoll(LogLevel::Info, [&] {
         std::string error;
         r_.PortApi.CommGetError(error);
-        return name + ": its device is back but cannot be opened yet, tried again at every poll tick: " + error;
+        return name +
+               ": its device is back but cannot be opened yet, tried again at every poll tick: " + error;
       });
     lost_->triedBusy = true;
     return;
