@@ -120,19 +120,11 @@ bool AtomicFileWriter::commit(bool sync) {
   fd_ = -1;
   if (::close(fd) != 0) {
     const int err = errno;
-    ::unlink(temp_.c_str());
-    temp_.clear();
-    reason_ = std::strerror(err);
-    error_ = fillText(trText("DataFile", "Cannot write \"%1\" (%2)"), {target_, reason_});
-    return false;
+    return fail(fillText(trText("DataFile", "Cannot write \"%1\""), {target_}), err);
   }
   if (::rename(temp_.c_str(), target_.c_str()) != 0) {
     const int err = errno;
-    ::unlink(temp_.c_str());
-    temp_.clear();
-    reason_ = std::strerror(err);
-    error_ = fillText(trText("DataFile", "Cannot replace \"%1\" (%2)"), {target_, reason_});
-    return false;
+    return fail(fillText(trText("DataFile", "Cannot replace \"%1\""), {target_}), err);
   }
   temp_.clear();
   if (!sync) return true;

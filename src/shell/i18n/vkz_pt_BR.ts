@@ -31,12 +31,8 @@
         <translation>Não é possível gravar &quot;%1&quot; no disco</translation>
     </message>
     <message>
-        <source>Cannot write &quot;%1&quot; (%2)</source>
-        <translation>Não é possível gravar &quot;%1&quot; (%2)</translation>
-    </message>
-    <message>
-        <source>Cannot replace &quot;%1&quot; (%2)</source>
-        <translation>Não é possível substituir &quot;%1&quot; (%2)</translation>
+        <source>Cannot replace &quot;%1&quot;</source>
+        <translation>Não é possível substituir &quot;%1&quot;</translation>
     </message>
     <message>
         <source>Line %1</source>
