@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include "base/appdir.h"
+#include "base/atomicfile.h"
 #include "base/numfmt.h"
 #include "link/win/comportsetfrm.h"
 #include "link/win/linkhooks.h"
@@ -17,7 +18,6 @@
 #include "ui/formregistry.h"
 #include "ui/logcategories.h"
 #include "ui/msgbox.h"
-#include "views/atomicfile.h"
 #include "views/win/datalistfrm.h"
 
 int main(int argc, char** argv) {

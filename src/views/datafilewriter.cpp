@@ -1,10 +1,10 @@
 #include <exception>
 #include <new>
 
+#include "base/atomicfile.h"
 #include "base/cp1252.h"
 #include "base/log.h"
 #include "base/trtext.h"
-#include "views/atomicfile.h"
 #include "views/datafile.h"
 #include "views/datafiletext.h"
 #include "views/gridswriter.h"
