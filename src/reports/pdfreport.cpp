@@ -191,12 +191,13 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
     for (size_t p; (p = t.find("\r\n")) != std::string::npos;) t.replace(p, 2, "\n");
     run.messages.push_back(t);
   });
+  const auto notWritten = [&fileName](const std::string& why) {
+    return failed(reportFileNotWrittenText(trText("Report", "PDF report"), fileName, why));
+  };
   pdf.PDFTitle(data.meterModel + "_PDF");
-  if (!pdf.PDFFileName(fileName))
-    return failed(reportFileNotWrittenText(trText("Report", "PDF report"), fileName, pdf.PDFWriteError()));
+  if (!pdf.PDFFileName(fileName)) return notWritten(pdf.PDFWriteError());
   // Returning here drops the file begun beside the target.
-  if (!pdf.PDFLoadAfm(data.programFolder + "/Fonts"))
-    return failed(reportFileNotWrittenText(trText("Report", "PDF report"), fileName, writerReason(pdf)));
+  if (!pdf.PDFLoadAfm(data.programFolder + "/Fonts")) return notWritten(writerReason(pdf));
   pdf.PDFSetFont(0, 12, 0);
   pdf.PDFSetLayoutMode(3);
   pdf.PDFFormatPage(std::int32_t{0});
@@ -210,8 +211,7 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
   pdf.PDFSetLineWidth(0.025);
   pdf.PDFSetDrawMode(1);
   pdf.PDFUseOutlines(true);
-  if (!pdf.PDFBeginDoc())
-    return failed(reportFileNotWrittenText(trText("Report", "PDF report"), fileName, writerReason(pdf)));
+  if (!pdf.PDFBeginDoc()) return notWritten(writerReason(pdf));
 
   std::string stopped;
   try {
@@ -222,8 +222,7 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
   const bool ended = pdf.PDFEndDoc();
   ui.restoreCaption();
 
-  if (!ended)
-    return failed(reportFileNotWrittenText(trText("Report", "PDF report"), fileName, pdf.PDFWriteError()));
+  if (!ended) return notWritten(pdf.PDFWriteError());
   if (!stopped.empty())
     return failed(fillText(trText("Report",
                                   "The PDF report is incomplete: %1.\nThe file %2 holds only the pages "
