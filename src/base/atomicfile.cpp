@@ -69,9 +69,12 @@ bool AtomicFileWriter::open(const std::string& target) {
   std::string tmpl =
       (dir.empty() ? fs::path(".") : dir).string() + "/." + path.filename().string() + ".XXXXXX";
   int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
-  if (fd < 0)
+  if (fd < 0) {
+    // Taken before the message is made, which may set errno anew.
+    const int err = errno;
     return fail(fillText(trText("DataFile", "Cannot create a file in the folder \"%1\""), {dir.string()}),
-                errno);
+                err);
+  }
   fd_ = fd;
   temp_ = tmpl;
   // The new file gets the rights of the file it replaces, or those of a
@@ -88,8 +91,9 @@ bool AtomicFileWriter::writeAll(std::string_view bytes) {
   while (off < bytes.size()) {
     ssize_t n = ::write(fd_, bytes.data() + off, bytes.size() - off);
     if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail(fillText(trText("DataFile", "Cannot write \"%1\""), {target_}), errno);
+      const int err = errno;
+      if (err == EINTR) continue;
+      return fail(fillText(trText("DataFile", "Cannot write \"%1\""), {target_}), err);
     }
     off += static_cast<size_t>(n);
   }
@@ -114,8 +118,10 @@ bool AtomicFileWriter::write(std::string_view bytes) {
 bool AtomicFileWriter::commit(bool sync) {
   if (fd_ < 0) return false;
   if (!flushBuffer()) return false;
-  if (sync && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS)
-    return fail(fillText(trText("DataFile", "Cannot write \"%1\" to the disk"), {target_}), errno);
+  if (sync && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) {
+    const int err = errno;
+    return fail(fillText(trText("DataFile", "Cannot write \"%1\" to the disk"), {target_}), err);
+  }
   int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) {
