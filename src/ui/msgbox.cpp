@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "base/trtext.h"
+#include "ui/qtext.h"
 
 namespace vkz {
 namespace {
@@ -49,7 +50,7 @@ void nameButtons(QMessageBox& box) {
       {QMessageBox::Save, trText("MsgBox", "Save")}, {QMessageBox::Discard, trText("MsgBox", "Discard")},
   };
   for (const auto& [which, name] : names)
-    if (QAbstractButton* b = box.button(which)) b->setText(QString::fromStdString(name));
+    if (QAbstractButton* b = box.button(which)) b->setText(q(name));
 }
 
 }  // namespace

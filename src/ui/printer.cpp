@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "base/trtext.h"
+#include "ui/qtext.h"
 
 namespace vkz {
 namespace {
@@ -23,6 +24,10 @@ SeamState& st() {
 QString printerName(const QPrinter& p) {
   if (p.outputFormat() == QPrinter::PdfFormat) return p.outputFileName();
   return p.printerName();
+}
+
+PrintResult cannotPrint(const QPrinter& p) {
+  return {PrintStatus::Failed, q(trText("Print", "Cannot print to %1.")).arg(printerName(p))};
 }
 }  // namespace
 
@@ -69,15 +74,11 @@ int copiesToDraw(const QPrinter& printer) {
 }
 
 PrintResult printWidgetImage(QPrinter& printer, QWidget* widget) {
-  if (!widget) return {PrintStatus::Failed, QString::fromStdString(trText("Print", "Nothing to print."))};
+  if (!widget) return {PrintStatus::Failed, q(trText("Print", "Nothing to print."))};
   const QPixmap image = widget->grab();
-  if (image.isNull())
-    return {PrintStatus::Failed,
-            QString::fromStdString(trText("Print", "The window could not be captured."))};
+  if (image.isNull()) return {PrintStatus::Failed, q(trText("Print", "The window could not be captured."))};
   QPainter painter;
-  if (!painter.begin(&printer))
-    return {PrintStatus::Failed,
-            QString::fromStdString(trText("Print", "Cannot print to %1.")).arg(printerName(printer))};
+  if (!painter.begin(&printer)) return cannotPrint(printer);
   const QSizeF page(printer.width(), printer.height());
   QSizeF size = QSizeF(image.size()).scaled(page, Qt::KeepAspectRatio);
   const QRectF target(QPointF(0, 0), size);
@@ -85,14 +86,11 @@ PrintResult printWidgetImage(QPrinter& printer, QWidget* widget) {
   for (int i = 0; i < copies; ++i) {
     if (i > 0 && !printer.newPage()) {
       painter.end();
-      return {PrintStatus::Failed,
-              QString::fromStdString(trText("Print", "Cannot print to %1.")).arg(printerName(printer))};
+      return cannotPrint(printer);
     }
     painter.drawPixmap(target, image, QRectF(image.rect()));
   }
-  if (!painter.end())
-    return {PrintStatus::Failed,
-            QString::fromStdString(trText("Print", "Cannot print to %1.")).arg(printerName(printer))};
+  if (!painter.end()) return cannotPrint(printer);
   return {};
 }
 
