@@ -248,27 +248,16 @@ void PollLoop::showSetResult(bool ok) {
 // three frames, each sent when the meter took the one before.
 void PollLoop::writeAckReply(std::uint8_t code, Payload p) {
   bool ok = writeAcknowledged(code, p).value_or(false);
-  const TimerSetting& timers = r_.records.TimerRecord;
-  switch (code) {
-    case 0x8A:
-      StopPanelTimers();
-      if (ok) {
-        const PortResult sent = CmdWriteTimers2(line(), timers);
-        logUnsent(sent, "timer settings frame 2");
-        ok = sent.ok();
-      }
-      break;
-    case 0x8B:
-      if (ok) {
-        const PortResult sent = CmdWriteTimers3(line(), timers);
-        logUnsent(sent, "timer settings frame 3");
-        ok = sent.ok();
-      }
-      break;
-    default:
-      break;
-  }
   if (code == 0x8A || code == 0x8B) {
+    // The first frame taken: the second follows, else the third.
+    const bool second = code == 0x8A;
+    if (second) StopPanelTimers();
+    if (ok) {
+      const TimerSetting& timers = r_.records.TimerRecord;
+      const PortResult sent = second ? CmdWriteTimers2(line(), timers) : CmdWriteTimers3(line(), timers);
+      logUnsent(sent, second ? "timer settings frame 2" : "timer settings frame 3");
+      ok = sent.ok();
+    }
     // A frame the meter refused (or the next one not sent) ends the write
     // at once: one message, the wait over, polling back.
     if (!ok) {
