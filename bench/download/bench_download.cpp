@@ -16,7 +16,7 @@
 //     delivers from its wait, and the voluntary context switches of the
 //     program's thread;
 //   - the turnaround per block, from a reply's last byte through the line to
-//     the next request at the meter, mean and the slowest 1 %;
+//     the next request starting on it, mean and the slowest 1 %;
 //   - the peak memory of the process.
 // Then the program idle and linked (polling, no download) for a while: its
 // processor time and wake-ups a second.
@@ -69,6 +69,7 @@ namespace {
 
 using vkz::emu::SteadyClock;
 constexpr double kLineBytesPerSecond = 5760.0;
+constexpr double kRequestBytes = 7;  // a data-block request on the wire
 
 double seconds(clockid_t id) {
   timespec ts{};
@@ -156,8 +157,9 @@ class Meter {
 };
 
 // The turnaround per block: from the moment a block reply has been through
-// the line to the moment the request for the next block is at the meter
-// (its own line time included). Mean and the slowest 1 %, in milliseconds.
+// the line to the moment the request for the next block starts on it (the
+// meter has it whole one request's line time later: 7 bytes). Mean and the
+// slowest 1 %, in milliseconds.
 struct Turnaround {
   double mean = 0, p99 = 0;
 };
@@ -173,7 +175,8 @@ Turnaround turnaround(const vkz::emu::Emulator& meter) {
     if (r.code == 0x12) asked.push_back(r.time);
   std::vector<double> gaps;
   for (std::size_t i = 0; i + 1 < asked.size() && i < replyEnd.size(); ++i)
-    gaps.push_back(std::chrono::duration<double, std::milli>(asked[i + 1] - replyEnd[i]).count());
+    gaps.push_back(std::chrono::duration<double, std::milli>(asked[i + 1] - replyEnd[i]).count() -
+                   kRequestBytes * 1000.0 / kLineBytesPerSecond);
   Turnaround t;
   if (gaps.empty()) return t;
   double sum = 0;

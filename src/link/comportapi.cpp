@@ -89,6 +89,7 @@ ComPortAPI::~ComPortAPI() {
 
 void ComPortAPI::CloseEveryPort() {
   for (auto& p : CommPorts) {
+    DropReader(p);
     if (p.Opened && p.fd >= 0) {
       ::tcflush(p.fd, TCOFLUSH);
       ::close(p.fd);
@@ -122,7 +123,68 @@ std::int16_t ComPortAPI::IsOpen(int port) const {
 }
 
 int ComPortAPI::NativeHandle(int port) const {
-  return inRange(port) && CommPorts[port].Opened ? CommPorts[port].fd : -1;
+  if (!inRange(port) || !CommPorts[port].Opened) return -1;
+  const CommPort& p = CommPorts[port];
+  if (p.reader && (p.reader->reading() || p.reader->pending())) return p.reader->handle();
+  return p.fd;
+}
+
+LineReader* ComPortAPI::StartReader(int port, std::vector<std::uint8_t> buffer, const ReplyFrame& parser,
+                                    std::uint64_t framesCut) {
+  if (!inRange(port)) return nullptr;
+  CommPort& p = CommPorts[port];
+  if (!p.Opened || p.fd < 0) return nullptr;
+  // Pieces an earlier reader left are the window thread's to take first.
+  if (p.reader && p.reader->pending()) return nullptr;
+  const long baud = SpeedToBaud(::cfgetispeed(&p.Dcb));
+  // Ten bit times a byte (start, eight data bits, stop); a speed unknown is
+  // taken as the meter's 57600 baud.
+  const std::chrono::nanoseconds byteTime(10'000'000'000LL / (baud > 0 ? baud : 57600));
+  const int fd = p.fd;
+  p.reader = std::make_unique<LineReader>(
+      fd, byteTime, [this, fd](const std::vector<std::uint8_t>& bytes) { return WriteFromReader(fd, bytes); });
+  if (!p.reader->start(std::move(buffer), parser, framesCut)) {
+    p.reader.reset();
+    return nullptr;
+  }
+  return p.reader.get();
+}
+
+void ComPortAPI::StopReader(int port) {
+  if (inRange(port) && CommPorts[port].reader) CommPorts[port].reader->stop();
+}
+
+LineReader* ComPortAPI::Reader(int port) const {
+  if (!inRange(port)) return nullptr;
+  return CommPorts[port].reader.get();
+}
+
+void ComPortAPI::DropReader(CommPort& port) {
+  port.reader.reset();
+}
+
+bool ComPortAPI::WriteFromReader(int fd, const std::vector<std::uint8_t>& bytes) {
+  // The reader's requests are a few bytes into an output queue that is
+  // empty while the meter answers: a queue that takes nothing for this long
+  // is left to the window thread's write, which reports it.
+  constexpr int kLongestWaitMs = 100;
+  const std::lock_guard lock(writeLock_);
+  const auto deadline = Clock::now() + std::chrono::milliseconds(kLongestWaitMs);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (w > 0) {
+      done += static_cast<std::size_t>(w);
+      continue;
+    }
+    if (w < 0 && errno == EINTR) continue;
+    if (w < 0 && errno != EAGAIN) return false;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    pollfd pfd{fd, POLLOUT, 0};
+    ::poll(&pfd, 1, static_cast<int>(left));
+  }
+  return true;
 }
 
 std::string ComPortAPI::DevicePath(int port) const {
@@ -282,12 +344,16 @@ std::int32_t ComPortAPI::CommOpen(int port, const std::string& portName, const s
 
 std::int32_t ComPortAPI::CommSet(int port, const std::string& settings) {
   if (!inRange(port)) return RecordRangeError("CommSet");
+  // The reader reads at the old speed's pace: it ends, the window thread
+  // reads again.
+  StopReader(port);
   return SetState(CommPorts[port], settings, "CommSet");
 }
 
 std::int32_t ComPortAPI::CommClose(int port) {
   if (!inRange(port)) return RecordRangeError("CommClose");
   CommPort& p = CommPorts[port];
+  DropReader(p);
   if (!p.Opened) return 0;
   const int fd = p.fd;
   // The descriptor is gone after close() whatever it reports, so the port
@@ -304,6 +370,8 @@ std::int32_t ComPortAPI::CommClose(int port) {
 std::int32_t ComPortAPI::CommFlush(int port) {
   if (!inRange(port)) return RecordRangeError("CommFlush");
   CommPort& p = CommPorts[port];
+  // What the reader read and not yet handed on is purged with the queues.
+  DropReader(p);
   if (p.fd < 0) return RecordApiError("CommFlush (PurgeComm)", EBADF);
   if (::tcflush(p.fd, TCIOFLUSH) != 0) return RecordApiError("CommFlush (PurgeComm)", errno);
   return 0;
@@ -336,6 +404,20 @@ std::int32_t ComPortAPI::CommRead(int port, std::vector<std::uint8_t>& bytes, st
   if (p.fd < 0) {
     RecordApiError("CommRead (ClearCommError)", EBADF);
     return -1;
+  }
+  if (p.reader) {
+    if (auto piece = p.reader->take()) {
+      if (piece->error != 0) {
+        RecordCommError("CommRead (ReadFile)", piece->error, p);
+        return -1;
+      }
+      bytes = std::move(piece->bytes);
+      return static_cast<std::int32_t>(bytes.size());
+    }
+    // The thread reads the port: the window thread never does meanwhile.
+    // A reader that has ended and handed everything on is kept until the
+    // next one (its handle may still be watched), and the port is read here.
+    if (p.reader->reading()) return 0;
   }
   int n = 0;
   if (::ioctl(p.fd, FIONREAD, &n) != 0) {
@@ -382,6 +464,7 @@ std::int32_t ComPortAPI::CommWrite(int port, const std::vector<std::uint8_t>& by
   const auto deadline = Clock::now() + std::chrono::milliseconds(p.writeStalled ? 0 : writeWaitMs_);
   std::size_t done = 0;
   int err = 0;
+  std::unique_lock lock(writeLock_);
   while (done < bytes.size()) {
     const ssize_t w = ::write(p.fd, bytes.data() + done, bytes.size() - done);
     if (w > 0) {
@@ -406,6 +489,7 @@ std::int32_t ComPortAPI::CommWrite(int port, const std::vector<std::uint8_t>& by
       break;
     }
   }
+  lock.unlock();
   std::int32_t result = static_cast<std::int32_t>(done);
   if (err == ETIMEDOUT) {
     p.writeStalled = true;

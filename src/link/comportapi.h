@@ -13,8 +13,11 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
+
+#include "link/linereader.h"
 
 namespace vkz {
 
@@ -90,14 +93,17 @@ class ComPortAPI {
   std::int32_t CommClose(int port);
   // Discards both queues.
   std::int32_t CommFlush(int port);
-  // Received bytes waiting; 0 when none or the query fails. Turns the event
-  // loop once first.
+  // Received bytes waiting; 0 when none or the query fails (bytes its line
+  // reader holds are not counted). Turns the event loop once first.
   std::int32_t IsInBuffSize(int port);
   // Turns the event loop once, then reads all bytes waiting into `bytes`
   // (replacing it; index 0 holds the first byte). Returns their count, 0
   // when none were waiting (`bytes` untouched), -1 on failure, also when
   // the device has gone (a pseudo-terminal whose other side closed, a
   // unplugged adapter). Never waits for bytes. `maxBytes` is not used.
+  // While the port has a line reader, the bytes are its pieces, one per
+  // call, in the order it read them (its failure is this call's failure),
+  // and the port itself is not read.
   std::int32_t CommRead(int port, std::vector<std::uint8_t>& bytes, std::int32_t maxBytes);
   // Writes the whole array. Returns the count written, -1 when the system
   // refuses the write. A device that takes no bytes is waited for at most
@@ -131,8 +137,23 @@ class ComPortAPI {
 
   // --- additions of this platform ---------------------------------------
   const CommError& LastError() const { return LastCommError; }
-  // The descriptor of an open port (for a read notifier), else -1.
+  // The descriptor to watch for arriving bytes of an open port (the line
+  // reader's handle while it has one), else -1.
   int NativeHandle(int port) const;
+
+  // The port read on a thread of its own (linereader.h), from the receive
+  // buffer and parser record the caller holds and the frames it has cut so
+  // far. nullptr when the port is not open or the thread cannot be made
+  // (the port is then read by CommRead as before). Its requests are written
+  // under the same lock as CommWrite's, so frames never interleave.
+  LineReader* StartReader(int port, std::vector<std::uint8_t> buffer, const ReplyFrame& parser,
+                          std::uint64_t framesCut);
+  // Ends the reading thread; what it read is still handed out by CommRead.
+  // Closing, flushing or setting up the port ends it too.
+  void StopReader(int port);
+  // The port's line reader: while its thread runs, and after it has ended
+  // (until the next one starts or the port closes); nullptr for none.
+  LineReader* Reader(int port) const;
   // The device path the port was last opened from ("" if never).
   std::string DevicePath(int port) const;
   // Why the last open of the port was refused, in words for the user, when
@@ -153,6 +174,7 @@ class ComPortAPI {
     std::string path;
     std::string refusal;               // the last open's refusal for the user (OpenRefusal)
     std::array<int, 5> errorCounts{};  // overrun, buffer overrun, parity, frame, break at last query
+    std::unique_ptr<LineReader> reader;  // while the port is read on its own thread, and until its pieces are taken
   };
 
   static bool inRange(int id) { return id >= 1 && id <= 256; }
@@ -163,6 +185,10 @@ class ComPortAPI {
   std::int32_t SetState(CommPort& port, const std::string& settings, const std::string& member);
   std::uint32_t CommErrorFlags(CommPort& port);
   void CloseEveryPort();
+  // Ends and forgets the port's line reader, with the pieces it holds.
+  void DropReader(CommPort& port);
+  // A frame written whole from the line reader's thread.
+  bool WriteFromReader(int fd, const std::vector<std::uint8_t>& bytes);
 
   std::int16_t InBufferSize = 0;
   std::int16_t OutBufferSize = 0;
@@ -170,6 +196,7 @@ class ComPortAPI {
   std::array<CommPort, 257> CommPorts;  // index 1..256
   int writeWaitMs_ = 1000;
   int quietWrites_ = 0;  // QuietWrites alive
+  std::mutex writeLock_;  // one frame at a time on the line, from either thread
 };
 
 }  // namespace vkz

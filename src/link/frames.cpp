@@ -251,10 +251,18 @@ PortResult CmdReadMeterName(MeterLine line) {
   return sendPlain(line, 0x11);
 }
 
-PortResult CmdReadDataBlock(MeterLine line, long long blockNo) {
+std::optional<Frame> DataBlockRequest(long long blockNo) {
   Packer p;
   p.word(blockNo, 65535);
-  return sendBlock(line, 0x12, p.result());
+  const auto params = p.result();
+  if (!params) return std::nullopt;
+  return BuildRequest(0x12, *params, static_cast<int>(params->size()) + 1);
+}
+
+PortResult CmdReadDataBlock(MeterLine line, long long blockNo) {
+  const auto frame = DataBlockRequest(blockNo);
+  if (!frame) return badValue(0x12);
+  return WriteCurrentPort(line, *frame);
 }
 
 // The meter reads these three requests as seven bytes.

@@ -42,6 +42,9 @@ std::string UnsentRequestText(const std::string& headline, const PortResult& r);
 Frame BuildRequest(std::uint8_t code, const std::vector<std::uint8_t>& params, int lengthByte,
                    int surplus = 0);
 
+// The data-block request (0x12) for block `blockNo`; nothing outside 0..65535.
+std::optional<Frame> DataBlockRequest(long long blockNo);
+
 // A setting value as one byte: rounded half to even, then 0..255.
 std::optional<std::uint8_t> ValueToByte(double v);
 

@@ -93,6 +93,9 @@ class BlockFlow {
   std::int64_t ticksToAsk() const;
   // The quiet time, in receive ticks, for the delays seen so far.
   std::int64_t quietTicks() const;
+  // The last block reply's payload (a reply that repeats it may be its
+  // copy); nullptr before the first.
+  const std::vector<std::uint8_t>* lastReply() const { return haveLast_ ? &last_ : nullptr; }
 
  private:
   bool holding() const { return active_ && !asked_ && !owed_.empty(); }

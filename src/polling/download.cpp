@@ -2,8 +2,12 @@
 // the list of stored measurements into the memory panel, and one
 // measurement (its header, then its logged records ten to a block) into the
 // data list window and the program-wide measurement.
+#include <algorithm>
+
+#include "base/log.h"
 #include "link/eventpump.h"
 #include "link/frames.h"
+#include "link/linereader.h"
 #include "polling/header.h"
 #include "polling/memlist.h"
 #include "polling/polllog.h"
@@ -36,6 +40,8 @@ void PollLoop::showRecords(const std::vector<LoggedRecord>& records) {
 // reply is near. Only a block that is late leaves it to the receive timer.
 PollLoop::Nanos PollLoop::dueAfter(std::optional<Nanos> shownAt, Nanos every) const {
   if (!shownAt) return Nanos{};
+  // The line thread answers the meter whatever the window does.
+  if (lineThread()) return *shownAt + every;
   constexpr Nanos kPaintRoom = std::chrono::milliseconds(8);
   const bool blockOnItsWay = r_.polling.BlockPending == -1 && r_.download.flow.active();
   const PortEntry* e = CurrentEntry(r_.link);
@@ -97,7 +103,113 @@ void PollLoop::askBlock(bool again) {
   logPoll(LogLevel::Debug, [&] {
     return "data block " + std::to_string(d.flow.block()) + (again ? " asked again" : " requested");
   });
-  logUnsent(CmdReadDataBlock(line(), d.flow.block()), "data block request");
+  if (blockRequestSent()) {
+    armNextBlock();
+    return;
+  }
+  // Armed before the write: a quick meter's answer may come while the write
+  // is under way.
+  armNextBlock();
+  const PortResult sent = CmdReadDataBlock(line(), d.flow.block());
+  if (!sent)
+    if (LineReader* lr = lineThread()) lr->disarm();
+  logUnsent(sent, "data block request");
+}
+
+// ---- the line thread -----------------------------------------------------------
+
+LineReader* PollLoop::lineThread() const {
+  if (linePort_ == 0) return nullptr;
+  LineReader* lr = r_.PortApi.Reader(linePort_);
+  return lr && lr->reading() ? lr : nullptr;
+}
+
+void PollLoop::startLineThread() {
+  stopLineThread();
+  PortEntry* e = CurrentEntry(r_.link);
+  if (!e || e->PortNo < 1 || watchedHandle_ < 0) return;
+  if (!r_.PortApi.StartReader(e->PortNo, e->RxBuf, e->PortReply, framesCut_)) {
+    logPoll(LogLevel::Info, [] { return "the port is read on the window thread (no line thread)"; });
+    return;
+  }
+  linePort_ = e->PortNo;
+  logPoll(LogLevel::Debug, [&] { return e->PortName + " read on the line thread"; });
+  watchCurrentPort();
+}
+
+void PollLoop::stopLineThread() {
+  if (linePort_ == 0) return;
+  const int port = linePort_;
+  linePort_ = 0;
+  if (LineReader* lr = r_.PortApi.Reader(port)) {
+    lr->disarm();
+    // A request it sent for a reply this engine will not handle as a block
+    // (the download ended meanwhile) is answered by a reply dropped as unasked.
+    if (lr->takeSent())
+      logPoll(LogLevel::Info, [] { return "a block request sent by the line thread belongs to no download"; });
+  }
+  r_.PortApi.StopReader(port);
+  // What it read is taken before the port is watched again.
+  watchCurrentPort();
+}
+
+void PollLoop::armNextBlock() {
+  LineReader* lr = lineThread();
+  if (!lr) return;
+  DownloadState& d = r_.download;
+  const std::int64_t block = d.flow.block();
+  // The reply to this request is the last block's: nothing follows it.
+  const std::int64_t remaining = d.context.recordCount * 8 - block * 80;
+  const auto request = DataBlockRequest(block + 1);
+  if (!d.flow.active() || d.flow.owed() != 1 || remaining <= 80 || !request ||
+      !isSupportedModel(r_.polling.MeterModel)) {
+    lr->disarm();
+    return;
+  }
+  const std::vector<std::uint8_t>* last = d.flow.lastReply();
+  auto judge = [model = modelPayload_, hasLast = last != nullptr,
+                last = last ? *last : std::vector<std::uint8_t>{}](const ReplyFrame& f) {
+    const Payload p(f.ReplyData.data(), f.ReplyLength);
+    switch (replyLayout(f.ReplyCode).kind) {
+      case ReplyKind::Model:
+        return f.ReplyCode == 0 && std::equal(p.begin(), p.end(), model.begin(), model.end())
+                   ? LineReader::Verdict::Pass
+                   : LineReader::Verdict::Drop;
+      case ReplyKind::Clock:
+        return LineReader::Verdict::Pass;
+      case ReplyKind::DataBlock:
+        break;
+      default:
+        return LineReader::Verdict::Drop;
+    }
+    // A reply that repeats the last one may be its copy; one too short to
+    // hold the block's records is asked for again.
+    if (hasLast && p.size() <= last.size() && std::equal(p.begin(), p.end(), last.begin()))
+      return LineReader::Verdict::Drop;
+    if (p.size() < kRecordsPerBlock * kRecordLength) return LineReader::Verdict::Drop;
+    return LineReader::Verdict::Send;
+  };
+  lr->arm(framesCut_, *request, std::move(judge));
+}
+
+bool PollLoop::blockRequestSent() {
+  LineReader* lr = lineThread();
+  if (!lr) return false;
+  if (!lr->disarm()) return false;
+  const auto sent = lr->takeSent();
+  if (handlingFrame_ && *sent == *handlingFrame_) {
+    const PortEntry* e = CurrentEntry(r_.link);
+    const auto request = DataBlockRequest(r_.download.flow.block());
+    logLazy(LogArea::Link, LogLevel::Debug, [&] {
+      return (e ? e->PortName : std::string()) + " > " + (request ? hexBytes(*request) : std::string());
+    });
+    return true;
+  }
+  logPoll(LogLevel::Warning, [&] {
+    return "the line thread sent a block request for frame " + std::to_string(*sent) +
+           " that the engine did not ask for there";
+  });
+  return false;
 }
 
 // A receive tick: when the answers still owed for the block taken last have
@@ -286,6 +398,7 @@ void PollLoop::CancelDownload() {
   DownloadState& d = r_.download;
   if (d.flow.active() || d.headerAwaited) logPoll(LogLevel::Info, [] { return "download cancelled"; });
   d.flow.stop();
+  stopLineThread();
   d.headerAwaited = false;
   d.resends = 0;
   ++d.run;
@@ -350,6 +463,7 @@ void PollLoop::recordHeaderReply(Payload p) {
     if (mono_) rowsShownAt_ = mono_();
     showProgress(downloadProgressText(t.TxtLoad, 0, m.header.HeaderValue[kSlotRecordCount]));
     d.flow.start();
+    startLineThread();
     askBlock();
   } else {
     // No logged records: the measurement is complete with its header.
@@ -413,6 +527,7 @@ void PollLoop::dataBlockReply(Payload p) {
   showRecords(block->records);
   if (block->last) {
     d.flow.stop();
+    stopLineThread();
     flushDisplay();
     showMemoryMessage(t.TxtLoadComplete);
     if (DataListView* list = dataList()) list->downloadComplete();
@@ -434,6 +549,12 @@ void PollLoop::downloadPollTick() {
       ps.BlockPending = 0;
       ps.BlockRetry = 0;
     } else if (ps.BlockRetry >= 2) {
+      // A reply the line thread has answered already is the one awaited:
+      // it is handled first, as if it had been read before this tick.
+      if (LineReader* lr = lineThread(); lr && lr->disarm()) {
+        wake();
+        if (ps.BlockPending != -1 || ps.BlockRetry < 2) return;
+      }
       if (mayResend()) askBlock(true);
     } else {
       ++ps.BlockRetry;

@@ -60,6 +60,10 @@ void PollLoop::reset() {
   rowsShownAt_.reset();
   progressHeld_.reset();
   rowsHeld_.clear();
+  stopLineThread();
+  framesCut_ = 0;
+  handlingFrame_.reset();
+  modelPayload_.clear();
 }
 
 void PollLoop::setClock(std::function<DateTime()> clock) {
@@ -171,6 +175,10 @@ void PollLoop::setWatch(int handle, bool enabled) {
 }
 
 void PollLoop::watchCurrentPort() {
+  PortEntry* cur = CurrentEntry(r_.link);
+  // The line thread reads the port of the download: another port made
+  // current ends it.
+  if (linePort_ != 0 && (!cur || cur->PortNo != linePort_)) stopLineThread();
   int fd = -1;
   if (PortEntry* e = CurrentEntry(r_.link)) fd = r_.PortApi.NativeHandle(e->PortNo);
   if (fd == failedHandle_) fd = -1;
@@ -486,14 +494,29 @@ void PollLoop::receive() {
       }
       const auto cur = r_.link.CurPort;
       // Bytes received before the device went away are still the meter's.
-      while (r_.link.CurPort == cur && ParseCurrentPort(r_.link) == 1) handleFrame();
-    } while (receiveAgain_ && !gone);
+      while (r_.link.CurPort == cur && ParseCurrentPort(r_.link) == 1) {
+        handlingFrame_ = ++framesCut_;
+        handleFrame();
+        handlingFrame_.reset();
+      }
+      // The line thread's pieces are cut one at a time, as it cut them.
+    } while ((receiveAgain_ || piecesWaiting()) && !gone);
   } catch (...) {
+    handlingFrame_.reset();
     logCaught(LogArea::Poll);
     StartPanelTimers();
   }
+  // The line thread may have started or ended meanwhile: its handle or the
+  // port's is watched.
+  if (!gone) watchCurrentPort();
   if (!gone) planRead();
   endReceive(began);
+}
+
+bool PollLoop::piecesWaiting() const {
+  const PortEntry* e = CurrentEntry(r_.link);
+  const LineReader* lr = e ? r_.PortApi.Reader(e->PortNo) : nullptr;
+  return lr && lr->pending();
 }
 
 namespace {
@@ -537,6 +560,13 @@ void PollLoop::planRead() {
   constexpr Nanos kSlack = std::chrono::microseconds(200);
   if (watchedHandle_ < 0) {
     readDue_.reset();
+    return;
+  }
+  if (lineThread() || piecesWaiting()) {
+    // The line thread reads the port and wakes the engine when a frame is
+    // whole.
+    readDue_.reset();
+    setWatch(watchedHandle_, true);
     return;
   }
   if (readDue_ && bytesRead_ == readAtPlan_) {
@@ -719,6 +749,7 @@ void PollLoop::handleFrame() {
   if (!e) return;
   PollingState& ps = r_.polling;
   if (e->PortReply.ReplyCode == 0) {
+    modelPayload_.assign(e->PortReply.ReplyData.begin(), e->PortReply.ReplyData.begin() + e->PortReply.ReplyLength);
     ps.MeterModel = BytesToText(e->PortReply, e->PortReply.ReplyLength - 1, "chr");
     if (ps.MeterModel != ps.PrevMeterModel || ps.MeterModel.empty()) modelChanged_ = true;
     ps.PrevMeterModel = ps.MeterModel;

@@ -275,6 +275,25 @@ class PollLoop {
   // One frame cut into the current entry's parser record.
   void handleFrame();
 
+  // The line thread (link/linereader.h): while a download runs, the port is
+  // read on a thread of its own, which sends the next block request the
+  // moment the reply before it is whole, as this engine would once it
+  // handles that reply, however busy the window thread is.
+  void startLineThread();
+  void stopLineThread();
+  // The running line thread of the current port, if any.
+  LineReader* lineThread() const;
+  // Hands the line thread the request for the block after the one just asked
+  // for, with the judge that tells when this engine, handling the reply,
+  // asks for it at once: the reply answers the only request owed, is no copy
+  // of the reply before it, holds the block's ten records, and the block is
+  // not the last. Frames in between that change nothing (the poll tick's
+  // model reply, the clock) are let by; any other ends the arm.
+  void armNextBlock();
+  // Whether the request askBlock() is about to send went out already, sent
+  // by the line thread for the frame being handled.
+  bool blockRequestSent();
+
   // The receive clock.
   using Nanos = std::chrono::nanoseconds;
   std::int64_t tickNow() const;
@@ -287,6 +306,8 @@ class PollLoop {
   // The bytes still to come of the frame partly in (of a short one while
   // its header is not all in); 0 for none (or bytes that start no frame).
   std::size_t bytesToCome() const;
+  // Pieces the line thread read wait to be cut.
+  bool piecesWaiting() const;
   // The line time of the bytes still to come of a frame partly in.
   std::optional<Nanos> restOfFrame() const;
   // The end of a stretch in which frames were decoded or ticks counted.
@@ -398,6 +419,13 @@ class PollLoop {
   std::optional<Nanos> progressShownAt_, rowsShownAt_;  // when progress and rows were last shown
   std::optional<std::string> progressHeld_;
   std::vector<LoggedRecord> rowsHeld_;
+
+  // Frames cut from the current port so far, numbered as the line thread
+  // numbers them, and the number of the one being handled.
+  std::uint64_t framesCut_ = 0;
+  std::optional<std::uint64_t> handlingFrame_;
+  std::vector<std::uint8_t> modelPayload_;  // the payload of the last model reply
+  int linePort_ = 0;                        // the port read by the line thread, 0 for none
 };
 
 }  // namespace vkz

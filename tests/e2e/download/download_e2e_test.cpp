@@ -218,6 +218,44 @@ TEST_F(Download, HeaderAndEveryRecordOfTwoMeasurements) {
   EXPECT_TRUE(road_->pointValuesMatch(2));
 }
 
+// The line does not wait for the window: the request for the next block goes
+// out the moment the reply before it is whole, while the window thread does
+// nothing at all (as during a long repaint). Only one request runs ahead:
+// the window thread handles that reply before anything else is asked.
+TEST_F(Download, NextBlockIsAskedWhileTheWindowThreadIsBusy) {
+  ASSERT_TRUE(start());
+  meter().addMeasurement(shift(480, 11));
+  ASSERT_TRUE(road_->loadMemoryList());
+  meter().clearLog();
+  panel()->MSFlexGrid1->setRow(1);
+  panel()->MSFlexGrid1_Click();
+  ASSERT_TRUE(road_->until([&] { return meter().requestCount(0x12) >= 1; }));
+
+  // From here the window thread turns no event and runs no timer. It has
+  // asked for block k; the request for k + 1 goes out all the same.
+  const std::int64_t k = State().download.flow.block();
+  ASSERT_LT(k, 46);
+  ASSERT_TRUE(meter().waitForRequests(static_cast<std::size_t>(k) + 2, 0x12, 5s));
+  const std::vector<emu::Request> asked = meter().requests(0x12);
+  ASSERT_GE(asked.size(), static_cast<std::size_t>(k) + 2);
+  EXPECT_EQ(asked[static_cast<std::size_t>(k) + 1].bytes, *DataBlockRequest(k + 1));
+  EXPECT_EQ(State().download.flow.block(), k);
+
+  ASSERT_TRUE(road_->until(
+      [&] {
+        const DownloadState& d = State().download;
+        return !d.flow.active() &&
+               panel()->MemoryMessageLbl->text() == QString::fromStdString(State().texts.TxtLoadComplete);
+      },
+      10000));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
+  EXPECT_TRUE(road_->pointValuesMatch(1));
+  // Every block asked once, in order.
+  const std::vector<emu::Request> all = meter().requests(0x12);
+  ASSERT_EQ(all.size(), 48u);
+  for (std::size_t i = 0; i < all.size(); ++i) EXPECT_EQ(all[i].bytes, *DataBlockRequest(static_cast<long long>(i)));
+}
+
 TEST_F(Download, HeaderWithoutRecordsIsCompleteAtOnce) {
   ASSERT_TRUE(start());
   meter().addMeasurement(shift(12));

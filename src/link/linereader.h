@@ -1,0 +1,126 @@
+// A port read on a thread of its own, so that the meter's line never waits
+// for the window thread.
+//
+// While a download runs, the engine hands the reading of its port to a
+// LineReader. Its thread
+//   - reads whatever has come, one piece per read, and queues the pieces for
+//     the window thread, which takes them one at a time (ComPortAPI::CommRead)
+//     and cuts them with the same parser: cut from the same pieces, the
+//     frames are the same on both sides, and both number them alike;
+//   - cuts the frames itself, on a copy of the port's receive buffer and
+//     parser record taken when it started;
+//   - when armed with a request and a judge, sends the request the moment
+//     the first frame after a given number that the judge accepts is whole.
+//     The judge answers, on this thread, what the window thread will decide
+//     when it handles that frame; frames the judge lets by (Pass) are
+//     skipped, any other ends the arm. The window thread later finds the
+//     request sent (disarm()) and does not send it again;
+//   - wakes the window thread (a readable handle) when a frame is whole, when
+//     bytes were dropped as no frame, when a frame partly in has stalled and
+//     when the read fails; not for every byte;
+//   - reads the rest of a long frame in one go shortly before it is due,
+//     then byte by byte, so its last byte is read as it arrives.
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "link/parser.h"
+
+namespace vkz {
+
+class LineReader {
+ public:
+  enum class Verdict {
+    Send,  // the frame answers what the request follows: send it now
+    Pass,  // the frame changes nothing the judge depends on: judge the next
+    Drop,  // the window thread must decide itself: the arm ends
+  };
+  using Judge = std::function<Verdict(const ReplyFrame& frame)>;
+  // Writes a whole frame to the port, safe to call from this thread while the
+  // window thread writes too; true when every byte went out.
+  using Writer = std::function<bool(const std::vector<std::uint8_t>& frame)>;
+
+  // One piece for the window thread: the bytes of one read, or a failed
+  // read (`error` is the system's code; no bytes follow it).
+  struct Piece {
+    std::vector<std::uint8_t> bytes;
+    int error = 0;
+  };
+
+  // `byteTime`: the line time of one byte at the port's speed.
+  LineReader(int fd, std::chrono::nanoseconds byteTime, Writer writer);
+  ~LineReader();  // stops the thread
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // Starts reading. `buffer` and `parser` are the port's receive buffer and
+  // parser record as the window thread holds them now, `framesCut` the
+  // number of frames it has cut so far. False when the thread or its wake
+  // handle could not be made (nothing then runs).
+  bool start(std::vector<std::uint8_t> buffer, const ReplyFrame& parser, std::uint64_t framesCut);
+  // Ends the thread; the pieces it read stay for take().
+  void stop();
+  bool reading() const { return thread_.joinable(); }
+
+  // Readable while pieces wait for the window thread.
+  int handle() const { return wake_[0]; }
+  // The oldest piece waiting, if any.
+  std::optional<Piece> take();
+  bool pending() const;
+
+  // Arms the request: sent for the first frame numbered above `afterFrame`
+  // that `judge` accepts. Refused (false) when frames above `afterFrame`
+  // have been cut already: the window thread then handles them itself.
+  bool arm(std::uint64_t afterFrame, std::vector<std::uint8_t> request, Judge judge);
+  // Ends the arm; returns the number of the frame that sent the request, if
+  // it went out (kept until takeSent()).
+  std::optional<std::uint64_t> disarm();
+  // The number of the frame that sent the armed request, once.
+  std::optional<std::uint64_t> takeSent();
+
+ private:
+  struct Arm {
+    std::uint64_t after = 0;
+    std::vector<std::uint8_t> request;
+    Judge judge;
+  };
+
+  void run();
+  // Cuts every whole frame out of the copy of the buffer, judging each; true
+  // when a frame was cut or bytes were dropped.
+  bool cutFrames();
+  void notify();  // with the lock held
+  void queue(Piece piece);
+  // The line time of the bytes still to come of a frame partly in, if its
+  // length is known.
+  std::optional<std::chrono::nanoseconds> restOfFrame() const;
+
+  const int fd_;
+  const std::chrono::nanoseconds byteTime_;
+  const Writer write_;
+  int wake_[2] = {-1, -1};  // the window thread's handle
+  int halt_[2] = {-1, -1};  // wakes this thread to stop
+  std::thread thread_;
+  std::atomic<bool> stopping_{false};
+
+  mutable std::mutex mutex_;
+  std::deque<Piece> pieces_;
+  bool notified_ = false;
+  std::uint64_t cut_ = 0;
+  std::optional<Arm> arm_;
+  std::optional<std::uint64_t> sent_;
+
+  // This thread's own copy of the port's buffer and parser record.
+  std::vector<std::uint8_t> buffer_;
+  ReplyFrame parser_{};
+};
+
+}  // namespace vkz

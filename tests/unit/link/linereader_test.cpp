@@ -1,0 +1,174 @@
+// The port read on a thread of its own, through the serial object, over a
+// real pseudo-terminal: the window thread gets the pieces as the thread read
+// them, and an armed request goes out the moment the frame it follows is
+// whole, with nobody on the window thread taking anything.
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "link/comportapi.h"
+#include "link/parser.h"
+#include "support/common/program_reset.h"
+#include "unit/link/testpty.h"
+
+using namespace vkz;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes reply(std::uint8_t code, const Bytes& payload) {
+  Bytes f{kReplyStart, code, static_cast<std::uint8_t>(payload.size() >> 8),
+          static_cast<std::uint8_t>(payload.size() & 0xFF)};
+  f.insert(f.end(), payload.begin(), payload.end());
+  std::uint8_t check = 0;
+  for (std::size_t i = 1; i < f.size(); ++i) check ^= f[i];
+  f.push_back(check);
+  return f;
+}
+
+const Bytes kRequest{0x02, 0x00, 0x03, 0x12, 0x00, 0x01, 0x10};
+
+// Sends 0x12 frames, lets the model reply (code 0) by, and ends on anything else.
+LineReader::Verdict blockJudge(const ReplyFrame& f) {
+  if (f.ReplyCode == 0x12) return LineReader::Verdict::Send;
+  return f.ReplyCode == 0 ? LineReader::Verdict::Pass : LineReader::Verdict::Drop;
+}
+
+class LineReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::resetProgram();
+    dir.use();
+    ASSERT_TRUE(pty.ok());
+    dir.link("COM3", pty.slave());
+    ASSERT_EQ(api.CommOpen(3, "COM3", "baud=57600 parity=N data=8 stop=1"), 0);
+    fd = api.NativeHandle(3);
+  }
+  void TearDown() override { test::resetProgram(); }
+
+  LineReader* start() { return api.StartReader(3, {}, ReplyFrame{}, 0); }
+  // Waits until the reader has woken the window thread: everything it read by
+  // then has been judged.
+  bool woken() { return vkztest::waitReadable(api.NativeHandle(3)); }
+  // Takes every piece waiting, cutting frames from them one at a time as the
+  // engine does; returns the frames' codes.
+  std::vector<int> cut() {
+    std::vector<int> codes;
+    Bytes piece;
+    while (api.CommRead(3, piece, 4096) > 0) {
+      buffer.insert(buffer.end(), piece.begin(), piece.end());
+      while (ParseReplyFrame(parser, buffer) == 1) codes.push_back(parser.ReplyCode);
+    }
+    return codes;
+  }
+
+  vkztest::TempAppDir dir;
+  vkztest::TestPty pty;
+  ComPortAPI api;
+  int fd = -1;
+  Bytes buffer;
+  ReplyFrame parser{};
+};
+
+TEST_F(LineReaderTest, ArmedRequestGoesOutWhenItsFrameIsWholeWithNobodyReading) {
+  LineReader* lr = start();
+  ASSERT_NE(lr, nullptr);
+  EXPECT_NE(api.NativeHandle(3), fd);  // the reader's handle is watched now
+  ASSERT_TRUE(lr->arm(0, kRequest, blockJudge));
+
+  // A model reply is let by; the block reply, in two pieces, sends.
+  pty.send(reply(0x00, {'V', 'K', 'Z'}));
+  const Bytes block = reply(0x12, Bytes(80, 0x41));
+  pty.send(Bytes(block.begin(), block.begin() + 30));
+  EXPECT_TRUE(pty.drain().empty());
+  pty.send(Bytes(block.begin() + 30, block.end()));
+  EXPECT_EQ(pty.receive(kRequest.size()), kRequest);
+
+  // The window thread learns which frame sent it, and cuts the same frames.
+  EXPECT_EQ(lr->disarm(), 2u);
+  EXPECT_EQ(lr->takeSent(), 2u);
+  EXPECT_EQ(lr->takeSent(), std::nullopt);
+  ASSERT_TRUE(woken());
+  EXPECT_EQ(cut(), (std::vector<int>{0x00, 0x12}));
+}
+
+TEST_F(LineReaderTest, NothingGoesOutForAFrameTheJudgeLeavesToTheWindowThread) {
+  LineReader* lr = start();
+  ASSERT_NE(lr, nullptr);
+  ASSERT_TRUE(lr->arm(0, kRequest, blockJudge));
+  // The memory size reply ends the arm; the block reply after it is the
+  // window thread's to answer.
+  pty.send(reply(0x0F, {0, 0, 1, 0}));
+  ASSERT_TRUE(woken());
+  pty.send(reply(0x12, Bytes(80, 0x41)));
+  std::vector<int> codes = cut();
+  while (codes.size() < 2u) {
+    ASSERT_TRUE(woken());
+    for (int c : cut()) codes.push_back(c);
+  }
+  EXPECT_EQ(codes, (std::vector<int>{0x0F, 0x12}));
+  EXPECT_TRUE(pty.drain().empty());
+  EXPECT_EQ(lr->disarm(), std::nullopt);
+
+  // Frames cut beyond the point an arm names were never judged: refused.
+  pty.send(reply(0x12, Bytes(80, 0x42)));
+  ASSERT_TRUE(woken());
+  EXPECT_FALSE(lr->arm(2, kRequest, blockJudge));
+  EXPECT_EQ(cut(), (std::vector<int>{0x12}));
+  EXPECT_TRUE(lr->arm(3, kRequest, blockJudge));
+}
+
+TEST_F(LineReaderTest, StartsFromTheBytesTheWindowThreadHeldAndNumbersOnFromItsCount) {
+  // Half a frame already read on the window thread, five frames cut.
+  const Bytes block = reply(0x12, Bytes(80, 0x41));
+  buffer.assign(block.begin(), block.begin() + 10);
+  ParseReplyFrame(parser, buffer);
+  LineReader* lr = api.StartReader(3, buffer, parser, 5);
+  ASSERT_NE(lr, nullptr);
+  ASSERT_TRUE(lr->arm(5, kRequest, blockJudge));
+  pty.send(Bytes(block.begin() + 10, block.end()));
+  EXPECT_EQ(pty.receive(kRequest.size()), kRequest);
+  EXPECT_EQ(lr->takeSent(), 6u);
+  ASSERT_TRUE(woken());
+  EXPECT_EQ(cut(), (std::vector<int>{0x12}));
+}
+
+TEST_F(LineReaderTest, StoppedReaderHandsOnWhatItReadThenThePortIsReadAgain) {
+  LineReader* lr = start();
+  ASSERT_NE(lr, nullptr);
+  const Bytes first = reply(0x00, {'K', 'R', 'D'});
+  pty.send(first);
+  ASSERT_TRUE(woken());
+  api.StopReader(3);
+  EXPECT_FALSE(lr->reading());
+  const Bytes second = reply(0x00, {'V', 'K', 'Z'});
+  pty.send(second);
+  Bytes piece;
+  ASSERT_EQ(api.CommRead(3, piece, 4096), static_cast<int>(first.size()));
+  EXPECT_EQ(piece, first);
+  EXPECT_EQ(api.NativeHandle(3), fd);  // everything handed on: the port is watched again
+  ASSERT_TRUE(vkztest::waitReadable(fd));
+  ASSERT_EQ(api.CommRead(3, piece, 4096), static_cast<int>(second.size()));
+  EXPECT_EQ(piece, second);
+}
+
+TEST_F(LineReaderTest, DeviceGoneIsAFailedReadAndFlushDropsWhatWasRead) {
+  LineReader* lr = start();
+  ASSERT_NE(lr, nullptr);
+  pty.send(reply(0x00, {'K'}));
+  ASSERT_TRUE(woken());
+  // A flush purges what the reader read and ends it.
+  EXPECT_EQ(api.CommFlush(3), 0);
+  EXPECT_EQ(api.Reader(3), nullptr);
+  Bytes piece;
+  EXPECT_EQ(api.CommRead(3, piece, 4096), 0);
+
+  ASSERT_NE(start(), nullptr);
+  pty.close();  // the other side of the cable is gone
+  ASSERT_TRUE(woken());
+  EXPECT_EQ(api.CommRead(3, piece, 4096), -1);
+  EXPECT_NE(api.LastError().ErrorCode, 0);
+}
+
+}  // namespace
