@@ -73,7 +73,7 @@ bool LineReader::start(std::vector<std::uint8_t> buffer, const ReplyFrame& parse
     const std::lock_guard lock(mutex_);
     cut_ = framesCut;
     arm_.reset();
-    sent_.reset();
+    sent_.clear();
   }
   stopping_ = false;
   try {
@@ -113,26 +113,37 @@ bool LineReader::pending() const {
   return !pieces_.empty();
 }
 
-bool LineReader::arm(std::uint64_t afterFrame, std::vector<std::uint8_t> request, Judge judge) {
+bool LineReader::arm(std::uint64_t afterFrame, Judge judge) {
   const std::lock_guard lock(mutex_);
-  sent_.reset();
   arm_.reset();
   if (!thread_.joinable() || cut_ > afterFrame) return false;
-  arm_ = Arm{afterFrame, std::move(request), std::move(judge)};
+  arm_ = Arm{afterFrame, std::move(judge)};
   return true;
 }
 
-std::optional<std::uint64_t> LineReader::disarm() {
+bool LineReader::armed() const {
   const std::lock_guard lock(mutex_);
-  arm_.reset();
-  return sent_;
+  return arm_.has_value();
 }
 
-std::optional<std::uint64_t> LineReader::takeSent() {
+bool LineReader::disarm() {
   const std::lock_guard lock(mutex_);
-  const auto sent = sent_;
-  sent_.reset();
-  return sent;
+  arm_.reset();
+  return !sent_.empty();
+}
+
+bool LineReader::takeSent(std::uint64_t frame) {
+  const std::lock_guard lock(mutex_);
+  if (sent_.empty() || sent_.front() != frame) return false;
+  sent_.pop_front();
+  return true;
+}
+
+std::size_t LineReader::forgetSent() {
+  const std::lock_guard lock(mutex_);
+  const std::size_t n = sent_.size();
+  sent_.clear();
+  return n;
 }
 
 void LineReader::notify() {
@@ -166,10 +177,11 @@ bool LineReader::cutFrames() {
     const std::lock_guard lock(mutex_);
     ++cut_;
     if (!arm_ || cut_ <= arm_->after) continue;
-    const Verdict v = arm_->judge(parser_);
-    if (v == Verdict::Pass) continue;
-    if (v == Verdict::Send && write_(arm_->request)) sent_ = cut_;
-    arm_.reset();
+    const Answer a = arm_->judge(parser_);
+    if (a.verdict == Verdict::Pass) continue;
+    const bool sent = a.verdict == Verdict::Send && write_(a.request);
+    if (sent) sent_.push_back(cut_);
+    if (!sent || !a.more) arm_.reset();
   }
 }
 

@@ -9,12 +9,15 @@
 //     frames are the same on both sides, and both number them alike;
 //   - cuts the frames itself, on a copy of the port's receive buffer and
 //     parser record taken when it started;
-//   - when armed with a request and a judge, sends the request the moment
-//     the first frame after a given number that the judge accepts is whole.
-//     The judge answers, on this thread, what the window thread will decide
-//     when it handles that frame; frames the judge lets by (Pass) are
-//     skipped, any other ends the arm. The window thread later finds the
-//     request sent (disarm()) and does not send it again;
+//   - when armed with a judge, sends the request the judge names the moment
+//     a frame it accepts is whole, for frames numbered above the arm's
+//     starting point. The judge answers, on this thread, what the window
+//     thread will decide when it handles that frame; it may stay armed for
+//     the frames after (a stateful judge that follows the exchange), so the
+//     line runs on for as long as the window thread is busy. Frames the
+//     judge lets by (Pass) are skipped; any other ends the arm. The window
+//     thread later finds each request sent (takeSent()) and does not send
+//     it again;
 //   - wakes the window thread (a readable handle) when a frame is whole, when
 //     bytes were dropped as no frame, when a frame partly in has stalled and
 //     when the read fails; not for every byte;
@@ -43,7 +46,12 @@ class LineReader {
     Pass,  // the frame changes nothing the judge depends on: judge the next
     Drop,  // the window thread must decide itself: the arm ends
   };
-  using Judge = std::function<Verdict(const ReplyFrame& frame)>;
+  struct Answer {
+    Verdict verdict = Verdict::Drop;
+    std::vector<std::uint8_t> request;  // Send: the request
+    bool more = false;                  // Send: the judge stays armed for the frames after
+  };
+  using Judge = std::function<Answer(const ReplyFrame& frame)>;
   // Writes a whole frame to the port, safe to call from this thread while the
   // window thread writes too; true when every byte went out.
   using Writer = std::function<bool(const std::vector<std::uint8_t>& frame)>;
@@ -76,20 +84,22 @@ class LineReader {
   std::optional<Piece> take();
   bool pending() const;
 
-  // Arms the request: sent for the first frame numbered above `afterFrame`
-  // that `judge` accepts. Refused (false) when frames above `afterFrame`
-  // have been cut already: the window thread then handles them itself.
-  bool arm(std::uint64_t afterFrame, std::vector<std::uint8_t> request, Judge judge);
-  // Ends the arm; returns the number of the frame that sent the request, if
-  // it went out (kept until takeSent()).
-  std::optional<std::uint64_t> disarm();
-  // The number of the frame that sent the armed request, once.
-  std::optional<std::uint64_t> takeSent();
+  // Arms `judge` for the frames numbered above `afterFrame`. Refused (false)
+  // when frames above `afterFrame` have been cut already: the window thread
+  // then handles them itself.
+  bool arm(std::uint64_t afterFrame, Judge judge);
+  bool armed() const;
+  // Ends the arm; true when requests it sent have not all been taken.
+  bool disarm();
+  // The oldest request sent not yet taken was sent for frame `frame`: it is
+  // taken (true).
+  bool takeSent(std::uint64_t frame);
+  // Forgets every request sent; returns how many were not taken.
+  std::size_t forgetSent();
 
  private:
   struct Arm {
     std::uint64_t after = 0;
-    std::vector<std::uint8_t> request;
     Judge judge;
   };
 
@@ -116,7 +126,7 @@ class LineReader {
   bool notified_ = false;
   std::uint64_t cut_ = 0;
   std::optional<Arm> arm_;
-  std::optional<std::uint64_t> sent_;
+  std::deque<std::uint64_t> sent_;  // the frames that sent a request, oldest first
 
   // This thread's own copy of the port's buffer and parser record.
   std::vector<std::uint8_t> buffer_;

@@ -103,10 +103,7 @@ void PollLoop::askBlock(bool again) {
   logPoll(LogLevel::Debug, [&] {
     return "data block " + std::to_string(d.flow.block()) + (again ? " asked again" : " requested");
   });
-  if (blockRequestSent()) {
-    armNextBlock();
-    return;
-  }
+  if (blockRequestSent()) return;
   // Armed before the write: a quick meter's answer may come while the write
   // is under way.
   armNextBlock();
@@ -143,72 +140,104 @@ void PollLoop::stopLineThread() {
   linePort_ = 0;
   if (LineReader* lr = r_.PortApi.Reader(port)) {
     lr->disarm();
-    // A request it sent for a reply this engine will not handle as a block
-    // (the download ended meanwhile) is answered by a reply dropped as unasked.
-    if (lr->takeSent())
-      logPoll(LogLevel::Info, [] { return "a block request sent by the line thread belongs to no download"; });
+    // Requests it sent for replies this engine will not handle as blocks
+    // (the download ended meanwhile) are answered by replies dropped as
+    // unasked.
+    if (const std::size_t n = lr->forgetSent())
+      logPoll(LogLevel::Info,
+              [&] { return std::to_string(n) + " block requests sent by the line thread belong to no download"; });
   }
   r_.PortApi.StopReader(port);
   // What it read is taken before the port is watched again.
   watchCurrentPort();
 }
 
+namespace {
+
+// What the engine does with the reply to a block request, judged on the
+// line thread: the block's reply asks for the next block at once when it
+// answers the only request owed, is no copy of the block reply before it,
+// holds the block's ten records, and the block is not the last. Followed
+// from block to block, as the engine follows them, while nothing else comes
+// between but the poll tick's model reply (the same model) and the clock.
+class NextBlockJudge {
+ public:
+  NextBlockJudge(std::int64_t block, std::int64_t recordCount, const std::vector<std::uint8_t>* last,
+                 std::vector<std::uint8_t> model)
+      : block_(block), recordCount_(recordCount), hasLast_(last != nullptr), model_(std::move(model)) {
+    if (last) last_ = *last;
+  }
+  // Whether the reply to `block` asks for another: not the last block's.
+  static bool followed(std::int64_t block, std::int64_t recordCount) {
+    return recordCount * 8 - block * 80 > 80 && block + 1 <= 65535;
+  }
+
+  LineReader::Answer operator()(const ReplyFrame& f) {
+    using V = LineReader::Verdict;
+    const Payload p(f.ReplyData.data(), f.ReplyLength);
+    switch (replyLayout(f.ReplyCode).kind) {
+      case ReplyKind::Model:
+        return {f.ReplyCode == 0 && std::equal(p.begin(), p.end(), model_.begin(), model_.end()) ? V::Pass
+                                                                                                 : V::Drop};
+      case ReplyKind::Clock:
+        return {V::Pass};
+      case ReplyKind::DataBlock:
+        break;
+      default:
+        return {V::Drop};
+    }
+    // A reply that repeats the last one may be its copy; one too short to
+    // hold the block's records is asked for again.
+    if (hasLast_ && p.size() <= last_.size() && std::equal(p.begin(), p.end(), last_.begin())) return {V::Drop};
+    if (p.size() < kRecordsPerBlock * kRecordLength || !followed(block_, recordCount_)) return {V::Drop};
+    auto request = DataBlockRequest(block_ + 1);
+    if (!request) return {V::Drop};
+    last_.assign(p.begin(), p.end());
+    hasLast_ = true;
+    ++block_;
+    return {V::Send, std::move(*request), followed(block_, recordCount_)};
+  }
+
+ private:
+  std::int64_t block_;  // the block whose reply is awaited
+  std::int64_t recordCount_;
+  bool hasLast_;
+  std::vector<std::uint8_t> last_;
+  std::vector<std::uint8_t> model_;
+};
+
+}  // namespace
+
 void PollLoop::armNextBlock() {
   LineReader* lr = lineThread();
   if (!lr) return;
   DownloadState& d = r_.download;
-  const std::int64_t block = d.flow.block();
-  // The reply to this request is the last block's: nothing follows it.
-  const std::int64_t remaining = d.context.recordCount * 8 - block * 80;
-  const auto request = DataBlockRequest(block + 1);
-  if (!d.flow.active() || d.flow.owed() != 1 || remaining <= 80 || !request ||
+  if (!d.flow.active() || d.flow.owed() != 1 || !NextBlockJudge::followed(d.flow.block(), d.context.recordCount) ||
       !isSupportedModel(r_.polling.MeterModel)) {
     lr->disarm();
     return;
   }
-  const std::vector<std::uint8_t>* last = d.flow.lastReply();
-  auto judge = [model = modelPayload_, hasLast = last != nullptr,
-                last = last ? *last : std::vector<std::uint8_t>{}](const ReplyFrame& f) {
-    const Payload p(f.ReplyData.data(), f.ReplyLength);
-    switch (replyLayout(f.ReplyCode).kind) {
-      case ReplyKind::Model:
-        return f.ReplyCode == 0 && std::equal(p.begin(), p.end(), model.begin(), model.end())
-                   ? LineReader::Verdict::Pass
-                   : LineReader::Verdict::Drop;
-      case ReplyKind::Clock:
-        return LineReader::Verdict::Pass;
-      case ReplyKind::DataBlock:
-        break;
-      default:
-        return LineReader::Verdict::Drop;
-    }
-    // A reply that repeats the last one may be its copy; one too short to
-    // hold the block's records is asked for again.
-    if (hasLast && p.size() <= last.size() && std::equal(p.begin(), p.end(), last.begin()))
-      return LineReader::Verdict::Drop;
-    if (p.size() < kRecordsPerBlock * kRecordLength) return LineReader::Verdict::Drop;
-    return LineReader::Verdict::Send;
-  };
-  lr->arm(framesCut_, *request, std::move(judge));
+  lr->arm(framesCut_, NextBlockJudge(d.flow.block(), d.context.recordCount, d.flow.lastReply(), modelPayload_));
 }
 
 bool PollLoop::blockRequestSent() {
   LineReader* lr = lineThread();
   if (!lr) return false;
-  if (!lr->disarm()) return false;
-  const auto sent = lr->takeSent();
-  if (handlingFrame_ && *sent == *handlingFrame_) {
+  if (handlingFrame_ && lr->takeSent(*handlingFrame_)) {
     const PortEntry* e = CurrentEntry(r_.link);
     const auto request = DataBlockRequest(r_.download.flow.block());
     logLazy(LogArea::Link, LogLevel::Debug, [&] {
       return (e ? e->PortName : std::string()) + " > " + (request ? hexBytes(*request) : std::string());
     });
+    // The line thread follows the exchange on its own while it can; once it
+    // has stopped, it is armed again from here.
+    if (!lr->armed()) armNextBlock();
     return true;
   }
-  logPoll(LogLevel::Warning, [&] {
-    return "the line thread sent a block request for frame " + std::to_string(*sent) +
-           " that the engine did not ask for there";
-  });
+  if (lr->disarm()) {
+    lr->forgetSent();
+    logPoll(LogLevel::Warning, [] { return "the line thread sent block requests the engine did not ask for"; });
+  }
   return false;
 }
 

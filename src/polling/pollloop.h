@@ -283,15 +283,13 @@ class PollLoop {
   void stopLineThread();
   // The running line thread of the current port, if any.
   LineReader* lineThread() const;
-  // Hands the line thread the request for the block after the one just asked
-  // for, with the judge that tells when this engine, handling the reply,
-  // asks for it at once: the reply answers the only request owed, is no copy
-  // of the reply before it, holds the block's ten records, and the block is
-  // not the last. Frames in between that change nothing (the poll tick's
-  // model reply, the clock) are let by; any other ends the arm.
+  // Arms the line thread to ask for the next block the moment the reply to
+  // the one just asked for is whole, as this engine asks once it handles
+  // that reply (download.cpp: NextBlockJudge), and on from block to block.
   void armNextBlock();
   // Whether the request askBlock() is about to send went out already, sent
-  // by the line thread for the frame being handled.
+  // by the line thread for the frame being handled (then taken, and the
+  // line thread armed again if it has stopped).
   bool blockRequestSent();
 
   // The receive clock.

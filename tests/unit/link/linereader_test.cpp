@@ -29,10 +29,11 @@ Bytes reply(std::uint8_t code, const Bytes& payload) {
 
 const Bytes kRequest{0x02, 0x00, 0x03, 0x12, 0x00, 0x01, 0x10};
 
-// Sends 0x12 frames, lets the model reply (code 0) by, and ends on anything else.
-LineReader::Verdict blockJudge(const ReplyFrame& f) {
-  if (f.ReplyCode == 0x12) return LineReader::Verdict::Send;
-  return f.ReplyCode == 0 ? LineReader::Verdict::Pass : LineReader::Verdict::Drop;
+// Sends the request for the first 0x12 frame, lets the model reply (code 0)
+// by, and ends on anything else.
+LineReader::Answer blockJudge(const ReplyFrame& f) {
+  if (f.ReplyCode == 0x12) return {LineReader::Verdict::Send, kRequest, false};
+  return {f.ReplyCode == 0 ? LineReader::Verdict::Pass : LineReader::Verdict::Drop};
 }
 
 class LineReaderTest : public ::testing::Test {
@@ -75,7 +76,7 @@ TEST_F(LineReaderTest, ArmedRequestGoesOutWhenItsFrameIsWholeWithNobodyReading) 
   LineReader* lr = start();
   ASSERT_NE(lr, nullptr);
   EXPECT_NE(api.NativeHandle(3), fd);  // the reader's handle is watched now
-  ASSERT_TRUE(lr->arm(0, kRequest, blockJudge));
+  ASSERT_TRUE(lr->arm(0, blockJudge));
 
   // A model reply is let by; the block reply, in two pieces, sends.
   pty.send(reply(0x00, {'V', 'K', 'Z'}));
@@ -86,17 +87,46 @@ TEST_F(LineReaderTest, ArmedRequestGoesOutWhenItsFrameIsWholeWithNobodyReading) 
   EXPECT_EQ(pty.receive(kRequest.size()), kRequest);
 
   // The window thread learns which frame sent it, and cuts the same frames.
-  EXPECT_EQ(lr->disarm(), 2u);
-  EXPECT_EQ(lr->takeSent(), 2u);
-  EXPECT_EQ(lr->takeSent(), std::nullopt);
+  EXPECT_FALSE(lr->armed());
+  EXPECT_FALSE(lr->takeSent(1));
+  EXPECT_TRUE(lr->takeSent(2));
+  EXPECT_FALSE(lr->disarm());
   ASSERT_TRUE(woken());
   EXPECT_EQ(cut(), (std::vector<int>{0x00, 0x12}));
+}
+
+// A judge that follows the exchange keeps the line going while the window
+// thread takes nothing: one request per block reply, each the next block's.
+TEST_F(LineReaderTest, JudgeThatStaysArmedRunsTheLineOnItsOwn) {
+  LineReader* lr = start();
+  ASSERT_NE(lr, nullptr);
+  int asked = 0;
+  ASSERT_TRUE(lr->arm(0, [&asked](const ReplyFrame& f) -> LineReader::Answer {
+    if (f.ReplyCode != 0x12) return {LineReader::Verdict::Drop};
+    ++asked;
+    return {LineReader::Verdict::Send, Bytes{0x02, 0x00, 0x03, 0x12, 0x00, static_cast<std::uint8_t>(asked), 0},
+            asked < 3};
+  }));
+  for (int i = 1; i <= 4; ++i) {
+    pty.send(reply(0x12, Bytes(80, static_cast<std::uint8_t>(i))));
+    if (i <= 3) EXPECT_EQ(pty.receive(7).at(5), i);
+  }
+  std::size_t frames = cut().size();
+  while (frames < 4u) {
+    ASSERT_TRUE(woken());
+    frames += cut().size();
+  }
+  EXPECT_TRUE(pty.drain().empty());  // the judge stopped after three
+  EXPECT_TRUE(lr->takeSent(1));
+  EXPECT_TRUE(lr->takeSent(2));
+  EXPECT_TRUE(lr->takeSent(3));
+  EXPECT_FALSE(lr->takeSent(4));
 }
 
 TEST_F(LineReaderTest, NothingGoesOutForAFrameTheJudgeLeavesToTheWindowThread) {
   LineReader* lr = start();
   ASSERT_NE(lr, nullptr);
-  ASSERT_TRUE(lr->arm(0, kRequest, blockJudge));
+  ASSERT_TRUE(lr->arm(0, blockJudge));
   // The memory size reply ends the arm; the block reply after it is the
   // window thread's to answer.
   pty.send(reply(0x0F, {0, 0, 1, 0}));
@@ -109,14 +139,14 @@ TEST_F(LineReaderTest, NothingGoesOutForAFrameTheJudgeLeavesToTheWindowThread) {
   }
   EXPECT_EQ(codes, (std::vector<int>{0x0F, 0x12}));
   EXPECT_TRUE(pty.drain().empty());
-  EXPECT_EQ(lr->disarm(), std::nullopt);
+  EXPECT_FALSE(lr->disarm());
 
   // Frames cut beyond the point an arm names were never judged: refused.
   pty.send(reply(0x12, Bytes(80, 0x42)));
   ASSERT_TRUE(woken());
-  EXPECT_FALSE(lr->arm(2, kRequest, blockJudge));
+  EXPECT_FALSE(lr->arm(2, blockJudge));
   EXPECT_EQ(cut(), (std::vector<int>{0x12}));
-  EXPECT_TRUE(lr->arm(3, kRequest, blockJudge));
+  EXPECT_TRUE(lr->arm(3, blockJudge));
 }
 
 TEST_F(LineReaderTest, StartsFromTheBytesTheWindowThreadHeldAndNumbersOnFromItsCount) {
@@ -126,10 +156,10 @@ TEST_F(LineReaderTest, StartsFromTheBytesTheWindowThreadHeldAndNumbersOnFromItsC
   ParseReplyFrame(parser, buffer);
   LineReader* lr = api.StartReader(3, buffer, parser, 5);
   ASSERT_NE(lr, nullptr);
-  ASSERT_TRUE(lr->arm(5, kRequest, blockJudge));
+  ASSERT_TRUE(lr->arm(5, blockJudge));
   pty.send(Bytes(block.begin() + 10, block.end()));
   EXPECT_EQ(pty.receive(kRequest.size()), kRequest);
-  EXPECT_EQ(lr->takeSent(), 6u);
+  EXPECT_TRUE(lr->takeSent(6));
   ASSERT_TRUE(woken());
   EXPECT_EQ(cut(), (std::vector<int>{0x12}));
 }
