@@ -16,6 +16,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 
 namespace vkz::emu {
 
@@ -275,7 +276,7 @@ void Emulator::setSilent(bool silent) {
 void Emulator::sendRaw(const Bytes& bytes) {
   {
     std::lock_guard lk(mu_);
-    if (!bytes.empty()) enqueue(bytes, SteadyClock::now(), 0, {});
+    if (!bytes.empty()) enqueue(bytes, SteadyClock::now(), 0, 0, {});
   }
   wake();
 }
@@ -364,7 +365,19 @@ std::string Emulator::stamp(SteadyClock::time_point t) const {
 
 // ---- serving ----------------------------------------------------------------
 
+long Emulator::voluntarySwitches() const {
+  const int tid = tid_.load();
+  if (tid == 0) return 0;
+  std::ifstream in("/proc/self/task/" + std::to_string(tid) + "/status");
+  std::string line;
+  const std::string key = "voluntary_ctxt_switches:";
+  while (std::getline(in, line))
+    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + key.size());
+  return 0;
+}
+
 void Emulator::run() {
+  tid_ = static_cast<int>(::gettid());
   // Paced bytes leave on time: the kernel may otherwise let this thread's
   // sleeps run 50 us long, and the line would seem slower than it is.
   ::prctl(PR_SET_TIMERSLACK, 1UL);
@@ -555,18 +568,18 @@ void Emulator::respond(const Request& r, SteadyClock::time_point now, std::vecto
       }
 
   if (sent_.size() >= kLogLimit) sent_.erase(sent_.begin(), sent_.begin() + kLogLimit / 2);
-  sent_.push_back({now, r.code, reply, drop});
+  sent_.push_back({now, r.code, reply, drop, {}, ++sentSeq_});
   if (trace_ && (drop || duplicate || corrupt || resend || fail || delay != replyDelay_))
     trace.push_back(stamp(now) + " fault on the reply to " + requestName(r.code) + (drop ? ": dropped" : "") +
                     (duplicate ? ": sent twice" : "") + (corrupt ? ": checksum corrupted" : "") +
                     (resend ? ": resend request" : "") + (fail ? ": refused" : "") +
                     (delay != replyDelay_ ? ": delayed" : ""));
   if (drop) return;
-  enqueue(reply, now + delay, chunk, pause);
-  if (duplicate) enqueue(reply, now + delay, chunk, pause);
+  enqueue(reply, now + delay, chunk, sentSeq_, pause);
+  if (duplicate) enqueue(reply, now + delay, chunk, sentSeq_, pause);
 }
 
-void Emulator::enqueue(const Bytes& reply, SteadyClock::time_point at, std::size_t chunk,
+void Emulator::enqueue(const Bytes& reply, SteadyClock::time_point at, std::size_t chunk, std::uint64_t seq,
                        SteadyClock::duration pause) {
   const std::size_t step = chunk ? chunk : reply.size();
   for (std::size_t i = 0; i < reply.size(); i += step) {
@@ -576,6 +589,7 @@ void Emulator::enqueue(const Bytes& reply, SteadyClock::time_point at, std::size
     p.notBefore = at;
     p.gap = i ? pause : SteadyClock::duration::zero();
     p.last = i + step >= reply.size();
+    p.seq = seq;
     pendingBytes_ += p.bytes.size();
     out_.push_back(std::move(p));
   }
@@ -628,6 +642,12 @@ SteadyClock::time_point Emulator::pump(bool& wantWrite, bool& hungUp) {
     p.pos += static_cast<std::size_t>(w);
     pendingBytes_ -= static_cast<std::size_t>(w);
     if (p.pos < p.bytes.size()) continue;
+    if (p.last && p.seq != 0)
+      for (auto it = sent_.rbegin(); it != sent_.rend(); ++it)
+        if (it->seq == p.seq) {
+          if (it->written == SteadyClock::time_point{}) it->written = SteadyClock::now();
+          break;
+        }
     out_.pop_front();
     if (!out_.empty() && out_.front().gap > SteadyClock::duration::zero())
       out_.front().notBefore = std::max(out_.front().notBefore, SteadyClock::now() + out_.front().gap);

@@ -12,6 +12,7 @@
 //   meter.start(dir + "/com/COM3");
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -62,6 +63,8 @@ struct SentReply {
   std::uint8_t code = 0;         // the request code it answers
   Bytes bytes;                   // the frame
   bool dropped = false;          // never written (Fault::Drop)
+  SteadyClock::time_point written{};  // when its last byte went to the line (the epoch until then)
+  std::uint64_t seq = 0;              // its number among the replies sent
 };
 
 // How generateMeasurements() fills the memory.
@@ -166,6 +169,9 @@ class Emulator {
   // Processor time the serving thread has used, in seconds (benchmarks
   // subtract it from the process's own).
   double cpuSeconds() const;
+  // Voluntary context switches of the serving thread so far (benchmarks
+  // subtract them from the process's own).
+  long voluntarySwitches() const;
 
  private:
   struct Piece {
@@ -176,13 +182,14 @@ class Emulator {
     bool started = false;
     SteadyClock::time_point lineStart;
     bool last = true;  // the last piece of its reply
+    std::uint64_t seq = 0;  // the reply's SentReply::seq (0: none)
   };
 
   void run();
   void handleItems(std::vector<RequestParser::Item>& items, std::vector<std::string>& trace);
   // Answers request `r`, which the meter has whole at `now`.
   void respond(const Request& r, SteadyClock::time_point now, std::vector<std::string>& trace);
-  void enqueue(const Bytes& reply, SteadyClock::time_point at, std::size_t chunk,
+  void enqueue(const Bytes& reply, SteadyClock::time_point at, std::size_t chunk, std::uint64_t seq,
                SteadyClock::duration pause);
   // Writes what is due; returns when to come back (max() = nothing queued).
   SteadyClock::time_point pump(bool& wantWrite, bool& hungUp);
@@ -211,6 +218,8 @@ class Emulator {
   std::vector<Request> log_;
   bool lastWasFrame_ = false;
   std::vector<SentReply> sent_;
+  std::uint64_t sentSeq_ = 0;
+  std::atomic<int> tid_{0};  // the serving thread's task id
   std::function<void(const std::string&)> trace_;
 
   std::thread worker_;
