@@ -47,9 +47,11 @@ class LineReader {
     Drop,  // the window thread must decide itself: the arm ends
   };
   struct Answer {
-    Verdict verdict = Verdict::Drop;
+    Answer(Verdict v, std::vector<std::uint8_t> r = {}, bool m = false)
+        : verdict(v), request(std::move(r)), more(m) {}
+    Verdict verdict;
     std::vector<std::uint8_t> request;  // Send: the request
-    bool more = false;                  // Send: the judge stays armed for the frames after
+    bool more;                          // Send: the judge stays armed for the frames after
   };
   using Judge = std::function<Answer(const ReplyFrame& frame)>;
   // Writes a whole frame to the port, safe to call from this thread while the
