@@ -109,7 +109,9 @@ TEST_F(LineReaderTest, JudgeThatStaysArmedRunsTheLineOnItsOwn) {
   }));
   for (int i = 1; i <= 4; ++i) {
     pty.send(reply(0x12, Bytes(80, static_cast<std::uint8_t>(i))));
-    if (i <= 3) EXPECT_EQ(pty.receive(7).at(5), i);
+    if (i <= 3) {
+      EXPECT_EQ(pty.receive(7).at(5), i);
+    }
   }
   std::size_t frames = cut().size();
   while (frames < 4u) {
