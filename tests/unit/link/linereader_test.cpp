@@ -18,9 +18,12 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes reply(std::uint8_t code, const Bytes& payload) {
-  Bytes f{kReplyStart, code, static_cast<std::uint8_t>(payload.size() >> 8),
-          static_cast<std::uint8_t>(payload.size() & 0xFF)};
-  f.insert(f.end(), payload.begin(), payload.end());
+  Bytes f(payload.size() + 4);
+  f[0] = kReplyStart;
+  f[1] = code;
+  f[2] = static_cast<std::uint8_t>(payload.size() >> 8);
+  f[3] = static_cast<std::uint8_t>(payload.size() & 0xFF);
+  std::copy(payload.begin(), payload.end(), f.begin() + 4);
   std::uint8_t check = 0;
   for (std::size_t i = 1; i < f.size(); ++i) check ^= f[i];
   f.push_back(check);
