@@ -18,25 +18,33 @@ void appendPdfNumber(std::string& out, double v, int decimals) {
   if (!std::isfinite(v)) v = 0;
   const double scaled = v * kPow10[decimals];
   if (std::fabs(scaled) < 9.0e18) {
-    long long q = std::llround(scaled);
+    // Halves away from zero, as llround: below 2^52 the fraction is
+    // scaled less its whole part, exactly; above, scaled is whole already.
+    long long q = static_cast<long long>(scaled);
+    const double frac = scaled - static_cast<double>(q);
+    if (frac >= 0.5) {
+      ++q;
+    } else if (frac <= -0.5) {
+      --q;
+    }
     unsigned long long u =
         q < 0 ? 0ULL - static_cast<unsigned long long>(q) : static_cast<unsigned long long>(q);
-    char digits[40];
-    int n = 0;
+    // Written from the last digit backwards: the decimals, the point and
+    // at least one whole digit.
+    char buf[48];
+    char* const end = buf + sizeof buf;
+    char* p = end;
+    for (int i = 0; i < decimals; ++i) {
+      *--p = static_cast<char>('0' + u % 10);
+      u /= 10;
+    }
+    if (decimals > 0) *--p = '.';
     do {
-      digits[n++] = static_cast<char>('0' + u % 10);
+      *--p = static_cast<char>('0' + u % 10);
       u /= 10;
     } while (u != 0);
-    while (n <= decimals) digits[n++] = '0';
-    char buf[48];
-    int p = 0;
-    if (q < 0) buf[p++] = '-';
-    for (int i = n - 1; i >= decimals; --i) buf[p++] = digits[i];
-    if (decimals > 0) {
-      buf[p++] = '.';
-      for (int i = decimals - 1; i >= 0; --i) buf[p++] = digits[i];
-    }
-    out.append(buf, static_cast<size_t>(p));
+    if (q < 0) *--p = '-';
+    out.append(p, static_cast<size_t>(end - p));
     return;
   }
   char buf[400];

@@ -330,7 +330,7 @@ class qtzPDF {
   void bezier(double x1, double y1, double x2, double y2, double x3, double y3);
 
   // text helpers
-  std::string effectiveFont() const;
+  const std::string& effectiveFont() const;
   int fontResource(const std::string& name);
   const AfmMetrics* metricsFor(const std::string& name);
   bool symbolicFont(const std::string& name);
@@ -349,7 +349,10 @@ class qtzPDF {
   // images
   bool readImage(const std::string& fileName, Image& img);
 
-  static constexpr size_t kFlushSize = 256 << 10;
+  // The page content is handed to the file in pieces of this size, which
+  // the file writer writes as they are, without a copy of its own; a small
+  // buffer keeps the memory the writer touches small.
+  static constexpr size_t kFlushSize = 64 << 10;
 
   PdfMessageHook messageHook_;
   PdfOpenHook openHook_;

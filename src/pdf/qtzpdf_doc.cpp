@@ -86,7 +86,7 @@ void qtzPDF::setDefaultHooks(PdfMessageHook message, PdfOpenHook open) {
 }
 
 qtzPDF::qtzPDF() : messageHook_(defaultMessageHook()), openHook_(defaultOpenHook()) {
-  buf_.reserve(kFlushSize + (64 << 10));
+  buf_.reserve(kFlushSize + (8 << 10));
   PDFInit();
 }
 
@@ -678,10 +678,16 @@ void qtzPDF::writeImageObject(size_t index) {
   line("/Length " + std::to_string(img.data->size()));
   line("/Name /ImgJPEG" + std::to_string(index + 1) + ">>");
   line("stream");
-  // The picture's bytes go to the file as they are.
-  flush();
-  writeToFile(std::string_view(reinterpret_cast<const char*>(img.data->data()), img.data->size()));
-  flushed_ += static_cast<std::int64_t>(img.data->size());
+  // The picture's bytes go to the file as they are; a small picture joins
+  // the buffer, so the file is written in large pieces.
+  const std::string_view bytes(reinterpret_cast<const char*>(img.data->data()), img.data->size());
+  if (bytes.size() < kFlushSize) {
+    out(bytes);
+  } else {
+    flush();
+    writeToFile(bytes);
+    flushed_ += static_cast<std::int64_t>(bytes.size());
+  }
   line("");
   line("endstream");
   endObject();

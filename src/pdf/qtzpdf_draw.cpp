@@ -73,14 +73,14 @@ bool qtzPDF::setColor(ColorKind kind, int r, int g, int b, std::string& target) 
     return fail("colour component outside 0..255: " + std::to_string(r) + ", " + std::to_string(g) + ", " +
                 std::to_string(b));
   }
-  std::string op;
-  appendPdfNumber(op, r / 255.0, 3);
-  op += ' ';
-  appendPdfNumber(op, g / 255.0, 3);
-  op += ' ';
-  appendPdfNumber(op, b / 255.0, 3);
-  op += kind == ColorKind::Line ? " RG" : " rg";
-  target = std::move(op);
+  // Written into the target's own storage, which a colour change reuses.
+  target.clear();
+  appendPdfNumber(target, r / 255.0, 3);
+  target += ' ';
+  appendPdfNumber(target, g / 255.0, 3);
+  target += ' ';
+  appendPdfNumber(target, b / 255.0, 3);
+  target += kind == ColorKind::Line ? " RG" : " rg";
   return true;
 }
 
@@ -166,14 +166,18 @@ void qtzPDF::widthLine() {
 // comment pair: dash, line colour and width come before the path.
 void qtzPDF::strokeSegment(const char* tag, double x1, double y1, double x2, double y2) {
   const double H = pageH();
-  line(std::string("%DEBUT_") + tag + "/%");
+  out("%DEBUT_");
+  out(tag);
+  line("/%");
   line(dash_);
   line(lineColor_);
   widthLine();
   point(x1 * k_, H - y1 * k_, "m");
   point(x2 * k_, H - y2 * k_, "l");
   line("S");
-  line(std::string("%FIN_") + tag + "/%");
+  out("%FIN_");
+  out(tag);
+  line("/%");
 }
 
 bool qtzPDF::PDFDrawLineHor(double X, double Y, double w) {

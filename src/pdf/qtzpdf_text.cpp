@@ -76,9 +76,10 @@ const AfmMetrics* qtzPDF::metricsFor(const std::string& name) {
   return m.get();
 }
 
-std::string qtzPDF::effectiveFont() const {
+const std::string& qtzPDF::effectiveFont() const {
+  static const std::string helvetica = "Helvetica";
   if (!baseFont_.empty()) return baseFont_;
-  return fontList_.empty() ? std::string("Helvetica") : fontList_.front();
+  return fontList_.empty() ? helvetica : fontList_.front();
 }
 
 int qtzPDF::fontResource(const std::string& name) {
@@ -185,7 +186,11 @@ bool qtzPDF::PDFTextOut(const std::string& text, double X, double Y) {
   if (!needPage("PDFTextOut")) return false;
   if (!finite({X, Y})) return fail("PDFTextOut: a position is not a number");
   Drawing d(*this);
-  textOut(utf8ToCp1252(text), X, Y);
+  // ASCII text is the same in code page 1252: it is written as it came.
+  if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    textOut(text, X, Y);
+  else
+    textOut(utf8ToCp1252(text), X, Y);
   return d.done("PDFTextOut");
 }
 
@@ -200,7 +205,7 @@ void qtzPDF::PDFSetRotation(double angle) {
 bool qtzPDF::textOut(std::string_view cp, double X, double Y) {
   if (X == 0) X = x_;
   if (Y == 0) Y = y_;
-  const std::string font = effectiveFont();
+  const std::string& font = effectiveFont();
   const int n = fontResource(font);
   if (fontSize_ == 0) fontSize_ = 10;
   const double H = pageH();
