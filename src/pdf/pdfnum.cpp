@@ -10,6 +10,27 @@ namespace {
 constexpr double kPow10[] = {1,   10,  100,  1e3,  1e4,  1e5,  1e6,  1e7,
                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
+// "00" to "99": two digits per division.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes the `count` last digits of u before `p`, moving p; u loses them.
+inline char* lastDigits(char* p, unsigned long long& u, int count) {
+  for (; count >= 2; count -= 2) {
+    const auto pair = static_cast<size_t>(u % 100) * 2;
+    u /= 100;
+    *--p = kDigitPairs[pair + 1];
+    *--p = kDigitPairs[pair];
+  }
+  if (count == 1) {
+    *--p = static_cast<char>('0' + u % 10);
+    u /= 10;
+  }
+  return p;
+}
+
 }  // namespace
 
 void appendPdfNumber(std::string& out, double v, int decimals) {
@@ -34,15 +55,10 @@ void appendPdfNumber(std::string& out, double v, int decimals) {
     char buf[48];
     char* const end = buf + sizeof buf;
     char* p = end;
-    for (int i = 0; i < decimals; ++i) {
-      *--p = static_cast<char>('0' + u % 10);
-      u /= 10;
-    }
+    p = lastDigits(p, u, decimals);
     if (decimals > 0) *--p = '.';
-    do {
-      *--p = static_cast<char>('0' + u % 10);
-      u /= 10;
-    } while (u != 0);
+    while (u >= 100) p = lastDigits(p, u, 2);
+    p = lastDigits(p, u, u >= 10 ? 2 : 1);
     if (q < 0) *--p = '-';
     out.append(p, static_cast<size_t>(end - p));
     return;

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -349,9 +350,8 @@ class qtzPDF {
   // images
   bool readImage(const std::string& fileName, Image& img);
 
-  // The page content is handed to the file in pieces of this size, which
-  // the file writer writes as they are, without a copy of its own; a small
-  // buffer keeps the memory the writer touches small.
+  // The content goes to the file in pieces of about this size, straight
+  // from the buffer (the file writer keeps no copy of its own).
   static constexpr size_t kFlushSize = 64 << 10;
 
   PdfMessageHook messageHook_;
@@ -386,6 +386,8 @@ class qtzPDF {
   // drawing state
   std::string dash_;
   double lineWidth_ = 0.567;
+  double widthPt_ = std::numeric_limits<double>::quiet_NaN();  // width of widthText_
+  std::string widthText_;                                        // "<width in points> w"
   std::string drawMode_;
   std::string lineColor_ = "0 G", drawColor_ = "0 g", textColor_ = "0 g";
   std::string baseFont_;

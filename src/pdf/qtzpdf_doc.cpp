@@ -356,7 +356,7 @@ bool qtzPDF::PDFFileName(const std::string& name) {
 
 void qtzPDF::writeToFile(std::string_view bytes) {
   if (!file_.isOpen() || writeFailed_) return;
-  if (!file_.write(bytes)) {
+  if (!file_.writeThrough(bytes)) {
     // The hidden file is gone; what follows is counted but not written.
     writeFailed_ = true;
     writeError_ = file_.reason();
@@ -678,16 +678,10 @@ void qtzPDF::writeImageObject(size_t index) {
   line("/Length " + std::to_string(img.data->size()));
   line("/Name /ImgJPEG" + std::to_string(index + 1) + ">>");
   line("stream");
-  // The picture's bytes go to the file as they are; a small picture joins
-  // the buffer, so the file is written in large pieces.
-  const std::string_view bytes(reinterpret_cast<const char*>(img.data->data()), img.data->size());
-  if (bytes.size() < kFlushSize) {
-    out(bytes);
-  } else {
-    flush();
-    writeToFile(bytes);
-    flushed_ += static_cast<std::int64_t>(bytes.size());
-  }
+  // The picture's bytes go to the file as they are.
+  flush();
+  writeToFile(std::string_view(reinterpret_cast<const char*>(img.data->data()), img.data->size()));
+  flushed_ += static_cast<std::int64_t>(img.data->size());
   line("");
   line("endstream");
   endObject();

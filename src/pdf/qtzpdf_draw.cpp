@@ -2,12 +2,35 @@
 // colours, lines, rectangles, ellipses and polygons. Every shape writes the
 // graphics state it needs (colour, dash, width) before its path, then the
 // path and its painting operator.
+#include <array>
 #include <cmath>
+#include <cstring>
 
 #include "pdf/pdfnum.h"
 #include "pdf/qtzpdf.h"
 
 namespace vkz {
+namespace {
+
+// Each colour component c as the text of c / 255 with three decimals
+// ("0.000" to "1.000", five characters), made once with the number format
+// of the page content.
+using ComponentText = std::array<char, 5>;
+const std::array<ComponentText, 256>& componentTexts() {
+  static const auto table = [] {
+    std::array<ComponentText, 256> t{};
+    std::string s;
+    for (size_t c = 0; c < t.size(); ++c) {
+      s.clear();
+      appendPdfNumber(s, static_cast<double>(c) / 255.0, 3);
+      std::memcpy(t[c].data(), s.data(), t[c].size());
+    }
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
 
 std::string qtzPDF::dashPatternFor(std::int32_t style, bool& ok) const {
   auto len = [this](int mult) { return std::to_string(static_cast<long long>(std::floor(mult * k_))); };
@@ -74,13 +97,14 @@ bool qtzPDF::setColor(ColorKind kind, int r, int g, int b, std::string& target) 
                 std::to_string(b));
   }
   // Written into the target's own storage, which a colour change reuses.
+  const auto& text = componentTexts();
   target.clear();
-  appendPdfNumber(target, r / 255.0, 3);
-  target += ' ';
-  appendPdfNumber(target, g / 255.0, 3);
-  target += ' ';
-  appendPdfNumber(target, b / 255.0, 3);
-  target += kind == ColorKind::Line ? " RG" : " rg";
+  for (int c : {r, g, b}) {
+    const ComponentText& t = text[static_cast<size_t>(c)];
+    target.append(t.data(), t.size());
+    target += ' ';
+  }
+  target += kind == ColorKind::Line ? "RG" : "rg";
   return true;
 }
 
@@ -158,8 +182,17 @@ void qtzPDF::lineToDrawColor() {
 }
 
 void qtzPDF::widthLine() {
-  num(lineWidth_ * k_);
-  line(" w");
+  // Every figure writes the width; its text is made again only when the
+  // width in points changes.
+  const double w = lineWidth_ * k_;
+  if (!writable(w)) badNumber_ = true;
+  if (!(w == widthPt_)) {
+    widthText_.clear();
+    appendPdfNumber(widthText_, w, 2);
+    widthText_ += " w";
+    widthPt_ = w;
+  }
+  line(widthText_);
 }
 
 // One stroked segment between two points in user units, in its figure's

@@ -3,9 +3,13 @@
 // bytes, the bytes the file carries and the fonts' WinAnsiEncoding reads.
 // Widths and offsets are worked out in points; user units are converted
 // once, where a position enters or leaves.
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
-#include <filesystem>
+#include <system_error>
 
 #include "base/cp1252.h"
 #include "pdf/pdfnum.h"
@@ -31,22 +35,29 @@ int countBlanks(std::string_view s) {
 // ---------------------------------------------------------------- fonts
 
 bool qtzPDF::loadAfm(const std::string& path, bool quiet) {
-  namespace fs = std::filesystem;
+  // Listed with the system's own calls: a writer lists its font folder
+  // once, and the C++ file system library would be loaded for that alone.
   std::vector<std::pair<std::string, std::string>> found;  // name, file
-  std::error_code ec;
-  fs::directory_iterator it(path, ec), end;
-  if (ec) {
-    if (!quiet)
-      message("Font folder - ", "Cannot read the font folder : " + path + ".\r\n" + ec.message() + ".");
-    return fail("PDFLoadAfm: cannot read " + path + ": " + ec.message());
+  DIR* dir = ::opendir(path.c_str());
+  if (!dir) {
+    const std::string why = std::generic_category().message(errno);
+    if (!quiet) message("Font folder - ", "Cannot read the font folder : " + path + ".\r\n" + why + ".");
+    return fail("PDFLoadAfm: cannot read " + path + ": " + why);
   }
-  for (; it != end; it.increment(ec)) {
-    if (ec) break;
-    const std::string name = it->path().filename().string();
-    std::error_code fec;
-    if (!endsWithAfm(name) || !it->is_regular_file(fec)) continue;
-    found.emplace_back(name.substr(0, name.size() - 4), it->path().string());
+  const std::string prefix = path.empty() || path.back() == '/' ? path : path + '/';
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name == "." || name == ".." || !endsWithAfm(name)) continue;
+    std::string file = prefix + name;
+    // A link counts as the file it leads to.
+    bool regular = e->d_type == DT_REG;
+    if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+      struct stat st {};
+      regular = ::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    }
+    if (regular) found.emplace_back(name.substr(0, name.size() - 4), std::move(file));
   }
+  ::closedir(dir);
   if (found.empty()) return true;  // nothing found: the old list stays
   std::sort(found.begin(), found.end());
   fontList_.clear();
