@@ -31,6 +31,43 @@ inline char* lastDigits(char* p, unsigned long long& u, int count) {
   return p;
 }
 
+// A number from 1 to below a million that lies nearer to a whole number of
+// hundredths than its 15 significant digits tell apart (a page size,
+// 595.28): written from those hundredths, without the general conversion.
+// False when the number needs it.
+bool appendHundredths(std::string& out, double v) {
+  const double a = std::fabs(v);
+  if (!(a >= 1 && a < 1e6)) return false;
+  int k = 0;  // a lies in [10^k, 10^(k+1))
+  while (k < 5 && a >= kPow10[k + 1]) ++k;
+  // Well inside its decade, so its count of whole digits is beyond doubt.
+  if (a < kPow10[k] * (1 + 1e-9) || a > kPow10[k + 1] * (1 - 1e-9)) return false;
+  const int decimals = 15 - (k + 1);
+  const double s = a * 100;
+  const auto q = static_cast<long long>(s + 0.5);
+  // s differs from the exact a * 100 by half an ulp at most; with that,
+  // a must lie within half a unit of the last decimal of q / 100.
+  if (std::fabs(s - static_cast<double>(q)) + s * 2.3e-16 >= 0.5 / kPow10[decimals - 2]) return false;
+  char buf[24];
+  char* const end = buf + sizeof buf;
+  char* p = end;
+  auto u = static_cast<unsigned long long>(q);
+  const auto cents = static_cast<unsigned>(u % 100);
+  u /= 100;
+  if (cents != 0) {
+    if (cents % 10 != 0) *--p = static_cast<char>('0' + cents % 10);
+    *--p = static_cast<char>('0' + cents / 10);
+    *--p = '.';
+  }
+  do {
+    *--p = static_cast<char>('0' + u % 10);
+    u /= 10;
+  } while (u != 0);
+  if (v < 0) *--p = '-';
+  out.append(p, static_cast<size_t>(end - p));
+  return true;
+}
+
 }  // namespace
 
 void appendPdfNumber(std::string& out, double v, int decimals) {
@@ -79,6 +116,7 @@ void appendGeneralNumber(std::string& out, double v) {
     out += '0';
     return;
   }
+  if (appendHundredths(out, v)) return;
   const double a = std::fabs(v);
   int intDigits = a < 1 ? 1 : static_cast<int>(std::floor(std::log10(a))) + 1;
   int decimals = 15 - intDigits;
