@@ -275,6 +275,17 @@ bool readNumber(std::string_view s, double& v) {
   size_t sp = findEither(s, 0, ' ', '\t');
   if (sp != std::string_view::npos) s = s.substr(0, sp);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  // A whole number, as metric files write their codes and widths, is read
+  // here; any other goes to the general reader (which, like this, takes
+  // the number at the start of the text).
+  const size_t from = !s.empty() && s.front() == '-' ? 1 : 0;
+  size_t to = from;
+  long long whole = 0;
+  while (to < s.size() && to - from < 15 && s[to] >= '0' && s[to] <= '9') whole = whole * 10 + (s[to++] - '0');
+  if (to > from && (to == s.size() || (s[to] != '.' && s[to] != 'e' && s[to] != 'E' && (s[to] < '0' || s[to] > '9')))) {
+    v = from ? -static_cast<double>(whole) : static_cast<double>(whole);
+    return true;
+  }
   auto r = std::from_chars(s.data(), s.data() + s.size(), v);
   return r.ec == std::errc() && std::isfinite(v);
 }
@@ -367,7 +378,7 @@ bool parseAfmText(std::string_view text, AfmMetrics& out, std::string& error, bo
     // counts with its whole part.
     if (wx < 0) wx = 0;
     if (wx > 100000) wx = 100000;
-    int w = static_cast<int>(std::floor(wx));
+    int w = static_cast<int>(wx);  // wx >= 0: cut to its whole part
     ++out.glyphs;
     if (!name.empty()) {
       auto [from, to] = std::equal_range(kCodesByName.begin(), kCodesByName.end(), GlyphCode{name, 0},
@@ -406,14 +417,23 @@ bool parseAfm(std::string_view text, AfmMetrics& out, std::string& error) {
   return parseAfmText(text, out, error, ended);
 }
 
+namespace {
+
+// The metrics read in this run, by file, with the file's size and time
+// when it was read. Made at start-up with the program's other settings.
+struct CachedAfm {
+  off_t size = 0;
+  struct timespec time {};
+  std::shared_ptr<const AfmMetrics> metrics;
+};
+std::mutex gAfmMutex;
+std::map<std::string, CachedAfm> gAfmCache;
+
+}  // namespace
+
 std::shared_ptr<const AfmMetrics> loadAfmCached(const std::string& path, std::string& error) {
-  struct Entry {
-    off_t size = 0;
-    struct timespec time {};
-    std::shared_ptr<const AfmMetrics> metrics;
-  };
-  static std::mutex mutex;
-  static std::map<std::string, Entry> cache;
+  std::mutex& mutex = gAfmMutex;
+  auto& cache = gAfmCache;
 
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
@@ -456,7 +476,7 @@ std::shared_ptr<const AfmMetrics> loadAfmCached(const std::string& path, std::st
     cache.erase(path);
     return nullptr;
   }
-  cache[path] = Entry{st.st_size, st.st_mtim, m};
+  cache[path] = CachedAfm{st.st_size, st.st_mtim, m};
   return m;
 }
 

@@ -198,7 +198,12 @@ std::string pdfName(std::string_view bytes) {
 
 long long roundEven(double v) {
   if (!std::isfinite(v)) return 0;
-  const double r = std::nearbyint(v);
+  // Below 2^52, adding 2^52 to the size of v and taking it away again
+  // leaves the nearest whole number, halves to the even one, as nearbyint
+  // does without a call into the math library; from 2^52 on v is whole.
+  constexpr double kTwo52 = 4503599627370496.0;
+  double r = v;
+  if (std::fabs(v) < kTwo52) r = v < 0 ? -((kTwo52 - v) - kTwo52) : (v + kTwo52) - kTwo52;
   // 2^63 is the first double past the range of long long.
   if (r >= 9223372036854775808.0) return std::numeric_limits<long long>::max();
   if (r < -9223372036854775808.0) return std::numeric_limits<long long>::min();

@@ -18,13 +18,14 @@ namespace {
 
 const char* const kProduct = "qtzPDF 1.0";
 
+// The hooks every new writer starts with, set by the program at start-up.
+PdfMessageHook gDefaultMessageHook;
+PdfOpenHook gDefaultOpenHook;
 PdfMessageHook& defaultMessageHook() {
-  static PdfMessageHook hook;
-  return hook;
+  return gDefaultMessageHook;
 }
 PdfOpenHook& defaultOpenHook() {
-  static PdfOpenHook hook;
-  return hook;
+  return gDefaultOpenHook;
 }
 
 constexpr double kA4W = 595.28, kA4H = 841.89;

@@ -33,7 +33,8 @@ const std::array<ComponentText, 256>& componentTexts() {
 }  // namespace
 
 std::string qtzPDF::dashPatternFor(std::int32_t style, bool& ok) const {
-  auto len = [this](int mult) { return std::to_string(static_cast<long long>(std::floor(mult * k_))); };
+  // mult * k_ > 0: its whole part is its floor.
+  auto len = [this](int mult) { return std::to_string(static_cast<long long>(mult * k_)); };
   ok = true;
   switch (style) {
     case 0:
