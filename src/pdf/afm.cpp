@@ -281,8 +281,10 @@ bool readNumber(std::string_view s, double& v) {
   const size_t from = !s.empty() && s.front() == '-' ? 1 : 0;
   size_t to = from;
   long long whole = 0;
-  while (to < s.size() && to - from < 15 && s[to] >= '0' && s[to] <= '9') whole = whole * 10 + (s[to++] - '0');
-  if (to > from && (to == s.size() || (s[to] != '.' && s[to] != 'e' && s[to] != 'E' && (s[to] < '0' || s[to] > '9')))) {
+  while (to < s.size() && to - from < 15 && s[to] >= '0' && s[to] <= '9')
+    whole = whole * 10 + (s[to++] - '0');
+  if (to > from &&
+      (to == s.size() || (s[to] != '.' && s[to] != 'e' && s[to] != 'E' && (s[to] < '0' || s[to] > '9')))) {
     v = from ? -static_cast<double>(whole) : static_cast<double>(whole);
     return true;
   }
@@ -381,8 +383,9 @@ bool parseAfmText(std::string_view text, AfmMetrics& out, std::string& error, bo
     int w = static_cast<int>(wx);  // wx >= 0: cut to its whole part
     ++out.glyphs;
     if (!name.empty()) {
-      auto [from, to] = std::equal_range(kCodesByName.begin(), kCodesByName.end(), GlyphCode{name, 0},
-                                         [](const GlyphCode& x, const GlyphCode& y) { return x.name < y.name; });
+      auto [from, to] =
+          std::equal_range(kCodesByName.begin(), kCodesByName.end(), GlyphCode{name, 0},
+                           [](const GlyphCode& x, const GlyphCode& y) { return x.name < y.name; });
       for (auto g = from; g != to; ++g) byName[g->code] = w;
     }
     if (code >= 0 && code <= 255) {

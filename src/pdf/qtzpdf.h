@@ -386,8 +386,8 @@ class qtzPDF {
   // drawing state
   std::string dash_;
   double lineWidth_ = 0.567;
-  double widthPt_ = std::numeric_limits<double>::quiet_NaN();  // width of widthText_
-  std::string widthText_;                                        // "<width in points> w"
+  double widthOpPt_ = std::numeric_limits<double>::quiet_NaN();  // width of widthOpText_
+  std::string widthOpText_;                                      // "<width in points> w"
   std::string drawMode_;
   std::string lineColor_ = "0 G", drawColor_ = "0 g", textColor_ = "0 g";
   std::string baseFont_;

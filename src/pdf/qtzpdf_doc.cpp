@@ -753,7 +753,8 @@ void qtzPDF::writeXrefAndTrailer() {
   for (std::int64_t n = 1; n < N; ++n) {
     char digits[24];
     const auto offset = static_cast<long long>(offsets_[static_cast<size_t>(n)]);
-    const size_t len = static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, offset).ptr - digits);
+    const size_t len =
+        static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, offset).ptr - digits);
     const size_t pad = offset >= 0 && len < 10 ? 10 - len : 0;
     std::memset(entry, '0', pad);
     std::memcpy(entry + pad, digits, len);

@@ -187,13 +187,13 @@ void qtzPDF::widthLine() {
   // width in points changes.
   const double w = lineWidth_ * k_;
   if (!writable(w)) badNumber_ = true;
-  if (!(w == widthPt_)) {
-    widthText_.clear();
-    appendPdfNumber(widthText_, w, 2);
-    widthText_ += " w";
-    widthPt_ = w;
+  if (!(w == widthOpPt_)) {
+    widthOpText_.clear();
+    appendPdfNumber(widthOpText_, w, 2);
+    widthOpText_ += " w";
+    widthOpPt_ = w;
   }
-  line(widthText_);
+  line(widthOpText_);
 }
 
 // One stroked segment between two points in user units, in its figure's

@@ -35,8 +35,8 @@ int countBlanks(std::string_view s) {
 // ---------------------------------------------------------------- fonts
 
 bool qtzPDF::loadAfm(const std::string& path, bool quiet) {
-  // Listed with the system's own calls: a writer lists its font folder
-  // once, and the C++ file system library would be loaded for that alone.
+  // Listed with the system's own calls, which bring in less code than the
+  // C++ directory iterator for a listing made once per writer.
   std::vector<std::pair<std::string, std::string>> found;  // name, file
   DIR* dir = ::opendir(path.c_str());
   if (!dir) {
