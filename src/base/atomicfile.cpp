@@ -115,6 +115,11 @@ bool AtomicFileWriter::write(std::string_view bytes) {
   return true;
 }
 
+bool AtomicFileWriter::writeThrough(std::string_view bytes) {
+  if (fd_ < 0) return false;
+  return flushBuffer() && writeAll(bytes);
+}
+
 bool AtomicFileWriter::commit(bool sync) {
   if (fd_ < 0) return false;
   if (!flushBuffer()) return false;

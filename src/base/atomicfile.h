@@ -30,6 +30,9 @@ class AtomicFileWriter {
   bool open(const std::string& target);
   // Appends bytes (small pieces buffered and written in large blocks).
   bool write(std::string_view bytes);
+  // Appends bytes straight to the file, after any buffered ones and
+  // without a copy: for a writer that gathers its own pieces.
+  bool writeThrough(std::string_view bytes);
   // Flushes, syncs and renames the temporary file over the target. Without
   // `sync` the bytes are left to the system to put on the disk in its own
   // time: a failure is still never seen as the target, but a power cut

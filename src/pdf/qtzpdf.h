@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -330,7 +331,7 @@ class qtzPDF {
   void bezier(double x1, double y1, double x2, double y2, double x3, double y3);
 
   // text helpers
-  std::string effectiveFont() const;
+  const std::string& effectiveFont() const;
   int fontResource(const std::string& name);
   const AfmMetrics* metricsFor(const std::string& name);
   bool symbolicFont(const std::string& name);
@@ -349,7 +350,9 @@ class qtzPDF {
   // images
   bool readImage(const std::string& fileName, Image& img);
 
-  static constexpr size_t kFlushSize = 256 << 10;
+  // The content goes to the file in pieces of about this size, straight
+  // from the buffer (the file writer keeps no copy of its own).
+  static constexpr size_t kFlushSize = 64 << 10;
 
   PdfMessageHook messageHook_;
   PdfOpenHook openHook_;
@@ -383,6 +386,8 @@ class qtzPDF {
   // drawing state
   std::string dash_;
   double lineWidth_ = 0.567;
+  double widthOpPt_ = std::numeric_limits<double>::quiet_NaN();  // width of widthOpText_
+  std::string widthOpText_;                                      // "<width in points> w"
   std::string drawMode_;
   std::string lineColor_ = "0 G", drawColor_ = "0 g", textColor_ = "0 g";
   std::string baseFont_;

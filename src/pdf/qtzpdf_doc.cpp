@@ -2,7 +2,9 @@
 // page content streams, fonts, page tree, resources, images, pages,
 // outlines, catalog, cross-reference table and trailer.
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 
 #include "base/appdir.h"
@@ -16,13 +18,14 @@ namespace {
 
 const char* const kProduct = "qtzPDF 1.0";
 
+// The hooks every new writer starts with, set by the program at start-up.
+PdfMessageHook gDefaultMessageHook;
+PdfOpenHook gDefaultOpenHook;
 PdfMessageHook& defaultMessageHook() {
-  static PdfMessageHook hook;
-  return hook;
+  return gDefaultMessageHook;
 }
 PdfOpenHook& defaultOpenHook() {
-  static PdfOpenHook hook;
-  return hook;
+  return gDefaultOpenHook;
 }
 
 constexpr double kA4W = 595.28, kA4H = 841.89;
@@ -86,7 +89,7 @@ void qtzPDF::setDefaultHooks(PdfMessageHook message, PdfOpenHook open) {
 }
 
 qtzPDF::qtzPDF() : messageHook_(defaultMessageHook()), openHook_(defaultOpenHook()) {
-  buf_.reserve(kFlushSize + (64 << 10));
+  buf_.reserve(kFlushSize + (8 << 10));
   PDFInit();
 }
 
@@ -356,7 +359,7 @@ bool qtzPDF::PDFFileName(const std::string& name) {
 
 void qtzPDF::writeToFile(std::string_view bytes) {
   if (!file_.isOpen() || writeFailed_) return;
-  if (!file_.write(bytes)) {
+  if (!file_.writeThrough(bytes)) {
     // The hidden file is gone; what follows is counted but not written.
     writeFailed_ = true;
     writeError_ = file_.reason();
@@ -435,8 +438,9 @@ void qtzPDF::beginObject(std::int64_t n) {
   if (offsets_.size() <= static_cast<size_t>(n)) offsets_.resize(static_cast<size_t>(n) + 1, 0);
   offsets_[static_cast<size_t>(n)] = bytesWritten();
   char tmp[32];
-  int len = std::snprintf(tmp, sizeof tmp, "%lld 0 obj\r\n", static_cast<long long>(n));
-  buf_.append(tmp, static_cast<size_t>(len));
+  char* end = std::to_chars(tmp, tmp + sizeof tmp, static_cast<long long>(n)).ptr;
+  buf_.append(tmp, end);
+  out(" 0 obj\r\n");
 }
 
 // Every object ends with "endobj" and an empty line.
@@ -744,11 +748,18 @@ void qtzPDF::writeXrefAndTrailer() {
   line("xref");
   line("0 " + std::to_string(N));
   line("0000000000 65535 f");
+  // Each entry: the offset in ten digits, zeros in front.
   char entry[32];
   for (std::int64_t n = 1; n < N; ++n) {
-    int len = std::snprintf(entry, sizeof entry, "%010lld 00000 n\r\n",
-                            static_cast<long long>(offsets_[static_cast<size_t>(n)]));
-    buf_.append(entry, static_cast<size_t>(len));
+    char digits[24];
+    const auto offset = static_cast<long long>(offsets_[static_cast<size_t>(n)]);
+    const size_t len =
+        static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, offset).ptr - digits);
+    const size_t pad = offset >= 0 && len < 10 ? 10 - len : 0;
+    std::memset(entry, '0', pad);
+    std::memcpy(entry + pad, digits, len);
+    std::memcpy(entry + pad + len, " 00000 n\r\n", 10);
+    buf_.append(entry, pad + len + 10);
     flushIfLarge();
   }
   line("trailer");

@@ -2,15 +2,39 @@
 // colours, lines, rectangles, ellipses and polygons. Every shape writes the
 // graphics state it needs (colour, dash, width) before its path, then the
 // path and its painting operator.
+#include <array>
 #include <cmath>
+#include <cstring>
 
 #include "pdf/pdfnum.h"
 #include "pdf/qtzpdf.h"
 
 namespace vkz {
+namespace {
+
+// Each colour component c as the text of c / 255 with three decimals
+// ("0.000" to "1.000", five characters), made once with the number format
+// of the page content.
+using ComponentText = std::array<char, 5>;
+const std::array<ComponentText, 256>& componentTexts() {
+  static const auto table = [] {
+    std::array<ComponentText, 256> t{};
+    std::string s;
+    for (size_t c = 0; c < t.size(); ++c) {
+      s.clear();
+      appendPdfNumber(s, static_cast<double>(c) / 255.0, 3);
+      std::memcpy(t[c].data(), s.data(), t[c].size());
+    }
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
 
 std::string qtzPDF::dashPatternFor(std::int32_t style, bool& ok) const {
-  auto len = [this](int mult) { return std::to_string(static_cast<long long>(std::floor(mult * k_))); };
+  // mult * k_ > 0: its whole part is its floor.
+  auto len = [this](int mult) { return std::to_string(static_cast<long long>(mult * k_)); };
   ok = true;
   switch (style) {
     case 0:
@@ -73,14 +97,15 @@ bool qtzPDF::setColor(ColorKind kind, int r, int g, int b, std::string& target) 
     return fail("colour component outside 0..255: " + std::to_string(r) + ", " + std::to_string(g) + ", " +
                 std::to_string(b));
   }
-  std::string op;
-  appendPdfNumber(op, r / 255.0, 3);
-  op += ' ';
-  appendPdfNumber(op, g / 255.0, 3);
-  op += ' ';
-  appendPdfNumber(op, b / 255.0, 3);
-  op += kind == ColorKind::Line ? " RG" : " rg";
-  target = std::move(op);
+  // Written into the target's own storage, which a colour change reuses.
+  const auto& text = componentTexts();
+  target.clear();
+  for (int c : {r, g, b}) {
+    const ComponentText& t = text[static_cast<size_t>(c)];
+    target.append(t.data(), t.size());
+    target += ' ';
+  }
+  target += kind == ColorKind::Line ? "RG" : "rg";
   return true;
 }
 
@@ -158,22 +183,35 @@ void qtzPDF::lineToDrawColor() {
 }
 
 void qtzPDF::widthLine() {
-  num(lineWidth_ * k_);
-  line(" w");
+  // Every figure writes the width; its text is made again only when the
+  // width in points changes.
+  const double w = lineWidth_ * k_;
+  if (!writable(w)) badNumber_ = true;
+  if (!(w == widthOpPt_)) {
+    widthOpText_.clear();
+    appendPdfNumber(widthOpText_, w, 2);
+    widthOpText_ += " w";
+    widthOpPt_ = w;
+  }
+  line(widthOpText_);
 }
 
 // One stroked segment between two points in user units, in its figure's
 // comment pair: dash, line colour and width come before the path.
 void qtzPDF::strokeSegment(const char* tag, double x1, double y1, double x2, double y2) {
   const double H = pageH();
-  line(std::string("%DEBUT_") + tag + "/%");
+  out("%DEBUT_");
+  out(tag);
+  line("/%");
   line(dash_);
   line(lineColor_);
   widthLine();
   point(x1 * k_, H - y1 * k_, "m");
   point(x2 * k_, H - y2 * k_, "l");
   line("S");
-  line(std::string("%FIN_") + tag + "/%");
+  out("%FIN_");
+  out(tag);
+  line("/%");
 }
 
 bool qtzPDF::PDFDrawLineHor(double X, double Y, double w) {

@@ -3,9 +3,13 @@
 // bytes, the bytes the file carries and the fonts' WinAnsiEncoding reads.
 // Widths and offsets are worked out in points; user units are converted
 // once, where a position enters or leaves.
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
-#include <filesystem>
+#include <system_error>
 
 #include "base/cp1252.h"
 #include "pdf/pdfnum.h"
@@ -31,22 +35,29 @@ int countBlanks(std::string_view s) {
 // ---------------------------------------------------------------- fonts
 
 bool qtzPDF::loadAfm(const std::string& path, bool quiet) {
-  namespace fs = std::filesystem;
+  // Listed with the system's own calls, which bring in less code than the
+  // C++ directory iterator for a listing made once per writer.
   std::vector<std::pair<std::string, std::string>> found;  // name, file
-  std::error_code ec;
-  fs::directory_iterator it(path, ec), end;
-  if (ec) {
-    if (!quiet)
-      message("Font folder - ", "Cannot read the font folder : " + path + ".\r\n" + ec.message() + ".");
-    return fail("PDFLoadAfm: cannot read " + path + ": " + ec.message());
+  DIR* dir = ::opendir(path.c_str());
+  if (!dir) {
+    const std::string why = std::generic_category().message(errno);
+    if (!quiet) message("Font folder - ", "Cannot read the font folder : " + path + ".\r\n" + why + ".");
+    return fail("PDFLoadAfm: cannot read " + path + ": " + why);
   }
-  for (; it != end; it.increment(ec)) {
-    if (ec) break;
-    const std::string name = it->path().filename().string();
-    std::error_code fec;
-    if (!endsWithAfm(name) || !it->is_regular_file(fec)) continue;
-    found.emplace_back(name.substr(0, name.size() - 4), it->path().string());
+  const std::string prefix = path.empty() || path.back() == '/' ? path : path + '/';
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name == "." || name == ".." || !endsWithAfm(name)) continue;
+    std::string file = prefix + name;
+    // A link counts as the file it leads to.
+    bool regular = e->d_type == DT_REG;
+    if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+      struct stat st {};
+      regular = ::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    }
+    if (regular) found.emplace_back(name.substr(0, name.size() - 4), std::move(file));
   }
+  ::closedir(dir);
   if (found.empty()) return true;  // nothing found: the old list stays
   std::sort(found.begin(), found.end());
   fontList_.clear();
@@ -76,9 +87,10 @@ const AfmMetrics* qtzPDF::metricsFor(const std::string& name) {
   return m.get();
 }
 
-std::string qtzPDF::effectiveFont() const {
+const std::string& qtzPDF::effectiveFont() const {
+  static const std::string helvetica = "Helvetica";
   if (!baseFont_.empty()) return baseFont_;
-  return fontList_.empty() ? std::string("Helvetica") : fontList_.front();
+  return fontList_.empty() ? helvetica : fontList_.front();
 }
 
 int qtzPDF::fontResource(const std::string& name) {
@@ -185,7 +197,11 @@ bool qtzPDF::PDFTextOut(const std::string& text, double X, double Y) {
   if (!needPage("PDFTextOut")) return false;
   if (!finite({X, Y})) return fail("PDFTextOut: a position is not a number");
   Drawing d(*this);
-  textOut(utf8ToCp1252(text), X, Y);
+  // ASCII text is the same in code page 1252: it is written as it came.
+  if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    textOut(text, X, Y);
+  else
+    textOut(utf8ToCp1252(text), X, Y);
   return d.done("PDFTextOut");
 }
 
@@ -200,7 +216,7 @@ void qtzPDF::PDFSetRotation(double angle) {
 bool qtzPDF::textOut(std::string_view cp, double X, double Y) {
   if (X == 0) X = x_;
   if (Y == 0) Y = y_;
-  const std::string font = effectiveFont();
+  const std::string& font = effectiveFont();
   const int n = fontResource(font);
   if (fontSize_ == 0) fontSize_ = 10;
   const double H = pageH();

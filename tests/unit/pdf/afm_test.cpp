@@ -95,6 +95,37 @@ TEST(Afm, EachFileIsReadOnceAndAgainWhenItChanges) {
   EXPECT_FALSE(loadAfmCached(dir.file("missing.afm"), err));
 }
 
+TEST(Afm, AFileIsReadUpToItsWidthsWhereverItsPiecesEnd) {
+  // The file is read in pieces until its EndCharMetrics line. Moved by the
+  // comment before them, the piece ends fall everywhere in the glyph lines:
+  // between CR and LF, and inside a line that only begins like the end.
+  const std::string metrics =
+      "StartCharMetrics 3\r\n"
+      "C 65 ; WX 667 ; N A ; B 0 0 1 1 ;\r\n"
+      "EndCharMetricsSoon ; not the end\r\n"
+      "C 66 ; WX 500 ; N B ;\r\n"
+      "EndCharMetrics\r\n"
+      "C 67 ; WX 900 ; N C ;\r\n";
+  const std::string head = "StartFontMetrics 4.1\r\nFontName Test\r\nComment ";
+  pdftest::ScratchDir dir;
+  for (size_t piece : {size_t{16} << 10, size_t{64} << 10}) {
+    for (size_t into = 0; into < metrics.size(); ++into) {
+      const std::string text = head + std::string(piece - head.size() - 2 - into, 'x') + "\r\n" + metrics;
+      const std::string path = dir.file(std::to_string(piece) + "-" + std::to_string(into) + ".afm");
+      std::ofstream(path, std::ios::binary) << text;
+      AfmMetrics whole;
+      std::string err;
+      ASSERT_TRUE(parseAfm(text, whole, err));
+      auto read = loadAfmCached(path, err);
+      ASSERT_TRUE(read) << err;
+      EXPECT_EQ(read->width, whole.width) << piece << " " << into;
+      EXPECT_EQ(read->glyphs, whole.glyphs) << piece << " " << into;
+      EXPECT_EQ(read->width['B'], 500);
+      EXPECT_EQ(read->width['C'], 0);
+    }
+  }
+}
+
 TEST(Afm, WinAnsiGlyphTableIsComplete) {
   EXPECT_EQ(winAnsiGlyphName(' '), "space");
   EXPECT_EQ(winAnsiGlyphName('~'), "asciitilde");
