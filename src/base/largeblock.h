@@ -1,0 +1,44 @@
+// Memory for the large buffers a data file fills (a grid's row texts and
+// rows, the per-record value arrays): blocks from 1 MiB on are mapped on
+// their own, aligned to 2 MiB and marked for transparent huge pages, so
+// the kernel fills them a 2 MiB page at a time instead of faulting in every
+// 4 KiB page (fresh memory costs a fault per page, which on some systems is
+// most of the time of reading a large file). Smaller blocks come from
+// malloc as usual.
+#pragma once
+#include <cstddef>
+#include <new>
+
+namespace vkz {
+namespace largeblock {
+
+// From this size on a block is mapped on its own.
+inline constexpr std::size_t kMinMapped = std::size_t{256} << 10;
+
+// A block of `bytes` (mapped when `bytes` >= kMinMapped); throws
+// std::bad_alloc when there is no memory.
+void* allocate(std::size_t bytes);
+// Gives back a block allocate() returned for the same `bytes`.
+void release(void* p, std::size_t bytes) noexcept;
+// Gives back the end of a mapped block of `bytes` past its first `keep`
+// bytes; returns the block's size now (`bytes` when nothing could go).
+std::size_t shrink(void* p, std::size_t bytes, std::size_t keep) noexcept;
+
+}  // namespace largeblock
+
+// A standard allocator over largeblock.
+template <typename T>
+struct LargeBlockAllocator {
+  using value_type = T;
+  LargeBlockAllocator() = default;
+  template <typename U>
+  LargeBlockAllocator(const LargeBlockAllocator<U>&) noexcept {}
+  T* allocate(std::size_t n) {
+    if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_array_new_length();
+    return static_cast<T*>(largeblock::allocate(n * sizeof(T)));
+  }
+  void deallocate(T* p, std::size_t n) noexcept { largeblock::release(p, n * sizeof(T)); }
+  friend bool operator==(const LargeBlockAllocator&, const LargeBlockAllocator&) { return true; }
+};
+
+}  // namespace vkz
