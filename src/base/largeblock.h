@@ -1,10 +1,11 @@
 // Memory for the large buffers a data file fills (a grid's row texts and
-// rows, the per-record value arrays): blocks from 1 MiB on are mapped on
-// their own, aligned to 2 MiB and marked for transparent huge pages, so
-// the kernel fills them a 2 MiB page at a time instead of faulting in every
-// 4 KiB page (fresh memory costs a fault per page, which on some systems is
-// most of the time of reading a large file). Smaller blocks come from
-// malloc as usual.
+// rows, the per-record value arrays): blocks from 256 KiB on are mapped on
+// their own, in whole 2 MiB pages, aligned to 2 MiB and marked for
+// transparent huge pages, so the kernel fills them a 2 MiB page at a time
+// instead of faulting in every 4 KiB page (fresh memory costs a fault per
+// page, which on some systems is most of the time of opening a large file).
+// A mapped block given back is kept for the next block of its size (64 MiB
+// of them at most). Smaller blocks come from malloc as usual.
 #pragma once
 #include <cstddef>
 #include <new>
