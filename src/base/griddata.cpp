@@ -164,9 +164,10 @@ void GridData::shrinkToFit() {
     cap_ = 0;
     return;
   }
-  if (used_ >= largeblock::kMinMapped) {
-    // A mapped arena keeps its place and gives back its end.
-    cap_ = largeblock::shrink(arena_, cap_, used_);
+  if (cap_ >= largeblock::kMinMapped && used_ >= largeblock::kMinMapped) {
+    // A mapped arena keeps its size (the size a reader of the same file
+    // asks for again) and gives back the memory past the texts.
+    largeblock::discardPast(arena_, cap_, used_);
     return;
   }
   // Rows are places in the arena, so the texts may move.

@@ -6,6 +6,7 @@
 
 #if defined(__linux__)
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace vkz::largeblock {
@@ -15,10 +16,58 @@ namespace {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
-// The mapped size of a block: whole huge pages (a huge page is used only
-// where the mapping covers all of it).
+std::size_t pageSize() {
+  static const std::size_t page = [] {
+    const long p = ::sysconf(_SC_PAGESIZE);
+    return p > 0 ? static_cast<std::size_t>(p) : std::size_t{4096};
+  }();
+  return page;
+}
+
+// The mapped size of a block: whole pages.
 std::size_t mappedSize(std::size_t bytes) {
-  return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+  const std::size_t page = pageSize();
+  return (bytes + page - 1) / page * page;
+}
+
+// Has the kernel make the pages of [p, p + n) ready in one request instead
+// of a fault per page. A hint: an older kernel, or too little memory,
+// leaves them to be faulted in as they are touched.
+void populate(void* p, std::size_t n) {
+#if defined(MADV_POPULATE_WRITE)
+  if (n > 0) ::madvise(p, n, MADV_POPULATE_WRITE);
+#else
+  (void)p;
+  (void)n;
+#endif
+}
+
+// A fresh mapping of `size` bytes (whole pages). Below a huge page it is
+// made ready at once (it is not much more than a reader fills). From a huge
+// page on it is aligned to 2 MiB and its whole huge pages are left to the
+// kernel's huge pages, filled as they are touched; the rest after them is
+// made ready at once.
+void* mapFresh(std::size_t size) {
+  if (size < kHugePage) {
+    void* m = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (m == MAP_FAILED) throw std::bad_alloc();
+    populate(m, size);
+    return m;
+  }
+  // Mapped with room to move its start to a 2 MiB boundary; the room
+  // around it is given back at once.
+  void* m = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (m == MAP_FAILED) throw std::bad_alloc();
+  const auto base = reinterpret_cast<std::uintptr_t>(m);
+  const std::uintptr_t start = (base + kHugePage - 1) & ~std::uintptr_t{kHugePage - 1};
+  if (start > base) ::munmap(m, start - base);
+  ::munmap(reinterpret_cast<void*>(start + size), base + kHugePage - start);
+  const std::size_t whole = size / kHugePage * kHugePage;
+#if defined(MADV_HUGEPAGE)
+  ::madvise(reinterpret_cast<void*>(start), whole, MADV_HUGEPAGE);  // a hint: may fail harmlessly
+#endif
+  populate(reinterpret_cast<void*>(start + whole), size - whole);
+  return reinterpret_cast<void*>(start);
 }
 
 // Mapped blocks given back are kept, up to kKeep bytes in all, for the
@@ -86,19 +135,7 @@ void* allocate(std::size_t bytes) {
     if (bytes > SIZE_MAX / 4) throw std::bad_alloc();
     const std::size_t size = mappedSize(bytes);
     if (void* p = keptBlocks().take(size)) return p;
-    // Mapped with room to move its start to a 2 MiB boundary; the room
-    // around it is given back at once.
-    void* m = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (m == MAP_FAILED) throw std::bad_alloc();
-    const auto base = reinterpret_cast<std::uintptr_t>(m);
-    const std::uintptr_t start = (base + kHugePage - 1) & ~std::uintptr_t{kHugePage - 1};
-    if (start > base) ::munmap(m, start - base);
-    if (start + size < base + size + kHugePage)
-      ::munmap(reinterpret_cast<void*>(start + size), base + kHugePage - start);
-#if defined(MADV_HUGEPAGE)
-    ::madvise(reinterpret_cast<void*>(start), size, MADV_HUGEPAGE);  // a hint: may fail harmlessly
-#endif
-    return reinterpret_cast<void*>(start);
+    return mapFresh(size);
   }
 #endif
   void* p = std::malloc(bytes == 0 ? 1 : bytes);
@@ -118,18 +155,16 @@ void release(void* p, std::size_t bytes) noexcept {
   std::free(p);
 }
 
-std::size_t shrink(void* p, std::size_t bytes, std::size_t keep) noexcept {
+void discardPast(void* p, std::size_t bytes, std::size_t keep) noexcept {
 #if defined(__linux__)
-  if (p && bytes >= kMinMapped && keep >= kMinMapped && keep < bytes) {
-    // Kept at kMinMapped or more, so release() still knows the block mapped.
-    const std::size_t from = mappedSize(keep), size = mappedSize(bytes);
-    if (from < size && ::munmap(static_cast<char*>(p) + from, size - from) == 0) return from;
-  }
+  if (!p || bytes < kMinMapped || keep >= bytes) return;
+  const std::size_t from = mappedSize(keep), size = mappedSize(bytes);
+  if (from < size) ::madvise(static_cast<char*>(p) + from, size - from, MADV_DONTNEED);
 #else
   (void)p;
+  (void)bytes;
   (void)keep;
 #endif
-  return bytes;
 }
 
 }  // namespace vkz::largeblock

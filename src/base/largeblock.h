@@ -1,11 +1,13 @@
 // Memory for the large buffers a data file fills (a grid's row texts and
-// rows, the per-record value arrays): blocks from 256 KiB on are mapped on
-// their own, in whole 2 MiB pages, aligned to 2 MiB and marked for
-// transparent huge pages, so the kernel fills them a 2 MiB page at a time
-// instead of faulting in every 4 KiB page (fresh memory costs a fault per
-// page, which on some systems is most of the time of opening a large file).
-// A mapped block given back is kept for the next block of its size (64 MiB
-// of them at most). Smaller blocks come from malloc as usual.
+// rows, the per-record value arrays). Fresh memory costs a page fault per
+// 4 KiB page, which on some systems is most of the time of opening a large
+// file, so blocks from 256 KiB on are mapped on their own: a block smaller
+// than 2 MiB is made ready in one request to the kernel; a larger one is
+// aligned to 2 MiB and its whole 2 MiB pages are marked for transparent
+// huge pages (filled a huge page at a time as they are touched, so room a
+// file does not fill costs little), its rest made ready at once. A mapped
+// block given back is kept for the next block of its size (64 MiB of them
+// at most). Smaller blocks come from malloc as usual.
 #pragma once
 #include <cstddef>
 #include <new>
@@ -21,9 +23,10 @@ inline constexpr std::size_t kMinMapped = std::size_t{256} << 10;
 void* allocate(std::size_t bytes);
 // Gives back a block allocate() returned for the same `bytes`.
 void release(void* p, std::size_t bytes) noexcept;
-// Gives back the end of a mapped block of `bytes` past its first `keep`
-// bytes; returns the block's size now (`bytes` when nothing could go).
-std::size_t shrink(void* p, std::size_t bytes, std::size_t keep) noexcept;
+// Gives the memory of a mapped block of `bytes` back past its first `keep`
+// bytes; the block keeps its size and place, and the pages given back read
+// as zeros when touched again. Nothing for a block from malloc.
+void discardPast(void* p, std::size_t bytes, std::size_t keep) noexcept;
 
 }  // namespace largeblock
 
