@@ -6,6 +6,8 @@
 #include <new>
 #include <utility>
 
+#include "base/largeblock.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -62,8 +64,7 @@ GridData::GridData(const GridData& other)
       fixedCols_(other.fixedCols_),
       revision_(other.revision_) {
   if (other.used_ > 0) {
-    arena_ = static_cast<char*>(std::malloc(other.used_));
-    if (!arena_) throw std::bad_alloc();
+    arena_ = static_cast<char*>(largeblock::allocate(other.used_));
     std::memcpy(arena_, other.arena_, other.used_);
     used_ = cap_ = other.used_;
     live_ = other.live_;
@@ -93,7 +94,7 @@ GridData& GridData::operator=(const GridData& other) {
 
 GridData& GridData::operator=(GridData&& other) noexcept {
   if (this != &other) {
-    std::free(arena_);
+    largeblock::release(arena_, cap_);
     arena_ = std::exchange(other.arena_, nullptr);
     used_ = std::exchange(other.used_, 0);
     cap_ = std::exchange(other.cap_, 0);
@@ -109,7 +110,23 @@ GridData& GridData::operator=(GridData&& other) noexcept {
 }
 
 GridData::~GridData() {
-  std::free(arena_);
+  largeblock::release(arena_, cap_);
+}
+
+// The arena is a block of largeblock of cap_ bytes: small ones are moved
+// by realloc, large ones are mapped afresh and the text copied.
+void GridData::resizeArena(std::size_t newCap) {
+  if (cap_ < largeblock::kMinMapped && newCap < largeblock::kMinMapped) {
+    char* p = static_cast<char*>(std::realloc(arena_, newCap == 0 ? 1 : newCap));
+    if (!p) throw std::bad_alloc();
+    arena_ = p;
+  } else {
+    char* p = static_cast<char*>(largeblock::allocate(newCap));
+    if (used_ > 0) std::memcpy(p, arena_, used_);
+    largeblock::release(arena_, cap_);
+    arena_ = p;
+  }
+  cap_ = newCap;
 }
 
 std::string_view GridData::longRow(Span s) const {
@@ -128,35 +145,36 @@ void GridData::growArena(std::size_t extra, std::string_view* alias) {
     const auto base = reinterpret_cast<std::uintptr_t>(arena_);
     if (a >= base && a < base + used_) aliasAt = static_cast<std::ptrdiff_t>(a - base);
   }
-  char* p = static_cast<char*>(std::realloc(arena_, want));
-  if (!p) throw std::bad_alloc();
-  arena_ = p;
-  cap_ = want;
+  resizeArena(want);
   if (aliasAt >= 0) *alias = std::string_view(arena_ + aliasAt, alias->size());
 }
 
 void GridData::reserveBytes(std::size_t bytes) {
   if (bytes <= cap_ - used_) return;
   if (bytes > kMaxArena - used_) bytes = kMaxArena - used_;
-  char* p = static_cast<char*>(std::realloc(arena_, used_ + bytes));
-  if (!p) throw std::bad_alloc();
-  arena_ = p;
-  cap_ = used_ + bytes;
+  resizeArena(used_ + bytes);
 }
 
 void GridData::shrinkToFit() {
   spans_.shrink_to_fit();
   if (cap_ == used_) return;
   if (used_ == 0) {
-    std::free(arena_);
+    largeblock::release(arena_, cap_);
     arena_ = nullptr;
     cap_ = 0;
     return;
   }
+  if (cap_ >= largeblock::kMinMapped && used_ >= largeblock::kMinMapped) {
+    // A mapped arena keeps its size (the size a reader of the same file
+    // asks for again) and gives back the memory past the texts.
+    largeblock::discardPast(arena_, cap_, used_);
+    return;
+  }
   // Rows are places in the arena, so the texts may move.
-  if (char* p = static_cast<char*>(std::realloc(arena_, used_))) {
-    arena_ = p;
-    cap_ = used_;
+  try {
+    resizeArena(used_);
+  } catch (const std::bad_alloc&) {
+    // The larger room stays.
   }
 }
 
@@ -399,7 +417,7 @@ void GridData::truncate(int keep) {
 }
 
 void GridData::clear() {
-  std::free(arena_);
+  largeblock::release(arena_, cap_);
   arena_ = nullptr;
   used_ = cap_ = live_ = 0;
   spans_.clear();

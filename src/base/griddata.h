@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/largeblock.h"
+
 namespace vkz {
 
 class GridData {
@@ -107,6 +109,7 @@ class GridData {
     if (extra > cap_ - used_) growArena(extra, alias);
   }
   void growArena(std::size_t extra, std::string_view* alias);
+  void resizeArena(std::size_t newCap);
   // Opens a row of `len` bytes at the arena's end (room already made) and
   // returns where its text goes.
   char* openRow(std::size_t len, Span& span);
@@ -120,11 +123,11 @@ class GridData {
   void maybeCompact();
   void rebuild(int newCols);
 
-  char* arena_ = nullptr;  // malloc'd; texts of all rows
+  char* arena_ = nullptr;  // a block of largeblock, cap_ bytes; texts of all rows
   std::size_t used_ = 0;   // bytes written to the arena
   std::size_t cap_ = 0;    // bytes allocated
   std::size_t live_ = 0;   // bytes of the rows' texts (rows that share a text count it each)
-  std::vector<Span> spans_;
+  std::vector<Span, LargeBlockAllocator<Span>> spans_;
   int cols_ = 0;
   int fixedRows_ = 0;
   int fixedCols_ = 0;

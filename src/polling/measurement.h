@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/largeblock.h"
+
 namespace vkz {
 
 constexpr int kHeaderValueCount = 203;
@@ -21,9 +23,12 @@ struct RecordHeader {
 // One element per logged record, index 0 .. record count - 1:
 //   PointValue1..4: LAVG, Leq, LCPK, LZPK in dB (the paused-span flag removed),
 //   PointValue5:    1 for a record of a paused span, else 0.
+// A million records fill 8 MB per array: they are large blocks.
+using PointValues = std::vector<double, LargeBlockAllocator<double>>;
+
 struct MeasurementData {
   RecordHeader header;
-  std::vector<double> PointValue1, PointValue2, PointValue3, PointValue4, PointValue5;
+  PointValues PointValue1, PointValue2, PointValue3, PointValue4, PointValue5;
 
   // Re-creates the five arrays with n elements each, all 0.
   void sizePointValues(std::size_t n) {

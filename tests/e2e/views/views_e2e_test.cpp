@@ -77,7 +77,7 @@ TEST(ViewsRoadTrip, DownloadSaveReopenGivesTheSameGrids) {
   dl->AllSelBtn_Click();
   dl->SetBtn_Click();
   ASSERT_EQ(dl->VKZ418Grid->Rows(), 11 + 94);
-  const std::vector<double> lavg = State().measurement.PointValue1, flags = State().measurement.PointValue5;
+  const PointValues lavg = State().measurement.PointValue1, flags = State().measurement.PointValue5;
 
   // Saved as a data file and as CSV.
   const QString vkz = tmp.filePath(QStringLiteral("shift.vkz"));
@@ -149,7 +149,7 @@ TEST(ViewsRoadTrip, RecordsOfAStoppedDownloadAreSavedAndReopenedAsWhatTheyAre) {
   EXPECT_EQ(dl->KeptRecords, 20);
   EXPECT_EQ(dl->VKZ418Grid->TextMatrix(kTotalPointRow, 1), QStringLiteral("20 of 57"));
   EXPECT_EQ(State().measurement.PointValue1.size(), 20u);
-  const std::vector<double> lavg = State().measurement.PointValue1;
+  const PointValues lavg = State().measurement.PointValue1;
 
   const QString vkz = tmp.filePath(QStringLiteral("part.vkz"));
   MsgBox::fileAnswers().push_back(vkz);

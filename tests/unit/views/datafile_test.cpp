@@ -68,11 +68,11 @@ void expectSampleRead(const Read& x) {
   ASSERT_EQ(x.g.records.rows(), 4);  // the window's title row, then the three records
   for (int r = 1; r < 4; ++r) EXPECT_EQ(x.g.records.rowText(r), want.records.rowText(r));
   // The arrays hold what the download puts there.
-  EXPECT_EQ(x.m.PointValue1, (std::vector<double>{85.3, 85.3, 0}));
-  EXPECT_EQ(x.m.PointValue2, (std::vector<double>{86.0, 0, 0}));
-  EXPECT_EQ(x.m.PointValue3, (std::vector<double>{120.0, 110.2, 0}));
-  EXPECT_EQ(x.m.PointValue4, (std::vector<double>{130.5, 121.0, 0}));
-  EXPECT_EQ(x.m.PointValue5, (std::vector<double>{0, 1, 0}));
+  EXPECT_EQ(x.m.PointValue1, (PointValues{85.3, 85.3, 0}));
+  EXPECT_EQ(x.m.PointValue2, (PointValues{86.0, 0, 0}));
+  EXPECT_EQ(x.m.PointValue3, (PointValues{120.0, 110.2, 0}));
+  EXPECT_EQ(x.m.PointValue4, (PointValues{130.5, 121.0, 0}));
+  EXPECT_EQ(x.m.PointValue5, (PointValues{0, 1, 0}));
 }
 
 }  // namespace
@@ -473,7 +473,7 @@ TEST_F(DataFileReadFile, CountTheFileDoesNotHoldTakesNoMemory) {
   EXPECT_NE(x.r.message.find("Line 30 "), std::string::npos) << x.r.message;
   EXPECT_EQ(x.r.records, 3u);
   EXPECT_EQ(x.g.records.rows(), 4);
-  EXPECT_EQ(x.m.PointValue3, (std::vector<double>{120.0, 110.2, 0}));
+  EXPECT_EQ(x.m.PointValue3, (PointValues{120.0, 110.2, 0}));
   // No room is kept for the records that did not come.
   for (const auto* v :
        {&x.m.PointValue1, &x.m.PointValue2, &x.m.PointValue3, &x.m.PointValue4, &x.m.PointValue5})

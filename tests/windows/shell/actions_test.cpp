@@ -356,7 +356,7 @@ TEST_F(ActionsTest, DataFileWithCrLineEndsOpensWithoutALinkedMeter) {
   EXPECT_EQ(State().dataFile.FileModel, "VKZ 418");
   ASSERT_TRUE(FormRegistry::loaded<FileListFrm>());
   EXPECT_EQ(FormRegistry::find<FileListFrm>()->GridRecord->TextMatrix(2, 2), QStringLiteral("*82.0 dB"));
-  EXPECT_EQ(State().measurement.PointValue2, (std::vector<double>{81.2, 83.0}));
+  EXPECT_EQ(State().measurement.PointValue2, (PointValues{81.2, 83.0}));
   EXPECT_TRUE(MsgBox::shown().empty());
 }
 
@@ -404,7 +404,7 @@ TEST_F(ActionsTest, AFileThatIsNoDataFileIsNamedAndTheEarlierOneStays) {
     FileListFrm* f = FormRegistry::find<FileListFrm>();
     EXPECT_EQ(f->GridRecord->Rows(), 3) << c.name;
     EXPECT_EQ(f->GridHeader->TextMatrix(0, 1), QStringLiteral("D1")) << c.name;
-    EXPECT_EQ(State().measurement.PointValue2, (std::vector<double>{81.2, 83.0})) << c.name;
+    EXPECT_EQ(State().measurement.PointValue2, (PointValues{81.2, 83.0})) << c.name;
     EXPECT_TRUE(State().poll.running());
   }
 }

@@ -196,7 +196,7 @@ TEST_F(DataFileGolden, SavedMeasurementIsTheLayoutByteForByte) {
   EXPECT_EQ(read.PointValue3, downloaded.PointValue3);
   EXPECT_EQ(read.PointValue4, downloaded.PointValue4);
   EXPECT_EQ(read.PointValue5, downloaded.PointValue5);
-  EXPECT_EQ(read.PointValue5, (std::vector<double>{0, 1, 0}));
+  EXPECT_EQ(read.PointValue5, (PointValues{0, 1, 0}));
 }
 
 }  // namespace
