@@ -7,7 +7,8 @@
 // a file in a program just started (the read too, like with like), and all
 // runs in one program that runs on, the kinds taking turns. Medians of
 // several runs, wall and processor time; the reader alone (the grids
-// filled, no window) is printed beside them.
+// filled, no window) is printed beside them, and the read into memory taken
+// the way the program takes its large buffers.
 //
 //   bench_open [runs] [folder]    (default: 7 runs, the system's temporary folder)
 //   Under an X server (xvfb-run) it opens the window there, otherwise offscreen.
@@ -30,6 +31,7 @@
 
 #include "../common/procstat.h"
 #include "base/appdir.h"
+#include "base/largeblock.h"
 #include "benchdata.h"
 #include "polling/measurement.h"
 #include "shell/uitext.h"
@@ -76,18 +78,20 @@ double median(std::vector<double> v) {
 }
 
 // The file's bytes read whole into fresh memory, as any program reads a
-// file it keeps.
-Figure readIntoMemory(const std::string& path) {
-  std::unique_ptr<char[]> bytes;
+// file it keeps; with `largeBlocks`, into memory taken the way the program
+// takes its large buffers (base/largeblock.h: mapped on its own, huge pages
+// where it covers them), to show what of the open's lead comes from that.
+Figure readIntoMemory(const std::string& path, bool largeBlocks = false) {
+  char* bytes = nullptr;
   size_t size = 0;
   const Figure f = timed([&] {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st {};
     ::fstat(fd, &st);
     size = static_cast<size_t>(st.st_size);
-    bytes.reset(new char[size]);
+    bytes = largeBlocks ? static_cast<char*>(largeblock::allocate(size)) : new char[size];
     for (size_t at = 0; at < size;) {
-      const ssize_t n = ::read(fd, bytes.get() + at, size - at);
+      const ssize_t n = ::read(fd, bytes + at, size - at);
       if (n <= 0) break;
       at += static_cast<size_t>(n);
     }
@@ -95,6 +99,10 @@ Figure readIntoMemory(const std::string& path) {
   });
   volatile char keep = bytes[size / 2];
   (void)keep;
+  if (largeBlocks)
+    largeblock::release(bytes, size);
+  else
+    delete[] bytes;
   return f;
 }
 
@@ -149,8 +157,8 @@ void put(const Figure& f) {
 // that has run for a while.
 int measureInThisProcess(char** argv, const std::string& kind, const std::string& path, int records,
                          int runs) {
-  if (kind == "read") {
-    put(readIntoMemory(path));
+  if (kind == "read" || kind == "readlarge") {
+    put(readIntoMemory(path, kind == "readlarge"));
     return 0;
   }
   if (kind == "reader") {
@@ -168,6 +176,7 @@ int measureInThisProcess(char** argv, const std::string& kind, const std::string
       put(readIntoMemory(path));
       put(openInProgram(panel, path, records));
       put(readerAlone(path));
+      put(readIntoMemory(path, true));
     }
   }
   FormRegistry::unloadAll();
@@ -224,14 +233,17 @@ Figure medianOf(const std::vector<Figure>& runs) {
   return wall.empty() ? Figure{} : Figure{median(wall), median(cpu)};
 }
 
-// One table: the medians of the read, the open and the reader.
-void printTable(const char* title, const std::vector<Figure> (&of)[3]) {
-  const Figure r = medianOf(of[0]), o = medianOf(of[1]), a = medianOf(of[2]);
+// One table: the medians of the read, the open and the reader, and of the
+// read into large blocks.
+void printTable(const char* title, const std::vector<Figure> (&of)[4]) {
+  const Figure r = medianOf(of[0]), o = medianOf(of[1]), a = medianOf(of[2]), l = medianOf(of[3]);
   std::printf("  %-36s read into memory   open in the program      the reader alone\n", title);
   std::printf("    wall time                          %8.1f ms   %8.1f ms = %5.2f x   %8.1f ms = %5.2f x\n",
               r.wall * 1e3, o.wall * 1e3, o.wall / r.wall, a.wall * 1e3, a.wall / r.wall);
   std::printf("    processor time                     %8.1f ms   %8.1f ms = %5.2f x   %8.1f ms = %5.2f x\n",
               r.cpu * 1e3, o.cpu * 1e3, o.cpu / r.cpu, a.cpu * 1e3, a.cpu / r.cpu);
+  std::printf("    read into the program's large blocks %6.1f ms wall: the open %5.2f x that\n", l.wall * 1e3,
+              o.wall / l.wall);
 }
 
 void run(const char* self, int n, int runs, const std::filesystem::path& dir) {
@@ -242,15 +254,15 @@ void run(const char* self, int n, int runs, const std::filesystem::path& dir) {
   }
   readIntoMemory(path);  // the file in the page cache for every kind alike
   std::printf("%d records, %.1f MB\n", n, std::filesystem::file_size(path) / 1e6);
-  std::vector<Figure> fresh[3], session[3];
+  std::vector<Figure> fresh[4], session[4];
   for (int i = 0; i < runs; ++i) {
-    const char* kinds[3] = {"read", "open", "reader"};
-    for (int k = 0; k < 3; ++k)
+    const char* kinds[4] = {"read", "open", "reader", "readlarge"};
+    for (int k = 0; k < 4; ++k)
       for (const Figure& f : measureInChild(self, kinds[k], path, n)) fresh[k].push_back(f);
   }
   printTable("each in a program just started:", fresh);
   const std::vector<Figure> all = measureInChild(self, "session", path, n, runs);
-  for (size_t i = 0; i < all.size(); ++i) session[i % 3].push_back(all[i]);
+  for (size_t i = 0; i < all.size(); ++i) session[i % 4].push_back(all[i]);
   printTable("in a program that runs on:", session);
   std::filesystem::remove(path);
 }
