@@ -167,10 +167,16 @@ bool ComPortAPI::WriteFromReader(int fd, const std::vector<std::uint8_t>& bytes)
   // The reader's requests are a few bytes into an output queue that is
   // empty while the meter answers: a queue that takes nothing for this long
   // is left to the window thread's write, which reports it.
-  constexpr int kLongestWaitMs = 100;
+  constexpr auto kLongestWait = std::chrono::milliseconds(100);
+  int err = 0;
+  return writeWithin(fd, bytes, Clock::now() + kLongestWait, err) == bytes.size();
+}
+
+std::size_t ComPortAPI::writeWithin(int fd, const std::vector<std::uint8_t>& bytes,
+                                    std::chrono::steady_clock::time_point deadline, int& err) {
   const std::lock_guard lock(writeLock_);
-  const auto deadline = Clock::now() + std::chrono::milliseconds(kLongestWaitMs);
   std::size_t done = 0;
+  err = 0;
   while (done < bytes.size()) {
     const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (w > 0) {
@@ -178,13 +184,24 @@ bool ComPortAPI::WriteFromReader(int fd, const std::vector<std::uint8_t>& bytes)
       continue;
     }
     if (w < 0 && errno == EINTR) continue;
-    if (w < 0 && errno != EAGAIN) return false;
+    if (w < 0 && errno != EAGAIN) {
+      err = errno;
+      break;
+    }
+    // The output queue is full: wait for room, but never past the bound.
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0) return false;
+    if (left <= 0) {
+      err = ETIMEDOUT;
+      break;
+    }
     pollfd pfd{fd, POLLOUT, 0};
-    ::poll(&pfd, 1, static_cast<int>(left));
+    const int pr = ::poll(&pfd, 1, static_cast<int>(left < 50 ? left : 50));
+    if (pr == 1 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(pfd.revents & POLLOUT)) {
+      err = EIO;
+      break;
+    }
   }
-  return true;
+  return done;
 }
 
 std::string ComPortAPI::DevicePath(int port) const {
@@ -461,35 +478,9 @@ std::int32_t ComPortAPI::CommWrite(int port, const std::vector<std::uint8_t>& by
     if (quietWrites_ == 0) pumpEvents();
     return -1;
   }
-  const auto deadline = Clock::now() + std::chrono::milliseconds(p.writeStalled ? 0 : writeWaitMs_);
-  std::size_t done = 0;
   int err = 0;
-  std::unique_lock lock(writeLock_);
-  while (done < bytes.size()) {
-    const ssize_t w = ::write(p.fd, bytes.data() + done, bytes.size() - done);
-    if (w > 0) {
-      done += static_cast<std::size_t>(w);
-      continue;
-    }
-    if (w < 0 && errno == EINTR) continue;
-    if (w < 0 && errno != EAGAIN) {
-      err = errno;
-      break;
-    }
-    // The output queue is full: wait for room, but never past the bound.
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0) {
-      err = ETIMEDOUT;
-      break;
-    }
-    pollfd pfd{p.fd, POLLOUT, 0};
-    const int pr = ::poll(&pfd, 1, static_cast<int>(left < 50 ? left : 50));
-    if (pr == 1 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) && !(pfd.revents & POLLOUT)) {
-      err = EIO;
-      break;
-    }
-  }
-  lock.unlock();
+  const std::size_t done =
+      writeWithin(p.fd, bytes, Clock::now() + std::chrono::milliseconds(p.writeStalled ? 0 : writeWaitMs_), err);
   std::int32_t result = static_cast<std::int32_t>(done);
   if (err == ETIMEDOUT) {
     p.writeStalled = true;

@@ -11,6 +11,7 @@
 #include <termios.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -189,6 +190,12 @@ class ComPortAPI {
   void DropReader(CommPort& port);
   // A frame written whole from the line reader's thread.
   bool WriteFromReader(int fd, const std::vector<std::uint8_t>& bytes);
+  // Writes `bytes` to `fd` under the write lock, waiting for room in the
+  // output queue until `deadline`. The count written; why it stopped short
+  // in `err` (ETIMEDOUT past the deadline, EIO for a device gone, else the
+  // system's code), 0 when everything went out.
+  std::size_t writeWithin(int fd, const std::vector<std::uint8_t>& bytes,
+                          std::chrono::steady_clock::time_point deadline, int& err);
 
   std::int16_t InBufferSize = 0;
   std::int16_t OutBufferSize = 0;

@@ -158,6 +158,12 @@ void LineReader::queue(Piece piece) {
   pieces_.push_back(std::move(piece));
 }
 
+void LineReader::fail(int error) {
+  const std::lock_guard lock(mutex_);
+  pieces_.push_back({{}, error});
+  notify();
+}
+
 std::optional<Nanos> LineReader::restOfFrame() const {
   const auto whole = announcedReplySize(buffer_);
   if (!whole || *whole <= buffer_.size()) return std::nullopt;
@@ -214,9 +220,7 @@ void LineReader::run() {
     if (stopping_) return;
     if (ready < 0) {
       if (errno == EINTR) continue;
-      queue({{}, errno});
-      const std::lock_guard lock(mutex_);
-      notify();
+      fail(errno);
       return;
     }
     if (count == 1) continue;  // the sleep for a frame's rest is over
@@ -230,9 +234,7 @@ void LineReader::run() {
     const short events = fds[1].revents;
     if (!(events & POLLIN)) {
       if (events & (POLLHUP | POLLERR | POLLNVAL)) {
-        queue({{}, EIO});
-        const std::lock_guard lock(mutex_);
-        notify();
+        fail(EIO);
         return;
       }
       continue;
@@ -240,9 +242,7 @@ void LineReader::run() {
     const ssize_t got = ::read(fd_, chunk.data(), chunk.size());
     if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
     if (got <= 0) {
-      queue({{}, got < 0 ? errno : EIO});
-      const std::lock_guard lock(mutex_);
-      notify();
+      fail(got < 0 ? errno : EIO);
       return;
     }
     // Queued before its frames are judged: a request sent for a frame is

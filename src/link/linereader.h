@@ -111,6 +111,9 @@ class LineReader {
   bool cutFrames();
   void notify();  // with the lock held
   void queue(Piece piece);
+  // The read failed with the system's code `error`: the window thread is
+  // told, and the thread ends.
+  void fail(int error);
   // The line time of the bytes still to come of a frame partly in, if its
   // length is known.
   std::optional<std::chrono::nanoseconds> restOfFrame() const;

@@ -40,8 +40,7 @@ void BlockFlow::requested() {
 }
 
 bool BlockFlow::isCopy(Payload p) const {
-  return haveLast_ && now_ - lastAt_ <= kCopyTicks && p.size() <= last_.size() &&
-         std::equal(p.begin(), p.end(), last_.begin());
+  return haveLast_ && now_ - lastAt_ <= kCopyTicks && repeats(p, last_);
 }
 
 BlockFlow::Match BlockFlow::match(Payload p) {

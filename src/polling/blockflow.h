@@ -30,6 +30,7 @@
 //
 // Time is counted in receive ticks: the caller calls tick() once per tick.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -96,6 +97,11 @@ class BlockFlow {
   // The last block reply's payload (a reply that repeats it may be its
   // copy); nullptr before the first.
   const std::vector<std::uint8_t>* lastReply() const { return haveLast_ ? &last_ : nullptr; }
+  // Whether reply `p` repeats the bytes of the reply `last` (all of them, or
+  // their start when cut short): a copy when it comes within kCopyTicks.
+  static bool repeats(Payload p, const std::vector<std::uint8_t>& last) {
+    return p.size() <= last.size() && std::equal(p.begin(), p.end(), last.begin());
+  }
 
  private:
   bool holding() const { return active_ && !asked_ && !owed_.empty(); }

@@ -43,7 +43,7 @@ std::optional<DataBlock> DecodeDataBlock(std::int64_t blockNo, Payload p, const 
   // Bytes of the measurement still to come from this block on; the block is
   // the last when they fit in one block.
   const std::int64_t remaining = ctx.recordCount * 8 - blockNo * 80;
-  b.last = remaining <= 80;
+  b.last = isLastBlock(blockNo, ctx.recordCount);
   std::int64_t n = b.last ? remaining / 8 : kRecordsPerBlock;
   if (n < 0) n = 0;
   if (p.size() < static_cast<std::size_t>(n) * kRecordLength) return std::nullopt;

@@ -40,6 +40,12 @@ struct DataBlock {
   std::vector<LoggedRecord> records;
 };
 
+// Whether block `blockNo` is the measurement's last: the bytes still to
+// come from it on fit in one block.
+inline bool isLastBlock(std::int64_t blockNo, std::int64_t recordCount) {
+  return recordCount * 8 - blockNo * 80 <= 80;
+}
+
 // Decodes block `blockNo`. A block that is not the last holds ten records,
 // the last one the records left (record count - 10 · blockNo, none when the
 // block lies past the end). nullopt when the payload is shorter than the

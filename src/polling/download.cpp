@@ -168,9 +168,7 @@ class NextBlockJudge {
     if (last) last_ = *last;
   }
   // Whether the reply to `block` asks for another: not the last block's.
-  static bool followed(std::int64_t block, std::int64_t recordCount) {
-    return recordCount * 8 - block * 80 > 80 && block + 1 <= 65535;
-  }
+  static bool followed(std::int64_t block, std::int64_t recordCount) { return !isLastBlock(block, recordCount); }
 
   LineReader::Answer operator()(const ReplyFrame& f) {
     using V = LineReader::Verdict;
@@ -188,7 +186,7 @@ class NextBlockJudge {
     }
     // A reply that repeats the last one may be its copy; one too short to
     // hold the block's records is asked for again.
-    if (hasLast_ && p.size() <= last_.size() && std::equal(p.begin(), p.end(), last_.begin())) return {V::Drop};
+    if (hasLast_ && BlockFlow::repeats(p, last_)) return {V::Drop};
     if (p.size() < kRecordsPerBlock * kRecordLength || !followed(block_, recordCount_)) return {V::Drop};
     auto request = DataBlockRequest(block_ + 1);
     if (!request) return {V::Drop};

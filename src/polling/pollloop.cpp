@@ -179,8 +179,7 @@ void PollLoop::watchCurrentPort() {
   // The line thread reads the port of the download: another port made
   // current ends it.
   if (linePort_ != 0 && (!cur || cur->PortNo != linePort_)) stopLineThread();
-  int fd = -1;
-  if (PortEntry* e = CurrentEntry(r_.link)) fd = r_.PortApi.NativeHandle(e->PortNo);
+  int fd = cur ? r_.PortApi.NativeHandle(cur->PortNo) : -1;
   if (fd == failedHandle_) fd = -1;
   if (fd == watchedHandle_) return;
   setWatch(fd, true);

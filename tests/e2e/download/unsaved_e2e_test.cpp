@@ -91,7 +91,9 @@ TEST_P(CloseWithUnsavedDownload, AsksAndDoesWhatTheUserChose) {
   if (c.answer == MsgResult::Yes) saveDialogAnswers(*c.saveAs ? file(c.saveAs) : QString());
   EXPECT_EQ(road_->panel->close(), c.closes);
   EXPECT_EQ(questions(), QStringList{kUnsavedDownload});
-  if (*c.saveAs) EXPECT_TRUE(QFileInfo::exists(file(c.saveAs)));
+  if (*c.saveAs) {
+    EXPECT_TRUE(QFileInfo::exists(file(c.saveAs)));
+  }
   if (!c.closes) {
     // The measurement is still there, and the next close asks again.
     ASSERT_NE(list(), nullptr);

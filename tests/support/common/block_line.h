@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <ostream>
 #include <random>
 #include <vector>
 
@@ -31,6 +32,11 @@ struct Line {
   int delay, jitter;  // ms
   double lost, doubled, alike;
 };
+
+// A failing case names its line.
+inline void PrintTo(const Line& l, std::ostream* os) {
+  *os << l.name;
+}
 
 struct Outcome {
   bool complete = false, stopped = false;

@@ -8,6 +8,7 @@
 
 #include "link/comportapi.h"
 #include "link/parser.h"
+#include "link/porttable.h"
 #include "support/common/program_reset.h"
 #include "unit/link/testpty.h"
 
@@ -46,7 +47,7 @@ class LineReaderTest : public ::testing::Test {
     dir.use();
     ASSERT_TRUE(pty.ok());
     dir.link("COM3", pty.slave());
-    ASSERT_EQ(api.CommOpen(3, "COM3", "baud=57600 parity=N data=8 stop=1"), 0);
+    ASSERT_EQ(api.CommOpen(3, "COM3", kMeterLineSettings), 0);
     fd = api.NativeHandle(3);
   }
   void TearDown() override { test::resetProgram(); }

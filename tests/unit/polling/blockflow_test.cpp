@@ -150,10 +150,6 @@ TEST(BlockFlow, QuietTimeFollowsTheDelaysSeenWithinItsBounds) {
 using vkztest::Line;
 using vkztest::Outcome;
 
-void PrintTo(const Line& l, std::ostream* os) {
-  *os << l.name;
-}
-
 class BlockFlowOverALine : public ::testing::TestWithParam<Line> {};
 
 TEST_P(BlockFlowOverALine, NeverAWrongRow) {
