@@ -391,6 +391,27 @@ void GridData::appendItem(std::string_view tabText, std::size_t tabs) {
   ++revision_;
 }
 
+char* GridData::openText(std::size_t bytes) {
+  grow(bytes);
+  openTextAt_ = used_;
+  openRowsAt_ = spans_.size();
+  used_ += bytes;
+  return arena_ + openTextAt_;
+}
+
+void GridData::openRows(std::size_t n) {
+  spans_.resize(openRowsAt_ + n);
+}
+
+void GridData::closeOpen(std::size_t rows, std::size_t live) {
+  spans_.resize(openRowsAt_ + rows);
+  if (rows == 0)
+    used_ = openTextAt_;
+  else
+    live_ += live;
+  ++revision_;
+}
+
 void GridData::addItem(std::string_view tabText, int at) {
   const Span span = putNormalised(tabText, countTabs(tabText));
   if (at < 0 || at >= rows())

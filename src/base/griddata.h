@@ -89,6 +89,22 @@ class GridData {
   // that ended before the rows it reserved for).
   void shrinkToFit();
 
+  // Rows filled side by side by several threads (the reader of a large
+  // file): openText() appends `bytes` of room to the arena and returns where
+  // it starts (the caller writes the texts there); openRows() appends `n`
+  // rows, each of which one thread then points at its text in that room
+  // with setRow(); closeOpen() keeps the first `rows` of them, whose texts
+  // are `live` bytes, and the room (with `rows` 0, the rows and the room are
+  // given back). Nothing else may change the grid from openText() to
+  // closeOpen(); a row not set before closeOpen() must not be kept.
+  char* openText(std::size_t bytes);
+  void openRows(std::size_t n);
+  void setRow(std::size_t row, const char* text, std::size_t len) {
+    spans_[row] =
+        Span{static_cast<std::uint64_t>(text - arena_), len};  // len < 16 MiB: a line is below 1 MiB
+  }
+  void closeOpen(std::size_t rows, std::size_t live);
+
   // Bumped on every change, so views know when to refresh.
   std::uint64_t revision() const { return revision_; }
 
@@ -128,6 +144,8 @@ class GridData {
   std::size_t cap_ = 0;    // bytes allocated
   std::size_t live_ = 0;   // bytes of the rows' texts (rows that share a text count it each)
   std::vector<Span, LargeBlockAllocator<Span>> spans_;
+  std::size_t openTextAt_ = 0;  // from openText() to closeOpen(): where the room starts
+  std::size_t openRowsAt_ = 0;  // and the first row opened
   int cols_ = 0;
   int fixedRows_ = 0;
   int fixedCols_ = 0;

@@ -23,6 +23,7 @@
 // 1252 happens here, at the file boundary.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -87,6 +88,27 @@ SaveResult SaveDataFile(const std::string& path, std::string_view model, const G
 
 // ---- Reading ---------------------------------------------------------------
 
+// How the records of a large file are read. A record section of
+// `fromBytes` or more (0: never) is read and parsed in pieces of at least
+// `pieceBytes`, by up to `threads` threads side by side. Any line that is
+// not a plain record in its place (records 1, 2, 3... one per line, each
+// line ended by LF or CR LF, plain ASCII, one row of the record grid) makes
+// the whole section be read line by line instead, so the outcome is the
+// same either way.
+struct RecordSplit {
+  std::uint64_t fromBytes = 0;
+  std::uint64_t pieceBytes = 1;
+  unsigned threads = 1;
+  // The program's: from 1 MiB of records on, pieces of 256 KiB or more, a
+  // thread per processor (8 at most).
+  static RecordSplit forThisMachine();
+};
+
+// Reads `bytes` bytes at `offset` of a file into `into`: 0 when all came,
+// else the errno of the read that failed (or EIO for a file that ended
+// before).
+using ReadAt = std::function<int(char* into, std::size_t bytes, std::uint64_t offset)>;
+
 // The line reader: takes the lines of a data file after line 0, one at a
 // time with their 0-based line number (empty lines counted), and appends
 // them to the three grids of the file list window:
@@ -147,6 +169,19 @@ class DataFileReader {
   // is given back (the rows and values read stay).
   void release();
 
+  // Whether line `nextLine` starts the records of a section (its title
+  // line is read, the count is known, no record is yet) and the rows of the
+  // record grid are as a data file has them.
+  bool atRecordsStart(std::int64_t nextLine) const;
+  // Takes every line from there to the file's end, `bytes` bytes at file
+  // offset `offset` read by `readAt`, as `split` says. True when all were
+  // taken (`lines` of them): each was a plain record in its place, as
+  // ParseDataFileLine takes it, the last ended by LF. False when nothing
+  // was taken (the grids and arrays are as before): the lines are to be
+  // read one by one.
+  bool takeRecordsSplit(std::uint64_t offset, std::uint64_t bytes, const ReadAt& readAt,
+                        const RecordSplit& split, std::uint64_t& lines);
+
  private:
   friend class DataFileLoader;
   bool parse(std::int64_t lineNo, std::string_view lineText, const detail::LineScan& scan);
@@ -205,6 +240,10 @@ struct OpenResult {
 // byte-order mark is read as UTF-8. Never throws.
 OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
                         GridData& header, GridData& records, MeasurementData& data);
+// The same with the records of a large file read as `split` says (the
+// call above: RecordSplit::forThisMachine()).
+OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
+                        GridData& header, GridData& records, MeasurementData& data, const RecordSplit& split);
 
 // Line 0 of a data file alone, read as ReadDataFile reads it (a line ends
 // at CR, LF or CR LF; a UTF-8 byte-order mark is dropped): the Open action
@@ -222,16 +261,27 @@ class DataFileLoader {
   // `sizeHint`: the file's size in bytes when known (0: unknown); it caps the
   // record numbers taken, and the room set aside for the records by the
   // bytes still to come.
+  // With a `split` and a size hint, feed() stops at the records of a large
+  // section: recordsAt() then tells where they start, and they are read by
+  // readRecordsSplit().
   DataFileLoader(std::string_view meterModel, GridData& userInfo, GridData& header, GridData& records,
-                 MeasurementData& data, std::uint64_t sizeHint = 0);
+                 MeasurementData& data, std::uint64_t sizeHint = 0, const RecordSplit& split = {});
   // False once the reading has stopped (the rest need not be read).
   bool feed(std::string_view bytes);
+  // The file offset of the records feed() stopped at (0: none); the bytes
+  // fed past it are not read.
+  std::uint64_t recordsAt() const { return recordsAt_; }
+  // Reads the records from recordsAt() to the size hint with `readAt`.
+  // True when they were all taken: the next bytes to feed are those past
+  // the size hint. False when the bytes from recordsAt() on are to be fed.
+  bool readRecordsSplit(const ReadAt& readAt);
   // Forgets the start of a line whose end never came (after a read error).
   void dropPartialLine();
   OpenResult finish();
 
  private:
   void segment(std::string_view seg, bool beforeLF, const detail::LineScan& scan);
+  bool splitsAt(std::uint64_t offset) const;
   void tooLong();
   void line(std::string_view raw, const detail::LineScan& scan);
   void stopAt(std::int64_t lineNo, std::string message);
@@ -239,8 +289,11 @@ class DataFileLoader {
   DataFileReader reader_;
   std::uint64_t sizeHint_ = 0;
   std::uint64_t fed_ = 0;  // bytes fed so far
-  std::string carry_;      // the start of a line whose end is in a later block
-  bool skipLF_ = false;    // the last block ended with a CR
+  RecordSplit split_;
+  std::uint64_t recordsAt_ = 0;  // where feed() stopped for readRecordsSplit()
+  bool splitTried_ = false;      // once a file
+  std::string carry_;            // the start of a line whose end is in a later block
+  bool skipLF_ = false;          // the last block ended with a CR
   bool utf8_ = false;
   bool parsing_ = false;
   bool stopped_ = false;

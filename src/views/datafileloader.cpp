@@ -15,8 +15,9 @@ using detail::kMinRecordLine;
 using detail::lineName;
 
 DataFileLoader::DataFileLoader(std::string_view meterModel, GridData& userInfo, GridData& header,
-                               GridData& records, MeasurementData& data, std::uint64_t sizeHint)
-    : meterModel_(meterModel), reader_(userInfo, header, records, data), sizeHint_(sizeHint) {
+                               GridData& records, MeasurementData& data, std::uint64_t sizeHint,
+                               const RecordSplit& split)
+    : meterModel_(meterModel), reader_(userInfo, header, records, data), sizeHint_(sizeHint), split_(split) {
   if (sizeHint > 0) reader_.setRecordCap(sizeHint / kMinRecordLine + 1);
 }
 
@@ -87,11 +88,15 @@ void DataFileLoader::segment(std::string_view seg, bool beforeLF, const detail::
 bool DataFileLoader::feed(std::string_view bytes) {
   if (stopped_) return false;
   if (sizeHint_ > 0) reader_.setBytesLeft(sizeHint_ > fed_ ? sizeHint_ - fed_ : 0);
+  std::uint64_t blockAt = fed_;  // the file offset of bytes[0]
   fed_ += bytes.size();
   try {
     if (skipLF_ && !bytes.empty()) {  // the LF of a CR LF that a block boundary cut
       skipLF_ = false;
-      if (bytes.front() == '\n') bytes.remove_prefix(1);
+      if (bytes.front() == '\n') {
+        bytes.remove_prefix(1);
+        ++blockAt;
+      }
     }
     detail::LineCutter cutter(bytes);
     for (size_t at = 0; !stopped_ && at < bytes.size();) {
@@ -129,6 +134,10 @@ bool DataFileLoader::feed(std::string_view bytes) {
         carry_.clear();
       }
       at += len + 1;
+      if (beforeLF && splitsAt(blockAt + at)) {
+        recordsAt_ = blockAt + at;
+        break;
+      }
     }
   } catch (const std::bad_alloc&) {
     carry_.clear();
@@ -139,6 +148,34 @@ bool DataFileLoader::feed(std::string_view bytes) {
   }
   reader_.progress();
   return !stopped_;
+}
+
+// Whether the line at file offset `offset`, the next to read, starts
+// records that readRecordsSplit() is to read.
+bool DataFileLoader::splitsAt(std::uint64_t offset) const {
+  return split_.fromBytes > 0 && !splitTried_ && !stopped_ && carry_.empty() && offset < sizeHint_ &&
+         sizeHint_ - offset >= split_.fromBytes && reader_.atRecordsStart(result_.lines);
+}
+
+bool DataFileLoader::readRecordsSplit(const ReadAt& readAt) {
+  const std::uint64_t from = recordsAt_;
+  recordsAt_ = 0;
+  if (from == 0 || splitTried_) return false;
+  splitTried_ = true;
+  std::uint64_t lines = 0;
+  bool all = false;
+  try {
+    all = reader_.takeRecordsSplit(from, sizeHint_ - from, readAt, split_, lines);
+  } catch (const std::bad_alloc&) {
+    // Nothing was taken: the lines are read one by one.
+  }
+  if (all) {
+    result_.lines += static_cast<std::int64_t>(lines);
+    fed_ = sizeHint_;
+  } else {
+    fed_ = from;
+  }
+  return all;
 }
 
 void DataFileLoader::dropPartialLine() {

@@ -76,19 +76,48 @@ int readBlocks(int fd, char* block, size_t size, Take take) {
   }
 }
 
+// Reads `bytes` bytes at `offset` of `fd` into `into` (see ReadAt).
+int readAt(int fd, char* into, std::size_t bytes, std::uint64_t offset) {
+  while (bytes > 0) {
+    const ssize_t n = ::pread(fd, into, bytes, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) return EIO;  // the file is shorter than it was
+    into += n;
+    bytes -= static_cast<std::size_t>(n);
+    offset += static_cast<std::uint64_t>(n);
+  }
+  return 0;
+}
+
 OpenResult readDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
-                        GridData& header, GridData& records, MeasurementData& data) {
+                        GridData& header, GridData& records, MeasurementData& data,
+                        const RecordSplit& split) {
   const OpenedFile file = openForReading(path);
   if (file.fd < 0) return readError({}, file.error);
   const int fd = file.fd;
 
-  DataFileLoader loader(meterModel, userInfo, header, records, data, file.size);
+  DataFileLoader loader(meterModel, userInfo, header, records, data, file.size, split);
   // The bytes go from the kernel's page cache to the reader through a
   // block of the stack: no memory of the heap is made (and cleared) for it.
   // (A quarter of a MiB: a few hundred reads for a file of a million records.)
   char block[256 << 10];
-  const int readErrno =
-      readBlocks(fd, block, sizeof block, [&](std::string_view b) { return loader.feed(b); });
+  const auto feed = [&](std::string_view b) { return loader.feed(b) && loader.recordsAt() == 0; };
+  int readErrno = readBlocks(fd, block, sizeof block, feed);
+  if (readErrno == 0 && loader.recordsAt() != 0) {
+    // The records of a large file, read straight into the record grid side
+    // by side; the reading goes on past them, or from them on line by line.
+    const std::uint64_t from = loader.recordsAt();
+    const bool all = loader.readRecordsSplit([fd](char* into, std::size_t bytes, std::uint64_t offset) {
+      return readAt(fd, into, bytes, offset);
+    });
+    if (::lseek(fd, static_cast<off_t>(all ? file.size : from), SEEK_SET) < 0)
+      readErrno = errno;
+    else
+      readErrno = readBlocks(fd, block, sizeof block, feed);
+  }
   ::close(fd);
   if (readErrno != 0) loader.dropPartialLine();
   OpenResult r = loader.finish();
@@ -157,7 +186,14 @@ OpenResult namingFile(const std::string& path, OpenResult r) {
 
 OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
                         GridData& header, GridData& records, MeasurementData& data) {
-  OpenResult r = namingFile(path, readDataFile(path, meterModel, userInfo, header, records, data));
+  static const RecordSplit split = RecordSplit::forThisMachine();
+  return ReadDataFile(path, meterModel, userInfo, header, records, data, split);
+}
+
+OpenResult ReadDataFile(const std::string& path, std::string_view meterModel, GridData& userInfo,
+                        GridData& header, GridData& records, MeasurementData& data,
+                        const RecordSplit& split) {
+  OpenResult r = namingFile(path, readDataFile(path, meterModel, userInfo, header, records, data, split));
   logRead(path, r);
   return r;
 }

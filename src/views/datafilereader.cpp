@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cfloat>
 #include <climits>
@@ -6,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <thread>
+#include <vector>
 
 #include "base/trtext.h"
 #include "views/datafile.h"
@@ -16,6 +19,7 @@
 
 namespace vkz {
 
+using detail::kMaxLine;
 using detail::kMinRecordLine;
 using detail::lineName;
 using detail::quoted;
@@ -320,6 +324,210 @@ void DataFileReader::storeRecord(std::size_t i, const double (&level)[4], double
     seen_[i] = true;
   }
   ++recordsRead_;
+}
+
+// ---- the records of a large file, side by side ------------------------------
+
+RecordSplit RecordSplit::forThisMachine() {
+  const unsigned n = std::thread::hardware_concurrency();
+  return {std::uint64_t{1} << 20, std::uint64_t{256} << 10, std::clamp(n, 1u, 8u)};
+}
+
+namespace {
+
+// Runs work(k) for k = 0 .. n - 1, each on a thread of its own but k = 0,
+// which runs on this thread after `first` (and any piece whose thread
+// could not be started, after it). A piece that throws sets `failed`.
+template <typename Work, typename First>
+void sideBySide(std::size_t n, const Work& work, const First& first, std::atomic<bool>& failed) {
+  const auto guarded = [&](std::size_t k) {
+    try {
+      work(k);
+    } catch (...) {
+      failed = true;
+    }
+  };
+  std::vector<std::thread> threads;
+  std::vector<std::size_t> here{0};
+  try {
+    threads.reserve(n);
+    here.reserve(n);
+  } catch (...) {
+    failed = true;
+    return;
+  }
+  for (std::size_t k = 1; k < n; ++k) {
+    try {
+      threads.emplace_back(guarded, k);
+    } catch (...) {
+      here.push_back(k);
+    }
+  }
+  first();
+  for (std::size_t k : here) guarded(k);
+  for (std::thread& t : threads) t.join();
+}
+
+std::uint64_t countLF(const char* p, std::size_t n) {
+  std::uint64_t count = 0;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    count += static_cast<unsigned>(
+        __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))));
+  }
+#endif
+  for (; i < n; ++i) count += p[i] == '\n';
+  return count;
+}
+
+}  // namespace
+
+bool DataFileReader::atRecordsStart(std::int64_t nextLine) const {
+  // The record grid's rows as a data file has them: six or seven cells,
+  // their TABs counted exactly by a line's scan.
+  return section_ == RecordData && nextLine == sectionStart_ + 1 && announced_ >= 0 && recordLimit_ > 0 &&
+         recordsRead_ == 0 && seen_.empty() && errorLine_ < 0 && records_.cols() >= 6 &&
+         records_.cols() + 1 < detail::LineScan::kTabs;
+}
+
+bool DataFileReader::takeRecordsSplit(std::uint64_t offset, std::uint64_t bytes, const ReadAt& readAt,
+                                      const RecordSplit& split, std::uint64_t& lines) {
+  if (!atRecordsStart(sectionStart_ + 1) || bytes == 0 || bytes > SIZE_MAX / 4) return false;
+  // Rows and values are made for as many records as may come; a count far
+  // above what the bytes hold (a plain record line takes some 60) is left
+  // to the line-by-line reading, which makes room only as records come.
+  const std::uint64_t room = std::min(recordLimit_, bytes / kMinRecordLine + 1);
+  if (room > bytes / 16 + 1) return false;
+  const std::size_t n = static_cast<std::size_t>(room);
+  const std::size_t size = static_cast<std::size_t>(bytes);
+  const std::size_t pieces = static_cast<std::size_t>(std::clamp<std::uint64_t>(
+      bytes / std::max<std::uint64_t>(split.pieceBytes, 1), 1, std::max(split.threads, 1u)));
+  warmer_.reset();  // the threads make the memory ready where they write
+
+  struct Piece {
+    std::size_t from = 0, to = 0;  // its bytes in the section
+    std::uint64_t lfs = 0;         // the LFs among them
+    std::size_t live = 0;          // bytes of its rows' texts
+  };
+  std::vector<Piece> piece(pieces);
+  std::vector<std::uint64_t> lfsBefore(pieces + 1, 0);  // the LFs before each piece
+  for (std::size_t k = 0; k < pieces; ++k) {
+    piece[k].from = size / pieces * k;
+    piece[k].to = k + 1 == pieces ? size : size / pieces * (k + 1);
+  }
+  std::atomic<bool> refused{false};
+  char* text = nullptr;
+  try {
+    text = records_.openText(size);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  const std::size_t firstRow = static_cast<std::size_t>(records_.rows());
+  PointValues* values[5] = {&data_.PointValue1, &data_.PointValue2, &data_.PointValue3, &data_.PointValue4,
+                            &data_.PointValue5};
+  auto giveBack = [&] {
+    records_.closeOpen(0, 0);
+    for (PointValues* v : values) v->clear();
+    return false;
+  };
+
+  // First the bytes, each piece read into its place and its LFs counted;
+  // meanwhile this thread makes the rows and the arrays.
+  sideBySide(
+      pieces,
+      [&](std::size_t k) {
+        Piece& p = piece[k];
+        if (readAt(text + p.from, p.to - p.from, offset + p.from) != 0)
+          refused = true;
+        else
+          p.lfs = countLF(text + p.from, p.to - p.from);
+      },
+      [&] {
+        try {
+          records_.openRows(n);
+          for (PointValues* v : values) v->resize(n);
+        } catch (const std::bad_alloc&) {
+          refused = true;
+        }
+      },
+      refused);
+  if (refused || text[size - 1] != '\n') return giveBack();
+  for (std::size_t k = 0; k < pieces; ++k) lfsBefore[k + 1] = lfsBefore[k] + piece[k].lfs;
+  const std::uint64_t total = lfsBefore[pieces];
+  if (total > n) return giveBack();
+
+  // Then the lines: each piece takes those that start in it, record i + 1
+  // on line i of the section.
+  const std::string_view all(text, size);
+  const size_t want = static_cast<size_t>(records_.cols() - 1);  // TABs of a row
+  sideBySide(
+      pieces,
+      [&](std::size_t k) {
+        Piece& p = piece[k];
+        std::size_t at = p.from;
+        std::uint64_t i = lfsBefore[k];
+        if (at > 0 && text[at - 1] != '\n') {
+          const void* lf = std::memchr(text + at, '\n', size - at);
+          at = static_cast<std::size_t>(static_cast<const char*>(lf) - text) + 1;  // the last byte is an LF
+          ++i;
+        }
+        detail::LineCutter cutter(all);
+        for (std::uint32_t count = 0; at < p.to; ++count) {
+          if ((count & 255) == 0 && refused.load(std::memory_order_relaxed)) return;
+          detail::LineScan scan;
+          const std::size_t len = cutter.toLF(at, scan);
+          std::string_view line(text + at, len);
+          at += len + 1;
+          bool ok = !scan.nul && !scan.high && len <= kMaxLine;
+          if (ok && scan.cr) {
+            ok = scan.crAt + 1 == len;  // only the CR of a CR LF
+            line.remove_suffix(1);
+          }
+          // As parse() and readRecord() take the line, in its place.
+          ok = ok && !line.empty() && scan.tabs >= 5 && i < recordLimit_;
+          // (A section's marker reads as no number.)
+          ok = ok && recordIndex(scan.field(line, 0)) == static_cast<double>(i);
+          double level[4];
+          bool flagged[4];
+          for (int c = 0; ok && c < 4; ++c)
+            ok = recordLevel(line, scan.field(line, c + 2), level[c], flagged[c]);
+          // The row as the grid keeps it: its cells, without the TAB after the last.
+          std::size_t keep = line.size();
+          if (ok && static_cast<size_t>(scan.tabs) != want) {
+            ok = static_cast<size_t>(scan.tabs) == want + 1 && line.back() == '\t';
+            --keep;
+          }
+          if (!ok) {
+            refused = true;
+            return;
+          }
+          records_.setRow(firstRow + i, line.data(), keep);
+          p.live += keep;
+          for (int c = 0; c < 4; ++c) (*values[c])[i] = level[c];
+          (*values[4])[i] = flagged[0] ? 1.0 : 0.0;  // the LAVG cell tells the pause
+          ++i;
+        }
+      },
+      [] {}, refused);
+  if (refused) return giveBack();
+
+  std::size_t live = 0;
+  for (const Piece& p : piece) live += p.live;
+  const std::size_t taken = static_cast<std::size_t>(total);
+  try {
+    seen_.assign(taken, true);
+  } catch (const std::bad_alloc&) {
+    seen_.clear();
+    return giveBack();
+  }
+  records_.closeOpen(taken, live);
+  for (PointValues* v : values) v->resize(taken);
+  recordsRead_ = total;
+  lines = total;
+  return true;
 }
 
 }  // namespace vkz

@@ -49,6 +49,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::abort();
   }
 
+  // The records read side by side, in pieces of a few bytes, as line by
+  // line.
+  {
+    vkz::GridData u3, h3, r3;
+    u3.setCols(2);
+    h3.setCols(4);
+    r3.setCols(6);
+    r3.addItem("No.s\tDate/Time\tLAVG\tLeq\tLCPK\tLZPK");
+    vkz::MeasurementData m3;
+    bool taken = false;
+    vkz::OpenResult w =
+        vkztest::readDataFileBytes(bytes, linked ? "VKZ 418" : "", u3, h3, r3, m3, {1, 1, 3}, taken);
+    if (w.status != r.status || w.lines != r.lines || w.badLine != r.badLine || w.records != r.records ||
+        w.message != r.message || u3.rows() != userInfo.rows() || h3.rows() != header.rows() ||
+        r3.rows() != records.rows() || m3.PointValue1 != m.PointValue1 || m3.PointValue2 != m.PointValue2 ||
+        m3.PointValue3 != m.PointValue3 || m3.PointValue4 != m.PointValue4 || m3.PointValue5 != m.PointValue5)
+      std::abort();
+    for (int row = 0; row < records.rows(); ++row)
+      if (r3.rowText(row) != records.rowText(row)) std::abort();
+  }
+
   // What was read must be consistent.
   if (r.records > m.PointValue1.size() || m.PointValue1.size() != m.PointValue5.size()) std::abort();
   if (m.PointValue1.size() > bytes.size() / 7 + 1) std::abort();
