@@ -336,10 +336,10 @@ RecordSplit RecordSplit::forThisMachine() {
 namespace {
 
 // Runs work(k) for k = 0 .. n - 1, each on a thread of its own but k = 0,
-// which runs on this thread after `first` (and any piece whose thread
-// could not be started, after it). A piece that throws sets `failed`.
-template <typename Work, typename First>
-void sideBySide(std::size_t n, const Work& work, const First& first, std::atomic<bool>& failed) {
+// which runs on this thread (and any whose thread could not be started,
+// after it). A piece of work that throws sets `failed`.
+template <typename Work>
+void sideBySide(std::size_t n, const Work& work, std::atomic<bool>& failed) {
   const auto guarded = [&](std::size_t k) {
     try {
       work(k);
@@ -363,7 +363,6 @@ void sideBySide(std::size_t n, const Work& work, const First& first, std::atomic
       here.push_back(k);
     }
   }
-  first();
   for (std::size_t k : here) guarded(k);
   for (std::thread& t : threads) t.join();
 }
@@ -372,11 +371,17 @@ std::uint64_t countLF(const char* p, std::size_t n) {
   std::uint64_t count = 0;
   std::size_t i = 0;
 #if defined(__SSE2__)
-  const __m128i lf = _mm_set1_epi8('\n');
-  for (; i + 16 <= n; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-    count += static_cast<unsigned>(
-        __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))));
+  // Each byte lane counts its LFs (a match is -1, subtracted) for up to 255
+  // blocks of 16 bytes, then the lanes are summed.
+  const __m128i lf = _mm_set1_epi8('\n'), zero = _mm_setzero_si128();
+  while (i + 16 <= n) {
+    __m128i lanes = zero;
+    for (int k = 0; k < 255 && i + 16 <= n; ++k, i += 16)
+      lanes =
+          _mm_sub_epi8(lanes, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), lf));
+    const __m128i sums = _mm_sad_epu8(lanes, zero);
+    count += static_cast<std::uint64_t>(_mm_cvtsi128_si32(sums)) +
+             static_cast<std::uint64_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums)));
   }
 #endif
   for (; i < n; ++i) count += p[i] == '\n';
@@ -435,23 +440,23 @@ bool DataFileReader::takeRecordsSplit(std::uint64_t offset, std::uint64_t bytes,
   };
 
   // First the bytes, each piece read into its place and its LFs counted;
-  // meanwhile this thread makes the rows and the arrays.
+  // beside them the rows and the five arrays are made, each on a thread of
+  // its own (fresh memory costs most of the time here).
   sideBySide(
-      pieces,
+      pieces + 6,
       [&](std::size_t k) {
+        if (k >= pieces) {
+          if (k == pieces)
+            records_.openRows(n);
+          else
+            values[k - pieces - 1]->resize(n);
+          return;
+        }
         Piece& p = piece[k];
         if (readAt(text + p.from, p.to - p.from, offset + p.from) != 0)
           refused = true;
         else
           p.lfs = countLF(text + p.from, p.to - p.from);
-      },
-      [&] {
-        try {
-          records_.openRows(n);
-          for (PointValues* v : values) v->resize(n);
-        } catch (const std::bad_alloc&) {
-          refused = true;
-        }
       },
       refused);
   if (refused || text[size - 1] != '\n') return giveBack();
@@ -511,7 +516,7 @@ bool DataFileReader::takeRecordsSplit(std::uint64_t offset, std::uint64_t bytes,
           ++i;
         }
       },
-      [] {}, refused);
+      refused);
   if (refused) return giveBack();
 
   std::size_t live = 0;
