@@ -8,7 +8,8 @@
 // runs in one program that runs on, the kinds taking turns. Medians of
 // several runs, wall and processor time; the reader alone (the grids
 // filled, no window) is printed beside them, and the read into memory taken
-// the way the program takes its large buffers.
+// the way the program takes its large buffers. Last, the open of a file of
+// ten records: what the window costs whatever the file.
 //
 //   bench_open [runs] [folder]    (default: 7 runs, the system's temporary folder)
 //   Under an X server (xvfb-run) it opens the window there, otherwise offscreen.
@@ -267,6 +268,22 @@ void run(const char* self, int n, int runs, const std::filesystem::path& dir) {
   std::filesystem::remove(path);
 }
 
+// The open's part that does not grow with the file: a file of ten records
+// opened in a program that runs on (the window built, laid out and painted).
+void windowAlone(const char* self, int runs, const std::filesystem::path& dir) {
+  const std::string path = (dir / "bench_open_10.vkz").string();
+  {
+    bench::Grids g = bench::makeMeasurement(10);
+    if (!SaveDataFile(path, "VKZ 418", g.userInfo, g.header, g.records).ok()) return;
+  }
+  std::vector<Figure> open;
+  const std::vector<Figure> all = measureInChild(self, "session", path, 10, runs);
+  for (size_t i = 1; i < all.size(); i += 4) open.push_back(all[i]);
+  std::printf("the window alone (a file of 10 records, in a program that runs on): %.1f ms wall\n",
+              medianOf(open).wall * 1e3);
+  std::filesystem::remove(path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -279,5 +296,6 @@ int main(int argc, char** argv) {
   std::printf("Opening a data file against reading it into memory (medians of %d runs; %s)\n", runs,
               qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ? "X server" : "offscreen");
   for (int n : {65535, 1000000}) run("/proc/self/exe", n, runs, dir);
+  windowAlone("/proc/self/exe", runs, dir);
   return 0;
 }
