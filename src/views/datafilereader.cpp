@@ -492,7 +492,7 @@ bool DataFileReader::takeRecordsSplit(std::uint64_t offset, std::uint64_t bytes,
             line.remove_suffix(1);
           }
           // As parse() and readRecord() take the line, in its place.
-          ok = ok && !line.empty() && scan.tabs >= 5 && i < recordLimit_;
+          ok = ok && !line.empty() && scan.tabs >= 5;  // i < total <= room <= recordLimit_
           // (A section's marker reads as no number.)
           ok = ok && recordIndex(scan.field(line, 0)) == static_cast<double>(i);
           double level[4];

@@ -6,6 +6,7 @@
 
 #include <numeric>
 
+#include "emulator/protocol.h"
 #include "link/comportapi.h"
 #include "link/parser.h"
 #include "link/porttable.h"
@@ -18,18 +19,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes reply(std::uint8_t code, const Bytes& payload) {
-  Bytes f(payload.size() + 4);
-  f[0] = kReplyStart;
-  f[1] = code;
-  f[2] = static_cast<std::uint8_t>(payload.size() >> 8);
-  f[3] = static_cast<std::uint8_t>(payload.size() & 0xFF);
-  std::copy(payload.begin(), payload.end(), f.begin() + 4);
-  std::uint8_t check = 0;
-  for (std::size_t i = 1; i < f.size(); ++i) check ^= f[i];
-  f.push_back(check);
-  return f;
-}
+using emu::makeReply;  // a reply frame as the meter sends it
 
 const Bytes kRequest{0x02, 0x00, 0x03, 0x12, 0x00, 0x01, 0x10};
 
@@ -83,8 +73,8 @@ TEST_F(LineReaderTest, ArmedRequestGoesOutWhenItsFrameIsWholeWithNobodyReading) 
   ASSERT_TRUE(lr->arm(0, blockJudge));
 
   // A model reply is let by; the block reply, in two pieces, sends.
-  pty.send(reply(0x00, {'V', 'K', 'Z'}));
-  const Bytes block = reply(0x12, Bytes(80, 0x41));
+  pty.send(makeReply(0x00, {'V', 'K', 'Z'}));
+  const Bytes block = makeReply(0x12, Bytes(80, 0x41));
   pty.send(Bytes(block.begin(), block.begin() + 30));
   EXPECT_TRUE(pty.drain().empty());
   pty.send(Bytes(block.begin() + 30, block.end()));
@@ -108,11 +98,11 @@ TEST_F(LineReaderTest, JudgeThatStaysArmedRunsTheLineOnItsOwn) {
   ASSERT_TRUE(lr->arm(0, [&asked](const ReplyFrame& f) -> LineReader::Answer {
     if (f.ReplyCode != 0x12) return {LineReader::Verdict::Drop};
     ++asked;
-    return {LineReader::Verdict::Send, Bytes{0x02, 0x00, 0x03, 0x12, 0x00, static_cast<std::uint8_t>(asked), 0},
-            asked < 3};
+    return {LineReader::Verdict::Send,
+            Bytes{0x02, 0x00, 0x03, 0x12, 0x00, static_cast<std::uint8_t>(asked), 0}, asked < 3};
   }));
   for (int i = 1; i <= 4; ++i) {
-    pty.send(reply(0x12, Bytes(80, static_cast<std::uint8_t>(i))));
+    pty.send(makeReply(0x12, Bytes(80, static_cast<std::uint8_t>(i))));
     if (i <= 3) {
       EXPECT_EQ(pty.receive(7).at(5), i);
     }
@@ -135,9 +125,9 @@ TEST_F(LineReaderTest, NothingGoesOutForAFrameTheJudgeLeavesToTheWindowThread) {
   ASSERT_TRUE(lr->arm(0, blockJudge));
   // The memory size reply ends the arm; the block reply after it is the
   // window thread's to answer.
-  pty.send(reply(0x0F, {0, 0, 1, 0}));
+  pty.send(makeReply(0x0F, {0, 0, 1, 0}));
   ASSERT_TRUE(woken());
-  pty.send(reply(0x12, Bytes(80, 0x41)));
+  pty.send(makeReply(0x12, Bytes(80, 0x41)));
   std::vector<int> codes = cut();
   while (codes.size() < 2u) {
     ASSERT_TRUE(woken());
@@ -148,7 +138,7 @@ TEST_F(LineReaderTest, NothingGoesOutForAFrameTheJudgeLeavesToTheWindowThread) {
   EXPECT_FALSE(lr->disarm());
 
   // Frames cut beyond the point an arm names were never judged: refused.
-  pty.send(reply(0x12, Bytes(80, 0x42)));
+  pty.send(makeReply(0x12, Bytes(80, 0x42)));
   ASSERT_TRUE(woken());
   EXPECT_FALSE(lr->arm(2, blockJudge));
   EXPECT_EQ(cut(), (std::vector<int>{0x12}));
@@ -157,7 +147,7 @@ TEST_F(LineReaderTest, NothingGoesOutForAFrameTheJudgeLeavesToTheWindowThread) {
 
 TEST_F(LineReaderTest, StartsFromTheBytesTheWindowThreadHeldAndNumbersOnFromItsCount) {
   // Half a frame already read on the window thread, five frames cut.
-  const Bytes block = reply(0x12, Bytes(80, 0x41));
+  const Bytes block = makeReply(0x12, Bytes(80, 0x41));
   buffer.assign(block.begin(), block.begin() + 10);
   ParseReplyFrame(parser, buffer);
   LineReader* lr = api.StartReader(3, buffer, parser, 5);
@@ -173,12 +163,12 @@ TEST_F(LineReaderTest, StartsFromTheBytesTheWindowThreadHeldAndNumbersOnFromItsC
 TEST_F(LineReaderTest, StoppedReaderHandsOnWhatItReadThenThePortIsReadAgain) {
   LineReader* lr = start();
   ASSERT_NE(lr, nullptr);
-  const Bytes first = reply(0x00, {'K', 'R', 'D'});
+  const Bytes first = makeReply(0x00, {'K', 'R', 'D'});
   pty.send(first);
   ASSERT_TRUE(woken());
   api.StopReader(3);
   EXPECT_FALSE(lr->reading());
-  const Bytes second = reply(0x00, {'V', 'K', 'Z'});
+  const Bytes second = makeReply(0x00, {'V', 'K', 'Z'});
   pty.send(second);
   Bytes piece;
   ASSERT_EQ(api.CommRead(3, piece, 4096), static_cast<int>(first.size()));
@@ -192,7 +182,7 @@ TEST_F(LineReaderTest, StoppedReaderHandsOnWhatItReadThenThePortIsReadAgain) {
 TEST_F(LineReaderTest, DeviceGoneIsAFailedReadAndFlushDropsWhatWasRead) {
   LineReader* lr = start();
   ASSERT_NE(lr, nullptr);
-  pty.send(reply(0x00, {'K'}));
+  pty.send(makeReply(0x00, {'K'}));
   ASSERT_TRUE(woken());
   // A flush purges what the reader read and ends it.
   EXPECT_EQ(api.CommFlush(3), 0);
