@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-l10n-tools qt6-tools-dev
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   libqcustomplot-dev libqcustomplot2.1-qt6
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev

@@ -10,6 +10,8 @@
 #include <exception>
 #include <memory>
 
+#include "base/trtext.h"
+
 namespace vkz {
 namespace {
 
@@ -35,7 +37,8 @@ int openRegular(const std::string& path, off_t& size, std::string& error) {
     return -1;
   }
   if (!S_ISREG(st.st_mode)) {
-    error = S_ISDIR(st.st_mode) ? "a folder, not a file" : "not a regular file";
+    error = S_ISDIR(st.st_mode) ? trText("PdfWriter", "a folder, not a file")
+                                : trText("PdfWriter", "not a regular file");
     ::close(fd);
     return -1;
   }
@@ -70,7 +73,7 @@ bool readRegularFile(const std::string& path, std::vector<std::uint8_t>& bytes, 
   try {
     bytes.resize(static_cast<std::size_t>(size));
   } catch (const std::exception&) {
-    error = "too large to be read";
+    error = trText("PdfWriter", "too large to be read");
     return false;
   }
   const long long got = readSome(closer.fd, reinterpret_cast<char*>(bytes.data()), bytes.size(), error);
@@ -99,7 +102,7 @@ bool readRegularFileHead(const std::string& path, std::size_t firstPiece,
       try {
         bigger.reset(new char[want]);
       } catch (const std::exception&) {
-        error = "too large to be read";
+        error = trText("PdfWriter", "too large to be read");
         return false;
       }
       if (have > 0) std::memcpy(bigger.get(), buf.get(), have);

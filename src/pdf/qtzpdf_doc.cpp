@@ -10,6 +10,7 @@
 #include "base/appdir.h"
 #include "base/cp1252.h"
 #include "base/log.h"
+#include "base/trtext.h"
 #include "pdf/pdfnum.h"
 #include "pdf/qtzpdf.h"
 
@@ -344,15 +345,17 @@ bool qtzPDF::PDFFileName(const std::string& name) {
   writeFailed_ = false;
   writeError_.clear();
   if (name.empty()) {
-    message("PDF file - ", "Cannot create the PDF file : no file name given.");
-    return fail("PDFFileName: empty file name");
+    message(trText("PdfWriter", "PDF file - "),
+            trText("PdfWriter", "Cannot create the PDF file : no file name given."));
+    return fail("PDFFileName: " + trText("PdfWriter", "no file name given"));
   }
   // On this platform a viewer does not lock the files it shows, so an open
   // viewer never stands in the way; any failure here is reported at once.
   if (!file_.open(name)) {
     const std::string why = writeError_ = file_.reason();
-    message("PDF file - ", "Cannot create the PDF file : " + name + ".\r\n" + why + ".");
-    return fail("PDFFileName: cannot create " + name + ": " + why);
+    message(trText("PdfWriter", "PDF file - "),
+            fillText(trText("PdfWriter", "Cannot create the PDF file : %1."), {name}) + "\r\n" + why + ".");
+    return fail("PDFFileName: " + fillText(trText("PdfWriter", "cannot create %1: %2"), {name, why}));
   }
   return true;
 }
@@ -584,13 +587,16 @@ bool qtzPDF::finishDocument(bool interactive) {
 
   if (writeFailed_) {
     if (interactive)
-      message("PDF file - ", "Cannot write the PDF file : " + fileName_ + ".\r\n" + writeError_ + ".");
-    return fail("PDFEndDoc: cannot write " + fileName_ + ": " + writeError_);
+      message(trText("PdfWriter", "PDF file - "),
+              fillText(trText("PdfWriter", "Cannot write the PDF file : %1."), {fileName_}) + "\r\n" +
+                  writeError_ + ".");
+    return fail("PDFEndDoc: " +
+                fillText(trText("PdfWriter", "cannot write %1: %2"), {fileName_, writeError_}));
   }
   if (!interactive) return true;
   if (confirm_) message("Generated PDF file - ", "PDF file generated.", PdfIcon::None);
   if (view_ && openHook_ && !openHook_(fileName_))
-    return fail("PDFEndDoc: no viewer could open " + fileName_);
+    return fail("PDFEndDoc: " + fillText(trText("PdfWriter", "no program could open %1"), {fileName_}));
   return true;
 }
 

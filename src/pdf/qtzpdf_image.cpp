@@ -3,6 +3,7 @@
 // document; placements of the same picture share one copy in memory.
 #include <cstring>
 
+#include "base/trtext.h"
 #include "pdf/filebytes.h"
 #include "pdf/jpeg.h"
 #include "pdf/pdfnum.h"
@@ -22,19 +23,19 @@ bool qtzPDF::readImage(const std::string& fileName, Image& img) {
   if (fileName.find('.') == std::string::npos) {
     message("Image File - ",
             "File " + fileName + " does not have an extension\r\nInvalid filename specified.");
-    return fail("image " + fileName + ": no extension");
+    return fail(fillText(trText("PdfWriter", "the picture %1 has no extension"), {fileName}));
   }
   if (!endsWith(fileName, "jpg") && !endsWith(fileName, "jpeg")) {
     message("Image File - ",
             "Image format not supported.\r\nOnly JPEG images are supported.\r\nImpossible to include image "
             "in PDF file.");
-    return fail("image " + fileName + ": not a JPEG file name");
+    return fail(fillText(trText("PdfWriter", "the picture %1 is not named as a JPEG file"), {fileName}));
   }
   auto data = std::make_shared<std::vector<std::uint8_t>>();
   std::string why;
   if (!readRegularFile(fileName, *data, why)) {
     message("File Image - ", "File Image is non JPEG\r\nCannot add image to PDF file.");
-    return fail("image " + fileName + ": " + why);
+    return fail(fillText(trText("PdfWriter", "cannot read the picture %1: %2"), {fileName, why}));
   }
   const JpegInfo info = ReadJpegInfo(*data);
   switch (info.status) {
@@ -42,15 +43,17 @@ bool qtzPDF::readImage(const std::string& fileName, Image& img) {
       break;
     case JpegStatus::BadMarker:
       message("File Image - ", "Invalid JPEG marker\r\nCannot add iamge to PDF file.");
-      return fail("image " + fileName + ": no JPEG start or end marker");
+      return fail(
+          fillText(trText("PdfWriter", "the picture %1 has no JPEG start or end marker"), {fileName}));
     case JpegStatus::BadResolution:
       message("File Image - ", "Invalid image resolution" + std::to_string(info.densityUnits) +
                                    "Valid resolution is: 0, 1, 2.\r\nCannot add image to PDF file.");
-      return fail("image " + fileName + ": density units " + std::to_string(info.densityUnits));
+      return fail(fillText(trText("PdfWriter", "the picture %1 gives density units %2 (0, 1 or 2 are known)"),
+                           {fileName, std::to_string(info.densityUnits)}));
     case JpegStatus::TooSmall:
     case JpegStatus::NotJpeg:
       message("File Image - ", "File Image is non JPEG\r\nCannot add image to PDF file.");
-      return fail("image " + fileName + ": not a usable JPEG file");
+      return fail(fillText(trText("PdfWriter", "the picture %1 is not a usable JPEG file"), {fileName}));
   }
   img.width = info.width;
   img.height = info.height;

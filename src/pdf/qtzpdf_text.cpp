@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "base/cp1252.h"
+#include "base/trtext.h"
 #include "pdf/pdfnum.h"
 #include "pdf/qtzpdf.h"
 
@@ -41,8 +42,12 @@ bool qtzPDF::loadAfm(const std::string& path, bool quiet) {
   DIR* dir = ::opendir(path.c_str());
   if (!dir) {
     const std::string why = std::generic_category().message(errno);
-    if (!quiet) message("Font folder - ", "Cannot read the font folder : " + path + ".\r\n" + why + ".");
-    return fail("PDFLoadAfm: cannot read " + path + ": " + why);
+    if (!quiet)
+      message(
+          trText("PdfWriter", "Font folder - "),
+          fillText(trText("PdfWriter", "Cannot read the font folder : %1."), {path}) + "\r\n" + why + ".");
+    return fail("PDFLoadAfm: " +
+                fillText(trText("PdfWriter", "cannot read the font folder %1: %2"), {path, why}));
   }
   const std::string prefix = path.empty() || path.back() == '/' ? path : path + '/';
   while (const dirent* e = ::readdir(dir)) {
@@ -103,8 +108,9 @@ int qtzPDF::fontResource(const std::string& name) {
   }
   if (!metricsFor(name) && std::find(warnedFonts_.begin(), warnedFonts_.end(), name) == warnedFonts_.end()) {
     warnedFonts_.push_back(name);
-    message("Font metrics - ",
-            "Font metrics not found : " + name + " in " + fontsPath_ + ".\r\nText widths are taken as 0.");
+    message(trText("PdfWriter", "Font metrics - "),
+            fillText(trText("PdfWriter", "Font metrics not found : %1 in %2."), {name, fontsPath_}) + "\r\n" +
+                trText("PdfWriter", "Text widths are taken as 0."));
   }
   return static_cast<int>(it - docFonts_.begin()) + 1;
 }
@@ -120,7 +126,8 @@ double qtzPDF::widthPt(std::string_view cp, const std::string& font, double size
 double qtzPDF::PDFGetStringWidth(const std::string& txt, const std::string& fname, int size) {
   const std::string font = fname.empty() ? effectiveFont() : fname;
   if (!metricsFor(font)) {
-    fail("PDFGetStringWidth: no font metrics for " + font + " in " + fontsPath_);
+    fail("PDFGetStringWidth: " +
+         fillText(trText("PdfWriter", "no font metrics for %1 in %2"), {font, fontsPath_}));
     return 0;
   }
   return widthPt(utf8ToCp1252(txt), font, size);

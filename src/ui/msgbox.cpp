@@ -36,6 +36,10 @@ void noteDialog(const QString& caption, const QString& proposed, const QString& 
   st().dialogRecords.push_back({caption, proposed, filter});
 }
 
+// Qt's own file dialog, never the desktop's: it speaks the language chosen
+// in the program (the desktop's follows the desktop's language).
+constexpr QFileDialog::Options kOwnDialog = QFileDialog::DontUseNativeDialog;
+
 QString nextFile() {
   if (st().files.empty()) return {};
   QString f = st().files.front();
@@ -157,7 +161,7 @@ QString MsgBox::openFileName(QWidget* parent, const QString& caption, const QStr
     noteDialog(caption, dir, filter);
     return nextFile();
   }
-  return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+  return QFileDialog::getOpenFileName(parent, caption, dir, filter, nullptr, kOwnDialog);
 }
 
 QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QString& dir,
@@ -166,7 +170,7 @@ QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QStr
     noteDialog(caption, dir, filter);
     return nextFile();
   }
-  return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+  return QFileDialog::getSaveFileName(parent, caption, dir, filter, nullptr, kOwnDialog);
 }
 
 QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QString& dir,
@@ -182,7 +186,7 @@ QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QStr
     return nextFile();
   }
   QString selected;
-  const QString name = QFileDialog::getSaveFileName(parent, caption, dir, filter, &selected);
+  const QString name = QFileDialog::getSaveFileName(parent, caption, dir, filter, &selected, kOwnDialog);
   if (filterIndex) *filterIndex = static_cast<int>(filter.split(QStringLiteral(";;")).indexOf(selected)) + 1;
   return name;
 }

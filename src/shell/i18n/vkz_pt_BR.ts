@@ -282,6 +282,121 @@
     </message>
 </context>
 <context>
+    <name>PdfWriter</name>
+    <message>
+        <source>no character metrics</source>
+        <translation>nenhuma métrica de caractere</translation>
+    </message>
+    <message>
+        <source>no StartCharMetrics line</source>
+        <translation>falta a linha StartCharMetrics</translation>
+    </message>
+    <message>
+        <source>cannot read the font metrics %1: %2</source>
+        <translation>não foi possível ler as métricas de fonte %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 holds no usable font metrics: %2</source>
+        <translation>%1 não contém métricas de fonte utilizáveis: %2</translation>
+    </message>
+    <message>
+        <source>a folder, not a file</source>
+        <translation>uma pasta, não um arquivo</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>não é um arquivo comum</translation>
+    </message>
+    <message>
+        <source>too large to be read</source>
+        <translation>grande demais para ser lido</translation>
+    </message>
+    <message>
+        <source>PDF file - </source>
+        <translation>Arquivo PDF - </translation>
+    </message>
+    <message>
+        <source>Cannot create the PDF file : no file name given.</source>
+        <translation>Não foi possível criar o arquivo PDF : nenhum nome de arquivo foi informado.</translation>
+    </message>
+    <message>
+        <source>no file name given</source>
+        <translation>nenhum nome de arquivo foi informado</translation>
+    </message>
+    <message>
+        <source>Cannot create the PDF file : %1.</source>
+        <translation>Não foi possível criar o arquivo PDF : %1.</translation>
+    </message>
+    <message>
+        <source>cannot create %1: %2</source>
+        <translation>não foi possível criar %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write the PDF file : %1.</source>
+        <translation>Não foi possível gravar o arquivo PDF : %1.</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>não foi possível gravar %1: %2</translation>
+    </message>
+    <message>
+        <source>no program could open %1</source>
+        <translation>nenhum programa conseguiu abrir %1</translation>
+    </message>
+    <message>
+        <source>the picture %1 has no extension</source>
+        <translation>a imagem %1 não tem extensão</translation>
+    </message>
+    <message>
+        <source>the picture %1 is not named as a JPEG file</source>
+        <translation>o nome da imagem %1 não é o de um arquivo JPEG</translation>
+    </message>
+    <message>
+        <source>cannot read the picture %1: %2</source>
+        <translation>não foi possível ler a imagem %1: %2</translation>
+    </message>
+    <message>
+        <source>the picture %1 has no JPEG start or end marker</source>
+        <translation>a imagem %1 não tem o marcador de início ou de fim do JPEG</translation>
+    </message>
+    <message>
+        <source>the picture %1 gives density units %2 (0, 1 or 2 are known)</source>
+        <translation>a imagem %1 indica unidades de densidade %2 (são conhecidas 0, 1 ou 2)</translation>
+    </message>
+    <message>
+        <source>the picture %1 is not a usable JPEG file</source>
+        <translation>a imagem %1 não é um arquivo JPEG utilizável</translation>
+    </message>
+    <message>
+        <source>Font folder - </source>
+        <translation>Pasta de fontes - </translation>
+    </message>
+    <message>
+        <source>Cannot read the font folder : %1.</source>
+        <translation>Não foi possível ler a pasta de fontes : %1.</translation>
+    </message>
+    <message>
+        <source>cannot read the font folder %1: %2</source>
+        <translation>não foi possível ler a pasta de fontes %1: %2</translation>
+    </message>
+    <message>
+        <source>Font metrics - </source>
+        <translation>Métricas de fonte - </translation>
+    </message>
+    <message>
+        <source>Font metrics not found : %1 in %2.</source>
+        <translation>Métricas de fonte não encontradas : %1 em %2.</translation>
+    </message>
+    <message>
+        <source>Text widths are taken as 0.</source>
+        <translation>As larguras dos textos são tomadas como 0.</translation>
+    </message>
+    <message>
+        <source>no font metrics for %1 in %2</source>
+        <translation>nenhuma métrica de fonte para %1 em %2</translation>
+    </message>
+</context>
+<context>
     <name>Port</name>
     <message>
         <source>No serial device found.</source>

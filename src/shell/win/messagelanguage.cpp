@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QPointer>
 #include <QTranslator>
 #include <utility>
@@ -17,8 +18,36 @@ constexpr std::pair<const char*, const char*> kCatalogues[] = {
     {"Português (Brasil)", "pt_BR"},
 };
 
-QPointer<QTranslator>& installed() {
-  static QPointer<QTranslator> t;
+// The catalogues in force: the program's own messages, and Qt's for the
+// toolkit's own dialogs and buttons (open, save, print, input box).
+struct Installed {
+  QPointer<QTranslator> program;
+  QPointer<QTranslator> toolkit;
+};
+Installed& installed() {
+  static Installed t;
+  return t;
+}
+
+void removeCatalogue(QPointer<QTranslator>& t) {
+  if (!t) return;
+  QCoreApplication::removeTranslator(t);
+  delete t;
+  t = nullptr;
+}
+
+// Loads `file` from `folder` and installs it; nullptr (and a log line
+// naming `what`) when the catalogue is not there.
+QTranslator* installCatalogue(const QString& file, const QString& folder, const char* what) {
+  auto* t = new QTranslator(QCoreApplication::instance());
+  if (!t->load(file, folder)) {
+    logWrite(LogArea::Ui, LogLevel::Warning,
+             std::string(what) + " " + (folder + QLatin1Char('/') + file).toStdString() +
+                 " is missing: those texts stay English");
+    delete t;
+    return nullptr;
+  }
+  QCoreApplication::installTranslator(t);
   return t;
 }
 
@@ -34,22 +63,19 @@ QString MessageCatalogueFor(const std::string& langFile) {
 
 void ApplyMessageLanguage(const LanguageState& st, LangStatus status) {
   if (status != LangStatus::Loaded) return;
-  if (QTranslator* old = installed()) {
-    QCoreApplication::removeTranslator(old);
-    delete old;
-  }
+  Installed& in = installed();
+  removeCatalogue(in.program);
+  removeCatalogue(in.toolkit);
   setTranslator(nullptr);
   const QString catalogue = MessageCatalogueFor(st.LangFile);
   if (catalogue.isEmpty()) return;
-  auto* t = new QTranslator(QCoreApplication::instance());
-  if (!t->load(QStringLiteral(":/i18n/vkz_%1.qm").arg(catalogue))) {
-    logWrite(LogArea::Ui, LogLevel::Warning,
-             "the message catalogue " + catalogue.toStdString() + " is missing: messages stay English");
-    delete t;
-    return;
-  }
-  QCoreApplication::installTranslator(t);
-  installed() = t;
+  // Qt's first: a catalogue installed later is asked first, so the
+  // program's own texts win over the toolkit's.
+  in.toolkit = installCatalogue(QStringLiteral("qtbase_") + catalogue,
+                                QLibraryInfo::path(QLibraryInfo::TranslationsPath), "Qt's catalogue");
+  in.program =
+      installCatalogue(QStringLiteral("vkz_") + catalogue, QStringLiteral(":/i18n"), "the message catalogue");
+  if (!in.program) return;
   setTranslator([](const char* context, const char* source) {
     return QCoreApplication::translate(context, source).toStdString();
   });

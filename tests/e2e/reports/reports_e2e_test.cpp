@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <string>
@@ -97,7 +99,8 @@ struct ReportsRoad : ::testing::Test {
   QTemporaryDir tmp;
   DownloadRoad road{true};
   DataListFrm* dl = nullptr;
-  QString caption;  // the data list window's own caption
+  QString caption;   // the data list window's own caption
+  int language = 0;  // the language the program starts in (2: Portuguese)
 
   void SetUp() override {
     ASSERT_TRUE(tmp.isValid());
@@ -107,7 +110,7 @@ struct ReportsRoad : ::testing::Test {
     emu::MeasurementInfo info;
     info.interval = 60;
     road.meter.addMeasurement(emu::generateRecords(7, kRecords), info);
-    ASSERT_TRUE(road.start(dir().string())) << road.meter.lastError();
+    ASSERT_TRUE(road.start(dir().string(), language)) << road.meter.lastError();
     installReports();
     ASSERT_TRUE(road.loadMemoryList());
     ASSERT_TRUE(road.download(1));
@@ -296,6 +299,43 @@ TEST_F(ReportsRoad, CancelsAndFailuresLeaveTheWindowAsItWas) {
   EXPECT_EQ(dl->windowTitle(), caption);
   EXPECT_TRUE(State().poll.running());
   EXPECT_FALSE(State().reportRunning);
+}
+
+// The same road with the program in Portuguese.
+struct ReportsRoadInPortuguese : ReportsRoad {
+  ReportsRoadInPortuguese() { language = 2; }
+};
+
+// What the PDF writer says of a file it cannot read comes in the user's
+// language; the system's own reason stays as the system gives it.
+TEST_F(ReportsRoadInPortuguese, TheWritersFailuresAreToldInTheUsersLanguage) {
+  const std::string noSuchFile = std::strerror(ENOENT);
+  struct Case {
+    const char* missing;  // taken away from the program folder
+    const char* file;
+    std::string said;
+    bool written;  // the pages before the failure stay in the file
+  } cases[] = {
+      {"Fonts", "PDF/nofonts.pdf",
+       "não foi possível ler a pasta de fontes " + path("Fonts") + ": " + noSuchFile, false},
+      {"Img/Image.jpg", "PDF/nologo.pdf",
+       "não foi possível ler a imagem " + path("Img/Image.jpg") + ": " + noSuchFile, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.missing);
+    const fs::path kept = dir() / "kept";
+    fs::rename(dir() / c.missing, kept);
+    MsgBox::resetTestRecords();
+    MsgBox::fileAnswers().push_back(q(path(c.file)));
+    button(dl->Toolbar1, "PDF")->trigger();
+    ASSERT_EQ(MsgBox::shown().size(), 1u);
+    const std::string text = MsgBox::shown()[0].text.toStdString();
+    EXPECT_TRUE(has(text, c.said)) << text;
+    EXPECT_FALSE(has(text, "cannot")) << text;
+    EXPECT_EQ(fs::exists(path(c.file)), c.written);
+    EXPECT_TRUE(MsgBox::openedDocuments().isEmpty());
+    fs::rename(kept, dir() / c.missing);
+  }
 }
 
 }  // namespace

@@ -1,11 +1,19 @@
 // The language window and the help window.
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QTreeWidget>
+#include <functional>
 
 #include "polling/memlist.h"
 #include "polling/pollstate.h"
@@ -18,6 +26,7 @@
 #include "shell/win/panel.h"
 #include "state/programstate.h"
 #include "ui/msgbox.h"
+#include "ui/printer.h"
 #include "ui/twips.h"
 #include "views/datafile.h"
 #include "views/win/datalistfrm.h"
@@ -25,7 +34,50 @@
 namespace vkz {
 namespace {
 
-using LanguageHelpTest = ShellTest;
+struct LanguageHelpTest : ShellTest {
+  // English and Portuguese (Brasil) installed, Portuguese chosen.
+  void installPortugueseChosen() {
+    // The index is 8-bit text, as installed: "Portugu\xEAs" is "Português".
+    writeFile("Lan/Language.bin", "x\\2\r\n1\\English\r\n2\\Portugu\xEAs (Brasil)\r\n");
+    writeFile("Lan/English.lan", "Exit\\Exit\r\n");
+    writeFile("Lan/Portugu\xC3\xAAs (Brasil).lan", "Exit\\Sair\r\n");
+  }
+  // The language window's option `option` chosen and Set.
+  void choose(int option) {
+    panel_->Toolbar1_ButtonClick(QStringLiteral("Language"));
+    LanguageFrm* f = FormRegistry::find<LanguageFrm>();
+    f->Language[static_cast<size_t>(option)]->click();
+    f->SetBtn->click();
+    settle();
+  }
+};
+
+// Runs `show`, which opens a modal dialog of kind D, and gives the texts
+// the dialog shows (title, labels, group titles, buttons) once it is up;
+// then closes it as Cancel would.
+template <class D>
+QStringList modalDialogTexts(const std::function<void()>& show) {
+  QStringList texts;
+  bool done = false;
+  std::function<void()> look = [&] {
+    if (done) return;
+    auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+    if (!d) {
+      QTimer::singleShot(0, look);  // not up yet: look again on the next turn
+      return;
+    }
+    texts << d->windowTitle();
+    for (const QLabel* l : d->template findChildren<QLabel*>()) texts << l->text();
+    for (const QGroupBox* g : d->template findChildren<QGroupBox*>()) texts << g->title();
+    for (const QAbstractButton* b : d->template findChildren<QAbstractButton*>()) texts << b->text();
+    d->reject();
+  };
+  QTimer::singleShot(0, look);
+  show();
+  done = true;
+  EXPECT_FALSE(texts.isEmpty()) << "no dialog came up";
+  return texts;
+}
 
 std::string readAll(const std::string& path) {
   QFile f(QString::fromStdString(path));
@@ -139,10 +191,7 @@ TEST_F(LanguageHelpTest, HelpOpensTheChosenManualOrSaysItIsMissing) {
 // The program's own messages follow the language chosen at start-up and in
 // the language window, there and back.
 TEST_F(LanguageHelpTest, MessagesFollowTheLanguageChosen) {
-  // The index is 8-bit text, as installed: "Portugu\xEAs" is "Português".
-  writeFile("Lan/Language.bin", "x\\2\r\n1\\English\r\n2\\Portugu\xEAs (Brasil)\r\n");
-  writeFile("Lan/English.lan", "Exit\\Exit\r\n");
-  writeFile("Lan/Portugu\xC3\xAAs (Brasil).lan", "Exit\\Sair\r\n");
+  installPortugueseChosen();
   Panel* p = makePanel();
   const QString manual = QString::fromStdString(dir()) + QStringLiteral("/help/Manual.pdf");
   // The message of the missing English manual.
@@ -150,13 +199,6 @@ TEST_F(LanguageHelpTest, MessagesFollowTheLanguageChosen) {
     p->Toolbar1_ButtonClick(QStringLiteral("Help"));
     FormRegistry::find<HelpFrm>()->MunOpt[1]->click();
     return MsgBox::shown().empty() ? QString() : MsgBox::shown().back().text;
-  };
-  auto choose = [&](int option) {
-    p->Toolbar1_ButtonClick(QStringLiteral("Language"));
-    LanguageFrm* f = FormRegistry::find<LanguageFrm>();
-    f->Language[static_cast<size_t>(option)]->click();
-    f->SetBtn->click();
-    settle();
   };
   EXPECT_EQ(MessageCatalogueFor(State().language.LangFile), QStringLiteral("pt_BR"));
   EXPECT_EQ(manualMessage(), QStringLiteral("O manual não foi encontrado: ") + manual);
@@ -176,6 +218,36 @@ TEST_F(LanguageHelpTest, MessagesFollowTheLanguageChosen) {
             "\"" + bad +
                 "\": Linha 5: um registro vem antes do número de registros (a linha \"Total Point\", a nona "
                 "linha após \"HeaderData\"). As linhas anteriores foram lidas.");
+}
+
+// Qt's own dialogs (the open dialog of the toolbar's Open, the printer
+// dialog) speak the language chosen, and English again after a switch back.
+TEST_F(LanguageHelpTest, QtDialogsFollowTheLanguageChosen) {
+  installPortugueseChosen();
+  Panel* p = makePanel();
+  // The real dialogs this time, through the program's seams.
+  MsgBox::setTestMode(false);
+  PrinterSeam::setTestMode(false);
+  const auto openDialog = [&] {
+    return modalDialogTexts<QFileDialog>([&] { p->Toolbar1_ButtonClick(QStringLiteral("Open")); });
+  };
+  const auto printDialog = [&] {
+    return modalDialogTexts<QPrintDialog>([&] { EXPECT_EQ(PrinterSeam::choosePrinter(p), nullptr); });
+  };
+  struct Expected {
+    QStringList open, print;
+  };
+  const Expected portuguese{
+      {"Abrir", "Procurar em:", "&Nome do arquivo:", "Arquivos do tipo:", "&Abrir", "Cancelar"},
+      {"Imprimir", "Impressora", "&Nome:", "Localização:", "&Imprimir", "Cancelar"}};
+  const Expected english{{"Open", "Look in:", "File &name:", "Files of type:", "&Open", "Cancel"},
+                         {"Print", "Printer", "&Name:", "Location:", "&Print", "Cancel"}};
+  for (const auto& [option, want] : {std::pair{-1, portuguese}, {0, english}, {1, portuguese}}) {
+    if (option >= 0) choose(option);
+    const QStringList open = openDialog(), print = printDialog();
+    for (const QString& t : want.open) EXPECT_TRUE(open.contains(t)) << option << " " << t.toStdString();
+    for (const QString& t : want.print) EXPECT_TRUE(print.contains(t)) << option << " " << t.toStdString();
+  }
 }
 
 }  // namespace
