@@ -18,6 +18,19 @@ constexpr std::pair<const char*, const char*> kCatalogues[] = {
     {"Português (Brasil)", "pt_BR"},
 };
 
+// The kinds Qt's file dialog shows in its Type column, which Qt's own
+// catalogues leave out: the program's catalogue carries them.
+struct ToolkitText {
+  const char* source;
+  const char* comment;
+};
+[[maybe_unused]] constexpr ToolkitText kFileKinds[] = {
+    QT_TRANSLATE_NOOP3("QAbstractFileIconProvider", "Folder", "All other platforms"),
+    QT_TRANSLATE_NOOP3("QAbstractFileIconProvider", "Shortcut", "All other platforms"),
+    {QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Drive"), nullptr},
+    {QT_TRANSLATE_NOOP("QAbstractFileIconProvider", "Unknown"), nullptr},
+};
+
 // The catalogues in force: the program's own messages, and Qt's for the
 // toolkit's own dialogs and buttons (open, save, print, input box).
 struct Installed {

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMdiArea>
@@ -229,7 +231,12 @@ TEST_F(LanguageHelpTest, QtDialogsFollowTheLanguageChosen) {
   MsgBox::setTestMode(false);
   PrinterSeam::setTestMode(false);
   const auto openDialog = [&] {
-    return modalDialogTexts<QFileDialog>([&] { p->Toolbar1_ButtonClick(QStringLiteral("Open")); });
+    QStringList texts =
+        modalDialogTexts<QFileDialog>([&] { p->Toolbar1_ButtonClick(QStringLiteral("Open")); });
+    // The kind its Type column gives a folder (the column fills in the
+    // background, from the same provider).
+    texts << QFileIconProvider().type(QFileInfo(QString::fromStdString(dir())));
+    return texts;
   };
   const auto printDialog = [&] {
     return modalDialogTexts<QPrintDialog>([&] { EXPECT_EQ(PrinterSeam::choosePrinter(p), nullptr); });
@@ -240,7 +247,7 @@ TEST_F(LanguageHelpTest, QtDialogsFollowTheLanguageChosen) {
   const Expected portuguese{
       {"Abrir", "Procurar em:", "&Nome do arquivo:", "Arquivos do tipo:", "&Abrir", "Cancelar"},
       {"Imprimir", "Impressora", "&Nome:", "Localização:", "&Imprimir", "Cancelar"}};
-  const Expected english{{"Open", "Look in:", "File &name:", "Files of type:", "&Open", "Cancel"},
+  const Expected english{{"Open", "Look in:", "File &name:", "Files of type:", "&Open", "Cancel", "Folder"},
                          {"Print", "Printer", "&Name:", "Location:", "&Print", "Cancel"}};
   for (const auto& [option, want] : {std::pair{-1, portuguese}, {0, english}, {1, portuguese}}) {
     if (option >= 0) choose(option);
