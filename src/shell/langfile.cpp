@@ -74,10 +74,11 @@ std::vector<std::string_view> splitFields(std::string_view line) {
   return fields;
 }
 
-// True when every byte sequence is well-formed UTF-8 (no overlong forms, no
-// surrogates, nothing beyond U+10FFFF) and at least one is not ASCII.
-bool isMultibyteUtf8(std::string_view s) {
-  bool multibyte = false;
+// Whether every byte sequence is well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing beyond U+10FFFF); `multibyte` tells whether one of
+// them is not ASCII.
+bool isUtf8(std::string_view s, bool& multibyte) {
+  multibyte = false;
   std::size_t i = 0;
   while (i < s.size()) {
     unsigned char c = static_cast<unsigned char>(s[i]);
@@ -108,7 +109,7 @@ bool isMultibyteUtf8(std::string_view s) {
     multibyte = true;
     i += n + 1;
   }
-  return multibyte;
+  return true;
 }
 
 // The number in an index field, read as the old Val() does (blanks skipped,
@@ -132,10 +133,14 @@ std::optional<std::string> readIndexText() {
 
 std::optional<std::string> DecodeLanguageBytes(std::string_view bytes) {
   auto startsWith = [&](std::string_view bom) { return bytes.substr(0, bom.size()) == bom; };
-  if (startsWith("\xEF\xBB\xBF")) return std::string(bytes.substr(3));
   if (startsWith(std::string_view("\x00\x00\xFE\xFF", 4)) || startsWith("\xFF\xFE") || startsWith("\xFE\xFF"))
     return std::nullopt;
-  if (isMultibyteUtf8(bytes)) return std::string(bytes);
+  // A UTF-8 mark is taken off whatever follows: a file saved with it by one
+  // editor and changed by another in code page 1252 still reads as 1252.
+  const bool marked = startsWith("\xEF\xBB\xBF");
+  if (marked) bytes.remove_prefix(3);
+  bool multibyte = false;
+  if (isUtf8(bytes, multibyte) && (marked || multibyte)) return std::string(bytes);
   return cp1252ToUtf8(bytes);
 }
 
@@ -149,9 +154,8 @@ int ApplyLanguageText(std::string_view text, UiText& texts) {
     for (char c : fields[0])
       if (c != '\t') key += c;
     const UiTextSlot* slot = FindUiTextKey(key);
-    // A key without a backslash carries no text: the line is passed over
-    // like any other line that gives no translation.
-    if (!slot || fields.size() < 2) continue;
+    if (!slot) continue;           // not a key: passed over, with or without a backslash
+    if (fields.size() < 2) break;  // a key alone ends the file, as an empty line does
     texts.*(slot->member) = std::string(fields[1]);
     ++applied;
   }

@@ -6,13 +6,15 @@
 //   line 2...   language number k (k-th language line) \ language name
 // <name>.lan, one line per text: key \ translation. The key is an English
 // text of the user-interface table (TABs in it are ignored, so translations
-// can be aligned in a column); a line with an unknown key or without a
-// backslash is ignored; an empty line ends the file.
+// can be aligned in a column); a line with an unknown key is ignored, with
+// or without a backslash; an empty line, or a line made of a key alone
+// (no backslash), ends the file.
 //
 // Both files are 8-bit code page 1252 text with CR LF line ends. A file that
-// starts with a UTF-8 byte-order mark, or that is valid UTF-8 throughout, is
-// taken as UTF-8 instead (a file edited with a UTF-8 editor); plain ASCII
-// reads the same either way.
+// is valid UTF-8 throughout and holds some non-ASCII character, or that
+// starts with a UTF-8 byte-order mark and is valid UTF-8 after it, is taken
+// as UTF-8 instead (a file edited with a UTF-8 editor); plain ASCII reads
+// the same either way. The mark itself is never part of the text.
 #pragma once
 #include <optional>
 #include <string>
@@ -55,7 +57,8 @@ LangStatus LoadLanguageStrings(const LanguageState& st, UiText& texts);
 std::optional<std::string> DecodeLanguageBytes(std::string_view bytes);
 
 // Lays the lines of a language file (UTF-8 text) over `texts`, in file order,
-// until the first empty line. Returns the number of lines applied.
+// until the first empty line or the first key alone. Returns the number of
+// lines applied.
 int ApplyLanguageText(std::string_view text, UiText& texts);
 
 // For the language window: the language names of the index, entry k being

@@ -53,7 +53,8 @@ TEST(LanguageText, LinesApplyByKey) {
       {"the text is cut at a backslash", "Exit\\Sair\\agora\r\n", {{"TxtExit", "Sair"}}},
       {"the text is taken verbatim", "Help\\ Aj\tuda  \r\n", {{"TxtHelp", " Aj\tuda  "}}},
       {"a later line wins", "Exit\\A\r\nExit\\B\r\n", {{"TxtExit", "B"}}},
-      {"a key without backslash is passed over", "Exit\r\nHelp\\Ajuda\r\n", {{"TxtHelp", "Ajuda"}}},
+      {"a key alone ends the file", "Help\\Ajuda\r\nExit\r\nDose\\Dosagem\r\n", {{"TxtHelp", "Ajuda"}}},
+      {"a key alone, TABs after it", "Exit\t\t\r\nHelp\\Ajuda\r\n", {}},
       {"an unknown key is passed over",
        "Nonsense\\x\r\njust words\r\nHelp\\Ajuda\r\n",
        {{"TxtHelp", "Ajuda"}}},
@@ -94,6 +95,12 @@ TEST(LanguageText, DecodesCodePage1252AndUtf8) {
   EXPECT_EQ(DecodeLanguageBytes("plain"), "plain");
   // A UTF-8 file, with or without its byte-order mark.
   EXPECT_EQ(DecodeLanguageBytes("\xEF\xBB\xBFN\xC3\xADvel"), "N\xC3\xADvel");
+  EXPECT_EQ(DecodeLanguageBytes("\xEF\xBB\xBFplain"), "plain");
+  // A byte-order mark over bytes that are not UTF-8 (a 1252 editor changed
+  // the file after a UTF-8 one): the bytes after the mark read as 1252.
+  EXPECT_EQ(DecodeLanguageBytes("\xEF\xBB\xBF"
+                                "Busca autom\xE1tica"),
+            "Busca autom\xC3\xA1tica");
   EXPECT_EQ(DecodeLanguageBytes("N\xC3\xADvel"), "N\xC3\xADvel");
   // Not UTF-8 throughout (a cut sequence, an overlong form): code page 1252.
   EXPECT_EQ(DecodeLanguageBytes("N\xC3\xADvel \xC3"), cp1252ToUtf8("N\xC3\xADvel \xC3"));
@@ -250,6 +257,13 @@ TEST_F(LanguageFiles, NamesAreCodePage1252OrUtf8) {
   write("Lan/Portugu\xC3\xAAs.lan", "Criterion\\Crit\xC3\xA9rio\r\n");
   EXPECT_EQ(LoadLanguageIndex(lang, texts), LangStatus::Loaded);
   EXPECT_EQ(texts.TxtCriterion, "Crit\xC3\xA9rio");
+
+  // The mark over code page 1252 bytes: the texts are read as 1252.
+  write("Lan/Portugu\xC3\xAAs.lan",
+        "\xEF\xBB\xBF"
+        "Auto Scan\\Busca autom\xE1tica\r\n");
+  EXPECT_EQ(LoadLanguageIndex(lang, texts), LangStatus::Loaded);
+  EXPECT_EQ(texts.TxtAutoScan, "Busca autom\xC3\xA1tica");
 }
 
 TEST_F(LanguageFiles, LanguageNamesForTheWindow) {
