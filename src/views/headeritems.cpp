@@ -1,10 +1,11 @@
 #include "views/headeritems.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <optional>
 #include <system_error>
 
 #include "base/appdir.h"
@@ -236,17 +237,44 @@ bool ParseHeaderSelectionLine(const std::string& line, HeaderItemStates& states)
 
 namespace {
 
-// The last line of a text file: lines end at CR LF, LF or CR; an ending
-// line break does not start a further line. An empty file gives "".
-std::string lastLine(const std::string& text, std::size_t* lineBegin = nullptr) {
-  std::size_t end = text.size();
-  if (end > 0 && text[end - 1] == '\n') --end;
-  if (end > 0 && text[end - 1] == '\r') --end;
-  std::size_t begin = text.find_last_of("\r\n", end == 0 ? 0 : end - 1);
-  begin = (begin == std::string::npos || end == 0) ? 0 : begin + 1;
-  if (begin > end) begin = end;
-  if (lineBegin) *lineBegin = begin;
-  return text.substr(begin, end - begin);
+// The last line of the file `in` of `size` bytes, whole whatever its
+// length: lines end at CR LF, LF or CR, and an ending line break does not
+// start a further line (an empty file gives ""). The file is searched from
+// its end for the line break before that line, so a long file of many
+// lines costs only its end. nullopt when the file cannot be read.
+std::optional<std::string> lastLine(std::ifstream& in, std::uintmax_t size) {
+  auto readAt = [&](std::uintmax_t at, std::uintmax_t n, std::string& out) {
+    out.assign(static_cast<std::size_t>(n), '\0');
+    in.clear();
+    in.seekg(static_cast<std::streamoff>(at));
+    in.read(out.data(), static_cast<std::streamsize>(n));
+    return static_cast<std::uintmax_t>(in.gcount()) == n;
+  };
+  std::string tail;
+  const std::uintmax_t last2 = std::min<std::uintmax_t>(size, 2);
+  if (!readAt(size - last2, last2, tail)) return std::nullopt;
+  std::uintmax_t end = size;
+  if (!tail.empty() && tail.back() == '\n') {
+    tail.pop_back();
+    --end;
+  }
+  if (!tail.empty() && tail.back() == '\r') --end;
+
+  constexpr std::uintmax_t kChunk = 64 * 1024;
+  std::uintmax_t begin = 0;
+  std::string chunk;
+  for (std::uintmax_t pos = end; pos > 0;) {
+    const std::uintmax_t n = std::min(kChunk, pos);
+    if (!readAt(pos - n, n, chunk)) return std::nullopt;
+    if (const std::size_t brk = chunk.find_last_of("\r\n"); brk != std::string::npos) {
+      begin = pos - n + brk + 1;
+      break;
+    }
+    pos -= n;
+  }
+  std::string line;
+  if (!readAt(begin, end - begin, line)) return std::nullopt;
+  return line;
 }
 
 bool writeHeaderSelection(const std::string& path, const HeaderItemStates& states) {
@@ -283,22 +311,11 @@ HeaderSelectionLoad LoadHeaderSelection(const std::string& path, HeaderItemState
   std::error_code ec;
   bool ok = false;
   if (std::filesystem::is_regular_file(path, ec)) {
-    // Only the file's end is read: a good line is about 200 bytes, so a last
-    // line that does not start within the final 64 KiB is malformed anyway,
-    // and a huge broken file costs no time.
-    constexpr std::uintmax_t kTail = 64 * 1024;
-    std::uintmax_t size = std::filesystem::file_size(path, ec);
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
     std::ifstream in(path, std::ios::binary);
     if (in && !ec) {
-      std::uintmax_t from = size > kTail ? size - kTail : 0;
-      in.seekg(static_cast<std::streamoff>(from));
-      std::ostringstream text;
-      text << in.rdbuf();
-      std::string tail = text.str();
-      std::size_t begin = 0;
-      std::string line = lastLine(tail, &begin);
-      bool whole = from == 0 || begin > 0;
-      ok = whole && ParseHeaderSelectionLine(line, states);
+      const std::optional<std::string> line = lastLine(in, size);
+      ok = line && ParseHeaderSelectionLine(*line, states);
     }
   }
   if (!ok) {

@@ -91,7 +91,7 @@ struct HeaderSelectionLoad {
 };
 
 // The window's load: reads `path` (normally appPath("bin/Header.bin")); its
-// last line counts. A missing file, or a last line without exactly 102
+// last line counts, read whole whatever its length. A missing file, or a last line without exactly 102
 // fields, is replaced by 102 zeros and unticks items 0..101.
 HeaderSelectionLoad LoadHeaderSelection(const std::string& path, HeaderItemStates& states);
 

@@ -193,6 +193,33 @@ TEST_F(HeaderBin, LastLineAndFieldValues) {
   EXPECT_EQ(s[0], 0);
 }
 
+TEST_F(HeaderBin, LongLastLineIsReadWhole) {
+  // Field 7 ticked and padded with blanks to make the line `length` bytes
+  // long (line end not counted): still 102 fields, each a state.
+  auto paddedLine = [](std::size_t length) {
+    HeaderItemStates t{};
+    t[7] = 1;
+    std::string line = HeaderSelectionLine(t);
+    line.resize(line.size() - 2);
+    line.insert(14, length - line.size(), ' ');
+    return line;
+  };
+  for (std::size_t length : {std::size_t{65535}, std::size_t{65536}, std::size_t{65537}, std::size_t{200003}})
+    for (const char* before : {"", "1,1\r\n", "x\n"})
+      for (const char* end : {"\r\n", "", "\n"}) {
+        const std::string content = before + paddedLine(length) + end;
+        ASSERT_EQ(paddedLine(length).size(), length);
+        writeBytes(file_, content);
+        HeaderItemStates s{};
+        s[0] = 1;
+        const auto load = LoadHeaderSelection(file_.string(), s);
+        EXPECT_FALSE(load.reset) << length << " bytes after \"" << before << "\"";
+        EXPECT_EQ(s[7], 1) << length;
+        EXPECT_EQ(s[0], 0) << length;
+        EXPECT_EQ(readBytes(file_), content) << length;  // not rewritten
+      }
+}
+
 TEST_F(HeaderBin, UnwritableFolder) {
   const std::string path = (dir_ / "missing" / "Header.bin").string();
   HeaderItemStates s{};
