@@ -5,10 +5,12 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPushButton>
 #include <QScrollBar>
 #include <cmath>
 #include <memory>
 
+#include "ui/buttoncaption.h"
 #include "ui/flexgrid.h"
 #include "ui/graph.h"
 
@@ -126,6 +128,29 @@ void BM_Pan50Steps(benchmark::State& state) {
                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_Pan50Steps)->Unit(benchmark::kMillisecond);
+
+// A caption of state.range(0) KB of words on a button too narrow for it
+// (a translation gone wrong in a language file): set at start-up, so its
+// cost per KB should stay flat as the caption grows.
+void BM_LongButtonCaption(benchmark::State& state) {
+  QString caption;
+  for (int n = 0; caption.size() < state.range(0) * 1024; ++n)
+    caption += QStringLiteral("palavra%1 ").arg(n % 997);
+  QPushButton button;
+  button.resize(90, 40);
+  for (auto _ : state) setButtonCaption(&button, caption);
+  state.counters["us_per_KB"] = benchmark::Counter(static_cast<double>(state.iterations() * state.range(0)),
+                                                   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["us_per_KB"] = state.counters["us_per_KB"] * 1e6;
+}
+BENCHMARK(BM_LongButtonCaption)
+    ->Arg(1)
+    ->Arg(8)
+    ->Arg(48)
+    ->Arg(512)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 
