@@ -208,6 +208,8 @@ class PollLoop {
   bool settingWritePending() const { return settingWait_; }
   bool memorySizePending() const { return sizeWait_; }
   bool linkLost() const { return linkLost_; }
+  // A measurement is being downloaded: its header or its records are awaited.
+  bool downloadRunning() const { return r_.download.headerAwaited || r_.download.flow.active(); }
 
   // Watches the current port's descriptor for arriving bytes (a newly linked
   // or chosen port); a descriptor whose device has gone is not watched again

@@ -143,6 +143,18 @@
         <translation>As informações do usuário que você digitou não foram salvas em um arquivo de dados. Deseja salvá-las agora?</translation>
     </message>
     <message>
+        <source>The download is not finished: %1 of %2 records have arrived. Stop it and save the records that arrived?</source>
+        <translation>A transferência não terminou: chegaram %1 de %2 registros. Deseja interrompê-la e salvar os registros que chegaram?</translation>
+    </message>
+    <message>
+        <source>No record of this measurement has arrived yet: there is nothing to keep. Stop the download and close it?</source>
+        <translation>Nenhum registro desta medição chegou ainda: não há nada a guardar. Deseja interromper a transferência e fechá-la?</translation>
+    </message>
+    <message>
+        <source>No record of this measurement arrived: there is nothing to keep. Close it?</source>
+        <translation>Nenhum registro desta medição chegou: não há nada a guardar. Deseja fechá-la?</translation>
+    </message>
+    <message>
         <source>%1 holds binary data (a zero byte); the file is damaged. The lines before it were read.</source>
         <translation>%1 contém dados binários (um byte zero); o arquivo está danificado. As linhas anteriores foram lidas.</translation>
     </message>

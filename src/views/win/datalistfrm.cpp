@@ -176,6 +176,9 @@ DataListFrm::DataListFrm() : DataWindow(&State().flags.DataListFrmOpen) {
 }
 
 void DataListFrm::Form_Unload() {
+  // The records on their way belong to this window's measurement: with the
+  // window gone they would land in a new, hidden one, without those before.
+  if (State().poll.downloadRunning()) State().poll.CancelDownload();
   FormWindow::Form_Unload();
   if (EditGrid) {
     EditGrid->removeEventFilter(this);
@@ -249,6 +252,8 @@ void DataListFrm::Refresh() {
 
 void DataListFrm::showHeader() {
   KeptRecords = -1;  // a new measurement comes
+  headerShown_ = true;
+  complete_ = false;
   unsavedDownload_ = true;
   UpdateVKZ418Grid();
   GridInfo();
@@ -260,11 +265,16 @@ void DataListFrm::addRecords(const std::vector<LoggedRecord>& records) {
 }
 
 void DataListFrm::downloadComplete() {
+  complete_ = true;
   Toolbar1->setEnabled(true);
 }
 
+int DataListFrm::recordRowCount() const {
+  return VKZ418PointGrid->Rows() - VKZ418PointGrid->FixedRows();
+}
+
 void DataListFrm::downloadStopped() {
-  const int kept = VKZ418PointGrid->Rows() - VKZ418PointGrid->FixedRows();
+  const int kept = recordRowCount();
   if (kept <= 0) return;
   KeptRecords = kept;
   // One element per record kept, as a data file of them reopens.
@@ -274,6 +284,16 @@ void DataListFrm::downloadStopped() {
   showKeptRecords();
   VKZ418Grid->Refresh();
   Toolbar1->setEnabled(true);
+}
+
+void DataListFrm::stopRunningDownload() {
+  if (!State().poll.downloadRunning()) return;
+  State().poll.CancelDownload();
+  downloadStopped();
+}
+
+bool DataListFrm::nothingToKeep() const {
+  return recordRowCount() == 0 && (State().poll.downloadRunning() || (headerShown_ && !complete_));
 }
 
 void installViewWindows() {
@@ -452,6 +472,9 @@ void DataListFrm::saveAction() {
     ChooseSaveFileResult(State().dataFile, name.isEmpty(), QFile::encodeName(name).toStdString());
     if (std::exchange(State().dataFile.SaveFileChosen, false)) {
       if (isSupportedModel(model)) {
+        // A download still running ends here: the file holds the records
+        // that arrived, and its summary counts them ("3560 of 6000").
+        stopRunningDownload();
         // The grids stay as they are while the file is written.
         const bool toolbar = Toolbar1->isEnabled();
         Toolbar1->setEnabled(false);
@@ -489,20 +512,44 @@ void DataListFrm::saveAction() {
                  MsgIcon::Exclamation);
 }
 
+std::string DataListFrm::unsavedQuestion() const {
+  if (State().poll.downloadRunning())
+    return fillText(
+        trText("DataFile",
+               "The download is not finished: %1 of %2 records have arrived. Stop it and save the "
+               "records that arrived?"),
+        {std::to_string(recordRowCount()), State().measurement.header.HeaderValue[kSlotRecordCount]});
+  if (unsavedDownload_)
+    return trText("DataFile", "The downloaded measurement has not been saved to a data file. Save it now?");
+  return trText("DataFile", "The user information you typed has not been saved to a data file. Save it now?");
+}
+
+bool DataListFrm::askNothingToKeep() {
+  const std::string text =
+      State().poll.downloadRunning()
+          ? trText(
+                "DataFile",
+                "No record of this measurement has arrived yet: there is nothing to keep. Stop the download "
+                "and close it?")
+          : trText("DataFile", "No record of this measurement arrived: there is nothing to keep. Close it?");
+  if (MsgBox::show(q(text), MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok) return false;
+  unsavedDownload_ = unsavedUserInfo_ = false;
+  return true;
+}
+
 bool DataListFrm::askBeforeDiscarding() {
   commitEditor();  // text typed but not yet entered counts too
   if (!unsavedDownload_ && !unsavedUserInfo_) return true;
-  const std::string text =
-      unsavedDownload_
-          ? trText("DataFile", "The downloaded measurement has not been saved to a data file. Save it now?")
-          : trText("DataFile",
-                   "The user information you typed has not been saved to a data file. Save it now?");
-  switch (MsgBox::show(q(text), MsgIcon::Question, MsgButtons::SaveDiscardCancel)) {
+  // A file of a measurement without its records would count records it
+  // does not hold: none is offered.
+  if (nothingToKeep()) return askNothingToKeep();
+  switch (MsgBox::show(q(unsavedQuestion()), MsgIcon::Question, MsgButtons::SaveDiscardCancel)) {
     case MsgResult::Yes:
       saveAction();
       return !unsavedDownload_ && !unsavedUserInfo_;
     case MsgResult::No:
-      // Discarded: it is not asked about again when the window goes.
+      // Discarded: it is not asked about again when the window goes (and a
+      // download still running ends with it).
       unsavedDownload_ = unsavedUserInfo_ = false;
       return true;
     default:

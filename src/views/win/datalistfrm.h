@@ -18,6 +18,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "polling/pollview.h"
 #include "views/viewlayout.h"
@@ -58,7 +59,7 @@ class DataListFrm : public DataWindow, public DataListView {
   // --- the download fills it (DataListView) ------------------------------------
   void showHeader() override;  // UpdateVKZ418Grid, then GridInfo
   void addRecords(const std::vector<LoggedRecord>& records) override;
-  void downloadComplete() override;  // the toolbar is enabled again
+  void downloadComplete() override;  // the measurement is whole; the toolbar is enabled again
   // The rows that arrived are kept as a measurement of their own (see
   // KeptRecords); with no row there is nothing to keep and the toolbar
   // stays disabled.
@@ -86,7 +87,11 @@ class DataListFrm : public DataWindow, public DataListView {
   // data file, or user information typed since (save / discard / cancel).
   // True when the window's content may go: nothing unsaved, saved now, or
   // the user chose to discard it; false when the user cancelled or the save
-  // did not happen.
+  // did not happen. While the download runs, saving stops it and keeps the
+  // records that arrived, as a stopped download's ("3560 of 6000"); with no
+  // record arrived there is nothing to keep, and the question says so
+  // (close / cancel). A download still running when the window goes ends
+  // with it (Form_Unload); one the user goes back to runs on.
   bool askBeforeDiscarding();
 
   // Controls.
@@ -126,6 +131,17 @@ class DataListFrm : public DataWindow, public DataListView {
  private:
   void applyLayout(const DataListLayout& l);
   void showKeptRecords();
+  // Rows in the record grid (its title row aside).
+  int recordRowCount() const;
+  // A download still running ends, and the rows that arrived are kept as
+  // those of a stopped download.
+  void stopRunningDownload();
+  // The measurement awaits records (its download runs, or stopped short)
+  // and none has arrived: a file of it would count records it lacks.
+  bool nothingToKeep() const;
+  std::string unsavedQuestion() const;
+  // "Nothing to keep" (close / cancel); true when the user lets it go.
+  bool askNothingToKeep();
   void commitEditor();
   void saveAction();
   void printAction();
@@ -135,6 +151,10 @@ class DataListFrm : public DataWindow, public DataListView {
   // information typed since the last save.
   bool unsavedDownload_ = false;
   bool unsavedUserInfo_ = false;
+  // A measurement's header came (headerShown_), and its download reached its
+  // last record (complete_).
+  bool headerShown_ = false;
+  bool complete_ = false;
 };
 
 // Installs the data list window as the download's (the poll engine's)
