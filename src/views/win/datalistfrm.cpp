@@ -532,9 +532,7 @@ bool DataListFrm::askNothingToKeep() {
                 "No record of this measurement has arrived yet: there is nothing to keep. Stop the download "
                 "and close it?")
           : trText("DataFile", "No record of this measurement arrived: there is nothing to keep. Close it?");
-  if (MsgBox::show(q(text), MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok) return false;
-  unsavedDownload_ = unsavedUserInfo_ = false;
-  return true;
+  return MsgBox::show(q(text), MsgIcon::Question, MsgButtons::OkCancel) == MsgResult::Ok;
 }
 
 bool DataListFrm::askBeforeDiscarding() {
@@ -542,7 +540,15 @@ bool DataListFrm::askBeforeDiscarding() {
   if (!unsavedDownload_ && !unsavedUserInfo_) return true;
   // A file of a measurement without its records would count records it
   // does not hold: none is offered.
-  if (nothingToKeep()) return askNothingToKeep();
+  if (nothingToKeep()) {
+    if (!askNothingToKeep()) return false;
+    // The download ran on while the question was open: records that came
+    // meanwhile are asked about as such, never dropped unseen.
+    if (recordRowCount() == 0) {
+      unsavedDownload_ = unsavedUserInfo_ = false;
+      return true;
+    }
+  }
   switch (MsgBox::show(q(unsavedQuestion()), MsgIcon::Question, MsgButtons::SaveDiscardCancel)) {
     case MsgResult::Yes:
       saveAction();

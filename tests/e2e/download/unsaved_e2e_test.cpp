@@ -390,12 +390,18 @@ TEST_F(UnsavedMidDownload, NoRecordArrivedNothingToKeep) {
       QStringLiteral("No record of this measurement arrived: there is nothing to keep. Close it?");
   // Every block reply lost: the header came, no record comes.
   road_->meter.addFault(emu::FaultRule::always(emu::Fault::Drop, 0x12));
-  road_->panel->MSFlexGrid1->setRow(1);
-  road_->panel->MSFlexGrid1_Click();
-  ASSERT_TRUE(road_->until([&] {
-    return road_->meter.requestCount(0x12) >= 1 && list() &&
-           list()->VKZ418Grid->TextMatrix(kTotalPointRow, 1) == QStringLiteral("2000");
-  }));
+  // A click on the measurement; true once its header is on screen and its
+  // records are asked for.
+  auto clickUntilHeader = [&] {
+    const std::size_t asked = road_->meter.requestCount(0x12);
+    road_->panel->MSFlexGrid1->setRow(1);
+    road_->panel->MSFlexGrid1_Click();
+    return road_->until([&] {
+      return road_->meter.requestCount(0x12) > asked && list() &&
+             list()->VKZ418Grid->TextMatrix(kTotalPointRow, 1) == QStringLiteral("2000");
+    });
+  };
+  ASSERT_TRUE(clickUntilHeader());
   ASSERT_TRUE(State().poll.downloadRunning());
   auto* frame = qobject_cast<QMdiSubWindow*>(list()->parentWidget());
   MsgBox::answers().push_back(MsgResult::Cancel);
@@ -406,6 +412,24 @@ TEST_F(UnsavedMidDownload, NoRecordArrivedNothingToKeep) {
   EXPECT_EQ(questions(MsgButtons::OkCancel), (QStringList{stillRunning, stillRunning}));
   expectDownloadEnded(false);
 
+  // Records come while the question is open (the line heals): they are
+  // asked about as records, not dropped with "nothing to keep".
+  ASSERT_TRUE(clickUntilHeader());
+  MsgBox::onShow() = [&](const MsgRecord& r) {
+    if (r.text != stillRunning) return;
+    road_->meter.clearFaults();
+    road_->until([&] { return !road_->recordRows().isEmpty(); }, 20000);
+  };
+  MsgBox::answers().push_back(MsgResult::Ok);
+  MsgBox::answers().push_back(MsgResult::No);
+  EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(list()->parentWidget())->close());
+  MsgBox::onShow() = nullptr;
+  ASSERT_EQ(questions(MsgButtons::SaveDiscardCancel).size(), 1);
+  EXPECT_TRUE(questions(MsgButtons::SaveDiscardCancel)[0].startsWith(
+      QStringLiteral("The download is not finished: ")));
+  expectDownloadEnded(false);
+  road_->meter.addFault(emu::FaultRule::always(emu::Fault::Drop, 0x12));
+
   // The same measurement until the download stops with none of its records.
   road_->panel->MSFlexGrid1->setRow(1);
   road_->panel->MSFlexGrid1_Click();
@@ -413,7 +437,7 @@ TEST_F(UnsavedMidDownload, NoRecordArrivedNothingToKeep) {
   MsgBox::answers().push_back(MsgResult::Ok);
   EXPECT_TRUE(road_->panel->close());
   EXPECT_EQ(questions(MsgButtons::OkCancel).last(), stopped);
-  EXPECT_TRUE(questions(MsgButtons::SaveDiscardCancel).isEmpty());
+  EXPECT_EQ(questions(MsgButtons::SaveDiscardCancel).size(), 1);
   EXPECT_TRUE(MsgBox::fileDialogRecords().empty());
 }
 
