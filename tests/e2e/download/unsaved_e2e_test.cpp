@@ -259,7 +259,7 @@ class UnsavedMidDownload : public ::testing::Test {
 };
 
 // How the question comes while the download runs.
-enum class Way { CloseBox, MainWindow, OtherMeasurement };
+enum class Way { CloseBox, MainWindow, OtherMeasurement, LanguageWindow };
 
 bool askThrough(Way way, DownloadRoad& road) {
   switch (way) {
@@ -269,6 +269,9 @@ bool askThrough(Way way, DownloadRoad& road) {
       return road.panel->close();
     case Way::OtherMeasurement:
       return road.download(2);
+    case Way::LanguageWindow:  // it closes the data list window
+      road.panel->Toolbar1_ButtonClick(QStringLiteral("Language"));
+      return FormRegistry::loaded<LanguageFrm>();
   }
   return false;
 }
@@ -331,7 +334,8 @@ TEST_P(SaveMidway, TheFileCountsTheRecordsThatArrived) {
 INSTANTIATE_TEST_SUITE_P(Ways, SaveMidway,
                          ::testing::Values(SaveMidwayCase{"CloseBox", Way::CloseBox},
                                            SaveMidwayCase{"MainWindow", Way::MainWindow},
-                                           SaveMidwayCase{"OtherMeasurement", Way::OtherMeasurement}),
+                                           SaveMidwayCase{"OtherMeasurement", Way::OtherMeasurement},
+                                           SaveMidwayCase{"LanguageWindow", Way::LanguageWindow}),
                          [](const ::testing::TestParamInfo<SaveMidwayCase>& i) {
                            return std::string(i.param.name);
                          });
