@@ -139,6 +139,8 @@ class DataListFrm : public DataWindow, public DataListView {
   // The measurement awaits records (its download runs, or stopped short)
   // and none has arrived: a file of it would count records it lacks.
   bool nothingToKeep() const;
+  // The save question: a download still running ("n of N have arrived"),
+  // a measurement never saved, or user information typed since.
   std::string unsavedQuestion() const;
   // "Nothing to keep" (close / cancel); true when the user lets it go.
   bool askNothingToKeep();
