@@ -290,3 +290,20 @@ TEST_F(LineReaderTest, PiecesAreTakenWhileARequestWaitsForTheLine) {
   EXPECT_FALSE(lr.armed());
   lr.stop();
 }
+
+// The line's timing follows the port's speed: ten bit times a byte, the
+// meter's speed for a port not open; a data block's rest is known once its
+// header is in.
+TEST_F(LineReaderTest, TimingFollowsThePortsSpeed) {
+  using std::chrono::nanoseconds;
+  EXPECT_EQ(api.Timing(3).byteTime, nanoseconds(173611));  // 57600 baud
+  EXPECT_EQ(api.Timing(4).byteTime, nanoseconds(173611));  // not open
+  ASSERT_EQ(api.CommSet(3, "baud=9600"), 0);
+  EXPECT_EQ(api.Timing(3).byteTime, nanoseconds(1041666));
+
+  const Bytes block = makeReply(0x12, Bytes(80, 0x41));
+  const LineTiming t = LineTiming::atBaud(9600);
+  EXPECT_EQ(t.restOfFrame(Bytes(block.begin(), block.begin() + 3)), std::nullopt);
+  EXPECT_EQ(t.restOfFrame(Bytes(block.begin(), block.begin() + 4)), t.of(block.size() - 4));
+  EXPECT_EQ(t.restOfFrame(block), std::nullopt);
+}
