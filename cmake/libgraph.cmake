@@ -81,6 +81,40 @@ function(_vkz_sources lib out)
   set(${out} ${files} PARENT_SCOPE)
 endfunction()
 
+# The program's headers that file `f` includes, as paths under src/ without
+# ".h" ("polling/pollloop"). Every form the preprocessor takes counts:
+# spaces or tabs before and after the "#", quotes or angle brackets, a path
+# relative to the file's own folder ("../polling/pollloop.h"). Headers
+# outside src/ (the system's, Qt's) are left out.
+function(_vkz_includes f out)
+  set(ws "[ \t]*")
+  file(STRINGS ${f} lines REGEX "^${ws}#${ws}include${ws}[<\"]")
+  get_filename_component(fdir ${f} DIRECTORY)
+  set(src "${CMAKE_SOURCE_DIR}/src/")
+  set(found)
+  foreach(line ${lines})
+    if(NOT line MATCHES "^${ws}#${ws}include${ws}([<\"])([^>\"]+)[>\"]")
+      continue()
+    endif()
+    set(path "${CMAKE_MATCH_2}")
+    # A quoted path is looked up beside the file first, then on the include
+    # path (src/); an angle-bracketed one on the include path only.
+    if(CMAKE_MATCH_1 STREQUAL "\"" AND EXISTS "${fdir}/${path}")
+      get_filename_component(abs "${fdir}/${path}" ABSOLUTE)
+    else()
+      get_filename_component(abs "${src}${path}" ABSOLUTE)
+    endif()
+    string(FIND "${abs}" "${src}" at)
+    if(NOT at EQUAL 0)
+      continue()
+    endif()
+    file(RELATIVE_PATH rel ${src} ${abs})
+    string(REGEX REPLACE "\\.h$" "" rel "${rel}")
+    list(APPEND found ${rel})
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
 # Depth-first walk: a library met again while it is still being walked
 # closes a cycle.
 function(_vkz_walk lib path)
@@ -177,9 +211,8 @@ function(vkz_check_library_graph)
       endforeach()
     endforeach()
     foreach(f ${files})
-      file(STRINGS ${f} includes REGEX "^#include \"[a-z]+/")
-      foreach(line ${includes})
-        string(REGEX REPLACE "^#include \"([^\"]+)\\.h\".*$" "\\1" inc "${line}")
+      _vkz_includes(${f} incs)
+      foreach(inc ${incs})
         get_filename_component(idir ${inc} DIRECTORY)
         if(DEFINED "_owner_${inc}")
           set(owner ${_owner_${inc}})

@@ -136,18 +136,25 @@ LineReader* ComPortAPI::StartReader(int port, std::vector<std::uint8_t> buffer, 
   if (!p.Opened || p.fd < 0) return nullptr;
   // Pieces an earlier reader left are the window thread's to take first.
   if (p.reader && p.reader->pending()) return nullptr;
-  const long baud = SpeedToBaud(::cfgetispeed(&p.Dcb));
-  // Ten bit times a byte (start, eight data bits, stop); a speed unknown is
-  // taken as the meter's 57600 baud.
-  const std::chrono::nanoseconds byteTime(10'000'000'000LL / (baud > 0 ? baud : 57600));
   const int fd = p.fd;
-  p.reader = std::make_unique<LineReader>(
-      fd, byteTime, [this, fd](const std::vector<std::uint8_t>& bytes) { return WriteFromReader(fd, bytes); });
+  try {
+    p.reader = std::make_unique<LineReader>(
+        fd, Timing(port),
+        [this, fd](const std::vector<std::uint8_t>& bytes) { return WriteFromReader(fd, bytes); });
+  } catch (const std::bad_alloc&) {
+    p.reader.reset();
+    return nullptr;
+  }
   if (!p.reader->start(std::move(buffer), parser, framesCut)) {
     p.reader.reset();
     return nullptr;
   }
   return p.reader.get();
+}
+
+LineTiming ComPortAPI::Timing(int port) const {
+  if (!inRange(port) || !CommPorts[port].Opened) return LineTiming::atBaud(0);
+  return LineTiming::atBaud(SpeedToBaud(::cfgetispeed(&CommPorts[port].Dcb)));
 }
 
 void ComPortAPI::StopReader(int port) {
@@ -479,8 +486,8 @@ std::int32_t ComPortAPI::CommWrite(int port, const std::vector<std::uint8_t>& by
     return -1;
   }
   int err = 0;
-  const std::size_t done =
-      writeWithin(p.fd, bytes, Clock::now() + std::chrono::milliseconds(p.writeStalled ? 0 : writeWaitMs_), err);
+  const std::size_t done = writeWithin(
+      p.fd, bytes, Clock::now() + std::chrono::milliseconds(p.writeStalled ? 0 : writeWaitMs_), err);
   std::int32_t result = static_cast<std::int32_t>(done);
   if (err == ETIMEDOUT) {
     p.writeStalled = true;

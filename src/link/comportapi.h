@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "link/linereader.h"
+#include "link/linetiming.h"
 
 namespace vkz {
 
@@ -149,6 +150,9 @@ class ComPortAPI {
   // under the same lock as CommWrite's, so frames never interleave.
   LineReader* StartReader(int port, std::vector<std::uint8_t> buffer, const ReplyFrame& parser,
                           std::uint64_t framesCut);
+  // The line's timing at the port's speed (the meter's 57600 baud for a
+  // port not open or a speed unknown).
+  LineTiming Timing(int port) const;
   // Ends the reading thread; what it read is still handed out by CommRead.
   // Closing, flushing or setting up the port ends it too.
   void StopReader(int port);
@@ -175,7 +179,8 @@ class ComPortAPI {
     std::string path;
     std::string refusal;               // the last open's refusal for the user (OpenRefusal)
     std::array<int, 5> errorCounts{};  // overrun, buffer overrun, parity, frame, break at last query
-    std::unique_ptr<LineReader> reader;  // while the port is read on its own thread, and until its pieces are taken
+    std::unique_ptr<LineReader>
+        reader;  // while the port is read on its own thread, and until its pieces are taken
   };
 
   static bool inRange(int id) { return id >= 1 && id <= 256; }
@@ -202,7 +207,7 @@ class ComPortAPI {
   CommError LastCommError;
   std::array<CommPort, 257> CommPorts;  // index 1..256
   int writeWaitMs_ = 1000;
-  int quietWrites_ = 0;  // QuietWrites alive
+  int quietWrites_ = 0;   // QuietWrites alive
   std::mutex writeLock_;  // one frame at a time on the line, from either thread
 };
 

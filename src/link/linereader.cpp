@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <new>
 
 namespace vkz {
 namespace {
@@ -13,12 +14,6 @@ namespace {
 using Nanos = std::chrono::nanoseconds;
 using Clock = std::chrono::steady_clock;
 
-// A long frame's rest is read this long before its last byte is due, then
-// byte by byte: a line a little faster than its nominal speed is not waited
-// for, and the last byte is read as it comes.
-constexpr Nanos kEarly = std::chrono::milliseconds(2);
-// Not worth a sleep of its own.
-constexpr Nanos kWorthAWait = std::chrono::milliseconds(4);
 // A frame partly in whose next byte has not come this long after its last
 // byte was due has stalled: its bytes go to the window thread as they are.
 constexpr Nanos kStalled = std::chrono::milliseconds(50);
@@ -55,8 +50,8 @@ void drain(int fd) {
 
 }  // namespace
 
-LineReader::LineReader(int fd, Nanos byteTime, Writer writer)
-    : fd_(fd), byteTime_(byteTime), write_(std::move(writer)) {}
+LineReader::LineReader(int fd, LineTiming timing, Writer writer)
+    : fd_(fd), timing_(timing), write_(std::move(writer)) {}
 
 LineReader::~LineReader() {
   stop();
@@ -67,14 +62,22 @@ bool LineReader::start(std::vector<std::uint8_t> buffer, const ReplyFrame& parse
   stop();
   if (wake_[0] < 0 && !makePipe(wake_)) return false;
   if (!makePipe(halt_)) return false;
-  buffer_ = std::move(buffer);
-  parser_ = parser;
+  try {
+    buffer_ = std::move(buffer);
+    parser_ = parser;
+  } catch (const std::bad_alloc&) {
+    closeBoth(halt_);
+    return false;
+  }
   {
     const std::lock_guard lock(mutex_);
     cut_ = framesCut;
     arm_.reset();
     sent_.clear();
+    ended_ = false;
   }
+  restDue_.reset();
+  holdUntil_.reset();
   stopping_ = false;
   try {
     thread_ = std::thread([this] { run(); });
@@ -98,10 +101,17 @@ void LineReader::stop() {
 
 std::optional<LineReader::Piece> LineReader::take() {
   const std::lock_guard lock(mutex_);
-  if (pieces_.empty()) return std::nullopt;
-  Piece p = std::move(pieces_.front());
-  pieces_.pop_front();
-  if (pieces_.empty() && notified_) {
+  std::optional<Piece> p;
+  if (!pieces_.empty()) {
+    p = std::move(pieces_.front());
+    pieces_.pop_front();
+  } else if (failed_ != 0) {
+    p = Piece{{}, failed_};
+    failed_ = 0;
+  } else {
+    return std::nullopt;
+  }
+  if (pieces_.empty() && failed_ == 0 && notified_) {
     drain(wake_[0]);
     notified_ = false;
   }
@@ -110,37 +120,46 @@ std::optional<LineReader::Piece> LineReader::take() {
 
 bool LineReader::pending() const {
   const std::lock_guard lock(mutex_);
-  return !pieces_.empty();
+  return !pieces_.empty() || failed_ != 0;
+}
+
+void LineReader::waitJudged(std::unique_lock<std::mutex>& lock) const {
+  judged_.wait(lock, [this] { return !judging_; });
 }
 
 bool LineReader::arm(std::uint64_t afterFrame, Judge judge) {
-  const std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  waitJudged(lock);
   arm_.reset();
-  if (!thread_.joinable() || cut_ > afterFrame) return false;
+  if (!thread_.joinable() || ended_ || cut_ > afterFrame) return false;
   arm_ = Arm{afterFrame, std::move(judge)};
   return true;
 }
 
 bool LineReader::armed() const {
-  const std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  waitJudged(lock);
   return arm_.has_value();
 }
 
 bool LineReader::disarm() {
-  const std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  waitJudged(lock);
   arm_.reset();
   return !sent_.empty();
 }
 
 bool LineReader::takeSent(std::uint64_t frame) {
-  const std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  waitJudged(lock);
   if (sent_.empty() || sent_.front() != frame) return false;
   sent_.pop_front();
   return true;
 }
 
 std::size_t LineReader::forgetSent() {
-  const std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
+  waitJudged(lock);
   const std::size_t n = sent_.size();
   sent_.clear();
   return n;
@@ -148,9 +167,14 @@ std::size_t LineReader::forgetSent() {
 
 void LineReader::notify() {
   // Nothing left to take (the window thread took it meanwhile): no wake-up.
-  if (notified_ || pieces_.empty()) return;
+  if (notified_ || (pieces_.empty() && failed_ == 0)) return;
   const char b = 1;
   if (::write(wake_[1], &b, 1) == 1) notified_ = true;
+}
+
+void LineReader::wakeWindowThread() {
+  const std::lock_guard lock(mutex_);
+  notify();
 }
 
 void LineReader::queue(Piece piece) {
@@ -160,14 +184,46 @@ void LineReader::queue(Piece piece) {
 
 void LineReader::fail(int error) {
   const std::lock_guard lock(mutex_);
-  pieces_.push_back({{}, error});
+  failed_ = error;
+  ended_ = true;
+  arm_.reset();
   notify();
 }
 
-std::optional<Nanos> LineReader::restOfFrame() const {
-  const auto whole = announcedReplySize(buffer_);
-  if (!whole || *whole <= buffer_.size()) return std::nullopt;
-  return byteTime_ * static_cast<long long>(*whole - buffer_.size());
+void LineReader::judgeFrame() {
+  Judge judge;
+  std::uint64_t frame = 0;
+  {
+    const std::lock_guard lock(mutex_);
+    frame = ++cut_;
+    if (!arm_ || frame <= arm_->after) return;
+    judge = std::move(arm_->judge);
+    judging_ = true;
+  }
+  // Whatever way the judging ends, the frame leaves the judge's hands: the
+  // arm goes on with the judge or ends, and the window thread's questions
+  // are answered again.
+  bool sent = false;
+  bool keep = false;
+  const auto settle = [&] {
+    const std::lock_guard lock(mutex_);
+    judging_ = false;
+    judged_.notify_all();
+    if (keep && arm_)
+      arm_->judge = std::move(judge);
+    else
+      arm_.reset();
+    if (sent) sent_.push_back(frame);
+  };
+  try {
+    const Answer a = judge(parser_);
+    sent = a.verdict == Verdict::Send && write_(a.request);
+    keep = a.verdict == Verdict::Pass || (sent && a.more);
+  } catch (...) {
+    settle();  // the arm ends
+    throw;
+  }
+  settle();
 }
 
 bool LineReader::cutFrames() {
@@ -180,88 +236,88 @@ bool LineReader::cutFrames() {
       return changed;
     }
     changed = true;
-    const std::lock_guard lock(mutex_);
-    ++cut_;
-    if (!arm_ || cut_ <= arm_->after) continue;
-    const Answer a = arm_->judge(parser_);
-    if (a.verdict == Verdict::Pass) continue;
-    const bool sent = a.verdict == Verdict::Send && write_(a.request);
-    if (sent) sent_.push_back(cut_);
-    if (!sent || !a.more) arm_.reset();
+    judgeFrame();
   }
 }
 
 void LineReader::run() {
-  // The bytes the window thread had already read may hold whole frames.
-  if (cutFrames()) {
-    const std::lock_guard lock(mutex_);
-    notify();
+  int error = 0;
+  try {
+    error = readLine();
+  } catch (const std::bad_alloc&) {
+    error = ENOMEM;
+  } catch (...) {
+    // A judge that threw: this thread cannot tell what the exchange needs
+    // any more, so it ends, and the window thread sees a failed read.
+    error = ENOTRECOVERABLE;
   }
+  if (error != 0) fail(error);
+}
+
+int LineReader::readLine() {
+  // The bytes the window thread had already read may hold whole frames.
+  if (cutFrames()) wakeWindowThread();
   std::vector<std::uint8_t> chunk(4096);
-  std::optional<Clock::time_point> restDue;  // sleep until then without reading
-  std::optional<Clock::time_point> holdUntil;  // a frame partly in, not yet handed on
   for (;;) {
-    if (stopping_) return;
-    pollfd fds[2] = {{halt_[0], POLLIN, 0}, {fd_, POLLIN, 0}};
-    nfds_t count = 2;
-    timespec ts{};
-    const timespec* timeout = nullptr;
-    const Clock::time_point now = Clock::now();
-    if (restDue && *restDue > now) {
-      count = 1;
-      ts = toTimespec(*restDue - now);
-      timeout = &ts;
-    } else if (holdUntil) {
-      ts = toTimespec(*holdUntil - now);
-      timeout = &ts;
-    }
-    restDue.reset();
-    const int ready = ::ppoll(fds, count, timeout, nullptr);
-    if (stopping_) return;
-    if (ready < 0) {
-      if (errno == EINTR) continue;
-      fail(errno);
-      return;
-    }
-    if (count == 1) continue;  // the sleep for a frame's rest is over
-    if (ready == 0) {
-      // A frame partly in has stalled: its bytes go on as they are.
-      holdUntil.reset();
-      const std::lock_guard lock(mutex_);
-      notify();
-      continue;
-    }
-    const short events = fds[1].revents;
+    short events = 0;
+    if (const int error = await(events); error != 0) return error;
+    if (stopping_) return 0;
     if (!(events & POLLIN)) {
-      if (events & (POLLHUP | POLLERR | POLLNVAL)) {
-        fail(EIO);
-        return;
-      }
+      if (events & (POLLHUP | POLLERR | POLLNVAL)) return EIO;
       continue;
     }
     const ssize_t got = ::read(fd_, chunk.data(), chunk.size());
     if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-    if (got <= 0) {
-      fail(got < 0 ? errno : EIO);
-      return;
-    }
-    // Queued before its frames are judged: a request sent for a frame is
-    // always found with the piece that holds it.
-    queue({std::vector<std::uint8_t>(chunk.begin(), chunk.begin() + got), 0});
-    buffer_.insert(buffer_.end(), chunk.begin(), chunk.begin() + got);
-    const bool handOn = cutFrames();
-    const auto rest = restOfFrame();
-    const bool partly = rest.has_value() || (!buffer_.empty() && buffer_.front() == kReplyStart);
-    if (handOn || !partly) {
-      holdUntil.reset();
-      const std::lock_guard lock(mutex_);
-      notify();
-    } else {
-      const Nanos due = rest ? *rest : byteTime_ * 4;
-      holdUntil = Clock::now() + due + kStalled;
-    }
-    if (rest && *rest >= kWorthAWait) restDue = Clock::now() + *rest - kEarly;
+    if (got <= 0) return got < 0 ? errno : EIO;
+    took(chunk.data(), static_cast<std::size_t>(got));
   }
+}
+
+int LineReader::await(short& events) {
+  events = 0;
+  pollfd fds[2] = {{halt_[0], POLLIN, 0}, {fd_, POLLIN, 0}};
+  nfds_t count = 2;
+  timespec ts{};
+  const timespec* timeout = nullptr;
+  const Clock::time_point now = Clock::now();
+  if (restDue_ && *restDue_ > now) {
+    count = 1;
+    ts = toTimespec(*restDue_ - now);
+    timeout = &ts;
+  } else if (holdUntil_) {
+    ts = toTimespec(*holdUntil_ - now);
+    timeout = &ts;
+  }
+  restDue_.reset();
+  const int ready = ::ppoll(fds, count, timeout, nullptr);
+  if (ready < 0) return errno == EINTR ? 0 : errno;
+  if (count == 1 || stopping_) return 0;  // the sleep for a frame's rest is over
+  if (ready == 0) {
+    // A frame partly in has stalled: its bytes go on as they are.
+    holdUntil_.reset();
+    wakeWindowThread();
+    return 0;
+  }
+  events = fds[1].revents;
+  return 0;
+}
+
+void LineReader::took(const std::uint8_t* bytes, std::size_t count) {
+  // Queued before its frames are judged: a request sent for a frame is
+  // always found with the piece that holds it.
+  queue({std::vector<std::uint8_t>(bytes, bytes + count), 0});
+  buffer_.insert(buffer_.end(), bytes, bytes + count);
+  const bool handOn = cutFrames();
+  const auto rest = timing_.restOfFrame(buffer_);
+  const bool partly = rest.has_value() || (!buffer_.empty() && buffer_.front() == kReplyStart);
+  if (handOn || !partly) {
+    holdUntil_.reset();
+    wakeWindowThread();
+  } else {
+    // Held back until the frame is whole, or its bytes stop coming.
+    holdUntil_ = Clock::now() + (rest ? *rest : timing_.of(4)) + kStalled;
+  }
+  if (rest && *rest >= LineTiming::kWorthAWait) restDue_ = Clock::now() + *rest - LineTiming::kEarly;
 }
 
 }  // namespace vkz

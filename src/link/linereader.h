@@ -22,10 +22,21 @@
 //     bytes were dropped as no frame, when a frame partly in has stalled and
 //     when the read fails; not for every byte;
 //   - reads the rest of a long frame in one go shortly before it is due,
-//     then byte by byte, so its last byte is read as it arrives.
+//     then byte by byte, so its last byte is read as it arrives;
+//   - ends on any failure of its own (a failed read, memory that could not
+//     be had, a judge that threw), which reaches the window thread as its
+//     last piece: a failed read.
+//
+// Its lock guards only the pieces, the frame count, the arm and the
+// requests sent; the judge runs and the request is written outside it, so
+// take() and pending() never wait for a write. The arm's questions (arm(),
+// armed(), disarm(), takeSent(), forgetSent()) wait while a frame is in the
+// judge's hands, until its request has gone out or not: they answer for
+// every frame cut so far.
 #pragma once
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -35,6 +46,7 @@
 #include <thread>
 #include <vector>
 
+#include "link/linetiming.h"
 #include "link/parser.h"
 
 namespace vkz {
@@ -65,8 +77,8 @@ class LineReader {
     int error = 0;
   };
 
-  // `byteTime`: the line time of one byte at the port's speed.
-  LineReader(int fd, std::chrono::nanoseconds byteTime, Writer writer);
+  // `timing`: the line's timing at the port's speed.
+  LineReader(int fd, LineTiming timing, Writer writer);
   ~LineReader();  // stops the thread
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -105,21 +117,34 @@ class LineReader {
     Judge judge;
   };
 
+  // The thread's body: ends on a failure, which the window thread is told.
   void run();
+  // Reads and cuts until stopped or a read fails (the system's code).
+  int readLine();
+  // Sleeps until the line has news (its poll events), a frame's rest is due
+  // or a frame partly in has stalled (no events for those); the system's
+  // code when the wait failed.
+  int await(short& events);
+  // Hands on `count` bytes just read and cuts the frames they end; plans
+  // the next wait.
+  void took(const std::uint8_t* bytes, std::size_t count);
   // Cuts every whole frame out of the copy of the buffer, judging each; true
   // when a frame was cut or bytes were dropped.
   bool cutFrames();
+  // Counts a frame cut and, when the arm covers it, judges it and sends its
+  // request.
+  void judgeFrame();
+  // With the lock held: waits until no frame is in the judge's hands.
+  void waitJudged(std::unique_lock<std::mutex>& lock) const;
   void notify();  // with the lock held
+  void wakeWindowThread();
   void queue(Piece piece);
-  // The read failed with the system's code `error`: the window thread is
-  // told, and the thread ends.
+  // This thread ends on the system's code `error`: the window thread is
+  // told, after the pieces before.
   void fail(int error);
-  // The line time of the bytes still to come of a frame partly in, if its
-  // length is known.
-  std::optional<std::chrono::nanoseconds> restOfFrame() const;
 
   const int fd_;
-  const std::chrono::nanoseconds byteTime_;
+  const LineTiming timing_;
   const Writer write_;
   int wake_[2] = {-1, -1};  // the window thread's handle
   int halt_[2] = {-1, -1};  // wakes this thread to stop
@@ -127,15 +152,22 @@ class LineReader {
   std::atomic<bool> stopping_{false};
 
   mutable std::mutex mutex_;
+  mutable std::condition_variable judged_;  // a frame has left the judge's hands
   std::deque<Piece> pieces_;
+  int failed_ = 0;      // this thread ended on this code; the window thread's last piece
+  bool ended_ = false;  // this thread ended on a failure: no arm is taken
   bool notified_ = false;
   std::uint64_t cut_ = 0;
   std::optional<Arm> arm_;
+  bool judging_ = false;            // the arm's judge is out of arm_, with this thread
   std::deque<std::uint64_t> sent_;  // the frames that sent a request, oldest first
 
-  // This thread's own copy of the port's buffer and parser record.
+  // This thread's own copy of the port's buffer and parser record, and the
+  // plan of its next wait.
   std::vector<std::uint8_t> buffer_;
   ReplyFrame parser_{};
+  std::optional<std::chrono::steady_clock::time_point> restDue_;    // sleep until then without reading
+  std::optional<std::chrono::steady_clock::time_point> holdUntil_;  // a frame partly in, not yet handed on
 };
 
 }  // namespace vkz

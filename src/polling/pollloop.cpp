@@ -519,8 +519,6 @@ bool PollLoop::piecesWaiting() const {
 }
 
 namespace {
-// At 57600 baud a byte takes ten bit times.
-constexpr std::chrono::nanoseconds kByteTime{173611};
 // A frame whose four header bytes are not all in yet is taken for a short
 // one (the poll tick's model and clock replies are): its rest is read in
 // one go. A longer one has announced its length by then.
@@ -532,9 +530,7 @@ constexpr std::size_t kShortFrame = 16;
 std::optional<PollLoop::Nanos> PollLoop::restOfFrame() const {
   const PortEntry* e = CurrentEntry(r_.link);
   if (!e) return std::nullopt;
-  const auto whole = announcedReplySize(e->RxBuf);
-  if (!whole || *whole <= e->RxBuf.size()) return std::nullopt;
-  return kByteTime * static_cast<long long>(*whole - e->RxBuf.size());
+  return r_.PortApi.Timing(e->PortNo).restOfFrame(e->RxBuf);
 }
 
 std::size_t PollLoop::bytesToCome() const {
@@ -553,8 +549,6 @@ std::size_t PollLoop::bytesToCome() const {
 // shortly before its rest is due, and its last bytes again as they arrive,
 // so the next request goes out as soon as the reply is whole.
 void PollLoop::planRead() {
-  constexpr Nanos kEarly = std::chrono::milliseconds(2);
-  constexpr Nanos kWorthAWait = std::chrono::milliseconds(4);
   // A timer that runs out a little early finds the last byte not yet in.
   constexpr Nanos kSlack = std::chrono::microseconds(200);
   if (watchedHandle_ < 0) {
@@ -580,15 +574,16 @@ void PollLoop::planRead() {
   readDue_.reset();
   const PortEntry* e = CurrentEntry(r_.link);
   if (const std::size_t missing = mono_ ? bytesToCome() : 0; missing > 0 && e) {
-    const Nanos rest = kByteTime * static_cast<long long>(missing);
-    const Nanos whole = kByteTime * static_cast<long long>(missing + e->RxBuf.size());
+    const LineTiming t = r_.PortApi.Timing(e->PortNo);
+    const Nanos rest = t.of(missing);
+    const Nanos whole = t.of(missing + e->RxBuf.size());
     // While a download runs, the next request waits for every reply's last
     // byte (a poll reply's too): each is taken as it arrives.
-    const bool shortFrame = whole < kWorthAWait || e->RxBuf.size() < 4;
+    const bool shortFrame = whole < LineTiming::kWorthAWait || e->RxBuf.size() < 4;
     if (shortFrame && !r_.download.flow.active())
       readDue_ = mono_() + rest + kSlack;
-    else if (!shortFrame && rest >= kWorthAWait)
-      readDue_ = mono_() + rest - kEarly;
+    else if (!shortFrame && rest >= LineTiming::kWorthAWait)
+      readDue_ = mono_() + rest - LineTiming::kEarly;
     if (readDue_) readAtPlan_ = bytesRead_;
   }
   setWatch(watchedHandle_, !readDue_);

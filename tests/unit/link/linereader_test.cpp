@@ -4,7 +4,12 @@
 // whole, with nobody on the window thread taking anything.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <new>
 #include <numeric>
+#include <stdexcept>
 
 #include "emulator/protocol.h"
 #include "link/comportapi.h"
@@ -198,3 +203,107 @@ TEST_F(LineReaderTest, DeviceGoneIsAFailedReadAndFlushDropsWhatWasRead) {
 }
 
 }  // namespace
+
+// A judge that throws (memory that could not be had, or a fault of its own)
+// ends the line thread: the bytes it read reach the window thread first,
+// then a failed read with the reason, as a device gone does; the arm is
+// over, and nothing waits on it.
+TEST_F(LineReaderTest, JudgeThatThrowsEndsTheThreadAsAFailedRead) {
+  struct Case {
+    const char* what;
+    std::function<void()> fault;
+    int error;
+  };
+  const Case cases[] = {
+      {"no memory", [] { throw std::bad_alloc(); }, ENOMEM},
+      {"a fault", [] { throw std::runtime_error("judge"); }, ENOTRECOVERABLE},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    LineReader* lr = start();
+    ASSERT_NE(lr, nullptr);
+    ASSERT_TRUE(lr->arm(0, [&c](const ReplyFrame&) -> LineReader::Answer {
+      c.fault();
+      return {LineReader::Verdict::Drop};
+    }));
+    const Bytes reply = makeReply(0x12, Bytes(80, 0x41));
+    pty.send(reply);
+    Bytes read;
+    Bytes piece;
+    int got = 0;
+    while (true) {
+      ASSERT_TRUE(woken());
+      while ((got = api.CommRead(3, piece, 4096)) > 0) read.insert(read.end(), piece.begin(), piece.end());
+      if (got < 0) break;
+    }
+    EXPECT_EQ(read, reply);
+    EXPECT_EQ(api.LastError().ErrorCode, c.error);
+    EXPECT_FALSE(lr->armed());
+    EXPECT_FALSE(lr->disarm());
+    EXPECT_FALSE(lr->arm(1, blockJudge));
+    EXPECT_TRUE(pty.drain().empty());  // nothing was written
+    api.StopReader(3);
+    EXPECT_FALSE(lr->reading());
+  }
+}
+
+// The window thread takes what was read while the line thread's request
+// waits for the line (behind the window thread's own write, or a full
+// output queue); the request still counts as sent for its frame once it
+// has gone out.
+TEST_F(LineReaderTest, PiecesAreTakenWhileARequestWaitsForTheLine) {
+  std::mutex m;
+  std::condition_variable cv;
+  bool writing = false, released = false, timedOut = false;
+  Bytes written;
+  LineReader lr(fd, api.Timing(3), [&](const Bytes& request) {
+    std::unique_lock lock(m);
+    writing = true;
+    cv.notify_all();
+    // Bounded only so that a reader that waits for this write fails
+    // instead of hanging.
+    timedOut = !cv.wait_for(lock, std::chrono::seconds(10), [&] { return released; });
+    written = request;
+    return true;
+  });
+  ASSERT_TRUE(lr.start({}, ReplyFrame{}, 0));
+  ASSERT_TRUE(lr.arm(0, blockJudge));
+  const Bytes reply = makeReply(0x12, Bytes(80, 0x41));
+  pty.send(reply);
+  {
+    std::unique_lock lock(m);
+    cv.wait(lock, [&] { return writing; });
+  }
+  // Every piece of the frame was queued before it was judged.
+  EXPECT_TRUE(lr.pending());
+  Bytes read;
+  while (auto p = lr.take()) read.insert(read.end(), p->bytes.begin(), p->bytes.end());
+  EXPECT_EQ(read, reply);
+  {
+    std::unique_lock lock(m);
+    EXPECT_FALSE(timedOut);
+    released = true;
+  }
+  cv.notify_all();
+  EXPECT_TRUE(lr.takeSent(1));  // answered once the write is over
+  EXPECT_EQ(written, kRequest);
+  EXPECT_FALSE(lr.armed());
+  lr.stop();
+}
+
+// The line's timing follows the port's speed: ten bit times a byte, the
+// meter's speed for a port not open; a data block's rest is known once its
+// header is in.
+TEST_F(LineReaderTest, TimingFollowsThePortsSpeed) {
+  using std::chrono::nanoseconds;
+  EXPECT_EQ(api.Timing(3).byteTime, nanoseconds(173611));  // 57600 baud
+  EXPECT_EQ(api.Timing(4).byteTime, nanoseconds(173611));  // not open
+  ASSERT_EQ(api.CommSet(3, "baud=9600"), 0);
+  EXPECT_EQ(api.Timing(3).byteTime, nanoseconds(1041666));
+
+  const Bytes block = makeReply(0x12, Bytes(80, 0x41));
+  const LineTiming t = LineTiming::atBaud(9600);
+  EXPECT_EQ(t.restOfFrame(Bytes(block.begin(), block.begin() + 3)), std::nullopt);
+  EXPECT_EQ(t.restOfFrame(Bytes(block.begin(), block.begin() + 4)), t.of(block.size() - 4));
+  EXPECT_EQ(t.restOfFrame(block), std::nullopt);
+}

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the libraries that start threads of their own (the line reader in
+# the link core, the data-file reader's side-by-side reading in the views
+# core, the meter emulator) with ThreadSanitizer, and runs their tests and
+# the downloads end to end, where the line thread and the window thread
+# share the port. A data race fails the run with both stacks.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+TARGETS=(unit_link unit_views unit_emulator e2e_download)
+JOBS="${VKZ_JOBS:-$(nproc)}"
+# Qt is not built with ThreadSanitizer: what happens inside it is not seen,
+# and scripts/tsan.supp names the reports that come from that alone.
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/tsan.supp${TSAN_OPTIONS:+:$TSAN_OPTIONS}"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER=clang++ -DVKZ_BUILD_BENCH=OFF \
+  -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
+  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
+cmake --build build-tsan --target "${TARGETS[@]}" -j"$JOBS"
+# Only the tests of the executables built here; the others are listed as
+# not built.
+ctest --test-dir build-tsan --output-on-failure -j"$JOBS" --timeout 300 -E '_NOT_BUILT$'
