@@ -6,12 +6,6 @@
 #include <new>
 #include <utility>
 
-#include "base/largeblock.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace vkz {
 
 std::vector<std::string> splitTabs(std::string_view text) {
@@ -64,7 +58,8 @@ GridData::GridData(const GridData& other)
       fixedCols_(other.fixedCols_),
       revision_(other.revision_) {
   if (other.used_ > 0) {
-    arena_ = static_cast<char*>(largeblock::allocate(other.used_));
+    arena_ = static_cast<char*>(std::malloc(other.used_));
+    if (!arena_) throw std::bad_alloc();
     std::memcpy(arena_, other.arena_, other.used_);
     used_ = cap_ = other.used_;
     live_ = other.live_;
@@ -94,7 +89,7 @@ GridData& GridData::operator=(const GridData& other) {
 
 GridData& GridData::operator=(GridData&& other) noexcept {
   if (this != &other) {
-    largeblock::release(arena_, cap_);
+    std::free(arena_);
     arena_ = std::exchange(other.arena_, nullptr);
     used_ = std::exchange(other.used_, 0);
     cap_ = std::exchange(other.cap_, 0);
@@ -110,22 +105,14 @@ GridData& GridData::operator=(GridData&& other) noexcept {
 }
 
 GridData::~GridData() {
-  largeblock::release(arena_, cap_);
+  std::free(arena_);
 }
 
-// The arena is a block of largeblock of cap_ bytes: small ones are moved
-// by realloc, large ones are mapped afresh and the text copied.
+// The arena moves with realloc: rows are places in it, not pointers.
 void GridData::resizeArena(std::size_t newCap) {
-  if (cap_ < largeblock::kMinMapped && newCap < largeblock::kMinMapped) {
-    char* p = static_cast<char*>(std::realloc(arena_, newCap == 0 ? 1 : newCap));
-    if (!p) throw std::bad_alloc();
-    arena_ = p;
-  } else {
-    char* p = static_cast<char*>(largeblock::allocate(newCap));
-    if (used_ > 0) std::memcpy(p, arena_, used_);
-    largeblock::release(arena_, cap_);
-    arena_ = p;
-  }
+  char* p = static_cast<char*>(std::realloc(arena_, newCap == 0 ? 1 : newCap));
+  if (!p) throw std::bad_alloc();
+  arena_ = p;
   cap_ = newCap;
 }
 
@@ -155,29 +142,6 @@ void GridData::reserveBytes(std::size_t bytes) {
   resizeArena(used_ + bytes);
 }
 
-void GridData::shrinkToFit() {
-  spans_.shrink_to_fit();
-  if (cap_ == used_) return;
-  if (used_ == 0) {
-    largeblock::release(arena_, cap_);
-    arena_ = nullptr;
-    cap_ = 0;
-    return;
-  }
-  if (cap_ >= largeblock::kMinMapped && used_ >= largeblock::kMinMapped) {
-    // A mapped arena keeps its size (the size a reader of the same file
-    // asks for again) and gives back the memory past the texts.
-    largeblock::discardPast(arena_, cap_, used_);
-    return;
-  }
-  // Rows are places in the arena, so the texts may move.
-  try {
-    resizeArena(used_);
-  } catch (const std::bad_alloc&) {
-    // The larger room stays.
-  }
-}
-
 inline char* GridData::openRow(std::size_t len, Span& span) {
   std::size_t at = used_;
   if (len >= kLongRow) {
@@ -195,42 +159,9 @@ inline char* GridData::openRow(std::size_t len, Span& span) {
 
 namespace {
 
-// The TABs of a text, counted (a row of the data file is read through
-// here: one quick pass, then one copy when its cells already fit).
+// The TABs of a text, counted.
 size_t countTabs(std::string_view text) {
-  const char* p = text.data();
-  const size_t n = text.size();
-  size_t count = 0, i = 0;
-#if defined(__SSE2__)
-  if (n >= 16) {
-    // Each byte lane counts its TABs (a match is -1, subtracted), for at
-    // most 255 blocks of 16 bytes before the lanes are summed. The last
-    // block ends at the text's end, its lanes seen already masked off.
-    static constexpr unsigned char kTail[32] = {
-        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
-        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    const __m128i tab = _mm_set1_epi8('\t'), zero = _mm_setzero_si128();
-    for (;;) {
-      __m128i lanes = zero;
-      for (int k = 0; k < 254 && i + 16 <= n; ++k, i += 16) {  // and the last: 255
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(v, tab));
-      }
-      if (i + 16 > n && i < n) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16));
-        const __m128i fresh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kTail + (n - i)));
-        lanes = _mm_sub_epi8(lanes, _mm_and_si128(_mm_cmpeq_epi8(v, tab), fresh));
-        i = n;
-      }
-      const __m128i sums = _mm_sad_epu8(lanes, zero);
-      count += static_cast<size_t>(_mm_cvtsi128_si32(sums)) +
-               static_cast<size_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums)));
-      if (i >= n) return count;
-    }
-  }
-#endif
-  for (; i < n; ++i) count += p[i] == '\t';
-  return count;
+  return static_cast<size_t>(std::count(text.begin(), text.end(), '\t'));
 }
 
 }  // namespace
@@ -384,34 +315,6 @@ bool GridData::setText(int row, int col, std::string_view value) {
   return true;
 }
 
-void GridData::appendItem(std::string_view tabText, std::size_t tabs) {
-  const Span span = putNormalised(tabText, tabs);
-  spans_.push_back(span);
-  live_ += spanSize(span);
-  ++revision_;
-}
-
-char* GridData::openText(std::size_t bytes) {
-  grow(bytes);
-  openTextAt_ = used_;
-  openRowsAt_ = spans_.size();
-  used_ += bytes;
-  return arena_ + openTextAt_;
-}
-
-void GridData::openRows(std::size_t n) {
-  spans_.resize(openRowsAt_ + n);
-}
-
-void GridData::closeOpen(std::size_t rows, std::size_t live) {
-  spans_.resize(openRowsAt_ + rows);
-  if (rows == 0)
-    used_ = openTextAt_;
-  else
-    live_ += live;
-  ++revision_;
-}
-
 void GridData::addItem(std::string_view tabText, int at) {
   const Span span = putNormalised(tabText, countTabs(tabText));
   if (at < 0 || at >= rows())
@@ -438,7 +341,7 @@ void GridData::truncate(int keep) {
 }
 
 void GridData::clear() {
-  largeblock::release(arena_, cap_);
+  std::free(arena_);
   arena_ = nullptr;
   used_ = cap_ = live_ = 0;
   spans_.clear();

@@ -13,12 +13,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "base/largeblock.h"
 
 namespace vkz {
 
@@ -55,10 +52,6 @@ class GridData {
   // from TAB-separated cells filled from column 0; cells past the last
   // column are dropped, missing ones stay empty. A TAB at the end is allowed.
   void addItem(std::string_view tabText, int at = -1);
-  // addItem() appending a text whose TABs the caller has just counted
-  // (`tabs`, exact), as a file reader does on its way through a line: they
-  // are not counted again.
-  void appendItem(std::string_view tabText, std::size_t tabs);
   // RemoveItem.
   bool removeItem(int row);
   // Drops every row after the first `keep`.
@@ -75,35 +68,9 @@ class GridData {
     return s.len == kLongRow ? longRow(s) : std::string_view(arena_ + s.off, s.len);
   }
 
-  // Room for `rows` rows and for `bytes` more bytes of row text without
-  // growing again (hints: too small or too large only costs time or unused
-  // address space).
+  // Room for `rows` rows without growing again (a hint: too small or too
+  // large only costs time or unused memory).
   void reserve(int rows) { spans_.reserve(rows < 0 ? 0 : static_cast<size_t>(rows)); }
-  void reserveBytes(std::size_t bytes);
-  // The reserved room past the rows' texts, where the texts of the next
-  // rows go. A reader may have its pages made ready there (by another
-  // thread) while it fills the grid; the span is no use once the grid grows
-  // past its reserve, or is cleared or compacted.
-  std::span<char> spareRoom() { return {arena_ + used_, cap_ - used_}; }
-  // Gives back the room reserved past the rows and their texts (a reading
-  // that ended before the rows it reserved for).
-  void shrinkToFit();
-
-  // Rows filled side by side by several threads (the reader of a large
-  // file): openText() appends `bytes` of room to the arena and returns where
-  // it starts (the caller writes the texts there); openRows() appends `n`
-  // rows, each of which one thread then points at its text in that room
-  // with setRow(); closeOpen() keeps the first `rows` of them, whose texts
-  // are `live` bytes, and the room (with `rows` 0, the rows and the room are
-  // given back). Nothing else may change the grid from openText() to
-  // closeOpen(); a row not set before closeOpen() must not be kept.
-  char* openText(std::size_t bytes);
-  void openRows(std::size_t n);
-  void setRow(std::size_t row, const char* text, std::size_t len) {
-    spans_[row] =
-        Span{static_cast<std::uint64_t>(text - arena_), len};  // len < 16 MiB: a line is below 1 MiB
-  }
-  void closeOpen(std::size_t rows, std::size_t live);
 
   // Bumped on every change, so views know when to refresh.
   std::uint64_t revision() const { return revision_; }
@@ -126,6 +93,8 @@ class GridData {
   }
   void growArena(std::size_t extra, std::string_view* alias);
   void resizeArena(std::size_t newCap);
+  // Room for `bytes` more bytes of row text without growing again.
+  void reserveBytes(std::size_t bytes);
   // Opens a row of `len` bytes at the arena's end (room already made) and
   // returns where its text goes.
   char* openRow(std::size_t len, Span& span);
@@ -139,13 +108,11 @@ class GridData {
   void maybeCompact();
   void rebuild(int newCols);
 
-  char* arena_ = nullptr;  // a block of largeblock, cap_ bytes; texts of all rows
+  char* arena_ = nullptr;  // from malloc, cap_ bytes; texts of all rows
   std::size_t used_ = 0;   // bytes written to the arena
   std::size_t cap_ = 0;    // bytes allocated
   std::size_t live_ = 0;   // bytes of the rows' texts (rows that share a text count it each)
-  std::vector<Span, LargeBlockAllocator<Span>> spans_;
-  std::size_t openTextAt_ = 0;  // from openText() to closeOpen(): where the room starts
-  std::size_t openRowsAt_ = 0;  // and the first row opened
+  std::vector<Span> spans_;
   int cols_ = 0;
   int fixedRows_ = 0;
   int fixedCols_ = 0;

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "base/largeblock.h"
-
 namespace vkz {
 
 constexpr int kHeaderValueCount = 203;
@@ -23,8 +21,7 @@ struct RecordHeader {
 // One element per logged record, index 0 .. record count - 1:
 //   PointValue1..4: LAVG, Leq, LCPK, LZPK in dB (the paused-span flag removed),
 //   PointValue5:    1 for a record of a paused span, else 0.
-// A million records fill 8 MB per array: they are large blocks.
-using PointValues = std::vector<double, LargeBlockAllocator<double>>;
+using PointValues = std::vector<double>;
 
 struct MeasurementData {
   RecordHeader header;

@@ -12,9 +12,18 @@ namespace vkz {
 
 // The number written at the start of a display text: blanks skipped, an
 // optional sign, digits with at most one decimal point ("." or ",", so a
-// level written with a decimal comma reads right) and an optional exponent.
-// 0 when the text does not begin with a number ("--", "*85.3 dB", "").
-// An overflowing exponent gives the largest finite value of its sign.
+// level written with a decimal comma reads right) and an optional exponent
+// (E or D). Words such as "NaN" or "Inf" are no number.
+struct LeadingNumber {
+  double value = 0;       // 0 when the text does not begin with a number
+  std::string_view text;  // the number as written, sign included ("" when none)
+  bool overflow = false;  // too large for a double: `value` is the largest finite one of its sign
+};
+LeadingNumber leadingNumber(std::string_view text);
+
+// Its value alone: 0 when the text does not begin with a number ("--",
+// "*85.3 dB", ""); a number too large gives the largest finite value of its
+// sign.
 double displayNumber(std::string_view text);
 
 // The level of a record-grid level cell with the pause flag removed:

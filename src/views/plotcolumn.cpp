@@ -22,12 +22,6 @@ CellKind kindOf(std::string_view t, double* value) {
 }
 }  // namespace
 
-double PlotCellValue(std::string_view text) {
-  double v = 0;
-  kindOf(text, &v);
-  return v;
-}
-
 PlotColumnScan::PlotColumnScan(std::int64_t lastRow) : lastRow_(lastRow < 0 ? 0 : lastRow) {
   values_.reserve(static_cast<size_t>(lastRow_));
 }

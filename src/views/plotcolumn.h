@@ -20,9 +20,6 @@
 
 namespace vkz {
 
-// The Y value of one level cell.
-double PlotCellValue(std::string_view text);
-
 // One pause span: the row where it begins and the first unflagged row after
 // it (0 when the measurement ends inside the pause).
 struct PauseSpan {

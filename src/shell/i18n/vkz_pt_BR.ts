@@ -59,14 +59,6 @@
         <translation>%1: uma linha de registro precisa de seis células (número, data e hora, LAVG, Leq, LCPK, LZPK); esta tem %2.</translation>
     </message>
     <message>
-        <source>%1: the record number %2 is not between 1 and %3 (the file announces %4 records but cannot hold that many).</source>
-        <translation>%1: o número de registro %2 não está entre 1 e %3 (o arquivo anuncia %4 registros, mas não pode conter tantos).</translation>
-    </message>
-    <message>
-        <source>%1: the record number %2 is not between 1 and %3.</source>
-        <translation>%1: o número de registro %2 não está entre 1 e %3.</translation>
-    </message>
-    <message>
         <source>%1: the record number %2 was given on an earlier line already; each record comes once.</source>
         <translation>%1: o número de registro %2 já apareceu em uma linha anterior; cada registro aparece uma só vez.</translation>
     </message>
@@ -89,10 +81,6 @@
     <message>
         <source>Not enough memory to read %1; the lines before it were read.</source>
         <translation>Memória insuficiente para ler a %1; as linhas anteriores foram lidas.</translation>
-    </message>
-    <message>
-        <source>Not enough memory to read %1.</source>
-        <translation>Memória insuficiente para ler a %1.</translation>
     </message>
     <message>
         <source>The file is empty.</source>
@@ -191,6 +179,26 @@
     <message>
         <source>&quot;%1&quot; was not saved: %2. Any earlier file of that name is unchanged.</source>
         <translation>&quot;%1&quot; não foi salvo: %2. Um arquivo anterior com esse nome permanece inalterado.</translation>
+    </message>
+    <message>
+        <source>%1 has no line end: the file was cut short inside it. That line is not shown; the lines before it were read.</source>
+        <translation>%1 não tem fim de linha: o arquivo foi truncado dentro dela. Essa linha não é exibida; as linhas anteriores foram lidas.</translation>
+    </message>
+    <message>
+        <source>The file ends at %1, in its &quot;%2&quot; section, before its records; it was cut short. What was read is shown.</source>
+        <translation>O arquivo termina na %1, em sua seção &quot;%2&quot;, antes dos registros; ele foi truncado. O que foi lido é exibido.</translation>
+    </message>
+    <message>
+        <source>%1: the record count %2 of the &quot;Total Point&quot; row is not a number of records.</source>
+        <translation>%1: o número de registros %2 da linha &quot;Total Point&quot; não é um número de registros válido.</translation>
+    </message>
+    <message>
+        <source>%1: the record number %2 is not between 1 and %3: %4 announces %5 records, more than the file can hold.</source>
+        <translation>%1: o número de registro %2 não está entre 1 e %3: a %4 anuncia %5 registros, mais do que o arquivo pode conter.</translation>
+    </message>
+    <message>
+        <source>%1: the record number %2 is not between 1 and %3, the record count of %4.</source>
+        <translation>%1: o número de registro %2 não está entre 1 e %3, o número de registros da %4.</translation>
     </message>
 </context>
 <context>

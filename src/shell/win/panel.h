@@ -39,6 +39,7 @@ class QTreeWidgetItem;
 
 namespace vkz {
 
+class DataFileInput;
 class FlexGrid;
 class SplitBar;
 enum class WindowId;
@@ -81,7 +82,7 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   QAction* toolbarButton(int index) const;
   void ApplyPanelToolbarText();
   void openDataFile();
-  QString showDataFile(const QString& name, const std::string& path);
+  QString showDataFile(const QString& name, DataFileInput& file);
   // Before the data list window's measurement goes: asks to save it when
   // it was never saved (askBeforeDiscarding); true when it may go.
   bool measurementMayGo();

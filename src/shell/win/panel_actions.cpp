@@ -251,19 +251,25 @@ bool heldNoData(const OpenResult& r, const FileListFrm& f) {
          f.GridHeader->Rows() == 0;
 }
 
-}  // namespace
-
-// Reads the data file `path` into the file list window, loaded afresh.
-// Returns the message for the user ("" when the file was read whole).
-QString Panel::showDataFile(const QString& name, const std::string& path) {
-  std::optional<ShownFile> before = takeShownFile();
+// The file list window loaded afresh and shown, its header grid emptied:
+// what the Open action reads goes into it.
+FileListFrm* freshFileList() {
   if (State().flags.FileListFrmOpen == -1) FormRegistry::unload<FileListFrm>();
   FileListFrm* f = FormRegistry::get<FileListFrm>();
   f->Show();
   f->GridHeader->setRows(0);
-  const OpenResult r =
-      ReadDataFile(path, State().polling.MeterModel, f->MSFUserInfo->gridData(), f->GridHeader->gridData(),
-                   f->GridRecord->gridData(), State().measurement);
+  return f;
+}
+
+}  // namespace
+
+// Reads the opened data file into the file list window, loaded afresh.
+// Returns the message for the user ("" when the file was read whole).
+QString Panel::showDataFile(const QString& name, DataFileInput& file) {
+  std::optional<ShownFile> before = takeShownFile();
+  FileListFrm* f = freshFileList();
+  const OpenResult r = file.read(State().polling.MeterModel, f->MSFUserInfo->gridData(),
+                                 f->GridHeader->gridData(), f->GridRecord->gridData(), State().measurement);
   if (r.hasModelLine) State().dataFile.FileModel = r.model;
   if (before && heldNoData(r, *f)) {
     f->MSFUserInfo->gridData() = std::move(before->userInfo);
@@ -283,9 +289,10 @@ bool Panel::measurementMayGo() {
   return !d || d->askBeforeDiscarding();
 }
 
-// Opening a data file. The file's own first line decides whether it is
-// read (the model test looks at this file's model, or the linked meter's),
-// and the file is closed however the reading ends.
+// Opening a data file. The file is opened once: its own first line decides
+// whether it is read (the model test looks at this file's model, or the
+// linked meter's), then it is read from the same descriptor, and closed
+// however the reading ends.
 void Panel::openDataFile() {
   // "All Files" also lists names without a dot.
   const QString name =
@@ -295,20 +302,22 @@ void Panel::openDataFile() {
   QString message;
   try {
     PollPause pause(State().poll);
-    const std::string path = QFile::encodeName(name).toStdString();
-    // Line 0 first, cut as the reader cuts every line (at CR, LF or CR LF).
-    const OpenResult head = ReadDataFileModel(path, State().polling.MeterModel);
-    const bool test =
-        (head.hasModelLine && isSupportedModel(head.model)) || isSupportedModel(State().polling.MeterModel);
+    DataFileInput file(QFile::encodeName(name).toStdString());
+    const OpenResult head = file.readModel(State().polling.MeterModel);
     if (head.status == OpenStatus::Empty) {
-      // An empty file: nothing to read, FileModel stays.
-    } else if (!test || head.status == OpenStatus::ReadError || head.status == OpenStatus::NotDataFile) {
+      // Nothing to read and FileModel stays; the file list window shows
+      // nothing of a file opened before as if it were this one.
+      if (State().flags.FileListFrmOpen == -1 || isSupportedModel(State().dataFile.FileModel) ||
+          isSupportedModel(State().polling.MeterModel))
+        freshFileList()->GridHeader->setFixedRows(0);
+      message = fileMessage(name, head.message);
+    } else if (!head.ok()) {
       // Not a data file of a supported meter, or no file to read: nothing
       // is read, the window stays as it was, and the user is told why.
       if (head.hasModelLine) State().dataFile.FileModel = head.model;
       message = fileMessage(name, head.message);
     } else {
-      message = showDataFile(name, path);
+      message = showDataFile(name, file);
     }
   } catch (...) {
     // Any failure ends the action; polling resumes.

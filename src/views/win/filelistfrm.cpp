@@ -3,16 +3,13 @@
 #include <QAction>
 #include <QFrame>
 #include <QToolBar>
-#include <stdexcept>
 
-#include "polling/measurement.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
 #include "ui/flexgrid.h"
 #include "ui/qtext.h"
 #include "ui/splitbar.h"
-#include "views/datafile.h"
 #include "views/win/reporthooks.h"
 
 namespace vkz {
@@ -35,7 +32,6 @@ FileListFrm::FileListFrm() : DataWindow(&State().flags.FileListFrmOpen) {
   MSFUserInfo->setEditTriggers(QAbstractItemView::NoEditTriggers);
   buildSplitter(SSPVKZ418);
   buildPanels(this, 0, 2280, 480);
-  restartReader();
 
   // Form_Load. The Open action loads this window only for a data file of a
   // supported meter (it decides on the file's own model line), so the
@@ -53,15 +49,6 @@ FileListFrm::FileListFrm() : DataWindow(&State().flags.FileListFrmOpen) {
 }
 
 FileListFrm::~FileListFrm() = default;
-
-DataFileReader& FileListFrm::reader() {
-  return *reader_;
-}
-
-void FileListFrm::restartReader() {
-  reader_ = std::make_unique<DataFileReader>(MSFUserInfo->gridData(), GridHeader->gridData(),
-                                             GridRecord->gridData(), State().measurement);
-}
 
 // ---- layout -------------------------------------------------------------------
 
@@ -102,7 +89,7 @@ void FileListFrm::Toolbar1_ButtonClick(const QString& key) {
     printDataWindowReport({this, GridHeader, GridRecord, MSFUserInfo});
 }
 
-// ---- texts and the line reader ------------------------------------------------
+// ---- texts --------------------------------------------------------------------
 
 void ApplyFileListFrmText(FileListFrm& f) {
   const UiText& t = State().texts;
@@ -111,19 +98,6 @@ void ApplyFileListFrmText(FileListFrm& f) {
   for (int i = 0; i < 3 && i < acts.size(); ++i) acts[i]->setToolTip(q(*tips[i]));
   f.Panels.applyTexts();
   setRecordTitles(f.GridRecord);
-}
-
-void ParseDataFileLine(long long lineNo, const std::string& lineText) {
-  FileListFrm* f = FormRegistry::get<FileListFrm>();
-  if (!f->isVisible()) f->Show();
-  DataFileReader& r = f->reader();
-  const bool ok = r.ParseDataFileLine(lineNo, lineText);
-  if (!ok) {
-    f->GridHeader->Refresh();
-    f->GridRecord->Refresh();
-    f->MSFUserInfo->Refresh();
-    throw std::runtime_error(r.error());
-  }
 }
 
 }  // namespace vkz

@@ -9,7 +9,6 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "views/viewlayout.h"
@@ -20,7 +19,6 @@ class QFrame;
 namespace vkz {
 
 class FlexGrid;
-class DataFileReader;
 
 class FileListFrm : public DataWindow {
   Q_OBJECT
@@ -37,28 +35,17 @@ class FileListFrm : public DataWindow {
   FlexGrid* GridRecord = nullptr;
   FlexGrid* MSFUserInfo = nullptr;
 
-  // The line reader of the file being read into this window.
-  DataFileReader& reader();
-  void restartReader();
-
  protected:
   FlexGrid& recordGrid() override { return *GridRecord; }
   void dragSplitter(int x) override;
 
  private:
   void applyLayout(const FileListLayout& l);
-  std::unique_ptr<DataFileReader> reader_;
   FileListLayout layout_{};
 };
 
 // Sets the window's texts from the user-interface text table: toolbar
 // tips, options, buttons, frame and the record grid's title row.
 void ApplyFileListFrmText(FileListFrm& f);
-
-// Reads one line of an opened data file into the file list window (loading
-// it when needed): line number from 0 (line 0, the model, is never passed)
-// and the line's text (UTF-8, no line end). Throws std::runtime_error, with
-// the reader's message, when the line stops the reading.
-void ParseDataFileLine(long long lineNo, const std::string& lineText);
 
 }  // namespace vkz

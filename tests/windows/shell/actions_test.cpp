@@ -325,11 +325,13 @@ TEST_F(ActionsTest, OpeningADataFileDecidesOnItsOwnFirstLine) {
   EXPECT_NE(MsgBox::shown().back().text.indexOf(QStringLiteral("\"shopping list\"")), -1);
   EXPECT_EQ(MsgBox::shown().back().icon, MsgIcon::Critical);
 
-  // An empty file leaves FileModel quietly; a path that cannot be read
+  // An empty file leaves FileModel and says so; a path that cannot be read
   // leaves it too, and says why.
   MsgBox::fileAnswers().push_back(QString::fromStdString(writeFile("empty.vkz", "")));
   p->Toolbar1_ButtonClick(QStringLiteral("Open"));
-  EXPECT_EQ(MsgBox::shown().size(), 1u);
+  EXPECT_EQ(MsgBox::shown().size(), 2u);
+  EXPECT_EQ(State().dataFile.FileModel, "shopping list");
+  MsgBox::shown().pop_back();
   MsgBox::fileAnswers().push_back(QString::fromStdString(dir() + "/missing.vkz"));
   p->Toolbar1_ButtonClick(QStringLiteral("Open"));
   EXPECT_EQ(State().dataFile.FileModel, "shopping list");
