@@ -1,14 +1,11 @@
 // The reply decoder: every reply frame goes here once the identified model
-// is a supported one. It copies the frame into CurReply and handles it by
-// its reply code: the settings read-backs into the setting windows, the
-// write acknowledgements with the three-frame timer write, the resend
-// requests and the erase reply, the meter clock and memory size, and the
-// memory-list, header and logged-data replies of the downloads
-// (download.cpp).
-#include "link/frames.h"
-#include "polling/acks.h"
-#include "polling/memlist.h"
-#include "polling/polllog.h"
+// is a supported one. It copies the frame into CurReply and hands it on by
+// its reply code: the settings read-backs into the setting windows and the
+// meter clock (here), the write acknowledgements, re-send requests, erase
+// reply and memory size to the waits they end (pollwaits.cpp), the memory
+// list (memorylist.cpp), and the header and logged-data replies of a
+// download (download.cpp). The identification reply's model text is taken
+// before the decoder runs (receive.cpp).
 #include "polling/pollloop.h"
 #include "polling/readbacks.h"
 
@@ -25,9 +22,6 @@ void PollLoop::DeVKZ418SDData() {
   if (!replyFitsLayout(r.ReplyCode, r.ReplyLength)) return;
   const Payload p(r.ReplyData.data(), r.ReplyLength);
   switch (const ReplyKind kind = replyLayout(r.ReplyCode).kind) {
-    case ReplyKind::Model:
-      r_.polling.MeterModel = BytesToText(r, r.ReplyLength - 1, "chr");
-      break;
     case ReplyKind::Clock:
       clockReply(p);
       break;
@@ -220,99 +214,6 @@ void PollLoop::settingWindowReply(ReplyKind kind, Payload p) {
     default:
       break;
   }
-}
-
-// Reply 0x0F: a size that does not fit keeps the value (and the label) it
-// had.
-void PollLoop::memorySizeReply(Payload p) {
-  const auto s = decodeMemorySize(p);
-  if (!s) return;
-  sizeWait_ = false;
-  ShellState& sh = r_.shell;
-  if (s->total) sh.MemTotalSize = *s->total;
-  if (s->remain) sh.MemRemainSize = *s->remain;
-  if (PollView* v = view()) v->showMemorySize(sh.MemTotalSize, sh.MemRemainSize);
-}
-
-// ---- acknowledgements, resend requests, the erase ------------------------------------
-
-void PollLoop::showSetResult(bool ok) {
-  if (ok)
-    message(r_.texts.TxtSetOK, MessageIcon::None);
-  else
-    message(r_.texts.TxtSetFail, MessageIcon::Critical);
-}
-
-// Acknowledgement of a write (0x81 .. 0x91). A reply without its byte does
-// not confirm the write: it counts as failed. The timer settings go over
-// three frames, each sent when the meter took the one before.
-void PollLoop::writeAckReply(std::uint8_t code, Payload p) {
-  bool ok = writeAcknowledged(code, p).value_or(false);
-  if (code == 0x8A || code == 0x8B) {
-    // The first frame taken: the second follows, else the third.
-    const bool second = code == 0x8A;
-    if (second) StopPanelTimers();
-    if (ok) {
-      const TimerSetting& timers = r_.records.TimerRecord;
-      const PortResult sent = second ? CmdWriteTimers2(line(), timers) : CmdWriteTimers3(line(), timers);
-      logUnsent(sent, second ? "timer settings frame 2" : "timer settings frame 3");
-      ok = sent.ok();
-    }
-    // A frame the meter refused (or the next one not sent) ends the write
-    // at once: one message, the wait over, polling back.
-    if (!ok) {
-      showSetResult(false);
-      endTimerWait();
-    }
-    return;
-  }
-  showSetResult(ok);
-  if (code == 0x8C)
-    endTimerWait();
-  else
-    settingWait_ = false;
-}
-
-// Reply 0x55: the meter asks for a write again; it is built afresh from the
-// record its window packed last.
-void PollLoop::resendReply(Payload p) {
-  const auto target = resendTarget(p);
-  if (!target || *target == ResendWrite::None) return;
-  logPoll(LogLevel::Info,
-          [&] { return "the meter asks for write request 0x" + hexBytes(p.first(1)) + " again"; });
-  const SettingsRecords& r = r_.records;
-  StopPanelTimers();
-  switch (*target) {
-    case ResendWrite::DoseSettings:
-      logUnsent(CmdWriteDoseSettings(line(), r.DoseRecord), "dose settings re-send");
-      break;
-    case ResendWrite::Screens:
-      logUnsent(CmdWriteScreens(line(), r.ScreenRecord), "screen settings re-send");
-      break;
-    case ResendWrite::LedAlarm:
-      logUnsent(CmdWriteLedAlarm(line(), r.LedAlarmRecord), "LED alarm settings re-send");
-      break;
-    case ResendWrite::Timers1:
-      logUnsent(CmdWriteTimers1(line(), r.TimerRecord), "timer settings frame 1 re-send");
-      break;
-    case ResendWrite::Timers2:
-      logUnsent(CmdWriteTimers2(line(), r.TimerRecord), "timer settings frame 2 re-send");
-      break;
-    case ResendWrite::Timers3:
-      logUnsent(CmdWriteTimers3(line(), r.TimerRecord), "timer settings frame 3 re-send");
-      break;
-    case ResendWrite::None:
-      break;
-  }
-  StartPanelTimers();
-}
-
-// Reply 0x0B: the memory is erased. The openers refuse until the user has
-// seen the message.
-void PollLoop::erasedReply() {
-  message("Clear OK !!!", MessageIcon::None);
-  erasing_ = false;
-  eraseTicks_ = 0;
 }
 
 }  // namespace vkz

@@ -1,91 +1,18 @@
-// The downloads from the meter's memory, as the reply decoder runs them:
-// the list of stored measurements into the memory panel, and one
-// measurement (its header, then its logged records ten to a block) into the
-// data list window and the program-wide measurement.
+// One measurement downloaded from the meter's memory, as the reply decoder
+// runs it: its header, then its logged records ten to a block, into the
+// data list window and the program-wide measurement; the line thread that
+// asks for the next block while the window thread is busy. (The memory list
+// is in memorylist.cpp, what the download shows in display.cpp.)
 #include <algorithm>
 
 #include "base/log.h"
-#include "link/eventpump.h"
 #include "link/frames.h"
 #include "link/linereader.h"
 #include "polling/header.h"
-#include "polling/memlist.h"
 #include "polling/polllog.h"
 #include "polling/pollloop.h"
 
 namespace vkz {
-
-void PollLoop::showMemoryMessage(const std::string& text) {
-  progressHeld_.reset();
-  if (PollView* v = view()) v->setMemoryMessage(text);
-}
-
-void PollLoop::showProgress(const std::string& text) {
-  if (!mono_) {
-    showMemoryMessage(text);
-    return;
-  }
-  progressHeld_ = text;
-  flushHeld();
-}
-
-void PollLoop::showRecords(const std::vector<LoggedRecord>& records) {
-  rowsHeld_.insert(rowsHeld_.end(), records.begin(), records.end());
-  if (!mono_) showHeldRows();
-}
-
-// While a block is on its way, what was held is shown while its reply has
-// most of its way still to go: the windows repaint while the meter sends,
-// not while the request is on its way to the meter nor when the end of the
-// reply is near. Only a block that is late leaves it to the receive timer.
-PollLoop::Nanos PollLoop::dueAfter(std::optional<Nanos> shownAt, Nanos every) const {
-  if (!shownAt) return Nanos{};
-  // The line thread answers the meter whatever the window does.
-  if (lineThread()) return *shownAt + every;
-  constexpr Nanos kPaintRoom = std::chrono::milliseconds(8);
-  const bool blockOnItsWay = r_.polling.BlockPending == -1 && r_.download.flow.active();
-  const PortEntry* e = CurrentEntry(r_.link);
-  const auto rest = restOfFrame();
-  const bool room = e && !e->RxBuf.empty() && (!rest ? e->RxBuf.size() < 4 : *rest >= kPaintRoom);
-  return *shownAt + (blockOnItsWay && !room ? std::max<Nanos>(every, kHeldLongest) : every);
-}
-
-std::optional<PollLoop::Nanos> PollLoop::displayDue() const {
-  std::optional<Nanos> due;
-  if (progressHeld_) due = dueAfter(progressShownAt_, kProgressEvery);
-  if (!rowsHeld_.empty()) {
-    const Nanos rows = dueAfter(rowsShownAt_, kRowsEvery);
-    if (!due || rows < *due) due = rows;
-  }
-  return due;
-}
-
-void PollLoop::flushHeld() {
-  if (!mono_) return;
-  const Nanos now = mono_();
-  if (!rowsHeld_.empty() && now >= dueAfter(rowsShownAt_, kRowsEvery)) showHeldRows();
-  if (progressHeld_ && now >= dueAfter(progressShownAt_, kProgressEvery)) showHeldProgress();
-}
-
-void PollLoop::flushDisplay() {
-  showHeldRows();
-  showHeldProgress();
-}
-
-void PollLoop::showHeldRows() {
-  if (rowsHeld_.empty()) return;
-  if (mono_) rowsShownAt_ = mono_();
-  const std::vector<LoggedRecord> rows = std::move(rowsHeld_);
-  rowsHeld_.clear();
-  if (DataListView* list = dataList()) list->addRecords(rows);
-}
-
-void PollLoop::showHeldProgress() {
-  if (!progressHeld_) return;
-  if (mono_) progressShownAt_ = mono_();
-  const std::string text = std::move(*progressHeld_);
-  showMemoryMessage(text);
-}
 
 // Asks for the block the download stands at: the first request, the next
 // block, again after a short reply, or (`again`) the poll tick's re-send.
@@ -294,127 +221,6 @@ void PollLoop::stopDownload() {
   message(downloadStoppedText(headerCame, records, r_.measurement.header.HeaderValue[kSlotRecordCount]),
           MessageIcon::Critical);
   StartPanelTimers();
-}
-
-// ---- the memory list -----------------------------------------------------------
-
-void PollLoop::askMemoryList() {
-  r_.shell.MemListCount = 0;
-  waitTicks_ = 0;
-  DownloadState& d = r_.download;
-  d.listed.clear();
-  d.listCount = 0;
-  d.listWalks = 0;
-  d.walkAnswered = false;
-  // Marked before the write: the write lets the event loop turn, and the
-  // meter's answer may be decoded while it is still under way.
-  listWait_ = true;
-  logPoll(LogLevel::Info, [] { return "memory list requested"; });
-  logUnsent(CmdReadMemoryListFirst(line()), "memory list request");
-}
-
-// The meter walks its list from the first entry again; the entries listed
-// stay, those missing are added as they come.
-void PollLoop::restartListWalk() {
-  DownloadState& d = r_.download;
-  ++d.listWalks;
-  d.walkAnswered = false;
-  waitTicks_ = 0;
-  listWait_ = true;
-  logPoll(LogLevel::Info,
-          [&] { return "memory list walked again (walk " + std::to_string(d.listWalks) + ")"; });
-  logUnsent(CmdReadMemoryListFirst(line()), "memory list request");
-}
-
-// Replies 0x0C (first entry) and 0x0D (further entries).
-void PollLoop::memoryListEntryReply(std::uint8_t code, Payload p) {
-  const auto e = decodeMemoryListEntry(p);
-  if (!e) return;  // too short: the list wait asks again
-  DownloadState& d = r_.download;
-  ShellState& sh = r_.shell;
-  // The first entry starts the list over (the grid keeps its heading
-  // only), unless the list is being walked again for missing entries.
-  const bool first = code == 0x0C && d.listWalks == 0;
-  if (first) {
-    d.listed.clear();
-    sh.MemListCount = 0;
-  }
-  d.walkAnswered = true;
-  // The meter answers every list request, and the list wait repeats them: an
-  // entry that is already listed is a second answer, not another row. In a
-  // walk asked again it is the walk on its way to the entries missing.
-  const bool added = d.listed.emplace(e->entryNo, *e).second;
-  if (!added && d.listWalks == 0) return;
-  d.listCount = e->entryCount;
-  waitTicks_ = 0;
-  if (added) ++sh.MemListCount;
-  if (PollView* v = view()) {
-    if (added && d.listed.rbegin()->first == e->entryNo) {
-      v->addMemoryListRow(memoryListRowText(sh.MemListCount, *e), sh.MemListCount, first);
-    } else if (added) {
-      // An entry that was missing: the rows again, in the meter's order.
-      std::int32_t row = 0;
-      for (const auto& [no, entry] : d.listed) {
-        ++row;
-        v->addMemoryListRow(memoryListRowText(row, entry), row, row == 1);
-      }
-    }
-    if (code != 0x0C) pumpEvents();
-    showProgress(memoryListLoadText(r_.texts.TxtLoad, *e));
-    if (code != 0x0C) pumpEvents();
-  }
-  if (memoryListWantsNext(*e)) {
-    listWait_ = true;  // before the write, as for the first entry
-    logUnsent(CmdReadMemoryListNext(line()), "memory list request");
-  }
-}
-
-// Reply 0xFF: the end of the list.
-void PollLoop::memoryListEndReply(Payload p) {
-  const auto end = decodeMemoryListEnd(p);
-  if (!end) return;
-  DownloadState& d = r_.download;
-  // The list wait repeats its request, so the meter may report the end more
-  // than once: only an awaited list is ended, once; and a list walked again
-  // ends with an end of that walk, not one left from the walk before.
-  if (!listWait_) return;
-  if (d.listWalks > 0 && !d.walkAnswered) return;
-  logPoll(LogLevel::Info, [&] {
-    return "memory list ended: " + std::to_string(r_.shell.MemListCount) + " stored measurements";
-  });
-  const UiText& t = r_.texts;
-  if (*end == MemoryListEnd::NoData) {
-    message(t.TxtMemoryInfoNoData, MessageIcon::None);
-    // Nothing is stored: the list wait ends here (it would otherwise go on
-    // asking and end in its time-out message).
-    listWait_ = false;
-    waitTicks_ = 0;
-  } else {
-    const std::vector<int> missing = missingListEntries(d.listed, d.listCount);
-    if (!missing.empty() && d.listWalks < kMaxListWalks) {
-      // A reply was lost on the way: the meter walks its list again (the
-      // list wait goes on meanwhile, polling stays paused).
-      restartListWalk();
-      return;
-    }
-    listWait_ = false;
-    if (missing.empty()) {
-      showMemoryMessage(t.TxtLoadComplete);
-      message(t.TxtGetMemoryInfoOK, MessageIcon::None);
-    } else {
-      // Never "OK" for a list with gaps: the user may erase the meter next.
-      flushDisplay();
-      reportIncompleteList(missing);
-    }
-    logUnsent(CmdReadMemorySize(line()), "memory size request");
-  }
-  StartPanelTimers();
-}
-
-void PollLoop::reportIncompleteList(const std::vector<int>& missing) {
-  const DownloadState& d = r_.download;
-  message(memoryListIncompleteText(static_cast<int>(d.listed.size()), d.listCount, missing),
-          MessageIcon::Critical);
 }
 
 // ---- one measurement -------------------------------------------------------------

@@ -15,6 +15,9 @@
 // The memory list numbers its entries and gives their count in every
 // entry reply, so a lost reply shows as a gap; the list is walked again for
 // the entries missing, and a list that stays incomplete is reported so.
+//
+// Only the poll engine (PollLoop) reads and writes this state; windows ask
+// the engine about it (downloadRunning(), ...).
 #pragma once
 #include <cstdint>
 #include <deque>
@@ -26,7 +29,11 @@
 
 namespace vkz {
 
-struct DownloadState {
+class PollLoop;
+
+class DownloadState {
+  friend class PollLoop;
+
   // Memory list.
   std::map<int, MemoryListEntry> listed;  // the entries in the memory grid since the list began
   int listCount = 0;                      // stored measurements, as the last entry reply gave it

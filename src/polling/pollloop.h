@@ -42,6 +42,7 @@
 // the waits and the watchdog run on while polling is paused; a pause the
 // program holds is no lost link.
 #pragma once
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -60,6 +61,7 @@
 #include "polling/readbackviews.h"
 #include "polling/replies.h"
 #include "polling/textforms.h"
+#include "polling/waits.h"
 #include "shell/flags.h"
 #include "shell/uitext.h"
 
@@ -198,18 +200,26 @@ class PollLoop {
   // The end of the Memory action: counts from 0 and asks for the first
   // entry of the memory list.
   void askMemoryList();
-  // The main window's load: no timer write awaited, no model change left.
+  // The start of the main window's load: a meter is identified from here
+  // on, its poll ticks counted from none.
+  void mainWindowLoading();
+  // The end of the main window's load: no timer write awaited, no model
+  // change left.
   void mainWindowLoaded();
 
   // What windows may ask.
-  bool erasePending() const { return erasing_; }
-  bool timerWritePending() const { return timerWait_; }
-  bool memoryListPending() const { return listWait_; }
-  bool settingWritePending() const { return settingWait_; }
-  bool memorySizePending() const { return sizeWait_; }
+  bool erasePending() const { return waitPending(WaitKind::Erase); }
+  bool timerWritePending() const { return waitPending(WaitKind::TimerWrite); }
+  bool memoryListPending() const { return waitPending(WaitKind::MemoryList); }
+  bool settingWritePending() const { return waitPending(WaitKind::SettingWrite); }
+  bool memorySizePending() const { return waitPending(WaitKind::MemorySize); }
   bool linkLost() const { return linkLost_; }
-  // A measurement is being downloaded: its header or its records are awaited.
-  bool downloadRunning() const { return r_.download.headerAwaited || r_.download.flow.active(); }
+  // A measurement's header or its logged records are being downloaded.
+  bool downloadRunning() const;
+  // A data-block request is outstanding (the poll tick re-sends it), and
+  // the number of the block asked for last.
+  bool blockAwaited() const { return r_.polling.BlockPending == -1; }
+  std::int64_t blockNo() const;
 
   // Watches the current port's descriptor for arriving bytes (a newly linked
   // or chosen port); a descriptor whose device has gone is not watched again
@@ -242,11 +252,6 @@ class PollLoop {
   // Back to the start: polling runs, no window installed, no tick under way.
   void reset();
 
-  // The poll tick's identification debounce: consecutive poll ticks that saw
-  // the same model text, and the text the last one saw.
-  std::int16_t IdentTicks = 0;
-  std::string LastTickModel;
-
  private:
   MeterLine line() { return {r_.link, r_.PortApi}; }
   PollView* view() const { return windows.main; }
@@ -256,45 +261,69 @@ class PollLoop {
   void message(const std::string& text, MessageIcon icon);
   void setWatch(int handle, bool enabled);
 
-  // The poll tick's steps.
+  // --- the poll tick and the watchdog (polltick.cpp) ---
   void identify(PortEntry& e);
+  // One receive tick: the waits, the block wait, the link watchdog.
+  void receiveTick();
+  void watchdog();
+  std::int64_t nextWatchdogTick() const;
+
+  // --- the waits (exchanges.cpp) ---
+  // One wait of the engine: its rule, the wait it yields to (it is not
+  // counted while that one runs), the wait whose count it runs on (the
+  // timer write and the memory list share one), and what it does.
+  struct WaitDef {
+    WaitKind kind;
+    const char* ranOut;  // logged when it runs out
+    WaitRule rule;
+    std::optional<WaitKind> yieldsTo;
+    WaitKind countsOn;
+    void (PollLoop::*ask)();                // at a tick that asks again (nullptr: never)
+    std::string (PollLoop::*says)() const;  // the message when it runs out
+    bool resumes;                           // running out resumes polling
+  };
+  static const std::array<WaitDef, kWaitKinds> kWaits;
+  struct WaitCount {
+    bool pending = false;
+    std::int32_t ticks = 0;  // receive ticks counted (of the count it runs on)
+  };
+  bool waitPending(WaitKind k) const { return waits_[waitIndex(k)].pending; }
+  // Under way, counted from 0.
+  void startWait(WaitKind k);
+  // Counted from 0 again, under way or not.
+  void rewindWait(WaitKind k);
+  // Over: counted no more.
+  void endWait(WaitKind k);
+  std::int32_t& waitTicks(const WaitDef& w) { return waits_[waitIndex(w.countsOn)].ticks; }
+  std::int32_t waitTicks(const WaitDef& w) const { return waits_[waitIndex(w.countsOn)].ticks; }
+  bool waitCounted(const WaitDef& w) const;
+  // Counts every wait under way for one receive tick, and acts on those
+  // whose tick it is.
+  void countWaits();
+  void waitRanOut(const WaitDef& w);
+  // The next receive tick at which a wait acts, -1 for none.
+  std::int64_t nextWaitTick() const;
+  void endTimerWait();
+  // The waits' steps and their messages.
+  void askListAgain();
+  void askSizeAgain();
+  std::string listRanOutText() const;
+  std::string timerRanOutText() const;
+  std::string eraseRanOutText() const { return eraseTimeOutText(); }
+  std::string settingRanOutText() const { return settingNotConfirmedText(); }
+  std::string sizeRanOutText() const { return memorySizeMissingText(); }
+
+  // --- a port whose device went away (relink.cpp) ---
   // The device of the linked port has gone: the port is closed, so
   // nothing is written to a dead port, until the device is back.
   void closeLostPort();
   // The device of a port closed that way is back: the port is linked anew,
   // as the port window's OK links it.
   void relinkLostPort();
-  // One receive tick, and its steps.
-  void receiveTick();
-  void countWaits();
-  void countListWait();
-  void countEraseWait();
-  void countSettingWait();
-  void countSizeWait();
-  void countBlockWait();
-  void watchdog();
-  void endTimerWait();
+
+  // --- the receive step and the receive clock (receive.cpp) ---
   // One frame cut into the current entry's parser record.
   void handleFrame();
-
-  // The line thread (link/linereader.h): while a download runs, the port is
-  // read on a thread of its own, which sends the next block request the
-  // moment the reply before it is whole, as this engine would once it
-  // handles that reply, however busy the window thread is.
-  void startLineThread();
-  void stopLineThread();
-  // The running line thread of the current port, if any.
-  LineReader* lineThread() const;
-  // Arms the line thread to ask for the next block the moment the reply to
-  // the one just asked for is whole, as this engine asks once it handles
-  // that reply (download.cpp: NextBlockJudge), and on from block to block.
-  void armNextBlock();
-  // Whether the request askBlock() is about to send went out already, sent
-  // by the line thread for the frame being handled (then taken, and the
-  // line thread armed again if it has stopped).
-  bool blockRequestSent();
-
-  // The receive clock.
   using Nanos = std::chrono::nanoseconds;
   std::int64_t tickNow() const;
   // Runs the receive ticks that have passed since the last one run.
@@ -317,10 +346,30 @@ class PollLoop {
   // The next receive tick at which something happens, -1 for none: of
   // the waits, of the link watchdog.
   std::int64_t nextTickNeeded() const;
-  std::int64_t nextWaitTick() const;
-  std::int64_t nextWatchdogTick() const;
+  // A wake-up from the read notifier or the receive timer: the receive
+  // ticks that have passed, the port read, what is due to be shown, and the
+  // next wake-up asked for.
+  void wake();
 
-  // The decoder's handling, by reply.
+  // --- the line thread (download.cpp) ---
+  // While a download runs, the port is read on a thread of its own
+  // (link/linereader.h), which sends the next block request the moment the
+  // reply before it is whole, as this engine would once it handles that
+  // reply, however busy the window thread is.
+  void startLineThread();
+  void stopLineThread();
+  // The running line thread of the current port, if any.
+  LineReader* lineThread() const;
+  // Arms the line thread to ask for the next block the moment the reply to
+  // the one just asked for is whole, as this engine asks once it handles
+  // that reply (download.cpp: NextBlockJudge), and on from block to block.
+  void armNextBlock();
+  // Whether the request askBlock() is about to send went out already, sent
+  // by the line thread for the frame being handled (then taken, and the
+  // line thread armed again if it has stopped).
+  bool blockRequestSent();
+
+  // --- the decoder's handling, by reply (decoder.cpp, exchanges.cpp) ---
   bool dispatchReply(const ReplyFrame& r);
   void oneValueReply(std::uint8_t code, Payload p);
   void setOneValue(std::optional<int> pos);
@@ -329,17 +378,22 @@ class PollLoop {
   void welcomeTextReply(Payload p);
   void meterNameReply(Payload p);
   void lunchTimeReply(Payload p);
+  void clockReply(Payload p);
+  void settingWindowReply(ReplyKind kind, Payload p);
   void writeAckReply(std::uint8_t code, Payload p);
   void resendReply(Payload p);
   void erasedReply();
-  void clockReply(Payload p);
   void memorySizeReply(Payload p);
-  void settingWindowReply(ReplyKind kind, Payload p);
   void showSetResult(bool ok);
 
-  // The downloads' handling.
+  // --- the memory list (memorylist.cpp) ---
   void memoryListEntryReply(std::uint8_t code, Payload p);
   void memoryListEndReply(Payload p);
+  void restartListWalk();
+  // "Memory list incomplete: ..." for the entries `missing`.
+  void reportIncompleteList(const std::vector<int>& missing);
+
+  // --- one measurement (download.cpp) ---
   void recordHeaderReply(Payload p);
   void dataBlockReply(Payload p);
   void downloadPollTick();
@@ -349,13 +403,10 @@ class PollLoop {
   // reached (the download has then been stopped).
   bool mayResend();
   void stopDownload();
-  void restartListWalk();
-  // "Memory list incomplete: ..." for the entries `missing`.
-  void reportIncompleteList(const std::vector<int>& missing);
-  // A wake-up from the read notifier or the receive timer: the receive
-  // ticks that have passed, the port read, what is due to be shown, and the
-  // next wake-up asked for.
-  void wake();
+  // A receive tick: the answers still owed for the block taken last.
+  void countBlockWait();
+
+  // --- what a download shows (display.cpp) ---
   void showMemoryMessage(const std::string& text);
   // A progress text, and record rows for the data list window: shown at
   // once, or held back until kProgressEvery (kRowsEvery) has passed since
@@ -380,27 +431,19 @@ class PollLoop {
   bool running_ = true;
   int programPauses_ = 0;  // PollPause objects alive
 
-  // The exchanges awaited and the link watched.
-  bool modelChanged_ = false;      // model text changed (or came empty): rebuild the command tree
-  bool erasing_ = false;           // an erase request is outstanding
-  bool timerWait_ = false;         // the timer write awaits its last acknowledgement
-  bool listWait_ = false;          // a memory-list entry is awaited
-  bool settingWait_ = false;       // a single setting write awaits its acknowledgement
-  bool sizeWait_ = false;          // the memory size is awaited
-  bool linkLost_ = false;          // kLinkIdleTicks passed without two bytes
-  std::int16_t idleTicks_ = 0;     // receive ticks in a row without two bytes (stops at 32767)
-  std::int32_t waitTicks_ = 0;     // receive ticks in the timer-write wait or the memory-list wait
-  std::int32_t eraseTicks_ = 0;    // receive ticks since the erase request went out
-  std::int32_t settingTicks_ = 0;  // receive ticks since the single setting write went out
-  std::int32_t sizeTicks_ = 0;     // receive ticks of the memory-size wait after the list
-  bool inPoll_ = false;            // inside the poll tick
-  bool inReceive_ = false;         // cutting/decoding frames (receive tick or arrival)
-  bool receiveAgain_ = false;      // bytes arrived while frames were being decoded
-  int arrivalsMeanwhile_ = 0;      // arrivals reported meanwhile
-  // Bytes read since the last receive tick, so the watchdog sees replies
-  // that were cut as they arrived.
-  long long bytesSinceTick_ = 0;
-  int watchedHandle_ = -1;  // the descriptor watched for arriving bytes
+  // The poll tick's identification debounce: consecutive poll ticks that saw
+  // the same model text, and the text the last one saw.
+  std::int16_t identTicks_ = 0;
+  std::string lastTickModel_;
+  bool modelChanged_ = false;  // model text changed (or came empty): rebuild the command tree
+
+  // The exchanges awaited, by WaitKind.
+  std::array<WaitCount, kWaitKinds> waits_{};
+
+  // The link watched.
+  bool linkLost_ = false;       // kLinkIdleTicks passed without two bytes
+  std::int16_t idleTicks_ = 0;  // receive ticks in a row without two bytes (stops at 32767)
+  int watchedHandle_ = -1;      // the descriptor watched for arriving bytes
   bool watchOn_ = false;
   int failedHandle_ = -1;  // a descriptor whose device has gone: not watched again
   struct LostPort {
@@ -410,12 +453,24 @@ class PollLoop {
   };
   std::optional<LostPort> lost_;  // closed when its device went away, linked again when it is back
 
+  // The receive step.
+  bool inPoll_ = false;        // inside the poll tick
+  bool inReceive_ = false;     // cutting/decoding frames (receive tick or arrival)
+  bool receiveAgain_ = false;  // bytes arrived while frames were being decoded
+  int arrivalsMeanwhile_ = 0;  // arrivals reported meanwhile
+  // Bytes read since the last receive tick, so the watchdog sees replies
+  // that were cut as they arrived.
+  long long bytesSinceTick_ = 0;
+
+  // The receive clock.
   MonotonicClock mono_;
-  Nanos tickOrigin_{};                                  // the start of receive tick 1
-  std::int64_t ticksDone_ = 0;                          // the last receive tick run
-  std::optional<Nanos> readDue_;                        // when the rest of a frame partly in is due
-  long long bytesRead_ = 0;                             // bytes read so far
-  long long readAtPlan_ = -1;                           // bytesRead_ when readDue_ was set
+  Nanos tickOrigin_{};            // the start of receive tick 1
+  std::int64_t ticksDone_ = 0;    // the last receive tick run
+  std::optional<Nanos> readDue_;  // when the rest of a frame partly in is due
+  long long bytesRead_ = 0;       // bytes read so far
+  long long readAtPlan_ = -1;     // bytesRead_ when readDue_ was set
+
+  // What a download shows, held back.
   std::optional<Nanos> progressShownAt_, rowsShownAt_;  // when progress and rows were last shown
   std::optional<std::string> progressHeld_;
   std::vector<LoggedRecord> rowsHeld_;

@@ -1,9 +1,10 @@
 // The polling state, one of the program-wide records (ProgramState): the
-// identified meter model and the data-block request of a download. The
-// waits of the other exchanges (timer write, erase, memory list, single
-// setting writes) and the link watchdog's counts are the poll engine's own
-// (PollLoop); windows ask it about them. Flags hold -1 for set and 0 for
-// clear.
+// identified meter model, which every model-dependent action reads, and the
+// data-block request of a download, which only the poll engine (PollLoop)
+// reads and writes; windows ask the engine about it. The waits of the other
+// exchanges (timer write, erase, memory list, single setting writes) and
+// the link watchdog's counts are the engine's own too. Flags hold -1 for
+// set and 0 for clear.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -11,9 +12,14 @@
 
 namespace vkz {
 
+class PollLoop;
+
 struct PollingState {
-  std::string MeterModel;         // model text of the last identification reply ("VKZ 418", "KRD 529")
-  std::string PrevMeterModel;     // model text of the identification reply before it
+  std::string MeterModel;      // model text of the last identification reply ("VKZ 418", "KRD 529")
+  std::string PrevMeterModel;  // model text of the identification reply before it
+
+ private:
+  friend class PollLoop;
   std::int16_t BlockPending = 0;  // a data-block request is outstanding
   std::int32_t BlockNo = 0;       // number of the data block requested last
   std::int32_t BlockRetry = 0;    // poll ticks since the last data-block request or re-send (0..2)

@@ -312,7 +312,7 @@ void Panel::MDIForm_Load() {
   // Each step runs even when an earlier one failed.
   step([&] {
     State().link.CurPort = 1;
-    State().poll.IdentTicks = 0;
+    State().poll.mainWindowLoading();
   });
   step([] { LoadDefaultStrings(State().texts); });
   step([] { ApplyMessageLanguage(State().language, LoadLanguageIndex(State().language, State().texts)); });

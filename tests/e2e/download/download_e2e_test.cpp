@@ -207,7 +207,7 @@ TEST_F(Download, HeaderAndEveryRecordOfTwoMeasurements) {
   EXPECT_EQ(f->VKZ418Grid->TextMatrix(8, 1), QStringLiteral("25"));
   EXPECT_TRUE(f->Toolbar1->isEnabled());
   EXPECT_EQ(State().shell.RecordFileName, "20180523--140000");
-  EXPECT_EQ(State().polling.BlockPending, 0);
+  EXPECT_FALSE(State().poll.blockAwaited());
   EXPECT_TRUE(panel()->pollingRunning());
 
   // The next measurement starts in a fresh window, once the user chose to
@@ -233,21 +233,20 @@ TEST_F(Download, NextBlockIsAskedWhileTheWindowThreadIsBusy) {
 
   // From here the window thread turns no event and runs no timer. It has
   // asked for block k; the request for k + 1 goes out all the same.
-  const std::int64_t k = State().download.flow.block();
+  const std::int64_t k = State().poll.blockNo();
   ASSERT_LT(k, 46);
   ASSERT_TRUE(meter().waitForRequests(static_cast<std::size_t>(k) + 2, 0x12, 5s));
   const std::vector<emu::Request> asked = meter().requests(0x12);
   ASSERT_GE(asked.size(), static_cast<std::size_t>(k) + 2);
   EXPECT_EQ(asked[static_cast<std::size_t>(k) + 1].bytes, *DataBlockRequest(k + 1));
-  EXPECT_EQ(State().download.flow.block(), k);
+  EXPECT_EQ(State().poll.blockNo(), k);
   // The poll tick's re-send comes due meanwhile: the reply the line thread
   // has answered is handled first, so block k is not asked again.
   for (int i = 0; i < 3; ++i) panel()->Timer1_Timer();
 
   ASSERT_TRUE(road_->until(
       [&] {
-        const DownloadState& d = State().download;
-        return !d.flow.active() &&
+        return !State().poll.downloadRunning() &&
                panel()->MemoryMessageLbl->text() == QString::fromStdString(State().texts.TxtLoadComplete);
       },
       10000));
@@ -273,7 +272,7 @@ TEST_F(Download, HeaderWithoutRecordsIsCompleteAtOnce) {
   EXPECT_TRUE(State().measurement.PointValue1.empty());
   EXPECT_TRUE(State().measurement.PointValue5.empty());
   EXPECT_EQ(State().measurement.header.HeaderValue[kSlotRecordCount], "0");
-  EXPECT_EQ(State().polling.BlockPending, 0);
+  EXPECT_FALSE(State().poll.blockAwaited());
   EXPECT_TRUE(FormRegistry::find<DataListFrm>()->Toolbar1->isEnabled());
   for (int i = 0; i < 10; ++i) panel()->Timer1_Timer();
   QCoreApplication::processEvents();
@@ -515,7 +514,7 @@ TEST_P(DownloadFromADeadMeter, StopsWithAMessageAndKeepsTheRows) {
   EXPECT_EQ(meter().requestCount(c.code) - before, asked);
   road_->until([] { return false; }, 1000);
   EXPECT_EQ(meter().requestCount(c.code) - before, asked);
-  EXPECT_EQ(State().polling.BlockPending, 0);
+  EXPECT_FALSE(State().poll.blockAwaited());
   EXPECT_TRUE(panel()->pollingRunning());
   EXPECT_NE(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
   // Rows that arrived are kept and can be saved; without any, nothing can.
@@ -568,7 +567,7 @@ TEST_F(Download, LineSilentMidDownloadAndBack) {
   EXPECT_TRUE(
       road_->until([&] { return panel()->statusPanelText(2) == QStringLiteral("Disconnection"); }, 5000));
   road_->until([] { return false; }, 200);
-  EXPECT_EQ(State().polling.BlockPending, -1);
+  EXPECT_TRUE(State().poll.blockAwaited());
   meter().setSilent(false);
   ASSERT_TRUE(road_->until(
       [&] { return panel()->MemoryMessageLbl->text() == QStringLiteral("Load Complete"); }, 10000));
@@ -771,9 +770,9 @@ TEST_P(ResentBlock, IsStoredOnceAndTheNextBlockWaitsForItsOwedAnswer) {
   receiveTicks(25);
   reply(0x12, block(0));
   EXPECT_EQ(road_->recordRows().size(), 10);
-  EXPECT_EQ(State().polling.BlockPending, 0);  // block 1 is not asked yet
+  EXPECT_FALSE(State().poll.blockAwaited());  // block 1 is not asked yet
   receiveTicks(31);
-  EXPECT_EQ(State().polling.BlockPending, 0);
+  EXPECT_FALSE(State().poll.blockAwaited());
   if (GetParam().secondAnswerComes) {
     reply(0x12, block(0));
     ASSERT_TRUE(meter().waitForRequests(3, 0x12));
@@ -813,7 +812,7 @@ TEST_F(ScriptedMeter, BlocksThatAreTrulyAlikeStillComplete) {
   EXPECT_TRUE(road_->until([&] { return road_->recordRows().size() == 20; }));
   // The answer taken for a copy may still be owed: the next block waits
   // for the quiet time, and its answer, well apart, is taken.
-  EXPECT_EQ(State().polling.BlockPending, 0);
+  EXPECT_FALSE(State().poll.blockAwaited());
   ASSERT_TRUE(ticksUntilAsked(4));
   apart();
   reply(0x12, block(2));

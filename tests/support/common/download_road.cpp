@@ -145,8 +145,7 @@ bool DownloadRoad::download(int row, int ms) {
   // when neither its header nor a block is awaited any more.
   return until(
       [&] {
-        const DownloadState& d = State().download;
-        return !d.headerAwaited && !d.flow.active() &&
+        return !State().poll.downloadRunning() &&
                panel->MemoryMessageLbl->text() == QString::fromStdString(State().texts.TxtLoadComplete);
       },
       ms);
