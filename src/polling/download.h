@@ -13,8 +13,10 @@
 // download with a message instead of being asked for ever.
 //
 // The memory list numbers its entries and gives their count in every
-// entry reply, so a lost reply shows as a gap; the list is walked again for
-// the entries missing, and a list that stays incomplete is reported so.
+// entry reply, so a lost reply shows as a gap; an end of the list that says
+// the meter holds entries when none came is a gap too. The list is walked
+// again for the entries missing, and a list that stays incomplete is
+// reported so.
 //
 // Only the poll engine (PollLoop) reads and writes this state; windows ask
 // the engine about it (downloadRunning(), ...).
@@ -39,6 +41,7 @@ class DownloadState {
   int listCount = 0;                      // stored measurements, as the last entry reply gave it
   int listWalks = 0;                      // walks of the list asked again for missing entries
   bool walkAnswered = false;              // an entry reply came since the walk was asked again
+  bool listReported = false;              // an end of the list said the meter holds entries
 
   // Header.
   int entryNo = 0;               // the stored measurement whose header is asked

@@ -41,6 +41,10 @@ std::vector<int> missingListEntries(const std::map<int, MemoryListEntry>& listed
 }
 
 std::string memoryListIncompleteText(int arrived, int count, const std::vector<int>& missing) {
+  if (count == 0)
+    return trText("Download",
+                  "Memory list incomplete: the meter reports stored measurements, but none of their entries "
+                  "arrived.");
   std::string ranges;
   for (std::size_t i = 0; i < missing.size();) {
     std::size_t j = i;

@@ -43,7 +43,9 @@ inline bool memoryListWantsNext(const MemoryListEntry& e) {
 // The entry numbers from 1 to `count` that are not in `listed`, in order.
 std::vector<int> missingListEntries(const std::map<int, MemoryListEntry>& listed, int count);
 // The message for a list that stays incomplete: "Memory list incomplete: 3
-// of 5 entries arrived, missing 2, 4-5."
+// of 5 entries arrived, missing 2, 4-5."; with no entry arrived (`count` 0:
+// no entry reply told it), that the meter reports stored measurements but
+// none of their entries came.
 std::string memoryListIncompleteText(int arrived, int count, const std::vector<int>& missing);
 
 // Reply 0xFF: the end of the list. byte 0 = 0x0C: the first-entry request

@@ -17,6 +17,7 @@ void PollLoop::askMemoryList() {
   d.listCount = 0;
   d.listWalks = 0;
   d.walkAnswered = false;
+  d.listReported = false;
   // Marked before the write: the write lets the event loop turn, and the
   // meter's answer may be decoded while it is still under way.
   startWait(WaitKind::MemoryList);
@@ -54,10 +55,20 @@ void PollLoop::askListAgain() {
 // The list wait ran out: entries that came tell which ones did not, and a
 // list with gaps says so.
 std::string PollLoop::listRanOutText() const {
+  return listIncomplete() ? listIncompleteText() : r_.texts.TxtGetMemoryInformationTimeOutError;
+}
+
+// Entries are missing by the count the entry replies gave, or an end of the
+// list said the meter holds entries and none came.
+bool PollLoop::listIncomplete() const {
   const DownloadState& d = r_.download;
-  const std::vector<int> missing = missingListEntries(d.listed, d.listCount);
-  if (missing.empty()) return r_.texts.TxtGetMemoryInformationTimeOutError;
-  return memoryListIncompleteText(static_cast<int>(d.listed.size()), d.listCount, missing);
+  return !missingListEntries(d.listed, d.listCount).empty() || (d.listed.empty() && d.listReported);
+}
+
+std::string PollLoop::listIncompleteText() const {
+  const DownloadState& d = r_.download;
+  return memoryListIncompleteText(static_cast<int>(d.listed.size()), d.listCount,
+                                  missingListEntries(d.listed, d.listCount));
 }
 
 // Replies 0x0C (first entry) and 0x0D (further entries).
@@ -123,31 +134,28 @@ void PollLoop::memoryListEndReply(Payload p) {
     // asking and end in its time-out message).
     endWait(WaitKind::MemoryList);
   } else {
-    const std::vector<int> missing = missingListEntries(d.listed, d.listCount);
-    if (!missing.empty() && d.listWalks < kMaxListWalks) {
+    // The end says the meter holds entries: with none listed, every entry
+    // reply was lost, a list with gaps like any other.
+    d.listReported = true;
+    const bool incomplete = listIncomplete();
+    if (incomplete && d.listWalks < kMaxListWalks) {
       // A reply was lost on the way: the meter walks its list again (the
       // list wait goes on meanwhile, polling stays paused).
       restartListWalk();
       return;
     }
     endWait(WaitKind::MemoryList);
-    if (missing.empty()) {
+    if (!incomplete) {
       showMemoryMessage(t.TxtLoadComplete);
       message(t.TxtGetMemoryInfoOK, MessageIcon::None);
     } else {
       // Never "OK" for a list with gaps: the user may erase the meter next.
       flushDisplay();
-      reportIncompleteList(missing);
+      message(listIncompleteText(), MessageIcon::Critical);
     }
     logUnsent(CmdReadMemorySize(line()), "memory size request");
   }
   StartPanelTimers();
-}
-
-void PollLoop::reportIncompleteList(const std::vector<int>& missing) {
-  const DownloadState& d = r_.download;
-  message(memoryListIncompleteText(static_cast<int>(d.listed.size()), d.listCount, missing),
-          MessageIcon::Critical);
 }
 
 }  // namespace vkz

@@ -390,8 +390,9 @@ class PollLoop {
   void memoryListEntryReply(std::uint8_t code, Payload p);
   void memoryListEndReply(Payload p);
   void restartListWalk();
-  // "Memory list incomplete: ..." for the entries `missing`.
-  void reportIncompleteList(const std::vector<int>& missing);
+  // Whether the list has gaps, and "Memory list incomplete: ..." for them.
+  bool listIncomplete() const;
+  std::string listIncompleteText() const;
 
   // --- one measurement (download.cpp) ---
   void recordHeaderReply(Payload p);

@@ -215,6 +215,10 @@
         <source>Memory list incomplete: %1 of %2 entries arrived, missing %3.</source>
         <translation>Lista da memória incompleta: chegaram %1 de %2 entradas; faltam %3.</translation>
     </message>
+    <message>
+        <source>Memory list incomplete: the meter reports stored measurements, but none of their entries arrived.</source>
+        <translation>Lista da memória incompleta: o medidor informa medições armazenadas, mas nenhuma das suas entradas chegou.</translation>
+    </message>
 </context>
 <context>
     <name>Erase</name>

@@ -166,6 +166,15 @@ INSTANTIATE_TEST_SUITE_P(
         // Every walk of the list loses it.
         ListGap{"EntryAlwaysLost", [](emu::Emulator& m) { m.loseListEntry(3); },
                 "Memory list incomplete: 4 of 5 entries arrived, missing 3.", 4},
+        // Every entry reply is lost: the end of the list names entries none
+        // of which came.
+        ListGap{"EveryEntryLost",
+                [](emu::Emulator& m) {
+                  for (int n = 1; n <= 5; ++n) m.loseListEntry(n);
+                },
+                "Memory list incomplete: the meter reports stored measurements, but none of their entries "
+                "arrived.",
+                0},
         // The meter falls silent after the first entry: the list wait ends.
         ListGap{"SilentAfterTheFirstEntry",
                 [](emu::Emulator& m) { m.addFault(emu::FaultRule::always(emu::Fault::Drop, 0x0D)); },

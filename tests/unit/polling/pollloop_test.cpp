@@ -339,6 +339,34 @@ TEST_F(LinkedLoop, MemorySizeLostIsAskedAgainAfterTheListThenSaidMissing) {
   EXPECT_EQ(view.messages.size(), 2u);
 }
 
+// A meter holding entries whose every entry reply is lost: its end of the
+// list names entries none of which came. The list is walked again and,
+// staying empty, said to be incomplete: never "OK", never "Load Complete".
+TEST_F(LinkedLoop, EndOfAListWhoseEveryEntryWasLostIsNoCompleteList) {
+  State().flags.MemoryPanelShown = -1;
+  poll().askMemoryList();
+  clock->ticks(1);  // the first entry's reply lost: the next one is asked for
+  pty.drain();
+  reply(0xFF, {0x0D});
+  EXPECT_EQ(requests(0x0C), 1);  // walked again from its first entry
+  EXPECT_TRUE(poll().memoryListPending());
+  // The walk loses its entries too; its ends may be left from the walk
+  // before and end nothing, so the list wait runs out.
+  for (int i = 0; i < 5; ++i) {
+    clock->ticks(PollLoop::kListAskEvery);
+    reply(0xFF, {0x0D});
+  }
+  EXPECT_TRUE(view.messages.empty());
+  clock->ticks(PollLoop::kListWaitTicks);
+  EXPECT_EQ(messages(),
+            std::vector<std::string>{"Memory list incomplete: the meter reports stored measurements, "
+                                     "but none of their entries arrived."});
+  EXPECT_EQ(view.messages[0].second, MessageIcon::Critical);
+  EXPECT_NE(view.memoryMessage, "Load Complete");
+  EXPECT_FALSE(poll().memoryListPending());
+  EXPECT_TRUE(poll().running());
+}
+
 TEST_F(LinkedLoop, MemoryListRequestsAreMarkedBeforeTheirWrite) {
   // The write turns the event loop, where a quick meter's answer is
   // decoded: the request must be awaited by then, and an end of the list
