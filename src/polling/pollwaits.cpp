@@ -24,14 +24,15 @@ namespace vkz {
 //                  ... 101, and runs out when that count passes 200.
 //   timer write    started by writeTimers(); ended by the last frame's
 //                  acknowledgement or a refusal; a re-send request for one
-//                  of its frames starts it again. It runs out at 300 ticks
+//                  of its frames starts it again (resendReply). It runs out at 300 ticks
 //                  ("Set Timer Setting TimeOut !!!") and resumes polling. It
 //                  counts on the memory list's count (the meter's one wait
 //                  counter of old), which waits meanwhile.
 //   erase          started by eraseMemory(); ended by the erase reply; runs
 //                  out at kEraseWaitTicks (eraseTimeOutText()).
 //   setting write  started by writeAwaited(); ended by an acknowledgement; a
-//                  re-send request for a single write starts it again. Runs
+//                  re-send request for a single write starts it again
+//                  (resendReply). Runs
 //                  out at kSettingWaitTicks (settingNotConfirmedText()).
 //   memory size    started by askMemorySize(); ended by the size reply;
 //                  counted only once the memory list has ended: asked again
@@ -235,6 +236,12 @@ void PollLoop::resendReply(Payload p) {
           [&] { return "the meter asks for write request 0x" + hexBytes(p.first(1)) + " again"; });
   const SettingsRecords& r = r_.records;
   StopPanelTimers();
+  // The write's wait starts again with the request that goes out now: a
+  // meter that asked for it answers the new request, in its own time.
+  const bool timerFrame =
+      *target == ResendWrite::Timers1 || *target == ResendWrite::Timers2 || *target == ResendWrite::Timers3;
+  const WaitKind wait = timerFrame ? WaitKind::TimerWrite : WaitKind::SettingWrite;
+  if (waitPending(wait)) startWait(wait);
   switch (*target) {
     case ResendWrite::DoseSettings:
       logUnsent(CmdWriteDoseSettings(line(), r.DoseRecord), "dose settings re-send");

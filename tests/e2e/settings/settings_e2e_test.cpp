@@ -147,6 +147,29 @@ TEST_F(SettingsRoad, DoseChannelsShowWriteAndReadBack) {
   EXPECT_EQ(lastRequest(0x84), emu::makeRequest(0x84, dose));
 }
 
+// A slow meter asks for the dose write again 2.4 s after the Set and
+// confirms the re-sent write 2.5 s later, past the wait's bound counted from
+// the Set: the user sees "Set OK !!!" and nothing else.
+TEST_F(SettingsRoad, WriteAskedAgainAndConfirmedLateIsSetOkAlone) {
+  Setting418PanelFrm* p = settingPanel();
+  p->KalvoxBtn->click();
+  KalvoxFrm* f = FormRegistry::find<KalvoxFrm>();
+  ASSERT_TRUE(f);
+  road_.meter.neverAcknowledge(0x84);  // the test answers for the meter
+  const std::size_t writes = road_.meter.requestCount(0x84);
+  f->KalvoxSetBtn->click();
+  ASSERT_TRUE(road_.meter.waitForRequests(writes + 1, 0x84));
+  road_.clock->ticks(150);
+  road_.meter.sendRaw(emu::makeReply(0x55, {0x84}));
+  ASSERT_TRUE(road_.until([&] { return road_.meter.requestCount(0x84) == writes + 2; }));
+  road_.clock->ticks(156);
+  EXPECT_TRUE(road_.messages().isEmpty()) << road_.messages().join('|').toStdString();
+  road_.meter.sendRaw(emu::makeReply(0x84, {0x84}));
+  ASSERT_TRUE(acknowledged()) << road_.messages().join('|').toStdString();
+  road_.clock->ticks(PollLoop::kSettingWaitTicks);
+  EXPECT_EQ(road_.messages(), QStringList{QStringLiteral("Set OK !!!")});
+}
+
 TEST_F(SettingsRoad, ScreensShowWriteAndReadBack) {
   const auto meterPages = road_.meter.settings().screens;
   Setting418PanelFrm* p = settingPanel();

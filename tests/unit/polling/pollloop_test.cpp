@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -174,12 +175,20 @@ class LinkedLoop : public PollLoopTest {
     for (const auto& m : view.messages) out.push_back(m.first);
     return out;
   }
-  // Frames of request `code` (5 bytes each) the meter was sent.
+  // Frames of request `code` the meter was sent since the last look: each
+  // frame is 0x02, its length (two bytes), the code and the rest, and a
+  // checksum.
   int requests(std::uint8_t code) {
     const std::vector<std::uint8_t> got = pty.drain();
     int n = 0;
-    for (std::size_t i = 0; i + 4 < got.size(); ++i)
-      if (got[i] == 0x02 && got[i + 1] == 0x00 && got[i + 2] == 0x01 && got[i + 3] == code) ++n;
+    for (std::size_t i = 0; i + 3 < got.size();) {
+      if (got[i] != 0x02) {
+        ++i;
+        continue;
+      }
+      if (got[i + 3] == code) ++n;
+      i += 4 + (static_cast<std::size_t>(got[i + 1]) << 8 | got[i + 2]);
+    }
     return n;
   }
   vkztest::TempAppDir dir;
@@ -290,6 +299,60 @@ TEST_F(LinkedLoop, SingleSettingWriteNotConfirmedIsSaidAfterItsTimeOut) {
   State().link.CurPort = 0;
   EXPECT_FALSE(write());
   EXPECT_FALSE(poll().settingWritePending());
+}
+
+// A slow meter asks for a write again 2.4 s after it went out and confirms
+// it 2.5 s after the re-send: later than the wait's bound counted from the
+// first request. The re-send starts the write's wait again, so "Set OK !!!"
+// is all the user sees.
+TEST_F(LinkedLoop, ResendRequestStartsTheWaitOfItsWriteAgain) {
+  struct Case {
+    const char* what;
+    std::function<PortResult()> write;
+    std::vector<std::uint8_t> before;  // writes acknowledged before the re-send request
+    std::uint8_t resent;               // the write the meter asks for again
+    std::vector<std::uint8_t> after;   // writes acknowledged after it
+    std::int32_t bound;
+  };
+  const std::vector<Case> cases{
+      {"dose settings",
+       [] { return poll().writeAwaited([] { return CmdWriteDoseSettings(State().line(), DoseSetting{}); }); },
+       {},
+       0x84,
+       {0x84},
+       PollLoop::kSettingWaitTicks},
+      {"timer settings, second frame",
+       [] { return poll().writeTimers(TimerSetting{}); },
+       {0x8A},
+       0x8B,
+       {0x8B, 0x8C},
+       PollLoop::kTimerWaitTicks},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    view.messages.clear();
+    ASSERT_TRUE(c.write());
+    for (const std::uint8_t code : c.before) reply(code, {code});
+    clock->ticks(150);
+    pty.drain();
+    reply(0x55, {c.resent});
+    EXPECT_EQ(requests(c.resent), 1);
+    clock->ticks(156);
+    EXPECT_TRUE(view.messages.empty());
+    for (const std::uint8_t code : c.after) reply(code, {code});
+    clock->ticks(c.bound);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Set OK !!!"});
+    EXPECT_FALSE(poll().settingWritePending());
+    EXPECT_FALSE(poll().timerWritePending());
+  }
+  // With no write awaited the meter's request is sent again all the same,
+  // and no wait starts.
+  view.messages.clear();
+  reply(0x55, {0x84});
+  EXPECT_EQ(requests(0x84), 1);
+  EXPECT_FALSE(poll().settingWritePending());
+  clock->ticks(PollLoop::kSettingWaitTicks);
+  EXPECT_TRUE(view.messages.empty());
 }
 
 TEST_F(LinkedLoop, MemoryListWaitEndsQuietlyWhenThePanelIsClosedElseAsksAgainAndTimesOut) {
