@@ -11,7 +11,17 @@
 
 namespace vkz {
 namespace {
-bool g_fallback = true;
+
+// The machine's serial devices by port number.
+std::string machineDevice(int n) {
+  if (n >= 1 && n <= 32) return "/dev/ttyS" + std::to_string(n - 1);
+  if (n >= 33 && n <= 64) return "/dev/ttyUSB" + std::to_string(n - 33);
+  if (n >= 65 && n <= 96) return "/dev/ttyACM" + std::to_string(n - 65);
+  return "";
+}
+
+// The fallback in force; empty: none.
+ComDefaultDevices g_defaults = machineDevice;
 
 // The number of a name "COM<n>" (n 1..256), else 0.
 int comNumber(const std::string& name) {
@@ -26,10 +36,13 @@ int comNumber(const std::string& name) {
 }  // namespace
 
 void setComFallback(bool on) {
-  g_fallback = on;
+  g_defaults = on ? ComDefaultDevices(machineDevice) : ComDefaultDevices();
 }
 bool comFallback() {
-  return g_fallback;
+  return static_cast<bool>(g_defaults);
+}
+void setComDefaultDevices(ComDefaultDevices map) {
+  g_defaults = map ? std::move(map) : ComDefaultDevices(machineDevice);
 }
 
 std::string ComDevicePath(const std::string& portName) {
@@ -38,11 +51,7 @@ std::string ComDevicePath(const std::string& portName) {
   const std::string entry = appPath("com/" + portName);
   struct stat st {};
   if (::lstat(entry.c_str(), &st) == 0) return entry;
-  if (!g_fallback) return "";
-  if (n <= 32) return "/dev/ttyS" + std::to_string(n - 1);
-  if (n <= 64) return "/dev/ttyUSB" + std::to_string(n - 33);
-  if (n <= 96) return "/dev/ttyACM" + std::to_string(n - 65);
-  return "";
+  return g_defaults ? g_defaults(n) : "";
 }
 
 std::string ComNameMapText() {

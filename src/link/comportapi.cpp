@@ -335,6 +335,11 @@ std::string ComPortAPI::OpenRefusal(int port) const {
 }
 
 std::int32_t ComPortAPI::CommOpen(int port, const std::string& portName, const std::string& settings) {
+  return CommOpenAt(port, portName, ComDevicePath(portName), settings);
+}
+
+std::int32_t ComPortAPI::CommOpenAt(int port, const std::string& portName, const std::string& path,
+                                    const std::string& settings) {
   if (!inRange(port)) return RecordRangeError("CommOpen");
   CommPort& p = CommPorts[port];
   if (p.Opened) {
@@ -342,7 +347,6 @@ std::int32_t ComPortAPI::CommOpen(int port, const std::string& portName, const s
     return -2;
   }
 
-  const std::string path = ComDevicePath(portName);
   const int fd = OpenDevice(p, portName, path);
   p.Handle = fd >= 0 ? fd : -1;
   if (fd < 0) return LastCommError.ErrorCode;

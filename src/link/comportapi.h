@@ -89,6 +89,11 @@ class ComPortAPI {
   // request is ever written into it. Once the device is open the port
   // counts as open even if a later set-up step fails.
   std::int32_t CommOpen(int port, const std::string& portName, const std::string& settings);
+  // The same on the device at `path` (the one the port was opened from
+  // before, kept while its device was away), whatever the COM-name map says
+  // now.
+  std::int32_t CommOpenAt(int port, const std::string& portName, const std::string& path,
+                          const std::string& settings);
   // Applies a new settings text to an open port.
   std::int32_t CommSet(int port, const std::string& settings);
   // Closes the port if open (0 when it was not).

@@ -50,6 +50,20 @@ std::int16_t OpenPort(MeterLine line, int port, const std::string& settings) {
   return -1;
 }
 
+std::int32_t RelinkPort(MeterLine line, int entry, const std::string& path) {
+  if (entry < 1 || entry > line.link.PortCount) return kPortRangeError;
+  PortEntry& e = line.link.PortTable[static_cast<std::size_t>(entry)];
+  ComPortAPI& api = line.api;
+  api.CommClose(e.PortNo);
+  const std::int32_t rc = api.CommOpenAt(e.PortNo, e.PortName, path, e.PortSettings);
+  if (rc != 0) return rc;
+  logLazy(LogArea::Link, LogLevel::Info,
+          [&] { return e.PortName + " opened again: " + path + " \"" + e.PortSettings + "\""; });
+  e.RxBuf.clear();
+  e.PortReply = ReplyFrame{};
+  return 0;
+}
+
 void CloseAllPorts(MeterLine line) {
   LinkState& l = line.link;
   for (int i = 1; i <= l.PortCount && i <= kMaxPorts; ++i) {

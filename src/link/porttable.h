@@ -52,6 +52,14 @@ PortEntry* CurrentEntry(LinkState& link);
 // path. With ten entries already, shows "Open Port Error" and adds nothing.
 // -1 linked, 0 not. Never changes CurPort.
 std::int16_t OpenPort(MeterLine line, int port, const std::string& settings);
+// Opens the port of entry `entry` again on `path`, the device it was opened
+// from, after that device went away and came back: the entry keeps its
+// place, settings and listed meter, and no entry is added (the port
+// window's OK alone adds them). Its receive buffer and parser record start
+// afresh: bytes of the device that went are no reply. 0 when the port
+// opened, else the serial object's failure code (a device another program
+// still holds: the caller tries again later).
+std::int32_t RelinkPort(MeterLine line, int entry, const std::string& path);
 // Closes every linked port and empties its entry (shut-down).
 void CloseAllPorts(MeterLine line);
 // Purges both queues of the current port and empties its receive buffer.

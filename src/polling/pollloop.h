@@ -266,6 +266,9 @@ class PollLoop {
   // One receive tick: the waits, the block wait, the link watchdog.
   void receiveTick();
   void watchdog();
+  // The link state in the status bar: "Connection", "Erasing ..." or
+  // "Disconnection".
+  void showLink();
   std::int64_t nextWatchdogTick() const;
 
   // --- the waits (exchanges.cpp) ---
@@ -317,8 +320,8 @@ class PollLoop {
   // The device of the linked port has gone: the port is closed, so
   // nothing is written to a dead port, until the device is back.
   void closeLostPort();
-  // The device of a port closed that way is back: the port is linked anew,
-  // as the port window's OK links it.
+  // The device of a port closed that way is back: the port opens again on
+  // it, in its own entry.
   void relinkLostPort();
 
   // --- the receive step and the receive clock (receive.cpp) ---
@@ -448,9 +451,11 @@ class PollLoop {
   bool watchOn_ = false;
   int failedHandle_ = -1;  // a descriptor whose device has gone: not watched again
   struct LostPort {
+    int entry = 0;  // its entry in the port table, current when it went
     int portNo = 0;
-    std::string settings;
-    bool triedBusy = false;  // an open was refused since the device came back
+    std::string path;            // the device it was opened from
+    std::int16_t portCount = 0;  // entries in the table then: one more is a link the user made
+    bool triedBusy = false;      // an open was refused since the device came back
   };
   std::optional<LostPort> lost_;  // closed when its device went away, linked again when it is back
 

@@ -131,14 +131,17 @@ void PollLoop::watchdog() {
   if (linkLost_ != wasLost)
     logPoll(LogLevel::Info,
             [&] { return linkLost_ ? std::string("link lost: no data in 101 receive ticks") : "link back"; });
-  if (!linkLost_) {
+  showLink();
+  if (linkLost_ && !erasePending() && !running_ && programPauses_ == 0) StartPanelTimers();
+}
+
+void PollLoop::showLink() {
+  if (!linkLost_)
     show(2, r_.texts.TxtConnection);
-  } else if (erasePending()) {
+  else if (erasePending())
     show(2, r_.texts.TxtErasing);
-  } else {
+  else
     show(2, r_.texts.TxtDisconnection);
-    if (!running_ && programPauses_ == 0) StartPanelTimers();
-  }
 }
 
 // The next receive tick at which the watchdog changes what it shows or

@@ -5,18 +5,13 @@
 // or goes silent for a while; and replies written straight into the receive
 // buffer where a meter fault needs exact bytes (short replies, a re-sent
 // block answered twice, blocks that are truly alike).
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QRegularExpression>
-#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <memory>
@@ -582,52 +577,6 @@ TEST_F(Download, LineSilentMidDownloadAndBack) {
       [&] { return panel()->MemoryMessageLbl->text() == QStringLiteral("Load Complete"); }, 10000));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_TRUE(road_->pointValuesMatch(1));
-}
-
-// The adapter is pulled out and plugged in again: the dead port is closed
-// (nothing is written to it meanwhile), linked anew when the device is back,
-// and its replies are decoded as they arrive again, not one per receive tick.
-TEST_F(Download, UnpluggedMeterIsClosedAndLinkedAgainWhenItIsBack) {
-  ASSERT_TRUE(start());
-  const std::string link = meter().linkPath();
-  meter().stop();
-  // The read notifier finds the device gone.
-  ASSERT_TRUE(road_->until([] { return State().PortApi.IsOpen(1) == 0; }));
-  EXPECT_EQ(State().link.PortCount, 1);
-  // Poll ticks meanwhile find the port closed and write nothing to it.
-  for (int i = 0; i < 3; ++i) panel()->Timer1_Timer();
-  EXPECT_EQ(State().link.PortTable[1].PortIsOpen, 0);
-  EXPECT_EQ(State().PortApi.IsOpen(1), 0);
-
-  ASSERT_TRUE(meter().start(link));
-  {
-    // Back but still held by another program: every poll tick tries it again,
-    // and no attempt uses up an entry of the port table.
-    const int holder = ::open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(holder, 0);
-    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
-    for (int i = 0; i < 5; ++i) panel()->Timer1_Timer();
-    EXPECT_EQ(State().link.PortCount, 1);
-    EXPECT_EQ(State().PortApi.IsOpen(1), 0);
-    ::close(holder);
-  }
-  // A poll tick finds the device back and links it as the port window would.
-  ASSERT_TRUE(road_->until([] { return State().link.PortCount == 2 && State().link.CurPort == 2; }));
-  EXPECT_EQ(State().PortApi.IsOpen(1), -1);
-  ASSERT_TRUE(road_->until([&] {
-    for (QSocketNotifier* n : panel()->findChildren<QSocketNotifier*>())
-      if (n->isEnabled()) return true;
-    return false;
-  }));
-
-  panel()->TotalSizeNumLbl->clear();
-  CmdReadMemorySize(State().line());
-  // No receive tick from here: only the arrival of the bytes decodes them.
-  QElapsedTimer clock;
-  clock.start();
-  while (panel()->TotalSizeNumLbl->text().isEmpty() && clock.elapsed() < 2000)
-    QCoreApplication::processEvents();
-  EXPECT_EQ(panel()->TotalSizeNumLbl->text(), QStringLiteral("4194304"));
 }
 
 TEST_F(Download, ClickOnAnotherMeasurementEndsTheRunningDownload) {

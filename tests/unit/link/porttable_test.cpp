@@ -76,6 +76,39 @@ TEST_F(PortTableTest, RelinkingClosesReopensAndClearsEveryParser) {
   EXPECT_EQ(State().link.PortCount, 2);
 }
 
+TEST_F(PortTableTest, RelinkOpensTheEntrysPortOnTheDeviceGivenAndAddsNoEntry) {
+  vkztest::TestPty meter, other;
+  ASSERT_TRUE(meter.ok() && other.ok());
+  dir.link("COM1", meter.slave());
+  ASSERT_EQ(OpenPort(State().line(), 1, kMeterLineSettings), -1);
+  PortEntry& e = State().link.PortTable[1];
+  e.MeterListed = -1;
+  e.RxBuf = hexBytes("03 00 00 07");
+  State().link.CurPort = 1;
+  ASSERT_EQ(ParseCurrentPort(State().link), 0);
+  State().PortApi.CommClose(1);
+
+  // The name maps elsewhere now; the port opens on the device given.
+  dir.link("COM1", other.slave());
+  dir.link("COM9", meter.slave());
+  ASSERT_EQ(RelinkPort(State().line(), 1, dir.path() + "/com/COM9"), 0);
+  EXPECT_EQ(State().PortApi.IsOpen(1), -1);
+  EXPECT_EQ(State().PortApi.DevicePath(1), dir.path() + "/com/COM9");
+  EXPECT_EQ(State().link.PortCount, 1);
+  EXPECT_EQ(e.PortSettings, kMeterLineSettings);
+  EXPECT_EQ(e.MeterListed, -1);
+  EXPECT_TRUE(e.RxBuf.empty());
+  EXPECT_EQ(e.PortReply.ReplyState, 0);
+  ASSERT_TRUE(WriteCurrentPort(State().line(), {0x02}));
+  EXPECT_EQ(meter.receive(1), std::vector<std::uint8_t>{0x02});
+  EXPECT_TRUE(other.drain().empty());
+  // A device that is not there: nothing opens, nothing is added.
+  State().PortApi.CommClose(1);
+  EXPECT_NE(RelinkPort(State().line(), 1, dir.path() + "/com/COM8"), 0);
+  EXPECT_EQ(State().PortApi.IsOpen(1), 0);
+  EXPECT_EQ(State().link.PortCount, 1);
+}
+
 TEST_F(PortTableTest, ReadAppendsAndFlushStartsTheParserOver) {
   vkztest::TestPty pty;
   ASSERT_TRUE(pty.ok());

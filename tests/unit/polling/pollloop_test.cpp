@@ -464,6 +464,32 @@ TEST_F(LinkedLoop, MemoryListRequestsAreMarkedBeforeTheirWrite) {
   EXPECT_EQ(view.memoryRows, std::vector<std::string>{"1\t2018/05/23  14:03:07\t1"});
 }
 
+// A port whose device went away is shown lost at once and opened again
+// only while the user has linked nothing else: a port the user links
+// meanwhile is the one that counts.
+TEST_F(LinkedLoop, LostPortIsNoLongerWaitedForOnceTheUserLinksAnother) {
+  poll().watchCurrentPort();
+  pty.close();  // the far end goes: the port's reads fail
+  poll().bytesArrived();
+  ASSERT_EQ(State().PortApi.IsOpen(1), 0);
+  EXPECT_TRUE(poll().linkLost());
+  EXPECT_EQ(view.status[2], "Disconnection");
+
+  // The port window's OK links COM2 and makes it current.
+  vkztest::TestPty other;
+  dir.link("COM2", other.slave());
+  ASSERT_EQ(OpenPort(State().line(), 2, kMeterLineSettings), -1);
+  State().link.CurPort = State().link.PortCount;
+  // COM1's device is back: it stays closed, COM2 stays current.
+  vkztest::TestPty back;
+  dir.link("COM1", back.slave());
+  poll().tick1();
+  poll().tick1();
+  EXPECT_EQ(State().PortApi.IsOpen(1), 0);
+  EXPECT_EQ(State().link.CurPort, 2);
+  EXPECT_TRUE(back.drain().empty());
+}
+
 // ---- the receive clock ------------------------------------------------------------
 
 // The data list window as a download fills it.
