@@ -271,7 +271,7 @@ class PollLoop {
   void showLink();
   std::int64_t nextWatchdogTick() const;
 
-  // --- the waits (exchanges.cpp) ---
+  // --- the waits (pollwaits.cpp) ---
   // One wait of the engine: its rule, the wait it yields to (it is not
   // counted while that one runs), the wait whose count it runs on (the
   // timer write and the memory list share one), and what it does.
@@ -372,7 +372,7 @@ class PollLoop {
   // line thread armed again if it has stopped).
   bool blockRequestSent();
 
-  // --- the decoder's handling, by reply (decoder.cpp, exchanges.cpp) ---
+  // --- the decoder's handling, by reply (decoder.cpp, pollwaits.cpp) ---
   bool dispatchReply(const ReplyFrame& r);
   void oneValueReply(std::uint8_t code, Payload p);
   void setOneValue(std::optional<int> pos);

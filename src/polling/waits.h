@@ -7,7 +7,7 @@
 // same rule, so a wait cannot be counted on one path and missed on the
 // other. Which exchange starts and ends each wait, and what it says when it
 // runs out, stands in the engine's table of waits (PollLoop::kWaits,
-// exchanges.cpp).
+// pollwaits.cpp).
 #pragma once
 #include <algorithm>
 #include <cstddef>
