@@ -11,8 +11,8 @@
 // The poll tick writes the status bar, asks the meter for its model (and
 // its clock while the clock window is open), lists an identified meter and
 // re-sends a lost data-block or header request. The receive ticks, one per
-// 16 ms, never stop: they count the timer-write and memory-list waits,
-// watch the link (101 ticks with fewer than two bytes show "Disconnection"
+// 16 ms, never stop: they count the waits of the exchanges (one table of
+// waits, pollwaits.cpp), watch the link (101 ticks with fewer than two bytes show "Disconnection"
 // and resume paused polling), and move received bytes into the current
 // port's buffer and hand reply frames on. Replies are cut and decoded as
 // soon as their bytes arrive, so a download runs at the line's pace.
@@ -36,7 +36,9 @@
 // meter's answer is decoded while it is under way), counts it in the
 // receive tick and ends it with the answer or a message. Windows start the
 // exchanges (writeTimers, eraseMemory, askMemorySize, askMemoryList,
-// writeAwaited) and ask about them (erasePending, ...). An action of the
+// writeAwaited) and ask about them (erasePending, ...); the engine's state
+// is its own. A port whose device goes away is closed and opened again,
+// in its own entry, only on the device it was opened from. An action of the
 // program that must not be interleaved with polling holds a PollPause; an
 // exchange whose answer resumes polling pauses it itself. The receive tick,
 // the waits and the watchdog run on while polling is paused; a pause the
