@@ -268,6 +268,7 @@ class PollLoop {
   // One receive tick: the waits, the block wait, the link watchdog.
   void receiveTick();
   void watchdog();
+  long long bytesSeen() const;
   // The link state in the status bar: "Connection", "Erasing ..." or
   // "Disconnection".
   void showLink();
@@ -325,6 +326,9 @@ class PollLoop {
   // The device of a port closed that way is back: the port opens again on
   // it, in its own entry.
   void relinkLostPort();
+  // A port closed that way is current and waited for: the user has linked
+  // nothing else since.
+  bool awaitingLostPort() const;
 
   // --- the receive step and the receive clock (receive.cpp) ---
   // One frame cut into the current entry's parser record.

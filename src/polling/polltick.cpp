@@ -109,16 +109,14 @@ void PollLoop::receiveTick() {
 }
 
 // Link watchdog: two bytes in the buffer, or two bytes received since the
-// last tick (replies cut as they arrived), count as a live line. A byte
-// that arrived this tick is in both counts, so the larger one is taken.
+// last tick (replies cut as they arrived), count as a live line.
 //
 // While the program holds polling paused (PollPause) the meter is not asked
 // anything, so its silence is not counted: the link is judged again when
 // polling resumes. A pause of an exchange whose answer never came is still
 // ended by the watchdog, which resumes polling once the link is lost.
 void PollLoop::watchdog() {
-  const PortEntry* e = CurrentEntry(r_.link);
-  const long long seen = std::max(e ? static_cast<long long>(e->RxBuf.size()) : 0LL, bytesSinceTick_);
+  const long long seen = bytesSeen();
   bytesSinceTick_ = 0;
   const bool wasLost = linkLost_;
   if (seen >= 2) {
@@ -133,6 +131,16 @@ void PollLoop::watchdog() {
             [&] { return linkLost_ ? std::string("link lost: no data in 101 receive ticks") : "link back"; });
   showLink();
   if (linkLost_ && !erasePending() && !running_ && programPauses_ == 0) StartPanelTimers();
+}
+
+// The bytes the watchdog sees at a tick: in the buffer, or received since
+// the last tick (a byte that arrived this tick is in both counts, so the
+// larger one is taken). None from a port closed because its device has
+// gone: the bytes it left are no live line.
+long long PollLoop::bytesSeen() const {
+  if (awaitingLostPort()) return 0;
+  const PortEntry* e = CurrentEntry(r_.link);
+  return std::max(e ? static_cast<long long>(e->RxBuf.size()) : 0LL, bytesSinceTick_);
 }
 
 void PollLoop::showLink() {
@@ -151,8 +159,8 @@ std::int64_t PollLoop::nextWatchdogTick() const {
   // Two bytes buffered keep the line live for as long as they stay; bytes
   // read since the last tick count at the next one.
   const PortEntry* e = CurrentEntry(r_.link);
-  const bool buffered = e && e->RxBuf.size() >= 2;
-  if (buffered || bytesSinceTick_ >= 2) {
+  const bool buffered = !awaitingLostPort() && e && e->RxBuf.size() >= 2;
+  if (buffered || bytesSeen() >= 2) {
     if (linkLost_) return next;  // "Connection" again
     return buffered ? -1 : next + kLinkIdleTicks + 1;
   }

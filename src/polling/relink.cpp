@@ -55,12 +55,15 @@ void PollLoop::closeLostPort() {
   showLink();
 }
 
+bool PollLoop::awaitingLostPort() const {
+  return lost_ && r_.link.PortCount == lost_->portCount && r_.link.CurPort == lost_->entry;
+}
+
 void PollLoop::relinkLostPort() {
   if (!lost_) return;
   // The user linked a port or chose another meter meanwhile; or the port is
   // open again some other way: nothing left to do.
-  if (r_.link.PortCount != lost_->portCount || r_.link.CurPort != lost_->entry ||
-      r_.PortApi.IsOpen(lost_->portNo) == -1) {
+  if (!awaitingLostPort() || r_.PortApi.IsOpen(lost_->portNo) == -1) {
     logPoll(LogLevel::Info, [&] { return "COM" + std::to_string(lost_->portNo) + ": no longer waited for"; });
     lost_.reset();
     return;

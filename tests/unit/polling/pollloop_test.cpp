@@ -469,9 +469,16 @@ TEST_F(LinkedLoop, MemoryListRequestsAreMarkedBeforeTheirWrite) {
 // meanwhile is the one that counts.
 TEST_F(LinkedLoop, LostPortIsNoLongerWaitedForOnceTheUserLinksAnother) {
   poll().watchCurrentPort();
+  reply(0x0F, {0, 0x40, 0, 0, 0, 0x3F, 0, 0});  // the meter's last reply
+  pty.send({0x03, 0x0F});                       // and the start of one more
+  ASSERT_TRUE(vkztest::waitReadable(State().PortApi.NativeHandle(1)));
   pty.close();  // the far end goes: the port's reads fail
   poll().bytesArrived();
   ASSERT_EQ(State().PortApi.IsOpen(1), 0);
+  // Lost at once, and the bytes the port left are no live line.
+  EXPECT_TRUE(poll().linkLost());
+  EXPECT_EQ(view.status[2], "Disconnection");
+  clock->ticks(1);
   EXPECT_TRUE(poll().linkLost());
   EXPECT_EQ(view.status[2], "Disconnection");
 
