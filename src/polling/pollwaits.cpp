@@ -24,21 +24,22 @@ namespace vkz {
 //                  ... 101, and runs out when that count passes 200.
 //   timer write    started by writeTimers(); ended by the last frame's
 //                  acknowledgement or a refusal; a re-send request for one
-//                  of its frames starts it again (resendReply). It runs out at 300 ticks
-//                  ("Set Timer Setting TimeOut !!!") and resumes polling. It
-//                  counts on the memory list's count (the meter's one wait
-//                  counter of old), which waits meanwhile.
+//                  of its frames starts it again (resendReply). It runs out
+//                  at 300 ticks ("Set Timer Setting TimeOut !!!") and
+//                  resumes polling. It counts on the memory list's count
+//                  (the meter's one wait counter of old), which waits
+//                  meanwhile.
 //   erase          started by eraseMemory(); ended by the erase reply; runs
 //                  out at kEraseWaitTicks (eraseTimeOutText()).
 //   setting write  started by writeAwaited(); ended by an acknowledgement; a
 //                  re-send request for a single write starts it again
-//                  (resendReply). Runs
-//                  out at kSettingWaitTicks (settingNotConfirmedText()).
+//                  (resendReply). Runs out at kSettingWaitTicks
+//                  (settingNotConfirmedText()).
 //   memory size    started by askMemorySize(); ended by the size reply;
 //                  counted only once the memory list has ended: asked again
 //                  at ticks 10, 20, ... 100, runs out at 201
 //                  (memorySizeMissingText()).
-const std::array<PollLoop::WaitDef, kWaitKinds> PollLoop::kWaits{{
+constexpr std::array<PollLoop::WaitDef, kWaitKinds> PollLoop::kWaits{{
     {WaitKind::MemoryList,
      "memory list: no entry in time",
      {kListWaitTicks + 2, 1, kListAskEvery, kListAskUntil + 1},
@@ -89,6 +90,12 @@ void PollLoop::startWait(WaitKind k) {
 }
 
 void PollLoop::rewindWait(WaitKind k) {
+  // A wait is found in the table by its kind.
+  static_assert([] {
+    for (std::size_t i = 0; i < kWaitKinds; ++i)
+      if (waitIndex(kWaits[i].kind) != i) return false;
+    return true;
+  }());
   waitTicks(kWaits[waitIndex(k)]) = 0;
 }
 
