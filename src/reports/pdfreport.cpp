@@ -171,7 +171,7 @@ std::string joined(const std::vector<std::string>& messages) {
 }
 
 ReportResult failed(std::string message) {
-  return {ReportResult::Failed, std::move(message)};
+  return ReportResult::failure(std::move(message));
 }
 
 }  // namespace

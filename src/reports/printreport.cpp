@@ -134,21 +134,21 @@ ReportResult PrintReport(const ReportData& data, ReportUi& ui, ReportCanvas& can
   }
   const bool ended = canvas.endDocument();
   if (!ended && !canvas.outputFile().empty())
-    return {ReportResult::Failed, reportFileNotWrittenText(trText("Report", "printed report"),
-                                                           canvas.outputFile(), canvas.error())};
+    return ReportResult::failure(
+        reportFileNotWrittenText(trText("Report", "printed report"), canvas.outputFile(), canvas.error()));
   if (!started)
-    return {ReportResult::Failed,
-            fillText(trText("Report", "The report could not be printed: %1."), {stopped})};
+    return ReportResult::failure(
+        fillText(trText("Report", "The report could not be printed: %1."), {stopped}));
   if (!stopped.empty())
-    return {ReportResult::Failed,
-            fillText(trText("Report",
-                            "The printed report is incomplete: %1.\nOnly the pages drawn before that were "
-                            "sent to the printer."),
-                     {stopped})};
+    return ReportResult::failure(
+        fillText(trText("Report",
+                        "The printed report is incomplete: %1.\nOnly the pages drawn "
+                        "before that were sent to the printer."),
+                 {stopped}));
   if (!ended)
-    return {ReportResult::Failed,
-            fillText(trText("Report", "The printed report could not be finished: %1."),
-                     {canvas.error().empty() ? trText("Report", "the printer failed") : canvas.error()})};
+    return ReportResult::failure(
+        fillText(trText("Report", "The printed report could not be finished: %1."),
+                 {canvas.error().empty() ? trText("Report", "the printer failed") : canvas.error()}));
   return {};
 }
 

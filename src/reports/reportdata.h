@@ -48,6 +48,14 @@ struct ReportResult {
   std::string notes;
   // Done: the finished file to show in the viewer ("" for a printer).
   std::string document;
+
+  // A failed report and why.
+  static ReportResult failure(std::string why) {
+    ReportResult r;
+    r.status = Failed;
+    r.message = std::move(why);
+    return r;
+  }
 };
 
 // Where a report shows how far it has come. A report is made on a thread

@@ -79,10 +79,10 @@ void ReportJob::run() {
     result = make_(handover_);
   } catch (const std::exception& e) {
     logCaught(LogArea::Ui);
-    result = {ReportResult::Failed, e.what()};
+    result = ReportResult::failure(e.what());
   } catch (...) {
     logCaught(LogArea::Ui);
-    result = {ReportResult::Failed, trText("Report", "The report could not be made.")};
+    result = ReportResult::failure(trText("Report", "The report could not be made."));
   }
   handover_.end(std::move(result));
 }
