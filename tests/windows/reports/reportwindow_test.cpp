@@ -18,6 +18,7 @@
 #include "reports/win/installreports.h"
 #include "state/programstate.h"
 #include "support/common/program_reset.h"
+#include "ui/captionrun.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
 #include "ui/printer.h"
@@ -45,6 +46,26 @@ class CaptionLog : public QObject {
 
  private:
   QWidget* w_;
+};
+
+// Calls `at` once, as the window's caption first shows a progress.
+class OnFirstProgress : public QObject {
+ public:
+  OnFirstProgress(QWidget* w, std::function<void()> at) : w_(w), at_(std::move(at)) {
+    w->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::WindowTitleChange && !called && w_->windowTitle().contains(QLatin1Char('%'))) {
+      called = true;
+      at_();
+    }
+    return false;
+  }
+  bool called = false;
+
+ private:
+  QWidget* w_;
+  std::function<void()> at_;
 };
 
 // A data window: its caption and the three grids of a measurement.
@@ -227,4 +248,28 @@ TEST_F(ReportWindowTest, APdfReportNoViewerCanOpenIsToldNotFailed) {
   ASSERT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_TRUE(MsgBox::shown()[0].text.contains(QStringLiteral("no program could open it")));
   EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Exclamation);
+}
+
+TEST_F(ReportWindowTest, ARunOverlappingTheReportLeavesTheWindowsOwnCaption) {
+  // A save (or a histogram's count) starts while the caption shows the
+  // report's progress, writes its own, and ends before or after the report.
+  fill(2000);
+  for (const bool reportEndsFirst : {true, false}) {
+    SCOPED_TRACE(reportEndsFirst ? "the report ends first" : "the save ends first");
+    std::unique_ptr<CaptionRun> save;
+    OnFirstProgress start(window.get(), [&] {
+      save = std::make_unique<CaptionRun>(window.get());
+      save->show(QStringLiteral("50.0% Completed"));
+      if (!reportEndsFirst) save.reset();
+    });
+    std::optional<ReportOutcome> outcome;
+    pdf(dir.file("report.pdf"), outcome);
+    EXPECT_EQ(ended(outcome).status, ReportOutcome::Done);
+    ASSERT_TRUE(start.called);
+    if (reportEndsFirst) {
+      ASSERT_NE(save, nullptr);
+      save.reset();
+    }
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Data List"));
+  }
 }
