@@ -11,13 +11,12 @@
 // outcome to the caller. Until then ProgramState::reportRunning is set.
 //
 // The report's thread touches nothing but its own snapshot, its printer or
-// writer and the progress it hands over (under a lock); everything the
-// windows see is done on the window thread.
+// writer and file, the texts and the log (both safe from any thread), and
+// the progress it hands over (under a lock); everything the windows see is
+// done on the window thread.
 #pragma once
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
-#include <QWidget>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -27,6 +26,8 @@
 #include "reports/reportdata.h"
 #include "ui/captionrun.h"
 #include "views/reporthooks.h"
+
+class QWidget;
 
 namespace vkz {
 
