@@ -459,7 +459,9 @@ TEST_F(ReportsRoad, AReportGoesOnWhileABoxOrADialogIsOpen) {
     EXPECT_TRUE(has(pdftest::pageText(file, pages - 1), time(kLongRecords)));
     EXPECT_TRUE(has(pdftest::pageText(file, pages), "Lzpk"));
     EXPECT_EQ(MsgBox::shown().size(), c.dialog ? 0u : 1u);
-    if (c.dialog) EXPECT_TRUE(fs::exists(saved));
+    if (c.dialog) {
+      EXPECT_TRUE(fs::exists(saved));
+    }
     // Whatever ended first, the window's own caption is back.
     EXPECT_EQ(dl->windowTitle(), caption);
     EXPECT_TRUE(State().poll.running());
