@@ -27,7 +27,8 @@ enum class LogLevel { Debug, Info, Warning };
 const char* logAreaName(LogArea area);
 
 // Where the log goes: the program installs one at start-up, a test may
-// install its own to capture the lines.
+// install its own to capture the lines. A report is made on a thread of its
+// own and logs from there: a sink takes lines from any thread.
 class LogSink {
  public:
   virtual ~LogSink() = default;

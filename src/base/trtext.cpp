@@ -1,19 +1,30 @@
 #include "base/trtext.h"
 
+#include <mutex>
+#include <shared_mutex>
+
 namespace vkz {
 namespace {
-Translator& translator() {
-  static Translator t;
-  return t;
+// A report's thread asks for texts while the window thread may change the
+// language.
+struct TranslatorSlot {
+  std::shared_mutex mutex;
+  Translator look;
+};
+TranslatorSlot& slot() {
+  static TranslatorSlot s;
+  return s;
 }
 }  // namespace
 
 void setTranslator(Translator t) {
-  translator() = std::move(t);
+  std::unique_lock lock(slot().mutex);
+  slot().look = std::move(t);
 }
 
 std::string trText(const char* context, const char* source) {
-  if (const Translator& t = translator()) return t(context, source);
+  std::shared_lock lock(slot().mutex);
+  if (slot().look) return slot().look(context, source);
   return source;
 }
 

@@ -21,7 +21,9 @@ using Translator = std::function<std::string(const char* context, const char* so
 void setTranslator(Translator t);
 
 // The marked message `source` in the user's language. `context` and `source`
-// are string literals, so the translation tools can read them.
+// are string literals, so the translation tools can read them. Any thread
+// may ask (a report is made on a thread of its own); the look-up installed
+// must allow that.
 std::string trText(const char* context, const char* source);
 
 // `pattern` with %1 ... %9 replaced by args[0] ... args[8]; a placeholder

@@ -111,7 +111,6 @@ void drawCurves(PdfReportRun& run) {
       const double y1 = pdfLevelY(drawnLevel(levelOf(cellOf(before, kFirstLevelColumn + q))));
       const double y2 = pdfLevelY(drawnLevel(levelOf(cellOf(after, kFirstLevelColumn + q))));
       run.lineColour(kQuantityColour[q]);
-      run.ui.yieldEvents();
       run.line(x1, y1, x2, y2);
       run.progressStep();
     }
@@ -180,7 +179,6 @@ void drawLevelHistogramPage(PdfReportRun& run, const LevelCounts& counts) {
     for (int q = 0; q < kLevelQuantities; ++q) {
       run.pdf.PDFSetLineWidth(2);
       run.lineColour(kQuantityColour[q]);
-      run.ui.yieldEvents();
       run.line(bar.lineX[q], bar.lineTop[q], bar.lineX[q], 650);
     }
   }

@@ -100,9 +100,7 @@ void PdfReportRun::startProgress(std::uint64_t total) {
 }
 
 void PdfReportRun::progressStep() {
-  ui.yieldEvents();
   ++done_;
-  ui.yieldEvents();
   if (progress_.update(done_)) ui.showProgress(progress_.text());
 }
 
@@ -173,7 +171,7 @@ std::string joined(const std::vector<std::string>& messages) {
 }
 
 ReportResult failed(std::string message) {
-  return {ReportResult::Failed, std::move(message)};
+  return ReportResult::failure(std::move(message));
 }
 
 }  // namespace
@@ -181,9 +179,6 @@ ReportResult failed(std::string message) {
 // ------------------------------------------------------------ the report
 
 ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::string& fileName) {
-  ReportRun admission(ui.reportRunning());
-  if (!admission.admitted()) return failed(ReportRun::busyMessage());
-
   PdfReportRun run(data, ui);
   qtzPDF& pdf = run.pdf;
   pdf.setMessageHook([&run](const PdfMessage& m) {
@@ -203,7 +198,8 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
   pdf.PDFFormatPage(std::int32_t{0});
   pdf.PDFOrientation(1);
   pdf.PDFSetTextColor(0LL);
-  // The file is opened in the viewer below, once it is known to be whole.
+  // The file is shown in the viewer by the caller, once it is known to be
+  // whole.
   pdf.PDFView(false);
   pdf.PDFSetLineColor(0LL);
   pdf.PDFSetFill(true);
@@ -220,7 +216,6 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
     stopped = s.why;
   }
   const bool ended = pdf.PDFEndDoc();
-  ui.restoreCaption();
 
   if (!ended) return notWritten(pdf.PDFWriteError());
   if (!stopped.empty())
@@ -228,11 +223,7 @@ ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::st
                                   "The PDF report is incomplete: %1.\nThe file %2 holds only the pages "
                                   "written before that and was not opened."),
                            {stopped, fileName}));
-  if (!run.messages.empty()) ui.tell(joined(run.messages));
-  if (!ui.openDocument(fileName))
-    ui.tell(fillText(trText("Report", "The PDF report was written to %1, but no program could open it."),
-                     {fileName}));
-  return {};
+  return {ReportResult::Done, {}, joined(run.messages), fileName};
 }
 
 }  // namespace vkz

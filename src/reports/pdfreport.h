@@ -21,10 +21,11 @@ namespace vkz {
 
 class qtzPDF;
 
-// Writes the PDF report of `data` to `fileName` and opens it in the viewer
-// when it is whole. On a failure the document is still ended (the file
-// holds the pages written so far and is not opened) and the result says
-// what happened. Refused while another report runs.
+// Writes the PDF report of `data` to `fileName`. When it is whole, the
+// result names the file for the viewer and carries what the writer said
+// meanwhile. On a failure the document is still ended (the file holds the
+// pages written so far and is not to be opened) and the result says what
+// happened.
 ReportResult ExportPdfReport(const ReportData& data, ReportUi& ui, const std::string& fileName);
 
 // The line advance of the report's tables (centimetres): from a line at or

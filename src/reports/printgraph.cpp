@@ -5,9 +5,9 @@
 // quantity.
 #include <algorithm>
 
+#include "base/numfmt.h"
 #include "reports/levels.h"
 #include "reports/printpages.h"
-#include "base/numfmt.h"
 
 namespace vkz {
 namespace {
@@ -88,8 +88,6 @@ void drawCurves(PrintRun& run, const PrintGraphFrame& f) {
       const double y2 = f.levelY(drawnLevel(levelOf(cellOf(after, kFirstLevelColumn + q))));
       run.canvas.line(x1, y1, x2, y2, ReportPen{kQuantityRgb[q], 2, PenStyle::Solid});
     }
-    // Long measurements take a while: the windows keep repainting.
-    run.ui.yieldEvents();
     if (i % 256 == 0) run.checkPrinter();
   }
 }

@@ -16,7 +16,7 @@ bool printRowBreaks(double y, double lineHeight, double pageHeight) {
 }
 
 std::vector<double> printColumnWidths(const GridData& grid, const std::string& suffix,
-                                      const TextMeasure& width, const std::function<void()>& afterRow) {
+                                      const TextMeasure& width) {
   std::vector<double> w(static_cast<size_t>(std::max(grid.cols(), 0)), 0.0);
   std::string t;
   for (int r = 0; r < grid.rows(); ++r) {
@@ -27,7 +27,6 @@ std::vector<double> printColumnWidths(const GridData& grid, const std::string& s
       const double m = width(t);
       if (m > w[static_cast<size_t>(c)]) w[static_cast<size_t>(c)] = wholeTwips(m);
     }
-    if (afterRow) afterRow();
   }
   return w;
 }

@@ -29,9 +29,8 @@ bool printRowBreaks(double y, double lineHeight, double pageHeight);
 
 // Column widths of a table: each the widest cell text of its column with
 // `suffix` appended (measured, never printed), heading row included.
-// `afterRow`, when given, is called after each row is measured.
 std::vector<double> printColumnWidths(const GridData& grid, const std::string& suffix,
-                                      const TextMeasure& width, const std::function<void()>& afterRow = {});
+                                      const TextMeasure& width);
 
 // x of a cell text centred in its column's span of width + 50, the span
 // starting at the column's text x.

@@ -1,7 +1,5 @@
 #include "reports/printreport.h"
 
-#include <memory>
-
 #include "base/trtext.h"
 #include "reports/levels.h"
 #include "reports/printpages.h"
@@ -74,8 +72,8 @@ void PrintRun::table(const GridData& grid, const std::string& title, const std::
   text(kPrintTextX, y, title);
   y += pitch();
   if (grid.cols() == 0) return;
-  // Measured in a full pass first; the windows keep repainting meanwhile.
-  const std::vector<double> widths = printColumnWidths(grid, suffix, width, [this] { ui.yieldEvents(); });
+  // Measured in a full pass first.
+  const std::vector<double> widths = printColumnWidths(grid, suffix, width);
   for (int r = 0; r < grid.rows(); ++r) {
     if (printRowBreaks(y, lh, canvas.pageHeight())) {
       footer();
@@ -121,44 +119,36 @@ void PrintRun::endPage() {
 }
 
 void PrintRun::progressStep() {
-  ui.yieldEvents();
   ++done_;
-  ui.yieldEvents();
   if (progress_.update(done_)) ui.showProgress(progress_.text());
 }
 
-ReportResult PrintReport(const ReportData& data, ReportUi& ui) {
-  ReportRun admission(ui.reportRunning());
-  if (!admission.admitted()) return {ReportResult::Failed, ReportRun::busyMessage()};
-  std::unique_ptr<ReportCanvas> canvas = ui.choosePrinter();
-  if (!canvas) return {ReportResult::Cancelled, {}};
-
-  const bool started = canvas->ok();
-  PrintRun run(data, ui, *canvas);
+ReportResult PrintReport(const ReportData& data, ReportUi& ui, ReportCanvas& canvas) {
+  const bool started = canvas.ok();
+  PrintRun run(data, ui, canvas);
   std::string stopped;
   try {
     run.print();
   } catch (const PrintStop& s) {
     stopped = s.why.empty() ? trText("Report", "the printer failed") : s.why;
   }
-  const bool ended = canvas->endDocument();
-  ui.restoreCaption();
-  if (!ended && !canvas->outputFile().empty())
-    return {ReportResult::Failed, reportFileNotWrittenText(trText("Report", "printed report"),
-                                                           canvas->outputFile(), canvas->error())};
+  const bool ended = canvas.endDocument();
+  if (!ended && !canvas.outputFile().empty())
+    return ReportResult::failure(
+        reportFileNotWrittenText(trText("Report", "printed report"), canvas.outputFile(), canvas.error()));
   if (!started)
-    return {ReportResult::Failed,
-            fillText(trText("Report", "The report could not be printed: %1."), {stopped})};
+    return ReportResult::failure(
+        fillText(trText("Report", "The report could not be printed: %1."), {stopped}));
   if (!stopped.empty())
-    return {ReportResult::Failed,
-            fillText(trText("Report",
-                            "The printed report is incomplete: %1.\nOnly the pages drawn before that were "
-                            "sent to the printer."),
-                     {stopped})};
+    return ReportResult::failure(
+        fillText(trText("Report",
+                        "The printed report is incomplete: %1.\nOnly the pages drawn "
+                        "before that were sent to the printer."),
+                 {stopped}));
   if (!ended)
-    return {ReportResult::Failed,
-            fillText(trText("Report", "The printed report could not be finished: %1."),
-                     {canvas->error().empty() ? trText("Report", "the printer failed") : canvas->error()})};
+    return ReportResult::failure(
+        fillText(trText("Report", "The printed report could not be finished: %1."),
+                 {canvas.error().empty() ? trText("Report", "the printer failed") : canvas.error()}));
   return {};
 }
 

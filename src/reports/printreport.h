@@ -9,15 +9,15 @@
 // Every page ends with its number ("P - 3") at the foot. The caption of the
 // calling window shows the progress while the tables print.
 #pragma once
+#include "reports/canvas.h"
 #include "reports/reportdata.h"
 
 namespace vkz {
 
-// Prints the report of `data` on the printer chosen through ui. Cancelled
-// when the user cancels the dialog (nothing printed, caption unchanged). On
-// a printer failure the document is still ended, so the pages drawn so far
-// come out, and the result says the report is incomplete and why. Refused
-// while another report runs.
-ReportResult PrintReport(const ReportData& data, ReportUi& ui);
+// Prints the report of `data` on `canvas`, the printer the user chose in
+// the printer dialog, and ends the document. On a printer failure the
+// document is still ended, so the pages drawn so far come out, and the
+// result says the report is incomplete and why.
+ReportResult PrintReport(const ReportData& data, ReportUi& ui, ReportCanvas& canvas);
 
 }  // namespace vkz

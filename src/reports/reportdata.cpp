@@ -1,22 +1,8 @@
 #include "reports/reportdata.h"
 
 #include "base/numfmt.h"
-#include "reports/reporttexts.h"
 
 namespace vkz {
-ReportRun::ReportRun(bool& running) : running_(running) {
-  if (running_) return;
-  running_ = true;
-  admitted_ = true;
-}
-
-ReportRun::~ReportRun() {
-  if (admitted_) running_ = false;
-}
-
-std::string ReportRun::busyMessage() {
-  return reportBusyText();
-}
 
 ProgressCaption::ProgressCaption(std::uint64_t total, int decimals, std::string completedText)
     : total_(total), decimals_(decimals), completed_(std::move(completedText)) {

@@ -4,20 +4,17 @@
 // Both reports (the printed report and the PDF report) read the measurement
 // as the calling window displays it: the header summary grid, the record
 // grid and the user-information grid, cell by cell. They work on a copy of
-// those grids taken when the report starts (ReportData), because the report
-// lets the event loop run while it draws: the window may be edited, filled
-// by a download or closed meanwhile, and the report still prints what was
-// on display when the user asked for it.
+// those grids taken when the report starts (ReportData), because a report
+// is made on a thread of its own while the windows go on: the window may be
+// edited, filled by a download or closed meanwhile, and the report still
+// prints what was on display when the user asked for it.
 #pragma once
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "base/griddata.h"
 
 namespace vkz {
-
-class ReportCanvas;
 
 // The measurement as displayed, taken when the report starts.
 struct ReportData {
@@ -34,7 +31,6 @@ struct ReportData {
   GridData userInfo;
   std::string meterModel;     // model of the identified meter ("" before one)
   std::string fileModel;      // model of the last data file opened
-  std::string caption;        // the calling window's caption
   std::string programFolder;  // the folder Img/ and Fonts/ are found in
   std::string completedText;  // "Completed", shown after the percentage
 };
@@ -47,49 +43,28 @@ struct ReportResult {
   enum Status { Done, Cancelled, Failed };
   Status status = Done;
   std::string message;
+  // Done: what the PDF writer said while the report was made (a value it
+  // refused), to be told before the file is shown; "" when it said nothing.
+  std::string notes;
+  // Done: the finished file to show in the viewer ("" for a printer).
+  std::string document;
+
+  // A failed report and why.
+  static ReportResult failure(std::string why) {
+    ReportResult r;
+    r.status = Failed;
+    r.message = std::move(why);
+    return r;
+  }
 };
 
-// What a report needs of the window that started it and of the program.
+// Where a report shows how far it has come. A report is made on a thread
+// of its own: showProgress is called on that thread.
 class ReportUi {
  public:
   virtual ~ReportUi() = default;
-  // Writes a progress text into the calling window's caption.
+  // The progress text for the calling window's caption.
   virtual void showProgress(const std::string& caption) = 0;
-  // Puts the caption the window had before the report back.
-  virtual void restoreCaption() = 0;
-  // Lets pending window events run (repaints, the progress caption).
-  virtual void yieldEvents() = 0;
-  // Shows the printer dialog and returns the chosen printer as a canvas, or
-  // nullptr when the user cancelled. Only the printed report asks.
-  virtual std::unique_ptr<ReportCanvas> choosePrinter() = 0;
-  // Opens a finished file in the program associated with it (the PDF
-  // viewer); false when none could.
-  virtual bool openDocument(const std::string& path) = 0;
-  // Tells the user something that does not make the report fail (a report
-  // that fails says why in its result instead).
-  virtual void tell(const std::string& message) = 0;
-  // The program's flag of a report under way (ReportRun).
-  virtual bool& reportRunning() = 0;
-};
-
-// One report at a time: a report lets window events run while it draws, and
-// a second start from one of them is refused while the first one runs.
-// `running` is the program's flag of a report under way, set while an
-// admitted run lives.
-class ReportRun {
- public:
-  explicit ReportRun(bool& running);
-  ~ReportRun();
-  ReportRun(const ReportRun&) = delete;
-  ReportRun& operator=(const ReportRun&) = delete;
-  // False when another report was running when this one was made.
-  bool admitted() const { return admitted_; }
-  // The message of a refused start.
-  static std::string busyMessage();
-
- private:
-  bool& running_;
-  bool admitted_ = false;
 };
 
 // The progress caption of a report: done / total * 100 with `decimals`

@@ -4,10 +4,6 @@
 
 namespace vkz {
 
-std::string reportBusyText() {
-  return trText("Report", "A report is being made. Wait until it is finished, then start this one again.");
-}
-
 std::string reportFileNotWrittenText(const std::string& report, const std::string& file,
                                      const std::string& cause) {
   return fillText(trText("Report",

@@ -4,9 +4,6 @@
 
 namespace vkz {
 
-// A second report asked for while one is being made.
-std::string reportBusyText();
-
 // A report to a file that could not be written whole: no file was made,
 // and an earlier file of that name was not touched. `report` names it
 // ("PDF report"), `cause` is the system's reason ("No space left on

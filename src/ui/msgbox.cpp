@@ -23,8 +23,10 @@ struct SeamState {
   std::deque<QString> files;
   std::deque<int> filters;
   QStringList opened;
+  std::deque<bool> viewers;
   std::vector<FileDialogRecord> dialogRecords;
   std::function<void(const MsgRecord&)> onShow;
+  std::function<void(const FileDialogRecord&)> onFileDialog;
   QString title = QStringLiteral("Noise Dosimeter");
 };
 SeamState& st() {
@@ -32,8 +34,11 @@ SeamState& st() {
   return s;
 }
 
+// A file dialog in test mode: recorded, and open while onFileDialog runs.
 void noteDialog(const QString& caption, const QString& proposed, const QString& filter) {
-  st().dialogRecords.push_back({caption, proposed, filter});
+  const FileDialogRecord rec{caption, proposed, filter};
+  st().dialogRecords.push_back(rec);
+  if (st().onFileDialog) st().onFileDialog(rec);
 }
 
 // Qt's own file dialog, never the desktop's: it speaks the language chosen
@@ -194,7 +199,10 @@ QString MsgBox::saveFileName(QWidget* parent, const QString& caption, const QStr
 bool MsgBox::openDocument(const QString& path) {
   if (st().test) {
     st().opened << path;
-    return QFileInfo::exists(path);
+    if (st().viewers.empty()) return QFileInfo::exists(path);
+    const bool opens = st().viewers.front();
+    st().viewers.pop_front();
+    return opens;
   }
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 }
@@ -223,11 +231,17 @@ std::deque<int>& MsgBox::filterAnswers() {
 QStringList& MsgBox::openedDocuments() {
   return st().opened;
 }
+std::deque<bool>& MsgBox::viewerAnswers() {
+  return st().viewers;
+}
 std::vector<FileDialogRecord>& MsgBox::fileDialogRecords() {
   return st().dialogRecords;
 }
 std::function<void(const MsgRecord&)>& MsgBox::onShow() {
   return st().onShow;
+}
+std::function<void(const FileDialogRecord&)>& MsgBox::onFileDialog() {
+  return st().onFileDialog;
 }
 void MsgBox::resetTestRecords() {
   st().shown.clear();
@@ -236,8 +250,10 @@ void MsgBox::resetTestRecords() {
   st().files.clear();
   st().filters.clear();
   st().opened.clear();
+  st().viewers.clear();
   st().dialogRecords.clear();
   st().onShow = nullptr;
+  st().onFileDialog = nullptr;
 }
 void MsgBox::setAppTitle(const QString& title) {
   st().title = title;

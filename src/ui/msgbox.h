@@ -77,11 +77,17 @@ class MsgBox {
   static std::deque<QString>& fileAnswers();   // answers to file dialogs ("" = cancel)
   static std::deque<int>& filterAnswers();     // filter chosen in save dialogs (1-based)
   static QStringList& openedDocuments();       // paths given to openDocument
+  // Answers of openDocument (none queued: whether the path exists).
+  static std::deque<bool>& viewerAnswers();
   // The same file dialogs with what they proposed.
   static std::vector<FileDialogRecord>& fileDialogRecords();
   // Called for every message box in test mode (after it is recorded), e.g.
-  // to check program state at the moment the box appears.
+  // to check program state at the moment the box appears. The box counts as
+  // open until it returns: a call that lets events run meanwhile is a box
+  // the user keeps open, with its own event loop.
   static std::function<void(const MsgRecord&)>& onShow();
+  // The same for every file dialog in test mode.
+  static std::function<void(const FileDialogRecord&)>& onFileDialog();
   static void resetTestRecords();
 
   static void setAppTitle(const QString& title);

@@ -1,8 +1,5 @@
 #include "views/reporthooks.h"
 
-#include <exception>
-
-#include "base/log.h"
 #include "base/trtext.h"
 
 namespace vkz {
@@ -17,30 +14,19 @@ std::string pdfReportMissingText() {
                 "The PDF report is not available in this version of the program: no file was written.");
 }
 
-namespace {
-template <class F>
-ReportOutcome guarded(F&& f, const SourcePlace& where = SourcePlace::here()) {
-  try {
-    return f();
-  } catch (const std::exception& e) {
-    logCaught(LogArea::Ui, where);
-    return {ReportOutcome::Failed, e.what()};
-  } catch (...) {
-    logCaught(LogArea::Ui, where);
-    return {ReportOutcome::Failed, trText("Report", "The report could not be made.")};
-  }
-}
-}  // namespace
-
-ReportOutcome PrintReport(const ReportHooks& hooks, const ReportSource& source) {
-  if (!hooks.printReport) return {ReportOutcome::Failed, printReportMissingText()};
-  return guarded([&] { return hooks.printReport(source); });
+std::string reportBusyText() {
+  return trText("Report", "A report is being made. Wait until it is finished, then start this one again.");
 }
 
-ReportOutcome ExportPdfReport(const ReportHooks& hooks, const ReportSource& source,
-                              const std::string& fileName) {
-  if (!hooks.exportPdfReport) return {ReportOutcome::Failed, pdfReportMissingText()};
-  return guarded([&] { return hooks.exportPdfReport(source, fileName); });
+void PrintReport(const ReportHooks& hooks, const ReportSource& source, ReportDone done) {
+  if (!hooks.printReport) return done({ReportOutcome::Failed, printReportMissingText()});
+  hooks.printReport(source, std::move(done));
+}
+
+void ExportPdfReport(const ReportHooks& hooks, const ReportSource& source, const std::string& fileName,
+                     ReportDone done) {
+  if (!hooks.exportPdfReport) return done({ReportOutcome::Failed, pdfReportMissingText()});
+  hooks.exportPdfReport(source, fileName, std::move(done));
 }
 
 }  // namespace vkz

@@ -1,53 +1,94 @@
 #include "reports/win/installreports.h"
 
+#include <QPrinter>
+#include <exception>
+#include <memory>
+#include <optional>
+
 #include "base/appdir.h"
+#include "base/log.h"
 #include "base/trtext.h"
 #include "reports/pdfreport.h"
 #include "reports/printreport.h"
+#include "reports/win/printercanvas.h"
+#include "reports/win/reportjob.h"
 #include "reports/win/reportwindow.h"
 #include "state/programstate.h"
+#include "ui/printer.h"
 #include "views/reporthooks.h"
 
 namespace vkz {
 namespace {
 
-ReportOutcome outcomeOf(const ReportResult& r) {
-  switch (r.status) {
-    case ReportResult::Done:
-      return {ReportOutcome::Done, r.message};
-    case ReportResult::Cancelled:
-      return {ReportOutcome::Cancelled, r.message};
-    case ReportResult::Failed:
-      break;
-  }
-  return {ReportOutcome::Failed, r.message};
+// The snapshot of the source's grids with the program's meter model,
+// data-file model, folder and "Completed" text; nothing when the source
+// shows no measurement.
+std::optional<ReportData> snapshotOf(const ReportSource& source) {
+  if (!source.header || !source.records || !source.userInfo) return std::nullopt;
+  const ProgramState& s = State();
+  return takeReportSnapshot(*source.header, *source.records, *source.userInfo,
+                            {s.polling.MeterModel, s.dataFile.FileModel, appDir(), s.texts.TxtCompleted});
 }
 
-// Runs `make` on the snapshot of the source's grids, with the window's side
-// of the report.
-template <class Make>
-ReportOutcome fromWindow(const ReportSource& source, Make make) {
-  if (!source.header || !source.records || !source.userInfo)
-    return {ReportOutcome::Failed,
-            trText("Report", "The report could not be made: the window shows no measurement.")};
-  const ProgramState& s = State();
-  const ReportData data =
-      takeReportSnapshot(source.window, *source.header, *source.records, *source.userInfo,
-                         {s.polling.MeterModel, s.dataFile.FileModel, appDir(), s.texts.TxtCompleted});
-  WindowReportUi ui(source.window, data);
-  return outcomeOf(make(data, ui));
+// Starts a report of the source's grids: refused while another one is being
+// made, a failure when the source shows no measurement. `begin` does what
+// comes before the report's thread (the printer dialog) and starts the job,
+// or tells `done` why not. Whatever fails on the way is told to `done` too.
+template <class Begin>
+void startReport(const ReportSource& source, ReportDone& done, Begin begin,
+                 const SourcePlace& where = SourcePlace::here()) {
+  if (State().reportRunning) return done({ReportOutcome::Failed, reportBusyText()});
+  try {
+    std::optional<ReportData> data = snapshotOf(source);
+    if (!data)
+      return done({ReportOutcome::Failed,
+                   trText("Report", "The report could not be made: the window shows no measurement.")});
+    begin(std::move(*data));
+  } catch (...) {
+    logCaught(LogArea::Ui, where);
+    State().reportRunning = false;
+    if (done) done({ReportOutcome::Failed, trText("Report", "The report could not be made.")});
+  }
+}
+
+// The printed report: the printer dialog on the window thread (no second
+// report starts while it is open), then the drawing on the report's thread,
+// where the printer's canvas is made and ended.
+void printReport(const ReportSource& source, ReportDone done) {
+  startReport(source, done, [&](ReportData data) {
+    State().reportRunning = true;
+    std::shared_ptr<QPrinter> printer = PrinterSeam::choosePrinter(source.window);
+    if (!printer) {
+      State().reportRunning = false;
+      return done({ReportOutcome::Cancelled, {}});
+    }
+    const QString logo = QString::fromStdString(data.programFolder + "/Img/Image.png");
+    ReportJob::start(
+        source.window,
+        [data = std::move(data), printer = std::move(printer), logo](ReportUi& progress) mutable {
+          PrinterCanvas canvas(std::move(printer), logo);
+          return PrintReport(data, progress, canvas);
+        },
+        std::move(done));
+  });
+}
+
+void exportPdfReport(const ReportSource& source, const std::string& fileName, ReportDone done) {
+  startReport(source, done, [&](ReportData data) {
+    ReportJob::start(
+        source.window,
+        [data = std::move(data), fileName](ReportUi& progress) {
+          return ExportPdfReport(data, progress, fileName);
+        },
+        std::move(done));
+  });
 }
 
 }  // namespace
 
 void installReports() {
-  State().reports.printReport = [](const ReportSource& source) {
-    return fromWindow(source, [](const ReportData& data, ReportUi& ui) { return PrintReport(data, ui); });
-  };
-  State().reports.exportPdfReport = [](const ReportSource& source, const std::string& fileName) {
-    return fromWindow(
-        source, [&](const ReportData& data, ReportUi& ui) { return ExportPdfReport(data, ui, fileName); });
-  };
+  State().reports.printReport = printReport;
+  State().reports.exportPdfReport = exportPdfReport;
 }
 
 }  // namespace vkz

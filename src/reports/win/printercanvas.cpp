@@ -16,7 +16,7 @@ namespace {
 constexpr double kScreenTwipsPerPixel = 15;
 }  // namespace
 
-PrinterCanvas::PrinterCanvas(std::unique_ptr<QPrinter> printer, const QString& logoFile)
+PrinterCanvas::PrinterCanvas(std::shared_ptr<QPrinter> printer, const QString& logoFile)
     : printer_(std::move(printer)), device_(printer_.get()) {
   dpi_ = printer_->resolution() > 0 ? printer_->resolution() : 1200;
   if (logo_.load(logoFile)) {

@@ -29,8 +29,9 @@ namespace vkz {
 class PrinterCanvas : public ReportCanvas {
  public:
   // Starts the print job on `printer`; ok() is false when it cannot start.
-  // `logoFile` is the picture placed at the head of every section.
-  PrinterCanvas(std::unique_ptr<QPrinter> printer, const QString& logoFile);
+  // `logoFile` is the picture placed at the head of every section. Made,
+  // drawn on and dropped on the report's thread.
+  PrinterCanvas(std::shared_ptr<QPrinter> printer, const QString& logoFile);
   ~PrinterCanvas() override;
 
   void setFontSize(int points) override;
@@ -77,7 +78,7 @@ class PrinterCanvas : public ReportCanvas {
   void fail(const QString& why);
   QString printerName() const;
 
-  std::unique_ptr<QPrinter> printer_;
+  std::shared_ptr<QPrinter> printer_;
   std::string file_;  // the file printed to ("" for a printer)
   AtomicFileWriter out_;
   FileBytes bytes_{out_};

@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QToolBar>
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -27,6 +28,7 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
+#include "ui/captionrun.h"
 #include "ui/checkvalue.h"
 #include "ui/flexgrid.h"
 #include "ui/msgbox.h"
@@ -457,7 +459,8 @@ void DataListFrm::saveAction() {
   LongRun run;
   if (!run.started()) return;
   commitEditor();  // text typed but not yet entered belongs in the file
-  const QString caption = windowTitle();
+  // The caption shows the progress; a report may show its own meanwhile.
+  CaptionRun caption(this);
   // Polling paused until the pause is reset (or the handler is left).
   std::optional<PollPause> pause(std::in_place, State().poll);
   SaveResult result;
@@ -503,7 +506,7 @@ void DataListFrm::saveAction() {
     logCaught(LogArea::File);
     result = {SaveStatus::Failed, trText("DataFile", "The file could not be written.")};
   }
-  setWindowTitle(caption);
+  caption.end();
   pause.reset();
   if (result.status == SaveStatus::Failed)
     MsgBox::show(q(result.message), MsgIcon::Critical);
@@ -578,17 +581,20 @@ void DataListFrm::printAction() {
 
 void DataListFrm::pdfAction() {
   commitEditor();
-  ReportOutcome outcome{ReportOutcome::Cancelled, {}};
-  // Polling paused until the pause is reset (or the handler is left).
-  std::optional<PollPause> pause(std::in_place, State().poll);
+  // Before the save dialog: no file is asked for a report that cannot start.
+  if (refusedWhileAReportRuns()) return;
+  // Polling paused until the report has ended (or the dialog is cancelled).
+  auto pause = std::make_shared<PollPause>(State().poll);
   const QString proposed = q(appPath("PDF/" + State().shell.RecordFileName));
   const QString name = MsgBox::saveFileName(this, q(State().texts.TxtExportPDF), proposed,
                                             qtFileFilter(QStringLiteral("PDF Files (*.pdf)|*.pdf|")));
-  if (!QFileInfo(name).fileName().isEmpty())
-    outcome = ExportPdfReport(State().reports, {this, VKZ418Grid, VKZ418PointGrid, MSFGridUserInfo},
-                              QFile::encodeName(name).toStdString());
-  pause.reset();
-  tellReportOutcome(outcome);
+  if (QFileInfo(name).fileName().isEmpty()) return;
+  ExportPdfReport(State().reports, {this, VKZ418Grid, VKZ418PointGrid, MSFGridUserInfo},
+                  QFile::encodeName(name).toStdString(),
+                  [pause = std::move(pause)](const ReportOutcome& outcome) mutable {
+                    pause.reset();
+                    tellReportOutcome(outcome);
+                  });
 }
 
 // ---- texts --------------------------------------------------------------------

@@ -17,6 +17,7 @@
 #include "shell/flags.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
+#include "ui/captionrun.h"
 #include "ui/flexgrid.h"
 #include "ui/graph.h"
 #include "ui/listpos.h"
@@ -173,7 +174,8 @@ void RunLevelHistogram(QWidget* dataWindow, FlexGrid& records, QWidget* resoluti
   if (!run.started()) return;  // a run is still counting
   QPointer<QWidget> window(dataWindow);
   QPointer<QWidget> panel(resolutionPanel);
-  const QString saved = window ? window->windowTitle() : QString();
+  // The caption shows the count; a report may show its own meanwhile.
+  CaptionRun caption(dataWindow);
   // Polling paused until the pause is reset (or the handler is left).
   std::optional<PollPause> pause(std::in_place, State().poll);
   try {
@@ -216,7 +218,7 @@ void RunLevelHistogram(QWidget* dataWindow, FlexGrid& records, QWidget* resoluti
     // A step that fails ends the run; the caption and polling come back.
     logCaught(LogArea::Ui);
   }
-  if (window) window->setWindowTitle(saved);
+  caption.end();
   pause.reset();
 }
 

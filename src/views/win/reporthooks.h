@@ -7,4 +7,8 @@ namespace vkz {
 // Shows a failed outcome in a message box; a cancel and success stay silent.
 void tellReportOutcome(const ReportOutcome& outcome);
 
+// True, once the user is told so, while a report is being made: a report
+// button checks it before it opens any dialog of its own.
+bool refusedWhileAReportRuns();
+
 }  // namespace vkz

@@ -12,7 +12,7 @@
 #include <QRadioButton>
 #include <QToolBar>
 #include <QWidget>
-#include <optional>
+#include <memory>
 
 #include "base/trtext.h"
 #include "polling/pollstate.h"
@@ -200,16 +200,17 @@ void showDataWindow(QWidget* w) {
 }
 
 void printDataWindowReport(const ReportSource& source) {
-  ReportOutcome outcome{ReportOutcome::Cancelled, {}};
-  // Polling paused until the pause is reset (or the handler is left).
-  std::optional<PollPause> pause(std::in_place, State().poll);
-  {
-    BusyCursor busy;
-    if (isSupportedModel(State().dataFile.FileModel) || isSupportedModel(State().polling.MeterModel))
-      outcome = PrintReport(State().reports, source);
-  }
-  pause.reset();
-  tellReportOutcome(outcome);
+  if (refusedWhileAReportRuns()) return;
+  // Polling paused and the hourglass shown until the report has ended.
+  auto pause = std::make_shared<PollPause>(State().poll);
+  auto busy = std::make_shared<BusyCursor>();
+  if (!isSupportedModel(State().dataFile.FileModel) && !isSupportedModel(State().polling.MeterModel)) return;
+  PrintReport(State().reports, source,
+              [pause = std::move(pause), busy = std::move(busy)](const ReportOutcome& outcome) mutable {
+                busy.reset();
+                pause.reset();
+                tellReportOutcome(outcome);
+              });
 }
 
 void QuantityPanels::build(QWidget* parent, int selectLeft, int resolutionLeft, int top) {

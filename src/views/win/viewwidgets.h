@@ -101,7 +101,8 @@ MainWindowHost* mainWindowHost();
 void showDataWindow(QWidget* w);
 
 // The "Print" button: the printed report of a data list or a data file of a
-// known model, the timers stopped meanwhile; a failure is told.
+// known model, polling paused and the hourglass shown until it has ended; a
+// failure is told. Refused while a report is being made.
 void printDataWindowReport(const ReportSource& source);
 
 // The quantity panel SSpSelectItem (four options and OK / Exit) and the

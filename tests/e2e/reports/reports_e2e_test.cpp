@@ -11,11 +11,15 @@
 #include <QCursor>
 #include <QEvent>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -30,6 +34,7 @@
 #include "ui/msgbox.h"
 #include "ui/printer.h"
 #include "unit/pdf/pdftest.h"
+#include "views/reporthooks.h"
 #include "views/win/datalistfrm.h"
 #include "views/win/filelistfrm.h"
 
@@ -42,6 +47,9 @@ using pdftest::pdfPages;
 using pdftest::run;
 
 constexpr int kRecords = 100;
+// The second measurement: long enough that its printed report is still
+// being made when a second button is pressed.
+constexpr int kLongRecords = 5000;
 
 QString q(const std::string& s) {
   return QString::fromStdString(s);
@@ -110,6 +118,7 @@ struct ReportsRoad : ::testing::Test {
     emu::MeasurementInfo info;
     info.interval = 60;
     road.meter.addMeasurement(emu::generateRecords(7, kRecords), info);
+    road.meter.addMeasurement(emu::generateRecords(11, kLongRecords), info);
     ASSERT_TRUE(road.start(dir().string(), language)) << road.meter.lastError();
     installReports();
     ASSERT_TRUE(road.loadMemoryList());
@@ -124,6 +133,17 @@ struct ReportsRoad : ::testing::Test {
   fs::path dir() const { return tmp.path().toStdString(); }
   std::string path(const char* name) const { return (dir() / name).string(); }
   std::string time(int record) const { return dl->VKZ418PointGrid->TextMatrix(record, 1).toStdString(); }
+
+  // The percentage the data list's caption shows (-1: none).
+  double shownPercent() const {
+    const std::string t = dl->windowTitle().toStdString();
+    return t.find('%') == std::string::npos ? -1 : std::atof(t.c_str());
+  }
+
+  // Lets the program run until the report under way has ended.
+  bool reportEnded() {
+    return road.until([] { return !State().reportRunning; }, 60000);
+  }
 
   void expectNoMessage() const {
     for (const MsgRecord& m : MsgBox::shown()) ADD_FAILURE() << m.text.toStdString();
@@ -161,6 +181,7 @@ TEST_F(ReportsRoad, PdfButtonWritesEveryPageWhereTheLayoutPutsIt) {
   CaptionLog log(dl);
   MsgBox::fileAnswers().push_back(q(file));
   button(dl->Toolbar1, "PDF")->trigger();
+  ASSERT_TRUE(reportEnded());
 
   // The save dialog proposed the PDF folder and the name of the memory row.
   ASSERT_EQ(MsgBox::fileDialogRecords().size(), 1u);
@@ -171,7 +192,7 @@ TEST_F(ReportsRoad, PdfButtonWritesEveryPageWhereTheLayoutPutsIt) {
   // Polling paused while the progress showed; the caption back; the file
   // opened in the viewer.
   expectNoMessage();
-  EXPECT_GE(log.captions.size(), 3u);
+  EXPECT_GE(log.captions.size(), 2u);  // at least the last progress, then the own caption
   EXPECT_EQ(log.polling, 0);
   EXPECT_TRUE(log.shown("100.00% Completed"));
   EXPECT_EQ(dl->windowTitle(), caption);
@@ -227,9 +248,10 @@ TEST_F(ReportsRoad, PrintButtonsOfBothWindowsPrintTheSameReport) {
     CaptionLog log(dl);
     PrinterSeam::answers().push_back({false, q(fromList), 1, QPageLayout::Portrait});
     button(dl->Toolbar1, "Print")->trigger();
+    ASSERT_TRUE(reportEnded());
     EXPECT_EQ(PrinterSeam::dialogsShown(), 1);
     // Hourglass and polling paused while the progress showed.
-    EXPECT_GE(log.captions.size(), 3u);
+    EXPECT_GE(log.captions.size(), 2u);  // at least the last progress, then the own caption
     EXPECT_EQ(log.busy, static_cast<int>(log.captions.size()));
     EXPECT_EQ(log.polling, 0);
     EXPECT_TRUE(log.shown("100.0% Completed"));
@@ -252,6 +274,7 @@ TEST_F(ReportsRoad, PrintButtonsOfBothWindowsPrintTheSameReport) {
   CaptionLog log(fl);
   PrinterSeam::answers().push_back({false, q(fromFile), 1, QPageLayout::Portrait});
   button(fl->Toolbar1, "Print")->trigger();
+  ASSERT_TRUE(reportEnded());
   EXPECT_EQ(PrinterSeam::dialogsShown(), 2);
   EXPECT_TRUE(log.shown("100.0% Completed"));
   EXPECT_EQ(fl->windowTitle(), fileCaption);
@@ -278,6 +301,7 @@ TEST_F(ReportsRoad, CancelsAndFailuresLeaveTheWindowAsItWas) {
   const std::string unwritable = path("no/such/folder/shift.pdf");
   MsgBox::fileAnswers().push_back(q(unwritable));
   button(dl->Toolbar1, "PDF")->trigger();
+  ASSERT_TRUE(reportEnded());
   ASSERT_EQ(MsgBox::shown().size(), 1u);
   EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Critical);
   EXPECT_TRUE(MsgBox::shown()[0].text.contains(q(unwritable))) << MsgBox::shown()[0].text.toStdString();
@@ -289,6 +313,7 @@ TEST_F(ReportsRoad, CancelsAndFailuresLeaveTheWindowAsItWas) {
   const std::string file = path("PDF/nologo.pdf");
   MsgBox::fileAnswers().push_back(q(file));
   button(dl->Toolbar1, "PDF")->trigger();
+  ASSERT_TRUE(reportEnded());
   ASSERT_EQ(MsgBox::shown().size(), 2u);
   EXPECT_EQ(MsgBox::shown()[1].icon, MsgIcon::Critical);
   EXPECT_TRUE(MsgBox::shown()[1].text.contains(QStringLiteral("incomplete")))
@@ -328,6 +353,7 @@ TEST_F(ReportsRoadInPortuguese, TheWritersFailuresAreToldInTheUsersLanguage) {
     MsgBox::resetTestRecords();
     MsgBox::fileAnswers().push_back(q(path(c.file)));
     button(dl->Toolbar1, "PDF")->trigger();
+    ASSERT_TRUE(reportEnded());
     ASSERT_EQ(MsgBox::shown().size(), 1u);
     const std::string text = MsgBox::shown()[0].text.toStdString();
     EXPECT_TRUE(has(text, c.said)) << text;
@@ -335,6 +361,111 @@ TEST_F(ReportsRoadInPortuguese, TheWritersFailuresAreToldInTheUsersLanguage) {
     EXPECT_EQ(fs::exists(path(c.file)), c.written);
     EXPECT_TRUE(MsgBox::openedDocuments().isEmpty());
     fs::rename(kept, dir() / c.missing);
+  }
+}
+
+// A box or dialog the user keeps open while a report is made: it runs its
+// own event loop (here: waiting) until the caption's percentage has grown
+// by 5 points or the report has ended, and notes what it saw.
+struct HeldOpen {
+  int times = 0;
+  bool reportRan = false;  // a report was being made when it opened
+  double at = -1;          // the percentage shown then
+  bool reportWentOn = false;
+};
+
+// Runs `press` from the event loop once the window's caption first shows a
+// report's progress, as a user pressing a second button then would.
+class PressAtProgress : public QObject {
+ public:
+  PressAtProgress(QWidget* w, std::function<void()> press) : w_(w), press_(std::move(press)) {
+    w->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::WindowTitleChange && !due_ && w_->windowTitle().contains(QLatin1Char('%'))) {
+      due_ = true;
+      QTimer::singleShot(0, this, [this] {
+        press_();
+        pressed = true;
+      });
+    }
+    return false;
+  }
+  bool pressed = false;
+
+ private:
+  QWidget* w_;
+  std::function<void()> press_;
+  bool due_ = false;
+};
+
+TEST_F(ReportsRoad, AReportGoesOnWhileABoxOrADialogIsOpen) {
+  MsgBox::answers().push_back(MsgResult::No);  // the first measurement is not kept
+  ASSERT_TRUE(road.download(2, 60000));
+  dl = FormRegistry::find<DataListFrm>();  // a new window for the new measurement
+  ASSERT_NE(dl, nullptr);
+  ASSERT_EQ(dl->VKZ418PointGrid->Rows(), kLongRecords + 1);
+  struct Case {
+    const char* name;
+    const char* button;
+    bool dialog;  // a file dialog opens (else the refusal's box)
+  } cases[] = {{"Print pressed again", "Print", false},
+               {"PDF pressed", "PDF", false},
+               {"SaveFile pressed", "save", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MsgBox::resetTestRecords();
+    PrinterSeam::resetTestRecords();
+    const std::string file = path((std::string(c.button) + ".pdf").c_str());
+    const std::string saved = path("long.vkz");
+    HeldOpen held;
+    const auto holdOpen = [&] {
+      ++held.times;
+      held.reportRan = State().reportRunning;
+      held.at = shownPercent();
+      held.reportWentOn =
+          QTest::qWaitFor([&] { return !State().reportRunning || shownPercent() >= held.at + 5; }, 60000);
+    };
+    MsgBox::onShow() = [&](const MsgRecord&) { holdOpen(); };
+    MsgBox::onFileDialog() = [&](const FileDialogRecord&) { holdOpen(); };
+    MsgBox::fileAnswers().push_back(q(saved));
+
+    PressAtProgress second(dl, [&] { button(dl->Toolbar1, c.button)->trigger(); });
+    PrinterSeam::answers().push_back({false, q(file), 1, QPageLayout::Portrait});
+    button(dl->Toolbar1, "Print")->trigger();
+    ASSERT_TRUE(road.until([&] { return second.pressed; }));
+
+    EXPECT_EQ(held.times, 1);
+    EXPECT_TRUE(held.reportRan);
+    EXPECT_LT(held.at, 50);  // opened early in the report
+    EXPECT_TRUE(held.reportWentOn) << "the report stood still from " << held.at << " %";
+    if (c.dialog) {
+      EXPECT_EQ(MsgBox::fileDialogRecords().size(), 1u);
+      EXPECT_TRUE(MsgBox::shown().empty());
+    } else {
+      // Refused before any dialog of its own.
+      EXPECT_TRUE(MsgBox::fileDialogRecords().empty());
+      ASSERT_EQ(MsgBox::shown().size(), 1u);
+      EXPECT_EQ(MsgBox::shown()[0].text, q(reportBusyText()));
+    }
+    EXPECT_EQ(PrinterSeam::dialogsShown(), 1);
+
+    ASSERT_TRUE(reportEnded());
+    MsgBox::onShow() = nullptr;
+    MsgBox::onFileDialog() = nullptr;
+    EXPECT_TRUE(pdftest::qpdfClean(file));
+    // Whole: the last record on its page, the graph after it.
+    const int pages = pdfPages(file);
+    EXPECT_TRUE(has(pdftest::pageText(file, pages - 1), time(kLongRecords)));
+    EXPECT_TRUE(has(pdftest::pageText(file, pages), "Lzpk"));
+    EXPECT_EQ(MsgBox::shown().size(), c.dialog ? 0u : 1u);
+    if (c.dialog) {
+      EXPECT_TRUE(fs::exists(saved));
+    }
+    // Whatever ended first, the window's own caption is back.
+    EXPECT_EQ(dl->windowTitle(), caption);
+    EXPECT_TRUE(State().poll.running());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   }
 }
 

@@ -1,8 +1,7 @@
 // Test stand-ins for the reports: a canvas that records what the printed
 // report draws (with simple fixed text metrics), and a ReportUi that
-// records captions, yields, messages and viewer calls.
+// records the progress captions.
 #pragma once
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -109,44 +108,11 @@ class RecordingCanvas : public ReportCanvas {
   int pageEnds_ = 0;
 };
 
+// Records every progress caption a report shows.
 class FakeUi : public ReportUi {
  public:
-  std::string caption = "Data List";
-  std::vector<std::string> captions;  // every progress caption shown
-  int restores = 0;
-  int yields = 0;
-  std::function<void()> onYield;
-  std::vector<std::string> told;
-  std::vector<std::string> opened;
-  bool viewerOpens = true;
-  int dialogs = 0;
-  // The printer the dialog gives; nullptr: the user cancels.
-  std::function<std::unique_ptr<ReportCanvas>()> printer;
-
-  void showProgress(const std::string& c) override {
-    caption = c;
-    captions.push_back(c);
-  }
-  void restoreCaption() override {
-    caption = "Data List";
-    ++restores;
-  }
-  void yieldEvents() override {
-    ++yields;
-    if (onYield) onYield();
-  }
-  std::unique_ptr<ReportCanvas> choosePrinter() override {
-    ++dialogs;
-    return printer ? printer() : nullptr;
-  }
-  bool openDocument(const std::string& path) override {
-    opened.push_back(path);
-    return viewerOpens;
-  }
-  void tell(const std::string& m) override { told.push_back(m); }
-  // One flag for every FakeUi, as the program has one for every window.
-  static inline bool running = false;
-  bool& reportRunning() override { return running; }
+  std::vector<std::string> captions;
+  void showProgress(const std::string& c) override { captions.push_back(c); }
 };
 
 }  // namespace vkz::test

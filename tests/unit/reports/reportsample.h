@@ -77,7 +77,6 @@ inline ReportData sampleReport(int records, long long intervalSeconds = 60) {
   d.userInfo.addItem("Observations\tNight shift, press line 2");
 
   d.meterModel = "VKZ 418";
-  d.caption = "Data List";
   d.completedText = "Completed";
   return d;
 }

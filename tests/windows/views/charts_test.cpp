@@ -355,10 +355,10 @@ TEST_F(ChartsTest, FileListPanelsSplitterAndPrint) {
   EXPECT_EQ(State().chart.PlotPoints, 3);
 
   int printed = 0;
-  State().reports.printReport = [&](const ReportSource& s) {
+  State().reports.printReport = [&](const ReportSource& s, ReportDone done) {
     EXPECT_EQ(s.header, f->GridHeader);
     ++printed;
-    return ReportOutcome{ReportOutcome::Cancelled, {}};
+    done({ReportOutcome::Cancelled, {}});
   };
   f->Toolbar1_ButtonClick(QStringLiteral("Print"));
   EXPECT_EQ(printed, 1);

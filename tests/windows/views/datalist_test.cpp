@@ -333,14 +333,14 @@ TEST_F(DataListTest, PrintAndPdfGoThroughTheReportFunctions) {
   EXPECT_TRUE(State().poll.running());
 
   QStringList calls;
-  State().reports.printReport = [&](const ReportSource& s) {
+  State().reports.printReport = [&](const ReportSource& s, ReportDone done) {
     calls << QStringLiteral("print %1").arg(s.records->objectName());
     EXPECT_FALSE(State().poll.running());
-    return ReportOutcome{ReportOutcome::Failed, "Printer out of paper"};
+    done({ReportOutcome::Failed, "Printer out of paper"});
   };
-  State().reports.exportPdfReport = [&](const ReportSource& s, const std::string& name) {
+  State().reports.exportPdfReport = [&](const ReportSource& s, const std::string& name, ReportDone done) {
     calls << QStringLiteral("pdf %1 %2").arg(s.userInfo->objectName(), QString::fromStdString(name));
-    return ReportOutcome{};
+    done({});
   };
   MsgBox::resetTestRecords();
   button(f, "Print")->trigger();
