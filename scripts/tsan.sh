@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the libraries that start threads of their own (the line reader in
-# the link core, the meter emulator) with ThreadSanitizer, and runs their
-# tests and the downloads end to end, where the line thread and the window
-# thread share the port. A data race fails the run with both stacks.
+# the link core, the meter emulator, the report thread) with
+# ThreadSanitizer, and runs their tests, the downloads end to end, where the
+# line thread and the window thread share the port, and the reports, drawn
+# on their thread while the window thread turns. A data race fails the run
+# with both stacks.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-TARGETS=(unit_link unit_emulator e2e_download)
+TARGETS=(unit_link unit_emulator e2e_download windows_reports e2e_reports)
 JOBS="${VKZ_JOBS:-$(nproc)}"
 # Qt is not built with ThreadSanitizer: what happens inside it is not seen,
 # and scripts/tsan.supp names the reports that come from that alone.
