@@ -35,6 +35,33 @@ ScreenPos CentreOver(const ScreenRect& over, int width, int height) {
   return {over.left + (over.width - width) / 2, over.top + (over.height - height) / 2};
 }
 
+ScreenRect UncoveredPart(const ScreenRect& area, const ScreenRect& cover, int width, int height) {
+  const int right = area.left + area.width, bottom = area.top + area.height;
+  const int coverRight = cover.left + cover.width, coverBottom = cover.top + cover.height;
+  const bool misses = cover.width <= 0 || cover.height <= 0 || cover.left >= right ||
+                      coverRight <= area.left || cover.top >= bottom || coverBottom <= area.top;
+  if (misses) return area;
+  const ScreenRect strips[4] = {
+      {area.left, area.top, cover.left - area.left, area.height},  // left of it
+      {coverRight, area.top, right - coverRight, area.height},     // right of it
+      {area.left, area.top, area.width, cover.top - area.top},     // above it
+      {area.left, coverBottom, area.width, bottom - coverBottom},  // below it
+  };
+  ScreenRect best{area.left, area.top, 0, 0};
+  long long bestShown = -1, bestArea = -1;
+  for (const ScreenRect& s : strips) {
+    if (s.width <= 0 || s.height <= 0) continue;
+    const long long shown = 1LL * std::min(width, s.width) * std::min(height, s.height);
+    const long long size = 1LL * s.width * s.height;
+    if (shown > bestShown || (shown == bestShown && size > bestArea)) {
+      best = s;
+      bestShown = shown;
+      bestArea = size;
+    }
+  }
+  return best;
+}
+
 ScreenRect availableArea(const QWidget* w) {
   const QScreen* s = screenOf(w);
   return s ? fromRect(s->availableGeometry()) : ScreenRect{};

@@ -31,6 +31,14 @@ ScreenPos PlaceInside(int x, int y, int width, int height, const ScreenRect& are
 // The top-left corner of a window `width` x `height` centred over `over`.
 ScreenPos CentreOver(const ScreenRect& over, int width, int height);
 
+// The part of `area` that `cover` (a window standing over it) leaves in
+// sight, for a panel `width` x `height` to stand in: the whole area when the
+// cover misses it; otherwise the strip beside the cover (left or right of
+// it, as high as the area; above or below it, as wide as the area) that
+// shows the most of the panel, the largest strip among equals. Empty when
+// the cover hides the whole area.
+ScreenRect UncoveredPart(const ScreenRect& area, const ScreenRect& cover, int width, int height);
+
 // The free area of the screen `w` stands on (or of the screen under
 // `near`, or of the main screen).
 ScreenRect availableArea(const QWidget* w);

@@ -134,6 +134,21 @@ void Setting418PanelFrm::Form_Unload() {
   step([] { CloseSettingWindows(); });
 }
 
+void Setting418PanelFrm::moveEvent(QMoveEvent* e) {
+  FormWindow::moveEvent(e);
+  relayoutSettingWindows();
+}
+
+void Setting418PanelFrm::showEvent(QShowEvent* e) {
+  FormWindow::showEvent(e);
+  relayoutSettingWindows();
+}
+
+void Setting418PanelFrm::hideEvent(QHideEvent* e) {
+  FormWindow::hideEvent(e);
+  relayoutSettingWindows();
+}
+
 void Setting418PanelFrm::checkpanelflage() {
   CloseSettingWindows();
 }

@@ -65,6 +65,13 @@ class Setting418PanelFrm : public FormWindow<QWidget> {
   QPushButton* BtnCalibration = nullptr;
   QPushButton* BtnLunchTime = nullptr;
   QPushButton* BtnIntervalTime = nullptr;
+
+ protected:
+  // The setting windows keep their controls out from under the panel: they
+  // are laid out again whenever it comes, goes or moves.
+  void moveEvent(QMoveEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void hideEvent(QHideEvent* e) override;
 };
 
 void ApplySetting418PanelFrmText(Setting418PanelFrm& f);

@@ -1,5 +1,6 @@
 #include "settings/win/settingwindow.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -17,10 +18,13 @@
 #include "base/trtext.h"
 #include "link/frames.h"
 #include "settings/setoutcome.h"
+#include "settings/win/setting418panelfrm.h"
 #include "shell/layout.h"
 #include "state/programstate.h"
 #include "ui/mainwindowhost.h"
 #include "ui/msgbox.h"
+#include "ui/panelview.h"
+#include "ui/placement.h"
 #include "ui/qtext.h"
 #include "ui/twips.h"
 
@@ -76,6 +80,12 @@ QFrame* SettingWindow::makePanel(const char* name, int widthTw, int heightTw) {
   panel_->setFrameShape(QFrame::Panel);
   panel_->setFrameShadow(QFrame::Raised);
   panel_->resize(pxX(widthTw), pxY(heightTw));
+  // Centred where it fits; at the top-left, and scrolled, where it does not.
+  view_ = new PanelView(this, panel_, [](QSize room, QSize panel) {
+    const CentredOut o = CentreInWindow(twX(room.width()), twY(room.height()), twX(panel.width()),
+                                        twY(panel.height()), 0, 0, kAllowX, kAllowY);
+    return QPoint(pxX(o.panelLeft), pxY(o.panelTop));
+  });
   return panel_;
 }
 
@@ -100,11 +110,37 @@ void SettingWindow::Form_Resize() {
     if ((dw > 0 || dh > 0) && !outer->isMaximized()) outer->resize(outer->width() + dw, outer->height() + dh);
   });
   step([&] {
-    if (!panel_) return;
-    const CentredOut o = CentreInWindow(twX(width()), twY(height()), twX(panel_->width()),
-                                        twY(panel_->height()), 0, 0, kAllowX, kAllowY);
-    panel_->move(pxX(o.panelLeft), pxY(o.panelTop));
+    if (view_) view_->setGeometry(roomInSight());
   });
+}
+
+QRect SettingWindow::roomInSight() const {
+  const QRect all = rect();
+  const Setting418PanelFrm* over = FormRegistry::find<Setting418PanelFrm>();
+  if (!over || !over->isVisible() || !panel_) return all;
+  const QRect cover(mapFromGlobal(over->frameGeometry().topLeft()), over->frameGeometry().size());
+  const ScreenRect r = UncoveredPart({all.x(), all.y(), all.width(), all.height()},
+                                     {cover.x(), cover.y(), cover.width(), cover.height()},
+                                     panel_->width(), panel_->height());
+  return {r.left, r.top, r.width, r.height};
+}
+
+bool SettingWindow::eventFilter(QObject* o, QEvent* e) {
+  // The main window moved: the setting panel, which stays where it is,
+  // may stand over another part of this window now.
+  if (o == window() && o != this && e->type() == QEvent::Move) Form_Resize();
+  return FormWindow::eventFilter(o, e);
+}
+
+void SettingWindow::showEvent(QShowEvent* e) {
+  FormWindow::showEvent(e);
+  if (window() != this) window()->installEventFilter(this);
+  Form_Resize();
+}
+
+void relayoutSettingWindows() {
+  for (QWidget* w : QApplication::allWidgets())
+    if (auto* s = qobject_cast<SettingWindow*>(w)) s->Form_Resize();
 }
 
 void SettingWindow::ExitBtn_Click() {

@@ -15,8 +15,12 @@
 //   - the resize rule: nothing while minimised; a window smaller than its
 //     minimum size is raised to it (a maximised one cannot be); the 3-D panel
 //     that holds every control is centred at left (width - panel - 100) / 2
-//     and top (height - panel - 500) / 2, in twips (negative when the panel
-//     is larger than the window);
+//     and top (height - panel - 500) / 2, in twips; a panel larger than the
+//     window (maximised in a small client area) starts at its top-left
+//     corner and the window scrolls to the rest (PanelView). Where the
+//     setting panel stands over the window, the panel is laid out in the
+//     part of the window beside it, so the setting panel covers none of its
+//     controls;
 //   - pick-only lists (every typed character is discarded, so an entry is
 //     only ever picked) and number boxes (digits, backspace and enter only;
 //     the whole text selected when the box gets the focus);
@@ -53,6 +57,8 @@ class QPushButton;
 
 namespace vkz {
 
+class PanelView;
+
 class SettingWindow : public FormWindow<QWidget> {
   Q_OBJECT
  public:
@@ -66,12 +72,15 @@ class SettingWindow : public FormWindow<QWidget> {
   // Unloads the window (its Form_Unload clears the open flag).
   void ExitBtn_Click();
 
-  // The 3-D panel the resize rule centres.
+  // The 3-D panel the resize rule centres, and the view that holds it.
   QFrame* centredPanel() const { return panel_; }
+  PanelView* panelView() const { return view_; }
   int minWidthTw() const { return minW_; }
   int minHeightTw() const { return minH_; }
 
  protected:
+  bool eventFilter(QObject* o, QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   // Makes the 3-D panel that holds every other control, named `name`,
   // `widthTw` x `heightTw` twips; the resize rule keeps it centred.
   QFrame* makePanel(const char* name, int widthTw, int heightTw);
@@ -83,10 +92,18 @@ class SettingWindow : public FormWindow<QWidget> {
   // The widget that carries the window's frame: its MDI frame once it is
   // shown in the main window, else the window itself.
   QWidget* frameWidget();
+  // The part of the window the setting panel leaves in sight (the whole
+  // window when it stands elsewhere or is not shown).
+  QRect roomInSight() const;
 
   int minW_, minH_;
   QFrame* panel_ = nullptr;
+  PanelView* view_ = nullptr;
 };
+
+// Lays the open setting windows out again (the setting panel came, went or
+// moved).
+void relayoutSettingWindows();
 
 // ---- controls --------------------------------------------------------------
 

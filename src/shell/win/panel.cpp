@@ -410,7 +410,7 @@ void Panel::MDIForm_Resize() {
     for (int c = 0; c < 3; ++c) MSFlexGrid1->setColWidth(c, o.gridColWidths[static_cast<size_t>(c)]);
     TotalSizeNumLbl->move(pxX(o.totalNumLblLeft), TotalSizeNumLbl->y());
     RemainSizeNumLbl->move(pxX(o.remainNumLblLeft), RemainSizeNumLbl->y());
-    TreeView1->resize(pxX(o.treeWidth), std::max(0, pxY(o.treeHeight)));
+    sizeTree(pxX(o.treeWidth), o.treeHeight);
     // Status panel 2 takes what the other three leave (its stretch).
   } catch (...) {
     // The layout stops at the first failing step.

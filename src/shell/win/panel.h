@@ -201,6 +201,9 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   void buildMeterNamePanel();
   void placeColumn();
   void applyMemoryGeometry(int memTop, int memHeight, int gridHeight);
+  // The command tree `width` pixels wide and `heightTw` twips high, its
+  // bottom no lower than its column's.
+  void sizeTree(int width, int heightTw);
   bool treeBuilt() const;
   void runSettingNode(int index);
 

@@ -511,16 +511,24 @@ void Panel::ShowMemoryPanel(bool show) {
       MSFlexGrid1->setColWidth(c, g.gridColWidths[static_cast<size_t>(c)]);
     }
     ApplyMemoryPanelText();
-    TreeView1->resize(TreeView1->width(), std::max(0, pxY(g.treeHeight)));
+    sizeTree(TreeView1->width(), g.treeHeight);
     LblTitle->resize(pxX(g.lblTitleWidth), LblTitle->height());
     PicMemSplit->move(PicMemSplit->x(), pxY(g.memSplitTop));
     SSPMemory->setGeometry(SSPMemory->x(), pxY(g.memTop), SSPMemory->width(), std::max(0, pxY(g.memHeight)));
     MSFlexGrid1->setGeometry(MSFlexGrid1->x(), pxY(g.gridTop), MSFlexGrid1->width(),
                              std::max(0, pxY(g.gridHeight)));
   } else {
-    TreeView1->resize(TreeView1->width(), std::max(0, pxY(g.treeHeight)));
+    sizeTree(TreeView1->width(), g.treeHeight);
     PicMemSplit->move(PicMemSplit->x(), pxY(g.memSplitTop));
   }
+}
+
+void Panel::sizeTree(int width, int heightTw) {
+  // The rules count the column lower than it is (the hidden memory panel's
+  // tree 300 twips past its end): the tree's last line and its scroll bar
+  // would be cut off at the column's bottom.
+  const int room = std::max(0, TreeViewBar->height() - TreeView1->y());
+  TreeView1->resize(width, std::clamp(pxY(heightTw), 0, room));
 }
 
 void Panel::BtnMemClose_Click() {

@@ -107,7 +107,9 @@ void Histogram::Form_Resize() {
   const TwipsSize s =
       atLeast({pixelsToTwipsX(outer.width()), pixelsToTwipsY(outer.height())}, kHistogramMinimum);
   const HistogramLayout l = histogramLayout(s.width, s.height);
-  placeTwips(Toolbar1, l.toolbar);
+  // Along the top edge, as wide as the client area (the rule's width is the
+  // window's outer one, frame included).
+  Toolbar1->setGeometry(0, 0, width(), pxY(l.toolbar.height));
   placeTwips(CWG, l.graph);
   placeTwips(GridLn, l.table);
   for (int c = 0; c <= 10; ++c) GridLn->setColWidth(c, l.columnWidth);

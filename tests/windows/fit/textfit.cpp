@@ -19,9 +19,8 @@
 #include "ui/flexgrid.h"
 
 namespace vkz::test {
-namespace {
 
-QString path(const QWidget* w) {
+QString controlPath(const QWidget* w) {
   QStringList names;
   for (const QWidget* p = w; p; p = p->parentWidget()) {
     names.prepend(p->objectName().isEmpty() ? QString::fromLatin1(p->metaObject()->className())
@@ -30,6 +29,27 @@ QString path(const QWidget* w) {
   }
   return names.join(QLatin1Char('/'));
 }
+
+namespace {
+int textWidth(const QWidget* w, const QString& text);
+}  // namespace
+
+QRect labelTextRect(const QLabel* l) {
+  // By its alignment, one line high per line.
+  const QSize size(textWidth(l, l->text()), QFontMetrics(l->font()).height() *
+                                                static_cast<int>(l->text().count(QLatin1Char('\n')) + 1));
+  const QRect g = l->geometry();
+  const Qt::Alignment a = l->alignment();
+  const int x = a & Qt::AlignRight     ? g.right() + 1 - size.width()
+                : a & Qt::AlignHCenter ? g.left() + (g.width() - size.width()) / 2
+                                       : g.left();
+  const int y = a & Qt::AlignTop      ? g.top()
+                : a & Qt::AlignBottom ? g.bottom() + 1 - size.height()
+                                      : g.top() + (g.height() - size.height()) / 2;
+  return {QPoint(x, y), size};
+}
+
+namespace {
 
 // The widest line of a text as `w` draws it (mnemonic ampersands hidden).
 int textWidth(const QWidget* w, const QString& text) {
@@ -59,7 +79,7 @@ class Walk {
   void check(const QWidget* w, const QString& text, int needed, int room, const QString& where = {}) {
     if (text.isEmpty()) return;
     ++report.measured;
-    if (needed > room) report.overflows.push_back({path(w) + where, text, needed, room});
+    if (needed > room) report.overflows.push_back({controlPath(w) + where, text, needed, room});
   }
 
   void label(const QLabel* l) {
@@ -78,18 +98,7 @@ class Walk {
   void coveredBySibling(const QLabel* l) {
     const QWidget* parent = l->parentWidget();
     if (!parent || l->wordWrap()) return;
-    // Where the label draws its text: by its alignment, one line high per line.
-    const QSize size(textWidth(l, l->text()), QFontMetrics(l->font()).height() *
-                                                  static_cast<int>(l->text().count(QLatin1Char('\n')) + 1));
-    const QRect g = l->geometry();
-    const Qt::Alignment a = l->alignment();
-    const int x = a & Qt::AlignRight     ? g.right() + 1 - size.width()
-                  : a & Qt::AlignHCenter ? g.left() + (g.width() - size.width()) / 2
-                                         : g.left();
-    const int y = a & Qt::AlignTop      ? g.top()
-                  : a & Qt::AlignBottom ? g.bottom() + 1 - size.height()
-                                        : g.top() + (g.height() - size.height()) / 2;
-    const QRect text(QPoint(x, y), size);
+    const QRect text = labelTextRect(l);
     const QObjectList& siblings = parent->children();
     for (qsizetype i = siblings.indexOf(const_cast<QLabel*>(l)) + 1; i < siblings.size(); ++i) {
       const auto* w = qobject_cast<const QWidget*>(siblings[i]);

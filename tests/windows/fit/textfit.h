@@ -5,9 +5,11 @@
 // included). A text that is wider than the room its control gives it is
 // drawn cut off.
 #pragma once
+#include <QRect>
 #include <QString>
 #include <vector>
 
+class QLabel;
 class QWidget;
 
 namespace vkz {
@@ -15,6 +17,12 @@ namespace vkz {
 class FlexGrid;
 
 namespace test {
+
+// A control's object name after its parents', up to its window.
+QString controlPath(const QWidget* w);
+
+// Where a label draws its text, in its parent's coordinates.
+QRect labelTextRect(const QLabel* l);
 
 struct TextOverflow {
   QString control;  // the control's object name after its parents'

@@ -8,6 +8,7 @@
 // for the old platform's system font. The screen is the test run's own
 // (CTest runs this program on 1280 x 1024, 1366 x 768, 1280 x 800,
 // 1920 x 1080 and 2560 x 1440 screens).
+#include "insight.h"
 #include "textfit.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,10 @@ class TextFit : public ::testing::TestWithParam<Language> {
       if (told_.insert(o.control + o.text).second)
         ADD_FAILURE() << state << ": " << o.control.toStdString() << " \"" << o.text.toStdString()
                       << "\" needs " << o.needed << " px, has " << o.room;
+    for (const test::ControlOutOfSight& o : test::controlsOutOfSight(w, {FormRegistry::find<Setting418PanelFrm>()}))
+      if (told_.insert(o.control + o.why).second)
+        ADD_FAILURE() << state << ": " << o.control.toStdString() << " at " << o.where.x() << "," << o.where.y()
+                      << " " << o.where.width() << " x " << o.where.height() << " is " << o.why.toStdString();
     const QRect area = screenArea();
     for (const QWidget* t : QApplication::topLevelWidgets())
       if (t->isVisible() && !area.contains(t->frameGeometry()) &&
