@@ -23,7 +23,7 @@ void dataListGrids(DataListLayout& l) {
 }
 }  // namespace
 
-DataListLayout dataListLayout(int w, int h, int userInfoHeight) {
+DataListLayout dataListLayout(int w, int h, int userInfoHeight, int summaryNeed, int recordsNeed) {
   DataListLayout l;
   l.frame = {0, 360, w - 100, h - 460};
   const TwipsRect& f = l.frame;
@@ -35,6 +35,11 @@ DataListLayout dataListLayout(int w, int h, int userInfoHeight) {
   l.summary.top = 80;
   l.summary.height = l.records.height;
   dataListGrids(l);
+  const int wanted = summaryNeed - l.summary.width, spare = l.records.width - recordsNeed;
+  if (wanted > 0 && spare > 0) {
+    l.splitter.left += std::min(wanted, spare);
+    dataListGrids(l);
+  }
   return l;
 }
 

@@ -39,9 +39,13 @@ struct DataListLayout {
 // the splitter goes back where the record grid is 6210 wide. The user
 // information is 1400 high, or `userInfoHeight` where its five lines and
 // its scroll bar need more with the program's font; the grids above give
-// the room up.
+// the room up. Where the summary is narrower than `summaryNeed` (its labels
+// and the first channel whole, in the program's font), the splitter stands
+// further right, as far as the record grid keeps `recordsNeed`: a narrow
+// window shows the first channel without scrolling.
 inline constexpr int kDataListUserInfoHeight = 1400;
-DataListLayout dataListLayout(int width, int height, int userInfoHeight = kDataListUserInfoHeight);
+DataListLayout dataListLayout(int width, int height, int userInfoHeight = kDataListUserInfoHeight,
+                              int summaryNeed = 0, int recordsNeed = 0);
 // A splitter drag by `x` twips (relative to the bar) in a window `windowWidth`
 // wide: the splitter stays between 2200 and windowWidth - 1000; the two grids
 // follow it. Heights and tops are not touched.

@@ -511,6 +511,9 @@ void Panel::showMdiChild(QWidget* w) {
     // Restored from maximised, the window takes the size it was made at
     // (its design size), frame and title bar around it.
     sub->resize(w->size().grownBy(sub->contentsMargins()).expandedTo(sub->minimumSizeHint()));
+    // ... at the client area's top-left corner, not wherever the windows
+    // behind it leave the most room (which may be out of sight).
+    sub->move(0, 0);
   }
   if (w->windowState() & Qt::WindowMaximized)
     sub->showMaximized();

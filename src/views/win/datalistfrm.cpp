@@ -151,6 +151,11 @@ DataListFrm::DataListFrm() : DataWindow(&State().flags.DataListFrmOpen) {
   connect(ItemBtn, &QPushButton::clicked, this, [this] { ItemBtn_Click(); });
   connect(AllSelBtn, &QPushButton::clicked, this, [this] { AllSelBtn_Click(); });
   connect(SetBtn, &QPushButton::clicked, this, [this] { SetBtn_Click(); });
+  // Labels or values wider than the summary's columns widen them: the
+  // splitter may have to stand further right for the first channel.
+  connect(VKZ418Grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+    if (column <= 1) Form_Resize();
+  });
   connect(MSFGridUserInfo, &FlexGrid::cellDoubleClicked, this,
           [this](int, int) { MSFGridUserInfo_DblClick(); });
   connect(MSFGridUserInfo, &FlexGrid::cellClicked, this, [this](int, int) { MSFGridUserInfo_Click(); });
@@ -308,7 +313,17 @@ void installViewWindows() {
 void DataListFrm::Form_Resize() {
   if (isMinimized()) return;
   const TwipsSize s = atLeast(twipsSize(this), kDataListMinimum);
-  applyLayout(dataListLayout(s.width, s.height, userInfoHeight()));
+  // The summary's labels and first channel whole; the record grid keeps a
+  // record's number, time and first level whole (the rest a scroll away).
+  applyLayout(dataListLayout(s.width, s.height, userInfoHeight(), gridNeed(VKZ418Grid, 2),
+                             gridNeed(VKZ418PointGrid, 3)));
+}
+
+int DataListFrm::gridNeed(const FlexGrid* g, int columns) const {
+  // Its frame and its scroll bar down, besides the columns.
+  int px = 2 * g->frameWidth() + g->verticalScrollBar()->sizeHint().width();
+  for (int c = 0; c < columns; ++c) px += g->columnWidth(c);
+  return twX(px);
 }
 
 int DataListFrm::userInfoHeight() const {

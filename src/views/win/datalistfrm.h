@@ -42,6 +42,9 @@ class DataListFrm : public DataWindow, public DataListView {
   void Form_Resize() override;
   // The height (twips) the user information needs with the program's font.
   int userInfoHeight() const;
+  // The width, in twips, that grid `g` needs to show its first `columns`
+  // columns whole.
+  int gridNeed(const FlexGrid* g, int columns) const;
 
   // --- the grids (public methods) -------------------------------------------
   void InitialVKZ418Grid();

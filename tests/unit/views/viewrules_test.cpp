@@ -37,6 +37,22 @@ TEST(ViewLayout, DataListResizeAndSplitter) {
     EXPECT_EQ(d.summary.width, d.frame.width - (d.records.width + 1840));
     EXPECT_EQ(d.records.height, l.records.height);  // heights stay
   }
+  // A summary that cannot show its labels and first channel takes room
+  // from the record grid, as long as the record grid keeps its columns.
+  struct Need {
+    int summary, records, summaryWidth;
+  } needs[] = {
+      {l.summary.width - 10, 6000, l.summary.width},  // shown already: as designed
+      {l.summary.width + 150, 6000, l.summary.width + 150},
+      {l.summary.width + 900, 6000, l.summary.width + 210},  // the record grid keeps 6000
+      {l.summary.width + 150, 6300, l.summary.width},        // no room to give
+  };
+  for (const Need& n : needs) {
+    const DataListLayout d = dataListLayout(13245, 6705, 1400, n.summary, n.records);
+    EXPECT_EQ(d.summary.width, n.summaryWidth) << n.summary << " " << n.records;
+    EXPECT_EQ(d.records.left, d.splitter.right());
+    EXPECT_EQ(d.records.right(), d.frame.width - 80);
+  }
   // A window smaller than the rules expect gives negative sizes, which the
   // window does not apply.
   EXPECT_FALSE(dataListLayout(2000, 1000).splitter.fits());

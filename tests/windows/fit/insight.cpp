@@ -22,26 +22,36 @@ const QAbstractScrollArea* scrollAreaOf(const QWidget* w) {
 }
 
 // One axis of a part [at, at + size) of a scroll area's content, in its
-// viewport's coordinates: moved inside [0, room) when the area scrolls that
-// way (as far as its scroll bar reaches), else left where it is.
-int scrollAxis(int at, int size, int room, const QScrollBar* bar, Qt::ScrollBarPolicy policy) {
-  if (policy == Qt::ScrollBarAlwaysOff) return at;
-  // How far the scroll bar can move the content either way from where it is.
-  const int back = bar->value() - bar->minimum(), forth = bar->maximum() - bar->value();
-  if (at < 0) return at + std::min(-at, back);
-  if (at + size > room) return at - std::min(at + size - room, forth);
-  return at;
+// viewport's coordinates [0, room): whether the area's scroll bar can bring
+// it into view (the whole of it, or each of its parts where it is larger
+// than the view), and where it then stands (at its view's edge, as much of
+// it as the view shows).
+bool scrollAxis(int& at, int& size, int room, const QScrollBar* bar, Qt::ScrollBarPolicy policy) {
+  // How far the content can move either way from where it is.
+  const bool scrolls = policy != Qt::ScrollBarAlwaysOff;
+  const int back = scrolls ? bar->value() - bar->minimum() : 0;
+  const int forth = scrolls ? bar->maximum() - bar->value() : 0;
+  if (-at > back || at + size - room > forth) return false;
+  if (size > room) {
+    at = 0;
+    size = room;
+  } else {
+    at = std::clamp(at, 0, room - size);
+  }
+  return true;
 }
 
 // `r`, a part of a scroll area's content in its viewport's coordinates, as
-// the user brings it into view with the area's scroll bars.
-QRect scrolledIntoView(const QAbstractScrollArea* area, QRect r) {
+// the user brings it into view with the area's scroll bars; false when they
+// cannot.
+bool scrolledIntoView(const QAbstractScrollArea* area, QRect& r) {
   const QSize room = area->viewport()->size();
-  r.moveLeft(scrollAxis(r.left(), r.width(), room.width(), area->horizontalScrollBar(),
-                        area->horizontalScrollBarPolicy()));
-  r.moveTop(scrollAxis(r.top(), r.height(), room.height(), area->verticalScrollBar(),
-                       area->verticalScrollBarPolicy()));
-  return r;
+  int x = r.x(), y = r.y(), w = r.width(), h = r.height();
+  const bool ok =
+      scrollAxis(x, w, room.width(), area->horizontalScrollBar(), area->horizontalScrollBarPolicy()) &&
+      scrollAxis(y, h, room.height(), area->verticalScrollBar(), area->verticalScrollBarPolicy());
+  r = QRect(x, y, w, h);
+  return ok;
 }
 
 bool named(const QWidget* w) {
@@ -85,20 +95,22 @@ bool behindAnother(const QWidget* w) {
   return sub && sub->mdiArea() && sub->mdiArea()->activeSubWindow() != sub;
 }
 
-// What the user can see of `part` of `w`, scrolling where a scroll area
-// lets them: clipped by every parent up to its top-level window, each
-// scroll area on the way scrolled to show it; in the top-level window's
-// coordinates, which `top` receives.
-QRect reachable(const QWidget* w, QRect r, const QWidget** top) {
+// Whether the user can see all of `r` (a part of `w`, in its coordinates),
+// scrolling where a scroll area lets them: no parent up to its top-level
+// window cuts it off, and each scroll area on the way can bring it into
+// view. `top` receives the top-level window and `shown` the part in view
+// once scrolled, in its coordinates.
+bool reachable(const QWidget* w, QRect r, const QWidget** top, QRect* shown) {
   for (const QWidget* p = w;; p = p->parentWidget()) {
-    r &= p->rect();
-    if (r.isEmpty() || p->isWindow() || !p->parentWidget()) {
+    if ((r & p->rect()) != r) return false;
+    if (p->isWindow() || !p->parentWidget()) {
       *top = p;
-      while (!(*top)->isWindow() && (*top)->parentWidget()) *top = (*top)->parentWidget();
-      return r;
+      *shown = r;
+      return true;
     }
     r.translate(p->pos());
-    if (const QAbstractScrollArea* area = scrollAreaOf(p->parentWidget())) r = scrolledIntoView(area, r);
+    if (const QAbstractScrollArea* area = scrollAreaOf(p->parentWidget()))
+      if (!scrolledIntoView(area, r)) return false;
   }
 }
 
@@ -114,10 +126,10 @@ void walk(const QWidget* w, const std::vector<const QWidget*>& over, std::vector
   if (!w->isVisible() || behindAnother(w) || keptOutside(w)) return;
   const QRect part = drawnPart(w);
   if (named(w) && !part.isEmpty()) {
-    const QWidget* top = nullptr;
-    const QRect r = reachable(w, part, &top);
+    const QWidget* top = w->window();
+    QRect r;
     const QRect where(w->mapTo(top, part.topLeft()), part.size());
-    if (r.size() != part.size()) {
+    if (!reachable(w, part, &top, &r)) {
       out.push_back({controlPath(w), where, QStringLiteral("cut off")});
     } else {
       const QRect onScreen(top->mapToGlobal(r.topLeft()), r.size());
