@@ -12,10 +12,12 @@
 #pragma once
 #include <QMainWindow>
 #include <QPointer>
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "polling/pollview.h"
 #include "polling/readbackviews.h"
@@ -204,6 +206,9 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   // The command tree `width` pixels wide and `heightTw` twips high, its
   // bottom no lower than its column's.
   void sizeTree(int width, int heightTw);
+  // Marks the memory-list row of the measurement the data list window shows
+  // (none when the list no longer holds it).
+  void selectShownMeasurement();
   bool treeBuilt() const;
   void runSettingNode(int index);
 
@@ -215,6 +220,8 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   bool unloaded_ = false;
   QSocketNotifier* notifier_ = nullptr;  // on the descriptor the poll engine watches
   int notifierFd_ = -1;
+  // The memory-list entry downloaded last: its Index and Date/Time texts.
+  std::pair<QString, QString> shownMeasurement_;
 };
 
 // The program's main window, or nullptr before it exists and once it has

@@ -531,6 +531,16 @@ void Panel::sizeTree(int width, int heightTw) {
   TreeView1->resize(width, std::clamp(pxY(heightTw), 0, room));
 }
 
+void Panel::selectShownMeasurement() {
+  // By its entry number and start: the list may have been read again since.
+  int row = 0;
+  for (int r = MSFlexGrid1->FixedRows(); r < MSFlexGrid1->Rows() && row == 0; ++r)
+    if (MSFlexGrid1->TextMatrix(r, 2) == shownMeasurement_.first &&
+        MSFlexGrid1->TextMatrix(r, 1) == shownMeasurement_.second)
+      row = r;
+  MSFlexGrid1->setRow(row);
+}
+
 void Panel::BtnMemClose_Click() {
   ShowMemoryPanel(false);
 }
@@ -548,8 +558,13 @@ void Panel::MSFlexGrid1_Click() {
   const auto entry = parseNumber(MSFlexGrid1->TextMatrix(row, 2).toStdString());
   if (!entry || *entry < 1 || *entry > 255 || *entry != static_cast<int>(*entry)) return;
   const QString date = MSFlexGrid1->TextMatrix(row, 1);
-  // The new download replaces the measurement shown.
-  if (!measurementMayGo()) return;
+  // The new download replaces the measurement shown; kept, it stays the one
+  // the list marks.
+  if (!measurementMayGo()) {
+    selectShownMeasurement();
+    return;
+  }
+  shownMeasurement_ = {MSFlexGrid1->TextMatrix(row, 2), date};
 
   step([] { State().poll.CancelDownload(); });
   step([] {

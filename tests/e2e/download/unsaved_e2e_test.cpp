@@ -23,6 +23,7 @@
 #include "shell/win/panel.h"
 #include "state/programstate.h"
 #include "support/common/download_road.h"
+#include "support/common/qt_app.h"
 #include "ui/flexgrid.h"
 #include "ui/formregistry.h"
 #include "ui/msgbox.h"
@@ -136,12 +137,17 @@ TEST_F(Unsaved, CloseWithTypedUserInformationAsks) {
 }
 
 TEST_F(Unsaved, NewDownloadOverAnUnsavedOneAsks) {
-  // Cancelled: the first measurement stays, nothing is asked of the meter.
+  // Cancelled: the first measurement stays, nothing is asked of the meter,
+  // and the list marks the first measurement again, not the row clicked.
   MsgBox::answers().push_back(MsgResult::Cancel);
-  road_->panel->MSFlexGrid1->setRow(2);
-  road_->panel->MSFlexGrid1_Click();
+  FlexGrid* list = road_->panel->MSFlexGrid1;
+  const QModelIndex second = list->gridModel()->index(2 - list->FixedRows(), 1);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(second).center());
   EXPECT_EQ(questions(), QStringList{kUnsavedDownload});
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
+  test::settleEvents();
+  EXPECT_EQ(list->Row(), 1);
+  EXPECT_EQ(list->selectionModel()->currentIndex().row(), 1 - list->FixedRows());
   // Discarded: the second one comes.
   MsgBox::answers().push_back(MsgResult::No);
   ASSERT_TRUE(road_->download(2));
