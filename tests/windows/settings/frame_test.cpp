@@ -1,5 +1,6 @@
 // The frame every setting window shares: the open flag follows load and
-// unload, the resize rule keeps the minimum size and centres the panel,
+// unload, the resize rule keeps the minimum size and centres the panel (at
+// the top-left, scrolled, where the window is smaller than the panel),
 // lists take no typed key, number boxes take digits only and select their
 // text on focus, and the Set's write bracket in each of its variants.
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <memory>
 #include <stdexcept>
@@ -25,6 +27,7 @@
 #include "support/common/qt_app.h"
 #include "ui/listpos.h"
 #include "ui/msgbox.h"
+#include "ui/panelview.h"
 #include "ui/twips.h"
 #include "unit/link/testpty.h"
 
@@ -115,14 +118,30 @@ TEST_F(SettingFrame, ResizeKeepsTheMinimumAndCentresThePanel) {
   sub->showMinimized();
   test::settleEvents();
   EXPECT_EQ(w->centredPanel()->pos(), before);
-  // Maximised in a client area smaller than the minimum: the size stays,
-  // and the panel gets negative offsets, as computed.
+  // Maximised in a client area smaller than the panel: the size stays; the
+  // panel starts at the window's top-left corner (centred, it would stand
+  // partly above and left of the window, out of reach) and the window
+  // scrolls to the rest: the list at the top-left is in sight, the Exit
+  // button at the bottom-right a scroll away.
   area.resize(300, 250);
   sub->showMaximized();
   test::settleEvents();
   EXPECT_LT(twX(w->width()), 7965);
+  EXPECT_EQ(w->centredPanel()->mapTo(w, QPoint(0, 0)), QPoint(0, 0));
+  PanelView* view = w->panelView();
+  const auto inView = [view](QWidget* c) {
+    return view->viewport()->rect().contains(QRect(c->mapTo(view->viewport(), QPoint(0, 0)), c->size()));
+  };
+  EXPECT_TRUE(inView(w->List));
+  EXPECT_FALSE(inView(w->ExitBtn));
+  view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
+  view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+  EXPECT_TRUE(inView(w->ExitBtn));
+  // Room again: centred as before, nothing to scroll.
+  area.resize(1400, 1000);
+  test::settleEvents();
   EXPECT_NEAR(w->centredPanel()->x(), pxX((twX(w->width()) - 7575 - 100) / 2), 1);
-  EXPECT_LT(w->centredPanel()->y(), 0);
+  EXPECT_EQ(view->verticalScrollBar()->maximum(), 0);
 }
 
 TEST_F(SettingFrame, ListsArePickOnly) {

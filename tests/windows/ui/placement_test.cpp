@@ -35,5 +35,28 @@ TEST(Placement, CentredOverAWindow) {
   EXPECT_EQ(CentreOver({100, 50, 300, 200}, 500, 400), (ScreenPos{0, -50}));
 }
 
+TEST(Placement, ThePartOfAnAreaAWindowOverItLeavesInSight) {
+  // A client area 1000 x 600 at (300, 170); the setting panel 400 x 560
+  // over its right end, from the screen's top.
+  const ScreenRect area{300, 170, 1000, 600};
+  const ScreenRect panel{900, 0, 400, 560};
+  struct Case {
+    const char* what;
+    ScreenRect cover;
+    int width, height;
+    ScreenRect want;
+  };
+  const Case cases[] = {
+      {"a panel that fits left of it", panel, 500, 300, {300, 170, 600, 600}},
+      {"a wide, low panel: below it, where it shows whole", panel, 900, 150, {300, 560, 1000, 210}},
+      {"too wide for either: left of it, where more of it shows", panel, 900, 400, {300, 170, 600, 600}},
+      {"over the left end: right of it", {200, 0, 400, 900}, 500, 300, {600, 170, 700, 600}},
+      {"elsewhere on the screen: the whole area", {0, 0, 250, 900}, 500, 300, area},
+      {"touching the area's edge only", {1300, 170, 300, 300}, 500, 300, area},
+      {"over all of it: nothing", {0, 0, 2000, 2000}, 500, 300, {300, 170, 0, 0}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(UncoveredPart(area, c.cover, c.width, c.height), c.want) << c.what;
+}
+
 }  // namespace
 }  // namespace vkz
