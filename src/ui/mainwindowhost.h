@@ -21,6 +21,11 @@ class MainWindowHost {
   // The width of the main window's frame (the setting panel stands at its
   // right edge).
   virtual int frameWidth() const { return 0; }
+  // A window of the program (the setting panel) stands over the main
+  // window (nullptr: none any more): the client area keeps clear of where
+  // it stands, so no child window opens under it. Called again whenever
+  // that window moves.
+  virtual void keepClientAreaClearOf(const QWidget* window) { (void)window; }
   // The main window's caption, which long runs use for their progress.
   virtual QString caption() const = 0;
   virtual void setCaption(const QString& text) = 0;

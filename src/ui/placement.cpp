@@ -62,6 +62,13 @@ ScreenRect UncoveredPart(const ScreenRect& area, const ScreenRect& cover, int wi
   return best;
 }
 
+ScreenRect ClientAreaClearOf(const ScreenRect& area, const ScreenRect& cover) {
+  // For a child of no size every strip shows all of it: the largest wins.
+  const ScreenRect clear = UncoveredPart(area, cover, 0, 0);
+  if (clear.width * 3 < area.width || clear.height * 3 < area.height) return area;
+  return clear;
+}
+
 ScreenRect availableArea(const QWidget* w) {
   const QScreen* s = screenOf(w);
   return s ? fromRect(s->availableGeometry()) : ScreenRect{};

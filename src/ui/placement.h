@@ -39,6 +39,14 @@ ScreenPos CentreOver(const ScreenRect& over, int width, int height);
 // the cover hides the whole area.
 ScreenRect UncoveredPart(const ScreenRect& area, const ScreenRect& cover, int width, int height);
 
+// A client area `area` with a window standing over it at `cover`: the
+// largest strip beside the cover (UncoveredPart), so child windows open
+// where it hides none of them; the whole area when the cover misses it, or
+// when the strip would keep less than a third of the area's width or
+// height (the window over it then stands where the user put it, over
+// whatever lies under it).
+ScreenRect ClientAreaClearOf(const ScreenRect& area, const ScreenRect& cover);
+
 // The free area of the screen `w` stands on (or of the screen under
 // `near`, or of the main screen).
 ScreenRect availableArea(const QWidget* w);

@@ -1,6 +1,7 @@
 #include "settings/win/setting418panelfrm.h"
 
 #include <QPushButton>
+#include <QTimer>
 #include <array>
 
 #include "base/handlerstep.h"
@@ -134,19 +135,31 @@ void Setting418PanelFrm::Form_Unload() {
   step([] { CloseSettingWindows(); });
 }
 
+namespace {
+// Tells the main window that `panel` stands over it (none: nullptr).
+void tellMainWindow(const QWidget* panel) {
+  if (MainWindowHost* m = State().mainWindow ? State().mainWindow() : nullptr) m->keepClientAreaClearOf(panel);
+}
+}  // namespace
+
 void Setting418PanelFrm::moveEvent(QMoveEvent* e) {
   FormWindow::moveEvent(e);
-  relayoutSettingWindows();
+  if (isVisible()) tellMainWindow(this);
 }
 
 void Setting418PanelFrm::showEvent(QShowEvent* e) {
   FormWindow::showEvent(e);
-  relayoutSettingWindows();
+  tellMainWindow(this);
+  // The window system may frame the panel only once the event loop turns,
+  // which moves no part of it the main window sees: tell it again then.
+  QTimer::singleShot(0, this, [this] {
+    if (isVisible()) tellMainWindow(this);
+  });
 }
 
 void Setting418PanelFrm::hideEvent(QHideEvent* e) {
   FormWindow::hideEvent(e);
-  relayoutSettingWindows();
+  tellMainWindow(nullptr);
 }
 
 void Setting418PanelFrm::checkpanelflage() {

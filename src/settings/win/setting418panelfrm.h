@@ -67,8 +67,8 @@ class Setting418PanelFrm : public FormWindow<QWidget> {
   QPushButton* BtnIntervalTime = nullptr;
 
  protected:
-  // The setting windows keep their controls out from under the panel: they
-  // are laid out again whenever it comes, goes or moves.
+  // The main window keeps its client area, where the setting windows open,
+  // clear of the panel: told whenever the panel comes, goes or moves.
   void moveEvent(QMoveEvent* e) override;
   void showEvent(QShowEvent* e) override;
   void hideEvent(QHideEvent* e) override;

@@ -1,6 +1,5 @@
 #include "settings/win/settingwindow.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -18,13 +17,11 @@
 #include "base/trtext.h"
 #include "link/frames.h"
 #include "settings/setoutcome.h"
-#include "settings/win/setting418panelfrm.h"
 #include "shell/layout.h"
 #include "state/programstate.h"
 #include "ui/mainwindowhost.h"
 #include "ui/msgbox.h"
 #include "ui/panelview.h"
-#include "ui/placement.h"
 #include "ui/qtext.h"
 #include "ui/twips.h"
 
@@ -110,37 +107,8 @@ void SettingWindow::Form_Resize() {
     if ((dw > 0 || dh > 0) && !outer->isMaximized()) outer->resize(outer->width() + dw, outer->height() + dh);
   });
   step([&] {
-    if (view_) view_->setGeometry(roomInSight());
+    if (view_) view_->setGeometry(rect());
   });
-}
-
-QRect SettingWindow::roomInSight() const {
-  const QRect all = rect();
-  const Setting418PanelFrm* over = FormRegistry::find<Setting418PanelFrm>();
-  if (!over || !over->isVisible() || !panel_) return all;
-  const QRect cover(mapFromGlobal(over->frameGeometry().topLeft()), over->frameGeometry().size());
-  const ScreenRect r = UncoveredPart({all.x(), all.y(), all.width(), all.height()},
-                                     {cover.x(), cover.y(), cover.width(), cover.height()},
-                                     panel_->width(), panel_->height());
-  return {r.left, r.top, r.width, r.height};
-}
-
-bool SettingWindow::eventFilter(QObject* o, QEvent* e) {
-  // The main window moved: the setting panel, which stays where it is,
-  // may stand over another part of this window now.
-  if (o == window() && o != this && e->type() == QEvent::Move) Form_Resize();
-  return FormWindow::eventFilter(o, e);
-}
-
-void SettingWindow::showEvent(QShowEvent* e) {
-  FormWindow::showEvent(e);
-  if (window() != this) window()->installEventFilter(this);
-  Form_Resize();
-}
-
-void relayoutSettingWindows() {
-  for (QWidget* w : QApplication::allWidgets())
-    if (auto* s = qobject_cast<SettingWindow*>(w)) s->Form_Resize();
 }
 
 void SettingWindow::ExitBtn_Click() {

@@ -17,10 +17,7 @@
 //     that holds every control is centred at left (width - panel - 100) / 2
 //     and top (height - panel - 500) / 2, in twips; a panel larger than the
 //     window (maximised in a small client area) starts at its top-left
-//     corner and the window scrolls to the rest (PanelView). Where the
-//     setting panel stands over the window, the panel is laid out in the
-//     part of the window beside it, so the setting panel covers none of its
-//     controls;
+//     corner and the window scrolls to the rest (PanelView);
 //   - pick-only lists (every typed character is discarded, so an entry is
 //     only ever picked) and number boxes (digits, backspace and enter only;
 //     the whole text selected when the box gets the focus);
@@ -79,8 +76,6 @@ class SettingWindow : public FormWindow<QWidget> {
   int minHeightTw() const { return minH_; }
 
  protected:
-  bool eventFilter(QObject* o, QEvent* e) override;
-  void showEvent(QShowEvent* e) override;
   // Makes the 3-D panel that holds every other control, named `name`,
   // `widthTw` x `heightTw` twips; the resize rule keeps it centred.
   QFrame* makePanel(const char* name, int widthTw, int heightTw);
@@ -92,18 +87,11 @@ class SettingWindow : public FormWindow<QWidget> {
   // The widget that carries the window's frame: its MDI frame once it is
   // shown in the main window, else the window itself.
   QWidget* frameWidget();
-  // The part of the window the setting panel leaves in sight (the whole
-  // window when it stands elsewhere or is not shown).
-  QRect roomInSight() const;
 
   int minW_, minH_;
   QFrame* panel_ = nullptr;
   PanelView* view_ = nullptr;
 };
-
-// Lays the open setting windows out again (the setting panel came, went or
-// moved).
-void relayoutSettingWindows();
 
 // ---- controls --------------------------------------------------------------
 

@@ -366,7 +366,26 @@ void Panel::placeColumn() {
   TreeViewBar->setGeometry(0, stripH, colW, colH);
   const int barW = pxX(kSplitBar);
   PicPanelSplit->setGeometry(colW, stripH, barW, colH);
-  MdiArea->setGeometry(colW + barW, stripH, std::max(0, cw - colW - barW), colH);
+  QRect area(colW + barW, stripH, std::max(0, cw - colW - barW), colH);
+  if (cover_ && cover_->isVisible()) {
+    const QRect onScreen = cover_->frameGeometry();
+    const QRect c(client_->mapFromGlobal(onScreen.topLeft()), onScreen.size());
+    const ScreenRect clear =
+        ClientAreaClearOf({area.x(), area.y(), area.width(), area.height()}, {c.x(), c.y(), c.width(), c.height()});
+    area = QRect(clear.left, clear.top, clear.width, clear.height);
+  }
+  MdiArea->setGeometry(area);
+}
+
+void Panel::keepClientAreaClearOf(const QWidget* window) {
+  cover_ = window;
+  placeColumn();
+}
+
+void Panel::moveEvent(QMoveEvent* e) {
+  QMainWindow::moveEvent(e);
+  // The window over it stays where it is.
+  if (cover_) placeColumn();
 }
 
 void Panel::MDIForm_Resize() {

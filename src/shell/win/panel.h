@@ -146,6 +146,7 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   // The main window as the other windows reach it (MainWindowHost).
   QPoint frameTopLeft() const override { return frameGeometry().topLeft(); }
   int frameWidth() const override { return frameGeometry().width(); }
+  void keepClientAreaClearOf(const QWidget* window) override;
   QString caption() const override { return windowTitle(); }
   void setCaption(const QString& text) override { setWindowTitle(text); }
   QMdiArea* mdiArea() const { return MdiArea; }
@@ -194,6 +195,7 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
 
@@ -220,6 +222,9 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   bool unloaded_ = false;
   QSocketNotifier* notifier_ = nullptr;  // on the descriptor the poll engine watches
   int notifierFd_ = -1;
+  // The window of the program standing over this one, which the client
+  // area keeps clear of (none: null).
+  QPointer<const QWidget> cover_;
   // The memory-list entry downloaded last: its Index and Date/Time texts.
   std::pair<QString, QString> shownMeasurement_;
 };

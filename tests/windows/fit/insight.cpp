@@ -122,21 +122,39 @@ bool keptOutside(const QWidget* w) {
          !p->rect().intersects(w->geometry());
 }
 
+// Tells each window of `over` that stands over `shown` (a part of `w` in
+// view, in its top-level window's coordinates).
+void checkCover(const QWidget* w, const QWidget* top, const QRect& shown, const QRect& where,
+                const std::vector<const QWidget*>& over, std::vector<ControlOutOfSight>& out) {
+  const QRect onScreen(top->mapToGlobal(shown.topLeft()), shown.size());
+  for (const QWidget* o : over)
+    if (o && o->isVisible() && o != top && !o->isAncestorOf(w) && o->frameGeometry().intersects(onScreen))
+      out.push_back({controlPath(w), where, QStringLiteral("under ") + o->objectName()});
+}
+
+// A child window's frame in the main window's client area (its title bar
+// with its buttons): as much of it as is in view, out from under `over`.
+void checkFrame(const QMdiSubWindow* frame, const std::vector<const QWidget*>& over,
+                std::vector<ControlOutOfSight>& out) {
+  const QWidget* top = frame->window();
+  const QWidget* view = frame->parentWidget();
+  const QRect shown = QRect(frame->mapTo(top, QPoint(0, 0)), frame->size()) &
+                      QRect(view->mapTo(top, QPoint(0, 0)), view->size());
+  checkCover(frame, top, shown, shown, over, out);
+}
+
 void walk(const QWidget* w, const std::vector<const QWidget*>& over, std::vector<ControlOutOfSight>& out) {
   if (!w->isVisible() || behindAnother(w) || keptOutside(w)) return;
+  if (const auto* frame = qobject_cast<const QMdiSubWindow*>(w)) checkFrame(frame, over, out);
   const QRect part = drawnPart(w);
   if (named(w) && !part.isEmpty()) {
     const QWidget* top = w->window();
     QRect r;
     const QRect where(w->mapTo(top, part.topLeft()), part.size());
-    if (!reachable(w, part, &top, &r)) {
+    if (!reachable(w, part, &top, &r))
       out.push_back({controlPath(w), where, QStringLiteral("cut off")});
-    } else {
-      const QRect onScreen(top->mapToGlobal(r.topLeft()), r.size());
-      for (const QWidget* o : over)
-        if (o && o->isVisible() && o != top && !o->isAncestorOf(w) && o->frameGeometry().intersects(onScreen))
-          out.push_back({controlPath(w), where, QStringLiteral("under ") + o->objectName()});
-    }
+    else
+      checkCover(w, top, r, where, over, out);
   }
   for (const QObject* child : w->children())
     if (child->isWidgetType() && !static_cast<const QWidget*>(child)->isWindow())
@@ -147,6 +165,8 @@ void walk(const QWidget* w, const std::vector<const QWidget*>& over, std::vector
 
 std::vector<ControlOutOfSight> controlsOutOfSight(const QWidget* window, const std::vector<const QWidget*>& over) {
   std::vector<ControlOutOfSight> out;
+  if (const auto* frame = qobject_cast<const QMdiSubWindow*>(window->parentWidget()))
+    if (frame->isVisible()) checkFrame(frame, over, out);
   walk(window, over, out);
   return out;
 }

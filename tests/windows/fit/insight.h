@@ -20,7 +20,9 @@ struct ControlOutOfSight {
 
 // The shown, named controls of `window` (the window itself included) that
 // the user cannot see whole, or that a window of `over` (top-level windows
-// standing over it, such as the setting panel) covers in part.
+// standing over it, such as the setting panel) covers in part; and the
+// frames (title bar and buttons) of child windows in the main window's
+// client area that such a window covers.
 std::vector<ControlOutOfSight> controlsOutOfSight(const QWidget* window,
                                                   const std::vector<const QWidget*>& over = {});
 

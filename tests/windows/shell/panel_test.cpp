@@ -121,8 +121,9 @@ TEST_F(PanelTest, CommandTreeFillsTheColumnUnlessTheMemoryPanelShows) {
   p->resize(1000, 800);
   settle();
   p->MDIForm_Resize();
-  // Hidden: the tree reaches the bottom of the column.
-  EXPECT_GE(p->TreeView1->geometry().bottom() + 1, p->TreeViewBar->height());
+  // Hidden: the tree reaches the bottom of the column, and no further (its
+  // last line and its scroll bar in sight).
+  EXPECT_EQ(p->TreeView1->geometry().bottom() + 1, p->TreeViewBar->height());
   p->ShowMemoryPanel(true);
   p->MDIForm_Resize();
   EXPECT_TRUE(p->SSPMemory->isVisible());
@@ -135,6 +136,46 @@ TEST_F(PanelTest, CommandTreeFillsTheColumnUnlessTheMemoryPanelShows) {
   p->BtnMemClose_Click();
   EXPECT_FALSE(p->SSPMemory->isVisible());
   EXPECT_EQ(State().flags.MemoryPanelShown, 0);
+  EXPECT_EQ(p->TreeView1->geometry().bottom() + 1, p->TreeViewBar->height());
+}
+
+// A window of the program standing over the main window (the setting panel
+// where there is no room beside it): the client area, where child windows
+// open, keeps clear of it, while it stands there and as either moves.
+TEST_F(PanelTest, ClientAreaKeepsClearOfAWindowStandingOverIt) {
+  Panel* p = makePanel();
+  p->setGeometry(0, 0, 1300, 760);
+  p->show();
+  auto* child = new QWidget;
+  child->setWindowState(Qt::WindowMaximized);
+  p->showMdiChild(child);
+  settle();
+  const QRect whole = p->mdiArea()->geometry();
+  QWidget over;
+  over.setWindowFlags(Qt::Window);
+  over.setGeometry(1300 - 400, 0, 400, 560);
+  over.show();
+  const auto clientArea = [&] {
+    return QRect(p->mdiArea()->mapToGlobal(QPoint(0, 0)), p->mdiArea()->size());
+  };
+  p->keepClientAreaClearOf(&over);
+  settle();
+  EXPECT_FALSE(clientArea().intersects(over.frameGeometry()));
+  EXPECT_EQ(p->mdiArea()->height(), whole.height());  // beside it, as high as before
+  // The maximised window fills what is left.
+  EXPECT_EQ(child->parentWidget()->geometry(), p->mdiArea()->viewport()->rect());
+  // The window over it moves, and tells; the main window moves.
+  over.move(p->mapToGlobal(QPoint(p->mdiArea()->x(), 0)));
+  p->keepClientAreaClearOf(&over);
+  settle();
+  EXPECT_FALSE(clientArea().intersects(over.frameGeometry()));
+  p->move(p->pos() + QPoint(0, 100));
+  settle();
+  EXPECT_FALSE(clientArea().intersects(over.frameGeometry()));
+  // Gone: the whole client area again.
+  p->keepClientAreaClearOf(nullptr);
+  settle();
+  EXPECT_EQ(p->mdiArea()->geometry(), whole);
 }
 
 TEST_F(PanelTest, SplitterDragsAreClampedAndEndOnMouseUp) {

@@ -58,5 +58,20 @@ TEST(Placement, ThePartOfAnAreaAWindowOverItLeavesInSight) {
   for (const Case& c : cases) EXPECT_EQ(UncoveredPart(area, c.cover, c.width, c.height), c.want) << c.what;
 }
 
+TEST(Placement, AClientAreaKeepsClearOfAWindowOverIt) {
+  const ScreenRect area{300, 170, 1000, 600};
+  struct Case {
+    const char* what;
+    ScreenRect cover, want;
+  };
+  const Case cases[] = {
+      {"over the right end: the largest strip, left of it", {900, 0, 400, 560}, {300, 170, 600, 600}},
+      {"over the top: below it", {300, 0, 1000, 400}, {300, 400, 1000, 370}},
+      {"elsewhere: the whole area", {0, 0, 250, 900}, area},
+      {"over nearly all of it: the whole area, no sliver", {350, 0, 1000, 900}, area},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ClientAreaClearOf(area, c.cover), c.want) << c.what;
+}
+
 }  // namespace
 }  // namespace vkz
