@@ -62,9 +62,8 @@ ScreenRect UncoveredPart(const ScreenRect& area, const ScreenRect& cover, int wi
   return best;
 }
 
-ScreenRect ClientAreaClearOf(const ScreenRect& area, const ScreenRect& cover) {
-  // For a child of no size every strip shows all of it: the largest wins.
-  const ScreenRect clear = UncoveredPart(area, cover, 0, 0);
+ScreenRect ClientAreaClearOf(const ScreenRect& area, const ScreenRect& cover, int width, int height) {
+  const ScreenRect clear = UncoveredPart(area, cover, width, height);
   if (clear.width * 3 < area.width || clear.height * 3 < area.height) return area;
   return clear;
 }

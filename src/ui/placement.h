@@ -40,12 +40,13 @@ ScreenPos CentreOver(const ScreenRect& over, int width, int height);
 ScreenRect UncoveredPart(const ScreenRect& area, const ScreenRect& cover, int width, int height);
 
 // A client area `area` with a window standing over it at `cover`: the
-// largest strip beside the cover (UncoveredPart), so child windows open
-// where it hides none of them; the whole area when the cover misses it, or
-// when the strip would keep less than a third of the area's width or
-// height (the window over it then stands where the user put it, over
-// whatever lies under it).
-ScreenRect ClientAreaClearOf(const ScreenRect& area, const ScreenRect& cover);
+// strip beside the cover (UncoveredPart) that shows the most of a child
+// window `width` x `height` (the largest strip for one of no size), so
+// child windows open where it hides none of them; the whole area when the
+// cover misses it, or when the strip would keep less than a third of the
+// area's width or height (the window over it then stands over whatever lies
+// under it, where the user put it).
+ScreenRect ClientAreaClearOf(const ScreenRect& area, const ScreenRect& cover, int width = 0, int height = 0);
 
 // The free area of the screen `w` stands on (or of the screen under
 // `near`, or of the main screen).

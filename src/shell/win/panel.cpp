@@ -45,6 +45,10 @@ namespace vkz {
 
 namespace {
 
+// The size a child window of the client area was made at, kept on its
+// frame.
+constexpr char kDesignSize[] = "vkzDesignSize";
+
 // Design sizes (twips) the layout does not state otherwise.
 constexpr int kControlPicHeight = 1455;
 constexpr int kTreeViewBarWidth = 3345;
@@ -243,6 +247,11 @@ void Panel::buildControls() {
   MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   MdiArea->viewport()->installEventFilter(this);
+  // Beside a window over the client area, the area takes the part where the
+  // window in front shows best.
+  connect(MdiArea, &QMdiArea::subWindowActivated, this, [this] {
+    if (cover_) placeColumn();
+  });
 
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -370,8 +379,11 @@ void Panel::placeColumn() {
   if (cover_ && cover_->isVisible()) {
     const QRect onScreen = cover_->frameGeometry();
     const QRect c(client_->mapFromGlobal(onScreen.topLeft()), onScreen.size());
-    const ScreenRect clear =
-        ClientAreaClearOf({area.x(), area.y(), area.width(), area.height()}, {c.x(), c.y(), c.width(), c.height()});
+    // The part where the window in front shows the most of itself.
+    const QMdiSubWindow* front = MdiArea->activeSubWindow();
+    const QSize want = front ? front->property(kDesignSize).toSize() : QSize();
+    const ScreenRect clear = ClientAreaClearOf({area.x(), area.y(), area.width(), area.height()},
+                                               {c.x(), c.y(), c.width(), c.height()}, want.width(), want.height());
     area = QRect(clear.left, clear.top, clear.width, clear.height);
   }
   MdiArea->setGeometry(area);
@@ -530,6 +542,7 @@ void Panel::showMdiChild(QWidget* w) {
     // Restored from maximised, the window takes the size it was made at
     // (its design size), frame and title bar around it.
     sub->resize(w->size().grownBy(sub->contentsMargins()).expandedTo(sub->minimumSizeHint()));
+    sub->setProperty(kDesignSize, sub->size());
     // ... at the client area's top-left corner, not wherever the windows
     // behind it leave the most room (which may be out of sight).
     sub->move(0, 0);

@@ -62,15 +62,20 @@ TEST(Placement, AClientAreaKeepsClearOfAWindowOverIt) {
   const ScreenRect area{300, 170, 1000, 600};
   struct Case {
     const char* what;
-    ScreenRect cover, want;
+    ScreenRect cover;
+    int width, height;
+    ScreenRect want;
   };
   const Case cases[] = {
-      {"over the right end: the largest strip, left of it", {900, 0, 400, 560}, {300, 170, 600, 600}},
-      {"over the top: below it", {300, 0, 1000, 400}, {300, 400, 1000, 370}},
-      {"elsewhere: the whole area", {0, 0, 250, 900}, area},
-      {"over nearly all of it: the whole area, no sliver", {350, 0, 1000, 900}, area},
+      {"over the right end: the largest strip, left of it", {900, 0, 400, 560}, 0, 0, {300, 170, 600, 600}},
+      {"the same, a wide child: below it, where it shows whole", {900, 0, 400, 560}, 900, 200,
+       {300, 560, 1000, 210}},
+      {"over the top: below it", {300, 0, 1000, 400}, 0, 0, {300, 400, 1000, 370}},
+      {"elsewhere: the whole area", {0, 0, 250, 900}, 0, 0, area},
+      {"over nearly all of it: the whole area, no sliver", {350, 0, 1000, 900}, 0, 0, area},
   };
-  for (const Case& c : cases) EXPECT_EQ(ClientAreaClearOf(area, c.cover), c.want) << c.what;
+  for (const Case& c : cases)
+    EXPECT_EQ(ClientAreaClearOf(area, c.cover, c.width, c.height), c.want) << c.what;
 }
 
 }  // namespace
