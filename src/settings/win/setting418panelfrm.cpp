@@ -138,7 +138,8 @@ void Setting418PanelFrm::Form_Unload() {
 namespace {
 // Tells the main window that `panel` stands over it (none: nullptr).
 void tellMainWindow(const QWidget* panel) {
-  if (MainWindowHost* m = State().mainWindow ? State().mainWindow() : nullptr) m->keepClientAreaClearOf(panel);
+  if (MainWindowHost* m = State().mainWindow ? State().mainWindow() : nullptr)
+    m->keepClientAreaClearOf(panel);
 }
 }  // namespace
 

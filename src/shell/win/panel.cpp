@@ -382,8 +382,9 @@ void Panel::placeColumn() {
     // The part where the window in front shows the most of itself.
     const QMdiSubWindow* front = MdiArea->activeSubWindow();
     const QSize want = front ? front->property(kDesignSize).toSize() : QSize();
-    const ScreenRect clear = ClientAreaClearOf({area.x(), area.y(), area.width(), area.height()},
-                                               {c.x(), c.y(), c.width(), c.height()}, want.width(), want.height());
+    const ScreenRect clear =
+        ClientAreaClearOf({area.x(), area.y(), area.width(), area.height()},
+                          {c.x(), c.y(), c.width(), c.height()}, want.width(), want.height());
     area = QRect(clear.left, clear.top, clear.width, clear.height);
   }
   MdiArea->setGeometry(area);

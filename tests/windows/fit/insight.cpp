@@ -64,7 +64,8 @@ bool named(const QWidget* w) {
 bool holdsControls(const QWidget* w) {
   if (w->isWindow() || qobject_cast<const QMdiSubWindow*>(w->parentWidget())) return true;
   for (const QObject* c : w->children())
-    if (c->isWidgetType() && named(static_cast<const QWidget*>(c)) && static_cast<const QWidget*>(c)->isVisible())
+    if (c->isWidgetType() && named(static_cast<const QWidget*>(c)) &&
+        static_cast<const QWidget*>(c)->isVisible())
       return true;
   return false;
 }
@@ -163,7 +164,8 @@ void walk(const QWidget* w, const std::vector<const QWidget*>& over, std::vector
 
 }  // namespace
 
-std::vector<ControlOutOfSight> controlsOutOfSight(const QWidget* window, const std::vector<const QWidget*>& over) {
+std::vector<ControlOutOfSight> controlsOutOfSight(const QWidget* window,
+                                                  const std::vector<const QWidget*>& over) {
   std::vector<ControlOutOfSight> out;
   if (const auto* frame = qobject_cast<const QMdiSubWindow*>(window->parentWidget()))
     if (frame->isVisible()) checkFrame(frame, over, out);

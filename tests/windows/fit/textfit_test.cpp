@@ -11,7 +11,6 @@
 // for the old platform's system font. The screen is the test run's own
 // (CTest runs this program on 1280 x 1024, 1366 x 768, 1280 x 800,
 // 1920 x 1080 and 2560 x 1440 screens).
-#include "insight.h"
 #include "textfit.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +31,7 @@
 #include <memory>
 #include <set>
 
+#include "insight.h"
 #include "link/win/comportsetfrm.h"
 #include "settings/win/clearmemoryfrm.h"
 #include "settings/win/kalvoxfrm.h"
@@ -110,10 +110,10 @@ class TextFit : public ::testing::TestWithParam<Language> {
     for (const QWidget* t : QApplication::topLevelWidgets())
       if (t->isVisible() && !area.contains(t->frameGeometry()) &&
           told_.insert(t->objectName() + QStringLiteral(" off-screen")).second)
-        ADD_FAILURE() << at << ": " << t->objectName().toStdString() << " at " << t->frameGeometry().x() << ","
-                      << t->frameGeometry().y() << " " << t->frameGeometry().width() << " x "
-                      << t->frameGeometry().height() << " is not inside the screen's " << area.width() << " x "
-                      << area.height();
+        ADD_FAILURE() << at << ": " << t->objectName().toStdString() << " at " << t->frameGeometry().x()
+                      << "," << t->frameGeometry().y() << " " << t->frameGeometry().width() << " x "
+                      << t->frameGeometry().height() << " is not inside the screen's " << area.width()
+                      << " x " << area.height();
   }
 
   // The same for every page of a grid's rows, scrolled one page at a time.
@@ -230,21 +230,28 @@ void TextFit::walkSettingPanel() {
   ASSERT_NE(settings, nullptr);
   expectShownWhole(settings, QStringLiteral("setting panel"));
   const std::pair<QPushButton*, const char*> buttons[] = {
-      {settings->KalvoxBtn, "dose-channel window"},   {settings->ScreenBtn, "screen-page window"},
-      {settings->LEDAlarmBtn, "LED alarm window"},    {settings->LcdContrastBtn, nullptr},
-      {settings->LcdAPOBtn, nullptr},                 {settings->PauseBtn, nullptr},
-      {settings->AutoLockKeypadBtn, nullptr},         {settings->AutoScrollBtn, nullptr},
-      {settings->BtnCalibration, nullptr},            {settings->BtnIntervalTime, nullptr},
-      {settings->WelcomInputBtn, "welcome text window"}, {settings->BtnLunchTime, "lunch-time window"},
+      {settings->KalvoxBtn, "dose-channel window"},
+      {settings->ScreenBtn, "screen-page window"},
+      {settings->LEDAlarmBtn, "LED alarm window"},
+      {settings->LcdContrastBtn, nullptr},
+      {settings->LcdAPOBtn, nullptr},
+      {settings->PauseBtn, nullptr},
+      {settings->AutoLockKeypadBtn, nullptr},
+      {settings->AutoScrollBtn, nullptr},
+      {settings->BtnCalibration, nullptr},
+      {settings->BtnIntervalTime, nullptr},
+      {settings->WelcomInputBtn, "welcome text window"},
+      {settings->BtnLunchTime, "lunch-time window"},
   };
   for (auto [button, name] : buttons) {
-    const QString state = QStringLiteral("from the setting panel: ") +
-                          (name ? QString::fromLatin1(name) : button->text());
+    const QString state =
+        QStringLiteral("from the setting panel: ") + (name ? QString::fromLatin1(name) : button->text());
     button->click();
     expectMaximisedAndRestored(windowInFront(), state);
   }
   settings->TimersBtn->click();
-  expectEveryTimerMode(FormRegistry::find<TimerFrm>(), QStringLiteral("from the setting panel: timer window"));
+  expectEveryTimerMode(FormRegistry::find<TimerFrm>(),
+                       QStringLiteral("from the setting panel: timer window"));
 }
 
 // Every window of the command tree's nodes, the setting panel closed (the

@@ -68,7 +68,10 @@ TEST(Placement, AClientAreaKeepsClearOfAWindowOverIt) {
   };
   const Case cases[] = {
       {"over the right end: the largest strip, left of it", {900, 0, 400, 560}, 0, 0, {300, 170, 600, 600}},
-      {"the same, a wide child: below it, where it shows whole", {900, 0, 400, 560}, 900, 200,
+      {"the same, a wide child: below it, where it shows whole",
+       {900, 0, 400, 560},
+       900,
+       200,
        {300, 560, 1000, 210}},
       {"over the top: below it", {300, 0, 1000, 400}, 0, 0, {300, 400, 1000, 370}},
       {"elsewhere: the whole area", {0, 0, 250, 900}, 0, 0, area},
