@@ -35,50 +35,48 @@ TEST(Placement, CentredOverAWindow) {
   EXPECT_EQ(CentreOver({100, 50, 300, 200}, 500, 400), (ScreenPos{0, -50}));
 }
 
-TEST(Placement, ThePartOfAnAreaAWindowOverItLeavesInSight) {
+// What a window standing over the main window's client area (the setting
+// panel) leaves of it: the strip beside it that shows the most of a child
+// window (UncoveredPart), and the client area's new extent
+// (ClientAreaClearOf), which never shrinks to a sliver.
+TEST(Placement, ThePartOfAClientAreaAWindowOverItLeaves) {
   // A client area 1000 x 600 at (300, 170); the setting panel 400 x 560
   // over its right end, from the screen's top.
   const ScreenRect area{300, 170, 1000, 600};
   const ScreenRect panel{900, 0, 400, 560};
+  const ScreenRect left{300, 170, 600, 600}, below{300, 560, 1000, 210};
   struct Case {
     const char* what;
     ScreenRect cover;
-    int width, height;
-    ScreenRect want;
+    int width, height;       // the child window's
+    ScreenRect part, clear;  // UncoveredPart, ClientAreaClearOf
   };
   const Case cases[] = {
-      {"a panel that fits left of it", panel, 500, 300, {300, 170, 600, 600}},
-      {"a wide, low panel: below it, where it shows whole", panel, 900, 150, {300, 560, 1000, 210}},
-      {"too wide for either: left of it, where more of it shows", panel, 900, 400, {300, 170, 600, 600}},
-      {"over the left end: right of it", {200, 0, 400, 900}, 500, 300, {600, 170, 700, 600}},
-      {"elsewhere on the screen: the whole area", {0, 0, 250, 900}, 500, 300, area},
-      {"touching the area's edge only", {1300, 170, 300, 300}, 500, 300, area},
-      {"over all of it: nothing", {0, 0, 2000, 2000}, 500, 300, {300, 170, 0, 0}},
+      {"a child that fits left of it", panel, 500, 300, left, left},
+      {"a wide, low child: below it, where it shows whole", panel, 900, 150, below, below},
+      {"too wide for either: left of it, where more of it shows", panel, 900, 400, left, left},
+      {"a child of no size: the largest strip", panel, 0, 0, left, left},
+      {"over the left end: right of it",
+       {200, 0, 400, 900},
+       500,
+       300,
+       {600, 170, 700, 600},
+       {600, 170, 700, 600}},
+      {"over the top: below it", {300, 0, 1000, 400}, 0, 0, {300, 400, 1000, 370}, {300, 400, 1000, 370}},
+      {"elsewhere on the screen: the whole area", {0, 0, 250, 900}, 500, 300, area, area},
+      {"touching the area's edge only", {1300, 170, 300, 300}, 500, 300, area, area},
+      {"over nearly all of it: a sliver, so the whole area",
+       {350, 0, 1000, 900},
+       500,
+       300,
+       {300, 170, 50, 600},
+       area},
+      {"over all of it: nothing, so the whole area", {0, 0, 2000, 2000}, 500, 300, {300, 170, 0, 0}, area},
   };
-  for (const Case& c : cases) EXPECT_EQ(UncoveredPart(area, c.cover, c.width, c.height), c.want) << c.what;
-}
-
-TEST(Placement, AClientAreaKeepsClearOfAWindowOverIt) {
-  const ScreenRect area{300, 170, 1000, 600};
-  struct Case {
-    const char* what;
-    ScreenRect cover;
-    int width, height;
-    ScreenRect want;
-  };
-  const Case cases[] = {
-      {"over the right end: the largest strip, left of it", {900, 0, 400, 560}, 0, 0, {300, 170, 600, 600}},
-      {"the same, a wide child: below it, where it shows whole",
-       {900, 0, 400, 560},
-       900,
-       200,
-       {300, 560, 1000, 210}},
-      {"over the top: below it", {300, 0, 1000, 400}, 0, 0, {300, 400, 1000, 370}},
-      {"elsewhere: the whole area", {0, 0, 250, 900}, 0, 0, area},
-      {"over nearly all of it: the whole area, no sliver", {350, 0, 1000, 900}, 0, 0, area},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(ClientAreaClearOf(area, c.cover, c.width, c.height), c.want) << c.what;
+  for (const Case& c : cases) {
+    EXPECT_EQ(UncoveredPart(area, c.cover, c.width, c.height), c.part) << c.what;
+    EXPECT_EQ(ClientAreaClearOf(area, c.cover, c.width, c.height), c.clear) << c.what;
+  }
 }
 
 }  // namespace
