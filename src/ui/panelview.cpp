@@ -1,8 +1,6 @@
 #include "ui/panelview.h"
 
 #include <QEvent>
-#include <QScrollBar>
-#include <QStyle>
 #include <algorithm>
 
 namespace vkz {
@@ -18,11 +16,9 @@ PanelView::PanelView(QWidget* parent, QWidget* panel, PlaceRule rule)
   viewport()->setAutoFillBackground(false);
   page_->setAutoFillBackground(false);
   page_->setObjectName(panel->objectName() + QStringLiteral("Page"));
-  const bool shown = !panel->isHidden();
   panel->setParent(page_);
-  panel->setVisible(shown);
+  panel->show();
   setWidget(page_);
-  setVisible(shown);
   viewport()->installEventFilter(this);
   panel->installEventFilter(this);
   relayout();
@@ -43,38 +39,8 @@ void PanelView::relayout() {
   inLayout_ = false;
 }
 
-void PanelView::fitPanelIn(const QRect& room) {
-  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-  QSize want = panel_->size();
-  // A scroll bar across takes height, one down takes width, and either may
-  // make the other needed.
-  bool across = want.width() > room.width();
-  bool down = want.height() + (across ? bar : 0) > room.height();
-  if (down && !across) across = want.width() + bar > room.width();
-  want += QSize(down ? bar : 0, across ? bar : 0);
-  setGeometry(QRect(room.topLeft(), want.boundedTo(room.size())));
-  relayout();
-}
-
 bool PanelView::eventFilter(QObject* o, QEvent* e) {
-  if (o == viewport() && e->type() == QEvent::Resize) {
-    relayout();
-  } else if (o == panel_) {
-    switch (e->type()) {
-      case QEvent::Resize:
-        relayout();
-        break;
-      case QEvent::ShowToParent:
-        show();
-        raise();
-        break;
-      case QEvent::HideToParent:
-        hide();
-        break;
-      default:
-        break;
-    }
-  }
+  if ((o == viewport() || o == panel_) && e->type() == QEvent::Resize) relayout();
   return QScrollArea::eventFilter(o, e);
 }
 

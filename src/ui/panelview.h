@@ -7,8 +7,8 @@
 // never off the top or the left where nothing reaches it.
 //
 // The panel keeps its name and its controls; only its parent becomes the
-// view's inner page. The view follows the panel: shown and hidden with it,
-// laid out again when the panel changes size.
+// view's inner page. The view lays itself out again when the panel or the
+// view changes size.
 #pragma once
 #include <QScrollArea>
 #include <functional>
@@ -28,11 +28,6 @@ class PanelView : public QScrollArea {
   PanelView(QWidget* parent, QWidget* panel, PlaceRule rule = {});
 
   QWidget* panel() const { return panel_; }
-
-  // Sizes the view to show its whole panel, with room for the scroll bars
-  // it needs where the panel is larger than `room`, at `room`'s top-left
-  // corner and no larger than `room` (a panel laid over other controls).
-  void fitPanelIn(const QRect& room);
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override;

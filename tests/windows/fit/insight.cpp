@@ -1,6 +1,5 @@
 #include "insight.h"
 
-#include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QLabel>
