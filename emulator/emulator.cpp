@@ -3,8 +3,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
-#include <sys/prctl.h>
 #include <sys/eventfd.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -264,6 +264,29 @@ void Emulator::setReplyDelay(std::chrono::milliseconds d) {
   std::lock_guard lk(mu_);
   replyDelay_ = d;
 }
+void Emulator::setDelayPattern(const DelayPattern& p) {
+  std::lock_guard lk(mu_);
+  pattern_ = p;
+  if (pattern_.max < pattern_.min) std::swap(pattern_.min, pattern_.max);
+  patternAt_ = 0;
+  patternDraw_.seed(p.seed);
+}
+
+SteadyClock::duration Emulator::nextPatternDelay() {
+  switch (pattern_.kind) {
+    case DelayPattern::Kind::Random: {
+      std::uniform_int_distribution<long long> ms(pattern_.min.count(), pattern_.max.count());
+      return std::chrono::milliseconds(ms(patternDraw_));
+    }
+    case DelayPattern::Kind::Sequence:
+      if (pattern_.sequence.empty()) return {};
+      return pattern_.sequence[patternAt_++ % pattern_.sequence.size()];
+    case DelayPattern::Kind::None:
+      break;
+  }
+  return {};
+}
+
 void Emulator::setSplit(std::size_t chunk, std::chrono::milliseconds pause) {
   std::lock_guard lk(mu_);
   splitChunk_ = chunk;
@@ -497,7 +520,9 @@ void Emulator::respond(const Request& r, SteadyClock::time_point now, std::vecto
   if (now < busyUntil_) return;  // still erasing
 
   bool drop = false, duplicate = false, corrupt = false, resend = false, fail = false, ignore = false;
-  SteadyClock::duration delay = replyDelay_;
+  // Every answer the meter gives takes its delay, a lost one too.
+  SteadyClock::duration delay = replyDelay_ + nextPatternDelay();
+  const SteadyClock::duration ownDelay = delay;
   std::size_t chunk = splitChunk_;
   SteadyClock::duration pause = splitPause_;
   for (FaultRule& f : faults_) {
@@ -569,11 +594,11 @@ void Emulator::respond(const Request& r, SteadyClock::time_point now, std::vecto
 
   if (sent_.size() >= kLogLimit) sent_.erase(sent_.begin(), sent_.begin() + kLogLimit / 2);
   sent_.push_back({now, r.code, reply, drop, {}, ++sentSeq_});
-  if (trace_ && (drop || duplicate || corrupt || resend || fail || delay != replyDelay_))
+  if (trace_ && (drop || duplicate || corrupt || resend || fail || delay != ownDelay))
     trace.push_back(stamp(now) + " fault on the reply to " + requestName(r.code) + (drop ? ": dropped" : "") +
                     (duplicate ? ": sent twice" : "") + (corrupt ? ": checksum corrupted" : "") +
                     (resend ? ": resend request" : "") + (fail ? ": refused" : "") +
-                    (delay != replyDelay_ ? ": delayed" : ""));
+                    (delay != ownDelay ? ": delayed" : ""));
   if (drop) return;
   enqueue(reply, now + delay, chunk, sentSeq_, pause);
   if (duplicate) enqueue(reply, now + delay, chunk, sentSeq_, pause);

@@ -19,6 +19,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -57,12 +58,34 @@ struct FaultRule {
   static FaultRule always(Fault f, int code = -1) { return {f, code, 0, -1}; }
 };
 
+// How long the meter takes over each reply beyond its fixed turnaround
+// (setReplyDelay): a delay of its own for every reply, drawn at random
+// within bounds or taken in turn from a repeating sequence. Each is counted
+// from the moment the meter has the request whole; a reply never overtakes
+// the one before it, so a short delay behind a long one leaves right after
+// it.
+struct DelayPattern {
+  enum class Kind { None, Random, Sequence };
+  Kind kind = Kind::None;
+  std::chrono::milliseconds min{0}, max{0};         // Random: each delay within [min, max]
+  std::vector<std::chrono::milliseconds> sequence;  // Sequence: the delays in turn, from the first again
+  std::uint64_t seed = 1;                           // Random: the same seed draws the same delays
+
+  static DelayPattern random(std::chrono::milliseconds lo, std::chrono::milliseconds hi,
+                             std::uint64_t seed = 1) {
+    return {Kind::Random, lo, hi, {}, seed};
+  }
+  static DelayPattern cycle(std::vector<std::chrono::milliseconds> delays) {
+    return {Kind::Sequence, {}, {}, std::move(delays), 1};
+  }
+};
+
 // A reply as it was handed to the line (after faults).
 struct SentReply {
-  SteadyClock::time_point time;  // when the meter had the request whole (paced: after its line time)
-  std::uint8_t code = 0;         // the request code it answers
-  Bytes bytes;                   // the frame
-  bool dropped = false;          // never written (Fault::Drop)
+  SteadyClock::time_point time;       // when the meter had the request whole (paced: after its line time)
+  std::uint8_t code = 0;              // the request code it answers
+  Bytes bytes;                        // the frame
+  bool dropped = false;               // never written (Fault::Drop)
   SteadyClock::time_point written{};  // when its last byte went to the line (the epoch until then)
   std::uint64_t seq = 0;              // its number among the replies sent
 };
@@ -123,6 +146,9 @@ class Emulator {
   void setPacing(bool on);
   bool pacing() const;
   void setReplyDelay(std::chrono::milliseconds d);  // turnaround before every reply
+  // A delay of its own for every reply from now on, on top of the turnaround
+  // (a default pattern: none).
+  void setDelayPattern(const DelayPattern& p);
   // Writes every reply in pieces of `chunk` bytes, `pause` apart (0 = whole).
   void setSplit(std::size_t chunk, std::chrono::milliseconds pause);
   void setSilent(bool silent);  // answer nothing (requests are still logged)
@@ -181,12 +207,14 @@ class Emulator {
     SteadyClock::duration gap{};  // pause after the piece before it
     bool started = false;
     SteadyClock::time_point lineStart;
-    bool last = true;  // the last piece of its reply
+    bool last = true;       // the last piece of its reply
     std::uint64_t seq = 0;  // the reply's SentReply::seq (0: none)
   };
 
   void run();
   void handleItems(std::vector<RequestParser::Item>& items, std::vector<std::string>& trace);
+  // The next reply's own delay under the pattern.
+  SteadyClock::duration nextPatternDelay();
   // Answers request `r`, which the meter has whole at `now`.
   void respond(const Request& r, SteadyClock::time_point now, std::vector<std::string>& trace);
   void enqueue(const Bytes& reply, SteadyClock::time_point at, std::size_t chunk, std::uint64_t seq,
@@ -209,6 +237,9 @@ class Emulator {
   std::vector<LostEntry> lostEntries_;
   bool pacing_ = false, silent_ = false;
   SteadyClock::duration replyDelay_{}, splitPause_{};
+  DelayPattern pattern_;
+  std::size_t patternAt_ = 0;  // the next delay of a sequence
+  std::mt19937_64 patternDraw_;
   SteadyClock::duration eraseTime_ = std::chrono::milliseconds(200);
   std::size_t splitChunk_ = 0;
   SteadyClock::time_point busyUntil_{}, lineFreeAt_{};

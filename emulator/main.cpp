@@ -13,6 +13,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "emulator/emulator.h"
 
@@ -28,6 +29,12 @@ void usage() {
       "  --seed N             seed of the generated measurements (default 1)\n"
       "  --pace               pace the replies at 57600 baud (5760 bytes/s)\n"
       "  --delay MS           turnaround before every reply\n"
+      "  --delay-random MIN,MAX\n"
+      "                       each reply delayed besides by its own time, drawn within MIN..MAX ms\n"
+      "                       (the draws follow --seed)\n"
+      "  --delay-sequence MS[,MS...]\n"
+      "                       each reply delayed besides by the next time of this list, repeated\n"
+      "                       (e.g. 700,1500: a meter whose delay alternates)\n"
       "  --erase MS           how long a memory erase takes (default 200; a full meter takes about 60000)\n"
       "  --log                print every request frame received\n",
       stderr);
@@ -42,12 +49,28 @@ bool number(const char* s, long long lo, long long hi, long long& out) {
   return true;
 }
 
+// A list of numbers of milliseconds separated by commas, each within 0..60000.
+bool delays(const char* s, std::vector<std::chrono::milliseconds>& out) {
+  out.clear();
+  std::string text = s;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', from);
+    long long v = 0;
+    if (!number(text.substr(from, comma - from).c_str(), 0, 60000, v)) return false;
+    out.emplace_back(v);
+    if (comma == std::string::npos) return true;
+    from = comma + 1;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string link, model = "VKZ 418";
   long long measurements = 5, records = 0, seed = 1, delay = 0, erase = -1;
   bool pace = false, log = false;
+  vkz::emu::DelayPattern pattern;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const bool more = i + 1 < argc;
@@ -63,6 +86,14 @@ int main(int argc, char** argv) {
       if (!number(argv[++i], 0, LLONG_MAX, seed)) return usage(), 2;
     } else if (a == "--delay" && more) {
       if (!number(argv[++i], 0, 60000, delay)) return usage(), 2;
+    } else if (a == "--delay-random" && more) {
+      std::vector<std::chrono::milliseconds> bounds;
+      if (!delays(argv[++i], bounds) || bounds.size() != 2 || bounds[0] > bounds[1]) return usage(), 2;
+      pattern = vkz::emu::DelayPattern::random(bounds[0], bounds[1]);
+    } else if (a == "--delay-sequence" && more) {
+      std::vector<std::chrono::milliseconds> list;
+      if (!delays(argv[++i], list)) return usage(), 2;
+      pattern = vkz::emu::DelayPattern::cycle(std::move(list));
     } else if (a == "--erase" && more) {
       if (!number(argv[++i], 0, 600000, erase)) return usage(), 2;
     } else if (a == "--pace") {
@@ -96,6 +127,8 @@ int main(int argc, char** argv) {
   meter.setModel(model);
   meter.setPacing(pace);
   meter.setReplyDelay(std::chrono::milliseconds(delay));
+  pattern.seed = static_cast<std::uint64_t>(seed);
+  meter.setDelayPattern(pattern);
   if (erase >= 0) meter.setEraseTime(std::chrono::milliseconds(erase));
   vkz::emu::GenerateOptions opt;
   opt.count = static_cast<int>(measurements);

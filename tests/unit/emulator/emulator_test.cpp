@@ -417,6 +417,40 @@ TEST_F(EmuPty, LateRepliesComeInOrderWithTheirFaults) {
   EXPECT_LT(sent.back().time - sent[sent.size() - 3].time, 300ms);
 }
 
+// A meter whose delay wanders: every reply takes a delay of its own, from
+// a repeating sequence or drawn within bounds, and still leaves in the order
+// of the requests (a short delay behind a long one waits for it).
+TEST_F(EmuPty, EachReplyTakesItsOwnDelayInTheOrderAsked) {
+  emu_.generateMeasurements({.count = 1, .records = 40});
+  const auto records = emu_.measurement(1).records;
+  Line line(link_);
+  ASSERT_TRUE(line.ask(cmd::ReadRecordHeader, {1}));
+  const std::vector<std::chrono::milliseconds> delays{150ms, 0ms, 40ms};
+  emu_.setDelayPattern(DelayPattern::cycle(delays));
+  emu_.clearLog();
+  for (std::uint8_t b = 0; b < 4; ++b) line.send(makeRequest(cmd::ReadDataBlock, {0, b}));
+  for (std::uint8_t b = 0; b < 4; ++b) {
+    const auto f = line.frame();
+    ASSERT_TRUE(f);
+    EXPECT_EQ(payload(*f), blockPayload(records, b));
+  }
+  ASSERT_TRUE(emu_.waitForOutput());
+  const auto sent = emu_.replies();
+  ASSERT_EQ(sent.size(), 4u);
+  for (std::size_t i = 0; i < sent.size(); ++i) {
+    EXPECT_GE(sent[i].written - sent[i].time, delays[i % delays.size()]) << i;
+    if (i > 0) EXPECT_GE(sent[i].written, sent[i - 1].written) << i;
+  }
+  // The sequence starts again: the fourth reply took the first delay.
+  EXPECT_GE(sent[3].written - sent[3].time, 150ms);
+
+  emu_.setDelayPattern(DelayPattern::random(30ms, 60ms, 5));
+  emu_.clearLog();
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(line.ask(cmd::ReadModel));
+  ASSERT_TRUE(emu_.waitForOutput());
+  for (const SentReply& r : emu_.replies()) EXPECT_GE(r.written - r.time, 30ms);
+}
+
 TEST_F(EmuPty, ServesAgainAfterThePortIsClosedAndReopened) {
   {
     Line line(link_);
@@ -453,7 +487,7 @@ TEST(EmuMeterEmulatorProgram, ServesUntilTerminatedThenRemovesItsLink) {
   if (pid == 0) {
     ::dup2(err[1], 2);
     ::execl("./MeterEmulator", "MeterEmulator", "--link", link.c_str(), "--model", "KRD 529",
-            "--measurements", "2", "--records", "15", nullptr);
+            "--measurements", "2", "--records", "15", "--delay-sequence", "0,2,1", nullptr);
     ::_exit(127);
   }
   ::close(err[1]);
