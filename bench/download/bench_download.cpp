@@ -34,12 +34,22 @@
 // A download counts only when every record row in the data list window and
 // every value in the measurement match the meter's records.
 //
+// With --scenarios, the meters whose delay wanders, blocks alike and lost
+// answers, each downloaded --runs times (default 3), medians printed:
+//   - 300 records from a meter that takes 100 to 1,500 ms (drawn anew for
+//     every reply) and one that takes 700 and 1,500 ms in turn: rows wrong
+//     (a row that is not the meter's record of its number) and missing;
+//   - 3,000 records whose blocks are all alike (a paused span) against
+//     3,000 varied ones: the ratio of their times;
+//   - 5,000 records with one block answer in 50 lost against none lost: the
+//     cost of one lost answer.
+//
 // With --repaint MS the record table is painted whole every MS milliseconds
 // while a download runs (the window thread busy painting); the repaints'
 // count and cost are printed.
 //
 //   bench_download [--runs N] [--idle SECONDS] [--lost PERCENT] [--split BYTES] [--repaint MS]
-//                  [records ...]
+//                  [--scenarios] [records ...]
 //       (default: 3 runs, 10 s idle, 480 10000 65535; records 0: idle only,
 //       --idle 0: no idle stretch)
 #include <pthread.h>
@@ -204,6 +214,17 @@ struct Run {
   double seconds = 0, replyRatio = 0, wireRatio = 0, cpu = 0, wakeups = 0, switches = 0, turn = 0, p99 = 0,
          peakMb = 0;
   bool right = false;
+  int wrongRows = 0, missingRows = 0;  // rows that are not the meter's record of their number; rows not there
+  long blockRequests = 0;              // data-block requests the meter was sent
+};
+
+// What the meter holds and how it answers.
+struct Load {
+  int records = 0;
+  bool alike = false;  // every record alike (a paused span): each block equal to the one before
+  vkz::emu::DelayPattern delays;
+  int lostEvery = 0;       // one block answer in this many lost (0: none)
+  double lostPercent = 0;  // that share of the block answers lost, at random
 };
 
 void printRun(const char* label, int n, const Run& r) {
@@ -230,14 +251,31 @@ bool runUntil(Watch& watch, const std::function<bool()>& done, int ms) {
   return done();
 }
 
-// Loses `percent` % of the block answers, chosen by a fixed seed.
-void loseBlockAnswers(vkz::emu::Emulator& meter, int n, double percent) {
+// Loses block answers: `percent` % of them chosen by a fixed seed, and
+// every `every`-th.
+void loseBlockAnswers(vkz::emu::Emulator& meter, int n, double percent, int every) {
+  const int requests = (n + 9) / 10 * 2;
+  if (every > 0)
+    for (int i = every; i <= requests; i += every)
+      meter.addFault(vkz::emu::FaultRule::nth(vkz::emu::Fault::Drop, 0x12, i));
   if (percent <= 0) return;
   std::mt19937 rng(17);
   std::uniform_real_distribution<double> u(0, 100);
-  const int requests = (n + 9) / 10 * 2;
   for (int i = 1; i <= requests; ++i)
     if (u(rng) < percent) meter.addFault(vkz::emu::FaultRule::nth(vkz::emu::Fault::Drop, 0x12, i));
+}
+
+// Rows of the data list window that are not the meter's record of their
+// number, and rows missing.
+void countRows(const vkz::DownloadRoad& road, Run& run) {
+  const QStringList got = road.recordRows(), want = road.expectedRows(1);
+  for (qsizetype i = 0; i < want.size(); ++i) {
+    if (i >= got.size())
+      ++run.missingRows;
+    else if (got[i] != want[i])
+      ++run.wrongRows;
+  }
+  run.wrongRows += static_cast<int>(std::max<qsizetype>(0, got.size() - want.size()));
 }
 
 // How the paced meter hands its replies over (--split; 0: its own way).
@@ -254,7 +292,8 @@ void paceLine(vkz::emu::Emulator& meter) {
   if (splitBytes > 0) meter.setSplit(splitBytes, std::chrono::milliseconds(0));
 }
 
-Run downloadOnce(Watch& watch, int n, double lost) {
+Run downloadOnce(Watch& watch, const Load& load) {
+  const int n = load.records;
   Run run;
   QTemporaryDir dir;
   vkz::DownloadRoad road(false);
@@ -262,15 +301,19 @@ Run downloadOnce(Watch& watch, int n, double lost) {
     std::fprintf(stderr, "the meter emulator did not start\n");
     std::exit(1);
   }
-  road.meter.addMeasurement(vkz::emu::generateRecords(42, n));
+  road.meter.addMeasurement(load.alike
+                                ? std::vector<vkz::emu::Record>(static_cast<std::size_t>(n),
+                                                                vkz::emu::Record::make(0, 0, 0, 0, true))
+                                : vkz::emu::generateRecords(42, n));
   if (!road.loadMemoryList()) {
     std::fprintf(stderr, "no memory list\n");
     std::exit(1);
   }
   paceLine(road.meter);
   road.meter.setReplyDelay(std::chrono::milliseconds(0));
+  road.meter.setDelayPattern(load.delays);
   road.meter.clearLog();
-  loseBlockAnswers(road.meter, n, lost);
+  loseBlockAnswers(road.meter, n, load.lostPercent, load.lostEvery);
 
   bool complete = false;
   Cost cost;
@@ -301,7 +344,9 @@ Run downloadOnce(Watch& watch, int n, double lost) {
   meter.begin();
   road.panel->MSFlexGrid1->setRow(1);
   road.panel->MSFlexGrid1_Click();
-  const int limit = static_cast<int>(20000 + 4.0 * n);
+  // A meter that takes its time, or a rule that waits, is waited for.
+  const bool slow = load.delays.kind != vkz::emu::DelayPattern::Kind::None || load.alike;
+  const int limit = static_cast<int>(20000 + (slow ? 400.0 : 4.0) * n);
   const bool done = runUntil(
       watch, [&] { return complete; }, limit);
   watch.onEnabled = nullptr;
@@ -321,6 +366,8 @@ Run downloadOnce(Watch& watch, int n, double lost) {
   run.p99 = t.p99;
   run.peakMb = bench::statusKb("VmHWM:") / 1024.0;
   run.right = done && road.recordRows() == road.expectedRows(1) && road.pointValuesMatch(1);
+  countRows(road, run);
+  run.blockRequests = static_cast<long>(road.meter.requestCount(0x12));
   return run;
 }
 
@@ -347,6 +394,99 @@ Cost idleOnce(Watch& watch, double secs) {
 
 }  // namespace
 
+// The median of every figure of `all`; right only when every run was.
+Run medianRun(const std::vector<Run>& all) {
+  auto med = [&](auto Run::*f) {
+    std::vector<double> v;
+    for (const Run& r : all) v.push_back(static_cast<double>(r.*f));
+    return median(v);
+  };
+  Run m;
+  m.seconds = med(&Run::seconds);
+  m.replyRatio = med(&Run::replyRatio);
+  m.wireRatio = med(&Run::wireRatio);
+  m.cpu = med(&Run::cpu);
+  m.wakeups = med(&Run::wakeups);
+  m.switches = med(&Run::switches);
+  m.turn = med(&Run::turn);
+  m.p99 = med(&Run::p99);
+  m.peakMb = med(&Run::peakMb);
+  m.blockRequests = static_cast<long>(med(&Run::blockRequests));
+  for (const Run& r : all) {
+    m.wrongRows = std::max(m.wrongRows, r.wrongRows);
+    m.missingRows = std::max(m.missingRows, r.missingRows);
+  }
+  m.right = std::all_of(all.begin(), all.end(), [](const Run& r) { return r.right; });
+  return m;
+}
+
+// Downloads `load` `runs` times, each run's figures printed, and returns
+// their medians.
+Run downloadRuns(Watch& watch, const Load& load, int runs, int& failures) {
+  std::vector<Run> all;
+  for (int i = 0; i < runs; ++i) {
+    Load l = load;
+    l.delays.seed = load.delays.seed + static_cast<std::uint64_t>(i);  // other draws each run
+    all.push_back(downloadOnce(watch, l));
+    printRun("run", load.records, all.back());
+    if (!all.back().right) ++failures;
+  }
+  return medianRun(all);
+}
+
+void printHeading() {
+  std::printf("%-7s %8s %8s %9s %7s %7s %7s %8s %8s %7s %7s %8s\n", "", "records", "seconds", "records/s",
+              "reply", "wire", "CPU %", "wakes/s", "csw/s", "turn ms", "p99 ms", "peak MB");
+}
+
+// The meters whose delay wanders, blocks alike and lost answers (--scenarios).
+int scenarios(Watch& watch, int runs) {
+  using std::chrono::milliseconds;
+  using vkz::emu::DelayPattern;
+  struct Scenario {
+    const char* name;
+    Load load;
+    Run median;
+  };
+  const auto scenario = [](const char* name, int records, bool alike, DelayPattern delays, int lostEvery) {
+    Scenario c{name, {}, {}};
+    c.load.records = records;
+    c.load.alike = alike;
+    c.load.delays = std::move(delays);
+    c.load.lostEvery = lostEvery;
+    return c;
+  };
+  const DelayPattern none;
+  Scenario all[] = {
+      scenario("delay 100-1500 ms at random", 300, false,
+               DelayPattern::random(milliseconds(100), milliseconds(1500)), 0),
+      scenario("delay 700/1500 ms in turn", 300, false,
+               DelayPattern::cycle({milliseconds(700), milliseconds(1500)}), 0),
+      scenario("3000 varied", 3000, false, none, 0),
+      scenario("3000 alike", 3000, true, none, 0),
+      scenario("5000, none lost", 5000, false, none, 0),
+      scenario("5000, 1 in 50 lost", 5000, false, none, 50),
+  };
+  int failures = 0;
+  for (Scenario& c : all) {
+    std::printf("\n%s\n", c.name);
+    printHeading();
+    c.median = downloadRuns(watch, c.load, runs, failures);
+    printRun("MEDIAN", c.load.records, c.median);
+  }
+  std::printf("\n%-30s %9s %7s %7s %9s\n", "scenario (medians)", "seconds", "wrong", "missing", "requests");
+  for (const Scenario& c : all)
+    std::printf("%-30s %9.2f %7d %7d %9ld\n", c.name, c.median.seconds, c.median.wrongRows,
+                c.median.missingRows, c.median.blockRequests);
+  std::printf("wrong, missing: the most rows of any run\n");
+  std::printf("3000 alike / 3000 varied: %.2f times the time\n",
+              all[3].median.seconds / all[2].median.seconds);
+  const int lost = (5000 / 10) / 50;
+  std::printf("one lost answer in 50 costs %.2f s each (%d lost)\n",
+              (all[5].median.seconds - all[4].median.seconds) / lost, lost);
+  return failures;
+}
+
 int main(int argc, char** argv) {
   // On the X server when there is one (xvfb-run bench_download ...), else
   // offscreen.
@@ -356,6 +496,7 @@ int main(int argc, char** argv) {
   int runs = 3;
   double idle = 10;
   double lost = 0;
+  bool lineScenarios = false;
   std::vector<int> sizes;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
@@ -368,6 +509,8 @@ int main(int argc, char** argv) {
       repaintEveryMs = std::max(0, std::atoi(argv[++i]));
     else if (!std::strcmp(argv[i], "--split") && i + 1 < argc)
       splitBytes = static_cast<std::size_t>(std::max(0, std::atoi(argv[++i])));
+    else if (!std::strcmp(argv[i], "--scenarios"))
+      lineScenarios = true;
     else
       sizes.push_back(std::atoi(argv[i]));
   }
@@ -375,41 +518,22 @@ int main(int argc, char** argv) {
 
   Watch watch;
   app.installEventFilter(&watch);
+  if (lineScenarios) return scenarios(watch, runs) ? 1 : 0;
 
   int failures = 0;
   if (lost > 0) std::printf("block answers lost: %.1f %%\n", lost);
   if (splitBytes > 0) std::printf("replies handed over %zu bytes at a time\n", splitBytes);
-  std::printf("%-7s %8s %8s %9s %7s %7s %7s %8s %8s %7s %7s %8s\n", "", "records", "seconds", "records/s",
-              "reply", "wire", "CPU %", "wakes/s", "csw/s", "turn ms", "p99 ms", "peak MB");
+  printHeading();
   for (int n : sizes) {
     if (n < 1 || n > 65535) continue;
-    std::vector<Run> all;
-    for (int i = 0; i < runs; ++i) {
-      all.push_back(downloadOnce(watch, n, lost));
-      printRun("run", n, all.back());
-      if (!all.back().right) ++failures;
-    }
-    auto med = [&](double Run::*f) {
-      std::vector<double> v;
-      for (const Run& r : all) v.push_back(r.*f);
-      return median(v);
-    };
-    Run m;
-    m.seconds = med(&Run::seconds);
-    m.replyRatio = med(&Run::replyRatio);
-    m.wireRatio = med(&Run::wireRatio);
-    m.cpu = med(&Run::cpu);
-    m.wakeups = med(&Run::wakeups);
-    m.switches = med(&Run::switches);
-    m.turn = med(&Run::turn);
-    m.p99 = med(&Run::p99);
-    m.peakMb = med(&Run::peakMb);
-    m.right = std::all_of(all.begin(), all.end(), [](const Run& r) { return r.right; });
-    printRun("MEDIAN", n, m);
+    Load load;
+    load.records = n;
+    load.lostPercent = lost;
+    printRun("MEDIAN", n, downloadRuns(watch, load, runs, failures));
   }
   if (repaints > 0)
-    std::printf("record table painted whole %ld times, %.2f ms each on average, %.2f ms the longest\n", repaints,
-                repaintMs / static_cast<double>(repaints), repaintLongestMs);
+    std::printf("record table painted whole %ld times, %.2f ms each on average, %.2f ms the longest\n",
+                repaints, repaintMs / static_cast<double>(repaints), repaintLongestMs);
   std::printf(
       "reply / wire: the ratio of the line's limit (5760 bytes/s) reached, counting the reply bytes only,\n"
       "and counting every byte of the download on the wire (requests and replies)\n");
