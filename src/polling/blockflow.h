@@ -1,39 +1,48 @@
 // Which block a data-block reply answers. The reply carries no block
-// number: it is known only from the order of the exchanges. The meter
-// answers each request once, in the order the requests came, after a delay
-// of its own (milliseconds over a cable, up to seconds over a slow adapter
-// or a radio link); a reply can be lost, a copy of a reply can come right
-// behind it, and the poll tick sends a request again while its answer is
-// late, so one block may be answered several times. The rule that keeps
-// every reply to its own block:
-//   - every request sent is owed an answer, oldest first;
-//   - a reply that repeats the bytes of the block reply just before it
-//     (all of them, or the start of them when cut short) and comes within
-//     kCopyTicks of it is a copy: dropped, and it answers no request;
-//   - any other reply answers the oldest request owed. While the next block
-//     is asked for, all requests owed are for it, so the reply is that
-//     block;
-//   - once a block is taken, the answers still owed for it are awaited
-//     before the next block is asked for: each is dropped as it comes. An
-//     answer that never comes (lost) is given up after a quiet time longer
-//     than the longest answer the meter has given: counted from the last
-//     request for that block, so every answer still owed has come by then.
-//     The quiet time follows the delays seen (each reply paired with the
-//     oldest request owed: never shorter than the real delay), between a
-//     floor and a ceiling;
-//   - a reply when nothing is owed (no download, a finished one, or an
-//     answer later than the quiet time) is dropped.
-// So no answer owed for one block is ever taken for the next. Two blocks
-// that are truly alike cost one re-send: the answer to the second looks like
-// a copy of the first when it comes right behind it, and the answer to the
-// re-send, which comes later, is taken.
-//
-// Time is counted in receive ticks: the caller calls tick() once per tick.
+// number: it is known only from the order of the exchanges. What the meter
+// promises, however long it takes (milliseconds over a cable, seconds over
+// a slow adapter or a radio link, a delay that changes from reply to
+// reply):
+//   - it answers every request for a block with the same bytes (a reply
+//     cut short on its way holds their start);
+//   - it answers each request at most once, and in the order asked, so an
+//     answer lost on the way shows only when a later one comes.
+// The download asks for one block at a time and asks again (the poll
+// tick's re-send) while its answer is late, so a block may be asked several
+// times and its answers still be on their way when the next block is
+// asked. Matching is by bytes and order, never by time:
+//   - the flow keeps the requests that may still be answered, oldest first;
+//     the bytes of every block taken are known, those of the block asked now
+//     are not;
+//   - a reply may answer a request whose block's bytes it agrees with, or a
+//     request for the block asked now; it answers the first of them as far
+//     as the flow keeps count, and every request before that one was lost;
+//   - a reply that may answer only requests for the block asked now is that
+//     block (Current); one that may also answer a request for a block
+//     already taken is dropped (Late): a block whose bytes equal the block
+//     before cannot be told from a late answer to it. A reply that may
+//     answer no request is dropped too (Unasked).
+// A late answer is therefore never taken for the next block, whatever the
+// delays, and the next block is asked for at once. An alike block is taken
+// at once too, unless a request for the block before may still be
+// answered; then its reply is taken for the late one, and when every
+// request for the block asked now may have been answered so, the block is
+// asked again at once (mayAsk): one request more, not a re-send cycle.
+// Where an answer was lost the count cannot tell which request a reply
+// answered, and keeps the later ones owed. So the first time the poll tick
+// asks a block again, it asks ahead of it for a block taken already whose
+// bytes differ from the block taken last, or, while every block taken is
+// alike, for the header again (fence()): the reply to it shows every
+// request before it answered or lost, and the count is exact again.
+// Every count keeps at least the requests that are truly owed, so no reply
+// is ever taken for a block it does not answer. The header's requests and
+// the blocks' are answered in one order: the answers to the requests sent
+// before a header request come before its reply.
 #pragma once
-#include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <map>
+#include <optional>
 #include <vector>
 
 #include "polling/payload.h"
@@ -43,28 +52,16 @@ namespace vkz {
 class BlockFlow {
  public:
   enum class Match {
-    Current,    // the answer to the block asked for now
-    Duplicate,  // a copy, or an answer owed for the block taken before: drop
-    Unasked,    // no request is owed an answer: drop
+    Current,  // the answer to the block asked for now
+    Late,     // may answer a request for a block taken already: drop
+    Unasked,  // may answer no request: drop
   };
 
-  // A copy comes right behind its reply: within this many receive ticks
-  // (16 ms each) of it. Shorter than the poll tick's three ticks between
-  // two sendings of one request, so two answers a re-send apart are told
-  // from a copy.
-  static constexpr std::int64_t kCopyTicks = 20;
-  // The quiet time before an answer still owed is given up: one and a half
-  // times the longest delay seen in this download, plus a margin, within a
-  // floor and a ceiling (a meter whose answers take up to about two and a
-  // half seconds is waited for safely, even when its delay wanders; a fast
-  // line that loses an answer waits a fraction of a second).
-  static constexpr std::int64_t kQuietFloor = kCopyTicks + 1;
-  static constexpr std::int64_t kQuietMargin = 4;
-  static constexpr std::int64_t kQuietCeiling = 250;
-
-  // A header was taken: the download of its records begins with block 0.
-  // Requests sent before belong to an earlier exchange and are forgotten.
-  void start();
+  // The header was taken: the download of its records begins with block 0.
+  // `headersOwed` header requests sent after the one answered may still be
+  // answered (asked again while the header was late); requests sent before
+  // belong to an earlier exchange and were answered before the header.
+  void start(std::size_t headersOwed = 0);
   // The download ended (last block) or was abandoned; every later block
   // reply is dropped.
   void stop();
@@ -72,50 +69,49 @@ class BlockFlow {
   // The block asked for now, or to be asked for next.
   std::int64_t block() const { return block_; }
 
-  // One receive tick passed. The quiet time may end here: the answers still
-  // owed for the block taken last are given up.
-  void tick();
   // A request for block() went to the meter (the first one, or again).
-  void requested();
+  void requested() { requested(block_); }
+  // A request for block `blockNo` went to the meter: block(), or a block
+  // taken already or the header (kHeader) asked as a fence.
+  void requested(std::int64_t blockNo);
+  static constexpr std::int64_t kHeader = -1;
+  // A reply to a header request of this download came: the requests sent
+  // before it were answered or lost.
+  void headerAnswered();
   // Which request a block reply with payload `p` answers.
   Match match(Payload p);
-  // The reply matched as Current was decoded and stored: the next block is
-  // the one to ask for, once every answer still owed has come or been
-  // given up.
-  void taken();
+  // The reply `p`, matched as Current, was stored: the next block is the
+  // one to ask for.
+  void taken(Payload p);
 
-  // block() may be asked for now: it has not been asked yet and no answer
-  // is owed for the block before it.
-  bool mayAsk() const { return active_ && !asked_ && owed_.empty(); }
-  // Answers still owed.
+  // block() is to be asked now: it has not been asked yet, or no late
+  // answer is owed ahead of its requests and every one of them may have
+  // been answered by replies dropped as Late.
+  bool mayAsk() const;
+  // What to ask ahead of a re-send of block(), once per block: a block
+  // taken already whose bytes differ from the block taken last, else the
+  // header (kHeader); nothing when block() was fenced already.
+  std::optional<std::int64_t> fence() const;
+  // Requests that may still be answered.
   std::size_t owed() const { return owed_.size(); }
-  // Receive ticks until the quiet time ends and block() may be asked for;
-  // -1 when no such wait runs.
-  std::int64_t ticksToAsk() const;
-  // The quiet time, in receive ticks, for the delays seen so far.
-  std::int64_t quietTicks() const;
-  // The last block reply's payload (a reply that repeats it may be its
-  // copy); nullptr before the first.
-  const std::vector<std::uint8_t>* lastReply() const { return haveLast_ ? &last_ : nullptr; }
-  // Whether reply `p` repeats the bytes of the reply `last` (all of them, or
-  // their start when cut short): a copy when it comes within kCopyTicks.
-  static bool repeats(Payload p, const std::vector<std::uint8_t>& last) {
-    return p.size() <= last.size() && std::equal(p.begin(), p.end(), last.begin());
-  }
+
+  // Whether reply `p` may be an answer with the bytes `taken`: the same
+  // bytes as far as both go (a reply cut short holds their start).
+  static bool agrees(Payload p, const std::vector<std::uint8_t>& taken);
 
  private:
-  bool holding() const { return active_ && !asked_ && !owed_.empty(); }
-  bool isCopy(Payload p) const;
+  // Forgets the bytes of blocks taken that no request owed is for, but for
+  // the block taken last and the fence.
+  void forget();
 
   bool active_ = false;
-  bool asked_ = false;  // a request for block_ went out
   std::int64_t block_ = 0;
-  std::int64_t now_ = 0;            // receive ticks
-  std::deque<std::int64_t> owed_;   // the tick each request owed was sent at, oldest first
-  std::vector<std::uint8_t> last_;  // the last block reply, to know its copy
-  std::int64_t lastAt_ = 0;
-  bool haveLast_ = false;
-  std::int64_t longestDelay_ = 0;  // ticks from request to answer
+  bool askedNow_ = false;          // block_ was asked
+  bool fencedNow_ = false;         // a fence was asked since
+  std::int64_t lateNow_ = 0;       // replies dropped as Late since then that may have answered it
+  std::deque<std::int64_t> owed_;  // the block (or kHeader) of each request owed, oldest first
+  std::map<std::int64_t, std::vector<std::uint8_t>> taken_;  // the bytes of blocks taken
+  std::int64_t fence_ = -1;  // a block taken whose bytes differ from the block taken after it
 };
 
 }  // namespace vkz

@@ -38,15 +38,10 @@ BlockContext blockContextFrom(const RecordHeader& h) {
 
 std::optional<DataBlock> DecodeDataBlock(std::int64_t blockNo, Payload p, const BlockContext& ctx,
                                          const std::string& dB) {
-  if (blockNo < 0) return std::nullopt;
+  if (!holdsBlock(blockNo, p.size(), ctx.recordCount)) return std::nullopt;
   DataBlock b;
-  // Bytes of the measurement still to come from this block on; the block is
-  // the last when they fit in one block.
-  const std::int64_t remaining = ctx.recordCount * 8 - blockNo * 80;
   b.last = isLastBlock(blockNo, ctx.recordCount);
-  std::int64_t n = b.last ? remaining / 8 : kRecordsPerBlock;
-  if (n < 0) n = 0;
-  if (p.size() < static_cast<std::size_t>(n) * kRecordLength) return std::nullopt;
+  const std::int64_t n = recordsInBlock(blockNo, ctx.recordCount);
 
   b.records.reserve(static_cast<std::size_t>(n));
   for (std::int64_t j = 0; j < n; ++j) {

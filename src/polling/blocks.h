@@ -3,6 +3,7 @@
 // pause flag in bit 15, Leq, LCPK, LZPK, in 0.1 dB). A block carries no
 // number of its own: it is the block the download asked for last.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "polling/measurement.h"
 #include "polling/payload.h"
+#include "polling/replies.h"
 #include "polling/textforms.h"
 
 namespace vkz {
@@ -44,6 +46,20 @@ struct DataBlock {
 // come from it on fit in one block.
 inline bool isLastBlock(std::int64_t blockNo, std::int64_t recordCount) {
   return recordCount * 8 - blockNo * 80 <= 80;
+}
+
+// The records block `blockNo` holds: ten, the last block the records left
+// (none when the block lies past the end).
+inline std::int64_t recordsInBlock(std::int64_t blockNo, std::int64_t recordCount) {
+  if (!isLastBlock(blockNo, recordCount)) return kRecordsPerBlock;
+  return std::max<std::int64_t>(0, recordCount - blockNo * kRecordsPerBlock);
+}
+
+// Whether a reply of `bytes` payload bytes holds every record of block
+// `blockNo`; a shorter one is asked for again.
+inline bool holdsBlock(std::int64_t blockNo, std::size_t bytes, std::int64_t recordCount) {
+  return blockNo >= 0 &&
+         bytes >= static_cast<std::size_t>(recordsInBlock(blockNo, recordCount)) * kRecordLength;
 }
 
 // Decodes block `blockNo`. A block that is not the last holds ten records,

@@ -15,7 +15,9 @@
 namespace vkz {
 
 // Asks for the block the download stands at: the first request, the next
-// block, again after a short reply, or (`again`) the poll tick's re-send.
+// block, or (`again`) once more: after a short reply, after a reply that
+// may have been its answer but was taken as the block before's, or the
+// poll tick's re-send.
 void PollLoop::askBlock(bool again) {
   DownloadState& d = r_.download;
   PollingState& ps = r_.polling;
@@ -71,8 +73,9 @@ void PollLoop::stopLineThread() {
     // (the download ended meanwhile) are answered by replies dropped as
     // unasked.
     if (const std::size_t n = lr->forgetSent())
-      logPoll(LogLevel::Info,
-              [&] { return std::to_string(n) + " block requests sent by the line thread belong to no download"; });
+      logPoll(LogLevel::Info, [&] {
+        return std::to_string(n) + " block requests sent by the line thread belong to no download";
+      });
   }
   r_.PortApi.StopReader(port);
   // What it read is taken before the port is watched again.
@@ -82,20 +85,18 @@ void PollLoop::stopLineThread() {
 namespace {
 
 // What the engine does with the reply to a block request, judged on the
-// line thread: the block's reply asks for the next block at once when it
-// answers the only request owed, is no copy of the block reply before it,
-// holds the block's ten records, and the block is not the last. Followed
-// from block to block, as the engine follows them, while nothing else comes
-// between but the poll tick's model reply (the same model) and the clock.
+// line thread by the engine's own block flow, followed from the state it
+// had when the judge was armed: the next block is asked the moment the
+// reply that completes a block is whole, and a block asked again at once
+// where the engine asks it again (a reply taken as a late answer that may
+// have been its own). Followed from block to block while nothing else comes
+// between but the poll tick's model reply (the same model) and the clock;
+// any other reply, a short one and the last block's are left to the
+// engine.
 class NextBlockJudge {
  public:
-  NextBlockJudge(std::int64_t block, std::int64_t recordCount, const std::vector<std::uint8_t>* last,
-                 std::vector<std::uint8_t> model)
-      : block_(block), recordCount_(recordCount), hasLast_(last != nullptr), model_(std::move(model)) {
-    if (last) last_ = *last;
-  }
-  // Whether the reply to `block` asks for another: not the last block's.
-  static bool followed(std::int64_t block, std::int64_t recordCount) { return !isLastBlock(block, recordCount); }
+  NextBlockJudge(BlockFlow flow, std::int64_t recordCount, std::vector<std::uint8_t> model)
+      : flow_(std::move(flow)), recordCount_(recordCount), model_(std::move(model)) {}
 
   LineReader::Answer operator()(const ReplyFrame& f) {
     using V = LineReader::Verdict;
@@ -111,23 +112,30 @@ class NextBlockJudge {
       default:
         return {V::Drop};
     }
-    // A reply that repeats the last one may be its copy; one too short to
-    // hold the block's records is asked for again.
-    if (hasLast_ && BlockFlow::repeats(p, last_)) return {V::Drop};
-    if (p.size() < kRecordsPerBlock * kRecordLength || !followed(block_, recordCount_)) return {V::Drop};
-    auto request = DataBlockRequest(block_ + 1);
-    if (!request) return {V::Drop};
-    last_.assign(p.begin(), p.end());
-    hasLast_ = true;
-    ++block_;
-    return {V::Send, std::move(*request), followed(block_, recordCount_)};
+    switch (flow_.match(p)) {
+      case BlockFlow::Match::Unasked:
+        return {V::Pass};
+      case BlockFlow::Match::Late:
+        return flow_.mayAsk() ? ask() : LineReader::Answer{V::Pass};
+      case BlockFlow::Match::Current:
+        break;
+    }
+    const std::int64_t block = flow_.block();
+    if (!holdsBlock(block, p.size(), recordCount_) || isLastBlock(block, recordCount_)) return {V::Drop};
+    flow_.taken(p);
+    return ask();
   }
 
  private:
-  std::int64_t block_;  // the block whose reply is awaited
+  LineReader::Answer ask() {
+    auto request = DataBlockRequest(flow_.block());
+    if (!request) return {LineReader::Verdict::Drop};
+    flow_.requested();
+    return {LineReader::Verdict::Send, std::move(*request), true};
+  }
+
+  BlockFlow flow_;
   std::int64_t recordCount_;
-  bool hasLast_;
-  std::vector<std::uint8_t> last_;
   std::vector<std::uint8_t> model_;
 };
 
@@ -136,13 +144,12 @@ class NextBlockJudge {
 void PollLoop::armNextBlock() {
   LineReader* lr = lineThread();
   if (!lr) return;
-  DownloadState& d = r_.download;
-  if (!d.flow.active() || d.flow.owed() != 1 || !NextBlockJudge::followed(d.flow.block(), d.context.recordCount) ||
-      !isSupportedModel(r_.polling.MeterModel)) {
+  const DownloadState& d = r_.download;
+  if (!d.flow.active() || !isSupportedModel(r_.polling.MeterModel)) {
     lr->disarm();
     return;
   }
-  lr->arm(framesCut_, NextBlockJudge(d.flow.block(), d.context.recordCount, d.flow.lastReply(), modelPayload_));
+  lr->arm(framesCut_, NextBlockJudge(d.flow, d.context.recordCount, modelPayload_));
 }
 
 bool PollLoop::blockRequestSent() {
@@ -161,35 +168,28 @@ bool PollLoop::blockRequestSent() {
   }
   if (lr->disarm()) {
     lr->forgetSent();
-    logPoll(LogLevel::Warning, [] { return "the line thread sent block requests the engine did not ask for"; });
+    logPoll(LogLevel::Warning,
+            [] { return "the line thread sent block requests the engine did not ask for"; });
   }
   return false;
-}
-
-// A receive tick: when the answers still owed for the block taken last have
-// not come within the quiet time, they are given up and the next block is
-// asked for.
-void PollLoop::countBlockWait() {
-  DownloadState& d = r_.download;
-  const bool waited = d.flow.ticksToAsk() >= 0;
-  d.flow.tick();
-  if (!waited || !d.flow.mayAsk()) return;
-  logPoll(LogLevel::Info, [&] {
-    return "answers owed for data block " + std::to_string(d.flow.block() - 1) + " given up after " +
-           std::to_string(d.flow.quietTicks()) + " quiet receive ticks";
-  });
-  askBlock();
 }
 
 void PollLoop::askHeader() {
   DownloadState& d = r_.download;
   d.headerAwaited = true;
   d.headerRetry = 0;
-  d.headerAsked.push_back(d.entryNo);
-  // A line that never answers piles up requests; only the newest matter.
-  while (d.headerAsked.size() > 64) d.headerAsked.pop_front();
   logPoll(LogLevel::Info,
           [&] { return "header of stored measurement " + std::to_string(d.entryNo) + " requested"; });
+  writeHeaderRequest();
+}
+
+// Writes a header request for the measurement downloaded, counted as owed
+// an answer until one comes.
+void PollLoop::writeHeaderRequest() {
+  DownloadState& d = r_.download;
+  d.headerAsked.push_back(d.run);
+  // A line that never answers piles up requests; only the newest matter.
+  while (d.headerAsked.size() > 64) d.headerAsked.pop_front();
   logUnsent(CmdReadRecordHeader(line(), d.entryNo), "header request");
 }
 
@@ -254,13 +254,19 @@ void PollLoop::recordHeaderReply(Payload p) {
   PollingState& ps = r_.polling;
   // Header replies come in the order of the requests: the oldest request
   // waiting is the one this reply answers. An answer to the request of an
-  // earlier click, or a second answer to a re-sent request, is dropped.
-  int asked = -1;
+  // earlier click is dropped; a second answer to a re-sent request, or the
+  // answer to one asked ahead of a block re-send, shows the block requests
+  // before it answered or lost.
+  std::optional<std::uint64_t> asked;
   if (!d.headerAsked.empty()) {
     asked = d.headerAsked.front();
     d.headerAsked.pop_front();
   }
-  if (!d.headerAwaited || asked != d.entryNo) return;
+  if (asked != d.run) return;
+  if (!d.headerAwaited) {
+    d.flow.headerAnswered();
+    return;
+  }
 
   MeasurementData& m = r_.measurement;
   const auto decoded = DecodeRecordHeader(p, m.header);
@@ -272,7 +278,6 @@ void PollLoop::recordHeaderReply(Payload p) {
     return;
   }
   d.headerAwaited = false;
-  d.headerAsked.clear();
   d.headerRetry = 0;
   d.resends = 0;
 
@@ -295,7 +300,9 @@ void PollLoop::recordHeaderReply(Payload p) {
     // The first rows come a row interval after the header.
     if (mono_) rowsShownAt_ = mono_();
     showProgress(downloadProgressText(t.TxtLoad, 0, m.header.HeaderValue[kSlotRecordCount]));
-    d.flow.start();
+    // This click's header requests still owed were asked again while its
+    // header was late; their answers come ahead of any block's.
+    d.flow.start(static_cast<std::size_t>(std::count(d.headerAsked.begin(), d.headerAsked.end(), d.run)));
     startLineThread();
     askBlock();
   } else {
@@ -313,13 +320,20 @@ void PollLoop::recordHeaderReply(Payload p) {
 void PollLoop::dataBlockReply(Payload p) {
   DownloadState& d = r_.download;
   PollingState& ps = r_.polling;
-  // The re-send waits for ticks without block traffic, so that it comes
-  // after every copy and late answer of the replies before it.
+  // The re-send waits for poll ticks without block traffic: the meter is
+  // still answering.
   ps.BlockRetry = 0;
-  if (d.flow.match(p) != BlockFlow::Match::Current) {
-    // The last answer owed for the block taken before has come.
-    if (d.flow.mayAsk()) askBlock();
-    return;
+  switch (d.flow.match(p)) {
+    case BlockFlow::Match::Current:
+      break;
+    case BlockFlow::Match::Late:
+      // Taken as a late answer to the block before; when it may have been
+      // the answer to the block asked now, that block is asked again.
+      if (d.flow.mayAsk()) askBlock(true);
+      return;
+    case BlockFlow::Match::Unasked:
+      logPoll(LogLevel::Debug, [] { return "data block reply dropped: no request may be answered by it"; });
+      return;
   }
 
   StopPanelTimers();
@@ -332,27 +346,20 @@ void PollLoop::dataBlockReply(Payload p) {
       return "data block " + std::to_string(d.flow.block()) + " reply of " + std::to_string(p.size()) +
              " bytes too short";
     });
-    if (mayResend()) askBlock();
+    if (mayResend()) askBlock(true);
     StartPanelTimers();
     return;
   }
   d.resends = 0;
-  d.flow.taken();
+  d.flow.taken(p);
   // The next block is asked for before this one is stored and shown: the
-  // meter sends it meanwhile, and the line does not wait for the grid. When
-  // answers are still owed for this block, it is asked once they have come
-  // (or the receive ticks have given them up).
-  if (!block->last && d.flow.mayAsk()) {
+  // meter sends it meanwhile, and the line does not wait for the grid.
+  if (!block->last) {
     const std::uint64_t run = d.run;
     askBlock();
     // The write let the event loop turn: a click on another measurement
     // has ended this download, and its records belong to none.
     if (d.run != run) return;
-  } else if (!block->last) {
-    logPoll(LogLevel::Debug, [&] {
-      return "data block " + std::to_string(d.flow.block()) + " waits for " + std::to_string(d.flow.owed()) +
-             " answers still owed for the block before";
-    });
   }
   MeasurementData& m = r_.measurement;
   d.BytesLoaded += static_cast<std::int64_t>(p.size());
@@ -371,8 +378,29 @@ void PollLoop::dataBlockReply(Payload p) {
   StartPanelTimers();
 }
 
+// Ahead of a block's first re-send: a block taken already whose bytes
+// differ from the block taken last, or the header again; its answer shows
+// which requests before it were answered and which lost. Nothing awaits
+// it, so its write lets no reply be handled in between.
+void PollLoop::askFence() {
+  DownloadState& d = r_.download;
+  const auto fence = d.flow.fence();
+  if (!fence) return;
+  d.flow.requested(*fence);
+  logPoll(LogLevel::Debug, [&] {
+    return (*fence == BlockFlow::kHeader ? std::string("header") : "data block " + std::to_string(*fence)) +
+           " asked ahead of data block " + std::to_string(d.flow.block()) + " again";
+  });
+  const ComPortAPI::QuietWrites quiet(r_.PortApi);
+  if (*fence == BlockFlow::kHeader)
+    writeHeaderRequest();
+  else
+    logUnsent(CmdReadDataBlock(line(), *fence), "data block request");
+}
+
 // The poll tick's re-send step: an outstanding block (or header) request is
-// sent again every third tick, kMaxResends times in a row at most.
+// sent again every third tick, kMaxResends times in a row at most; a block
+// behind a fence (BlockFlow::fence()).
 void PollLoop::downloadPollTick() {
   DownloadState& d = r_.download;
   PollingState& ps = r_.polling;
@@ -388,7 +416,9 @@ void PollLoop::downloadPollTick() {
         wake();
         if (ps.BlockPending != -1 || ps.BlockRetry < 2) return;
       }
-      if (mayResend()) askBlock(true);
+      if (!mayResend()) return;
+      askFence();
+      askBlock(true);
     } else {
       ++ps.BlockRetry;
     }

@@ -44,10 +44,10 @@ class DownloadState {
   bool listReported = false;              // an end of the list said the meter holds entries
 
   // Header.
-  int entryNo = 0;               // the stored measurement whose header is asked
-  bool headerAwaited = false;    // its header has not come yet
-  std::deque<int> headerAsked;   // entry of each header request not yet answered, oldest first
-  std::int32_t headerRetry = 0;  // poll ticks since the header was last asked
+  int entryNo = 0;                        // the stored measurement whose header is asked
+  bool headerAwaited = false;             // its header has not come yet
+  std::deque<std::uint64_t> headerAsked;  // the run (click) of each header request unanswered, oldest first
+  std::int32_t headerRetry = 0;           // poll ticks since the header was last asked
 
   // Logged data.
   BlockFlow flow;

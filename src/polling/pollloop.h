@@ -408,13 +408,13 @@ class PollLoop {
   void dataBlockReply(Payload p);
   void downloadPollTick();
   void askBlock(bool again = false);
+  void askFence();
   void askHeader();
+  void writeHeaderRequest();
   // Counts one more sending of the awaited request; false when the bound is
   // reached (the download has then been stopped).
   bool mayResend();
   void stopDownload();
-  // A receive tick: the answers still owed for the block taken last.
-  void countBlockWait();
 
   // --- what a download shows (display.cpp) ---
   void showMemoryMessage(const std::string& text);

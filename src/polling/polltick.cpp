@@ -104,7 +104,6 @@ void PollLoop::identify(PortEntry& e) {
 // passed on the monotonic clock (advance()).
 void PollLoop::receiveTick() {
   countWaits();
-  countBlockWait();
   watchdog();
 }
 

@@ -135,8 +135,6 @@ std::int64_t PollLoop::nextWaitTick() const {
   };
   for (const WaitDef& w : kWaits)
     if (waitCounted(w)) consider(ticksDone_ + w.rule.ticksToNext(waitTicks(w)));
-  // The quiet time before the next data block is asked for.
-  if (const std::int64_t t = r_.download.flow.ticksToAsk(); t >= 0) consider(ticksDone_ + t);
   return need;
 }
 

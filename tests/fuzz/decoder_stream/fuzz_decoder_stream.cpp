@@ -1,11 +1,12 @@
 // A whole logged-data download over a bad line, driven by the fuzzer, in
 // receive ticks (16 ms) with a poll tick every 200 ms, as the program runs
 // it: a meter that answers each request in order after its own delay (that
-// wanders by up to a quarter), and a line that loses replies, doubles them
-// (the copy right behind the first), and cuts them short. The download keeps
-// its requests in BlockFlow: it asks the next block once the answers still
-// owed have come or the quiet time has given them up, and the poll tick
-// re-sends the block asked for every third tick while its answer is late.
+// wanders, now and then far beyond it), and a line that loses replies and
+// cuts them short. The download keeps its requests in BlockFlow: it asks
+// the next block as soon as one is taken, asks a block again at once when
+// a reply taken as a late answer may have been its own, and the poll tick
+// re-sends the block asked for every third tick while its answer is late,
+// the first time behind a fence (a block taken before, or the header).
 // Every record stored must be the meter's record of that index, stored
 // once, and a line that behaves at the end lets the download finish with
 // every row right.
@@ -50,6 +51,7 @@ struct Meter {
 struct Arrival {
   std::int64_t at;  // receive tick it comes at
   std::vector<std::uint8_t> bytes;
+  bool header = false;  // the header's reply (asked again as a fence)
 };
 
 // The meter and the line: each request's answer is scheduled when it is
@@ -67,19 +69,20 @@ struct Line {
     const std::int64_t jitter = (f / 4) % (delay / 4 + 1);
     const std::int64_t at = std::max(lastAt, now + delay + jitter);
     lastAt = at;
-    std::vector<std::uint8_t> r = meter->block(block);
+    const bool header = block == BlockFlow::kHeader;
+    std::vector<std::uint8_t> r = header ? std::vector<std::uint8_t>{} : meter->block(block);
     switch (f % 4) {
       case 0:  // the meter answers
-        coming.push_back({at, r});
+        coming.push_back({at, r, header});
         break;
       case 1:  // the reply is lost
         break;
-      case 2:  // the reply comes twice, the copy right behind it
-        coming.push_back({at, r});
-        coming.push_back({at + (f / 4) % 4, r});
-        lastAt = coming.back().at;
+      case 2:  // the meter takes far longer than its usual delay this time
+        lastAt = at + delay * ((f / 4) % 4);
+        coming.push_back({lastAt, r, header});
         break;
-      case 3:  // the reply is cut short
+      case 3:  // the reply is cut short (a header's is then no header)
+        if (header) break;
         r.resize(std::min<std::size_t>(r.size(), (f / 4) % 80));
         coming.push_back({at, r});
         break;
@@ -106,30 +109,29 @@ struct Program {
     flow.requested();
     line->send(flow.block(), now);
   }
-  // A receive tick: the answers still owed may be given up here.
-  void receiveTick() {
-    ++now;
-    const bool waited = flow.ticksToAsk() >= 0;
-    flow.tick();
-    if (waited && flow.mayAsk()) ask();
-  }
-  // The poll tick re-sends the block asked for every third tick.
+  void receiveTick() { ++now; }
+  // The poll tick re-sends the block asked for every third tick, the first
+  // time behind a fence.
   void pollTick() {
     if (!pending) return;
-    if (!flow.active())
+    if (!flow.active()) {
       pending = false;
-    else if (retry >= 2)
+    } else if (retry >= 2) {
+      if (const auto fence = flow.fence()) {
+        flow.requested(*fence);
+        line->send(*fence, now);
+      }
       ask();
-    else
+    } else {
       ++retry;
+    }
   }
   void reply(const std::vector<std::uint8_t>& bytes) {
     retry = 0;
     Payload p(bytes.data(), bytes.size());
-    if (flow.match(p) != BlockFlow::Match::Current) {
-      if (flow.mayAsk()) ask();
-      return;
-    }
+    const BlockFlow::Match match = flow.match(p);
+    if (match == BlockFlow::Match::Late && flow.mayAsk()) ask();
+    if (match != BlockFlow::Match::Current) return;
     pending = false;
     const auto b = DecodeDataBlock(flow.block(), p, ctx, "dB");
     if (!b) {
@@ -148,8 +150,8 @@ struct Program {
       check(r.paused == ((want[1] & 0x80) != 0));
       check(r.row.rfind(std::to_string(i + 1) + "\t", 0) == 0);
     }
-    flow.taken();
-    if (!b->last && flow.mayAsk()) ask();
+    flow.taken(p);
+    if (!b->last) ask();
     StoreRecords(*b, m);
     if (b->last) {
       flow.stop();
@@ -196,16 +198,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   prog.flow.start();
   prog.ask();
 
-  // Each block takes at most a few re-sends and a quiet time once the line
-  // behaves; the fuzz bytes are spent by then.
+  // Each block takes at most a few re-sends once the line behaves; the fuzz
+  // bytes are spent by then.
   const std::int64_t blocks = count / 10 + 1;
   const std::int64_t ticks = static_cast<std::int64_t>(size) * 400 + blocks * 1000;
   for (std::int64_t t = 0; !prog.done && t < ticks; ++t) {
     prog.receiveTick();
     while (!prog.done && !line.coming.empty() && line.coming.front().at <= prog.now) {
-      const std::vector<std::uint8_t> r = std::move(line.coming.front().bytes);
+      const Arrival a = std::move(line.coming.front());
       line.coming.pop_front();
-      prog.reply(r);
+      if (a.header)
+        prog.flow.headerAnswered();
+      else
+        prog.reply(a.bytes);
     }
     // 200 ms poll ticks over 16 ms receive ticks.
     if (prog.now * 16 / 200 != (prog.now - 1) * 16 / 200) prog.pollTick();

@@ -439,7 +439,9 @@ TEST_F(EmuPty, EachReplyTakesItsOwnDelayInTheOrderAsked) {
   ASSERT_EQ(sent.size(), 4u);
   for (std::size_t i = 0; i < sent.size(); ++i) {
     EXPECT_GE(sent[i].written - sent[i].time, delays[i % delays.size()]) << i;
-    if (i > 0) EXPECT_GE(sent[i].written, sent[i - 1].written) << i;
+    if (i > 0) {
+      EXPECT_GE(sent[i].written, sent[i - 1].written) << i;
+    }
   }
   // The sequence starts again: the fourth reply took the first delay.
   EXPECT_GE(sent[3].written - sent[3].time, 150ms);
