@@ -20,6 +20,7 @@
 
 #include "base/log.h"
 #include "bytes.h"
+#include "emulator/protocol.h"
 #include "link/porttable.h"
 #include "polling/pollloop.h"
 #include "state/programstate.h"
@@ -147,7 +148,7 @@ class SimMeter final : public LogSink {
     } else {
       return;
     }
-    const std::vector<std::uint8_t> frame = replyFrame(code, payload);
+    const std::vector<std::uint8_t> frame = emu::makeReply(code, payload);
     lineFree_ = std::max(lineFree_, had + delay) + static_cast<double>(frame.size()) * kByteMs;
     wire_.push_back({lineFree_, frame});
   }
@@ -165,16 +166,6 @@ class SimMeter final : public LogSink {
       }
     return p;
   }
-  static std::vector<std::uint8_t> replyFrame(std::uint8_t code, const std::vector<std::uint8_t>& payload) {
-    std::vector<std::uint8_t> f{0x03, code, static_cast<std::uint8_t>(payload.size() >> 8),
-                                static_cast<std::uint8_t>(payload.size() & 0xFF)};
-    f.insert(f.end(), payload.begin(), payload.end());
-    std::uint8_t x = 0;
-    for (std::size_t i = 1; i < f.size(); ++i) x ^= f[i];
-    f.push_back(x);
-    return f;
-  }
-
   SimLine line_;
   std::mt19937 rng_;
   std::vector<Record> records_;
