@@ -826,7 +826,9 @@ TEST_F(ScriptedMeter, AnswersToAnEarlierClickOfTheSameMeasurementAreNotTaken) {
   reply(0x12, block(0));
   reply(0x12, block(1));
   ASSERT_TRUE(meter().waitForRequests(3, 0x12));
-  MsgBox::answers().push_back(MsgResult::No);  // the part downloaded is discarded
+  // The rows are shown four times a second; the part downloaded is discarded.
+  ASSERT_TRUE(road_->until([&] { return road_->recordRows().size() == 20; }));
+  MsgBox::answers().push_back(MsgResult::No);
   click(entry_);
   ASSERT_TRUE(meter().waitForRequests(3, 0x0E));
   reply(0x0E, header());  // the late answer to the first click's second request
