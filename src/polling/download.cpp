@@ -214,9 +214,7 @@ void PollLoop::stopDownload() {
     return "download stopped after " + std::to_string(kMaxResends) +
            " unanswered requests: " + std::to_string(records) + " records arrived";
   });
-  // The rows that arrived are shown before the download ends.
-  flushDisplay();
-  CancelDownload();
+  EndDownload();
   if (DataListView* list = dataList(); list && headerCame) list->downloadStopped();
   message(downloadStoppedText(headerCame, records, r_.measurement.header.HeaderValue[kSlotRecordCount]),
           MessageIcon::Critical);
@@ -237,6 +235,12 @@ void PollLoop::CancelDownload() {
   ++d.run;
   r_.polling.BlockPending = 0;
   r_.polling.BlockRetry = 0;
+}
+
+void PollLoop::EndDownload() {
+  // The rows that arrived are shown before the download ends.
+  flushDisplay();
+  CancelDownload();
 }
 
 void PollLoop::RequestRecordHeader(int entryNo) {

@@ -235,8 +235,14 @@ class PollLoop {
   void DeVKZ418SDData();
 
   // --- the downloads ----------------------------------------------------------
-  // Ends a running download: later block replies are dropped.
+  // Ends a running download: later block replies are dropped, and so are
+  // the rows of records not yet shown (they belong to a measurement the
+  // window no longer holds).
   void CancelDownload();
+  // The user ends the running download and keeps what came: the records
+  // that arrived are shown first (rows and progress held back for the
+  // display included), then the download is cancelled.
+  void EndDownload();
   // A header or block request answered by nothing usable is sent again at
   // most this many times in a row; then the download stops with a message.
   static constexpr int kMaxResends = 10;

@@ -295,7 +295,7 @@ void DataListFrm::downloadStopped() {
 
 void DataListFrm::stopRunningDownload() {
   if (!State().poll.downloadRunning()) return;
-  State().poll.CancelDownload();
+  State().poll.EndDownload();
   downloadStopped();
 }
 

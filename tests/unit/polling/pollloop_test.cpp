@@ -690,7 +690,12 @@ TEST_F(ReceiveClock, ProgressAndRowsAreShownSeldomAndWhileTheMeterSends) {
   EXPECT_TRUE(list.complete);
 }
 
-TEST_F(ReceiveClock, DownloadGivenUpShowsTheRowsThatArrived) {
+// A download that ends early, given up by the engine or ended by the user
+// (who keeps what came), shows every record that arrived, the rows and the
+// progress held back for the display included.
+class EndedEarly : public ReceiveClock, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(EndedEarly, ShowsTheRowsThatArrived) {
   FakeList list;
   poll().windows.dataList = [&list] { return static_cast<DataListView*>(&list); };
   polling().MeterModel = polling().PrevMeterModel = "VKZ 418";
@@ -701,15 +706,26 @@ TEST_F(ReceiveClock, DownloadGivenUpShowsTheRowsThatArrived) {
   now += std::chrono::milliseconds(10);
   reply(0x12, std::vector<std::uint8_t>(80, 1));
   ASSERT_TRUE(list.rows.empty());  // held back
-  // No answer to block 1: asked again every third poll tick, then given up.
-  for (int i = 0; i < 3 * (PollLoop::kMaxResends + 1) && view.messages.empty(); ++i) poll().tick1();
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].first,
-            "Download stopped: no usable answer from the meter. 10 of 35 records arrived.");
+  if (GetParam()) {
+    poll().EndDownload();
+    EXPECT_TRUE(view.messages.empty());
+  } else {
+    // No answer to block 1: asked again every third poll tick, then given up.
+    for (int i = 0; i < 3 * (PollLoop::kMaxResends + 1) && view.messages.empty(); ++i) poll().tick1();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].first,
+              "Download stopped: no usable answer from the meter. 10 of 35 records arrived.");
+  }
+  EXPECT_FALSE(poll().downloadRunning());
   EXPECT_EQ(list.rows.size(), 10u);
   EXPECT_EQ(view.memoryMessage, "Load ==> 10 / 35");
   EXPECT_FALSE(list.complete);
 }
+
+INSTANTIATE_TEST_SUITE_P(ReceiveClock, EndedEarly, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& i) {
+                           return std::string(i.param ? "ByTheUser" : "GivenUp");
+                         });
 
 // ---- settings replies into their windows --------------------------------------
 
