@@ -6,6 +6,7 @@
 // Runs until SIGTERM or SIGINT, then removes the link.
 #include <signal.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -36,6 +37,14 @@ void usage() {
       "                       each reply delayed besides by the next time of this list, repeated\n"
       "                       (e.g. 700,1500: a meter whose delay alternates)\n"
       "  --erase MS           how long a memory erase takes (default 200; a full meter takes about 60000)\n"
+      "  --fault KIND,CODE[,SKIP[,TIMES[,MS]]]\n"
+      "                       misbehave on the replies to requests of CODE (0x12, or -1 for any): the\n"
+      "                       first SKIP pass (default 0), the next TIMES are hit (default 1, -1 = all);\n"
+      "                       KIND: drop, duplicate, corrupt (checksum), resend (asks for the request\n"
+      "                       again), fail (refuses a write), delay (MS more), split (8-byte pieces MS\n"
+      "                       apart), ignore (neither taken nor answered). May be given again\n"
+      "  --lose-entry N[,TIMES]\n"
+      "                       the memory-list replies of entry N are lost (TIMES, default -1 = all)\n"
       "  --log                print every request frame received\n",
       stderr);
 }
@@ -64,6 +73,38 @@ bool delays(const char* s, std::vector<std::chrono::milliseconds>& out) {
   }
 }
 
+// A fault rule written KIND,CODE[,SKIP[,TIMES[,MS]]].
+bool faultRule(const char* s, vkz::emu::FaultRule& out) {
+  using vkz::emu::Fault;
+  static const std::pair<const char*, Fault> kinds[] = {
+      {"drop", Fault::Drop},     {"duplicate", Fault::Duplicate}, {"corrupt", Fault::CorruptChecksum},
+      {"resend", Fault::Resend}, {"fail", Fault::Fail},           {"delay", Fault::Delay},
+      {"split", Fault::Split},   {"ignore", Fault::Ignore}};
+  std::vector<std::string> parts;
+  const std::string text = s;
+  for (std::size_t from = 0;;) {
+    const std::size_t comma = text.find(',', from);
+    parts.push_back(text.substr(from, comma - from));
+    if (comma == std::string::npos) break;
+    from = comma + 1;
+  }
+  if (parts.size() < 2 || parts.size() > 5) return false;
+  const auto kind =
+      std::find_if(std::begin(kinds), std::end(kinds), [&](const auto& k) { return parts[0] == k.first; });
+  if (kind == std::end(kinds)) return false;
+  long long code = 0, skip = 0, times = 1, ms = 0;
+  char* end = nullptr;
+  errno = 0;
+  code = std::strtoll(parts[1].c_str(), &end, 0);  // 0x12 or 18
+  if (errno || end == parts[1].c_str() || *end || code < -1 || code > 0xFF) return false;
+  if (parts.size() > 2 && !number(parts[2].c_str(), 0, INT_MAX, skip)) return false;
+  if (parts.size() > 3 && !number(parts[3].c_str(), -1, INT_MAX, times)) return false;
+  if (parts.size() > 4 && !number(parts[4].c_str(), 0, 60000, ms)) return false;
+  out = {kind->second, static_cast<int>(code), static_cast<int>(skip), static_cast<int>(times),
+         std::chrono::milliseconds(ms)};
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -71,6 +112,8 @@ int main(int argc, char** argv) {
   long long measurements = 5, records = 0, seed = 1, delay = 0, erase = -1;
   bool pace = false, log = false;
   vkz::emu::DelayPattern pattern;
+  std::vector<vkz::emu::FaultRule> faults;
+  std::vector<std::pair<int, int>> lostEntries;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const bool more = i + 1 < argc;
@@ -96,6 +139,18 @@ int main(int argc, char** argv) {
       pattern = vkz::emu::DelayPattern::cycle(std::move(list));
     } else if (a == "--erase" && more) {
       if (!number(argv[++i], 0, 600000, erase)) return usage(), 2;
+    } else if (a == "--fault" && more) {
+      vkz::emu::FaultRule rule;
+      if (!faultRule(argv[++i], rule)) return usage(), 2;
+      faults.push_back(rule);
+    } else if (a == "--lose-entry" && more) {
+      long long entry = 0, times = -1;
+      const std::string text = argv[++i];
+      const std::size_t comma = text.find(',');
+      if (!number(text.substr(0, comma).c_str(), 1, 255, entry) ||
+          (comma != std::string::npos && !number(text.substr(comma + 1).c_str(), -1, INT_MAX, times)))
+        return usage(), 2;
+      lostEntries.emplace_back(static_cast<int>(entry), static_cast<int>(times));
     } else if (a == "--pace") {
       pace = true;
     } else if (a == "--log") {
@@ -135,6 +190,8 @@ int main(int argc, char** argv) {
   opt.records = static_cast<int>(records);
   opt.seed = static_cast<std::uint64_t>(seed);
   meter.generateMeasurements(opt);
+  for (const vkz::emu::FaultRule& rule : faults) meter.addFault(rule);
+  for (const auto& [entry, times] : lostEntries) meter.loseListEntry(entry, times);
   if (log)
     meter.setTrace([](const std::string& line) {
       std::fputs(line.c_str(), stdout);
