@@ -478,14 +478,17 @@ std::int32_t ComPortAPI::CommRead(int port, std::vector<std::uint8_t>& bytes, st
   return static_cast<std::int32_t>(r);
 }
 
-std::int32_t ComPortAPI::CommWrite(int port, const std::vector<std::uint8_t>& bytes) {
+std::int32_t ComPortAPI::CommWrite(int port, const std::vector<std::uint8_t>& bytes,
+                                   const std::function<void(std::int32_t)>& outcome) {
   if (!inRange(port)) {
     RecordRangeError("CommWrite");
+    if (outcome) outcome(0);
     return 0;
   }
   CommPort& p = CommPorts[port];
   if (p.fd < 0) {
     RecordCommError("CommWrite (WriteFile)", EBADF, p);
+    if (outcome) outcome(-1);
     if (quietWrites_ == 0) pumpEvents();
     return -1;
   }
@@ -502,6 +505,7 @@ std::int32_t ComPortAPI::CommWrite(int port, const std::vector<std::uint8_t>& by
   } else {
     p.writeStalled = false;
   }
+  if (outcome) outcome(result);
   if (quietWrites_ == 0) {
     pumpEvents();
     if (err == 0) {

@@ -13,6 +13,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -118,8 +119,10 @@ class ComPortAPI {
   // recorded); after such a time-out the next writes do not wait at all
   // until one goes through whole. Turns the event loop once after the
   // write, and ten more times after a successful one, unless a QuietWrites
-  // lives.
-  std::int32_t CommWrite(int port, const std::vector<std::uint8_t>& bytes);
+  // lives. `outcome`, when given, gets the result first, before the event loop
+  // turns (the frame log: a request is logged before its answer is read).
+  std::int32_t CommWrite(int port, const std::vector<std::uint8_t>& bytes,
+                         const std::function<void(std::int32_t)>& outcome = {});
   // While one lives, CommWrite does not turn the event loop: for a short
   // request whose answer nobody awaits during the write (the poll tick's
   // model and clock requests), which would otherwise wake every window

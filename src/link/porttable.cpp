@@ -103,10 +103,18 @@ PortResult WriteCurrentPort(MeterLine line, const std::vector<std::uint8_t>& fra
   // table meanwhile.
   const int port = e->PortNo;
   const std::string name = e->PortName;
-  // Logged before it goes: the meter's answer may be read while the write
-  // is still turning the event loop.
-  logLazy(LogArea::Link, LogLevel::Debug, [&] { return name + " > " + hexBytes(frame); });
-  const std::int32_t written = line.api.CommWrite(port, frame);
+  // Logged as written only once it has gone out whole to an open port, and
+  // before the write turns the event loop, where the meter's answer may be
+  // read.
+  const std::int32_t written = line.api.CommWrite(port, frame, [&](std::int32_t n) {
+    if (n >= 0 && static_cast<std::size_t>(n) == frame.size())
+      logLazy(LogArea::Link, LogLevel::Debug, [&] { return name + " > " + hexBytes(frame); });
+    else
+      logLazy(LogArea::Link, LogLevel::Debug, [&] {
+        return name + " frame not sent whole (" + std::to_string(std::max(n, 0)) + " of " +
+               std::to_string(frame.size()) + " bytes written): " + hexBytes(frame);
+      });
+  });
   if (written >= 0 && static_cast<std::size_t>(written) == frame.size()) return {};
   PortResult r;
   if (line.api.IsOpen(port) != -1) {

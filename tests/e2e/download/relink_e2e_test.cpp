@@ -16,12 +16,16 @@
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "link/comname.h"
 #include "link/frames.h"
 #include "shell/win/panel.h"
 #include "state/programstate.h"
 #include "support/common/download_road.h"
+#include "support/common/log_capture.h"
 #include "ui/msgbox.h"
 #include "unit/link/testpty.h"
 
@@ -69,6 +73,8 @@ class Relink : public ::testing::Test {
 };
 
 TEST_F(Relink, LostPortStaysClosedAndComesBackOnlyAsTheDeviceItWas) {
+  // The frame log, from the device's going to its coming back.
+  std::optional<test::LogCapture> gone(std::in_place, std::initializer_list<LogArea>{LogArea::Link});
   ASSERT_TRUE(unplug());
   EXPECT_EQ(panel()->statusPanelText(2), QStringLiteral("Disconnection"));
   // Poll and receive ticks meanwhile write nowhere, COM1's default device
@@ -87,6 +93,11 @@ TEST_F(Relink, LostPortStaysClosedAndComesBackOnlyAsTheDeviceItWas) {
   EXPECT_EQ(State().link.PortCount, 1);
   EXPECT_EQ(panel()->statusPanelText(2), QStringLiteral("Disconnection"));
   EXPECT_TRUE(standIn_.drain().empty());
+  // No frame is logged as written meanwhile; the one the Memory action
+  // tried is logged as not sent.
+  EXPECT_EQ(gone->matching("COM1 >"), std::vector<std::string>{});
+  EXPECT_FALSE(gone->matching("COM1 frame not sent whole").empty());
+  gone.reset();
 
   ASSERT_TRUE(road_->meter.start(link_));
   {

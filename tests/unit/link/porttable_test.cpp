@@ -190,6 +190,12 @@ TEST_F(PortTableTest, AWriteTellsWhetherTheFrameWentOutAndLogsIt) {
   EXPECT_EQ(log.matching("write failed").size(), 3u);
   EXPECT_EQ(log.matching("COM9 write failed: COM9 is not open.").size(), 1u);
   EXPECT_EQ(log.matching("frame not sent, no port linked: 02 00 01 00 01").size(), 1u);
+  // Only the frame that went out whole is logged as written; the others as
+  // not sent, with what went out.
+  EXPECT_EQ(log.matching(" > "), std::vector<std::string>{"COM7 > 02 00 01 00 01"});
+  EXPECT_EQ(log.matching(" of 1048576 bytes written): 55 55").size(), 1u);
+  EXPECT_EQ(log.matching("COM7 frame not sent whole (0 of 5 bytes written): 02 00 01 00 01").size(), 1u);
+  EXPECT_EQ(log.matching("COM9 frame not sent whole (0 of 5 bytes written): 02 00 01 00 01").size(), 1u);
 }
 
 TEST_F(PortTableTest, LinkLogShowsEachFrameCutAndWhatWasDropped) {

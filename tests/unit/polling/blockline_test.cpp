@@ -18,13 +18,13 @@
 #include <string>
 #include <vector>
 
-#include "base/log.h"
 #include "bytes.h"
 #include "emulator/protocol.h"
 #include "link/porttable.h"
 #include "polling/pollloop.h"
 #include "state/programstate.h"
 #include "support/common/program_reset.h"
+#include "unit/link/testpty.h"
 
 namespace vkz {
 namespace {
@@ -53,11 +53,13 @@ double fixed(double ms) {
   return ms;
 }
 
-// The meter, its line and its records. It hears each request the moment
-// the program writes it (the program logs every frame it writes).
-class SimMeter final : public LogSink {
+// The meter, its line and its records. It hears the requests the program
+// wrote to its port (a pseudo-terminal linked as COM1) as soon as the
+// program's call that wrote them returns.
+class SimMeter final {
  public:
-  SimMeter(const SimLine& line, unsigned seed) : line_(line), rng_(seed) {
+  SimMeter(const SimLine& line, unsigned seed, const vkztest::TestPty& pty)
+      : line_(line), rng_(seed), pty_(pty) {
     std::uniform_int_distribution<int> level(300, 1200), paused(0, 9);
     std::uniform_real_distribution<double> u(0, 1);
     for (int i = 0; i < line.records; ++i) {
@@ -74,16 +76,27 @@ class SimMeter final : public LogSink {
             static_cast<std::uint16_t>(level(rng_))}});
     }
     records_.resize(static_cast<std::size_t>(line.records));
-    setLogSink(this);
   }
-  ~SimMeter() override { setLogSink(nullptr); }
 
-  bool enabled(LogArea area, LogLevel level) const override {
-    return area == LogArea::Link && level == LogLevel::Debug;
-  }
-  void write(LogArea, LogLevel, std::string_view text) override {
-    const std::string_view sent = "COM1 > ";
-    if (text.substr(0, sent.size()) == sent) hear(text.substr(sent.size()));
+  // The request frames written since the last call, each heard now.
+  void hearWritten() {
+    const std::vector<std::uint8_t> got = pty_.drain();
+    written_.insert(written_.end(), got.begin(), got.end());
+    // Each frame: 0x02, its length (two bytes), the code and the rest, a
+    // checksum.
+    std::size_t i = 0;
+    while (i + 3 < written_.size()) {
+      if (written_[i] != 0x02) {
+        ++i;
+        continue;
+      }
+      const std::size_t size = 4 + (static_cast<std::size_t>(written_[i + 1]) << 8 | written_[i + 2]);
+      if (i + size > written_.size()) break;
+      hear({written_.begin() + static_cast<std::ptrdiff_t>(i),
+            written_.begin() + static_cast<std::ptrdiff_t>(i + size)});
+      i += size;
+    }
+    written_.erase(written_.begin(), written_.begin() + static_cast<std::ptrdiff_t>(i));
   }
 
   double now = 0;         // ms
@@ -119,12 +132,8 @@ class SimMeter final : public LogSink {
     std::vector<std::uint8_t> frame;
   };
 
-  // A request frame in hex, as logged.
-  void hear(std::string_view hex) {
-    std::vector<std::uint8_t> f;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 3)
-      f.push_back(static_cast<std::uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
-    if (f.size() < 5 || f[0] != 0x02) return;
+  void hear(const std::vector<std::uint8_t>& f) {
+    if (f.size() < 5) return;
     // The meter has the request once its bytes are through; its answer
     // leaves its delay later, never before the answer ahead of it is out.
     const double had = now + static_cast<double>(f.size()) * kByteMs;
@@ -168,6 +177,8 @@ class SimMeter final : public LogSink {
   }
   SimLine line_;
   std::mt19937 rng_;
+  const vkztest::TestPty& pty_;
+  std::vector<std::uint8_t> written_;  // bytes of a frame not yet whole
   std::vector<Record> records_;
   std::size_t replies_ = 0;
   double lineFree_ = 0;
@@ -198,14 +209,17 @@ struct Outcome {
 Outcome download(const SimLine& line, unsigned seed) {
   test::resetProgram();
   LoadDefaultStrings(State().texts);
-  // A port entry the engine writes to; the simulated meter hears the frames.
+  // The port the engine writes to, where the simulated meter hears the
+  // frames; its replies are handed to the engine's receive buffer.
+  vkztest::TempAppDir dir;
+  vkztest::TestPty pty;
+  EXPECT_TRUE(pty.ok());
+  dir.link("COM1", pty.slave());
   LinkState& link = State().link;
-  link.PortCount = 1;
+  EXPECT_EQ(OpenPort(State().line(), 1, kMeterLineSettings), -1);
   link.CurPort = 1;
-  link.PortTable[1].PortNo = 1;
-  link.PortTable[1].PortName = "COM1";
   State().polling.MeterModel = State().polling.PrevMeterModel = "VKZ 418";
-  SimMeter meter(line, seed);
+  SimMeter meter(line, seed, pty);
   Rows list;
   PollLoop& poll = State().poll;
   poll.windows.dataList = [&list] { return static_cast<DataListView*>(&list); };
@@ -215,6 +229,7 @@ Outcome download(const SimLine& line, unsigned seed) {
         origin + std::chrono::duration<double, std::milli>(meter.now));
   });
   poll.RequestRecordHeader(1);
+  meter.hearWritten();
   constexpr double kStep = 2;
   for (long step = 1; !list.complete && !list.stopped && meter.now < 3600e3; ++step) {
     meter.now = static_cast<double>(step) * kStep;
@@ -222,12 +237,15 @@ Outcome download(const SimLine& line, unsigned seed) {
       auto& rx = link.PortTable[1].RxBuf;
       rx.insert(rx.end(), f.begin(), f.end());
       poll.bytesArrived();
+      meter.hearWritten();
     }
     poll.receiveTimer();
+    meter.hearWritten();
     if (step % 100 == 0 && poll.running()) {
       meter.pollTick = true;
       meter.resentThisTick = false;
       poll.tick1();
+      meter.hearWritten();
       meter.pollTick = false;
     }
   }
