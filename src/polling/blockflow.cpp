@@ -1,8 +1,21 @@
 #include "polling/blockflow.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace vkz {
+
+namespace {
+
+// FNV-1a: equal bytes give equal sums; different ones almost never do,
+// and when they do a re-download starts a little early.
+std::uint64_t checksum(Payload p) {
+  std::uint64_t h = 14695981039346656037ull;
+  for (std::uint8_t b : p) h = (h ^ b) * 1099511628211ull;
+  return h;
+}
+
+}  // namespace
 
 void BlockFlow::start(std::size_t headersOwed) {
   *this = BlockFlow{};
@@ -50,7 +63,10 @@ BlockFlow::Match BlockFlow::match(Payload p) {
     if (!first) first = i;
     (now ? mayBeNow : mayBeTaken) = true;
   }
-  if (!first) return Match::Unasked;
+  if (!first) {
+    doubled_ = true;
+    return Match::Unasked;
+  }
   // It answers the first of them as far as the count goes (the most stay
   // owed); the requests before it were lost.
   const bool firstIsNow = owed_[*first] == block_;
@@ -68,6 +84,7 @@ void BlockFlow::taken(Payload p) {
   const auto before = taken_.find(block_ - 1);
   if (before != taken_.end() && !agrees(p, before->second)) fence_ = block_ - 1;
   taken_[block_].assign(p.begin(), p.end());
+  sums_.push_back(checksum(p));
   ++block_;
   askedNow_ = fencedNow_ = false;
   lateNow_ = 0;
@@ -106,6 +123,25 @@ std::optional<std::int64_t> BlockFlow::fence() const {
   const Payload p(fence->second.data(), fence->second.size());
   if (agrees(p, last->second)) return kHeader;
   return fence_;
+}
+
+bool BlockFlow::settled() const {
+  return std::all_of(owed_.begin(), owed_.end(), [](std::int64_t b) { return b == kHeader; });
+}
+
+std::optional<std::int64_t> BlockFlow::firstRepeat() const {
+  std::unordered_set<std::uint64_t> seen;
+  for (std::size_t b = 0; b < sums_.size(); ++b)
+    if (!seen.insert(sums_[b]).second) return static_cast<std::int64_t>(b);
+  return std::nullopt;
+}
+
+void BlockFlow::restart(std::int64_t from) {
+  std::vector<std::uint64_t> sums = std::move(sums_);
+  sums.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(from, 0, static_cast<std::int64_t>(sums.size()))));
+  start();
+  block_ = static_cast<std::int64_t>(sums.size());
+  sums_ = std::move(sums);
 }
 
 }  // namespace vkz

@@ -38,6 +38,15 @@
 // is ever taken for a block it does not answer. The header's requests and
 // the blocks' are answered in one order: the answers to the requests sent
 // before a header request come before its reply.
+// A meter that breaks its promise and answers a request twice cannot be
+// told by the count where it happens: the copy is taken for the block asked
+// now, and every later block is the answer to the request before it. It
+// shows as an answer beyond the requests (Unasked) once the count has
+// caught up, at the latest after the last block, which is why the download
+// asks the header once more after it and takes the blocks as complete only
+// when that reply comes with every block request answered (settled()). A
+// block misplaced so carries the bytes of a block taken before it
+// (firstRepeat()), so the download is right up to the first such block.
 #pragma once
 #include <cstdint>
 #include <deque>
@@ -94,6 +103,19 @@ class BlockFlow {
   std::optional<std::int64_t> fence() const;
   // Requests that may still be answered.
   std::size_t owed() const { return owed_.size(); }
+  // No block request may still be answered: after a header reply, every
+  // block reply (and any copy of one) sent before it has come.
+  bool settled() const;
+
+  // A reply came that may answer no request: the meter answered one twice.
+  bool doubled() const { return doubled_; }
+  // The first block taken whose bytes equal those of a block taken before
+  // it: where a copy may have been taken for the block asked. None when
+  // every block taken differs from those before it.
+  std::optional<std::int64_t> firstRepeat() const;
+  // Goes on from block `from` (a block taken already, or block()) once no
+  // request may still be answered: the blocks from there are asked again.
+  void restart(std::int64_t from);
 
   // Whether reply `p` may be an answer with the bytes `taken`: the same
   // bytes as far as both go (a reply cut short holds their start).
@@ -112,6 +134,8 @@ class BlockFlow {
   std::deque<std::int64_t> owed_;  // the block (or kHeader) of each request owed, oldest first
   std::map<std::int64_t, std::vector<std::uint8_t>> taken_;  // the bytes of blocks taken
   std::int64_t fence_ = -1;  // a block taken whose bytes differ from the block taken after it
+  std::vector<std::uint64_t> sums_;  // a checksum of the bytes of every block taken, by block
+  bool doubled_ = false;             // a reply came that may answer no request
 };
 
 }  // namespace vkz

@@ -120,4 +120,11 @@ std::string downloadStoppedText(bool headerCame, std::int64_t records, const std
       {decimalText(records), countText});
 }
 
+std::string downloadDoubledText(std::int64_t kept, const std::string& countText) {
+  return fillText(trText("Download",
+                         "Download stopped: the meter sent a data block twice, so the records after it could "
+                         "not be placed with certainty. %1 of %2 records kept."),
+                  {decimalText(kept), countText});
+}
+
 }  // namespace vkz

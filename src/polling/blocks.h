@@ -84,5 +84,8 @@ std::string downloadProgressText(const std::string& load, std::int64_t bytesLoad
 // answer: how many of the records arrived (`countText` slot kSlotRecordCount;
 // `headerCame` false when not even the header did).
 std::string downloadStoppedText(bool headerCame, std::int64_t records, const std::string& countText);
+// The download stopped because the meter sent a data block twice and the
+// records from `kept` on could not be placed with certainty.
+std::string downloadDoubledText(std::int64_t kept, const std::string& countText);
 
 }  // namespace vkz

@@ -231,6 +231,7 @@ void PollLoop::CancelDownload() {
   d.flow.stop();
   stopLineThread();
   d.headerAwaited = false;
+  d.closing = false;
   d.resends = 0;
   ++d.run;
   r_.polling.BlockPending = 0;
@@ -269,6 +270,7 @@ void PollLoop::recordHeaderReply(Payload p) {
   if (asked != d.run) return;
   if (!d.headerAwaited) {
     d.flow.headerAnswered();
+    if (d.closing && d.flow.settled()) blocksSettled();
     return;
   }
 
@@ -284,6 +286,7 @@ void PollLoop::recordHeaderReply(Payload p) {
   d.headerAwaited = false;
   d.headerRetry = 0;
   d.resends = 0;
+  d.redownloads = 0;
 
   const std::int32_t n = decoded->recordCount;
   logPoll(LogLevel::Info, [&] {
@@ -333,10 +336,15 @@ void PollLoop::dataBlockReply(Payload p) {
     case BlockFlow::Match::Late:
       // Taken as a late answer to the block before; when it may have been
       // the answer to the block asked now, that block is asked again.
-      if (d.flow.mayAsk()) askBlock(true);
+      if (!d.closing && d.flow.mayAsk()) askBlock(true);
       return;
     case BlockFlow::Match::Unasked:
-      logPoll(LogLevel::Debug, [] { return "data block reply dropped: no request may be answered by it"; });
+      // An answer beyond the requests: the meter answered one of them twice.
+      // Whether a copy was taken for a block is settled after the last one.
+      logPoll(LogLevel::Warning, [&] {
+        return "data block reply dropped: no request may be answered by it (a reply came twice), at block " +
+               std::to_string(d.flow.block());
+      });
       return;
   }
 
@@ -369,17 +377,96 @@ void PollLoop::dataBlockReply(Payload p) {
   d.BytesLoaded += static_cast<std::int64_t>(p.size());
   StoreRecords(*block, m);
   showRecords(block->records);
+  showProgress(downloadProgressText(t.TxtLoad, d.BytesLoaded, m.header.HeaderValue[kSlotRecordCount]));
   if (block->last) {
-    d.flow.stop();
     stopLineThread();
     flushDisplay();
-    showMemoryMessage(t.TxtLoadComplete);
-    if (DataListView* list = dataList()) list->downloadComplete();
-    logPoll(LogLevel::Info, [&] { return "download complete: " + std::to_string(d.BytesLoaded) + " bytes"; });
-  } else {
-    showProgress(downloadProgressText(t.TxtLoad, d.BytesLoaded, m.header.HeaderValue[kSlotRecordCount]));
+    // Every block was taken; the download is complete once the header asked
+    // now shows every block request answered and no reply beyond them.
+    d.closing = true;
+    askEndFence();
   }
   StartPanelTimers();
+}
+
+// After the last block: the header asked once more. Its reply comes after
+// every answer to the requests before it, a copy of one included.
+void PollLoop::askEndFence() {
+  DownloadState& d = r_.download;
+  d.headerRetry = 0;
+  d.flow.requested(BlockFlow::kHeader);
+  logPoll(LogLevel::Debug, [] { return "header asked after the last data block"; });
+  const ComPortAPI::QuietWrites quiet(r_.PortApi);
+  writeHeaderRequest();
+}
+
+// Every block request has been answered or lost. Without a reply beyond
+// them, or with one that no block was taken for, the measurement is whole;
+// else the blocks from the first that may be a copy are asked again, and
+// when the meter keeps answering twice, the download stops there.
+void PollLoop::blocksSettled() {
+  DownloadState& d = r_.download;
+  d.closing = false;
+  const std::optional<std::int64_t> from = d.flow.doubled() ? d.flow.firstRepeat() : std::nullopt;
+  if (d.flow.doubled())
+    logPoll(LogLevel::Warning, [&] {
+      return "a data block reply came twice; " +
+             (from ? "data block " + std::to_string(*from) + " may be a copy of an earlier one"
+                   : std::string("no block was taken for the copy"));
+    });
+  if (!from)
+    completeDownload();
+  else if (d.redownloads < kMaxRedownloads)
+    redownloadFrom(*from);
+  else
+    stopDoubled(*from);
+}
+
+void PollLoop::completeDownload() {
+  DownloadState& d = r_.download;
+  d.flow.stop();
+  flushDisplay();
+  showMemoryMessage(r_.texts.TxtLoadComplete);
+  if (DataListView* list = dataList()) list->downloadComplete();
+  logPoll(LogLevel::Info, [&] { return "download complete: " + std::to_string(d.BytesLoaded) + " bytes"; });
+}
+
+// The rows and stored records from `index` on are no longer the download's.
+void PollLoop::dropRecordsFrom(std::int64_t index) {
+  std::erase_if(rowsHeld_, [&](const LoggedRecord& r) { return r.index >= index; });
+  if (DataListView* list = dataList()) list->dropRecords(index);
+}
+
+void PollLoop::redownloadFrom(std::int64_t block) {
+  DownloadState& d = r_.download;
+  ++d.redownloads;
+  d.resends = 0;
+  logPoll(LogLevel::Warning, [&] { return "data blocks from " + std::to_string(block) + " asked again"; });
+  const std::int64_t records = std::min<std::int64_t>(block * 10, d.context.recordCount);
+  dropRecordsFrom(records);
+  d.BytesLoaded = records * 8;
+  showProgress(downloadProgressText(r_.texts.TxtLoad, d.BytesLoaded,
+                                    r_.measurement.header.HeaderValue[kSlotRecordCount]));
+  d.flow.restart(block);
+  startLineThread();
+  askBlock();
+}
+
+// The meter keeps answering twice: the records before `block` are kept, as
+// a stopped download keeps them, and the user is told.
+void PollLoop::stopDoubled(std::int64_t block) {
+  DownloadState& d = r_.download;
+  MeasurementData& m = r_.measurement;
+  const std::int64_t kept = std::min<std::int64_t>(block * 10, d.context.recordCount);
+  logPoll(LogLevel::Warning, [&] { return "download stopped: " + std::to_string(kept) + " records kept"; });
+  dropRecordsFrom(kept);
+  for (auto* v : {&m.PointValue1, &m.PointValue2, &m.PointValue3, &m.PointValue4, &m.PointValue5})
+    if (v->size() > static_cast<std::size_t>(kept)) v->resize(static_cast<std::size_t>(kept));
+  const std::string& count = m.header.HeaderValue[kSlotRecordCount];
+  showMemoryMessage(downloadProgressText(r_.texts.TxtLoad, kept * 8, count));
+  EndDownload();
+  if (DataListView* list = dataList()) list->downloadStopped();
+  message(downloadDoubledText(kept, count), MessageIcon::Critical);
 }
 
 // Ahead of a block's first re-send: a block taken already whose bytes
@@ -430,12 +517,13 @@ void PollLoop::downloadPollTick() {
   }
   ps.BlockRetry = 0;
   // A header that did not come is asked again the same way (polling runs
-  // again once the link watchdog has seen the silent line).
-  if (d.headerAwaited) {
+  // again once the link watchdog has seen the silent line), the one after
+  // the last block too.
+  if (d.headerAwaited || d.closing) {
     if (d.headerRetry < 2)
       ++d.headerRetry;
     else if (mayResend())
-      askHeader();
+      d.closing ? askEndFence() : askHeader();
   }
 }
 

@@ -53,6 +53,8 @@ class DownloadState {
   BlockFlow flow;
   BlockContext context;  // what the record rows need of the header
   std::int64_t BytesLoaded = 0;
+  bool closing = false;  // the last block came; the header is asked once more to settle the count
+  int redownloads = 0;   // blocks asked again after a reply came twice
 
   // Both: sendings of the awaited header or block that brought nothing
   // usable, in a row; and a number that changes whenever a download ends or

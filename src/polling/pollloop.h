@@ -246,6 +246,10 @@ class PollLoop {
   // A header or block request answered by nothing usable is sent again at
   // most this many times in a row; then the download stops with a message.
   static constexpr int kMaxResends = 10;
+  // A meter that answered a block request twice: the blocks from the first
+  // that may be misplaced are downloaded again at most this many times; then
+  // the download stops and keeps the records before that block.
+  static constexpr int kMaxRedownloads = 3;
   // The memory list is walked again at most this many times for entries
   // whose replies did not come.
   static constexpr int kMaxListWalks = 2;
@@ -415,6 +419,12 @@ class PollLoop {
   void downloadPollTick();
   void askBlock(bool again = false);
   void askFence();
+  void askEndFence();
+  void blocksSettled();
+  void completeDownload();
+  void redownloadFrom(std::int64_t block);
+  void stopDoubled(std::int64_t block);
+  void dropRecordsFrom(std::int64_t index);
   void askHeader();
   void writeHeaderRequest();
   // Counts one more sending of the awaited request; false when the bound is

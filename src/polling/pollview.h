@@ -63,6 +63,9 @@ class DataListView {
   virtual void showHeader() = 0;
   // Rows of logged records for the record grid, in order.
   virtual void addRecords(const std::vector<LoggedRecord>& records) = 0;
+  // The rows of the records from index `from` on (0-based) go: they may
+  // not be the meter's records of their numbers (asked again, or not kept).
+  virtual void dropRecords(std::int64_t from) = 0;
   // The measurement is complete: the window's toolbar is enabled again.
   virtual void downloadComplete() = 0;
   // The download stopped before the measurement was complete; the rows

@@ -219,6 +219,10 @@
         <source>Memory list incomplete: the meter reports stored measurements, but none of their entries arrived.</source>
         <translation>Lista da memória incompleta: o medidor informa medições armazenadas, mas nenhuma das suas entradas chegou.</translation>
     </message>
+    <message>
+        <source>Download stopped: the meter sent a data block twice, so the records after it could not be placed with certainty. %1 of %2 records kept.</source>
+        <translation>Transferência interrompida: o medidor enviou um bloco de dados duas vezes, e os registros depois dele não puderam ser posicionados com certeza. Mantidos %1 de %2 registros.</translation>
+    </message>
 </context>
 <context>
     <name>Erase</name>

@@ -271,6 +271,11 @@ void DataListFrm::addRecords(const std::vector<LoggedRecord>& records) {
   if (!records.empty()) unsavedDownload_ = true;
 }
 
+void DataListFrm::dropRecords(std::int64_t from) {
+  const int rows = VKZ418PointGrid->FixedRows() + static_cast<int>(std::max<std::int64_t>(from, 0));
+  if (rows < VKZ418PointGrid->Rows()) VKZ418PointGrid->setRows(rows);
+}
+
 void DataListFrm::downloadComplete() {
   complete_ = true;
   Toolbar1->setEnabled(true);

@@ -62,6 +62,7 @@ class DataListFrm : public DataWindow, public DataListView {
   // --- the download fills it (DataListView) ------------------------------------
   void showHeader() override;  // UpdateVKZ418Grid, then GridInfo
   void addRecords(const std::vector<LoggedRecord>& records) override;
+  void dropRecords(std::int64_t from) override;
   void downloadComplete() override;  // the measurement is whole; the toolbar is enabled again
   // The rows that arrived are kept as a measurement of their own (see
   // KeptRecords); with no row there is nothing to keep and the toolbar

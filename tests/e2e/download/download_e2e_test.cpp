@@ -337,12 +337,13 @@ TEST_F(Download, LinkLogShowsEveryFrameInHex) {
   for (qsizetype i = 0; i < received.size(); ++i)
     EXPECT_EQ(received[i], written[static_cast<std::size_t>(i)]) << "reply " << i;
 
-  // The download is all there: the list, the header, three blocks of records.
+  // The download is all there: the list, the header, three blocks of records
+  // and the header asked again after the last one.
   EXPECT_EQ(sent.filter(QRegularExpression(QStringLiteral("^02 00 01 0C "))).size(), 1);
-  EXPECT_EQ(sent.filter(QRegularExpression(QStringLiteral("^02 00 02 0E 01 "))).size(), 1);
+  EXPECT_EQ(sent.filter(QRegularExpression(QStringLiteral("^02 00 02 0E 01 "))).size(), 2);
   EXPECT_EQ(sent.filter(QRegularExpression(QStringLiteral("^02 00 03 12 "))).size(), 3);
   EXPECT_EQ(received.filter(QRegularExpression(QStringLiteral("^03 12 "))).size(), 3);
-  EXPECT_EQ(received.filter(QRegularExpression(QStringLiteral("^03 0E "))).size(), 1);
+  EXPECT_EQ(received.filter(QRegularExpression(QStringLiteral("^03 0E "))).size(), 2);
   for (const QString& line : logged)
     EXPECT_FALSE(line.contains(QStringLiteral("dropped"))) << line.toStdString();
 }
@@ -708,6 +709,9 @@ TEST_F(ScriptedMeter, ShortHeaderAndShortBlockAreAskedAgain) {
 
   reply(0x12, b0);
   reply(0x12, block(1));
+  // The header asked after the last block completes the download.
+  EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load ==> 15 / 15"));
+  reply(0x0E, h);
   EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(entry_));
   EXPECT_TRUE(road_->pointValuesMatch(entry_));
@@ -769,6 +773,7 @@ TEST_P(ResentBlock, IsStoredOnceAndTheNextBlockIsAskedAtOnce) {
     reply(0x12, block(b));
     if (late && b < 3) reply(0x12, block(b));
   }
+  reply(0x0E, header());
   EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(entry_));
   EXPECT_TRUE(road_->pointValuesMatch(entry_));
@@ -790,6 +795,7 @@ TEST_F(ScriptedMeter, BlocksThatAreTrulyAlikeAreTakenAtOnce) {
   listAndClick({std::vector<emu::Record>(30, emu::Record::make(0, 0, 0, 0, true))});
   reply(0x0E, header());
   for (unsigned b = 0; b < 3; ++b) reply(0x12, block(b));
+  reply(0x0E, header());
   EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(entry_));
   EXPECT_EQ(meter().requestCount(0x12), 3u);
@@ -808,6 +814,7 @@ TEST_F(ScriptedMeter, AnswersToAnEarlierClickAreNotTaken) {
   // A header nobody asked for (a copy) does not start the download again.
   reply(0x0E, header(2));
   reply(0x12, block(1));
+  reply(0x0E, header(2));
   EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(2));
   EXPECT_TRUE(road_->pointValuesMatch(2));
@@ -837,6 +844,7 @@ TEST_F(ScriptedMeter, AnswersToAnEarlierClickOfTheSameMeasurementAreNotTaken) {
   EXPECT_EQ(meter().requestCount(0x12), 3u);
   reply(0x0E, header());
   for (unsigned b = 0; b < 4; ++b) reply(0x12, block(b));
+  reply(0x0E, header());
   EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(entry_));
   EXPECT_TRUE(road_->pointValuesMatch(entry_));

@@ -193,6 +193,9 @@ struct Rows : DataListView {
   void addRecords(const std::vector<LoggedRecord>& records) override {
     for (const LoggedRecord& r : records) rows.push_back(r.row);
   }
+  void dropRecords(std::int64_t from) override {
+    if (static_cast<std::size_t>(from) < rows.size()) rows.resize(static_cast<std::size_t>(from));
+  }
   void downloadComplete() override { complete = true; }
   void downloadStopped() override { stopped = true; }
 };

@@ -507,6 +507,9 @@ struct FakeList : DataListView {
   void addRecords(const std::vector<LoggedRecord>& records) override {
     for (const LoggedRecord& r : records) rows.push_back(r.row);
   }
+  void dropRecords(std::int64_t from) override {
+    if (static_cast<std::size_t>(from) < rows.size()) rows.resize(static_cast<std::size_t>(from));
+  }
   void downloadComplete() override { complete = true; }
 };
 
@@ -682,10 +685,14 @@ TEST_F(ReceiveClock, ProgressAndRowsAreShownSeldomAndWhileTheMeterSends) {
   wake();
   EXPECT_EQ(view.memoryMessage, "Load ==> 30 / 35");
   EXPECT_EQ(now - began, std::chrono::milliseconds(313));
-  // The last block shows everything at once.
+  // The last block shows everything at once; the header asked after it
+  // completes the download.
   at(320);
   reply(block(3, 40));
   EXPECT_EQ(list.rows.size(), 35u);
+  EXPECT_EQ(view.memoryMessage, "Load ==> 35 / 35");
+  EXPECT_FALSE(list.complete);
+  reply(0x0E, header.b);
   EXPECT_EQ(view.memoryMessage, "Load Complete");
   EXPECT_TRUE(list.complete);
 }
