@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -22,6 +23,12 @@ namespace {
 //   f:N   the fence is block N (f:h the header); it is requested (ahead of
 //         a re-send)   nofence  there is none (the block was fenced)
 //   H     a reply to a header request
+//   rh    a header request (the one after the last block)
+//   settled  no block request owed   owing  some owed
+//   dbl   an answer beyond the requests came   once  none came
+//   rep:N the first block taken that repeats an earlier one is N (rep:-
+//         none)
+//   R:N   the blocks are asked again from block N
 // Payloads: A, B, C three different blocks; a = A cut short.
 struct Script {
   const char* name;
@@ -67,6 +74,20 @@ TEST_P(BlockFlowScripts, EveryReplyIsMatchedToItsRequest) {
       flow.requested(*fence);
     } else if (ev == "H") {
       flow.headerAnswered();
+    } else if (ev == "rh") {
+      flow.requested(BlockFlow::kHeader);
+    } else if (ev == "settled" || ev == "owing") {
+      ASSERT_EQ(flow.settled(), ev == "settled") << at;
+    } else if (ev == "dbl" || ev == "once") {
+      ASSERT_EQ(flow.doubled(), ev == "dbl") << at;
+    } else if (ev.rfind("rep:", 0) == 0) {
+      const auto rep = flow.firstRepeat();
+      if (ev == "rep:-")
+        ASSERT_FALSE(rep) << at;
+      else
+        ASSERT_EQ(rep, std::optional<std::int64_t>(std::stoll(ev.substr(4)))) << at;
+    } else if (ev.rfind("R:", 0) == 0) {
+      flow.restart(std::stoll(ev.substr(2)));
     } else {
       const auto bytes = bytesOf(ev[0]);
       const Payload p(bytes.data(), bytes.size());
@@ -120,7 +141,29 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"HeaderReplyShowsTheLostAnswer", "r A>C r f:h r H A>C ask r A>C", 3},
         // A reply when nothing may be answered is nobody's: before the first
         // request, and a second reply to a block asked once.
-        Script{"NothingOwed", "A>U r A>C A>U ask r B>C B>U", 2}),
+        Script{"NothingOwed", "A>U r A>C A>U ask r B>C B>U", 2},
+        // Block 0's answer doubled: the copy is taken for block 1 and every
+        // later block is the one before it. The surplus answer shows after
+        // the last block, before the header's reply, and block 1 is the
+        // first that repeats one before it.
+        Script{"CopyTakenForTheNextBlockShowsAfterTheLast",
+               "r A>C once r A>C r B>C rh C>U dbl H settled rep:1", 3},
+        // Asked again from there, the blocks are right and nothing is doubled.
+        Script{"AskedAgainFromTheFirstRepeat",
+               "r A>C r A>C r B>C rh C>U H rep:1 R:1 once rep:- r B>C r C>C rh H settled once rep:-", 3},
+        // The copy of the last block is taken for nothing: no block repeats.
+        Script{"CopyOfTheLastBlockTakenForNothing", "r A>C r B>C r C>C rh C>U H settled dbl rep:-", 3},
+        // Alike blocks (a steady level): nothing doubled, nothing to do; a
+        // copy among them may have been taken anywhere from block 1.
+        Script{"AlikeBlocksNotDoubled", "r A>C r A>C r A>C rh H settled once rep:1", 3},
+        Script{"AlikeBlocksDoubled", "r A>C r A>C r A>C r A>C rh A>U H settled dbl rep:1", 4},
+        // A late answer of the last block still owed when the header is
+        // asked: the header's reply settles only once it has come or been
+        // passed.
+        Script{"LateAnswerOfTheLastBlockBeforeTheHeader", "r A>C r r B>C rh owing B>L settled once H", 2},
+        // Block 0 asked again and its answer doubled: the copy is taken as
+        // the late answer, and the second answer for block 1.
+        Script{"CopyAfterAResend", "r r A>C ask r A>L ask r A>C r B>C rh B>U H settled dbl rep:1", 3}),
     [](const ::testing::TestParamInfo<Script>& i) { return std::string(i.param.name); });
 
 TEST(BlockFlow, NoDownloadTakesNothingAndANewOneForgetsTheOldRequests) {

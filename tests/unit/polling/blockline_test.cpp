@@ -43,6 +43,7 @@ struct SimLine {
   double lost = 0;    // share of the block answers lost on the line
   double alike = 0;   // share of the blocks whose records equal the block before
   int records = 300;  // records stored
+  double doubled = 0;  // share of the block answers the meter sends twice
 };
 
 void PrintTo(const SimLine& l, std::ostream* os) {
@@ -103,6 +104,7 @@ class SimMeter final {
   bool pollTick = false;  // the program is in its poll tick
   bool resentThisTick = false;
   int blockRequests = 0, pollResends = 0, answersLost = 0;  // re-send cycles of the poll tick
+  int answersDoubled = 0;
 
   // The reply frames whose last byte is through by now.
   std::vector<std::vector<std::uint8_t>> arrived() {
@@ -113,12 +115,18 @@ class SimMeter final {
     }
     return out;
   }
-  // Stored records that the engine holds other than the meter stored them.
-  int wrongRecords(const MeasurementData& m) const {
+  // Stored records that the engine holds other than the meter stored them;
+  // those it does not hold are missing.
+  int wrongRecords(const MeasurementData& m, int& missing) const {
     int wrong = 0;
+    missing = 0;
     for (std::size_t i = 0; i < records_.size(); ++i) {
       const std::uint16_t* w = records_[i].words;
-      if (i >= m.PointValue1.size() || m.PointValue1[i] != (w[0] & 0x7FFF) / 10.0 ||
+      if (i >= m.PointValue1.size()) {
+        ++missing;
+        continue;
+      }
+      if (m.PointValue1[i] != (w[0] & 0x7FFF) / 10.0 ||
           m.PointValue2[i] != w[1] / 10.0 || m.PointValue3[i] != w[2] / 10.0 ||
           m.PointValue4[i] != w[3] / 10.0 || m.PointValue5[i] != ((w[0] & 0x8000) ? 1.0 : 0.0))
         ++wrong;
@@ -160,6 +168,12 @@ class SimMeter final {
     const std::vector<std::uint8_t> frame = emu::makeReply(code, payload);
     lineFree_ = std::max(lineFree_, had + delay) + static_cast<double>(frame.size()) * kByteMs;
     wire_.push_back({lineFree_, frame});
+    // A copy right behind it.
+    if (code == 0x12 && line_.doubled > 0 && std::uniform_real_distribution<double>(0, 1)(rng_) < line_.doubled) {
+      ++answersDoubled;
+      lineFree_ += static_cast<double>(frame.size()) * kByteMs;
+      wire_.push_back({lineFree_, frame});
+    }
   }
   std::vector<std::uint8_t> header() const {
     test::Bytes h(536);
@@ -201,8 +215,10 @@ struct Rows : DataListView {
 };
 
 struct Outcome {
-  bool complete = false;
-  int wrongRows = 0;  // rows that are not the meter's record of their number, or too many
+  bool complete = false, stopped = false;
+  int wrongRows = 0;    // rows that are not the meter's record of their number, or too many
+  int missingRows = 0;  // records not held
+  int answersDoubled = 0;
   double seconds = 0;
   int blockRequests = 0, pollResends = 0, answersLost = 0;  // re-send cycles of the poll tick
 };
@@ -254,8 +270,10 @@ Outcome download(const SimLine& line, unsigned seed) {
   }
   Outcome o;
   o.complete = list.complete;
+  o.stopped = list.stopped;
   o.seconds = meter.now / 1000;
-  o.wrongRows = meter.wrongRecords(State().measurement);
+  o.wrongRows = meter.wrongRecords(State().measurement, o.missingRows);
+  if (list.rows.size() != State().measurement.PointValue1.size()) ++o.wrongRows;
   for (std::size_t i = 0; i < list.rows.size(); ++i)
     if (i >= static_cast<std::size_t>(line.records) ||
         list.rows[i].rfind(std::to_string(i + 1) + "\t", 0) != 0)
@@ -263,6 +281,7 @@ Outcome download(const SimLine& line, unsigned seed) {
   o.blockRequests = meter.blockRequests;
   o.pollResends = meter.pollResends;
   o.answersLost = meter.answersLost;
+  o.answersDoubled = meter.answersDoubled;
   poll.setMonotonicClock(nullptr);
   test::resetProgram();
   return o;
@@ -279,6 +298,7 @@ TEST_P(SimulatedMeter, EveryRowIsTheMetersRecordOfItsNumber) {
                  std::to_string(blocks) + " blocks, " + std::to_string(o.pollResends) + " re-send cycles, " +
                  std::to_string(o.answersLost) + " answers lost, " + std::to_string(o.seconds) + " s");
     EXPECT_EQ(o.wrongRows, 0);
+    EXPECT_EQ(o.missingRows, 0);
     EXPECT_TRUE(o.complete);
     // However late the meter, the poll tick asks again at most every 400 ms
     // while the answer is late, and a reply taken as a late answer asks
@@ -319,6 +339,44 @@ INSTANTIATE_TEST_SUITE_P(
                    std::mt19937&) { return 20.0 + 40.0 * double(i % 80 < 40 ? i % 40 : 40 - i % 40); },
                 0.05, 0.5},
         SimLine{"CableVeryLossyAllAlike", [](std::size_t, std::mt19937&) { return fixed(2); }, 0.3, 1.0}),
+    [](const ::testing::TestParamInfo<SimLine>& i) { return std::string(i.param.name); });
+
+// A meter that sends some block answers twice, whatever the delays: a copy
+// is never kept as a record. The download completes with every record once
+// the blocks from the first that may hold a copy are asked again, or, when
+// the meter has doubled more answers than it may, stops keeping only the
+// records before that block.
+class DoubledAnswers : public ::testing::TestWithParam<SimLine> {};
+
+TEST_P(DoubledAnswers, NoCopyIsKeptAsARecord) {
+  const SimLine& line = GetParam();
+  int doubled = 0;
+  for (unsigned seed = 1; seed <= 6; ++seed) {
+    const Outcome o = download(line, seed);
+    SCOPED_TRACE("seed " + std::to_string(seed) + ": " + std::to_string(o.answersDoubled) + " answers doubled, " +
+                 std::to_string(o.blockRequests) + " requests, " + std::to_string(o.missingRows) +
+                 " records missing, " + std::to_string(o.seconds) + " s");
+    doubled += o.answersDoubled;
+    EXPECT_EQ(o.wrongRows, 0);
+    EXPECT_NE(o.complete, o.stopped);
+    if (o.complete) EXPECT_EQ(o.missingRows, 0);
+    if (o.answersDoubled <= PollLoop::kMaxRedownloads) EXPECT_TRUE(o.complete);
+  }
+  EXPECT_GT(doubled, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Delays, DoubledAnswers,
+    ::testing::Values(
+        SimLine{"Cable", [](std::size_t, std::mt19937&) { return fixed(2); }, 0, 0.3, 300, 0.04},
+        SimLine{"CableAllAlike", [](std::size_t, std::mt19937&) { return fixed(2); }, 0, 1.0, 300, 0.04},
+        SimLine{"Fixed900", [](std::size_t, std::mt19937&) { return fixed(900); }, 0, 0.3, 300, 0.04},
+        SimLine{"Random100To1500", [](std::size_t, std::mt19937& r) { return double(draw(r, 100, 1500)); }, 0,
+                0.3, 300, 0.04},
+        SimLine{"Alternating700And1500", [](std::size_t i, std::mt19937&) { return fixed(i % 2 ? 1500 : 700); },
+                0, 0.5, 300, 0.04},
+        SimLine{"CableEveryAnswerDoubled", [](std::size_t, std::mt19937&) { return fixed(2); }, 0, 0.3, 300,
+                1.0}),
     [](const ::testing::TestParamInfo<SimLine>& i) { return std::string(i.param.name); });
 
 // What a lost answer and an alike block cost on a quick line: a lost
