@@ -4,10 +4,10 @@
 // also over a line that splits, delays, doubles, corrupts and drops replies
 // or goes silent for a while; and replies written straight into the receive
 // buffer where a meter fault needs exact bytes (short replies, a re-sent
-// block answered twice, blocks that are truly alike). Nothing here doubles
-// a block reply: a meter answers each request at most once, and a copy of
-// a block's reply could only be told from the answer to an alike next
-// block by when it comes.
+// block answered twice, blocks that are truly alike). A meter that sends a
+// block's reply twice gets its blocks asked again from the first that may
+// hold the copy, or, when it keeps doing so, ends the download with only
+// the records before that block.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -412,6 +412,12 @@ INSTANTIATE_TEST_SUITE_P(
                                 [](emu::Emulator& m) {
                                   m.addFault({Fault::Drop, 0x12, 5, 1});
                                 }},
+                      // Two block replies sent twice: the blocks from the first copy taken
+                      // are asked again.
+                      LineFault{"DoubledBlocks",
+                                [](emu::Emulator& m) {
+                                  m.addFault({Fault::Duplicate, 0x12, 1, 2});
+                                }},
                       LineFault{"DoubledHeader",
                                 [](emu::Emulator& m) {
                                   m.addFault({Fault::Duplicate, 0x0E, 0, 1});
@@ -455,6 +461,50 @@ TEST_F(TimedDownload, PacedLineWithLostBlocks) {
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_TRUE(road_->pointValuesMatch(1));
   EXPECT_EQ(panel()->statusPanelText(2), QStringLiteral("Connection"));
+}
+
+// Block replies sent twice on a paced line, the program's own timers
+// running: the copy taken for the next block shifts every later one, and
+// shows after the last block; the blocks from the first copy taken are
+// asked again, and every row is its own record.
+TEST_F(TimedDownload, PacedLineWithDoubledBlocks) {
+  ASSERT_TRUE(start());
+  meter().addMeasurement(shift(400, 4));
+  ASSERT_TRUE(road_->loadMemoryList());
+  meter().setPacing(true);
+  meter().addFault({Fault::Duplicate, 0x12, 10, 2});
+  ASSERT_TRUE(road_->download(1, 30000));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
+  EXPECT_TRUE(road_->pointValuesMatch(1));
+  EXPECT_GT(meter().requestCount(0x12), 40u);  // blocks were asked again
+  EXPECT_EQ(road_->messages(), QStringList{QStringLiteral("Get Memory Info OK !!!")});
+}
+
+// A meter that sends every block reply twice: its blocks are asked again a
+// bounded number of times; then the download stops with a message, keeps
+// only the rows before the first block that may hold a copy, and says so.
+TEST_F(Download, MeterThatSendsEveryBlockTwiceKeepsOnlyTheRowsBeforeACopy) {
+  ASSERT_TRUE(start());
+  meter().addMeasurement(shift(57, 3));
+  ASSERT_TRUE(road_->loadMemoryList());
+  meter().addFault(FaultRule::always(Fault::Duplicate, 0x12));
+  panel()->MSFlexGrid1->setRow(1);
+  panel()->MSFlexGrid1_Click();
+  ASSERT_TRUE(road_->until([&] { return road_->messages().size() == 2; }, 20000));
+  // Each pass takes one block more before the first copy.
+  const int kept = 10 * (1 + PollLoop::kMaxRedownloads);
+  EXPECT_EQ(road_->messages().last(),
+            QStringLiteral("Download stopped: the meter sent a data block twice, so the records after it "
+                           "could not be placed with certainty. %1 of 57 records kept.")
+                .arg(kept));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1).mid(0, kept));
+  EXPECT_EQ(State().measurement.PointValue1.size(), static_cast<std::size_t>(kept));
+  EXPECT_FALSE(State().poll.downloadRunning());
+  EXPECT_NE(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
+  EXPECT_TRUE(FormRegistry::find<DataListFrm>()->Toolbar1->isEnabled());
+  // Copies still on their way change nothing.
+  road_->until([] { return false; }, 200);
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(1).mid(0, kept));
 }
 
 // A meter that answers every request late (a slow adapter, a radio link):
