@@ -93,7 +93,9 @@ bool Emulator::start(const std::string& linkPath) {
   link_ = linkPath;
   slave_ = name;
   stopping_ = false;
-  started_ = SteadyClock::now();
+  started_ = timeNow();
+  parked_ = false;
+  nextDue_ = SteadyClock::time_point::max();
   worker_ = std::thread([this] { run(); });
   return true;
 }
@@ -167,11 +169,11 @@ std::array<std::uint8_t, 130> Emulator::timerStaging() const {
 }
 DateTime Emulator::clock() const {
   std::lock_guard lk(mu_);
-  return meter_.clock(SteadyClock::now());
+  return meter_.clock(timeNow());
 }
 void Emulator::setClock(const DateTime& t) {
   std::lock_guard lk(mu_);
-  meter_.setClock(t, SteadyClock::now());
+  meter_.setClock(t, timeNow());
 }
 
 // ---- memory -----------------------------------------------------------------
@@ -299,7 +301,7 @@ void Emulator::setSilent(bool silent) {
 void Emulator::sendRaw(const Bytes& bytes) {
   {
     std::lock_guard lk(mu_);
-    if (!bytes.empty()) enqueue(bytes, SteadyClock::now(), 0, 0, {});
+    if (!bytes.empty()) enqueue(bytes, timeNow(), 0, 0, {});
   }
   wake();
 }
@@ -353,6 +355,42 @@ void Emulator::clearLog() {
   sent_.clear();
   lastWasFrame_ = false;
 }
+void Emulator::setTimeSource(std::function<SteadyClock::time_point()> now) {
+  std::lock_guard lk(mu_);
+  // The meter's own clock reads on from where it was.
+  const DateTime clock = meter_.clock(timeNow());
+  source_ = std::move(now);
+  meter_.setClock(clock, timeNow());
+  started_ = timeNow();
+}
+
+void Emulator::timeMoved() {
+  wake();
+}
+
+bool Emulator::idle() const {
+  std::unique_lock lk(mu_);
+  if (!worker_.joinable() || !parked_) return false;
+  const std::uint64_t before = wakeups_;
+  const SteadyClock::time_point due = nextDue_;
+  lk.unlock();
+  // A poll of the line also hands over bytes the system still holds on
+  // their way to the meter. Bytes there, a wake-up asked for, or the
+  // serving thread up meanwhile: not idle.
+  pollfd fds[2] = {{wake_, POLLIN, 0}, {master_, POLLIN, 0}};
+  if (::poll(fds, 2, 0) < 0) return false;
+  if (fds[0].revents & POLLIN) return false;
+  if ((fds[1].revents & POLLIN) && !(fds[1].revents & POLLHUP)) return false;
+  if (due <= timeNow()) return false;
+  lk.lock();
+  return parked_ && wakeups_ == before;
+}
+
+SteadyClock::time_point Emulator::nextDue() const {
+  std::lock_guard lk(mu_);
+  return nextDue_;
+}
+
 bool Emulator::waitForRequests(std::size_t n, int code, std::chrono::milliseconds timeout) const {
   std::unique_lock lk(mu_);
   return cv_.wait_for(lk, timeout, [&] {
@@ -409,23 +447,40 @@ void Emulator::run() {
   bool hungUp = false, wantWrite = false;
   SteadyClock::time_point next = SteadyClock::time_point::max();
   for (;;) {
-    const auto now = SteadyClock::now();
+    const auto now = timeNow();
+    // What is due next on the meter's clock: a reply, a half frame given up.
+    SteadyClock::time_point due = hungUp ? SteadyClock::time_point::max() : next;
+    if (!hungUp && parser.expiresAt() < due) due = parser.expiresAt();
     SteadyClock::duration wait = hungUp ? SteadyClock::duration(kHangupPoll) : SteadyClock::duration(100ms);
-    if (!hungUp && next != SteadyClock::time_point::max())
-      wait = std::clamp<SteadyClock::duration>(next - now, 0ns, wait);
-    if (!hungUp && !parser.idle()) wait = std::min<SteadyClock::duration>(wait, 50ms);
+    bool virtualTime = false;
+    {
+      std::lock_guard lk(mu_);
+      virtualTime = static_cast<bool>(source_);
+      parked_ = true;
+      nextDue_ = due;
+    }
+    if (due != SteadyClock::time_point::max()) {
+      // On a clock that moves only when told, what is not due yet waits for
+      // timeMoved().
+      if (due <= now)
+        wait = 0ns;
+      else if (!virtualTime)
+        wait = std::min<SteadyClock::duration>(due - now, wait);
+    }
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
     const timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
     pollfd fds[2] = {{wake_, POLLIN, 0},
                      {master_, static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0}};
     ::ppoll(fds, hungUp ? 1 : 2, &ts, nullptr);
+    {
+      std::lock_guard lk(mu_);
+      parked_ = false;
+      ++wakeups_;
+      if (stopping_) break;
+    }
     if (fds[0].revents & POLLIN) {
       std::uint64_t v;
       [[maybe_unused]] ssize_t n = ::read(wake_, &v, sizeof v);
-    }
-    {
-      std::lock_guard lk(mu_);
-      if (stopping_) break;
     }
     if (hungUp) {
       // Has the other side opened the slave again?
@@ -441,7 +496,7 @@ void Emulator::run() {
       for (;;) {
         const ssize_t n = ::read(master_, buf.data(), buf.size());
         if (n > 0) {
-          parser.feed(buf.data(), static_cast<std::size_t>(n), SteadyClock::now(), items);
+          parser.feed(buf.data(), static_cast<std::size_t>(n), timeNow(), items);
           continue;
         }
         if (n < 0 && errno == EINTR) continue;
@@ -450,7 +505,7 @@ void Emulator::run() {
       }
     }
     if (rev & POLLHUP) hungUp = true;
-    parser.expire(SteadyClock::now(), items);
+    parser.expire(timeNow(), items);
 
     std::vector<std::string> trace;
     std::function<void(const std::string&)> tracer;
@@ -487,7 +542,7 @@ void Emulator::handleItems(std::vector<RequestParser::Item>& items, std::vector<
     if (it.kind == RequestParser::Item::Kind::Surplus) {
       if (pacing_) inLineFreeAt_ = std::max(it.request.time, inLineFreeAt_) + kByteTime;
       if (lastWasFrame_ && !log_.empty()) ++log_.back().surplus;
-      if (tracing) trace.push_back(stamp(SteadyClock::now()) + " RX   00 (behind the checksum)");
+      if (tracing) trace.push_back(stamp(timeNow()) + " RX   00 (behind the checksum)");
       continue;
     }
     Request& r = it.request;
@@ -511,7 +566,7 @@ void Emulator::handleItems(std::vector<RequestParser::Item>& items, std::vector<
     if (log_.size() >= kLogLimit) log_.erase(log_.begin(), log_.begin() + kLogLimit / 2);
     log_.push_back(r);
     lastWasFrame_ = it.kind == RequestParser::Item::Kind::Frame;
-    if (r.ok()) respond(r, std::max(arrived, SteadyClock::now()), trace);
+    if (r.ok()) respond(r, std::max(arrived, timeNow()), trace);
   }
 }
 
@@ -629,7 +684,7 @@ SteadyClock::time_point Emulator::pump(bool& wantWrite, bool& hungUp) {
   wantWrite = false;
   while (!out_.empty()) {
     Piece& p = out_.front();
-    const auto now = SteadyClock::now();
+    const auto now = timeNow();
     if (now < p.notBefore) return p.notBefore;
     std::size_t n = p.bytes.size() - p.pos;
     if (pacing_) {
@@ -670,12 +725,12 @@ SteadyClock::time_point Emulator::pump(bool& wantWrite, bool& hungUp) {
     if (p.last && p.seq != 0)
       for (auto it = sent_.rbegin(); it != sent_.rend(); ++it)
         if (it->seq == p.seq) {
-          if (it->written == SteadyClock::time_point{}) it->written = SteadyClock::now();
+          if (it->written == SteadyClock::time_point{}) it->written = timeNow();
           break;
         }
     out_.pop_front();
     if (!out_.empty() && out_.front().gap > SteadyClock::duration::zero())
-      out_.front().notBefore = std::max(out_.front().notBefore, SteadyClock::now() + out_.front().gap);
+      out_.front().notBefore = std::max(out_.front().notBefore, timeNow() + out_.front().gap);
   }
   return SteadyClock::time_point::max();
 }

@@ -192,6 +192,22 @@ class Emulator {
   // Receives one readable line per request frame, stray bytes and faults,
   // on the worker thread.
   void setTrace(std::function<void(const std::string&)> trace);
+  // ---- the meter's time ----
+  // The clock the meter's time runs on: its paced bytes, reply delays,
+  // erase time and its own clock. The steady clock unless one is set; set
+  // it before start(). A clock that moves only when told (a test's) is
+  // followed with timeMoved(), and the meter then sleeps on nothing but the
+  // line and that call.
+  void setTimeSource(std::function<SteadyClock::time_point()> now);
+  // Tells the meter its clock moved: what fell due goes out.
+  void timeMoved();
+  // Whether the meter has taken every byte sent to it, handled it and has
+  // nothing due before its clock moves.
+  bool idle() const;
+  // When the meter next has something to do on its clock (a reply or its
+  // next bytes due, a half frame given up); max() when nothing waits.
+  SteadyClock::time_point nextDue() const;
+
   // Processor time the serving thread has used, in seconds (benchmarks
   // subtract it from the process's own).
   double cpuSeconds() const;
@@ -224,6 +240,7 @@ class Emulator {
   void dropOutput();
   int addLocked(StoredMeasurement m);
   void wake();
+  SteadyClock::time_point timeNow() const { return source_ ? source_() : SteadyClock::now(); }
   std::string stamp(SteadyClock::time_point t) const;
 
   mutable std::mutex mu_;
@@ -252,6 +269,13 @@ class Emulator {
   std::uint64_t sentSeq_ = 0;
   std::atomic<int> tid_{0};  // the serving thread's task id
   std::function<void(const std::string&)> trace_;
+
+  std::function<SteadyClock::time_point()> source_;
+  // The serving thread sleeps with nothing due before nextDue_; it counts
+  // its wake-ups.
+  bool parked_ = false;
+  std::uint64_t wakeups_ = 0;
+  SteadyClock::time_point nextDue_ = SteadyClock::time_point::max();
 
   std::thread worker_;
   bool stopping_ = false;

@@ -109,6 +109,9 @@ class RequestParser {
   // Forgets a half-read frame (the other side went away).
   void reset();
   bool idle() const { return frame_.empty() && junk_.empty(); }
+  // When a half frame (or stray bytes) is given up unless more bytes come;
+  // max() when none waits.
+  SteadyClock::time_point expiresAt() const { return idle() ? SteadyClock::time_point::max() : last_ + gap_; }
 
  private:
   void flushJunk(SteadyClock::time_point now, std::vector<Item>& out);

@@ -1,5 +1,7 @@
 #include "link/linereader.h"
 
+#include "base/programclock.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -12,7 +14,6 @@ namespace vkz {
 namespace {
 
 using Nanos = std::chrono::nanoseconds;
-using Clock = std::chrono::steady_clock;
 
 // A frame partly in whose next byte has not come this long after its last
 // byte was due has stalled: its bytes go to the window thread as they are.
@@ -275,24 +276,42 @@ int LineReader::readLine() {
 
 int LineReader::await(short& events) {
   events = 0;
-  pollfd fds[2] = {{halt_[0], POLLIN, 0}, {fd_, POLLIN, 0}};
-  nfds_t count = 2;
+  const Nanos now = monotonicNow();
+  // Until when the thread sleeps: the rest of a frame (without watching the
+  // line), or a frame partly in until it stalls.
+  std::optional<Nanos> until;
+  const bool resting = restDue_ && *restDue_ > now;
+  if (resting) {
+    until = restDue_;
+  } else {
+    restDue_.reset();
+    until = holdUntil_;
+  }
+  // A clock that moves only when told says so on its descriptor: the sleep
+  // lasts until it has moved far enough.
+  const int moved = until ? programClockMoved() : -1;
+  pollfd fds[3] = {{halt_[0], POLLIN, 0}, {resting ? -1 : fd_, POLLIN, 0}, {moved, POLLIN, 0}};
   timespec ts{};
   const timespec* timeout = nullptr;
-  const Clock::time_point now = Clock::now();
-  if (restDue_ && *restDue_ > now) {
-    count = 1;
-    ts = toTimespec(*restDue_ - now);
-    timeout = &ts;
-  } else if (holdUntil_) {
-    ts = toTimespec(*holdUntil_ - now);
+  if (until && moved < 0) {
+    ts = toTimespec(*until - now);
     timeout = &ts;
   }
-  restDue_.reset();
-  const int ready = ::ppoll(fds, count, timeout, nullptr);
+  const int ready = ::ppoll(fds, moved >= 0 ? 3 : 2, timeout, nullptr);
   if (ready < 0) return errno == EINTR ? 0 : errno;
-  if (count == 1 || stopping_) return 0;  // the sleep for a frame's rest is over
-  if (ready == 0) {
+  bool over = ready == 0;
+  if (moved >= 0 && (fds[2].revents & POLLIN)) {
+    std::uint64_t n;
+    [[maybe_unused]] const ssize_t r = ::read(moved, &n, sizeof n);
+    over = monotonicNow() >= *until;
+  }
+  if (resting) {
+    // The sleep for a frame's rest is over, or goes on.
+    if (over || stopping_) restDue_.reset();
+    return 0;
+  }
+  if (stopping_) return 0;
+  if (over) {
     // A frame partly in has stalled: its bytes go on as they are.
     holdUntil_.reset();
     wakeWindowThread();
@@ -315,9 +334,9 @@ void LineReader::took(const std::uint8_t* bytes, std::size_t count) {
     wakeWindowThread();
   } else {
     // Held back until the frame is whole, or its bytes stop coming.
-    holdUntil_ = Clock::now() + (rest ? *rest : timing_.of(4)) + kStalled;
+    holdUntil_ = monotonicNow() + (rest ? *rest : timing_.of(4)) + kStalled;
   }
-  if (rest && *rest >= LineTiming::kWorthAWait) restDue_ = Clock::now() + *rest - LineTiming::kEarly;
+  if (rest && *rest >= LineTiming::kWorthAWait) restDue_ = monotonicNow() + *rest - LineTiming::kEarly;
 }
 
 }  // namespace vkz

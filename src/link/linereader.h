@@ -166,8 +166,9 @@ class LineReader {
   // plan of its next wait.
   std::vector<std::uint8_t> buffer_;
   ReplyFrame parser_{};
-  std::optional<std::chrono::steady_clock::time_point> restDue_;    // sleep until then without reading
-  std::optional<std::chrono::steady_clock::time_point> holdUntil_;  // a frame partly in, not yet handed on
+  // Moments on the program's clock (base/programclock.h).
+  std::optional<std::chrono::nanoseconds> restDue_;    // sleep until then without reading
+  std::optional<std::chrono::nanoseconds> holdUntil_;  // a frame partly in, not yet handed on
 };
 
 }  // namespace vkz

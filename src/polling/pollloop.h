@@ -124,6 +124,23 @@ class PollLoop {
   static constexpr std::int32_t kListAskEvery = 10;
   static constexpr std::int32_t kListAskUntil = 100;
   static constexpr std::int32_t kListWaitTicks = 200;
+
+  // One wait of the engine: its rule, the wait it yields to (it is not
+  // counted while that one runs), the wait whose count it runs on (the
+  // timer write and the memory list share one), and what it does.
+  struct WaitDef {
+    WaitKind kind;
+    const char* ranOut;  // logged when it runs out
+    WaitRule rule;
+    std::optional<WaitKind> yieldsTo;
+    WaitKind countsOn;
+    void (PollLoop::*ask)();                // at a tick that asks again (nullptr: never)
+    std::string (PollLoop::*says)() const;  // the message when it runs out
+    bool resumes;                           // running out resumes polling
+  };
+  // The engine's table of waits, in the order a receive tick counts them
+  // (pollwaits.cpp).
+  static const std::array<WaitDef, kWaitKinds> kWaits;
   // The link is lost after this many receive ticks without two bytes.
   static constexpr std::int16_t kLinkIdleTicks = 100;
 
@@ -285,20 +302,6 @@ class PollLoop {
   std::int64_t nextWatchdogTick() const;
 
   // --- the waits (pollwaits.cpp) ---
-  // One wait of the engine: its rule, the wait it yields to (it is not
-  // counted while that one runs), the wait whose count it runs on (the
-  // timer write and the memory list share one), and what it does.
-  struct WaitDef {
-    WaitKind kind;
-    const char* ranOut;  // logged when it runs out
-    WaitRule rule;
-    std::optional<WaitKind> yieldsTo;
-    WaitKind countsOn;
-    void (PollLoop::*ask)();                // at a tick that asks again (nullptr: never)
-    std::string (PollLoop::*says)() const;  // the message when it runs out
-    bool resumes;                           // running out resumes polling
-  };
-  static const std::array<WaitDef, kWaitKinds> kWaits;
   struct WaitCount {
     bool pending = false;
     std::int32_t ticks = 0;  // receive ticks counted (of the count it runs on)

@@ -25,6 +25,7 @@
 
 #include "base/appdir.h"
 #include "base/handlerstep.h"
+#include "base/programclock.h"
 #include "link/porttable.h"
 #include "polling/pollstate.h"
 #include "shell/flags.h"
@@ -63,11 +64,6 @@ QLabel* makeLabel(QWidget* parent, const char* name) {
   auto* l = new QLabel(parent);
   l->setObjectName(QString::fromLatin1(name));
   return l;
-}
-
-// The clock the poll engine counts its receive ticks from.
-std::chrono::nanoseconds monotonicNow() {
-  return std::chrono::steady_clock::now().time_since_epoch();
 }
 }  // namespace
 
@@ -125,7 +121,8 @@ Panel::Panel(QWidget* parent) : QMainWindow(parent) {
   // The other windows reach the main window through its host face.
   State().mainWindow = [] { return static_cast<MainWindowHost*>(ThePanel()); };
   poll.StartPanelTimers();
-  poll.setMonotonicClock(monotonicNow);
+  // The engine counts its receive ticks on the program's clock.
+  poll.setMonotonicClock([] { return monotonicNow(); });
 }
 
 Panel::~Panel() {
@@ -139,14 +136,14 @@ Panel::~Panel() {
 void Panel::setTimersFrozen(bool frozen) {
   frozen_ = frozen;
   if (frozen) {
-    // The receive ticks come from a clock the caller turns, if any.
-    State().poll.setMonotonicClock(nullptr);
+    // The engine is woken by whoever moves the program's clock.
     Timer3->stop();
     // Timer1 keeps its enabled state as the pause switch, but must not fire.
     Timer1->blockSignals(true);
   } else {
     Timer1->blockSignals(false);
-    State().poll.setMonotonicClock(monotonicNow);
+    // The receive timer again, for whatever is due.
+    State().poll.receiveTimer();
   }
 }
 

@@ -189,8 +189,8 @@ class Panel : public QMainWindow, public PollView, public MeterNameView, public 
   static constexpr int kPollTickMs = 200;
 
   // For tests and the screenshot: no timer runs by itself (the poll tick is
-  // driven directly, the receive ticks by a clock the test installs in the
-  // poll engine).
+  // driven directly; the engine counts its receive ticks on the program's
+  // clock and is woken by whoever moves it).
   void setTimersFrozen(bool frozen);
 
  protected:

@@ -148,8 +148,8 @@ TEST_P(IncompleteList, NamesTheMissingEntries) {
   for (int i = 0; i < 5; ++i) meter().addMeasurement(shift(12 + i));
   GetParam().inject(meter());
   panel()->Toolbar1_ButtonClick(QStringLiteral("Memory"));
-  ASSERT_TRUE(road_->until([&] { return !road_->messages().isEmpty(); }, 10000));
-  road_->until([] { return false; }, 300);
+  ASSERT_TRUE(road_->until([&] { return !road_->messages().isEmpty(); }, 40000));
+  road_->passLongestWait();
   EXPECT_EQ(road_->messages(), QStringList{QString::fromLatin1(GetParam().message)});
   EXPECT_EQ(MsgBox::shown()[0].icon, MsgIcon::Critical);
   EXPECT_EQ(panel()->MSFlexGrid1->Rows(), GetParam().rows + 1);
@@ -256,7 +256,7 @@ TEST_F(Download, NextBlockIsAskedWhileTheWindowThreadIsBusy) {
         return !State().poll.downloadRunning() &&
                panel()->MemoryMessageLbl->text() == QString::fromStdString(State().texts.TxtLoadComplete);
       },
-      10000));
+      40000));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_TRUE(road_->pointValuesMatch(1));
   // Every block asked once, in order.
@@ -365,14 +365,14 @@ TEST_P(DownloadOverABadLine, StoresEveryRecordOnceInItsOwnRow) {
   meter().addMeasurement(shift(57, 3));  // five blocks of ten and one of seven
   ASSERT_TRUE(road_->loadMemoryList());
   GetParam().inject(meter());
-  ASSERT_TRUE(road_->download(1, 20000));
+  ASSERT_TRUE(road_->download(1, 80000));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_TRUE(road_->pointValuesMatch(1));
   // Answers still on their way change nothing.
   meter().clearFaults();
   meter().setSplit(0, 0ms);
   meter().setDelayPattern({});
-  road_->until([] { return false; }, 200);
+  road_->passLongestWait();
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
 }
@@ -381,23 +381,22 @@ using emu::Fault;
 using emu::FaultRule;
 INSTANTIATE_TEST_SUITE_P(
     Faults, DownloadOverABadLine,
-    ::testing::Values(LineFault{"RepliesInPieces", [](emu::Emulator& m) { m.setSplit(3, 1ms); }},
+    ::testing::Values(LineFault{"RepliesInPieces", [](emu::Emulator& m) { m.setSplit(3, 4ms); }},
                       // Late enough for the poll tick to ask again: both answers come.
                       LineFault{"DelayedBlock",
                                 [](emu::Emulator& m) {
-                                  m.addFault({Fault::Delay, 0x12, 2, 1, 600ms});
+                                  m.addFault({Fault::Delay, 0x12, 2, 1, 2400ms});
                                 }},
-                      // A meter whose delay wanders (the road's clock runs four times as
-                      // fast as the meter's: 100 to 1,500 ms, and 700 and 1,500 ms in
-                      // turn), with an answer lost.
+                      // A meter whose delay wanders (100 to 1,500 ms, and 700 and
+                      // 1,500 ms in turn), with an answer lost.
                       LineFault{"DelayWandersAtRandom",
                                 [](emu::Emulator& m) {
-                                  m.setDelayPattern(emu::DelayPattern::random(25ms, 375ms, 3));
+                                  m.setDelayPattern(emu::DelayPattern::random(100ms, 1500ms, 3));
                                   m.addFault({Fault::Drop, 0x12, 2, 1});
                                 }},
                       LineFault{"DelayAlternates",
                                 [](emu::Emulator& m) {
-                                  m.setDelayPattern(emu::DelayPattern::cycle({175ms, 375ms}));
+                                  m.setDelayPattern(emu::DelayPattern::cycle({700ms, 1500ms}));
                                   m.addFault({Fault::Drop, 0x12, 3, 1});
                                 }},
                       LineFault{"CorruptBlock",
@@ -424,7 +423,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 }},
                       LineFault{"DelayedHeader",
                                 [](emu::Emulator& m) {
-                                  m.addFault({Fault::Delay, 0x0E, 0, 1, 300ms});
+                                  m.addFault({Fault::Delay, 0x0E, 0, 1, 1200ms});
                                 }},
                       // No header: polling comes back with the link watchdog, and the poll
                       // tick asks for the header again.
@@ -438,26 +437,17 @@ INSTANTIATE_TEST_SUITE_P(
                                 }}),
     [](const ::testing::TestParamInfo<LineFault>& i) { return std::string(i.param.name); });
 
-// The program's own timers: receive ticks counted from the clock, replies
-// read when whole, progress and rows shown now and then while the meter
-// sends; over a paced line that loses and doubles blocks, every record in
-// its own row.
-class TimedDownload : public Download {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(tmp_.isValid());
-    road_ = std::make_unique<DownloadRoad>(false);
-  }
-};
-
-TEST_F(TimedDownload, PacedLineWithLostBlocks) {
+// A paced line: replies read when whole, progress and rows shown now and
+// then while the meter sends; over a line that loses blocks, every record
+// in its own row.
+TEST_F(Download, PacedLineWithLostBlocks) {
   ASSERT_TRUE(start());
   meter().addMeasurement(shift(57, 3));
   ASSERT_TRUE(road_->loadMemoryList());
   meter().setPacing(true);
   meter().addFault({Fault::Drop, 0x12, 1, 2});
   meter().addFault({Fault::Drop, 0x12, 4, 1});
-  ASSERT_TRUE(road_->download(1, 20000));
+  ASSERT_TRUE(road_->download(1, 80000));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_TRUE(road_->pointValuesMatch(1));
   EXPECT_EQ(panel()->statusPanelText(2), QStringLiteral("Connection"));
@@ -521,7 +511,7 @@ void PrintTo(const LateMeter& m, std::ostream* os) {
   *os << m.name;
 }
 
-class DownloadFromALateMeter : public TimedDownload, public ::testing::WithParamInterface<LateMeter> {};
+class DownloadFromALateMeter : public Download, public ::testing::WithParamInterface<LateMeter> {};
 
 TEST_P(DownloadFromALateMeter, EveryRowIsItsOwnRecord) {
   ASSERT_TRUE(start());
@@ -531,7 +521,7 @@ TEST_P(DownloadFromALateMeter, EveryRowIsItsOwnRecord) {
   meter().setReplyDelay(std::chrono::milliseconds(GetParam().delayMs));
   meter().addFault(FaultRule::nth(Fault::Drop, 0x12, 2));
   meter().addFault(FaultRule::nth(Fault::Drop, 0x12, 5));
-  ASSERT_TRUE(road_->download(1, 30000)) << road_->recordRows().size() << " rows";
+  ASSERT_TRUE(road_->download(1, 120000)) << road_->recordRows().size() << " rows";
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_TRUE(road_->pointValuesMatch(1));
   EXPECT_EQ(road_->messages(), QStringList{QStringLiteral("Get Memory Info OK !!!")});
@@ -573,7 +563,7 @@ TEST_P(DownloadFromADeadMeter, StopsWithAMessageAndKeepsTheRows) {
   panel()->MSFlexGrid1_Click();
   // From the click on the label shows this download, not the list's end.
   EXPECT_NE(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
-  ASSERT_TRUE(road_->until([&] { return road_->messages().size() == 2; }, 20000));
+  ASSERT_TRUE(road_->until([&] { return road_->messages().size() == 2; }, 80000));
   EXPECT_EQ(road_->messages().last(), QString::fromLatin1(c.message));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1).mid(0, c.rowsKept));
   // A request per block taken, then the first one of the next and
@@ -582,7 +572,7 @@ TEST_P(DownloadFromADeadMeter, StopsWithAMessageAndKeepsTheRows) {
   const int fence = c.code == 0x12 && c.rowsKept >= 20 ? 1 : 0;
   const std::size_t asked = static_cast<std::size_t>(c.rowsKept / 10 + 1 + PollLoop::kMaxResends + fence);
   EXPECT_EQ(meter().requestCount(c.code) - before, asked);
-  road_->until([] { return false; }, 1000);
+  road_->passLongestWait();
   EXPECT_EQ(meter().requestCount(c.code) - before, asked);
   EXPECT_FALSE(State().poll.blockAwaited());
   EXPECT_TRUE(panel()->pollingRunning());
@@ -619,7 +609,7 @@ TEST_F(Download, PausedStretchWithEveryThirdBlockReplyLost) {
   meter().addMeasurement(records);
   ASSERT_TRUE(road_->loadMemoryList());
   for (int n = 3; n <= 90; n += 3) meter().addFault(FaultRule::nth(Fault::Drop, 0x12, n));
-  ASSERT_TRUE(road_->download(1, 10000)) << road_->recordRows().size() << " rows";
+  ASSERT_TRUE(road_->download(1, 40000)) << road_->recordRows().size() << " rows";
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_TRUE(road_->pointValuesMatch(1));
 }
@@ -637,17 +627,17 @@ TEST_F(Download, AlikeBlocksAreEachAskedOnce) {
   EXPECT_EQ(meter().requestCount(0x12), 30u);
 }
 
-// The same over a meter whose delay wanders (100 to 1,500 ms on the road's
-// clock) and loses answers: no late answer is ever taken for the next block.
+// The same over a meter whose delay wanders (100 to 1,500 ms) and loses
+// answers: no late answer is ever taken for the next block.
 TEST_F(Download, AlikeBlocksOverAWanderingDelayWithLostAnswers) {
   ASSERT_TRUE(start());
   std::vector<emu::Record> records = emu::generateRecords(4, 12);
   records.resize(60, emu::Record::make(0, 0, 0, 0, true));
   meter().addMeasurement(records);
   ASSERT_TRUE(road_->loadMemoryList());
-  meter().setDelayPattern(emu::DelayPattern::random(25ms, 375ms, 9));
+  meter().setDelayPattern(emu::DelayPattern::random(100ms, 1500ms, 9));
   for (int n = 2; n <= 40; n += 4) meter().addFault(FaultRule::nth(Fault::Drop, 0x12, n));
-  ASSERT_TRUE(road_->download(1, 30000)) << road_->recordRows().size() << " rows";
+  ASSERT_TRUE(road_->download(1, 120000)) << road_->recordRows().size() << " rows";
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_TRUE(road_->pointValuesMatch(1));
 }
@@ -663,12 +653,14 @@ TEST_F(Download, LineSilentMidDownloadAndBack) {
   meter().setSilent(true);
   // Long enough for the link watchdog and several re-sends.
   EXPECT_TRUE(
-      road_->until([&] { return panel()->statusPanelText(2) == QStringLiteral("Disconnection"); }, 5000));
-  road_->until([] { return false; }, 200);
+      road_->until([&] { return panel()->statusPanelText(2) == QStringLiteral("Disconnection"); }, 20000));
+  // The silence goes on while the block is asked again.
+  const std::size_t asked = meter().requestCount(0x12);
+  EXPECT_TRUE(road_->until([&] { return meter().requestCount(0x12) >= asked + 2; }));
   EXPECT_TRUE(State().poll.blockAwaited());
   meter().setSilent(false);
   ASSERT_TRUE(road_->until(
-      [&] { return panel()->MemoryMessageLbl->text() == QStringLiteral("Load Complete"); }, 10000));
+      [&] { return panel()->MemoryMessageLbl->text() == QStringLiteral("Load Complete"); }, 40000));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_TRUE(road_->pointValuesMatch(1));
 }
@@ -687,7 +679,7 @@ TEST_F(Download, ClickOnAnotherMeasurementEndsTheRunningDownload) {
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(2));
   EXPECT_TRUE(road_->pointValuesMatch(2));
   // The first measurement's blocks still on the line are not taken.
-  road_->until([] { return false; }, 200);
+  road_->passLongestWait();
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(2));
 }
 
@@ -706,8 +698,8 @@ class ScriptedMeter : public Download {
   void listAndClick(const std::vector<std::vector<emu::Record>>& stored, int entry = 1) {
     for (const auto& r : stored) meter().addMeasurement(r);
     ASSERT_TRUE(road_->loadMemoryList());
-    ASSERT_TRUE(meter().waitForOutput());
-    road_->until([] { return false; }, 30);
+    // The list's last answers on the line and handled.
+    ASSERT_TRUE(road_->until([&] { return meter().pendingBytes() == 0; }));
     meter().setSilent(true);
     click(entry);
   }
@@ -779,7 +771,7 @@ TEST_F(ScriptedMeter, BlocksAlwaysShortEndTheDownload) {
   EXPECT_EQ(road_->messages().last(),
             QStringLiteral("Download stopped: no usable answer from the meter. 0 of 35 records arrived."));
   reply(0x12, {b0.begin(), b0.begin() + 40});
-  road_->until([] { return false; }, 50);
+  road_->passLongestWait();
   EXPECT_EQ(meter().requestCount(0x12), 1u + PollLoop::kMaxResends);
   EXPECT_TRUE(road_->recordRows().isEmpty());
 }

@@ -119,10 +119,8 @@ class Replies : public ::testing::Test {
     // Follow-up requests are sent as the answers are handled: the event loop
     // keeps turning while the meter is waited for.
     if (!road_->until([&] { return road_->meter.requestCount(code) >= before + answers; })) return false;
-    if (!road_->meter.waitForOutput()) return false;
-    road_->until([] { return State().link.PortTable[1].RxBuf.empty(); });
-    road_->until([] { return false; }, 20);
-    return true;
+    // Every answer on the line and handled.
+    return road_->until([&] { return lineDrained(road_->meter); });
   }
   QStringList messages() const { return road_->messages(); }
 

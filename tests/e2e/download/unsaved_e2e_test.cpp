@@ -237,7 +237,7 @@ class UnsavedMidDownload : public ::testing::Test {
     road_->meter.setPacing(true);
     road_->panel->MSFlexGrid1->setRow(1);
     road_->panel->MSFlexGrid1_Click();
-    return road_->until([&] { return road_->recordRows().size() >= rows; }, 20000) &&
+    return road_->until([&] { return road_->recordRows().size() >= rows; }, 80000) &&
            State().poll.downloadRunning();
   }
   DataListFrm* list() { return FormRegistry::find<DataListFrm>(); }
@@ -254,8 +254,8 @@ class UnsavedMidDownload : public ::testing::Test {
   void expectDownloadEnded(bool windowLoaded) {
     EXPECT_FALSE(State().poll.downloadRunning());
     const std::size_t asked = road_->meter.requestCount(0x12);
-    const auto from = road_->clock->now;
-    road_->until([&] { return road_->clock->now - from >= std::chrono::seconds(2); });
+    const auto from = road_->clock->now();
+    road_->until([&] { return road_->clock->now() - from >= std::chrono::seconds(2); });
     EXPECT_LE(road_->meter.requestCount(0x12), asked + 1);  // one may have been on its way
     EXPECT_EQ(FormRegistry::loaded<DataListFrm>(), windowLoaded);
   }
@@ -377,7 +377,7 @@ TEST_F(UnsavedMidDownload, DiscardEndsTheDownloadCancelLetsItRunOn) {
   MsgBox::fileAnswers().push_back(QString());  // the save dialog cancelled
   EXPECT_FALSE(frame->close());
   EXPECT_EQ(questions(MsgButtons::SaveDiscardCancel).size(), 2);
-  ASSERT_TRUE(road_->until([&] { return !State().poll.downloadRunning(); }, 30000));
+  ASSERT_TRUE(road_->until([&] { return !State().poll.downloadRunning(); }, 120000));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_TRUE(list()->Toolbar1->isEnabled());
   EXPECT_EQ(list()->KeptRecords, -1);
@@ -398,7 +398,9 @@ TEST_F(UnsavedMidDownload, NoRecordArrivedNothingToKeep) {
       "it?");
   const QString stopped =
       QStringLiteral("No record of this measurement arrived: there is nothing to keep. Close it?");
-  // Every block reply lost: the header came, no record comes.
+  // A download that takes its time on the line; every block reply lost:
+  // the header came, no record comes.
+  road_->meter.setPacing(true);
   road_->meter.addFault(emu::FaultRule::always(emu::Fault::Drop, 0x12));
   // A click on the measurement; true once its header is on screen and its
   // records are asked for.
@@ -428,7 +430,7 @@ TEST_F(UnsavedMidDownload, NoRecordArrivedNothingToKeep) {
   MsgBox::onShow() = [&](const MsgRecord& r) {
     if (r.text != stillRunning) return;
     road_->meter.clearFaults();
-    road_->until([&] { return !road_->recordRows().isEmpty(); }, 20000);
+    road_->until([&] { return !road_->recordRows().isEmpty(); }, 80000);
   };
   MsgBox::answers().push_back(MsgResult::Ok);
   MsgBox::answers().push_back(MsgResult::No);
@@ -443,7 +445,7 @@ TEST_F(UnsavedMidDownload, NoRecordArrivedNothingToKeep) {
   // The same measurement until the download stops with none of its records.
   road_->panel->MSFlexGrid1->setRow(1);
   road_->panel->MSFlexGrid1_Click();
-  ASSERT_TRUE(road_->until([&] { return !State().poll.downloadRunning() && list(); }, 30000));
+  ASSERT_TRUE(road_->until([&] { return !State().poll.downloadRunning() && list(); }, 120000));
   MsgBox::answers().push_back(MsgResult::Ok);
   EXPECT_TRUE(road_->panel->close());
   EXPECT_EQ(questions(MsgButtons::OkCancel).last(), stopped);

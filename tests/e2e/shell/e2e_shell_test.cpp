@@ -36,6 +36,7 @@
 #include "shell/uitext.h"
 #include "shell/win/panel.h"
 #include "state/programstate.h"
+#include "support/common/download_road.h"
 #include "support/common/engine_clock.h"
 #include "support/common/program_reset.h"
 #include "ui/formregistry.h"
@@ -104,7 +105,7 @@ class StartUpRoad : public ::testing::Test {
     panel_->Timer1_Timer();
     ASSERT_TRUE(meter_.waitForRequests(asked + 1, 0x00));
     ASSERT_TRUE(meter_.waitForOutput());
-    ASSERT_TRUE(until([] { return State().link.PortTable[1].RxBuf.empty(); }));
+    ASSERT_TRUE(until([&] { return lineDrained(meter_); }));
     QCoreApplication::processEvents();
     clock_->ticks(1);
     // Poll ticks in a row whose debounce saw the model text.
@@ -166,7 +167,7 @@ TEST_F(StartUpRoad, IdentifiesListsAndWatchesTheMeter) {
   // "Connection", the 101st "Disconnection" (about 1.6 s at 16 ms a tick).
   meter_.setSilent(true);
   ASSERT_TRUE(meter_.waitForOutput());
-  ASSERT_TRUE(until([] { return State().link.PortTable[1].RxBuf.empty(); }));
+  ASSERT_TRUE(until([&] { return lineDrained(meter_); }));
   QCoreApplication::processEvents();
   clock_->ticks(1);  // takes any last bytes: from here on the line is silent
   clock_->ticks(100);
@@ -185,7 +186,7 @@ TEST_F(StartUpRoad, AStrayByteIsNoLiveLine) {
   ASSERT_EQ(panel_->statusPanelText(2), QStringLiteral("Connection"));
   meter_.setSilent(true);
   ASSERT_TRUE(meter_.waitForOutput());
-  ASSERT_TRUE(until([] { return State().link.PortTable[1].RxBuf.empty(); }));
+  ASSERT_TRUE(until([&] { return lineDrained(meter_); }));
   clock_->ticks(1);
   // One byte of noise is fewer than the two bytes a live line brings, also
   // on the tick that reads it (it is then both received and buffered).

@@ -7,6 +7,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,14 +20,23 @@ namespace vkz {
 
 class Panel;
 
+// Whether every byte `meter` wrote has been read and cut by the program:
+// none on the line, none waiting at the program's end of it or in the
+// current port's receive buffer. (A poll of the program's end hands over
+// the bytes the system still holds on their way.)
+bool lineDrained(const emu::Emulator& meter);
+
 // The program's language files (those beside this program) copied into
 // `dir`/Lan with language `number` chosen (1 English, 2 Portuguese).
 bool installLanguage(const std::string& dir, int number);
 
 class DownloadRoad {
  public:
-  // `frozen`: the tests drive the timer handlers themselves; otherwise the
-  // main window's timers run as in the program.
+  // `frozen`: the road runs the program on a clock of its own (the tests'
+  // way): the main window's timers stand still, and until() moves the
+  // clock, runs the poll ticks and wakes the engine; the meter runs on that
+  // clock too. Otherwise the main window's timers and the meter run on the
+  // machine's time, as in the program (the benchmarks' way).
   explicit DownloadRoad(bool frozen);
   ~DownloadRoad();
   DownloadRoad(const DownloadRoad&) = delete;
@@ -38,16 +48,22 @@ class DownloadRoad {
   // in `dir`/Lan with that language chosen, and the program starts in it.
   bool start(const std::string& dir, int language = 0);
 
-  // Lets the event loop run until `done` holds, at most `ms` milliseconds.
-  // With frozen timers the engine's clock moves by a receive tick every
-  // 4 ms and a poll tick runs every 50 ms while polling runs: the program's ratio of the two, so re-sends
-  // and the link watchdog work as in the program, only faster.
-  bool until(const std::function<bool()>& done, int ms = 5000);
+  // Lets the program run until `done` holds, at most `ms` milliseconds of
+  // its time. With frozen timers the clock moves only while the program,
+  // the line and the meter have nothing left to do now: then to the next
+  // moment something is due (a receive tick, a poll tick while polling
+  // runs, the meter's next reply or byte), so what happens does not hang
+  // on how busy the machine is. A bound of real time only ends a test that
+  // would otherwise hang.
+  bool until(const std::function<bool()>& done, int ms = 20000);
+  // Lets the program run past the longest wait of the poll engine, so
+  // whatever was still to happen has happened.
+  void passLongestWait();
 
   // The Memory action; true once the list has ended.
   bool loadMemoryList();
   // A click on memory-list row `row` (1-based); true once "Load Complete".
-  bool download(int row, int ms = 10000);
+  bool download(int row, int ms = 40000);
 
   // The message boxes shown so far.
   QStringList messages() const;
@@ -60,12 +76,21 @@ class DownloadRoad {
 
   emu::Emulator meter;
   Panel* panel = nullptr;
-  // With frozen timers: the poll engine's clock, which until() turns.
+  // With frozen timers: the program's clock, which until() moves.
   std::optional<test::EngineClock> clock;
 
  private:
+  // Turns the event loop until the program, the line and the meter have
+  // nothing to do before the clock moves; false when that did not come
+  // within the real-time bound.
+  bool settle();
+  bool quiet();
+  // Moves the clock to the next moment something is due, at most to `end`,
+  // and runs what falls due then.
+  void step(std::chrono::nanoseconds end);
+
   bool frozen_;
-  long turns_ = 0;
+  std::chrono::nanoseconds nextPoll_{};
 };
 
 }  // namespace vkz

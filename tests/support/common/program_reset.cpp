@@ -5,6 +5,7 @@
 #include "base/appdir.h"
 #include "base/log.h"
 #include "base/numfmt.h"
+#include "base/programclock.h"
 #include "base/trtext.h"
 #include "link/comname.h"
 #include "link/eventpump.h"
@@ -27,6 +28,7 @@ void resetProgram() {
   for (const auto& s : steps()) s();
   State().reset();
   setAppDir("");
+  setProgramClock({});
   setComFallback(true);
   setDecimalSeparator('.');
   setEventPump(nullptr);
