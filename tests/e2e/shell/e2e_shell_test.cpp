@@ -85,7 +85,12 @@ class StartUpRoad : public ::testing::Test {
     };
     panel_ = new Panel();
     panel_->setTimersFrozen(true);
-    clock_.emplace();
+    clock_.emplace([] { QCoreApplication::processEvents(); });
+    // A pause of the program lets the meter answer before its clock moves.
+    clock_->passTime = [this](std::chrono::nanoseconds span) {
+      settleLine(meter_);
+      clock_->moveTo(std::min(clock_->now() + span, clock_->nextTick()));
+    };
     panel_->MDIForm_Load();
     panel_->show();
   }
@@ -104,9 +109,9 @@ class StartUpRoad : public ::testing::Test {
     const bool seen = State().polling.MeterModel == "KRD 529";
     panel_->Timer1_Timer();
     ASSERT_TRUE(meter_.waitForRequests(asked + 1, 0x00));
-    ASSERT_TRUE(meter_.waitForOutput());
+    // Every request of the tick taken and answered, every answer handled.
+    ASSERT_TRUE(settleLine(meter_));
     ASSERT_TRUE(until([&] { return lineDrained(meter_); }));
-    QCoreApplication::processEvents();
     clock_->ticks(1);
     // Poll ticks in a row whose debounce saw the model text.
     seenTicks_ = seen ? seenTicks_ + 1 : 0;
@@ -163,13 +168,11 @@ TEST_F(StartUpRoad, IdentifiesListsAndWatchesTheMeter) {
   EXPECT_EQ(State().flags.MemoryPanelShown, -1);
   panel_->BtnMemClose_Click();
 
-  // The meter falls silent: 100 silent receive ticks still read
-  // "Connection", the 101st "Disconnection" (about 1.6 s at 16 ms a tick).
+  // The meter falls silent after it answered a poll tick: 100 silent
+  // receive ticks still read "Connection", the 101st "Disconnection" (about
+  // 1.6 s at 16 ms a tick).
+  pollTick();  // its last receive tick takes the answer
   meter_.setSilent(true);
-  ASSERT_TRUE(meter_.waitForOutput());
-  ASSERT_TRUE(until([&] { return lineDrained(meter_); }));
-  QCoreApplication::processEvents();
-  clock_->ticks(1);  // takes any last bytes: from here on the line is silent
   clock_->ticks(100);
   EXPECT_EQ(panel_->statusPanelText(2), QStringLiteral("Connection"));
   clock_->ticks(1);

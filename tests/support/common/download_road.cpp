@@ -92,7 +92,7 @@ bool DownloadRoad::start(const std::string& dir, int language) {
     clock.emplace([] { QCoreApplication::processEvents(); });
     // A pause of the program (WaitSeconds) lets time pass as until() does.
     clock->passTime = [this](std::chrono::nanoseconds span) {
-      settle();
+      settleLine(meter);
       step(clock->now() + span);
     };
     meter.setTimeSource([c = &*clock] { return emu::SteadyClock::time_point(c->now()); });
@@ -177,7 +177,8 @@ bool handleEvents() {
 }
 }  // namespace
 
-bool DownloadRoad::quiet() {
+namespace {
+bool quiet(const emu::Emulator& meter) {
   if (handleEvents()) return false;
   // A poll of the program's end of the line hands over the bytes the system
   // still holds on their way to it; whoever reads them is woken.
@@ -191,11 +192,12 @@ bool DownloadRoad::quiet() {
   // read notifier's pipe written) is an event by now.
   return !handleEvents();
 }
+}  // namespace
 
-bool DownloadRoad::settle() {
+bool settleLine(const emu::Emulator& meter) {
   QElapsedTimer guard;
   guard.start();
-  for (int turn = 0; !quiet(); ++turn) {
+  for (int turn = 0; !quiet(meter); ++turn) {
     if (guard.elapsed() > kRealGuardMs) return false;
     // Another thread is at work: let it have the processor.
     if (turn > 2) std::this_thread::sleep_for(std::chrono::microseconds(50));
@@ -243,7 +245,7 @@ bool DownloadRoad::until(const std::function<bool()>& done, int ms) {
   }
   const std::chrono::nanoseconds end = clock->now() + std::chrono::milliseconds(ms);
   for (;;) {
-    if (!settle()) return done();
+    if (!settleLine(meter)) return done();
     if (done()) return true;
     if (clock->now() >= end) return false;
     step(end);

@@ -26,6 +26,12 @@ class Panel;
 // the bytes the system still holds on their way.)
 bool lineDrained(const emu::Emulator& meter);
 
+// Turns the event loop until the program, the line to `meter` and the
+// meter have nothing left to do before the clock moves; false when that
+// did not come within a bound of real time (a guard that ends a failing
+// test).
+bool settleLine(const emu::Emulator& meter);
+
 // The program's language files (those beside this program) copied into
 // `dir`/Lan with language `number` chosen (1 English, 2 Portuguese).
 bool installLanguage(const std::string& dir, int number);
@@ -80,11 +86,6 @@ class DownloadRoad {
   std::optional<test::EngineClock> clock;
 
  private:
-  // Turns the event loop until the program, the line and the meter have
-  // nothing to do before the clock moves; false when that did not come
-  // within the real-time bound.
-  bool settle();
-  bool quiet();
   // Moves the clock to the next moment something is due, at most to `end`,
   // and runs what falls due then.
   void step(std::chrono::nanoseconds end);

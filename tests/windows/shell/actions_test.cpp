@@ -80,7 +80,6 @@ TEST_F(ActionsTest, ToolbarIgnoresClicksDuringTheListWaitAndRefusesDuringAnErase
   Panel* p = makePanel();
   int rtc = 0;
   State().openers.showRTCFrm = [&] { ++rtc; };
-  test::EngineClock clock;
   State().poll.askMemoryList();  // no line: asked in vain, awaited all the same
   for (const char* key : {"Memory", "RTC", "Help", "Language"})
     p->Toolbar1_ButtonClick(QString::fromLatin1(key));
@@ -88,7 +87,7 @@ TEST_F(ActionsTest, ToolbarIgnoresClicksDuringTheListWaitAndRefusesDuringAnErase
   EXPECT_TRUE(MsgBox::shown().empty());
   EXPECT_FALSE(FormRegistry::loaded<HelpFrm>());
 
-  clock.ticks(1);  // the memory panel is hidden: the wait ends
+  clock_->ticks(1);  // the memory panel is hidden: the wait ends
   ASSERT_FALSE(State().poll.memoryListPending());
   MeterLine1 line(dir());
   ASSERT_TRUE(test::startErase());

@@ -35,6 +35,7 @@ void ShellTest::SetUp() {
 
 void ShellTest::TearDown() {
   FormRegistry::unloadAll();
+  clock_.reset();
   delete panel_;
   panel_ = nullptr;
   settle();
@@ -44,6 +45,7 @@ void ShellTest::TearDown() {
 Panel* ShellTest::makePanel() {
   panel_ = new Panel();
   panel_->setTimersFrozen(true);
+  clock_.emplace([] { QCoreApplication::processEvents(); });
   panel_->MDIForm_Load();
   panel_->show();
   settle();

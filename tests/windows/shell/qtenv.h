@@ -6,7 +6,10 @@
 
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "support/common/engine_clock.h"
 
 namespace vkz {
 class Panel;
@@ -15,8 +18,9 @@ class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
-  // A main window with its timers frozen (the tests drive the ticks) and
-  // the start-up run with a port opener that links nothing.
+  // A main window with its timers frozen (the tests drive the ticks, the
+  // program runs on clock_) and the start-up run with a port opener that
+  // links nothing.
   Panel* makePanel();
   // Writes a file under the temporary program folder.
   std::string writeFile(const std::string& relative, const std::string& bytes);
@@ -26,6 +30,8 @@ class ShellTest : public ::testing::Test {
 
   std::unique_ptr<QTemporaryDir> tmp_;
   Panel* panel_ = nullptr;
+  // The program's clock while a main window is made (makePanel).
+  std::optional<test::EngineClock> clock_;
 };
 
 }  // namespace vkz
