@@ -8,11 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
-#include <optional>
 
 #include "base/appdir.h"
 #include "shell/win/panel.h"
-#include "support/common/engine_clock.h"
 #include "windows/settings/settings_env.h"
 
 namespace vkz {
@@ -26,22 +24,18 @@ class MeterNameTest : public SettingsTest {
     setAppDir(tmp_.path().toStdString());
     panel_ = new Panel();
     panel_->setTimersFrozen(true);
-    clock_.emplace([] { QCoreApplication::processEvents(); });
     panel_->MDIForm_Load();
     panel_->show();
     test::settleEvents();
   }
   void TearDown() override {
     FormRegistry::unloadAll();
-    clock_.reset();
     delete panel_;
     test::settleEvents();
     SettingsTest::TearDown();
   }
   QTemporaryDir tmp_;
   Panel* panel_ = nullptr;
-  // The program's clock: the main window's timers stand still.
-  std::optional<test::EngineClock> clock_;
 };
 
 TEST_F(MeterNameTest, DoubleClickAsksOnceAndIsOneClick) {

@@ -11,12 +11,14 @@
 #include <QPushButton>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "link/comname.h"
 #include "link/porttable.h"
 #include "settings/win/settingwindows.h"
 #include "shell/uitext.h"
 #include "state/programstate.h"
+#include "support/common/engine_clock.h"
 #include "support/common/program_reset.h"
 #include "support/common/qt_app.h"
 #include "ui/msgbox.h"
@@ -28,12 +30,16 @@ class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override { reset(); }
   void TearDown() override {
+    clock_.reset();
     test::resetProgram();
     line_.reset();
     dir_.reset();
   }
   void reset() {
+    clock_.reset();
     test::resetProgram();
+    // The program runs on the test's clock: a window's pauses pass on it.
+    clock_.emplace([] { QCoreApplication::processEvents(); });
     LoadDefaultStrings(State().texts);
     installSettingWindows();
     // The folder of the case before goes first: going after the new one is
@@ -49,6 +55,7 @@ class SettingsTest : public ::testing::Test {
     ASSERT_EQ(OpenPort(State().line(), 1, kMeterLineSettings), -1);
     State().link.CurPort = 1;
   }
+  std::optional<test::EngineClock> clock_;
   // The meter's end of the cable.
   vkztest::TestPty& line() { return *line_; }
   static QStringList messages() {
