@@ -11,6 +11,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -516,6 +518,56 @@ TEST(EmuMeterEmulatorProgram, ServesUntilTerminatedThenRemovesItsLink) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_FALSE(fs::is_symlink(link));
   ::close(err[0]);
+  fs::remove_all(dir);
+}
+
+// On a clock of its own the meter's time stands still until it is told
+// that the clock moved: a delayed reply leaves at its moment on that
+// clock, not before, however long the machine takes; meanwhile the meter
+// is idle and says when it is next due.
+TEST(EmuOwnClock, RepliesWhenItsClockReachesTheirMoment) {
+  char tmpl[] = "/tmp/vkz_emu_XXXXXX";
+  ASSERT_NE(::mkdtemp(tmpl), nullptr);
+  const std::string dir = tmpl, link = dir + "/com/COM3";
+  std::atomic<std::int64_t> at{std::chrono::nanoseconds(5s).count()};
+  const auto now = [&] { return SteadyClock::time_point(std::chrono::nanoseconds(at.load())); };
+  const SteadyClock::time_point start = now();
+  {
+    Emulator emu;
+    emu.setTimeSource(now);
+    emu.setReplyDelay(300ms);
+    ASSERT_TRUE(emu.start(link)) << emu.lastError();
+    Line line(link);
+    ASSERT_TRUE(line.open());
+    // The meter has taken everything and waits for its clock (a guard of
+    // real time ends a failing test).
+    const auto settled = [&] {
+      const auto guard = std::chrono::steady_clock::now() + 2s;
+      while (!emu.idle())
+        if (std::chrono::steady_clock::now() > guard) return false;
+      return true;
+    };
+    line.send(makeRequest(cmd::ReadModel));
+    ASSERT_TRUE(emu.waitForRequests(1, cmd::ReadModel));
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(emu.nextDue(), start + 300ms);
+    EXPECT_TRUE(line.quiet());
+
+    at += std::chrono::nanoseconds(299ms).count();
+    emu.timeMoved();
+    ASSERT_TRUE(settled());
+    EXPECT_TRUE(line.quiet());
+
+    at += std::chrono::nanoseconds(1ms).count();
+    emu.timeMoved();
+    const auto reply = line.frame();
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(toHex(*reply), "03 00 00 07 56 4B 5A 20 34 31 38 5D");
+    ASSERT_EQ(emu.replies().size(), 1u);
+    EXPECT_EQ(emu.replies()[0].written, start + 300ms);
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(emu.nextDue(), SteadyClock::time_point::max());
+  }
   fs::remove_all(dir);
 }
 
