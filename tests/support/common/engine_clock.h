@@ -29,13 +29,12 @@ class EngineClock {
   // tick 0 is now). `turn` turns the event loop once while a pause lets
   // time pass (the installed event pump when none is given).
   explicit EngineClock(std::function<void()> turn = {}) : turn_(std::move(turn)) {
-    setProgramClock({[this] { return now(); }, [this](Nanos span) { pass(span); }, moved_});
+    setProgramClock({[this] { return now(); }, [this](Nanos span) { pass(span); }, moved()});
     State().poll.setMonotonicClock([] { return monotonicNow(); });
   }
   ~EngineClock() {
     State().poll.setMonotonicClock(nullptr);
     setProgramClock({});
-    if (moved_ >= 0) ::close(moved_);
   }
   EngineClock(const EngineClock&) = delete;
   EngineClock& operator=(const EngineClock&) = delete;
@@ -83,7 +82,7 @@ class EngineClock {
     at_.store(t.count());
     // Wakes a thread that sleeps until a moment on this clock.
     const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t n = ::write(moved_, &one, sizeof one);
+    [[maybe_unused]] const ssize_t n = ::write(moved(), &one, sizeof one);
   }
   void pass(Nanos span) {
     if (passTime) {
@@ -97,8 +96,15 @@ class EngineClock {
     moveTo(std::min(now() + span, nextTick()));
   }
 
+  // The descriptor that tells a sleeping thread the clock moved: one for
+  // the process, never closed, so a line thread still asleep on it when a
+  // clock goes never reads another descriptor that took its number.
+  static int moved() {
+    static const int fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    return fd;
+  }
+
   std::function<void()> turn_;
-  const int moved_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   std::atomic<std::int64_t> at_{std::chrono::duration_cast<Nanos>(std::chrono::seconds(100)).count()};
 };
 
