@@ -453,17 +453,17 @@ TEST_F(Download, PacedLineWithLostBlocks) {
   EXPECT_EQ(panel()->statusPanelText(2), QStringLiteral("Connection"));
 }
 
-// Block replies sent twice on a paced line, the program's own timers
-// running: the copy taken for the next block shifts every later one, and
-// shows after the last block; the blocks from the first copy taken are
-// asked again, and every row is its own record.
-TEST_F(TimedDownload, PacedLineWithDoubledBlocks) {
+// Block replies sent twice on a paced line: the copy taken for the next
+// block shifts every later one, and shows after the last block; the blocks
+// from the first copy taken are asked again, and every row is its own
+// record.
+TEST_F(Download, PacedLineWithDoubledBlocks) {
   ASSERT_TRUE(start());
   meter().addMeasurement(shift(400, 4));
   ASSERT_TRUE(road_->loadMemoryList());
   meter().setPacing(true);
   meter().addFault({Fault::Duplicate, 0x12, 10, 2});
-  ASSERT_TRUE(road_->download(1, 30000));
+  ASSERT_TRUE(road_->download(1, 120000));
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1));
   EXPECT_TRUE(road_->pointValuesMatch(1));
   EXPECT_GT(meter().requestCount(0x12), 40u);  // blocks were asked again
@@ -480,7 +480,7 @@ TEST_F(Download, MeterThatSendsEveryBlockTwiceKeepsOnlyTheRowsBeforeACopy) {
   meter().addFault(FaultRule::always(Fault::Duplicate, 0x12));
   panel()->MSFlexGrid1->setRow(1);
   panel()->MSFlexGrid1_Click();
-  ASSERT_TRUE(road_->until([&] { return road_->messages().size() == 2; }, 20000));
+  ASSERT_TRUE(road_->until([&] { return road_->messages().size() == 2; }, 80000));
   // Each pass takes one block more before the first copy.
   const int kept = 10 * (1 + PollLoop::kMaxRedownloads);
   EXPECT_EQ(road_->messages().last(),
@@ -493,7 +493,7 @@ TEST_F(Download, MeterThatSendsEveryBlockTwiceKeepsOnlyTheRowsBeforeACopy) {
   EXPECT_NE(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
   EXPECT_TRUE(FormRegistry::find<DataListFrm>()->Toolbar1->isEnabled());
   // Copies still on their way change nothing.
-  road_->until([] { return false; }, 200);
+  road_->passLongestWait();
   EXPECT_EQ(road_->recordRows(), road_->expectedRows(1).mid(0, kept));
 }
 
