@@ -48,6 +48,11 @@ inline bool isLastBlock(std::int64_t blockNo, std::int64_t recordCount) {
   return recordCount * 8 - blockNo * 80 <= 80;
 }
 
+// The records of the blocks before block `blockNo`.
+inline std::int64_t recordsBefore(std::int64_t blockNo, std::int64_t recordCount) {
+  return std::min<std::int64_t>(blockNo * kRecordsPerBlock, recordCount);
+}
+
 // The records block `blockNo` holds: ten, the last block the records left
 // (none when the block lies past the end).
 inline std::int64_t recordsInBlock(std::int64_t blockNo, std::int64_t recordCount) {

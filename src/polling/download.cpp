@@ -209,7 +209,7 @@ bool PollLoop::mayResend() {
 void PollLoop::stopDownload() {
   DownloadState& d = r_.download;
   const bool headerCame = !d.headerAwaited;
-  const std::int64_t records = std::min<std::int64_t>(d.flow.block() * 10, d.context.recordCount);
+  const std::int64_t records = recordsBefore(d.flow.block(), d.context.recordCount);
   logPoll(LogLevel::Warning, [&] {
     return "download stopped after " + std::to_string(kMaxResends) +
            " unanswered requests: " + std::to_string(records) + " records arrived";
@@ -442,7 +442,7 @@ void PollLoop::redownloadFrom(std::int64_t block) {
   ++d.redownloads;
   d.resends = 0;
   logPoll(LogLevel::Warning, [&] { return "data blocks from " + std::to_string(block) + " asked again"; });
-  const std::int64_t records = std::min<std::int64_t>(block * 10, d.context.recordCount);
+  const std::int64_t records = recordsBefore(block, d.context.recordCount);
   dropRecordsFrom(records);
   d.BytesLoaded = records * 8;
   showProgress(downloadProgressText(r_.texts.TxtLoad, d.BytesLoaded,
@@ -457,11 +457,10 @@ void PollLoop::redownloadFrom(std::int64_t block) {
 void PollLoop::stopDoubled(std::int64_t block) {
   DownloadState& d = r_.download;
   MeasurementData& m = r_.measurement;
-  const std::int64_t kept = std::min<std::int64_t>(block * 10, d.context.recordCount);
+  const std::int64_t kept = recordsBefore(block, d.context.recordCount);
   logPoll(LogLevel::Warning, [&] { return "download stopped: " + std::to_string(kept) + " records kept"; });
   dropRecordsFrom(kept);
-  for (auto* v : {&m.PointValue1, &m.PointValue2, &m.PointValue3, &m.PointValue4, &m.PointValue5})
-    if (v->size() > static_cast<std::size_t>(kept)) v->resize(static_cast<std::size_t>(kept));
+  m.resizePointValues(static_cast<std::size_t>(kept));
   const std::string& count = m.header.HeaderValue[kSlotRecordCount];
   showMemoryMessage(downloadProgressText(r_.texts.TxtLoad, kept * 8, count));
   EndDownload();

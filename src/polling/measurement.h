@@ -31,6 +31,11 @@ struct MeasurementData {
   void sizePointValues(std::size_t n) {
     for (auto* v : {&PointValue1, &PointValue2, &PointValue3, &PointValue4, &PointValue5}) v->assign(n, 0.0);
   }
+  // Makes each of the five arrays n elements long: the first n kept, any
+  // added 0.
+  void resizePointValues(std::size_t n) {
+    for (auto* v : {&PointValue1, &PointValue2, &PointValue3, &PointValue4, &PointValue5}) v->resize(n);
+  }
   void reset() { *this = MeasurementData{}; }
 };
 

@@ -88,9 +88,7 @@ void DataFileReader::finish() {
 }
 
 void DataFileReader::sizeArrays(std::size_t n) {
-  for (auto* v :
-       {&data_.PointValue1, &data_.PointValue2, &data_.PointValue3, &data_.PointValue4, &data_.PointValue5})
-    v->resize(n);
+  data_.resizePointValues(n);
   seen_.resize(n);
 }
 

@@ -290,9 +290,7 @@ void DataListFrm::downloadStopped() {
   if (kept <= 0) return;
   KeptRecords = kept;
   // One element per record kept, as a data file of them reopens.
-  MeasurementData& m = State().measurement;
-  for (auto* v : {&m.PointValue1, &m.PointValue2, &m.PointValue3, &m.PointValue4, &m.PointValue5})
-    v->resize(static_cast<size_t>(kept));
+  State().measurement.resizePointValues(static_cast<size_t>(kept));
   showKeptRecords();
   VKZ418Grid->Refresh();
   Toolbar1->setEnabled(true);

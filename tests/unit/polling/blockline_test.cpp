@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bytes.h"
+#include "fakelist.h"
 #include "emulator/protocol.h"
 #include "link/porttable.h"
 #include "polling/pollloop.h"
@@ -199,21 +200,6 @@ class SimMeter final {
   std::deque<Answer> wire_;
 };
 
-// The data list window as the download fills it.
-struct Rows : DataListView {
-  std::vector<std::string> rows;
-  bool complete = false, stopped = false;
-  void showHeader() override {}
-  void addRecords(const std::vector<LoggedRecord>& records) override {
-    for (const LoggedRecord& r : records) rows.push_back(r.row);
-  }
-  void dropRecords(std::int64_t from) override {
-    if (static_cast<std::size_t>(from) < rows.size()) rows.resize(static_cast<std::size_t>(from));
-  }
-  void downloadComplete() override { complete = true; }
-  void downloadStopped() override { stopped = true; }
-};
-
 struct Outcome {
   bool complete = false, stopped = false;
   int wrongRows = 0;    // rows that are not the meter's record of their number, or too many
@@ -239,7 +225,7 @@ Outcome download(const SimLine& line, unsigned seed) {
   link.CurPort = 1;
   State().polling.MeterModel = State().polling.PrevMeterModel = "VKZ 418";
   SimMeter meter(line, seed, pty);
-  Rows list;
+  test::FakeList list;
   PollLoop& poll = State().poll;
   poll.windows.dataList = [&list] { return static_cast<DataListView*>(&list); };
   const auto origin = std::chrono::seconds(100);

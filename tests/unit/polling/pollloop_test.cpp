@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bytes.h"
+#include "fakelist.h"
 #include "link/eventpump.h"
 #include "link/frames.h"
 #include "state/programstate.h"
@@ -499,20 +500,6 @@ TEST_F(LinkedLoop, LostPortIsNoLongerWaitedForOnceTheUserLinksAnother) {
 
 // ---- the receive clock ------------------------------------------------------------
 
-// The data list window as a download fills it.
-struct FakeList : DataListView {
-  std::vector<std::string> rows;
-  bool complete = false;
-  void showHeader() override {}
-  void addRecords(const std::vector<LoggedRecord>& records) override {
-    for (const LoggedRecord& r : records) rows.push_back(r.row);
-  }
-  void dropRecords(std::int64_t from) override {
-    if (static_cast<std::size_t>(from) < rows.size()) rows.resize(static_cast<std::size_t>(from));
-  }
-  void downloadComplete() override { complete = true; }
-};
-
 // The engine on a clock the test turns: it is woken only when it asked to
 // be, and counts the receive ticks that passed meanwhile.
 class ReceiveClock : public PollLoopTest {
@@ -640,7 +627,7 @@ TEST_F(ReceiveClock, FramePartlyInIsReadInOneGoWhenItsRestIsDue) {
 }
 
 TEST_F(ReceiveClock, ProgressAndRowsAreShownSeldomAndWhileTheMeterSends) {
-  FakeList list;
+  test::FakeList list;
   poll().windows.dataList = [&list] { return static_cast<DataListView*>(&list); };
   polling().MeterModel = polling().PrevMeterModel = "VKZ 418";
   poll().RequestRecordHeader(1);
@@ -703,7 +690,7 @@ TEST_F(ReceiveClock, ProgressAndRowsAreShownSeldomAndWhileTheMeterSends) {
 class EndedEarly : public ReceiveClock, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(EndedEarly, ShowsTheRowsThatArrived) {
-  FakeList list;
+  test::FakeList list;
   poll().windows.dataList = [&list] { return static_cast<DataListView*>(&list); };
   polling().MeterModel = polling().PrevMeterModel = "VKZ 418";
   poll().RequestRecordHeader(1);
