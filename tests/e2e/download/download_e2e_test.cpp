@@ -759,6 +759,25 @@ TEST_F(ScriptedMeter, ShortHeaderAndShortBlockAreAskedAgain) {
   EXPECT_TRUE(road_->pointValuesMatch(entry_));
 }
 
+// The header asked after the last block whose answer is lost: the poll tick
+// asks it again, and its answer completes the download.
+TEST_F(ScriptedMeter, LostAnswerToTheHeaderAfterTheLastBlockIsAskedAgain) {
+  listAndClick({shift(15)});
+  const std::vector<std::uint8_t> h = header();
+  reply(0x0E, h);
+  ASSERT_TRUE(meter().waitForRequests(1, 0x12));
+  reply(0x12, block(0));
+  reply(0x12, block(1));
+  ASSERT_TRUE(meter().waitForRequests(2, 0x0E));
+  receiveTicks(31);
+  pollTicks(3);
+  ASSERT_TRUE(meter().waitForRequests(3, 0x0E));
+  EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load ==> 15 / 15"));
+  reply(0x0E, h);
+  EXPECT_EQ(panel()->MemoryMessageLbl->text(), QStringLiteral("Load Complete"));
+  EXPECT_EQ(road_->recordRows(), road_->expectedRows(entry_));
+}
+
 // Answers always too short to hold their records: asked again at once, but
 // not for ever.
 TEST_F(ScriptedMeter, BlocksAlwaysShortEndTheDownload) {
